@@ -1,0 +1,54 @@
+#include "engine/folder_scan.h"
+
+#include <set>
+
+#include "engine/text_helpers.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+namespace {
+
+void ListInto(const std::string& folder, StringList& list, bool recursive,
+              std::set<platform::FileIdentity>& seen) {
+  auto entries = platform::ListDirectory(folder);
+  if (!entries) return;
+  for (const auto& entry : *entries) {
+    if (!entry.is_directory || StartsWith(entry.name, ".") || entry.name.empty()) continue;
+    std::string path = platform::JoinPath(folder, entry.name);
+    auto id = platform::IdentifyDirectory(path);
+    if (!id || !seen.insert(*id).second) continue;  // a link back into the tree
+    StringListAppend(list, path);
+    if (recursive) ListInto(path, list, recursive, seen);
+  }
+}
+
+bool IsPictureName(const std::string& name) {
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = AsciiLower(std::string_view(name).substr(dot));
+  return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp";
+}
+
+}  // namespace
+
+void ListSubfolders(const std::string& folder, StringList& list, bool recursive) {
+  std::set<platform::FileIdentity> seen;
+  if (auto id = platform::IdentifyDirectory(folder)) seen.insert(*id);
+  ListInto(folder, list, recursive, seen);
+}
+
+std::optional<StringList> ListPictureFiles(const std::string& folder) {
+  auto entries = platform::ListDirectory(folder);
+  if (!entries) return std::nullopt;
+  StringList list = StringListNew();
+  for (const auto& entry : *entries) {
+    if (!entry.is_directory && IsPictureName(entry.name)) StringListAppend(list, entry.name);
+  }
+  return list;
+}
+
+bool IsDirectory(const std::string& path) { return platform::PathIsDirectory(path); }
+
+bool FileExists(const std::string& path) { return platform::CanOpenForReading(path); }
+
+}  // namespace lumivane

@@ -1,0 +1,70 @@
+#include "engine/font_resolver.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <tuple>
+
+#include "engine/folder_scan.h"
+#include "engine/text_helpers.h"
+
+namespace lumivane {
+namespace {
+
+struct FontTableEntry {
+  const char* face;
+  const char* file;
+};
+
+// Fixed files of the Windows system fonts, used where they exist.
+constexpr FontTableEntry kFontTable[] = {
+    {"宋体", "C:\\WINDOWS\\Fonts\\SIMSUN.TTC"},
+    {"新宋体", "C:\\WINDOWS\\Fonts\\SIMSUN.TTC"},
+    {"楷体_GB2312", "C:\\WINDOWS\\Fonts\\SIMKAI.TTF"},
+    {"仿宋_GB2312", "C:\\WINDOWS\\Fonts\\SIMFANG.TTF"},
+};
+
+struct PatternDeleter {
+  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+};
+using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
+
+std::string MatchWithFontconfig(const std::string& face, bool bold, bool italic) {
+  PatternPtr pattern(FcPatternCreate());
+  if (!pattern) return face;
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  // A Chinese face name that is not installed falls back to a Chinese font.
+  if (HasNonAscii(face)) {
+    FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
+  }
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+  FcChar8* file = nullptr;
+  if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return face;
+  return reinterpret_cast<const char*>(file);
+}
+
+}  // namespace
+
+std::string ResolveFontFile(const std::string& face_name, bool bold, bool italic) {
+  for (const auto& entry : kFontTable) {
+    if (face_name == entry.face && FileExists(entry.file)) return entry.file;
+  }
+  static std::mutex mutex;
+  static std::map<std::tuple<std::string, bool, bool>, std::string> cache;
+  std::lock_guard lock(mutex);
+  auto key = std::make_tuple(face_name, bold, italic);
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  FcInit();
+  return cache[key] = MatchWithFontconfig(face_name, bold, italic);
+}
+
+}  // namespace lumivane

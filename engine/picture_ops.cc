@@ -1,0 +1,113 @@
+#include "engine/picture_ops.h"
+
+#include "engine/picture_io.h"
+#include "engine/text_helpers.h"
+#include "engine/watermark.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+
+void EnsureSrgb(MagickWand* wand) {
+  if (MagickGetImageColorspace(wand) != sRGBColorspace) {
+    MagickTransformImageColorspace(wand, sRGBColorspace);
+  }
+}
+
+void ShrinkToWidth(MagickWand* wand, int width) {
+  const long long w = static_cast<long long>(MagickGetImageWidth(wand));
+  const long long h = static_cast<long long>(MagickGetImageHeight(wand));
+  if (w <= width) return;
+  long long new_height = h * width / w;
+  if (new_height < 1) new_height = 1;
+  MagickResizeImage(wand, static_cast<size_t>(width), static_cast<size_t>(new_height),
+                    LanczosFilter, 1.0);
+}
+
+std::string OutputPathFor(const std::string& target_folder, const std::string& file_name) {
+  std::string path = platform::JoinPath(target_folder, file_name);
+  size_t dot = file_name.rfind('.');
+  if (dot == std::string::npos) return path;
+  std::string ext = AsciiLower(std::string_view(file_name).substr(dot));
+  if (ext != ".jpg" && ext != ".jpeg") path += ".jpg";
+  return path;
+}
+
+MagickWandPtr LoadWatermarkPicture(const std::string& path) {
+  MagickWandPtr mark = NewPicture();
+  ReadOptions options;
+  options.allow_gif = true;
+  if (!ReadPicture(mark.get(), path, options)) return nullptr;
+  return mark;
+}
+
+void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
+                     const PictureSwitches& switches) {
+  EnsureSrgb(wand);
+  if (switches.width) ShrinkToWidth(wand, settings.width);
+  if (switches.quality) {
+    MagickSetImageCompression(wand, JPEGCompression);
+    MagickSetImageCompressionQuality(wand, static_cast<size_t>(QualityFor(settings.quanlity)));
+  }
+  if (switches.rotation) {
+    PixelWandPtr corner = NewColour();
+    MagickRotateImage(wand, corner.get(), RotationAngleFor(switches.rotation_position));
+  }
+}
+
+void ApplyTextWatermark(MagickWand* wand, const ProcessingSettings& s) {
+  DrawTextWatermark(wand,
+                    {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
+                    {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
+                    s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
+}
+
+void ApplyPictureWatermark(MagickWand* wand, MagickWand* watermark, const ProcessingSettings& s) {
+  CompositePictureWatermark(
+      wand, watermark,
+      {HorizontalDirectionFor(s.sy_image_w_direction), static_cast<int>(s.sy_image_w_value)},
+      {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
+}
+
+void LayOnWhite(MagickWand* wand, const std::string& source) {
+  // PNG by name in any letter case, and any other picture that carries
+  // transparency: JPEG would otherwise turn it black.
+  if (!EndsWith(AsciiLower(source), ".png") && MagickGetImageAlphaChannel(wand) == MagickFalse) {
+    return;
+  }
+  PixelWandPtr white = NewColour();
+  PixelSetColor(white.get(), "white");
+  MagickSetImageBackgroundColor(wand, white.get());
+  MagickExtentImage(wand, MagickGetImageWidth(wand), MagickGetImageHeight(wand), 0, 0);
+}
+
+void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile) {
+  size_t length = 0;
+  MagickMemoryPtr<unsigned char> icc(
+      keep_colour_profile ? MagickGetImageProfile(wand, "icc", &length) : nullptr);
+  MagickStripImage(wand);
+  if (icc && length > 0) MagickSetImageProfile(wand, "icc", icc.get(), length);
+}
+
+PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
+                                 const ProcessingSettings& settings,
+                                 const PictureSwitches& switches, MagickWand* watermark) {
+  MagickWandPtr wand = NewPicture();
+  if (!ReadPicture(wand.get(), source)) return PictureOutcome::kReadFailed;
+  // Upright as the camera meant it, so width, rotation and watermark
+  // positions refer to the picture the user sees.
+  MagickAutoOrientImage(wand.get());
+  // A profile for another colour space no longer describes the pixels
+  // once they are converted to sRGB.
+  const bool keep_profile = MagickGetImageColorspace(wand.get()) == sRGBColorspace;
+  ApplyBasicSteps(wand.get(), settings, switches);
+  if (switches.text_watermark) ApplyTextWatermark(wand.get(), settings);
+  if (switches.picture_watermark && watermark != nullptr) {
+    ApplyPictureWatermark(wand.get(), watermark, settings);
+  }
+  LayOnWhite(wand.get(), source);
+  StripPrivateMetadata(wand.get(), keep_profile);
+  if (!WritePicture(wand.get(), output)) return PictureOutcome::kWriteFailed;
+  return PictureOutcome::kProcessed;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,58 @@
+// The operations on one picture and the fixed order in which a run applies
+// them: read, upright, sRGB, shrink, quality, rotation, text watermark,
+// picture watermark, white background, write.
+#ifndef LUMIVANE_ENGINE_PICTURE_OPS_H_
+#define LUMIVANE_ENGINE_PICTURE_OPS_H_
+
+#include <wand/MagickWand.h>
+
+#include <string>
+
+#include "engine/magick_handles.h"
+#include "engine/processing_settings.h"
+
+namespace lumivane {
+
+// The window's switches, read before the picture is processed.
+struct PictureSwitches {
+  bool width = false;
+  bool quality = false;
+  bool rotation = false;
+  bool text_watermark = false;
+  bool picture_watermark = false;
+  int rotation_position = 0;
+};
+
+enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed };
+
+void EnsureSrgb(MagickWand* wand);
+// Never enlarges; the new height is truncated and at least 1.
+void ShrinkToWidth(MagickWand* wand, int width);
+// Target folder + name; names that do not end in ".jpg" or ".jpeg" (any
+// case) get ".jpg" appended to the whole name. Names without "." stay.
+std::string OutputPathFor(const std::string& target_folder, const std::string& file_name);
+
+// The watermark picture, read once per run; null when it cannot be read.
+MagickWandPtr LoadWatermarkPicture(const std::string& path);
+
+// One picture end to end. `watermark` may be null (then no picture
+// watermark is laid). Touches nothing but its inputs and the output file.
+PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
+                                 const ProcessingSettings& settings,
+                                 const PictureSwitches& switches, MagickWand* watermark);
+
+// The steps between reading and writing, shared with the preview.
+void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
+                     const PictureSwitches& switches);
+void ApplyTextWatermark(MagickWand* wand, const ProcessingSettings& settings);
+void ApplyPictureWatermark(MagickWand* wand, MagickWand* watermark,
+                           const ProcessingSettings& settings);
+// Lays a picture with transparency on white, as JPEG has none.
+void LayOnWhite(MagickWand* wand, const std::string& source);
+// Drops what a published picture must not carry (EXIF with GPS, XMP,
+// IPTC, comments) and keeps the colour profile where it still applies.
+void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_OPS_H_

@@ -1,0 +1,25 @@
+// Small text tests used to clean and check what the user typed.
+#ifndef LUMIVANE_ENGINE_TEXT_HELPERS_H_
+#define LUMIVANE_ENGINE_TEXT_HELPERS_H_
+
+#include <string>
+#include <string_view>
+
+namespace lumivane {
+
+// Drops blanks, tabs, CR and LF at both ends.
+std::string TrimSpaces(std::string_view text);
+// True for a non-empty text of the digits 0 to 9 only.
+bool IsDigitsOnly(std::string_view text);
+// True when a byte is 0x80 or above (a Chinese or other non-ASCII character).
+bool HasNonAscii(std::string_view text);
+// Byte for byte, case-sensitive.
+bool EndsWith(std::string_view text, std::string_view suffix);
+// Byte for byte, case-sensitive; an empty prefix matches only an empty text.
+bool StartsWith(std::string_view text, std::string_view prefix);
+// ASCII letters lowered, other bytes kept.
+std::string AsciiLower(std::string_view text);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_TEXT_HELPERS_H_

@@ -1,0 +1,43 @@
+// The two watermarks: a line of text and a picture laid over the picture,
+// each placed by a direction code and a margin on both axes.
+#ifndef LUMIVANE_ENGINE_WATERMARK_H_
+#define LUMIVANE_ENGINE_WATERMARK_H_
+
+#include <wand/MagickWand.h>
+
+#include <string>
+
+#include "engine/processing_settings.h"
+
+namespace lumivane {
+
+struct Placement {
+  int direction = kFarEdge;  // kNearEdge, kCentred; anything else acts as kFarEdge
+  int margin = 0;
+};
+
+// Draws `text` (UTF-8). With the near edge the top of the ascent sits the
+// margin below the top; centred, the ascent box is centred; with the far
+// edge the baseline sits the margin above the bottom.
+void DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
+                       const FontChoice& font, double opacity, const std::string& text);
+
+// Lays `mark` over `picture` (its own transparency applies); offsets may be
+// negative, and what falls outside the picture is cut off.
+void CompositePictureWatermark(MagickWand* picture, MagickWand* mark, Placement horizontal,
+                               Placement vertical);
+
+// True when the font draws Chinese: 国 reaches further right than "a".
+bool FontShowsChinese(const FontChoice& font);
+
+// Top-left corner of a w x h mark on a W x H picture.
+struct Offset {
+  long x = 0;
+  long y = 0;
+};
+Offset PictureWatermarkOffset(long W, long H, long w, long h, Placement horizontal,
+                              Placement vertical);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_WATERMARK_H_

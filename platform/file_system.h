@@ -1,0 +1,72 @@
+// Thin layer over the operating system's file services. Everything that
+// depends on the platform's path rules or system calls lives here, so the
+// engine can be built for another platform by replacing this file's .cc.
+#ifndef LUMIVANE_PLATFORM_FILE_SYSTEM_H_
+#define LUMIVANE_PLATFORM_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumivane::platform {
+
+// The separator between folder and name in paths the program builds.
+inline constexpr char kPathSeparator = '/';
+
+// Folder + separator + name.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+struct DirEntry {
+  std::string name;  // the file system's own bytes, never re-encoded
+  bool is_directory = false;
+};
+
+// The entries of a folder in the order the system returns them, without "."
+// and "..". Empty optional when the folder cannot be listed.
+std::optional<std::vector<DirEntry>> ListDirectory(const std::string& folder);
+
+// Identity of a directory, used to notice a folder reached twice.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+  bool operator<(const FileIdentity& o) const {
+    return device != o.device ? device < o.device : inode < o.inode;
+  }
+};
+std::optional<FileIdentity> IdentifyDirectory(const std::string& path);
+
+bool PathIsDirectory(const std::string& path);
+bool PathIsRegularFile(const std::string& path);
+bool CanOpenForReading(const std::string& path);
+bool MakeDirectory(const std::string& path);
+
+std::string CurrentDirectory();
+bool ChangeDirectory(const std::string& path);
+
+// Absolute, with "." and ".." folded and duplicate separators removed;
+// symbolic links are resolved where the path exists.
+std::string NormalizePath(const std::string& path);
+
+// Full path of the running program file.
+std::string ExecutablePath();
+
+// Reads a regular file whole. Refuses anything that is not a regular file
+// (without blocking on a FIFO) and files larger than max_bytes.
+std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t max_bytes);
+
+// Replaces `path` with `bytes` so that a crash at any moment leaves either
+// the old file or the complete new one: temporary file beside it, full
+// write, sync, rename. False (and the temporary removed) on any failure.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Temporary files that WriteFileAtomically has open at this moment. Removed
+// by RemovePendingTemporaries, which a quitting program calls so that no
+// half-written file is left behind.
+void RemovePendingTemporaries();
+
+}  // namespace lumivane::platform
+
+#endif  // LUMIVANE_PLATFORM_FILE_SYSTEM_H_

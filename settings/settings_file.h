@@ -1,0 +1,31 @@
+// "config.dat" in the program folder: GBK text with CR LF line ends on disk.
+#ifndef LUMIVANE_SETTINGS_SETTINGS_FILE_H_
+#define LUMIVANE_SETTINGS_SETTINGS_FILE_H_
+
+#include <string>
+
+#include "engine/processing_settings.h"
+
+namespace lumivane {
+
+inline constexpr char kSettingsFileName[] = "config.dat";
+
+// Records the current folder as the program folder, then fills `settings`
+// from "config.dat", writing the default file first when there is none.
+// False when no settings file could be opened even then.
+bool LoadSettings(ProcessingSettings& settings);
+
+// Writes the default file into the current folder.
+bool WriteDefaultSettings();
+
+// Replaces "config.dat" in the program folder with the whole record. The
+// old file stays whole if writing fails.
+bool SaveSettings(const ProcessingSettings& settings);
+
+// The bytes of a settings file as they stand on disk.
+std::string EncodeSettingsFile(const std::string& utf8_text);
+std::string DecodeSettingsFile(const std::string& disk_bytes);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_SETTINGS_SETTINGS_FILE_H_

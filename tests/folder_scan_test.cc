@@ -1,0 +1,99 @@
+#include "engine/folder_scan.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using ::lumivane::testing::TempDir;
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+TEST(FolderScanTest, SubfoldersComeInDepthFirstPreOrderWithoutDotFolders) {
+  TempDir dir;
+  dir.MakeFolder("Top/One/Inner");
+  dir.MakeFolder("Top/Two");
+  dir.MakeFolder("Top/.cache/Hidden");
+  StringList list = StringListNew();
+  ListSubfolders(dir / "Top", list, true);
+  ASSERT_EQ(list.count(), 3);
+  // Sibling order is the file system's; a folder's own subfolders must
+  // follow it directly.
+  const auto& items = list.items;
+  auto one = std::find(items.begin(), items.end(), dir / "Top/One");
+  ASSERT_NE(one, items.end());
+  EXPECT_EQ(*(one + 1), dir / "Top/One/Inner");
+  EXPECT_EQ(Sorted(items), (std::vector<std::string>{dir / "Top/One", dir / "Top/One/Inner",
+                                                      dir / "Top/Two"}));
+}
+
+TEST(FolderScanTest, NonRecursiveListingStaysOneLevelDeep) {
+  TempDir dir;
+  dir.MakeFolder("Top/One/Inner");
+  StringList list = StringListNew();
+  ListSubfolders(dir / "Top", list, false);
+  EXPECT_EQ(list.items, std::vector<std::string>{dir / "Top/One"});
+}
+
+TEST(FolderScanTest, SymbolicLinkLoopIsEnteredOnlyOnce) {
+  TempDir dir;
+  dir.MakeFolder("Top/A");
+  ASSERT_EQ(symlink((dir / "Top").c_str(), (dir / "Top/A/back").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "Top/A").c_str(), (dir / "Top/A2").c_str()), 0);
+  StringList list = StringListNew();
+  ListSubfolders(dir / "Top", list, true);
+  // Top/A (or its twin Top/A2) once; the loop back to Top is never taken.
+  EXPECT_EQ(list.count(), 1);
+}
+
+TEST(FolderScanTest, PictureFilesAreChosenByTheirLastExtensionInAnyCase) {
+  TempDir dir;
+  for (const char* name : {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif",
+                           "e.jpg.txt", "noext"}) {
+    dir.WriteFile(std::string("pics/") + name, "x");
+  }
+  dir.MakeFolder("pics/folder.jpg");
+  auto list = ListPictureFiles(dir / "pics");
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(Sorted(list->items),
+            (std::vector<std::string>{".jpg", "IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp"}));
+}
+
+TEST(FolderScanTest, NamesThatAreNotUtf8AreListed) {
+  TempDir dir;
+  const std::string gbk_name = "\xB1\xA6\xB1\xB4.jpg";  // 宝贝.jpg in GBK
+  dir.WriteFile("pics/" + gbk_name, "x");
+  auto list = ListPictureFiles(dir / "pics");
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(list->items, std::vector<std::string>{gbk_name});
+  EXPECT_TRUE(FileExists(dir / ("pics/" + gbk_name)));
+}
+
+TEST(FolderScanTest, MissingFolderGivesNoList) {
+  TempDir dir;
+  EXPECT_FALSE(ListPictureFiles(dir / "missing").has_value());
+  StringList list = StringListNew();
+  ListSubfolders(dir / "missing", list, true);
+  EXPECT_EQ(list.count(), 0);
+}
+
+TEST(FolderScanTest, FileTestsTellFoldersFromFiles) {
+  TempDir dir;
+  std::string file = dir.WriteFile("f.txt", "x");
+  EXPECT_TRUE(FileExists(file));
+  EXPECT_FALSE(IsDirectory(file));
+  EXPECT_TRUE(IsDirectory(dir.path()));
+  EXPECT_FALSE(FileExists(dir.path()));
+  EXPECT_FALSE(FileExists(dir / "missing"));
+}
+
+}  // namespace
+}  // namespace lumivane

@@ -1,0 +1,163 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "settings/program_folder.h"
+#include "settings/settings_text.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using ::lumivane::testing::ReadWholeFile;
+using ::lumivane::testing::TempDir;
+
+// Runs each test with a fresh folder as the current (program) folder.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_cwd_ = get_current_dir_name();
+    ASSERT_EQ(chdir(dir_.path().c_str()), 0);
+  }
+  void TearDown() override {
+    ASSERT_EQ(chdir(old_cwd_), 0);
+    free(old_cwd_);
+  }
+  std::string ConfigPath() const { return dir_ / "config.dat"; }
+
+  TempDir dir_;
+  char* old_cwd_ = nullptr;
+};
+
+TEST_F(SettingsFileTest, FirstStartWritesAndLoadsTheDefaults) {
+  ProcessingSettings s;
+  ASSERT_TRUE(LoadSettings(s));
+  EXPECT_EQ(ProgramFolder(), dir_.path());
+  const std::string expected =
+      "width=640\r\nquanlity=1\r\nsy_text=https://shop.example.com\r\nsy_text_opacity=0\r\n"
+      "sy_text_w_direction=2\r\nsy_text_w_value=16\r\nsy_text_h_direction=2\r\n"
+      "sy_text_h_value=16\r\nsy_text_fontName=Arial\r\nsy_text_fontSize=26\r\n"
+      "sy_text_isItalic=0\r\nsy_text_isWeight=0\r\nsy_text_htmlColor=#000000\r\n"
+      "sy_text_rgbColors=0\r\nsy_image=" +
+      dir_.path() +
+      "/images/sy.png\r\nsy_image_w_direction=2\r\nsy_image_w_value=16\r\n"
+      "sy_image_h_direction=2\r\nsy_image_h_value=16\r\n";
+  EXPECT_EQ(ReadWholeFile(ConfigPath()), expected);
+  EXPECT_EQ(s.width, 640);
+  EXPECT_EQ(QualityFor(s.quanlity), 95);
+  EXPECT_FLOAT_EQ(OpacityFor(s.sy_text_opacity), 1.0f);
+  EXPECT_EQ(HorizontalDirectionFor(s.sy_text_w_direction), kFarEdge);
+  EXPECT_EQ(VerticalDirectionFor(s.sy_image_h_direction), kFarEdge);
+  EXPECT_EQ(s.sy_text_font, (FontChoice{"Arial", 26, 0, "#000000", 0, 0}));
+  EXPECT_EQ(s.sy_image, dir_.path() + "/images/sy.png");
+}
+
+TEST_F(SettingsFileTest, EveryFieldRoundTripsThroughSaveAndLoad) {
+  ProcessingSettings first;
+  ASSERT_TRUE(LoadSettings(first));
+  ProcessingSettings s;
+  s.width = 1234;
+  s.quanlity = 10;
+  s.sy_text = "店铺：https://x.example.com/?a=b ☆";
+  s.sy_text_opacity = 9;
+  s.sy_text_w_direction = 1;
+  s.sy_text_w_value = 0;
+  s.sy_text_h_direction = 0;
+  s.sy_text_h_value = 999;
+  s.sy_text_font = {"WenQuanYi Zen Hei", 72, 0x00AB000C, "#0c00ab", 1, 1};
+  s.sy_image = dir_.path() + "/水印/logo.png";
+  s.sy_image_w_direction = 0;
+  s.sy_image_w_value = 5;
+  s.sy_image_h_direction = 1;
+  s.sy_image_h_value = 7;
+  ASSERT_TRUE(SaveSettings(s));
+  const std::string disk = ReadWholeFile(ConfigPath());
+  EXPECT_NE(disk.find("sy_text=\xB5\xEA\xC6\xCC"), std::string::npos) << "stored as GBK";
+  EXPECT_EQ(disk.substr(disk.size() - 2), "\r\n");
+  ProcessingSettings back;
+  ASSERT_TRUE(LoadSettings(back));
+  EXPECT_EQ(back, s);
+}
+
+TEST_F(SettingsFileTest, SaveGoesToTheProgramFolderWhateverTheCurrentFolder) {
+  ProcessingSettings s;
+  ASSERT_TRUE(LoadSettings(s));
+  std::string elsewhere = dir_.MakeFolder("elsewhere");
+  ASSERT_EQ(chdir(elsewhere.c_str()), 0);
+  s.width = 77;
+  SaveSettings(s);
+  EXPECT_NE(ReadWholeFile(ConfigPath()).find("width=77\r\n"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(elsewhere + "/config.dat"), "");
+}
+
+TEST_F(SettingsFileTest, EmptyFileLoadsAndChangesNothing) {
+  dir_.WriteFile("config.dat", "");
+  ProcessingSettings s;
+  ASSERT_TRUE(LoadSettings(s));
+  EXPECT_EQ(s, ProcessingSettings{});
+}
+
+TEST_F(SettingsFileTest, UnreadableFileAndUnwritableFolderFailTheLoad) {
+  if (geteuid() == 0) GTEST_SKIP() << "root can read anything";
+  dir_.WriteFile("config.dat", "width=5\n");
+  chmod(ConfigPath().c_str(), 0);
+  chmod(dir_.path().c_str(), 0555);
+  ProcessingSettings s;
+  EXPECT_FALSE(LoadSettings(s));
+  chmod(dir_.path().c_str(), 0755);
+}
+
+TEST(SettingsTextTest, LinesAreReadTheWayTheFileHasAlwaysBeenRead) {
+  ProcessingSettings s;
+  s.width = 1;
+  ParseSettingsText("=width=5\n", s);
+  EXPECT_EQ(s.width, 5);
+  ParseSettingsText("width==6\r\n", s);
+  EXPECT_EQ(s.width, 6);
+  ParseSettingsText("Width=800\n", s);  // keys are case-sensitive
+  EXPECT_EQ(s.width, 6);
+  ParseSettingsText("width=7\nwidth=8\n", s);  // the last line wins
+  EXPECT_EQ(s.width, 8);
+  ParseSettingsText("width= -3x\n", s);
+  EXPECT_EQ(s.width, -3);
+  ParseSettingsText("\n\nno equals sign\nunknown=1\n", s);
+  EXPECT_EQ(s.width, -3);
+}
+
+TEST(SettingsTextTest, LastLineWithoutLineFeedIsRead) {
+  ProcessingSettings s;
+  ParseSettingsText("quanlity=3\nwidth=900", s);
+  EXPECT_EQ(s.quanlity, 3);
+  EXPECT_EQ(s.width, 900);
+}
+
+TEST(SettingsTextTest, TextValuesKeepTheirEqualsSigns) {
+  ProcessingSettings s;
+  ParseSettingsText("sy_text=a=b\nsy_image==/x=y.png\n", s);
+  EXPECT_EQ(s.sy_text, "a=b");
+  EXPECT_EQ(s.sy_image, "/x=y.png");
+  ParseSettingsText("sy_text=\n", s);
+  EXPECT_EQ(s.sy_text, "");
+}
+
+TEST(SettingsTextTest, NumbersThatDoNotParseKeepThePreviousValue) {
+  ProcessingSettings s;
+  s.width = 640;
+  s.sy_text_w_value = 16;
+  ParseSettingsText("width=abc\nsy_text_w_value=\nwidth=99999999999999\n", s);
+  EXPECT_EQ(s.width, 640);
+  EXPECT_EQ(s.sy_text_w_value, 16u);
+}
+
+TEST(SettingsTextTest, LineBreaksInsideAValueCannotSplitTheFile) {
+  ProcessingSettings s;
+  s.sy_text = "one\ntwo\rwidth=5";
+  ProcessingSettings back;
+  ParseSettingsText(ComposeSettingsText(s), back);
+  EXPECT_EQ(back.sy_text, "one two width=5");
+  EXPECT_EQ(back.width, 0);
+}
+
+}  // namespace
+}  // namespace lumivane

@@ -1,0 +1,30 @@
+// A fresh folder for one test, removed afterwards.
+#ifndef LUMIVANE_TESTS_TEMP_DIR_H_
+#define LUMIVANE_TESTS_TEMP_DIR_H_
+
+#include <string>
+
+namespace lumivane::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // Creates the folder (with parents) below this one and returns its path.
+  std::string MakeFolder(const std::string& relative) const;
+  std::string WriteFile(const std::string& relative, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+std::string ReadWholeFile(const std::string& path);
+
+}  // namespace lumivane::testing
+
+#endif  // LUMIVANE_TESTS_TEMP_DIR_H_
