@@ -34,9 +34,16 @@ void SetJpegSizeHint(MagickWand* wand, int at_least_width) {
   MagickSetOption(wand, "jpeg:size", hint.c_str());
 }
 
-bool LibraryReportedDamage(MagickWand* wand) {
-  ExceptionType type = MagickGetExceptionType(wand);
+bool IsDamage(ExceptionType type) {
   return type >= ErrorException || type == CorruptImageWarning;
+}
+
+// Decoders report some damage (a truncated JPEG) on the picture itself
+// rather than on the handle, so both are asked.
+bool LibraryReportedDamage(MagickWand* wand) {
+  if (IsDamage(MagickGetExceptionType(wand))) return true;
+  const Image* image = GetImageFromMagickWand(wand);
+  return image != nullptr && IsDamage(image->exception.severity);
 }
 
 }  // namespace

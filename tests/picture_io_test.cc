@@ -1,0 +1,185 @@
+#include "engine/picture_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+
+#include "engine/folder_scan.h"
+#include "engine/picture_ops.h"
+#include "platform/file_system.h"
+#include "tests/picture_fixtures.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+
+std::string Be32(uint32_t v) {
+  return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+          static_cast<char>(v)};
+}
+
+std::string PngChunk(const std::string& type, const std::string& data) {
+  std::string body = type + data;
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+  return Be32(static_cast<uint32_t>(data.size())) + body + Be32(static_cast<uint32_t>(crc));
+}
+
+// A valid-looking PNG whose header declares w x h grey pixels, all zero.
+std::string PngDeclaring(uint32_t w, uint32_t h, size_t rows_of_data) {
+  std::string ihdr = Be32(w) + Be32(h) + std::string("\x08\x00\x00\x00\x00", 5);
+  std::string raw(rows_of_data * (w + 1), '\0');
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  std::string z(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(z.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+            static_cast<uLong>(raw.size()), 9);
+  z.resize(size);
+  return "\x89PNG\r\n\x1a\n" + PngChunk("IHDR", ihdr) + PngChunk("IDAT", z) + PngChunk("IEND", "");
+}
+
+std::string NoisyJpeg(TempDir& dir) {
+  MagickWandPtr p = MakePicture(300, 300, "gray");
+  MagickAddNoiseImage(p.get(), GaussianNoise);
+  std::string path = dir / "noisy.jpg";
+  SavePicture(p.get(), path, "JPEG", 90);
+  return ReadWholeFile(path);
+}
+
+TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
+  TempDir dir;
+  const std::string good_jpeg = NoisyJpeg(dir);
+  MakePictureFile(dir / "ok.png", 20, 20, "red", "PNG");
+  std::string bad_crc_png = ReadWholeFile(dir / "ok.png");
+  bad_crc_png[bad_crc_png.find("IDAT") + 6] ^= 0x55;
+  std::string bmp_huge("BM", 2);
+  bmp_huge += std::string(12, '\0');
+  bmp_huge += std::string("\x28\0\0\0", 4) + std::string("\xa0\x86\x01\0", 4) +
+              std::string("\xa0\x86\x01\0", 4) + std::string("\x01\0\x18\0", 4) +
+              std::string(24, '\0') + std::string(64, '\x7f');
+  bmp_huge[10] = 54;
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"zero.jpg", ""},
+      {"header_only.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11)},
+      {"truncated.jpg", good_jpeg.substr(0, good_jpeg.size() / 2)},
+      {"text.jpg", "just some text, not a picture\n"},
+      {"svg.jpg", "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'/>"},
+      {"mvg.jpg", "viewbox 0 0 10 10 fill red rectangle 0,0 10,10"},
+      {"bad_crc.png", bad_crc_png},
+      {"huge.png", PngDeclaring(65535, 65535, 1)},
+      {"bomb.png", PngDeclaring(12000, 12000, 12000)},
+      {"huge.bmp", bmp_huge},
+      {"gif_as_source.jpg", "GIF89a\x01\0\x01\0\0\0\0;"},
+  };
+  for (const auto& c : cases) {
+    std::string src = dir.WriteFile(c.name, c.bytes);
+    std::string out = dir / (std::string("out_") + c.name);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kReadFailed) << c.name;
+    EXPECT_FALSE(FileExists(out)) << c.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << c.name;
+  }
+  // A FIFO must neither block nor count.
+  ASSERT_EQ(mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);
+  EXPECT_EQ(ProcessOnePicture(dir / "fifo.jpg", dir / "o.jpg", {}, {}, nullptr),
+            PictureOutcome::kReadFailed);
+  // The intact originals of the damaged ones still read.
+  MagickWandPtr w = NewPicture();
+  EXPECT_TRUE(ReadPicture(w.get(), dir / "ok.png"));
+}
+
+TEST(ReadPictureTest, GifIsAcceptedOnlyForTheWatermark) {
+  TempDir dir;
+  MakePictureFile(dir / "m.gif", 10, 10, "red", "GIF");
+  MagickWandPtr w = NewPicture();
+  EXPECT_FALSE(ReadPicture(w.get(), dir / "m.gif"));
+  EXPECT_TRUE(LoadWatermarkPicture(dir / "m.gif"));
+  EXPECT_FALSE(LoadWatermarkPicture(dir / "missing.png"));
+}
+
+// A JPEG whose EXIF says "rotate 90 clockwise to view" and that carries a
+// GPS position and a comment.
+std::string JpegWithExifOrientation6(TempDir& dir) {
+  MagickWandPtr p = MakePicture(40, 20, "red");
+  MagickWandPtr blue = MakePicture(20, 20, "blue");
+  MagickCompositeImage(p.get(), blue.get(), OverCompositeOp, 20, 0);
+  MagickCommentImage(p.get(), "taken at home");
+  std::string path = dir / "exif_src.jpg";
+  SavePicture(p.get(), path, "JPEG", 95);
+  std::string jpeg = ReadWholeFile(path);
+  // TIFF, little endian: IFD0 with Orientation=6 and a GPS IFD pointer.
+  std::string tiff("II*\0\x08\0\0\0", 8);
+  tiff += std::string("\x02\0", 2);
+  tiff += std::string("\x12\x01\x03\0\x01\0\0\0\x06\0\0\0", 12);
+  tiff += std::string("\x25\x88\x04\0\x01\0\0\0\x26\0\0\0", 12);
+  tiff += std::string("\0\0\0\0", 4);
+  tiff += std::string("\x01\0", 2);  // GPS IFD: latitude ref "N"
+  tiff += std::string("\x01\0\x02\0\x02\0\0\0N\0\0\0", 12);
+  tiff += std::string("\0\0\0\0", 4);
+  std::string app1 = "Exif" + std::string("\0\0", 2) + tiff;
+  uint16_t len = static_cast<uint16_t>(app1.size() + 2);
+  std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(len >> 8) +
+                        static_cast<char>(len & 0xFF) + app1;
+  return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+TEST(ProcessOnePictureMetadataTest, ExifOrientedPictureComesOutUprightWithoutPrivateData) {
+  TempDir dir;
+  std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
+  MagickWandPtr check = LoadForTest(src);
+  ASSERT_EQ(MagickGetImageOrientation(check.get()), RightTopOrientation);
+  std::string out = dir / "out.jpg";
+  ASSERT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kProcessed);
+  MagickWandPtr w = LoadForTest(out);
+  EXPECT_EQ(MagickGetImageWidth(w.get()), 20u);
+  EXPECT_EQ(MagickGetImageHeight(w.get()), 40u);
+  EXPECT_TRUE(IsNear(PixelAt(w.get(), 10, 5), 1, 0, 0, 0.2));   // red now on top
+  EXPECT_TRUE(IsNear(PixelAt(w.get(), 10, 35), 0, 0, 1, 0.2));  // blue below
+  size_t length = 0;
+  MagickMemoryPtr<unsigned char> exif(MagickGetImageProfile(w.get(), "exif", &length));
+  EXPECT_FALSE(exif);
+  MagickMemoryPtr<char> comment(MagickGetImageProperty(w.get(), "comment"));
+  EXPECT_FALSE(comment);
+}
+
+TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  TempDir dir;
+  std::string mnt = dir.MakeFolder("small");
+  if (mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=256k") != 0) GTEST_SKIP() << "no tmpfs";
+  // The target is the source folder, so the write would replace the original.
+  MagickWandPtr p = MakePicture(200, 200, "gray");
+  MagickAddNoiseImage(p.get(), GaussianNoise);
+  std::string src = mnt + "/a.jpg";
+  SavePicture(p.get(), src, "JPEG", 60);
+  const std::string original = ReadWholeFile(src);
+  // Fill the rest of the disk, down to the last block.
+  int n = 0;
+  for (size_t size = 64 * 1024; size > 0; size /= 2) {
+    while (platform::WriteFileAtomically(mnt + "/fill" + std::to_string(n++), std::string(size, 'x'))) {
+    }
+  }
+  ProcessingSettings s;
+  s.quanlity = 0;  // quality 100: larger than the original
+  PictureSwitches sw;
+  sw.quality = true;
+  EXPECT_EQ(ProcessOnePicture(src, src, s, sw, nullptr), PictureOutcome::kWriteFailed);
+  EXPECT_TRUE(ReadWholeFile(src) == original);
+  int leftovers = 0;
+  if (auto entries = platform::ListDirectory(mnt)) {
+    for (const auto& e : *entries) leftovers += e.name.ends_with(".tmp");
+  }
+  EXPECT_EQ(leftovers, 0);
+  umount2(mnt.c_str(), MNT_DETACH);
+}
+
+}  // namespace
+}  // namespace lumivane

@@ -1,0 +1,71 @@
+#include "engine/watermark.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/picture_fixtures.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+
+TEST(PictureWatermarkOffsetTest, NinePlacementsOnA640x480Picture) {
+  auto at = [](long w, long h, int hcode, int vcode) {
+    Offset o = PictureWatermarkOffset(640, 480, w, h, {hcode, 16}, {vcode, 16});
+    return std::make_pair(o.x, o.y);
+  };
+  EXPECT_EQ(at(100, 50, kFarEdge, kFarEdge), std::make_pair(524L, 414L));
+  EXPECT_EQ(at(100, 50, kCentred, kCentred), std::make_pair(270L, 215L));
+  EXPECT_EQ(at(100, 50, kNearEdge, kCentred), std::make_pair(16L, 215L));
+  EXPECT_EQ(at(100, 50, kNearEdge, kNearEdge), std::make_pair(16L, 16L));
+  EXPECT_EQ(at(101, 51, kCentred, kCentred), std::make_pair(269L, 214L));
+  // Any other code acts as the far edge; a wider mark gets a negative x,
+  // truncated toward zero.
+  EXPECT_EQ(at(100, 50, 0, 7), std::make_pair(524L, 414L));
+  EXPECT_EQ(at(701, 50, kCentred, kNearEdge), std::make_pair(-30L, 16L));
+}
+
+TEST(CompositePictureWatermarkTest, WideMarkIsCutOnBothSides) {
+  MagickWandPtr picture = MakePicture(100, 60, "white");
+  MagickWandPtr mark = MakePicture(140, 20, "black");
+  CompositePictureWatermark(picture.get(), mark.get(), {kCentred, 0}, {kCentred, 0});
+  EXPECT_EQ(MagickGetImageWidth(picture.get()), 100u);
+  EXPECT_TRUE(IsNear(PixelAt(picture.get(), 0, 30), 0, 0, 0));
+  EXPECT_TRUE(IsNear(PixelAt(picture.get(), 99, 30), 0, 0, 0));
+  EXPECT_TRUE(IsNear(PixelAt(picture.get(), 50, 10), 1, 1, 1));
+}
+
+TEST(FontShowsChineseTest, TellsChineseFontsFromLatinOnes) {
+  EXPECT_FALSE(FontShowsChinese({"Arial"}));
+  EXPECT_FALSE(FontShowsChinese({"Liberation Sans"}));
+  EXPECT_TRUE(FontShowsChinese({"WenQuanYi Zen Hei"}));
+  // A Chinese face name that is not installed falls back to a Chinese font.
+  EXPECT_TRUE(FontShowsChinese({"宋体"}));
+}
+
+TEST(DrawTextWatermarkTest, ChineseTextIsDrawnWithAChineseFont) {
+  MagickWandPtr p = MakePicture(300, 100, "white");
+  FontChoice font{"WenQuanYi Zen Hei", 30, 0, "#000000", 0, 0};
+  DrawTextWatermark(p.get(), {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "宝贝店铺");
+  EXPECT_GT(DarkPixels(p.get(), 0, 0, 300, 100), 200);
+}
+
+TEST(DrawTextWatermarkTest, OpacityLightensTheText) {
+  FontChoice font{"Liberation Sans", 40, 0, "#000000", 0, 1};
+  MagickWandPtr solid = MakePicture(300, 100, "white");
+  MagickWandPtr faint = MakePicture(300, 100, "white");
+  DrawTextWatermark(solid.get(), {kNearEdge, 5}, {kNearEdge, 5}, font, 1.0, "WWWW");
+  DrawTextWatermark(faint.get(), {kNearEdge, 5}, {kNearEdge, 5}, font, 0.1f, "WWWW");
+  EXPECT_GT(DarkPixels(solid.get(), 0, 0, 300, 100), 300);
+  EXPECT_EQ(DarkPixels(faint.get(), 0, 0, 300, 100), 0);
+}
+
+TEST(DrawTextWatermarkTest, ZeroMarginsAtTheNearEdgesTouchTheTopLeftCorner) {
+  MagickWandPtr p = MakePicture(300, 100, "white");
+  FontChoice font{"Liberation Sans", 40, 0, "#000000", 0, 0};
+  DrawTextWatermark(p.get(), {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "HH");
+  EXPECT_GT(DarkPixels(p.get(), 0, 0, 12, 12), 5);
+}
+
+}  // namespace
+}  // namespace lumivane
