@@ -1,0 +1,25 @@
+// A batch run: checks the inputs, saves the settings, then processes every
+// picture of the source folder (and, on request, of every folder below it)
+// into the target folder, mirroring the tree.
+#ifndef LUMIVANE_ENGINE_BATCH_RUN_H_
+#define LUMIVANE_ENGINE_BATCH_RUN_H_
+
+#include "engine/processing_settings.h"
+#include "engine/window_port.h"
+
+namespace lumivane {
+
+// True from a run's first step to its last.
+bool RunActive();
+
+// The whole run on the calling thread; the window is reached only through
+// `port`. `settings` is the program's one settings record.
+void BatchWorker(WindowPort& port, ProcessingSettings& settings);
+
+// Starts BatchWorker on a thread of its own, which nobody waits for. False
+// when the thread cannot be started.
+bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_BATCH_RUN_H_

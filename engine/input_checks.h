@@ -1,0 +1,62 @@
+// The checks of the user's inputs before a run or a preview. Each check
+// reads its controls through the window port, refuses a bad value with a
+// message and names the control to correct, or stores the value into the
+// settings record at once.
+#ifndef LUMIVANE_ENGINE_INPUT_CHECKS_H_
+#define LUMIVANE_ENGINE_INPUT_CHECKS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/messages.h"
+#include "engine/processing_settings.h"
+#include "engine/window_port.h"
+
+namespace lumivane {
+
+// A text of digits as a number; saturates instead of overflowing. None for
+// anything that is not digits only.
+std::optional<std::uint64_t> ParseDigits(const std::string& text);
+
+class InputChecks {
+ public:
+  InputChecks(WindowPort& port, ProcessingSettings& settings) : port_(port), s_(settings) {}
+
+  std::string ReadTrimmed(Control control);
+
+  bool SourceFolder(const std::string& source);
+  bool Width();
+  void Quality();
+  // The run refuses an empty text only when the text watermark is on, and
+  // tests the font only then; the preview always needs a text.
+  bool WatermarkText(bool for_preview);
+  void Opacity();
+  bool TextMargins();
+  // The picture must exist only when the picture watermark is on.
+  bool WatermarkPicture();
+  bool PictureMargins();
+  // Reads the target folder box into `target`; creates the folder, one
+  // level, when it is missing.
+  bool TargetFolder(std::string& target);
+
+  // Shows a message; the named control gets the focus when the run ends.
+  bool Fail(const std::string& text, std::optional<Control> focus,
+            MessageIcon icon = MessageIcon::kError);
+  std::optional<Control> focus() const { return focus_; }
+
+ private:
+  bool Margin(Control combo, Control box, msg::Watermark watermark, bool horizontal,
+              std::int32_t& direction, std::uint32_t& value);
+
+  WindowPort& port_;
+  ProcessingSettings& s_;
+  std::optional<Control> focus_;
+};
+
+// Every check of a run, in order. False when one failed (its message shown).
+bool RunInputChecks(InputChecks& checks, const std::string& source, std::string& target);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_INPUT_CHECKS_H_

@@ -1,0 +1,44 @@
+#include "engine/messages.h"
+
+namespace lumivane::msg {
+namespace {
+
+std::string MarginName(Watermark watermark, Side side) {
+  std::string name = watermark == Watermark::kText ? "文字水印的" : "图片水印的";
+  switch (side) {
+    case Side::kLeft:
+      return name + "左边距";
+    case Side::kRight:
+      return name + "右边距";
+    case Side::kTop:
+      return name + "上边距";
+    case Side::kBottom:
+      return name + "下边距";
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string ReadError(const std::string& path) { return "读取 " + path + " 出错"; }
+std::string SaveError(const std::string& path) { return "保存 " + path + " 出错"; }
+
+std::string Summary(int processed) {
+  return "处理完成 " + std::to_string(processed) + " 个图片，是否要打开目标文件夹查看处理后的图片？";
+}
+
+std::string PreviewOpenFailed(int code) {
+  return "无法进行效果预览，返回的错误代码：" + std::to_string(code);
+}
+
+std::string PreviewOpenFailedTwice(int second_code) {
+  return "无法进行效果预览，两次返回的错误代码分别是：31," + std::to_string(second_code);
+}
+
+std::string MarginEmpty(Watermark w, Side s) { return MarginName(w, s) + "不能为空"; }
+std::string MarginNotNumber(Watermark w, Side s) {
+  return MarginName(w, s) + "必须为整数,取值范围: 0 - 999";
+}
+std::string MarginRange(Watermark w, Side s) { return MarginName(w, s) + "取值范围: 0 - 999"; }
+
+}  // namespace lumivane::msg

@@ -1,0 +1,140 @@
+#include "engine/preview.h"
+
+#include "engine/folder_scan.h"
+#include "engine/imaging_environment.h"
+#include "engine/input_checks.h"
+#include "engine/messages.h"
+#include "engine/picture_io.h"
+#include "engine/picture_ops.h"
+#include "platform/file_system.h"
+#include "settings/program_folder.h"
+
+namespace lumivane {
+namespace {
+
+enum class Kind { kText, kPicture };
+
+class Preview {
+ public:
+  Preview(WindowPort& port, ProcessingSettings& settings, Kind kind)
+      : port_(port), s_(settings), kind_(kind), checks_(port, settings) {}
+
+  void Run() {
+    const Control button =
+        kind_ == Kind::kText ? Control::TextPreviewButton : Control::PicturePreviewButton;
+    platform::ChangeDirectory(ProgramFolder());
+    port_.EnableControl(button, false);
+    RunSteps();
+    port_.EnableControl(button, true);
+    if (checks_.focus()) port_.RequestFocus(*checks_.focus());
+  }
+
+ private:
+  void RunSteps() {
+    const std::string source = checks_.ReadTrimmed(Control::SourceFolderBox);
+    EnsureImagingEnvironment();
+    if (!checks_.SourceFolder(source) || !checks_.Width()) return;
+    checks_.Quality();
+    if (kind_ == Kind::kText) {
+      if (!checks_.WatermarkText(true)) return;
+      checks_.Opacity();
+      if (!checks_.TextMargins()) return;
+    } else {
+      if (!checks_.WatermarkPicture() || !checks_.PictureMargins()) return;
+    }
+    bool listing_failed = false;
+    auto sample = FindSamplePicture(source, port_.IsChecked(Control::SubfoldersCheck), listing_failed);
+    if (listing_failed) {
+      checks_.Fail(msg::kCannotReadSource, std::nullopt);
+      return;
+    }
+    if (!sample) {
+      checks_.Fail(msg::kNoSamplePicture, Control::SourceFolderBrowseButton);
+      return;
+    }
+    Render(*sample);
+  }
+
+  void Render(const std::string& sample) {
+    const std::string folder = platform::JoinPath(ProgramFolder(), "temp");
+    if (!IsDirectory(folder) && !platform::MakeDirectory(folder)) {
+      checks_.Fail(msg::kCannotCreatePreviewFolder, std::nullopt);
+      return;
+    }
+    const std::string out =
+        platform::JoinPath(folder, kind_ == Kind::kText ? "sy_text.jpg" : "sy_image.jpg");
+    MagickWandPtr wand = NewPicture();
+    if (!ReadPicture(wand.get(), sample)) {
+      checks_.Fail(msg::ReadError(sample), std::nullopt);
+      return;
+    }
+    MagickAutoOrientImage(wand.get());
+    PictureSwitches switches;
+    switches.width = port_.IsChecked(Control::WidthCheck);
+    switches.quality = port_.IsChecked(Control::QualityCheck);
+    switches.rotation = port_.IsChecked(Control::RotationCheck);
+    switches.rotation_position = port_.Selection(Control::RotationCombo);
+    ApplyBasicSteps(wand.get(), s_, switches);
+    if (kind_ == Kind::kText) {
+      ApplyTextWatermark(wand.get(), s_);
+    } else if (MagickWandPtr mark = LoadWatermarkPicture(s_.sy_image)) {
+      ApplyPictureWatermark(wand.get(), mark.get(), s_);
+    }
+    LayOnWhite(wand.get(), sample);
+    // Showing an old preview after a failed write would mislead.
+    if (!WritePicture(wand.get(), out)) {
+      checks_.Fail(msg::SaveError(out), std::nullopt);
+      return;
+    }
+    Show(out);
+  }
+
+  void Show(const std::string& file) {
+    const int r = port_.OpenWithDesktop(file);
+    if (r == kOpenNoAssociation) {
+      const int r2 = port_.OpenInBrowser(file);
+      if (r2 <= 32) checks_.Fail(msg::PreviewOpenFailedTwice(r2), std::nullopt);
+    } else if (r <= 32) {
+      checks_.Fail(msg::PreviewOpenFailed(r), std::nullopt);
+    }
+  }
+
+  WindowPort& port_;
+  ProcessingSettings& s_;
+  Kind kind_;
+  InputChecks checks_;
+};
+
+}  // namespace
+
+std::optional<std::string> FindSamplePicture(const std::string& source, bool with_subfolders,
+                                             bool& listing_failed) {
+  listing_failed = false;
+  if (with_subfolders) {
+    StringList folders = StringListNew();
+    StringListAppend(folders, source);
+    ListSubfolders(source, folders, true);
+    for (const auto& folder : folders.items) {
+      auto files = ListPictureFiles(folder);  // a folder that cannot be read is skipped
+      if (files && files->count() > 0) return platform::JoinPath(folder, files->items.front());
+    }
+    return std::nullopt;
+  }
+  auto files = ListPictureFiles(source);
+  if (!files) {
+    listing_failed = true;
+    return std::nullopt;
+  }
+  if (files->count() == 0) return std::nullopt;
+  return platform::JoinPath(source, files->items.front());
+}
+
+void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings) {
+  Preview(port, settings, Kind::kText).Run();
+}
+
+void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings) {
+  Preview(port, settings, Kind::kPicture).Run();
+}
+
+}  // namespace lumivane

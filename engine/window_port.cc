@@ -1,0 +1,56 @@
+#include "engine/window_port.h"
+
+#include <array>
+
+namespace lumivane {
+
+const char* ControlName(Control control) {
+  static constexpr std::array<const char*, kControlCount> kNames = {
+      "SourceFolderLabel",
+      "SourceFolderBox",
+      "SourceFolderBrowseButton",
+      "WidthCheck",
+      "WidthBox",
+      "QualityCheck",
+      "QualityCombo",
+      "RotationCheck",
+      "RotationCombo",
+      "SubfoldersCheck",
+      "BasicGroupBox",
+      "BasicGroupCaption",
+      "WatermarkTextLabel",
+      "WatermarkTextBox",
+      "OpacityLabel",
+      "OpacityCombo",
+      "TextPositionLabel",
+      "TextHorizontalPositionCombo",
+      "TextHorizontalMarginBox",
+      "TextVerticalPositionCombo",
+      "TextVerticalMarginBox",
+      "FontLabel",
+      "FontSummaryBox",
+      "FontButton",
+      "TextPreviewButton",
+      "TextGroupBox",
+      "TextWatermarkCheck",
+      "WatermarkPictureLabel",
+      "WatermarkPictureBox",
+      "WatermarkPictureBrowseButton",
+      "PicturePositionLabel",
+      "PictureHorizontalPositionCombo",
+      "PictureHorizontalMarginBox",
+      "PictureVerticalPositionCombo",
+      "PictureVerticalMarginBox",
+      "PicturePreviewButton",
+      "PictureGroupBox",
+      "PictureWatermarkCheck",
+      "TargetFolderLabel",
+      "TargetFolderBox",
+      "TargetFolderBrowseButton",
+      "ProgressBar",
+      "StartButton",
+  };
+  return kNames[static_cast<size_t>(control)];
+}
+
+}  // namespace lumivane

@@ -1,0 +1,96 @@
+// The one way the engine reaches the main window. The window implements it
+// (carrying each call out on its own thread); tests implement it with a
+// scripted fake. Nothing else of the window is visible to the engine.
+#ifndef LUMIVANE_ENGINE_WINDOW_PORT_H_
+#define LUMIVANE_ENGINE_WINDOW_PORT_H_
+
+#include <string>
+
+namespace lumivane {
+
+// The 43 controls of the main window, in creation order.
+enum class Control {
+  SourceFolderLabel,
+  SourceFolderBox,
+  SourceFolderBrowseButton,
+  WidthCheck,
+  WidthBox,
+  QualityCheck,
+  QualityCombo,
+  RotationCheck,
+  RotationCombo,
+  SubfoldersCheck,
+  BasicGroupBox,
+  BasicGroupCaption,
+  WatermarkTextLabel,
+  WatermarkTextBox,
+  OpacityLabel,
+  OpacityCombo,
+  TextPositionLabel,
+  TextHorizontalPositionCombo,
+  TextHorizontalMarginBox,
+  TextVerticalPositionCombo,
+  TextVerticalMarginBox,
+  FontLabel,
+  FontSummaryBox,
+  FontButton,
+  TextPreviewButton,
+  TextGroupBox,
+  TextWatermarkCheck,
+  WatermarkPictureLabel,
+  WatermarkPictureBox,
+  WatermarkPictureBrowseButton,
+  PicturePositionLabel,
+  PictureHorizontalPositionCombo,
+  PictureHorizontalMarginBox,
+  PictureVerticalPositionCombo,
+  PictureVerticalMarginBox,
+  PicturePreviewButton,
+  PictureGroupBox,
+  PictureWatermarkCheck,
+  TargetFolderLabel,
+  TargetFolderBox,
+  TargetFolderBrowseButton,
+  ProgressBar,
+  StartButton,
+};
+inline constexpr int kControlCount = static_cast<int>(Control::StartButton) + 1;
+
+// The control's plain name ("SourceFolderBox"), used as its object name.
+const char* ControlName(Control control);
+
+enum class MessageIcon { kError, kWarning, kInformation };
+
+// Desktop opening results: above 32 is success.
+inline constexpr int kOpenNoAssociation = 31;
+
+class WindowPort {
+ public:
+  virtual ~WindowPort() = default;
+
+  virtual std::string ControlText(Control control) = 0;
+  virtual bool IsChecked(Control control) = 0;
+  virtual int Selection(Control control) = 0;  // -1 when nothing is selected
+  virtual void EnableControl(Control control, bool enabled) = 0;
+
+  // Modal, owned by the main window.
+  virtual void ShowMessage(const std::string& caption, const std::string& text,
+                           MessageIcon icon) = 0;
+  // Question icon, Yes and No; true for Yes.
+  virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+
+  virtual void AppendLogLine(const std::string& line) = 0;
+  virtual void SetProgressRange(int maximum) = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  // The window gives the keyboard focus to the control on its own thread.
+  virtual void RequestFocus(Control control) = 0;
+  // Everything enabled again, then each switch's controls follow it.
+  virtual void UnlockAfterRun() = 0;
+
+  virtual int OpenWithDesktop(const std::string& path) = 0;
+  virtual int OpenInBrowser(const std::string& path) = 0;
+};
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_WINDOW_PORT_H_

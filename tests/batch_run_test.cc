@@ -1,0 +1,209 @@
+#include "engine/batch_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "engine/folder_scan.h"
+#include "settings/program_folder.h"
+#include "tests/fake_window_port.h"
+#include "tests/picture_fixtures.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+
+class BatchRunTest : public ::testing::Test {
+ protected:
+  BatchRunTest() {
+    SetProgramFolder(dir_.MakeFolder("program"));
+    src_ = dir_.MakeFolder("src");
+    target_ = dir_ / "target";
+    port_.Set(Control::SourceFolderBox, src_);
+    port_.Set(Control::TargetFolderBox, target_);
+  }
+  void Picture(const std::string& relative, const std::string& format = "JPEG") {
+    dir_.MakeFolder("src/" + std::filesystem::path(relative).parent_path().string());
+    MakePictureFile(src_ + "/" + relative, 64, 48, "orange", format);
+  }
+  void Run() { BatchWorker(port_, settings_); }
+  std::vector<std::string> Asked() const { return port_.Calls("ask"); }
+
+  TempDir dir_;
+  FakeWindowPort port_;
+  ProcessingSettings settings_;
+  std::string src_, target_;
+};
+
+TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTheSummary) {
+  Picture("a.jpg");
+  Picture("b.png", "PNG");
+  Picture("c.BMP", "BMP");
+  dir_.WriteFile("src/broken.jpg", "not a picture");
+  dir_.WriteFile("src/notes.txt", "ignored");
+  port_.answers = {true};
+  Run();
+  EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
+  EXPECT_TRUE(FileExists(target_ + "/b.png.jpg"));
+  EXPECT_TRUE(FileExists(target_ + "/c.BMP.jpg"));
+  EXPECT_FALSE(FileExists(target_ + "/broken.jpg"));
+  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + src_ + "/broken.jpg 出错"});
+  EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"4"});
+  EXPECT_EQ(Asked(), std::vector<std::string>{
+                         "完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
+  EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});
+  // The end steps, in their order, after everything else.
+  auto calls = port_.AllCalls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2], "unlock");
+  EXPECT_EQ(calls.back(), "position 0");
+  EXPECT_FALSE(RunActive());
+  // The settings were saved into the program folder.
+  EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
+}
+
+TEST_F(BatchRunTest, SubfolderRunMirrorsTheTreeAndCountsFolders) {
+  Picture("top.jpg");
+  Picture("a/one.jpg");
+  Picture("a/b/two.png", "PNG");
+  Picture("a/b/three.jpg");
+  port_.Check(Control::SubfoldersCheck);
+  Run();
+  EXPECT_TRUE(FileExists(target_ + "/top.jpg"));
+  EXPECT_TRUE(FileExists(target_ + "/a/one.jpg"));
+  EXPECT_TRUE(FileExists(target_ + "/a/b/two.png.jpg"));
+  EXPECT_TRUE(FileExists(target_ + "/a/b/three.jpg"));
+  EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"3"});
+  EXPECT_EQ(port_.Calls("position"), (std::vector<std::string>{"1", "2", "3", "0"}));
+  EXPECT_EQ(Asked().back(), "完成|处理完成 4 个图片，是否要打开目标文件夹查看处理后的图片？");
+  EXPECT_TRUE(port_.Calls("open").empty());  // the summary was answered No
+}
+
+TEST_F(BatchRunTest, OverwriteQuestionIsAskedOnceAndYesOverwritesEverything) {
+  Picture("a.jpg");
+  Picture("b.jpg");
+  dir_.WriteFile("target/a.jpg", "old");
+  dir_.WriteFile("target/b.jpg", "old");
+  port_.answers = {true, false};
+  Run();
+  auto asked = Asked();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0], "询问|图片处理后保存到的文件夹中已存在相同文件名的图片，是否要全部覆盖？");
+  EXPECT_NE(ReadWholeFile(target_ + "/a.jpg"), "old");
+  EXPECT_NE(ReadWholeFile(target_ + "/b.jpg"), "old");
+}
+
+TEST_F(BatchRunTest, NoInTheThirdFolderKeepsEarlierOutputsAndShowsNoSummary) {
+  Picture("first.jpg");
+  Picture("a/second.jpg");
+  Picture("a/b/third.jpg");
+  dir_.WriteFile("target/a/b/third.jpg", "old");
+  port_.Check(Control::SubfoldersCheck);
+  port_.answers = {false};
+  Run();
+  EXPECT_TRUE(FileExists(target_ + "/first.jpg"));
+  EXPECT_TRUE(FileExists(target_ + "/a/second.jpg"));
+  EXPECT_EQ(ReadWholeFile(target_ + "/a/b/third.jpg"), "old");
+  EXPECT_EQ(Asked().size(), 1u);
+  EXPECT_EQ(port_.Calls("message"), std::vector<std::string>{"提示|你取消了本次图片处理|information"});
+}
+
+TEST_F(BatchRunTest, PngAndItsJpgTwinCollideOnOneOutput) {
+  Picture("a.png", "PNG");
+  Picture("a.png.jpg");
+  Run();
+  EXPECT_EQ(Asked().size(), 1u);  // the second finds the first one's output; No cancels
+  EXPECT_EQ(port_.Calls("message"), std::vector<std::string>{"提示|你取消了本次图片处理|information"});
+}
+
+TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
+  port_.answers = {true};
+  Run();
+  EXPECT_EQ(Asked(), std::vector<std::string>{
+                         "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？"});
+  EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});
+}
+
+TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
+  Picture("a.jpg");
+  port_.Check(Control::SubfoldersCheck);
+  port_.Set(Control::TargetFolderBox, src_ + "/out");
+  Run();
+  EXPECT_EQ(port_.Calls("message"),
+            std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹中的子文件夹里|error"});
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
+  EXPECT_TRUE(IsDirectory(src_ + "/out"));  // the checks had already created it
+  EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
+  EXPECT_TRUE(Asked().empty());
+
+  port_.ClearCalls();
+  port_.Check(Control::SubfoldersCheck, false);
+  Run();
+  EXPECT_TRUE(FileExists(src_ + "/out/a.jpg"));
+}
+
+TEST_F(BatchRunTest, TargetThatOnlySharesThePrefixOrEqualsTheSourceIsAllowed) {
+  Picture("a.jpg");
+  port_.Check(Control::SubfoldersCheck);
+  port_.Set(Control::TargetFolderBox, src_ + "2");
+  Run();
+  EXPECT_TRUE(FileExists(src_ + "2/a.jpg"));
+
+  port_.ClearCalls();
+  port_.Set(Control::TargetFolderBox, src_);
+  Run();  // the original is its own output: asked, and No keeps it
+  EXPECT_EQ(Asked().size(), 1u);
+}
+
+TEST_F(BatchRunTest, FailedCheckEndsTheRunWithFocusAndWithoutSaving) {
+  port_.Check(Control::WidthCheck);
+  port_.Set(Control::WidthBox, "abc");
+  Run();
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"WidthBox"});
+  EXPECT_FALSE(FileExists(ProgramFolder() + "/config.dat"));
+  auto calls = port_.AllCalls();
+  EXPECT_EQ(calls, (std::vector<std::string>{"message 提示|图片宽必须为整数,取值范围: 1 - 9999|error",
+                                             "unlock", "position 0", "focus WidthBox"}));
+}
+
+TEST_F(BatchRunTest, UnwritableTargetIsLoggedAndNotCounted) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  Picture("a.jpg");
+  dir_.MakeFolder("target");
+  chmod(target_.c_str(), 0555);
+  Run();
+  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错"});
+  EXPECT_EQ(Asked().back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
+}
+
+TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
+  Picture("a.jpg");
+  Picture("b.jpg");
+  std::string mark = dir_.WriteFile("mark.png", "broken");
+  port_.Check(Control::PictureWatermarkCheck);
+  port_.Set(Control::WatermarkPictureBox, mark);
+  Run();
+  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错"});
+  EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
+}
+
+TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
+  Picture("a.jpg");
+  ASSERT_TRUE(StartBatchWorker(port_, settings_));
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (RunActive() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_FALSE(RunActive());
+  EXPECT_EQ(port_.AllCalls().back(), "position 0");
+}
+
+}  // namespace
+}  // namespace lumivane

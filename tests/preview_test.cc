@@ -1,0 +1,114 @@
+#include "engine/preview.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/folder_scan.h"
+#include "settings/program_folder.h"
+#include "tests/fake_window_port.h"
+#include "tests/picture_fixtures.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  PreviewTest() {
+    program_ = dir_.MakeFolder("program");
+    SetProgramFolder(program_);
+    src_ = dir_.MakeFolder("src");
+    port_.Set(Control::SourceFolderBox, src_);
+    settings_.sy_text_font = {"Liberation Sans", 20, 0, "#ff0000", 0, 0};
+  }
+  std::string Messages() {
+    auto m = port_.Calls("message");
+    return m.empty() ? "" : m.front();
+  }
+
+  TempDir dir_;
+  FakeWindowPort port_;
+  ProcessingSettings settings_;
+  std::string program_, src_;
+};
+
+TEST_F(PreviewTest, TextPreviewRendersIntoTheTempFolderAndShowsIt) {
+  MakePictureFile(src_ + "/a.jpg", 300, 200, "white", "JPEG");
+  PreviewTextWatermark(port_, settings_);
+  EXPECT_EQ(Messages(), "");
+  const std::string out = program_ + "/temp/sy_text.jpg";
+  EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{out});
+  MagickWandPtr w = LoadForTest(out);
+  ASSERT_TRUE(w);
+  EXPECT_GT(DarkPixels(w.get(), 0, 0, 300, 200), 0);  // red text, darker than 0.5 in g and b?
+  auto calls = port_.AllCalls();
+  EXPECT_EQ(calls.front(), "enable TextPreviewButton off");
+  EXPECT_EQ(calls.back(), "enable TextPreviewButton on");
+}
+
+TEST_F(PreviewTest, EmptyTextIsRefusedEvenWithTheTextWatermarkOff) {
+  MakePictureFile(src_ + "/a.jpg", 30, 20, "white", "JPEG");
+  port_.Set(Control::WatermarkTextBox, "  ");
+  PreviewTextWatermark(port_, settings_);
+  EXPECT_EQ(Messages(), "提示|请输入水印文字内容|error");
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"WatermarkTextBox"});
+}
+
+TEST_F(PreviewTest, ChineseTextAsksForAChineseFontByWhatTheFontDraws) {
+  MakePictureFile(src_ + "/a.jpg", 30, 20, "white", "JPEG");
+  port_.Set(Control::WatermarkTextBox, "宝贝");
+  settings_.sy_text_font.sy_text_fontName = "Arial";
+  PreviewTextWatermark(port_, settings_);
+  EXPECT_EQ(Messages(), "提示|水印文字中含有中文，你需要选择一个中文字体，否则中文会显示乱码。|warning");
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"FontButton"});
+
+  port_.ClearCalls();
+  settings_.sy_text_font.sy_text_fontName = "WenQuanYi Zen Hei";  // an ASCII name, a Chinese font
+  PreviewTextWatermark(port_, settings_);
+  EXPECT_EQ(Messages(), "");
+  EXPECT_EQ(port_.Calls("open").size(), 1u);
+}
+
+TEST_F(PreviewTest, SampleComesFromSubfoldersOnlyWhenAskedAndTheSourceFirst) {
+  dir_.MakeFolder("src/inner");
+  MakePictureFile(src_ + "/inner/deep.png", 30, 20, "white", "PNG");
+  bool failed = false;
+  EXPECT_FALSE(FindSamplePicture(src_, false, failed));
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(FindSamplePicture(src_, true, failed), src_ + "/inner/deep.png");
+  MakePictureFile(src_ + "/top.jpg", 30, 20, "white", "JPEG");
+  EXPECT_EQ(FindSamplePicture(src_, true, failed), src_ + "/top.jpg");
+  EXPECT_FALSE(FindSamplePicture(dir_ / "missing", false, failed));
+  EXPECT_TRUE(failed);
+}
+
+TEST_F(PreviewTest, NoSampleIsReportedWithFocusOnTheSourceBrowseButton) {
+  port_.Check(Control::PictureWatermarkCheck, false);
+  PreviewPictureWatermark(port_, settings_);
+  EXPECT_EQ(Messages(), "提示|在[图片源文件夹]中，没有找到需要处理的图片|error");
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"SourceFolderBrowseButton"});
+}
+
+TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
+  MakePictureFile(src_ + "/a.PNG", 100, 80, "white", "PNG");
+  MakePictureFile(dir_ / "mark.png", 20, 10, "black", "PNG");
+  port_.Set(Control::WatermarkPictureBox, dir_ / "mark.png");
+  port_.open_result = kOpenNoAssociation;
+  port_.browser_result = 2;
+  PreviewPictureWatermark(port_, settings_);
+  const std::string out = program_ + "/temp/sy_image.jpg";
+  EXPECT_EQ(port_.Calls("browser"), std::vector<std::string>{out});
+  EXPECT_EQ(Messages(), "提示|无法进行效果预览，两次返回的错误代码分别是：31,2|error");
+  MagickWandPtr w = LoadForTest(out);
+  ASSERT_TRUE(w);
+  EXPECT_TRUE(IsNear(PixelAt(w.get(), 70, 60), 0, 0, 0, 0.15));  // the mark, bottom right
+
+  port_.ClearCalls();
+  port_.open_result = 5;
+  PreviewPictureWatermark(port_, settings_);
+  EXPECT_EQ(Messages(), "提示|无法进行效果预览，返回的错误代码：5|error");
+}
+
+}  // namespace
+}  // namespace lumivane
