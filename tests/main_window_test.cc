@@ -1,0 +1,304 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "engine/batch_run.h"
+#include "engine/folder_scan.h"
+#include "settings/program_folder.h"
+#include "tests/picture_fixtures.h"
+#include "tests/scripted_ui_seam.h"
+#include "tests/temp_dir.h"
+#include "ui/control_layout.h"
+#include "ui/font_text.h"
+#include "ui/log_window.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+using ui::ControlKind;
+using ui::MainWindow;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    SetProgramFolder(dir_.MakeFolder("program"));
+    MainWindow::Options options;
+    options.exit_process = [this](int code) { exit_codes_.push_back(code); };
+    window_ = std::make_unique<MainWindow>(seam_, settings_, options);
+  }
+  ~MainWindowTest() override {
+    WaitForRunEnd();
+  }
+  template <typename T>
+  T* W(Control c) {
+    return window_->control_as<T>(c);
+  }
+  bool Enabled(Control c) { return window_->control(c)->isEnabled(); }
+  void Click(Control c) { W<QAbstractButton>(c)->click(); }
+  void Choose(Control combo, int index) {
+    W<QComboBox>(combo)->setCurrentIndex(index);
+    emit W<QComboBox>(combo)->activated(index);
+  }
+  void WaitForRunEnd() {
+    QElapsedTimer timer;
+    timer.start();
+    while (RunActive() && timer.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QApplication::processEvents();
+  }
+  std::vector<std::string> EnabledControls() {
+    std::vector<std::string> names;
+    for (const auto& spec : ui::kControlLayout) {
+      if (Enabled(spec.control)) names.push_back(ControlName(spec.control));
+    }
+    return names;
+  }
+
+  TempDir dir_;
+  ScriptedUiSeam seam_;
+  ProcessingSettings settings_;
+  std::vector<int> exit_codes_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirKindsAndTexts) {
+  for (const auto& spec : ui::kControlLayout) {
+    QWidget* w = window_->control(spec.control);
+    ASSERT_NE(w, nullptr);
+    const char* name = ControlName(spec.control);
+    EXPECT_EQ(w->objectName().toStdString(), name);
+    const int height = spec.kind == ControlKind::kDropDownList ? 21 : spec.height;
+    EXPECT_EQ(w->geometry(), QRect(spec.x, spec.y, spec.width, height)) << name;
+    const QString text = QString::fromUtf8(spec.text);
+    switch (spec.kind) {
+      case ControlKind::kLabel:
+      case ControlKind::kPlainLabel:
+        EXPECT_EQ(qobject_cast<QLabel*>(w)->text(), text) << name;
+        break;
+      case ControlKind::kEdit:
+      case ControlKind::kReadOnlyEdit:
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->text(), text) << name;
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), spec.kind == ControlKind::kReadOnlyEdit);
+        break;
+      case ControlKind::kPushButton:
+        EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), text) << name;
+        break;
+      case ControlKind::kCheckBox:
+        EXPECT_EQ(qobject_cast<QCheckBox*>(w)->text(), text) << name;
+        EXPECT_FALSE(qobject_cast<QCheckBox*>(w)->isChecked()) << name;
+        break;
+      case ControlKind::kGroupBox:
+        EXPECT_NE(qobject_cast<QGroupBox*>(w), nullptr) << name;
+        break;
+      case ControlKind::kDropDownList:
+        EXPECT_NE(qobject_cast<QComboBox*>(w), nullptr) << name;
+        break;
+      case ControlKind::kProgressBar:
+        EXPECT_NE(qobject_cast<QProgressBar*>(w), nullptr) << name;
+        break;
+    }
+    EXPECT_TRUE(w->isEnabled()) << name;
+  }
+  EXPECT_EQ(window_->centralWidget()->size(), QSize(681, 486));
+}
+
+TEST_F(MainWindowTest, DropDownListsHoldTheirChoicesAndDefaultSelections) {
+  auto items = [this](Control c) {
+    std::vector<std::string> v;
+    for (int i = 0; i < W<QComboBox>(c)->count(); ++i) v.push_back(W<QComboBox>(c)->itemText(i).toStdString());
+    return v;
+  };
+  EXPECT_EQ(items(Control::QualityCombo).size(), 11u);
+  EXPECT_EQ(W<QComboBox>(Control::QualityCombo)->currentText().toStdString(), "95 - 高");
+  EXPECT_EQ(W<QComboBox>(Control::RotationCombo)->currentText().toStdString(), " 90度");
+  EXPECT_EQ(W<QComboBox>(Control::OpacityCombo)->currentText().toStdString(), "100%");
+  EXPECT_EQ(items(Control::TextHorizontalPositionCombo),
+            (std::vector<std::string>{"水平距中", "左边距", "右边距"}));
+  EXPECT_EQ(W<QComboBox>(Control::PictureHorizontalPositionCombo)->currentText().toStdString(), "右边距");
+  EXPECT_EQ(W<QComboBox>(Control::TextVerticalPositionCombo)->currentText().toStdString(), "下边距");
+}
+
+TEST_F(MainWindowTest, SettingsAreCopiedInAndTheSwitchesStartAsTheUserExpects) {
+  settings_.width = 800;
+  settings_.quanlity = 5;
+  settings_.sy_text = "店铺";
+  settings_.sy_text_w_direction = 0;
+  settings_.sy_text_font = {"Arial", 26, 0, "#000000", 1, 1};
+  settings_.sy_image = "/x/sy.png";
+  settings_.sy_image_h_value = 7;
+  window_->CopySettingsIntoControls();
+  window_->SetInitialStates();
+  EXPECT_EQ(W<QLineEdit>(Control::WidthBox)->text(), "800");
+  EXPECT_EQ(W<QComboBox>(Control::QualityCombo)->currentIndex(), 5);
+  EXPECT_EQ(W<QLineEdit>(Control::WatermarkTextBox)->text().toStdString(), "店铺");
+  EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->text().toStdString(),
+            "字体:Arial, 大小:26, 颜色:#000000, 粗斜体");
+  EXPECT_EQ(W<QLineEdit>(Control::PictureVerticalMarginBox)->text(), "7");
+  EXPECT_FALSE(Enabled(Control::WidthBox));
+  EXPECT_FALSE(Enabled(Control::RotationCombo));
+  EXPECT_TRUE(W<QCheckBox>(Control::QualityCheck)->isChecked());
+  EXPECT_TRUE(Enabled(Control::QualityCombo));
+  EXPECT_FALSE(Enabled(Control::WatermarkTextBox));
+  EXPECT_FALSE(Enabled(Control::PicturePreviewButton));
+  EXPECT_TRUE(Enabled(Control::TextWatermarkCheck));
+  EXPECT_TRUE(Enabled(Control::PictureWatermarkCheck));
+}
+
+TEST_F(MainWindowTest, GroupSwitchFollowsThePositionListsForTheMarginBoxes) {
+  window_->SetInitialStates();
+  Choose(Control::TextHorizontalPositionCombo, 0);
+  Click(Control::TextWatermarkCheck);
+  EXPECT_TRUE(Enabled(Control::WatermarkTextBox));
+  EXPECT_TRUE(Enabled(Control::TextPreviewButton));
+  EXPECT_FALSE(Enabled(Control::TextHorizontalMarginBox));
+  EXPECT_TRUE(Enabled(Control::TextVerticalMarginBox));
+  // The summary box is white only while the text watermark is on.
+  EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base), QColor(Qt::white));
+  Click(Control::TextWatermarkCheck);
+  EXPECT_FALSE(Enabled(Control::TextVerticalMarginBox));
+  EXPECT_NE(W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base), QColor(Qt::white));
+  Choose(Control::TextVerticalPositionCombo, 0);
+  Click(Control::TextWatermarkCheck);
+  EXPECT_FALSE(Enabled(Control::TextVerticalMarginBox));
+
+  Click(Control::PictureWatermarkCheck);
+  Choose(Control::PictureHorizontalPositionCombo, 0);
+  EXPECT_FALSE(Enabled(Control::PictureHorizontalMarginBox));
+  Choose(Control::PictureHorizontalPositionCombo, 1);
+  EXPECT_TRUE(Enabled(Control::PictureHorizontalMarginBox));
+  EXPECT_EQ(W<QLineEdit>(Control::PictureHorizontalMarginBox)->cursorPosition(), 2);
+}
+
+TEST_F(MainWindowTest, BasicSwitchesEnableTheirControls) {
+  window_->SetInitialStates();
+  Click(Control::WidthCheck);
+  EXPECT_TRUE(Enabled(Control::WidthBox));
+  Click(Control::QualityCheck);
+  EXPECT_FALSE(Enabled(Control::QualityCombo));
+  Click(Control::RotationCheck);
+  EXPECT_TRUE(Enabled(Control::RotationCombo));
+  Click(Control::RotationCheck);
+  EXPECT_FALSE(Enabled(Control::RotationCombo));
+}
+
+TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
+  window_->SetInitialStates();
+  std::string src = dir_.MakeFolder("src");
+  MakePictureFile(src + "/a.jpg", 80, 60, "blue", "JPEG");
+  MakePictureFile(src + "/b.png", 80, 60, "none", "PNG");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
+  MakePictureFile(dir_ / "mark.png", 20, 10, "black", "PNG");
+  W<QLineEdit>(Control::WatermarkPictureBox)->setText(QString::fromStdString(dir_ / "mark.png"));
+  Click(Control::PictureWatermarkCheck);
+  std::vector<std::string> locked_during_question;
+  seam_.on_question = [&](const std::string&) { locked_during_question = EnabledControls(); };
+  Click(Control::StartButton);
+  EXPECT_EQ(EnabledControls(), std::vector<std::string>{"ProgressBar"});
+  WaitForRunEnd();
+  EXPECT_EQ(locked_during_question, std::vector<std::string>{"ProgressBar"});
+  EXPECT_TRUE(FileExists(dir_ / "out/a.jpg"));
+  EXPECT_TRUE(FileExists(dir_ / "out/b.png.jpg"));
+  ASSERT_FALSE(seam_.shown.empty());
+  EXPECT_EQ(seam_.shown.back(), "ask 完成|处理完成 2 个图片，是否要打开目标文件夹查看处理后的图片？");
+  // Unlocked: the groups follow their check boxes again.
+  EXPECT_TRUE(Enabled(Control::StartButton));
+  EXPECT_FALSE(Enabled(Control::WatermarkTextBox));
+  EXPECT_TRUE(Enabled(Control::WatermarkPictureBox));
+  EXPECT_FALSE(Enabled(Control::WidthBox));
+  EXPECT_EQ(W<QProgressBar>(Control::ProgressBar)->value(), 0);
+}
+
+TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
+  std::string src = dir_.MakeFolder("src");
+  MakePictureFile(src + "/a.jpg", 40, 30, "blue", "JPEG");
+  dir_.WriteFile("out/a.jpg", "old");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
+  bool answered_exit = false;
+  seam_.on_question = [&](const std::string& text) {
+    if (answered_exit) return;
+    answered_exit = true;
+    // The overwrite question is open: the run is going. Quit, answer No.
+    seam_.answers.push_front(false);
+    EXPECT_FALSE(window_->ExitRule());
+  };
+  seam_.answers = {false};
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  EXPECT_TRUE(exit_codes_.empty());
+  EXPECT_NE(std::find(seam_.shown.begin(), seam_.shown.end(), "ask 询问|图片正在进行处理，确认要退出吗？"),
+            seam_.shown.end());
+  seam_.shown.clear();
+  window_->close();
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_TRUE(seam_.shown.empty());
+}
+
+TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {
+  std::string src = dir_.MakeFolder("pics");
+  dir_.MakeFolder("pics_处理后");
+  dir_.MakeFolder("pics_处理后2");
+  dir_.WriteFile("pics_处理后3", "a file does not take the name");
+  seam_.folder = src;
+  Click(Control::SourceFolderBrowseButton);
+  EXPECT_EQ(W<QLineEdit>(Control::SourceFolderBox)->text().toStdString(), src);
+  EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text().toStdString(), src + "_处理后3");
+  W<QLineEdit>(Control::TargetFolderBox)->setText("edited");
+  Click(Control::SourceFolderBrowseButton);  // the same folder again changes nothing
+  EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text(), "edited");
+  EXPECT_EQ(seam_.shown.back(), "browse 选择图片源文件夹：|" + src);
+}
+
+TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {
+  W<QLineEdit>(Control::WatermarkTextBox)->setText("宝贝");
+  seam_.font = FontChoice{"Liberation Serif", 30, 0x0800ff, "#ff0800", 0, 1};
+  Click(Control::FontButton);
+  EXPECT_EQ(settings_.sy_text_font, *seam_.font);
+  EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->text().toStdString(),
+            "字体:Liberation Serif, 大小:30, 颜色:#ff0800, 粗体");
+  EXPECT_EQ(seam_.shown, std::vector<std::string>{
+                             "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。"});
+  seam_.shown.clear();
+  seam_.font.reset();  // cancelled: nothing changes
+  Click(Control::FontButton);
+  EXPECT_TRUE(seam_.shown.empty());
+  EXPECT_EQ(settings_.sy_text_font.sy_text_fontName, "Liberation Serif");
+}
+
+TEST_F(MainWindowTest, LogLinesGoAfterWhatTheUserTyped) {
+  ui::LogWindow& log = window_->log_window();
+  EXPECT_FALSE(log.isVisible());
+  log.box()->setPlainText("typed");
+  window_->port().AppendLogLine("读取 /a.jpg 出错");
+  window_->port().AppendLogLine("second");
+  EXPECT_TRUE(log.isVisible());
+  EXPECT_EQ(log.box()->toPlainText().toStdString(), "typed读取 /a.jpg 出错\nsecond\n");
+  log.close();
+  EXPECT_FALSE(log.isVisible());
+  window_->port().AppendLogLine("third");
+  EXPECT_TRUE(log.isVisible());
+}
+
+TEST(FontTextTest, ColourTextAndSummarySuffixes) {
+  EXPECT_EQ(ui::HtmlColorText(0x000008FF), "#ff0800");
+  EXPECT_EQ(ui::HtmlColorText(0x00AB000C), "#0c00ab");
+  FontChoice f{"Arial", 26, 0, "#000000", 0, 0};
+  EXPECT_EQ(ui::FontSummaryText(f), "字体:Arial, 大小:26, 颜色:#000000");
+  f.sy_text_isItalic = 1;
+  EXPECT_EQ(ui::FontSummaryText(f), "字体:Arial, 大小:26, 颜色:#000000, 斜体");
+}
+
+}  // namespace
+}  // namespace lumivane

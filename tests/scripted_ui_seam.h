@@ -1,0 +1,61 @@
+// Answers the window's dialogs from a script and records what was shown.
+#ifndef LUMIVANE_TESTS_SCRIPTED_UI_SEAM_H_
+#define LUMIVANE_TESTS_SCRIPTED_UI_SEAM_H_
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/ui_seam.h"
+
+namespace lumivane::testing {
+
+class ScriptedUiSeam : public ui::UiSeam {
+ public:
+  void ShowMessage(QWidget*, const std::string& caption, const std::string& text,
+                   MessageIcon) override {
+    shown.push_back(caption + "|" + text);
+  }
+  bool AskYesNo(QWidget*, const std::string& caption, const std::string& text) override {
+    shown.push_back("ask " + caption + "|" + text);
+    if (on_question) on_question(text);
+    if (answers.empty()) return false;
+    bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> BrowseForFolder(QWidget*, const std::string& title,
+                                             const std::string& start) override {
+    shown.push_back("browse " + title + "|" + start);
+    return folder;
+  }
+  std::optional<std::string> ChoosePictureFile(QWidget*, const std::string&) override {
+    return picture;
+  }
+  bool ChooseWatermarkFont(QWidget*, FontChoice& f) override {
+    if (!font) return false;
+    f = *font;
+    return true;
+  }
+  int OpenWithDesktop(const std::string& target) override {
+    opened.push_back(target);
+    return 42;
+  }
+  int OpenInBrowser(const std::string& target) override {
+    opened.push_back("browser " + target);
+    return 42;
+  }
+
+  std::vector<std::string> shown;
+  std::vector<std::string> opened;
+  std::deque<bool> answers;
+  std::function<void(const std::string&)> on_question;
+  std::optional<std::string> folder;
+  std::optional<std::string> picture;
+  std::optional<FontChoice> font;
+};
+
+}  // namespace lumivane::testing
+
+#endif  // LUMIVANE_TESTS_SCRIPTED_UI_SEAM_H_

@@ -1,0 +1,44 @@
+// The main window's 43 controls: kind, text and place, in creation order.
+#ifndef LUMIVANE_UI_CONTROL_LAYOUT_H_
+#define LUMIVANE_UI_CONTROL_LAYOUT_H_
+
+#include <array>
+
+#include "engine/window_port.h"
+
+namespace lumivane::ui {
+
+enum class ControlKind {
+  kLabel,
+  kPlainLabel,
+  kEdit,
+  kReadOnlyEdit,
+  kPushButton,
+  kCheckBox,
+  kGroupBox,
+  kDropDownList,
+  kProgressBar,
+};
+
+struct ControlSpec {
+  Control control;
+  ControlKind kind;
+  const char* text;
+  int x, y, width, height;  // client coordinates; a list's height is that of its open list
+};
+
+extern const std::array<ControlSpec, kControlCount> kControlLayout;
+
+// Items of the drop-down lists, in order.
+extern const std::array<const char*, 11> kQualityItems;
+extern const std::array<const char*, 3> kRotationItems;
+extern const std::array<const char*, 10> kOpacityItems;
+extern const std::array<const char*, 3> kHorizontalPositionItems;
+extern const std::array<const char*, 3> kVerticalPositionItems;
+
+inline constexpr int kClientWidth = 681;
+inline constexpr int kClientHeight = 486;
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_CONTROL_LAYOUT_H_

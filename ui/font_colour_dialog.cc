@@ -1,0 +1,85 @@
+#include "ui/font_colour_dialog.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "ui/font_text.h"
+
+namespace lumivane::ui {
+
+FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : QDialog(parent) {
+  setWindowTitle("字体");
+  family_ = new QFontComboBox(this);
+  family_->setFontFilters(QFontComboBox::ScalableFonts);
+  family_->setCurrentFont(QFont(QString::fromStdString(start.sy_text_fontName)));
+  size_ = new QSpinBox(this);
+  size_->setRange(8, 72);
+  size_->setValue(start.sy_text_fontSize);
+  bold_ = new QCheckBox("粗体", this);
+  bold_->setChecked(start.sy_text_isWeight != 0);
+  italic_ = new QCheckBox("斜体", this);
+  italic_->setChecked(start.sy_text_isItalic != 0);
+  colour_ = QColor(start.sy_text_rgbColors & 0xFF, (start.sy_text_rgbColors >> 8) & 0xFF,
+                   (start.sy_text_rgbColors >> 16) & 0xFF);
+  colour_button_ = new QPushButton("颜色...", this);
+  sample_ = new QLabel("AaBbYyZz 宝贝", this);
+  sample_->setMinimumHeight(60);
+
+  auto* form = new QFormLayout;
+  form->addRow("字体:", family_);
+  form->addRow("大小:", size_);
+  form->addRow(bold_, italic_);
+  form->addRow("颜色:", colour_button_);
+  form->addRow("示例:", sample_);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(colour_button_, &QPushButton::clicked, this, [this] {
+    QColor chosen = QColorDialog::getColor(colour_, this, "颜色");
+    if (chosen.isValid()) colour_ = chosen;
+    UpdateSample();
+  });
+  connect(family_, &QFontComboBox::currentFontChanged, this, [this] { UpdateSample(); });
+  connect(size_, &QSpinBox::valueChanged, this, [this] { UpdateSample(); });
+  connect(bold_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
+  connect(italic_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
+  UpdateSample();
+}
+
+FontChoice FontColourDialog::Choice() const {
+  FontChoice f;
+  f.sy_text_fontName = family_->currentFont().family().toStdString();
+  f.sy_text_fontSize = size_->value();
+  f.sy_text_rgbColors = static_cast<std::uint32_t>(colour_.red()) |
+                        (static_cast<std::uint32_t>(colour_.green()) << 8) |
+                        (static_cast<std::uint32_t>(colour_.blue()) << 16);
+  f.sy_text_htmlColor = HtmlColorText(f.sy_text_rgbColors);
+  f.sy_text_isItalic = italic_->isChecked() ? 1 : 0;
+  f.sy_text_isWeight = bold_->isChecked() ? 1 : 0;
+  return f;
+}
+
+void FontColourDialog::UpdateSample() {
+  QFont font = family_->currentFont();
+  font.setPointSize(size_->value());
+  font.setBold(bold_->isChecked());
+  font.setItalic(italic_->isChecked());
+  sample_->setFont(font);
+  QPalette p = sample_->palette();
+  p.setColor(QPalette::WindowText, colour_);
+  sample_->setPalette(p);
+  colour_button_->setText(QString::fromStdString(HtmlColorText(Choice().sy_text_rgbColors)));
+}
+
+}  // namespace lumivane::ui

@@ -1,0 +1,39 @@
+// The font dialog of the watermark text: a scalable font of 8 to 72
+// points, bold and italic, and a colour, chosen in one dialog.
+#ifndef LUMIVANE_UI_FONT_COLOUR_DIALOG_H_
+#define LUMIVANE_UI_FONT_COLOUR_DIALOG_H_
+
+#include <QColor>
+#include <QDialog>
+
+#include "engine/processing_settings.h"
+
+class QCheckBox;
+class QFontComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace lumivane::ui {
+
+class FontColourDialog : public QDialog {
+ public:
+  FontColourDialog(const FontChoice& start, QWidget* parent);
+  // The six fields as the dialog shows them now.
+  FontChoice Choice() const;
+
+ private:
+  void UpdateSample();
+
+  QFontComboBox* family_;
+  QSpinBox* size_;
+  QCheckBox* bold_;
+  QCheckBox* italic_;
+  QPushButton* colour_button_;
+  QLabel* sample_;
+  QColor colour_;
+};
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_FONT_COLOUR_DIALOG_H_

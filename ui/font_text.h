@@ -1,0 +1,21 @@
+// Texts that describe the watermark font.
+#ifndef LUMIVANE_UI_FONT_TEXT_H_
+#define LUMIVANE_UI_FONT_TEXT_H_
+
+#include <cstdint>
+#include <string>
+
+#include "engine/processing_settings.h"
+
+namespace lumivane::ui {
+
+// "#rrggbb" from a colour value 0x00BBGGRR.
+std::string HtmlColorText(std::uint32_t rgb_colors);
+// "字体:Arial, 大小:26, 颜色:#000000" and a style suffix.
+std::string FontSummaryText(const FontChoice& font);
+// The first free "<source>_处理后", "<source>_处理后2", ... (folders only).
+std::string DefaultTargetFolder(const std::string& source);
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_FONT_TEXT_H_

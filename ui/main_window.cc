@@ -1,0 +1,418 @@
+#include "ui/main_window.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <cstdio>
+
+#include "announce/vendor.h"
+#include "engine/batch_run.h"
+#include "engine/messages.h"
+#include "engine/preview.h"
+#include "engine/text_helpers.h"
+#include "engine/watermark.h"
+#include "platform/file_system.h"
+#include "ui/control_layout.h"
+#include "ui/font_text.h"
+#include "ui/log_window.h"
+#include "ui/menu_commands.h"
+#include "ui/qt_window_port.h"
+
+namespace lumivane::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+template <size_t N>
+void Fill(QComboBox* combo, const std::array<const char*, N>& items, int selected) {
+  for (const char* item : items) combo->addItem(QString::fromUtf8(item));
+  combo->setCurrentIndex(selected);
+}
+
+void EndProcessNow(int code) {
+  std::fflush(nullptr);
+  _exit(code);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options options)
+    : seam_(seam), settings_(settings), exit_process_(std::move(options.exit_process)) {
+  if (!exit_process_) exit_process_ = EndProcessNow;
+  setWindowTitle("Lumivane");
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  BuildMenuBar(options.with_announcements);
+  auto* client = new QWidget(this);
+  client->setObjectName("Client");
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+  CreateControls();
+  port_ = std::make_unique<QtWindowPort>(*this);
+  log_window_ = new LogWindow(this);
+}
+
+MainWindow::~MainWindow() = default;
+
+WindowPort& MainWindow::port() { return *port_; }
+
+void MainWindow::BuildMenuBar(bool with_announcements) {
+  auto add = [this](QMenu* menu, const char* text, int id) {
+    QAction* a = menu->addAction(QString::fromUtf8(text));
+    connect(a, &QAction::triggered, this, [this, id] { MenuCommand(id); });
+  };
+  // Items meant for the right end of the bar sit in a second bar in its corner.
+  auto* right = new QMenuBar(this);
+  right->setObjectName("RightMenuBar");
+  QMenuBar* left = menuBar();
+  QMenuBar* popups = with_announcements ? right : left;
+  if (with_announcements) {
+    announcement_action_ = left->addAction("AD");
+    connect(announcement_action_, &QAction::triggered, this,
+            [this] { MenuCommand(kAnnouncementCommand); });
+  }
+  QMenu* file = popups->addMenu("文件(&F)");
+  add(file, "创建桌面快捷方式", kCreateShortcutCommand);
+  file->addSeparator();
+  add(file, "退出(&Q)", kExitCommand);
+  QMenu* help = popups->addMenu("帮助(&H)");
+  add(help, "如何使用", kHowToUseCommand);
+  add(help, "官方网站", kHomePageCommand);
+  help->addSeparator();
+  add(help, "关于...", kAboutCommand);
+  QAction* context_help = right->addAction("?");
+  connect(context_help, &QAction::triggered, this, [this] { MenuCommand(kContextHelpCommand); });
+  left->setCornerWidget(right, Qt::TopRightCorner);
+}
+
+void MainWindow::CreateControls() {
+  for (const ControlSpec& spec : kControlLayout) {
+    QWidget* parent = centralWidget();
+    const QString text = QString::fromUtf8(spec.text);
+    QWidget* w = nullptr;
+    int height = spec.height;
+    switch (spec.kind) {
+      case ControlKind::kLabel:
+      case ControlKind::kPlainLabel: {
+        auto* label = new QLabel(text, parent);
+        label->setAutoFillBackground(spec.kind == ControlKind::kPlainLabel);  // covers a caption
+        w = label;
+        break;
+      }
+      case ControlKind::kEdit:
+      case ControlKind::kReadOnlyEdit: {
+        auto* edit = new QLineEdit(text, parent);
+        edit->setReadOnly(spec.kind == ControlKind::kReadOnlyEdit);
+        w = edit;
+        break;
+      }
+      case ControlKind::kPushButton:
+        w = new QPushButton(text, parent);
+        break;
+      case ControlKind::kCheckBox: {
+        auto* box = new QCheckBox(text, parent);
+        box->setAutoFillBackground(true);  // the group check boxes cover their group's caption
+        w = box;
+        break;
+      }
+      case ControlKind::kGroupBox: {
+        // The caption is shown by the label or check box laid over it.
+        auto* group = new QGroupBox(parent);
+        group->setAccessibleName(text);
+        w = group;
+        break;
+      }
+      case ControlKind::kDropDownList: {
+        auto* combo = new QComboBox(parent);
+        combo->setMaxVisibleItems(std::max(1, (spec.height - 21) / 18));
+        height = 21;
+        w = combo;
+        break;
+      }
+      case ControlKind::kProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        w = bar;
+        break;
+      }
+    }
+    w->setObjectName(ControlName(spec.control));
+    w->setGeometry(spec.x, spec.y, spec.width, height);
+    controls_[static_cast<size_t>(spec.control)] = w;
+  }
+  // Frames lie beneath everything so that their contents get the clicks.
+  for (Control g : {Control::BasicGroupBox, Control::TextGroupBox, Control::PictureGroupBox}) {
+    control(g)->lower();
+  }
+  Fill(control_as<QComboBox>(Control::QualityCombo), kQualityItems, 1);
+  Fill(control_as<QComboBox>(Control::RotationCombo), kRotationItems, 0);
+  Fill(control_as<QComboBox>(Control::OpacityCombo), kOpacityItems, 0);
+  for (Control c : {Control::TextHorizontalPositionCombo, Control::PictureHorizontalPositionCombo}) {
+    Fill(control_as<QComboBox>(c), kHorizontalPositionItems, 2);
+  }
+  for (Control c : {Control::TextVerticalPositionCombo, Control::PictureVerticalPositionCombo}) {
+    Fill(control_as<QComboBox>(c), kVerticalPositionItems, 2);
+  }
+
+  // Every control's command goes through MainWindowProc.
+  for (const ControlSpec& spec : kControlLayout) {
+    const Control c = spec.control;
+    if (auto* button = qobject_cast<QAbstractButton*>(control(c))) {
+      connect(button, &QAbstractButton::clicked, this, [this, c] { MainWindowProc(c); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(control(c))) {
+      connect(combo, &QComboBox::activated, this, [this, c] { MainWindowProc(c); });
+    }
+  }
+  UpdateFontSummaryColour();
+}
+
+void MainWindow::CopySettingsIntoControls() {
+  const ProcessingSettings& s = settings_;
+  auto set_text = [this](Control c, const std::string& text) {
+    control_as<QLineEdit>(c)->setText(Q(text));
+  };
+  auto select = [this](Control c, int position) {
+    control_as<QComboBox>(c)->setCurrentIndex(position);
+  };
+  set_text(Control::WidthBox, std::to_string(s.width));
+  select(Control::QualityCombo, s.quanlity);
+  set_text(Control::WatermarkTextBox, s.sy_text);
+  select(Control::OpacityCombo, s.sy_text_opacity);
+  select(Control::TextHorizontalPositionCombo, s.sy_text_w_direction);
+  set_text(Control::TextHorizontalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_text_w_value)));
+  select(Control::TextVerticalPositionCombo, s.sy_text_h_direction);
+  set_text(Control::TextVerticalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_text_h_value)));
+  set_text(Control::FontSummaryBox, FontSummaryText(s.sy_text_font));
+  set_text(Control::WatermarkPictureBox, s.sy_image);
+  select(Control::PictureHorizontalPositionCombo, s.sy_image_w_direction);
+  set_text(Control::PictureHorizontalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_image_w_value)));
+  select(Control::PictureVerticalPositionCombo, s.sy_image_h_direction);
+  set_text(Control::PictureVerticalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_image_h_value)));
+}
+
+void MainWindow::SetInitialStates() {
+  control_as<QCheckBox>(Control::WidthCheck)->setChecked(false);
+  control(Control::WidthBox)->setEnabled(false);
+  control(Control::RotationCombo)->setEnabled(false);
+  control_as<QCheckBox>(Control::QualityCheck)->setChecked(true);
+  TextGroupSwitch(false);
+  PictureGroupSwitch(false);
+}
+
+void MainWindow::TextGroupSwitch(bool on) {
+  auto selected = [this](Control c) { return control_as<QComboBox>(c)->currentIndex() != 0; };
+  for (Control c : {Control::WatermarkTextLabel, Control::WatermarkTextBox, Control::OpacityLabel,
+                    Control::OpacityCombo, Control::TextPositionLabel,
+                    Control::TextHorizontalPositionCombo}) {
+    control(c)->setEnabled(on);
+  }
+  control(Control::TextHorizontalMarginBox)
+      ->setEnabled(on && selected(Control::TextHorizontalPositionCombo));
+  control(Control::TextVerticalPositionCombo)->setEnabled(on);
+  control(Control::TextVerticalMarginBox)->setEnabled(on && selected(Control::TextVerticalPositionCombo));
+  for (Control c : {Control::FontLabel, Control::FontSummaryBox, Control::FontButton,
+                    Control::TextPreviewButton}) {
+    control(c)->setEnabled(on);
+  }
+  UpdateFontSummaryColour();
+}
+
+void MainWindow::PictureGroupSwitch(bool on) {
+  auto selected = [this](Control c) { return control_as<QComboBox>(c)->currentIndex() != 0; };
+  for (Control c : {Control::WatermarkPictureLabel, Control::WatermarkPictureBox,
+                    Control::WatermarkPictureBrowseButton, Control::PicturePositionLabel,
+                    Control::PictureHorizontalPositionCombo}) {
+    control(c)->setEnabled(on);
+  }
+  control(Control::PictureHorizontalMarginBox)
+      ->setEnabled(on && selected(Control::PictureHorizontalPositionCombo));
+  control(Control::PictureVerticalPositionCombo)->setEnabled(on);
+  control(Control::PictureVerticalMarginBox)
+      ->setEnabled(on && selected(Control::PictureVerticalPositionCombo));
+  control(Control::PicturePreviewButton)->setEnabled(on);
+}
+
+void MainWindow::UpdateFontSummaryColour() {
+  // Read-only, yet white like the boxes beside it while the text watermark is on.
+  auto* box = control(Control::FontSummaryBox);
+  QPalette p = box->palette();
+  p.setColor(QPalette::Base, control(Control::WatermarkTextBox)->isEnabled()
+                                 ? QColor(Qt::white)
+                                 : palette().color(QPalette::Window));
+  box->setPalette(p);
+}
+
+void MainWindow::LockForRun() {
+  for (QWidget* w : controls_) w->setEnabled(false);
+  control(Control::ProgressBar)->setEnabled(true);
+}
+
+void MainWindow::UnlockAfterRun() {
+  for (QWidget* w : controls_) w->setEnabled(true);
+  auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
+  TextGroupSwitch(checked(Control::TextWatermarkCheck));
+  PictureGroupSwitch(checked(Control::PictureWatermarkCheck));
+  control(Control::WidthBox)->setEnabled(checked(Control::WidthCheck));
+  control(Control::QualityCombo)->setEnabled(checked(Control::QualityCheck));
+  control(Control::RotationCombo)->setEnabled(checked(Control::RotationCheck));
+}
+
+void MainWindow::MarginBoxRule(Control combo, Control box) {
+  auto* margin = control_as<QLineEdit>(box);
+  if (control_as<QComboBox>(combo)->currentIndex() != 0) {
+    margin->setEnabled(true);
+    margin->setCursorPosition(margin->text().size());
+    margin->setFocus();
+  } else {
+    margin->setEnabled(false);
+  }
+}
+
+void MainWindow::MainWindowProc(Control sender) {
+  auto ticked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
+  auto follow = [this](Control box, bool on, bool caret_to_end) {
+    control(box)->setEnabled(on);
+    if (!on) return;
+    if (caret_to_end) {
+      auto* edit = control_as<QLineEdit>(box);
+      edit->setCursorPosition(edit->text().size());
+    }
+    control(box)->setFocus();
+  };
+  switch (sender) {
+    case Control::SourceFolderBrowseButton:
+      return SourceFolderCommand();
+    case Control::WidthCheck:
+      return follow(Control::WidthBox, ticked(Control::WidthCheck), true);
+    case Control::QualityCheck:
+      return follow(Control::QualityCombo, ticked(Control::QualityCheck), false);
+    case Control::RotationCheck:
+      return follow(Control::RotationCombo, ticked(Control::RotationCheck), false);
+    case Control::TextWatermarkCheck:
+      return TextGroupSwitch(ticked(Control::TextWatermarkCheck));
+    case Control::PictureWatermarkCheck:
+      return PictureGroupSwitch(ticked(Control::PictureWatermarkCheck));
+    case Control::TextHorizontalPositionCombo:
+      return MarginBoxRule(sender, Control::TextHorizontalMarginBox);
+    case Control::TextVerticalPositionCombo:
+      return MarginBoxRule(sender, Control::TextVerticalMarginBox);
+    case Control::PictureHorizontalPositionCombo:
+      return MarginBoxRule(sender, Control::PictureHorizontalMarginBox);
+    case Control::PictureVerticalPositionCombo:
+      return MarginBoxRule(sender, Control::PictureVerticalMarginBox);
+    case Control::FontButton:
+      return FontCommand();
+    case Control::TextPreviewButton:
+      return PreviewTextWatermark(port(), settings_);
+    case Control::PicturePreviewButton:
+      return PreviewPictureWatermark(port(), settings_);
+    case Control::WatermarkPictureBrowseButton:
+      return WatermarkPictureCommand();
+    case Control::TargetFolderBrowseButton:
+      return TargetFolderCommand();
+    case Control::StartButton:
+      return StartCommand();
+    default:
+      return;
+  }
+}
+
+void MainWindow::SetMenuHandler(int id, std::function<void()> handler) {
+  menu_handlers_[id] = std::move(handler);
+}
+
+void MainWindow::MenuCommand(int id) {
+  if (id == kExitCommand) {
+    ExitRule();
+  } else if (id == kAboutCommand) {
+    ShowAbout();
+  } else if (id == kHowToUseCommand) {
+    seam_.OpenWithDesktop(kHelpPageAddress);
+  } else if (id == kHomePageCommand) {
+    seam_.OpenWithDesktop(kHomePageAddress);
+  } else if (auto it = menu_handlers_.find(id); it != menu_handlers_.end()) {
+    it->second();
+  }
+}
+
+void MainWindow::Message(const std::string& text, MessageIcon icon) {
+  seam_.ShowMessage(this, msg::kNoticeCaption, text, icon);
+}
+
+void MainWindow::SourceFolderCommand() {
+  auto* source = control_as<QLineEdit>(Control::SourceFolderBox);
+  auto chosen = seam_.BrowseForFolder(this, "选择图片源文件夹：", source->text().toStdString());
+  if (!chosen) return;
+  const std::string folder = TrimSpaces(*chosen);
+  // Choosing the folder that is already there changes nothing.
+  if (folder.empty() || source->text().toStdString() == folder) return;
+  source->setText(Q(folder));
+  control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(DefaultTargetFolder(folder)));
+}
+
+void MainWindow::TargetFolderCommand() {
+  auto chosen = seam_.BrowseForFolder(this, "图片处理后保存到：", "");
+  if (chosen && !chosen->empty()) control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(*chosen));
+}
+
+void MainWindow::WatermarkPictureCommand() {
+  auto chosen = seam_.ChoosePictureFile(this, "选择水印图片");
+  if (chosen) control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(*chosen));
+}
+
+void MainWindow::FontCommand() {
+  if (!seam_.ChooseWatermarkFont(this, settings_.sy_text_font)) return;
+  control_as<QLineEdit>(Control::FontSummaryBox)->setText(Q(FontSummaryText(settings_.sy_text_font)));
+  const std::string text =
+      TrimSpaces(control_as<QLineEdit>(Control::WatermarkTextBox)->text().toStdString());
+  if (!text.empty() && HasNonAscii(text) && !FontShowsChinese(settings_.sy_text_font)) {
+    Message(msg::kFontCannotShowChinese, MessageIcon::kWarning);
+    control(Control::FontButton)->setFocus();
+  }
+}
+
+void MainWindow::StartCommand() {
+  // The worker's first call to the window waits for this handler to
+  // return, so the lock always comes first.
+  if (!StartBatchWorker(port(), settings_)) {
+    Message("无法创建新线程来处理图片", MessageIcon::kError);
+    return;
+  }
+  LockForRun();
+}
+
+void MainWindow::ShowAbout() {
+  const std::string text = std::string("Lumivane ") + kProgramVersion +
+                           "\n\n主要功能：缩小图片尺寸、图片压缩、给图片加[文字]或[图片]水印，一键批量处理。"
+                           "\n\n目前支持处理的图片格式：JPG, PNG, BMP。";
+  seam_.ShowMessage(this, "关于", text, MessageIcon::kInformation);
+}
+
+bool MainWindow::ExitRule() {
+  if (RunActive() && !seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
+    return false;
+  }
+  // No half-written output may stay behind.
+  platform::RemovePendingTemporaries();
+  exit_process_(0);
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  ExitRule();
+}
+
+}  // namespace lumivane::ui

@@ -1,0 +1,93 @@
+// The main window: its 43 controls, the menu bar, the enabling rules and
+// the one place that dispatches its commands (MainWindowProc).
+#ifndef LUMIVANE_UI_MAIN_WINDOW_H_
+#define LUMIVANE_UI_MAIN_WINDOW_H_
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "engine/processing_settings.h"
+#include "engine/window_port.h"
+#include "ui/ui_seam.h"
+
+class QAction;
+class QMenuBar;
+
+namespace lumivane::ui {
+
+class LogWindow;
+class QtWindowPort;
+
+class MainWindow : public QMainWindow {
+ public:
+  struct Options {
+    bool with_announcements = false;
+    // How the process ends (tests replace it).
+    std::function<void(int)> exit_process;
+  };
+
+  MainWindow(UiSeam& seam, ProcessingSettings& settings, Options options);
+  ~MainWindow() override;
+
+  QWidget* control(Control c) const { return controls_[static_cast<size_t>(c)]; }
+  template <typename T>
+  T* control_as(Control c) const {
+    return static_cast<T*>(control(c));
+  }
+  WindowPort& port();
+  LogWindow& log_window() const { return *log_window_; }
+  UiSeam& seam() const { return seam_; }
+  QAction* announcement_action() const { return announcement_action_; }
+
+  // Start-up: the loaded settings into the controls, then the switches'
+  // initial states (width off, quality on, rotation off, both watermarks off).
+  void CopySettingsIntoControls();
+  void SetInitialStates();
+
+  // Enabling rules.
+  void TextGroupSwitch(bool on);
+  void PictureGroupSwitch(bool on);
+  void LockForRun();
+  void UnlockAfterRun();
+
+  // The commands of the controls (by sender) and of the menu (by id).
+  void MainWindowProc(Control sender);
+  void MenuCommand(int id);
+  // Extra menu handlers installed by the subsystems that own them.
+  void SetMenuHandler(int id, std::function<void()> handler);
+
+  // Asks first while a run is going; then ends the process with code 0.
+  bool ExitRule();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void BuildMenuBar(bool with_announcements);
+  void MarginBoxRule(Control combo, Control box);
+  void UpdateFontSummaryColour();
+  void SourceFolderCommand();
+  void TargetFolderCommand();
+  void WatermarkPictureCommand();
+  void FontCommand();
+  void StartCommand();
+  void ShowAbout();
+  void Message(const std::string& text, MessageIcon icon);
+
+  UiSeam& seam_;
+  ProcessingSettings& settings_;
+  std::array<QWidget*, kControlCount> controls_{};
+  LogWindow* log_window_ = nullptr;
+  std::unique_ptr<QtWindowPort> port_;
+  QAction* announcement_action_ = nullptr;
+  std::function<void(int)> exit_process_;
+  std::map<int, std::function<void()>> menu_handlers_;
+};
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_MAIN_WINDOW_H_

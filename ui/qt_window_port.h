@@ -1,0 +1,36 @@
+// The window port as the main window carries it out: every call from the
+// batch worker's thread runs on the window's thread while the worker waits.
+#ifndef LUMIVANE_UI_QT_WINDOW_PORT_H_
+#define LUMIVANE_UI_QT_WINDOW_PORT_H_
+
+#include "engine/window_port.h"
+
+namespace lumivane::ui {
+
+class MainWindow;
+
+class QtWindowPort : public WindowPort {
+ public:
+  explicit QtWindowPort(MainWindow& window) : window_(window) {}
+
+  std::string ControlText(Control control) override;
+  bool IsChecked(Control control) override;
+  int Selection(Control control) override;
+  void EnableControl(Control control, bool enabled) override;
+  void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
+  bool AskYesNo(const std::string& caption, const std::string& text) override;
+  void AppendLogLine(const std::string& line) override;
+  void SetProgressRange(int maximum) override;
+  void SetProgressPosition(int position) override;
+  void RequestFocus(Control control) override;
+  void UnlockAfterRun() override;
+  int OpenWithDesktop(const std::string& path) override;
+  int OpenInBrowser(const std::string& path) override;
+
+ private:
+  MainWindow& window_;
+};
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_QT_WINDOW_PORT_H_

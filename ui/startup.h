@@ -1,0 +1,20 @@
+// The program's start-up, in its fixed order, and the message loop.
+#ifndef LUMIVANE_UI_STARTUP_H_
+#define LUMIVANE_UI_STARTUP_H_
+
+#include <QFont>
+#include <QIcon>
+
+namespace lumivane::ui {
+
+// The face "宋体" at the default GUI size; where it is missing, installed
+// Chinese fonts stand in so that no text shows as boxes.
+QFont UiFont();
+// Icon group 100, 101 or 103 of the program's resources.
+QIcon ProgramIcon(int group);
+
+int RunProgram(int argc, char** argv);
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_STARTUP_H_

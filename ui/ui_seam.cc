@@ -1,0 +1,61 @@
+#include "ui/ui_seam.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/shell_open.h"
+#include "ui/font_colour_dialog.h"
+
+namespace lumivane::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+// Pattern lists in both letter cases: file names here are case-sensitive.
+const char kPictureFilter[] =
+    "图片文件(*.PNG;*.JPG;*.GIF) (*.png *.PNG *.jpg *.JPG *.jpeg *.JPEG *.gif *.GIF);;"
+    "PNG图片(*.PNG) (*.png *.PNG);;"
+    "JPG图片(*.JPG) (*.jpg *.JPG *.jpeg *.JPEG);;"
+    "GIF图片 (*.GIF) (*.gif *.GIF)";
+
+}  // namespace
+
+void QtUiSeam::ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
+                           MessageIcon icon) {
+  QMessageBox::Icon qicon = icon == MessageIcon::kError     ? QMessageBox::Critical
+                            : icon == MessageIcon::kWarning ? QMessageBox::Warning
+                                                            : QMessageBox::Information;
+  QMessageBox box(qicon, Q(caption), Q(text), QMessageBox::Ok, owner);
+  box.exec();
+}
+
+bool QtUiSeam::AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
+                  owner);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtUiSeam::BrowseForFolder(QWidget* owner, const std::string& title,
+                                                     const std::string& start) {
+  QString chosen = QFileDialog::getExistingDirectory(owner, Q(title), Q(start));
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
+std::optional<std::string> QtUiSeam::ChoosePictureFile(QWidget* owner, const std::string& title) {
+  QString chosen = QFileDialog::getOpenFileName(owner, Q(title), QString(), kPictureFilter);
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
+bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font) {
+  FontColourDialog dialog(font, owner);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  font = dialog.Choice();
+  return true;
+}
+
+int QtUiSeam::OpenWithDesktop(const std::string& target) { return platform::ShellOpen(target); }
+int QtUiSeam::OpenInBrowser(const std::string& target) { return platform::BrowserOpen(target); }
+
+}  // namespace lumivane::ui

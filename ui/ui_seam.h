@@ -1,0 +1,49 @@
+// Every message box, standard dialog and desktop opening of the window
+// goes through this seam, so tests can answer them.
+#ifndef LUMIVANE_UI_UI_SEAM_H_
+#define LUMIVANE_UI_UI_SEAM_H_
+
+#include <optional>
+#include <string>
+
+#include "engine/processing_settings.h"
+#include "engine/window_port.h"
+
+class QWidget;
+
+namespace lumivane::ui {
+
+class UiSeam {
+ public:
+  virtual ~UiSeam() = default;
+  // `owner` null: a box without owner window.
+  virtual void ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
+                           MessageIcon icon) = 0;
+  virtual bool AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) = 0;
+  // The chosen folder, or none when cancelled. `start` is selected at first.
+  virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
+                                                     const std::string& start) = 0;
+  virtual std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title) = 0;
+  // True when the user confirmed; then all six fields change at once.
+  virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) = 0;
+  virtual int OpenWithDesktop(const std::string& target) = 0;
+  virtual int OpenInBrowser(const std::string& target) = 0;
+};
+
+// The real dialogs and the desktop.
+class QtUiSeam : public UiSeam {
+ public:
+  void ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
+                   MessageIcon icon) override;
+  bool AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) override;
+  std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
+                                             const std::string& start) override;
+  std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title) override;
+  bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) override;
+  int OpenWithDesktop(const std::string& target) override;
+  int OpenInBrowser(const std::string& target) override;
+};
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_UI_SEAM_H_
