@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "tests/picture_fixtures.h"
 #include "tests/scripted_ui_seam.h"
 #include "tests/temp_dir.h"
+#include "ui/announcement_item.h"
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
@@ -289,6 +291,44 @@ TEST_F(MainWindowTest, LogLinesGoAfterWhatTheUserTyped) {
   EXPECT_FALSE(log.isVisible());
   window_->port().AppendLogLine("third");
   EXPECT_TRUE(log.isVisible());
+}
+
+TEST(MenuBarTest, AnnouncementItemStandsAloneAtTheLeftAndOpensOnlyWebTargets) {
+  ScriptedUiSeam seam;
+  ProcessingSettings settings;
+  MainWindow::Options options;
+  options.with_announcements = true;
+  MainWindow window(seam, settings, options);
+  AnnouncementList list;
+  list.texts = {"新品上架", "second"};
+  list.targets = {"http://shop.example.com/new", "/usr/bin/xterm"};
+  auto* item = new ui::AnnouncementItem(window, list);
+  ASSERT_NE(window.announcement_action(), nullptr);
+  EXPECT_EQ(window.menuBar()->actions().size(), 1);
+  EXPECT_EQ(window.announcement_action()->text().toStdString(), "新品上架");
+  auto* right = window.findChild<QMenuBar*>("RightMenuBar");
+  ASSERT_NE(right, nullptr);
+  std::vector<std::string> right_items;
+  for (QAction* a : right->actions()) right_items.push_back(a->text().toStdString());
+  EXPECT_EQ(right_items, (std::vector<std::string>{"文件(&F)", "帮助(&H)", "?"}));
+  window.announcement_action()->trigger();
+  EXPECT_EQ(seam.opened, std::vector<std::string>{"http://shop.example.com/new"});
+  item->Next();
+  EXPECT_EQ(window.announcement_action()->text().toStdString(), "second");
+  window.announcement_action()->trigger();  // not a web address: ignored
+  EXPECT_EQ(seam.opened.size(), 1u);
+  item->Next();
+  EXPECT_EQ(item->rotation().position(), 0);
+}
+
+TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {
+  ScriptedUiSeam seam;
+  ProcessingSettings settings;
+  MainWindow window(seam, settings, {});
+  std::vector<std::string> left;
+  for (QAction* a : window.menuBar()->actions()) left.push_back(a->text().toStdString());
+  EXPECT_EQ(left, (std::vector<std::string>{"文件(&F)", "帮助(&H)"}));
+  EXPECT_EQ(window.announcement_action(), nullptr);
 }
 
 TEST(FontTextTest, ColourTextAndSummarySuffixes) {

@@ -4,7 +4,16 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include "announce/announcement_list.h"
+#include "announce/download.h"
 #include "engine/messages.h"
+#include "host/desktop_shortcut.h"
+#include "host/imaging_registration.h"
+#include "platform/file_system.h"
+#include "platform/registry_store.h"
+#include "settings/program_folder.h"
+#include "ui/announcement_item.h"
+#include "ui/menu_commands.h"
 #include "settings/settings_file.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
@@ -32,11 +41,33 @@ int RunProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setFont(UiFont());
   QApplication::setWindowIcon(ProgramIcon(100));
-
   QtUiSeam seam;
+
+  platform::RegistryStore store(platform::RegistryStore::DefaultFile());
+  const std::string program_file = platform::ExecutablePath();
+  auto show_error = [&seam](const std::string& text) {
+    seam.ShowMessage(nullptr, "错误", text, MessageIcon::kError);
+  };
+  if (!CheckImagingRegistration(store, program_file, show_error)) return -1;
+  const std::string start_folder = platform::CurrentDirectory();
+  DownloadAnnouncements(start_folder);
+  const auto announcements = LoadAnnouncements(platform::JoinPath(start_folder, kAnnouncementFile));
+  if (!announcements) {
+    seam.ShowMessage(nullptr, msg::kNoticeCaption, "因相关配置文件不存在，启动失败。",
+                     MessageIcon::kError);
+    return -1;
+  }
+
   ProcessingSettings settings;
   MainWindow::Options options;
+  options.with_announcements = announcements->count() > 0;
   MainWindow window(seam, settings, options);
+  window.SetMenuHandler(kCreateShortcutCommand, [&] {
+    if (CreateDesktopShortcut(ProgramFolder(), program_file, DesktopFolder())) {
+      seam.ShowMessage(&window, msg::kNoticeCaption, "在桌面上成功创建了一个快捷方式",
+                       MessageIcon::kInformation);
+    }
+  });
   settings = ProcessingSettings{};
   if (LoadSettings(settings)) {
     window.CopySettingsIntoControls();
@@ -50,6 +81,7 @@ int RunProgram(int argc, char** argv) {
   window.move((screen.width() - window.frameGeometry().width()) / 2,
               (screen.height() - window.frameGeometry().height()) / 2);
   window.show();
+  if (announcements->count() > 0) new AnnouncementItem(window, *announcements);
   window.activateWindow();
   window.control(Control::SourceFolderBox)->setFocus();
   window.setWindowIcon(ProgramIcon(103));

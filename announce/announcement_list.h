@@ -1,0 +1,36 @@
+// The announcement list: up to ten texts, each with a target to open,
+// read from "res.dat" (GBK, alternating text and target lines).
+#ifndef LUMIVANE_ANNOUNCE_ANNOUNCEMENT_LIST_H_
+#define LUMIVANE_ANNOUNCE_ANNOUNCEMENT_LIST_H_
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumivane {
+
+inline constexpr char kAnnouncementFile[] = "res.dat";
+inline constexpr int kMaxAnnouncements = 10;
+inline constexpr size_t kMaxAnnouncementLineBytes = 255;
+
+struct AnnouncementList {
+  std::vector<std::string> texts;    // UTF-8, for display
+  std::vector<std::string> targets;  // same index as the text; may be empty
+  int count() const { return static_cast<int>(texts.size()); }
+};
+
+// The list held by the bytes of a "res.dat" file. CR bytes are dropped
+// wherever they stand; lines are cut to 255 bytes.
+AnnouncementList ParseAnnouncements(std::string_view file_bytes);
+
+// None when the file cannot be opened.
+std::optional<AnnouncementList> LoadAnnouncements(const std::string& path);
+
+// Only web addresses are ever opened: the list arrives unauthenticated.
+bool IsOpenableTarget(const std::string& target);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ANNOUNCE_ANNOUNCEMENT_LIST_H_

@@ -1,0 +1,67 @@
+#include "host/desktop_shortcut.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "engine/folder_scan.h"
+#include "engine/text_codec.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+namespace {
+
+std::string Home() {
+  const char* home = std::getenv("HOME");
+  return home ? home : "";
+}
+
+// XDG_DESKTOP_DIR="$HOME/Desktop" from user-dirs.dirs, with $HOME expanded.
+std::optional<std::string> XdgDesktopDir() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string config = (xdg && *xdg) ? xdg : Home() + "/.config";
+  std::ifstream in(config + "/user-dirs.dirs");
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::string prefix = "XDG_DESKTOP_DIR=\"";
+    if (line.rfind(prefix, 0) != 0 || line.back() != '"') continue;
+    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    if (value.rfind("$HOME", 0) == 0) value = Home() + value.substr(5);
+    return value;
+  }
+  return std::nullopt;
+}
+
+std::string DesktopEntry(const std::string& program_file, const std::string& program_folder) {
+  return "[Desktop Entry]\nType=Application\nName=Lumivane\nExec=\"" + program_file +
+         "\"\nPath=" + program_folder + "\nTerminal=false\n";
+}
+
+}  // namespace
+
+std::optional<std::string> DesktopFolder() {
+  std::string folder = XdgDesktopDir().value_or(Home() + "/Desktop");
+  if (Home().empty() || !IsDirectory(folder)) return std::nullopt;
+  return folder;
+}
+
+std::string InternetShortcutText(const std::string& program_file, const std::string& program_folder) {
+  return "[InternetShortcut]\r\nURL=" + program_file + "\r\nWorkingDirectory=" + program_folder +
+         "\r\nIconFile=" + program_file + "\r\nIconIndex=0";
+}
+
+bool CreateDesktopShortcut(const std::string& program_folder, const std::string& program_file,
+                           const std::optional<std::string>& desktop_folder) {
+  if (!desktop_folder) return false;
+  const std::string url = platform::JoinPath(*desktop_folder, "Lumivane.url");
+  const std::string launcher = platform::JoinPath(*desktop_folder, "Lumivane.desktop");
+  if (!platform::WriteFileAtomically(url, Utf8ToGbk(InternetShortcutText(program_file, program_folder))) ||
+      !platform::WriteFileAtomically(launcher, DesktopEntry(program_file, program_folder))) {
+    return false;
+  }
+  chmod(launcher.c_str(), 0755);  // desktops start only executable launchers
+  return true;
+}
+
+}  // namespace lumivane

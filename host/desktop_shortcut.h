@@ -1,0 +1,23 @@
+// A shortcut to the program on the user's desktop: the Internet shortcut
+// "Lumivane.url" and, for this desktop, a launcher "Lumivane.desktop".
+#ifndef LUMIVANE_HOST_DESKTOP_SHORTCUT_H_
+#define LUMIVANE_HOST_DESKTOP_SHORTCUT_H_
+
+#include <optional>
+#include <string>
+
+namespace lumivane {
+
+// The user's desktop folder (XDG user directories, else ~/Desktop), when it exists.
+std::optional<std::string> DesktopFolder();
+
+// The five lines of the Internet shortcut, CR LF between them, none after the last.
+std::string InternetShortcutText(const std::string& program_file, const std::string& program_folder);
+
+// False when there is no desktop folder or a file cannot be written.
+bool CreateDesktopShortcut(const std::string& program_folder, const std::string& program_file,
+                           const std::optional<std::string>& desktop_folder);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_HOST_DESKTOP_SHORTCUT_H_

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "engine/text_codec.h"
+#include "host/desktop_shortcut.h"
+#include "host/imaging_registration.h"
+#include "platform/registry_store.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+using platform::RegistryStore;
+
+class RegistrationTest : public ::testing::Test {
+ protected:
+  bool Check(const std::string& program) {
+    RegistryStore store(file_);
+    return CheckImagingRegistration(store, program, [this](const std::string& m) { errors_.push_back(m); });
+  }
+  std::optional<std::string> Value(const char* key, const char* name) {
+    return RegistryStore(file_).QueryValue(key, name);
+  }
+
+  TempDir dir_;
+  std::string file_ = dir_ / "config/lumivane/registry";
+  std::vector<std::string> errors_;
+};
+
+TEST_F(RegistrationTest, FirstStartWritesBothKeysWithEveryValue) {
+  ASSERT_TRUE(Check("/opt/lumivane/lumivane"));
+  EXPECT_TRUE(errors_.empty());
+  for (const char* key : {kVersionKey, kCurrentKey}) {
+    EXPECT_EQ(Value(key, "BinPath"), "/opt/lumivane");
+    EXPECT_EQ(Value(key, "ConfigurePath"), "/opt/lumivane");
+    EXPECT_EQ(Value(key, "LibPath"), "/opt/lumivane");
+    EXPECT_EQ(Value(key, "CoderModulesPath"), "modules/coders");
+    EXPECT_EQ(Value(key, "FilterModulesPath"), "modules/filters");
+  }
+  EXPECT_EQ(Value(kCurrentKey, "Version"), "6.7.9");
+  EXPECT_EQ(Value(kCurrentKey, "QuantumDepth"), "16");
+}
+
+TEST_F(RegistrationTest, SameFolderInAnotherCaseWritesNothingAndAMovedProgramRewrites) {
+  ASSERT_TRUE(Check("/opt/Lumivane/lumivane"));
+  struct stat before;
+  stat(file_.c_str(), &before);
+  sleep(1);
+  ASSERT_TRUE(Check("/OPT/lumivane/lumivane"));
+  struct stat after;
+  stat(file_.c_str(), &after);
+  EXPECT_EQ(before.st_mtime, after.st_mtime);
+  EXPECT_EQ(Value(kVersionKey, "BinPath"), "/opt/Lumivane");
+  ASSERT_TRUE(Check("/srv/moved/lumivane"));
+  EXPECT_EQ(Value(kVersionKey, "BinPath"), "/srv/moved");
+  EXPECT_EQ(Value(kCurrentKey, "LibPath"), "/srv/moved");
+}
+
+TEST_F(RegistrationTest, KeyWithoutBinPathIsLeftAlone) {
+  {
+    RegistryStore store(file_);
+    ASSERT_TRUE(store.CreateKey(kVersionKey));
+  }
+  ASSERT_TRUE(Check("/opt/lumivane/lumivane"));
+  EXPECT_FALSE(Value(kVersionKey, "BinPath"));
+  EXPECT_FALSE(RegistryStore(file_).KeyExists(kCurrentKey));
+}
+
+TEST_F(RegistrationTest, ProgramInTheRootKeepsItsSeparatorAndNoSeparatorIsAnError) {
+  EXPECT_EQ(ProgramFileFolder("/lumivane"), "/");
+  EXPECT_EQ(ProgramFileFolder("C:\\x"), std::nullopt);
+  EXPECT_FALSE(Check("lumivane"));
+  EXPECT_EQ(errors_, std::vector<std::string>{"在 regedit 中，无法获取APP文件所在的文件夹路径"});
+}
+
+TEST_F(RegistrationTest, StoreThatCannotBeWrittenStopsTheStart) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  dir_.MakeFolder("config");
+  chmod((dir_ / "config").c_str(), 0555);
+  EXPECT_FALSE(Check("/opt/lumivane/lumivane"));
+  EXPECT_EQ(errors_, std::vector<std::string>{"创建一个新Key [SOFTWARE\\ImageMagick\\6.7.9\\Q:16] 时出错"});
+}
+
+TEST_F(RegistrationTest, StoreUnderAPlainFileStopsTheStart) {
+  // A file where the store's folder should be: no writing possible, even as root.
+  dir_.WriteFile("config", "not a folder");
+  EXPECT_FALSE(Check("/opt/lumivane/lumivane"));
+  EXPECT_EQ(errors_, std::vector<std::string>{"创建一个新Key [SOFTWARE\\ImageMagick\\6.7.9\\Q:16] 时出错"});
+}
+
+TEST(DesktopShortcutTest, WritesTheFiveLinesInGbkAndALauncher) {
+  TempDir dir;
+  std::string desktop = dir.MakeFolder("桌面");
+  ASSERT_TRUE(CreateDesktopShortcut("/home/u/图片工具", "/home/u/图片工具/lumivane", desktop));
+  ASSERT_TRUE(CreateDesktopShortcut("/home/u/图片工具", "/home/u/图片工具/lumivane", desktop));
+  const std::string url = ReadWholeFile(desktop + "/Lumivane.url");
+  EXPECT_EQ(GbkToUtf8(url),
+            "[InternetShortcut]\r\nURL=/home/u/图片工具/lumivane\r\nWorkingDirectory=/home/u/图片工具"
+            "\r\nIconFile=/home/u/图片工具/lumivane\r\nIconIndex=0");
+  EXPECT_NE(url.find("\xCD\xBC\xC6\xAC"), std::string::npos);  // 图片 in GBK
+  const std::string launcher = ReadWholeFile(desktop + "/Lumivane.desktop");
+  EXPECT_NE(launcher.find("Exec=\"/home/u/图片工具/lumivane\""), std::string::npos);
+  EXPECT_NE(launcher.find("Path=/home/u/图片工具\n"), std::string::npos);
+  EXPECT_FALSE(CreateDesktopShortcut("/p", "/p/lumivane", std::nullopt));
+  EXPECT_FALSE(CreateDesktopShortcut("/p", "/p/lumivane", dir / "missing"));
+}
+
+TEST(DesktopShortcutTest, DesktopFolderComesFromTheUserDirectories) {
+  TempDir dir;
+  std::string home = dir.MakeFolder("home");
+  dir.MakeFolder("home/Schreibtisch");
+  dir.WriteFile("home/.config/user-dirs.dirs", "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+  setenv("HOME", home.c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(DesktopFolder(), home + "/Schreibtisch");
+  dir.WriteFile("home/.config/user-dirs.dirs", "");
+  EXPECT_EQ(DesktopFolder(), std::nullopt);  // ~/Desktop does not exist
+  dir.MakeFolder("home/Desktop");
+  EXPECT_EQ(DesktopFolder(), home + "/Desktop");
+}
+
+}  // namespace
+}  // namespace lumivane
