@@ -15,6 +15,7 @@
 #include "ui/announcement_item.h"
 #include "ui/menu_commands.h"
 #include "settings/settings_file.h"
+#include "ui/help_bubble.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
 #include "ui/ui_seam.h"
@@ -82,6 +83,7 @@ int RunProgram(int argc, char** argv) {
               (screen.height() - window.frameGeometry().height()) / 2);
   window.show();
   if (announcements->count() > 0) new AnnouncementItem(window, *announcements);
+  HelpBubble bubble(window);
   window.activateWindow();
   window.control(Control::SourceFolderBox)->setFocus();
   window.setWindowIcon(ProgramIcon(103));

@@ -1,0 +1,48 @@
+// The context help: F1, or a click after the "?" item, explains the
+// control under the mouse pointer in a drawn bubble next to the pointer.
+#ifndef LUMIVANE_UI_HELP_BUBBLE_H_
+#define LUMIVANE_UI_HELP_BUBBLE_H_
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+#include "engine/window_port.h"
+
+namespace lumivane::ui {
+
+class MainWindow;
+
+// Where the bubble goes for a text of `lines` lines of `line_height`
+// pixels, with the pointer at (px, py) on a screen of sw x sh.
+QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh);
+
+class HelpBubble : public QWidget {
+ public:
+  // Hidden until the first help request; installs F1 and the "?" mode.
+  explicit HelpBubble(MainWindow& window);
+  ~HelpBubble() override;
+
+  // The control under a screen position, as the help request sees it.
+  std::optional<Control> ControlAt(const QPoint& global) const;
+  // Explains the control under `global`; false when it has no explanation.
+  bool HelpRequest(const QPoint& global);
+  void ShowText(const QString& text, const QPoint& pointer);
+  const QString& text() const { return text_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  MainWindow& window_;
+  QString text_;
+  int line_height_ = 0;
+};
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_HELP_BUBBLE_H_
