@@ -1,6 +1,9 @@
 #include "engine/batch_run.h"
 
 #include <atomic>
+#include <deque>
+#include <set>
+#include <vector>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -11,6 +14,7 @@
 #include "engine/input_checks.h"
 #include "engine/messages.h"
 #include "engine/picture_ops.h"
+#include "engine/picture_pool.h"
 #include "engine/text_helpers.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
@@ -32,7 +36,12 @@ bool LiesBelow(const std::string& inner, const std::string& outer) {
 
 class BatchRun {
  public:
-  BatchRun(WindowPort& port, ProcessingSettings& settings) : port_(port), s_(settings) {}
+  BatchRun(WindowPort& port, ProcessingSettings& settings, const BatchOptions& options)
+      : port_(port),
+        s_(settings),
+        workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()) {}
+
+  const BatchSummary& summary() const { return summary_; }
 
   void Run() {
     const std::string source = TrimSpaces(port_.ControlText(Control::SourceFolderBox));
@@ -42,6 +51,7 @@ class BatchRun {
       focus_ = checks.focus();
       return;
     }
+    summary_.checks_passed = true;
     SaveSettings(s_);
     ReadSwitches();
     if (port_.IsChecked(Control::SubfoldersCheck)) {
@@ -71,6 +81,10 @@ class BatchRun {
       watermark_ = LoadWatermarkPicture(s_.sy_image);
       if (!watermark_) port_.AppendLogLine(msg::ReadError(s_.sy_image));
     }
+    // Each thread lays its own copy of the watermark.
+    for (int i = 0; i < workers_ && watermark_; ++i) {
+      marks_.emplace_back(CloneMagickWand(watermark_.get()));
+    }
   }
 
   void RunSubfolders(const std::string& source) {
@@ -96,11 +110,7 @@ class BatchRun {
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
         break;
       }
-      for (const auto& name : files->items) {
-        if (!ProcessFile(platform::JoinPath(folder, name), OutputPathFor(target_folder, name))) {
-          break;
-        }
-      }
+      ProcessFiles(folder, target_folder, *files, false);
       port_.SetProgressPosition(i + 1);
       if (answer_ == OverwriteAnswer::kCancelled) return;
     }
@@ -114,46 +124,83 @@ class BatchRun {
       return;
     }
     port_.SetProgressRange(files->count());
-    for (int i = 0; i < files->count(); ++i) {
-      const std::string& name = *StringListGet(*files, i);
-      bool was_read = false;
-      if (!ProcessFile(platform::JoinPath(source, name), OutputPathFor(target_, name), &was_read)) {
-        return;
-      }
-      if (was_read) port_.SetProgressPosition(i + 1);
-    }
+    if (!ProcessFiles(source, target_, *files, true)) return;
     AskSummary();
   }
 
-  // False when the user refused to overwrite: the run is cancelled.
-  bool ProcessFile(const std::string& source, const std::string& output, bool* was_read = nullptr) {
-    if (FileExists(output) && answer_ == OverwriteAnswer::kNotAsked) {
-      if (port_.AskYesNo(msg::kQuestionCaption, msg::kOverwriteQuestion)) {
-        answer_ = OverwriteAnswer::kAllConfirmed;
-      } else {
-        port_.ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
-        answer_ = OverwriteAnswer::kCancelled;
-        return false;
+  struct Pending {
+    int job;
+    int file_index;
+    std::string source, output;
+  };
+
+  // The files of one folder: the decisions (output name, the overwrite
+  // question) are made here in file order, the pictures are processed by
+  // the pool, and their outcomes are reported in file order. False when
+  // the user refused to overwrite.
+  bool ProcessFiles(const std::string& folder, const std::string& target_folder,
+                    const StringList& files, bool progress_per_file) {
+    PicturePool pool(workers_);
+    std::deque<Pending> pending;
+    std::set<std::string> planned;  // outputs this folder's earlier pictures write
+    auto report = [&](bool all) {
+      while (!pending.empty() && (all || pool.Done(pending.front().job))) {
+        Report(pending.front(), pool.Take(pending.front().job), progress_per_file);
+        pending.pop_front();
       }
+    };
+    for (int i = 0; i < files.count(); ++i) {
+      const std::string& name = *StringListGet(files, i);
+      Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
+      const bool collides = planned.count(item.output) > 0;
+      if ((collides || FileExists(item.output)) && answer_ == OverwriteAnswer::kNotAsked) {
+        report(true);  // what came before the question is shown before it
+        if (!AskOverwrite()) return false;
+      }
+      // Two pictures writing one output must write it in file order.
+      if (collides) report(true);
+      planned.insert(item.output);
+      item.job = pool.Submit([this, source = item.source, output = item.output](int worker) {
+        MagickWand* mark = marks_.empty() ? nullptr : marks_[static_cast<size_t>(worker)].get();
+        return ProcessOnePicture(source, output, s_, switches_, mark);
+      });
+      pending.push_back(std::move(item));
+      report(false);
     }
-    switch (ProcessOnePicture(source, output, s_, switches_, watermark_.get())) {
-      case PictureOutcome::kProcessed:
-        ++processed_;
-        if (was_read) *was_read = true;
-        break;
-      case PictureOutcome::kReadFailed:
-        port_.AppendLogLine(msg::ReadError(source));
-        break;
-      case PictureOutcome::kWriteFailed:
-        port_.AppendLogLine(msg::SaveError(output));
-        if (was_read) *was_read = true;
-        break;
-    }
+    report(true);
     return true;
   }
 
+  bool AskOverwrite() {
+    if (port_.AskYesNo(msg::kQuestionCaption, msg::kOverwriteQuestion)) {
+      answer_ = OverwriteAnswer::kAllConfirmed;
+      return true;
+    }
+    port_.ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
+    answer_ = OverwriteAnswer::kCancelled;
+    summary_.cancelled = true;
+    return false;
+  }
+
+  void Report(const Pending& item, PictureOutcome outcome, bool progress_per_file) {
+    switch (outcome) {
+      case PictureOutcome::kProcessed:
+        ++summary_.processed;
+        break;
+      case PictureOutcome::kReadFailed:
+        ++summary_.failed;
+        port_.AppendLogLine(msg::ReadError(item.source));
+        return;  // the bar does not move for a picture that was not read
+      case PictureOutcome::kWriteFailed:
+        ++summary_.failed;
+        port_.AppendLogLine(msg::SaveError(item.output));
+        break;
+    }
+    if (progress_per_file) port_.SetProgressPosition(item.file_index + 1);
+  }
+
   void AskSummary() {
-    if (port_.AskYesNo(msg::kDoneCaption, msg::Summary(processed_))) {
+    if (port_.AskYesNo(msg::kDoneCaption, msg::Summary(summary_.processed))) {
       port_.OpenWithDesktop(target_);
     }
   }
@@ -162,9 +209,11 @@ class BatchRun {
   ProcessingSettings& s_;
   std::string target_;
   PictureSwitches switches_;
+  int workers_;
   MagickWandPtr watermark_;
+  std::vector<MagickWandPtr> marks_;
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
-  int processed_ = 0;
+  BatchSummary summary_;
   std::optional<Control> focus_;
 };
 
@@ -172,16 +221,20 @@ class BatchRun {
 
 bool RunActive() { return run_active.load(); }
 
-void BatchWorker(WindowPort& port, ProcessingSettings& settings) {
+BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
+                         const BatchOptions& options) {
   run_active = true;
+  BatchSummary summary;
   {
-    BatchRun run(port, settings);
+    BatchRun run(port, settings, options);
     run.Run();
     // The imaging environment stays up for the process: previews and font
     // checks use it too.
     run.EndSteps();
+    summary = run.summary();
   }
   run_active = false;
+  return summary;
 }
 
 bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings) {

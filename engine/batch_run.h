@@ -12,9 +12,24 @@ namespace lumivane {
 // True from a run's first step to its last.
 bool RunActive();
 
+struct BatchOptions {
+  int workers = 0;  // pictures processed at once; 0: one per core
+};
+
+// What a run did, for callers that need it (the command line).
+struct BatchSummary {
+  bool checks_passed = false;
+  bool cancelled = false;
+  int processed = 0;
+  int failed = 0;  // pictures that could not be read or written
+};
+
 // The whole run on the calling thread; the window is reached only through
-// `port`. `settings` is the program's one settings record.
-void BatchWorker(WindowPort& port, ProcessingSettings& settings);
+// `port`. `settings` is the program's one settings record. Several
+// pictures are processed at once, yet everything the window sees comes in
+// the order of a one-by-one run.
+BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
+                         const BatchOptions& options = {});
 
 // Starts BatchWorker on a thread of its own, which nobody waits for. False
 // when the thread cannot be started.

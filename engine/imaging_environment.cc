@@ -15,7 +15,8 @@ namespace {
 // Only the coders this job needs; no delegates, no indirect "@file" reads.
 // The limits let a long product-detail picture (750 x 30000) through and
 // stop decompression bombs early: height or width over the cap, or an area
-// over 128 megapixels, fails at once, and nothing is cached on disk.
+// over 128 megapixels, fails at once, and nothing is cached on disk. Each
+// picture is processed on one thread: a run processes several at once.
 constexpr char kPolicy[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE policymap [
 <!ELEMENT policymap (policy)*>
@@ -32,6 +33,7 @@ constexpr char kPolicy[] = R"(<?xml version="1.0" encoding="UTF-8"?>
   <policy domain="resource" name="height" value="64KP"/>
   <policy domain="resource" name="area" value="128MP"/>
   <policy domain="resource" name="disk" value="0"/>
+  <policy domain="resource" name="thread" value="1"/>
   <policy domain="delegate" rights="none" pattern="*"/>
   <policy domain="coder" rights="none" pattern="*"/>
   <policy domain="coder" rights="read|write" pattern="{JPEG,JPG,PNG,BMP,GIF}"/>

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/jpeg_header.h"
 #include "engine/magick_handles.h"
 #include "platform/file_system.h"
 
@@ -25,13 +26,6 @@ const char* CoderName(PictureFormat format) {
       break;
   }
   return nullptr;
-}
-
-// The decoder's size hint asks for a scale whose result is at least the
-// given size; the JPEG decoder then picks 1/2, 1/4 or 1/8 where it can.
-void SetJpegSizeHint(MagickWand* wand, int at_least_width) {
-  std::string hint = std::to_string(at_least_width) + "x" + std::to_string(at_least_width);
-  MagickSetOption(wand, "jpeg:size", hint.c_str());
 }
 
 bool IsDamage(ExceptionType type) {
@@ -65,8 +59,12 @@ bool ReadPicture(MagickWand* wand, const std::string& path, const ReadOptions& o
     return false;
   }
   MagickSetFormat(wand, CoderName(format));
-  if (format == PictureFormat::kJpeg && options.decode_at_least_width > 0) {
-    SetJpegSizeHint(wand, options.decode_at_least_width);
+  if (format == PictureFormat::kJpeg && options.shrink_target_width > 0) {
+    if (auto header = ReadJpegHeader(*bytes)) {
+      if (auto hint = JpegSizeHint(*header, options.shrink_target_width)) {
+        MagickSetOption(wand, "jpeg:size", hint->c_str());
+      }
+    }
   }
   MagickClearException(wand);
   if (MagickReadImageBlob(wand, bytes->data(), bytes->size()) == MagickFalse) return false;

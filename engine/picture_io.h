@@ -19,9 +19,9 @@ PictureFormat SniffPictureFormat(std::string_view bytes);
 
 struct ReadOptions {
   bool allow_gif = false;  // only the watermark picture may be a GIF
-  // When above 0 and the file is a JPEG, the decoder may decode at a
-  // reduced scale, but never below this width (nor below the picture's own).
-  int decode_at_least_width = 0;
+  // When above 0 and the file is a JPEG more than twice as wide (upright),
+  // the decoder may decode it at a reduced scale, at least twice this wide.
+  int shrink_target_width = 0;
 };
 
 // Reads one picture. False for anything that is not a complete, single

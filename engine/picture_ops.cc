@@ -88,11 +88,13 @@ void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile) {
   if (icc && length > 0) MagickSetImageProfile(wand, "icc", icc.get(), length);
 }
 
-PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
-                                 const ProcessingSettings& settings,
-                                 const PictureSwitches& switches, MagickWand* watermark) {
+MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,
+                            const PictureSwitches& switches, MagickWand* watermark,
+                            bool shrink_on_load) {
   MagickWandPtr wand = NewPicture();
-  if (!ReadPicture(wand.get(), source)) return PictureOutcome::kReadFailed;
+  ReadOptions options;
+  if (shrink_on_load && switches.width) options.shrink_target_width = settings.width;
+  if (!ReadPicture(wand.get(), source, options)) return nullptr;
   // Upright as the camera meant it, so width, rotation and watermark
   // positions refer to the picture the user sees.
   MagickAutoOrientImage(wand.get());
@@ -106,6 +108,14 @@ PictureOutcome ProcessOnePicture(const std::string& source, const std::string& o
   }
   LayOnWhite(wand.get(), source);
   StripPrivateMetadata(wand.get(), keep_profile);
+  return wand;
+}
+
+PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
+                                 const ProcessingSettings& settings,
+                                 const PictureSwitches& switches, MagickWand* watermark) {
+  MagickWandPtr wand = RenderPicture(source, settings, switches, watermark);
+  if (!wand) return PictureOutcome::kReadFailed;
   if (!WritePicture(wand.get(), output)) return PictureOutcome::kWriteFailed;
   return PictureOutcome::kProcessed;
 }

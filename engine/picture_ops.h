@@ -41,6 +41,13 @@ PictureOutcome ProcessOnePicture(const std::string& source, const std::string& o
                                  const ProcessingSettings& settings,
                                  const PictureSwitches& switches, MagickWand* watermark);
 
+// Everything before the encoding: the picture as it will be written, or
+// null when the source cannot be read. With `shrink_on_load`, a large
+// JPEG is decoded at a reduced scale when it is to be shrunk anyway.
+MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,
+                            const PictureSwitches& switches, MagickWand* watermark,
+                            bool shrink_on_load = true);
+
 // The steps between reading and writing, shared with the preview.
 void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
                      const PictureSwitches& switches);

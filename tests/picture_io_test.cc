@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "engine/folder_scan.h"
+#include "engine/jpeg_header.h"
 #include "engine/picture_ops.h"
 #include "platform/file_system.h"
 #include "tests/picture_fixtures.h"
@@ -136,6 +137,7 @@ TEST(ProcessOnePictureMetadataTest, ExifOrientedPictureComesOutUprightWithoutPri
   std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
   MagickWandPtr check = LoadForTest(src);
   ASSERT_EQ(MagickGetImageOrientation(check.get()), RightTopOrientation);
+  ASSERT_EQ(ReadJpegHeader(ReadWholeFile(src))->orientation, 6);
   std::string out = dir / "out.jpg";
   ASSERT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kProcessed);
   MagickWandPtr w = LoadForTest(out);

@@ -1,0 +1,95 @@
+#include "engine/jpeg_header.h"
+
+#include <cstdint>
+
+namespace lumivane {
+namespace {
+
+std::uint16_t Get16(std::string_view b, size_t at, bool little) {
+  auto u = [&](size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>(b[i])); };
+  return little ? static_cast<std::uint16_t>(u(at) | (u(at + 1) << 8))
+                : static_cast<std::uint16_t>((u(at) << 8) | u(at + 1));
+}
+
+std::uint32_t Get32(std::string_view b, size_t at, bool little) {
+  std::uint32_t hi = Get16(b, little ? at + 2 : at, little);
+  std::uint32_t lo = Get16(b, little ? at : at + 2, little);
+  return (hi << 16) | lo;
+}
+
+// The Orientation tag of IFD0 in an Exif APP1 payload (after "Exif\0\0").
+int ExifOrientation(std::string_view tiff) {
+  if (tiff.size() < 8) return 1;
+  bool little;
+  if (tiff.substr(0, 2) == "II") {
+    little = true;
+  } else if (tiff.substr(0, 2) == "MM") {
+    little = false;
+  } else {
+    return 1;
+  }
+  const std::uint32_t ifd = Get32(tiff, 4, little);
+  if (ifd > tiff.size() || tiff.size() - ifd < 2) return 1;
+  const std::uint16_t entries = Get16(tiff, ifd, little);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const size_t at = ifd + 2 + 12 * static_cast<size_t>(i);
+    if (at + 12 > tiff.size()) break;
+    if (Get16(tiff, at, little) == 0x0112) {
+      const int value = Get16(tiff, at + 8, little);
+      return value >= 1 && value <= 8 ? value : 1;
+    }
+  }
+  return 1;
+}
+
+bool IsStartOfFrame(unsigned char m) {
+  return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+}
+
+}  // namespace
+
+std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
+  if (b.size() < 4 || static_cast<unsigned char>(b[0]) != 0xFF ||
+      static_cast<unsigned char>(b[1]) != 0xD8) {
+    return std::nullopt;
+  }
+  JpegHeader header;
+  size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (static_cast<unsigned char>(b[at]) != 0xFF) return std::nullopt;
+    const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+      at += 2;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) break;  // no frame header before the data
+    const size_t length = Get16(b, at + 2, false);
+    if (length < 2 || at + 2 + length > b.size()) return std::nullopt;
+    const std::string_view payload = b.substr(at + 4, length - 2);
+    if (marker == 0xE1 && payload.substr(0, 6) == std::string_view("Exif\0\0", 6)) {
+      header.orientation = ExifOrientation(payload.substr(6));
+    } else if (IsStartOfFrame(marker) && payload.size() >= 5) {
+      header.height = Get16(payload, 1, false);
+      header.width = Get16(payload, 3, false);
+      return header;
+    }
+    at += 2 + length;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> JpegSizeHint(const JpegHeader& header, int target_width) {
+  if (target_width <= 0) return std::nullopt;
+  const long long at_least = 2LL * target_width;
+  const int upright_width = header.SideWays() ? header.height : header.width;
+  if (upright_width <= at_least) return std::nullopt;
+  // Only the axis that becomes the width is constrained.
+  const std::string n = std::to_string(at_least);
+  return header.SideWays() ? "1x" + n : n + "x1";
+}
+
+}  // namespace lumivane
