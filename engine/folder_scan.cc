@@ -51,4 +51,11 @@ bool IsDirectory(const std::string& path) { return platform::PathIsDirectory(pat
 
 bool FileExists(const std::string& path) { return platform::CanOpenForReading(path); }
 
+std::string DefaultTargetFolder(const std::string& source) {
+  const std::string base = source + "_处理后";
+  std::string candidate = base;
+  for (int n = 2; IsDirectory(candidate); ++n) candidate = base + std::to_string(n);
+  return candidate;
+}
+
 }  // namespace lumivane

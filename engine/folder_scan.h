@@ -21,6 +21,10 @@ void ListSubfolders(const std::string& folder, StringList& list, bool recursive)
 std::optional<StringList> ListPictureFiles(const std::string& folder);
 
 bool IsDirectory(const std::string& path);
+
+// The first free "<source>_处理后", "<source>_处理后2", ... Only folders
+// take a name; nothing is created.
+std::string DefaultTargetFolder(const std::string& source);
 // True when the file can be opened for reading.
 bool FileExists(const std::string& path);
 

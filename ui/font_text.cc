@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "engine/folder_scan.h"
 
 namespace lumivane::ui {
 
@@ -23,13 +22,6 @@ std::string FontSummaryText(const FontChoice& f) {
     text += ", 粗体";
   }
   return text;
-}
-
-std::string DefaultTargetFolder(const std::string& source) {
-  const std::string base = source + "_处理后";
-  std::string candidate = base;
-  for (int n = 2; IsDirectory(candidate); ++n) candidate = base + std::to_string(n);
-  return candidate;
 }
 
 }  // namespace lumivane::ui

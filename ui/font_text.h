@@ -13,8 +13,6 @@ namespace lumivane::ui {
 std::string HtmlColorText(std::uint32_t rgb_colors);
 // "字体:Arial, 大小:26, 颜色:#000000" and a style suffix.
 std::string FontSummaryText(const FontChoice& font);
-// The first free "<source>_处理后", "<source>_处理后2", ... (folders only).
-std::string DefaultTargetFolder(const std::string& source);
 
 }  // namespace lumivane::ui
 

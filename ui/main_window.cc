@@ -17,6 +17,7 @@
 
 #include "announce/vendor.h"
 #include "engine/batch_run.h"
+#include "engine/folder_scan.h"
 #include "engine/messages.h"
 #include "engine/preview.h"
 #include "engine/text_helpers.h"

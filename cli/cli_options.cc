@@ -1,0 +1,169 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+#include <map>
+
+namespace lumivane::cli {
+namespace {
+
+std::optional<int> Int(const std::string& s) {
+  int v = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
+std::optional<std::pair<std::string, std::string>> Pair(const std::string& s) {
+  auto comma = s.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  return std::make_pair(s.substr(0, comma), s.substr(comma + 1));
+}
+
+// "right,bottom" -> the choice boxes' positions (0 centred, 1 near, 2 far).
+std::optional<std::pair<int, int>> Position(const std::string& s) {
+  static const std::map<std::string, int> kH = {{"center", 0}, {"left", 1}, {"right", 2}};
+  static const std::map<std::string, int> kV = {{"center", 0}, {"top", 1}, {"bottom", 2}};
+  auto p = Pair(s);
+  if (!p || !kH.count(p->first) || !kV.count(p->second)) return std::nullopt;
+  return std::make_pair(kH.at(p->first), kV.at(p->second));
+}
+
+bool IsColour(const std::string& s) {
+  if (s.size() != 7 || s[0] != '#') return false;
+  for (size_t i = 1; i < 7; ++i) {
+    if (!std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const char kUsage[] =
+    "usage: lumivane-batch --source DIR [options]\n"
+    "\n"
+    "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG files in the\n"
+    "target folder, as the window's start button does. Settings that are not\n"
+    "given come from config.dat in the current folder; the switches are off\n"
+    "unless their option is given (the quality switch is on).\n"
+    "\n"
+    "  --source DIR            folder of the pictures (required)\n"
+    "  --target DIR            where to save them (default: the first of DIR_处理后,\n"
+    "                          DIR_处理后2, ... that does not exist yet)\n"
+    "  --subfolders            also the pictures of every folder below DIR\n"
+    "  --width N               shrink to N pixels wide (1-9999), never enlarge\n"
+    "  --quality Q             JPEG quality 50-100 in steps of 5 (default from config.dat)\n"
+    "  --rotate DEG            rotate clockwise by 90, 180 or 270 degrees\n"
+    "  --text TEXT             print TEXT on every picture\n"
+    "  --font NAME             font of the text (e.g. \"WenQuanYi Zen Hei\" for Chinese)\n"
+    "  --font-size PT          size of the text in points (8-72)\n"
+    "  --color #RRGGBB         colour of the text\n"
+    "  --bold, --italic        style of the text\n"
+    "  --opacity P             opacity of the text, 10-100 percent in steps of 10\n"
+    "  --text-position H,V     H: left|center|right, V: top|center|bottom\n"
+    "  --text-margins X,Y      margins of the text in pixels (0-999)\n"
+    "  --image FILE            lay the picture FILE on every picture\n"
+    "  --image-position H,V    as --text-position, for the picture watermark\n"
+    "  --image-margins X,Y     margins of the picture watermark in pixels (0-999)\n"
+    "  --overwrite yes|no|ask  answer to \"overwrite existing outputs?\" (default: ask\n"
+    "                          on a terminal, else no)\n"
+    "  --workers N             pictures processed at once (default: one per core)\n"
+    "  --help                  this text\n"
+    "\n"
+    "Exit codes: 0 all pictures processed, 1 refused (a bad setting, or cancelled),\n"
+    "2 bad command line, 3 some pictures could not be read or written.\n";
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
+  CliOptions o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> std::optional<std::string> {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return std::nullopt;
+      }
+      return args[++i];
+    };
+    auto bad = [&](const std::string& why) {
+      error = a + ": " + why;
+      return std::nullopt;
+    };
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--subfolders") {
+      o.subfolders = true;
+    } else if (a == "--bold") {
+      o.bold = true;
+    } else if (a == "--italic") {
+      o.italic = true;
+    } else {
+      auto v = value();
+      if (!v) return std::nullopt;
+      if (a == "--source") {
+        o.source = *v;
+      } else if (a == "--target") {
+        o.target = *v;
+      } else if (a == "--width") {
+        if (!(o.width = Int(*v))) return bad("not a whole number");
+      } else if (a == "--quality") {
+        o.quality = Int(*v);
+        if (!o.quality || *o.quality < 50 || *o.quality > 100 || *o.quality % 5) {
+          return bad("must be 50, 55, ... 100");
+        }
+      } else if (a == "--rotate") {
+        o.rotation = Int(*v);
+        if (!o.rotation || (*o.rotation != 90 && *o.rotation != 180 && *o.rotation != 270)) {
+          return bad("must be 90, 180 or 270");
+        }
+      } else if (a == "--text") {
+        o.text = *v;
+      } else if (a == "--font") {
+        o.font = *v;
+      } else if (a == "--font-size") {
+        o.font_size = Int(*v);
+        if (!o.font_size || *o.font_size < 8 || *o.font_size > 72) return bad("must be 8 to 72");
+      } else if (a == "--color") {
+        if (!IsColour(*v)) return bad("must be #RRGGBB");
+        o.color = *v;
+      } else if (a == "--opacity") {
+        o.opacity = Int(*v);
+        if (!o.opacity || *o.opacity < 10 || *o.opacity > 100 || *o.opacity % 10) {
+          return bad("must be 10, 20, ... 100");
+        }
+      } else if (a == "--text-position" || a == "--image-position") {
+        auto p = Position(*v);
+        if (!p) return bad("must be H,V with H left|center|right and V top|center|bottom");
+        (a == "--text-position" ? o.text_position : o.image_position) = p;
+      } else if (a == "--text-margins" || a == "--image-margins") {
+        auto p = Pair(*v);
+        if (!p) return bad("must be X,Y");
+        (a == "--text-margins" ? o.text_margins : o.image_margins) = p;
+      } else if (a == "--image") {
+        o.image = *v;
+      } else if (a == "--overwrite") {
+        if (*v == "yes") {
+          o.overwrite = OverwriteChoice::kYes;
+        } else if (*v == "no") {
+          o.overwrite = OverwriteChoice::kNo;
+        } else if (*v == "ask") {
+          o.overwrite = OverwriteChoice::kAsk;
+        } else {
+          return bad("must be yes, no or ask");
+        }
+      } else if (a == "--workers") {
+        auto n = Int(*v);
+        if (!n || *n < 1 || *n > 256) return bad("must be 1 to 256");
+        o.workers = *n;
+      } else {
+        error = "unknown option " + a;
+        return std::nullopt;
+      }
+    }
+  }
+  if (!o.help && o.source.empty()) {
+    error = "--source is required";
+    return std::nullopt;
+  }
+  return o;
+}
+
+}  // namespace lumivane::cli

@@ -1,0 +1,47 @@
+// The command line of lumivane-batch.
+#ifndef LUMIVANE_CLI_CLI_OPTIONS_H_
+#define LUMIVANE_CLI_CLI_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/processing_settings.h"
+
+namespace lumivane::cli {
+
+enum class OverwriteChoice { kAsk, kYes, kNo };
+
+struct CliOptions {
+  std::string source;
+  std::string target;
+  std::optional<int> width;
+  std::optional<int> quality;   // 50..100 in steps of 5
+  std::optional<int> rotation;  // 90, 180, 270
+  bool subfolders = false;
+  std::optional<std::string> text;
+  std::optional<std::string> font;
+  std::optional<int> font_size;
+  std::optional<std::string> color;  // #rrggbb
+  bool bold = false;
+  bool italic = false;
+  std::optional<int> opacity;  // 10..100 in steps of 10
+  std::optional<std::pair<int, int>> text_position;   // positions of the choice boxes
+  std::optional<std::pair<std::string, std::string>> text_margins;
+  std::optional<std::string> image;
+  std::optional<std::pair<int, int>> image_position;
+  std::optional<std::pair<std::string, std::string>> image_margins;
+  OverwriteChoice overwrite = OverwriteChoice::kAsk;
+  int workers = 0;
+  bool help = false;
+};
+
+// Parses the arguments (without the program name). On a bad option the
+// result is empty and `error` says why.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char kUsage[];
+
+}  // namespace lumivane::cli
+
+#endif  // LUMIVANE_CLI_CLI_OPTIONS_H_
