@@ -1,5 +1,7 @@
 #include "platform/tcp_client.h"
 
+#include "platform/capped_buffer.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -90,17 +92,16 @@ std::optional<std::string> ExchangeOnce(const std::string& host, int port,
     if (n <= 0) return std::nullopt;
     sent += static_cast<size_t>(n);
   }
-  std::string response;
+  CappedBuffer response(limits.max_response_bytes);
   char buffer[2048];
-  while (response.size() < limits.max_response_bytes) {
+  while (!response.full()) {
     if (!WaitFor(s.fd, POLLIN, MillisLeft(deadline, limits.receive))) break;
-    size_t room = std::min(sizeof(buffer), limits.max_response_bytes - response.size());
-    ssize_t n = recv(s.fd, buffer, room, 0);
+    ssize_t n = recv(s.fd, buffer, std::min(sizeof(buffer), response.room()), 0);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (n <= 0) break;
-    response.append(buffer, static_cast<size_t>(n));
+    response.Append(std::string_view(buffer, static_cast<size_t>(n)));
   }
-  return response;
+  return response.bytes();
 }
 
 }  // namespace lumivane::platform

