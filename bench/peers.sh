@@ -77,20 +77,22 @@ run_mogrify() {
     -gravity SouthEast -font "$FONT" -pointsize 26 -annotate +16+16 "$TEXT" \
     -draw "image over 16,16 0,0 '$MARK'" -quality 95 "$CORPUS"/* 2>/dev/null
 }
-gm_job() {  # gm_job OUT FILES...
+gm_job() {  # gm_job OUT FILES... (names relative to the corpus: gm joins them to OUT)
   local out="$1"; shift
+  cd "$CORPUS"
   gm mogrify -output-directory "$out" -format jpg -colorspace RGB -resize '640x>' \
     -background white -flatten -gravity SouthEast -font "$FONT" -pointsize 26 \
     -draw "text 16,16 '$TEXT'" -draw "image Over 16,16 0,0 '$MARK'" -quality 95 "$@" 2>/dev/null
 }
 run_gm() {
   local out="$WORK/out/gm"; rm -rf "$out"; mkdir -p "$out"
-  gm_job "$out" "$CORPUS"/*
+  (cd "$CORPUS" && gm_job "$out" *)
 }
 run_gm_two() {
   local out="$WORK/out/gm2"; rm -rf "$out"; mkdir -p "$out"
-  export -f gm_job; export FONT TEXT MARK
-  find "$CORPUS" -type f ! -name '.*' -print0 | xargs -0 -n $(( (COUNT + 1) / 2 )) -P 2 bash -c 'gm_job "$0" "$@"' "$out"
+  export -f gm_job; export FONT TEXT MARK CORPUS
+  (cd "$CORPUS" && find . -type f ! -name '.*' -printf '%P\0' |
+    xargs -0 -n $(( (COUNT + 1) / 2 )) -P 2 bash -c 'gm_job "$0" "$@"' "$out")
 }
 run_vips() {
   local out="$WORK/out/vips"; rm -rf "$out"; mkdir -p "$out"

@@ -26,6 +26,7 @@ void FakeWindowPort::Reset() {
   checked.clear();
   selection.clear();
   answers.clear();
+  on_progress_range = nullptr;
   open_result = browser_result = 42;
   text[Control::WidthBox] = "640";
   text[Control::WatermarkTextBox] = "https://shop.example.com";
@@ -65,7 +66,10 @@ bool FakeWindowPort::AskYesNo(const std::string& caption, const std::string& t) 
   return a;
 }
 void FakeWindowPort::AppendLogLine(const std::string& line) { Record("log " + line); }
-void FakeWindowPort::SetProgressRange(int maximum) { Record("range " + std::to_string(maximum)); }
+void FakeWindowPort::SetProgressRange(int maximum) {
+  Record("range " + std::to_string(maximum));
+  if (on_progress_range) on_progress_range();
+}
 void FakeWindowPort::SetProgressPosition(int position) {
   Record("position " + std::to_string(position));
 }

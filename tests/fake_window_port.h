@@ -4,6 +4,7 @@
 #define LUMIVANE_TESTS_FAKE_WINDOW_PORT_H_
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -47,6 +48,7 @@ class FakeWindowPort : public WindowPort {
   std::map<Control, bool> checked;
   std::map<Control, int> selection;
   std::deque<bool> answers;  // for AskYesNo; No when none is left
+  std::function<void()> on_progress_range;  // runs when a run has listed its pictures
   int open_result = 42;
   int browser_result = 42;
 

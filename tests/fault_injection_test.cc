@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+#include "engine/batch_run.h"
+#include "engine/folder_scan.h"
+#include "platform/file_system.h"
+#include "settings/program_folder.h"
+#include "tests/fake_window_port.h"
+#include "tests/picture_fixtures.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+namespace fs = std::filesystem;
+
+// Every file of a folder by name, with its bytes.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::directory_iterator(folder)) files[e.path().filename()] = ReadWholeFile(e.path());
+  return files;
+}
+
+// A JPEG is complete when the library reads it without complaint.
+bool IsCompleteJpeg(const std::string& path) {
+  const std::string bytes = ReadWholeFile(path);
+  if (bytes.size() < 4 || bytes.substr(bytes.size() - 2) != "\xFF\xD9") return false;
+  return LoadForTest(path) != nullptr;
+}
+
+class FaultTest : public ::testing::Test {
+ protected:
+  FaultTest() {
+    SetProgramFolder(dir_.MakeFolder("program"));
+    src_ = dir_.MakeFolder("src");
+    target_ = dir_ / "target";
+    port_.Set(Control::SourceFolderBox, src_);
+    port_.Set(Control::TargetFolderBox, target_);
+  }
+  BatchSummary Run() {
+    ProcessingSettings s;
+    return BatchWorker(port_, s);
+  }
+  TempDir dir_;
+  FakeWindowPort port_;
+  std::string src_, target_;
+};
+
+TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
+  for (int i = 0; i < 40; ++i) {
+    MagickWandPtr p = MakePicture(1600, 1200, "gray");
+    MagickAddNoiseImage(p.get(), GaussianNoise);
+    SavePicture(p.get(), src_ + "/p" + std::to_string(i) + ".jpg", "JPEG", 90);
+  }
+  const auto originals = Snapshot(src_);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Slow enough to be caught in the middle.
+    ProcessingSettings s;
+    BatchOptions one;
+    one.workers = 1;
+    BatchWorker(port_, s, one);
+    _exit(0);
+  }
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline) {
+    auto outputs = ListPictureFiles(target_);
+    if (outputs && outputs->count() >= 3) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ(Snapshot(src_), originals);
+  auto outputs = ListPictureFiles(target_);
+  ASSERT_TRUE(outputs);
+  EXPECT_GE(outputs->count(), 3);
+  EXPECT_LT(outputs->count(), 40) << "the run was not caught in the middle";
+  for (const auto& name : outputs->items) EXPECT_TRUE(IsCompleteJpeg(target_ + "/" + name)) << name;
+}
+
+TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
+  MakePictureFile(src_ + "/a.jpg", 50, 40, "red", "JPEG");
+  MakePictureFile(src_ + "/b.jpg", 50, 40, "red", "JPEG");
+  dir_.MakeFolder("target");
+  bool mounted = false;
+  if (geteuid() == 0) {
+    mounted = mount("tmpfs", target_.c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0;
+    if (!mounted) GTEST_SKIP() << "cannot mount a read-only file system";
+  } else {
+    chmod(target_.c_str(), 0555);
+  }
+  const BatchSummary summary = Run();
+  if (mounted) umount2(target_.c_str(), MNT_DETACH);
+  EXPECT_EQ(summary.processed, 0);
+  EXPECT_EQ(summary.failed, 2);
+  auto log = port_.Calls("log");
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_TRUE(log[0].rfind("保存 " + target_ + "/", 0) == 0);
+  EXPECT_EQ(port_.Calls("ask").back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
+}
+
+TEST_F(FaultTest, PictureDeletedAfterTheScanIsLoggedAndTheRestCounted) {
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) MakePictureFile(src_ + "/" + name, 40, 30, "blue", "JPEG");
+  port_.on_progress_range = [this] { fs::remove(src_ + "/b.jpg"); };
+  const BatchSummary summary = Run();
+  EXPECT_EQ(summary.processed, 2);
+  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + src_ + "/b.jpg 出错"});
+}
+
+TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {
+  dir_.MakeFolder("src/a");
+  MakePictureFile(src_ + "/top.jpg", 40, 30, "blue", "JPEG");
+  MakePictureFile(src_ + "/a/inner.jpg", 40, 30, "blue", "JPEG");
+  ASSERT_EQ(symlink(src_.c_str(), (src_ + "/a/loop").c_str()), 0);
+  port_.Check(Control::SubfoldersCheck);
+  const BatchSummary summary = Run();
+  EXPECT_EQ(summary.processed, 2);
+  EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"2"});
+}
+
+long PeakKilobytes() {
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST_F(FaultTest, TenThousandSmallPicturesRunWithFlatMemory) {
+  MakePictureFile(dir_ / "tiny.jpg", 24, 16, "green", "JPEG");
+  const std::string tiny = ReadWholeFile(dir_ / "tiny.jpg");
+  auto fill = [&](const std::string& folder, int n) {
+    for (int i = 0; i < n; ++i) dir_.WriteFile(folder + "/t" + std::to_string(i) + ".jpg", tiny);
+  };
+  fill("small", 1000);
+  fill("large", 10000);
+  auto run = [&](const std::string& folder) {
+    port_.Reset();
+    port_.Set(Control::SourceFolderBox, dir_ / folder);
+    port_.Set(Control::TargetFolderBox, dir_ / (folder + "_out"));
+    return Run();
+  };
+  EXPECT_EQ(run("small").processed, 1000);
+  const long after_small = PeakKilobytes();
+  EXPECT_EQ(run("large").processed, 10000);
+  const long after_large = PeakKilobytes();
+  // Ten times the pictures may not cost more than a little bookkeeping.
+  EXPECT_LT(after_large - after_small, 40 * 1024) << after_small << " KiB, then " << after_large;
+}
+
+}  // namespace
+}  // namespace lumivane
