@@ -10,9 +10,14 @@ if [ -z "${E2E_INSIDE_X:-}" ]; then
 fi
 
 WORK="$(mktemp -d /tmp/lumivane-e2e-XXXXXX)"
-trap 'pkill -P $$ 2>/dev/null || true; rm -rf "$WORK"' EXIT
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
 export HOME="$WORK/home"
-unset XDG_CONFIG_HOME
+unset XDG_CONFIG_HOME QT_QPA_PLATFORM   # the real X server, not the offscreen one
 mkdir -p "$HOME"
 
 fail() { echo "FAIL: $*"; exit 1; }
@@ -39,27 +44,32 @@ wait_window() {  # wait_window NAME SECONDS -> prints the window id
 # 1. A fresh start writes the default settings file.
 P1="$WORK/first"
 program_folder "$P1" with_res
-(cd "$P1" && ./lumivane >/dev/null 2>&1 &)
+(cd "$P1" && exec ./lumivane >/dev/null 2>&1) &
+pids+=($!)
 wait_window Lumivane 30 >/dev/null || fail "the main window did not appear"
 expected="width=640\r\nquanlity=1\r\nsy_text=https://shop.example.com\r\nsy_text_opacity=0\r\nsy_text_w_direction=2\r\nsy_text_w_value=16\r\nsy_text_h_direction=2\r\nsy_text_h_value=16\r\nsy_text_fontName=Arial\r\nsy_text_fontSize=26\r\nsy_text_isItalic=0\r\nsy_text_isWeight=0\r\nsy_text_htmlColor=#000000\r\nsy_text_rgbColors=0\r\nsy_image=$P1/images/sy.png\r\nsy_image_w_direction=2\r\nsy_image_w_value=16\r\nsy_image_h_direction=2\r\nsy_image_h_value=16\r\n"
 [ "$(cat "$P1/config.dat")" = "$(printf "$expected")" ] || fail "default config.dat differs"
-pkill -f "$P1/lumivane" || pkill -x lumivane || true
+kill "${pids[0]}"
 sleep 0.5
 
 # 2. Without res.dat: a message, no main window, exit code -1.
 P2="$WORK/nores"
 program_folder "$P2"
-(cd "$P2" && rc=0 && { ./lumivane >/dev/null 2>&1 || rc=$?; } && echo "$rc" > "$WORK/nores.code") &
+(cd "$P2" && exec ./lumivane >/dev/null 2>&1) &
+nores=$!
+pids+=($nores)
 wait_window 提示 30 >/dev/null || fail "no start-up failure message"
 xdotool search --onlyvisible --name '^Lumivane$' >/dev/null 2>&1 && fail "main window shown without res.dat"
 for _ in $(seq 50); do
   sleep 0.3
-  [ -s "$WORK/nores.code" ] && break
+  kill -0 "$nores" 2>/dev/null || break
   box="$(xdotool search --onlyvisible --name '^提示$' 2>/dev/null | head -n 1 || true)"
   [ -n "$box" ] && xdotool windowfocus "$box" 2>/dev/null || true
   xdotool key Return 2>/dev/null || true
 done
-[ "$(cat "$WORK/nores.code" 2>/dev/null)" = 255 ] || fail "exit code was $(cat "$WORK/nores.code" 2>/dev/null) instead of -1"
+code=0
+wait "$nores" || code=$?
+[ "$code" = 255 ] || fail "exit code was $code instead of -1"
 
 # 3. A whole run, driven as a user would.
 P3="$WORK/run"
@@ -67,7 +77,8 @@ program_folder "$P3" with_res
 SRC="$WORK/pictures"; TGT="$WORK/processed"
 mkdir -p "$SRC"
 "$PROBE" make "$SRC" 3
-(cd "$P3" && ./lumivane >/dev/null 2>&1 &)
+(cd "$P3" && exec ./lumivane >/dev/null 2>&1) &
+pids+=($!)
 win="$(wait_window Lumivane 30)" || fail "the main window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 CX=$X; CY=$((Y + HEIGHT - 486))
