@@ -12,6 +12,7 @@
 #include "engine/folder_scan.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
+#include "tests/run_fixture.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 
@@ -20,26 +21,13 @@ namespace {
 
 using namespace ::lumivane::testing;
 
-class BatchRunTest : public ::testing::Test {
+class BatchRunTest : public RunFixture {
  protected:
-  BatchRunTest() {
-    SetProgramFolder(dir_.MakeFolder("program"));
-    src_ = dir_.MakeFolder("src");
-    target_ = dir_ / "target";
-    port_.Set(Control::SourceFolderBox, src_);
-    port_.Set(Control::TargetFolderBox, target_);
-  }
   void Picture(const std::string& relative, const std::string& format = "JPEG") {
     dir_.MakeFolder("src/" + std::filesystem::path(relative).parent_path().string());
     MakePictureFile(src_ + "/" + relative, 64, 48, "orange", format);
   }
-  void Run() { BatchWorker(port_, settings_); }
   std::vector<std::string> Asked() const { return port_.Calls("ask"); }
-
-  TempDir dir_;
-  FakeWindowPort port_;
-  ProcessingSettings settings_;
-  std::string src_, target_;
 };
 
 TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTheSummary) {

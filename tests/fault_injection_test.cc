@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
+#include "tests/run_fixture.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 
@@ -39,23 +40,7 @@ bool IsCompleteJpeg(const std::string& path) {
   return LoadForTest(path) != nullptr;
 }
 
-class FaultTest : public ::testing::Test {
- protected:
-  FaultTest() {
-    SetProgramFolder(dir_.MakeFolder("program"));
-    src_ = dir_.MakeFolder("src");
-    target_ = dir_ / "target";
-    port_.Set(Control::SourceFolderBox, src_);
-    port_.Set(Control::TargetFolderBox, target_);
-  }
-  BatchSummary Run() {
-    ProcessingSettings s;
-    return BatchWorker(port_, s);
-  }
-  TempDir dir_;
-  FakeWindowPort port_;
-  std::string src_, target_;
-};
+using FaultTest = RunFixture;
 
 TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
   for (int i = 0; i < 40; ++i) {

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <cstdio>
+#include <vector>
 
 #include "announce/vendor.h"
 #include "engine/batch_run.h"
@@ -212,38 +213,48 @@ void MainWindow::SetInitialStates() {
   PictureGroupSwitch(false);
 }
 
+// The controls a watermark group's switch turns on and off, in order; a
+// margin box follows its position list as well.
+struct GroupControls {
+  std::vector<Control> leading;
+  Control horizontal_combo, horizontal_box, vertical_combo, vertical_box;
+  std::vector<Control> trailing;
+};
+
+namespace {
+
+const GroupControls kTextGroup = {
+    {Control::WatermarkTextLabel, Control::WatermarkTextBox, Control::OpacityLabel,
+     Control::OpacityCombo, Control::TextPositionLabel, Control::TextHorizontalPositionCombo},
+    Control::TextHorizontalPositionCombo, Control::TextHorizontalMarginBox,
+    Control::TextVerticalPositionCombo, Control::TextVerticalMarginBox,
+    {Control::FontLabel, Control::FontSummaryBox, Control::FontButton, Control::TextPreviewButton}};
+
+const GroupControls kPictureGroup = {
+    {Control::WatermarkPictureLabel, Control::WatermarkPictureBox,
+     Control::WatermarkPictureBrowseButton, Control::PicturePositionLabel,
+     Control::PictureHorizontalPositionCombo},
+    Control::PictureHorizontalPositionCombo, Control::PictureHorizontalMarginBox,
+    Control::PictureVerticalPositionCombo, Control::PictureVerticalMarginBox,
+    {Control::PicturePreviewButton}};
+
+}  // namespace
+
+void MainWindow::GroupSwitch(const GroupControls& g, bool on) {
+  auto not_centred = [this](Control c) { return control_as<QComboBox>(c)->currentIndex() != 0; };
+  for (Control c : g.leading) control(c)->setEnabled(on);
+  control(g.horizontal_box)->setEnabled(on && not_centred(g.horizontal_combo));
+  control(g.vertical_combo)->setEnabled(on);
+  control(g.vertical_box)->setEnabled(on && not_centred(g.vertical_combo));
+  for (Control c : g.trailing) control(c)->setEnabled(on);
+}
+
 void MainWindow::TextGroupSwitch(bool on) {
-  auto selected = [this](Control c) { return control_as<QComboBox>(c)->currentIndex() != 0; };
-  for (Control c : {Control::WatermarkTextLabel, Control::WatermarkTextBox, Control::OpacityLabel,
-                    Control::OpacityCombo, Control::TextPositionLabel,
-                    Control::TextHorizontalPositionCombo}) {
-    control(c)->setEnabled(on);
-  }
-  control(Control::TextHorizontalMarginBox)
-      ->setEnabled(on && selected(Control::TextHorizontalPositionCombo));
-  control(Control::TextVerticalPositionCombo)->setEnabled(on);
-  control(Control::TextVerticalMarginBox)->setEnabled(on && selected(Control::TextVerticalPositionCombo));
-  for (Control c : {Control::FontLabel, Control::FontSummaryBox, Control::FontButton,
-                    Control::TextPreviewButton}) {
-    control(c)->setEnabled(on);
-  }
+  GroupSwitch(kTextGroup, on);
   UpdateFontSummaryColour();
 }
 
-void MainWindow::PictureGroupSwitch(bool on) {
-  auto selected = [this](Control c) { return control_as<QComboBox>(c)->currentIndex() != 0; };
-  for (Control c : {Control::WatermarkPictureLabel, Control::WatermarkPictureBox,
-                    Control::WatermarkPictureBrowseButton, Control::PicturePositionLabel,
-                    Control::PictureHorizontalPositionCombo}) {
-    control(c)->setEnabled(on);
-  }
-  control(Control::PictureHorizontalMarginBox)
-      ->setEnabled(on && selected(Control::PictureHorizontalPositionCombo));
-  control(Control::PictureVerticalPositionCombo)->setEnabled(on);
-  control(Control::PictureVerticalMarginBox)
-      ->setEnabled(on && selected(Control::PictureVerticalPositionCombo));
-  control(Control::PicturePreviewButton)->setEnabled(on);
-}
+void MainWindow::PictureGroupSwitch(bool on) { GroupSwitch(kPictureGroup, on); }
 
 void MainWindow::UpdateFontSummaryColour() {
   // Read-only, yet white like the boxes beside it while the text watermark is on.

@@ -20,6 +20,7 @@ namespace lumivane::ui {
 
 class LogWindow;
 class QtWindowPort;
+struct GroupControls;
 
 class MainWindow : public QMainWindow {
  public:
@@ -67,6 +68,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void CreateControls();
+  void GroupSwitch(const GroupControls& group, bool on);
   void BuildMenuBar(bool with_announcements);
   void MarginBoxRule(Control combo, Control box);
   void UpdateFontSummaryColour();

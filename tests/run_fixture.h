@@ -1,0 +1,34 @@
+// A batch run's surroundings: a program folder, a source and a target
+// folder, and a scripted window holding them.
+#ifndef LUMIVANE_TESTS_RUN_FIXTURE_H_
+#define LUMIVANE_TESTS_RUN_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include "engine/batch_run.h"
+#include "settings/program_folder.h"
+#include "tests/fake_window_port.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane::testing {
+
+class RunFixture : public ::testing::Test {
+ protected:
+  RunFixture() {
+    SetProgramFolder(dir_.MakeFolder("program"));
+    src_ = dir_.MakeFolder("src");
+    target_ = dir_ / "target";
+    port_.Set(Control::SourceFolderBox, src_);
+    port_.Set(Control::TargetFolderBox, target_);
+  }
+  BatchSummary Run() { return BatchWorker(port_, settings_); }
+
+  TempDir dir_;
+  FakeWindowPort port_;
+  ProcessingSettings settings_;
+  std::string src_, target_;
+};
+
+}  // namespace lumivane::testing
+
+#endif  // LUMIVANE_TESTS_RUN_FIXTURE_H_
