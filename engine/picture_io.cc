@@ -76,7 +76,12 @@ bool ReadPicture(MagickWand* wand, const std::string& path, const ReadOptions& o
 }
 
 bool WritePicture(MagickWand* wand, const std::string& path) {
-  if (MagickSetImageFormat(wand, "JPEG") == MagickFalse) return false;
+  // Both the picture's and the handle's format: the handle still names the
+  // format it was read in, and that would win.
+  if (MagickSetImageFormat(wand, "JPEG") == MagickFalse ||
+      MagickSetFormat(wand, "JPEG") == MagickFalse) {
+    return false;
+  }
   size_t length = 0;
   MagickMemoryPtr<unsigned char> blob(MagickGetImageBlob(wand, &length));
   if (!blob || length == 0) return false;

@@ -78,6 +78,8 @@ void LayOnWhite(MagickWand* wand, const std::string& source) {
   PixelSetColor(white.get(), "white");
   MagickSetImageBackgroundColor(wand, white.get());
   MagickExtentImage(wand, MagickGetImageWidth(wand), MagickGetImageHeight(wand), 0, 0);
+  // Opaque now; without the channel the encoder has nothing to flatten.
+  MagickSetImageAlphaChannel(wand, DeactivateAlphaChannel);
 }
 
 void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile) {

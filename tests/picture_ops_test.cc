@@ -98,6 +98,19 @@ TEST_F(ProcessOnePictureTest, TransparentPngIsLaidOnWhiteInAnyLetterCase) {
   }
 }
 
+TEST_F(ProcessOnePictureTest, EveryOutputIsAJpegFileWhateverTheSource) {
+  const struct {
+    const char* name;
+    const char* format;
+  } sources[] = {{"a.png", "PNG"}, {"b.bmp", "BMP"}, {"c.jpg", "JPEG"}};
+  for (const auto& source : sources) {
+    const std::string src = dir_ / source.name;
+    MakePictureFile(src, 30, 20, "red", source.format);
+    ASSERT_EQ(Process(src, {}), PictureOutcome::kProcessed);
+    EXPECT_EQ(ReadWholeFile(out_).substr(0, 3), "\xFF\xD8\xFF") << source.name;
+  }
+}
+
 TEST_F(ProcessOnePictureTest, PictureWatermarkIsLaidAtItsPlacement) {
   std::string src = dir_ / "in.bmp";
   MakePictureFile(src, 640, 480, "white", "BMP");
