@@ -81,7 +81,7 @@ gm_job() {  # gm_job OUT FILES... (names relative to the corpus: gm joins them t
   local out="$1"; shift
   cd "$CORPUS"
   gm mogrify -output-directory "$out" -format jpg -colorspace RGB -resize '640x>' \
-    -background white -flatten -gravity SouthEast -font "$FONT" -pointsize 26 \
+    -gravity SouthEast -font "$FONT" -pointsize 26 \
     -draw "text 16,16 '$TEXT'" -draw "image Over 16,16 0,0 '$MARK'" -quality 95 "$@" 2>/dev/null
 }
 run_gm() {
