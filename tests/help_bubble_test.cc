@@ -39,7 +39,7 @@ TEST(HelpTextsTest, GroupBoxesAndTheCaptionHaveNoText) {
   // The font text keeps its trailing blank.
   EXPECT_TRUE(QString::fromUtf8(ui::HelpTextFor(Control::FontButton)).endsWith("字体。 "));
   int with_text = 0;
-  for (const auto& spec : ui::kControlLayout) with_text += ui::HelpTextFor(spec.control) != nullptr;
+  for (const auto& place : ui::kControlLayout) with_text += ui::HelpTextFor(place.control) != nullptr;
   EXPECT_EQ(with_text, 39);
 }
 

@@ -61,8 +61,8 @@ class MainWindowTest : public ::testing::Test {
   }
   std::vector<std::string> EnabledControls() {
     std::vector<std::string> names;
-    for (const auto& spec : ui::kControlLayout) {
-      if (Enabled(spec.control)) names.push_back(ControlName(spec.control));
+    for (const auto& place : ui::kControlLayout) {
+      if (Enabled(place.control)) names.push_back(ControlName(place.control));
     }
     return names;
   }
@@ -75,15 +75,15 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirKindsAndTexts) {
-  for (const auto& spec : ui::kControlLayout) {
-    QWidget* w = window_->control(spec.control);
+  for (const auto& place : ui::kControlLayout) {
+    QWidget* w = window_->control(place.control);
     ASSERT_NE(w, nullptr);
-    const char* name = ControlName(spec.control);
+    const char* name = ControlName(place.control);
     EXPECT_EQ(w->objectName().toStdString(), name);
-    const int height = spec.kind == ControlKind::kDropDownList ? 21 : spec.height;
-    EXPECT_EQ(w->geometry(), QRect(spec.x, spec.y, spec.width, height)) << name;
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+    const int height = place.kind == ControlKind::kDropDownList ? 21 : place.height;
+    EXPECT_EQ(w->geometry(), QRect(place.x, place.y, place.width, height)) << name;
+    const QString text = QString::fromUtf8(place.text);
+    switch (place.kind) {
       case ControlKind::kLabel:
       case ControlKind::kPlainLabel:
         EXPECT_EQ(qobject_cast<QLabel*>(w)->text(), text) << name;
@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirKindsAndTexts
       case ControlKind::kEdit:
       case ControlKind::kReadOnlyEdit:
         EXPECT_EQ(qobject_cast<QLineEdit*>(w)->text(), text) << name;
-        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), spec.kind == ControlKind::kReadOnlyEdit);
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), place.kind == ControlKind::kReadOnlyEdit);
         break;
       case ControlKind::kPushButton:
         EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), text) << name;

@@ -7,7 +7,7 @@ namespace lumivane::ui {
 using K = ControlKind;
 using C = Control;
 
-const std::array<ControlSpec, kControlCount> kControlLayout = {{
+const std::array<ControlPlace, kControlCount> kControlLayout = {{
     {C::SourceFolderLabel, K::kLabel, "图片源文件夹：", 12, 14, 89, 21},
     {C::SourceFolderBox, K::kEdit, "", 100, 10, 461, 21},
     {C::SourceFolderBrowseButton, K::kPushButton, "选择...", 571, 8, 96, 25},

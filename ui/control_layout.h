@@ -20,14 +20,14 @@ enum class ControlKind {
   kProgressBar,
 };
 
-struct ControlSpec {
+struct ControlPlace {
   Control control;
   ControlKind kind;
   const char* text;
   int x, y, width, height;  // client coordinates; a list's height is that of its open list
 };
 
-extern const std::array<ControlSpec, kControlCount> kControlLayout;
+extern const std::array<ControlPlace, kControlCount> kControlLayout;
 
 // Items of the drop-down lists, in order.
 extern const std::array<const char*, 11> kQualityItems;

@@ -61,8 +61,8 @@ std::optional<Control> HelpBubble::ControlAt(const QPoint& global) const {
   QWidget* hit = client->childAt(client->mapFromGlobal(global));
   // A part of a control (a list's button, say) stands for the control.
   for (; hit != nullptr && hit != client; hit = hit->parentWidget()) {
-    for (const ControlSpec& spec : kControlLayout) {
-      if (window_.control(spec.control) == hit) return spec.control;
+    for (const ControlPlace& place : kControlLayout) {
+      if (window_.control(place.control) == hit) return place.control;
     }
   }
   return std::nullopt;

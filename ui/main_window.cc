@@ -98,23 +98,23 @@ void MainWindow::BuildMenuBar(bool with_announcements) {
 }
 
 void MainWindow::CreateControls() {
-  for (const ControlSpec& spec : kControlLayout) {
+  for (const ControlPlace& place : kControlLayout) {
     QWidget* parent = centralWidget();
-    const QString text = QString::fromUtf8(spec.text);
+    const QString text = QString::fromUtf8(place.text);
     QWidget* w = nullptr;
-    int height = spec.height;
-    switch (spec.kind) {
+    int height = place.height;
+    switch (place.kind) {
       case ControlKind::kLabel:
       case ControlKind::kPlainLabel: {
         auto* label = new QLabel(text, parent);
-        label->setAutoFillBackground(spec.kind == ControlKind::kPlainLabel);  // covers a caption
+        label->setAutoFillBackground(place.kind == ControlKind::kPlainLabel);  // covers a caption
         w = label;
         break;
       }
       case ControlKind::kEdit:
       case ControlKind::kReadOnlyEdit: {
         auto* edit = new QLineEdit(text, parent);
-        edit->setReadOnly(spec.kind == ControlKind::kReadOnlyEdit);
+        edit->setReadOnly(place.kind == ControlKind::kReadOnlyEdit);
         w = edit;
         break;
       }
@@ -136,7 +136,7 @@ void MainWindow::CreateControls() {
       }
       case ControlKind::kDropDownList: {
         auto* combo = new QComboBox(parent);
-        combo->setMaxVisibleItems(std::max(1, (spec.height - 21) / 18));
+        combo->setMaxVisibleItems(std::max(1, (place.height - 21) / 18));
         height = 21;
         w = combo;
         break;
@@ -150,9 +150,9 @@ void MainWindow::CreateControls() {
         break;
       }
     }
-    w->setObjectName(ControlName(spec.control));
-    w->setGeometry(spec.x, spec.y, spec.width, height);
-    controls_[static_cast<size_t>(spec.control)] = w;
+    w->setObjectName(ControlName(place.control));
+    w->setGeometry(place.x, place.y, place.width, height);
+    controls_[static_cast<size_t>(place.control)] = w;
   }
   // Frames lie beneath everything so that their contents get the clicks.
   for (Control g : {Control::BasicGroupBox, Control::TextGroupBox, Control::PictureGroupBox}) {
@@ -169,8 +169,8 @@ void MainWindow::CreateControls() {
   }
 
   // Every control's command goes through MainWindowProc.
-  for (const ControlSpec& spec : kControlLayout) {
-    const Control c = spec.control;
+  for (const ControlPlace& place : kControlLayout) {
+    const Control c = place.control;
     if (auto* button = qobject_cast<QAbstractButton*>(control(c))) {
       connect(button, &QAbstractButton::clicked, this, [this, c] { MainWindowProc(c); });
     } else if (auto* combo = qobject_cast<QComboBox*>(control(c))) {
