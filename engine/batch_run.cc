@@ -140,6 +140,8 @@ class BatchRun {
   // the user refused to overwrite.
   bool ProcessFiles(const std::string& folder, const std::string& target_folder,
                     const StringList& files, bool progress_per_file) {
+    // What an earlier, killed run was writing when it died.
+    platform::RemoveStaleTemporaries(target_folder);
     PicturePool pool(workers_);
     std::deque<Pending> pending;
     std::set<std::string> planned;  // outputs this folder's earlier pictures write

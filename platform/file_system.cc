@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,6 +162,30 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   std::lock_guard lock(pending_mutex);
   PendingTemporaries().erase(temp);
   return ok;
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+  auto entries = ListDirectory(folder);
+  if (!entries) return;
+  for (const auto& e : *entries) {
+    // ".<name>.<pid>.<serial>.tmp"
+    const std::string& n = e.name;
+    if (e.is_directory || n.size() < 8 || n[0] != '.' || n.compare(n.size() - 4, 4, ".tmp") != 0) {
+      continue;
+    }
+    const std::string stem = n.substr(0, n.size() - 4);
+    const size_t serial_dot = stem.rfind('.');
+    if (serial_dot == std::string::npos || serial_dot == 0) continue;
+    const size_t pid_dot = stem.rfind('.', serial_dot - 1);
+    if (pid_dot == std::string::npos || pid_dot == 0) continue;
+    const std::string pid_text = stem.substr(pid_dot + 1, serial_dot - pid_dot - 1);
+    if (pid_text.empty() || pid_text.find_first_not_of("0123456789") != std::string::npos ||
+        pid_text.size() > 9) {
+      continue;
+    }
+    const pid_t pid = static_cast<pid_t>(std::stol(pid_text));
+    if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH) unlink(JoinPath(folder, n).c_str());
+  }
 }
 
 void RemovePendingTemporaries() {

@@ -67,6 +67,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 // half-written file is left behind.
 void RemovePendingTemporaries();
 
+// Removes the temporary files in `folder` that a process which no longer
+// runs (one that was killed) left behind.
+void RemoveStaleTemporaries(const std::string& folder);
+
 }  // namespace lumivane::platform
 
 #endif  // LUMIVANE_PLATFORM_FILE_SYSTEM_H_

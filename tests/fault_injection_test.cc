@@ -73,6 +73,14 @@ TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
   EXPECT_GE(outputs->count(), 3);
   EXPECT_LT(outputs->count(), 40) << "the run was not caught in the middle";
   for (const auto& name : outputs->items) EXPECT_TRUE(IsCompleteJpeg(target_ + "/" + name)) << name;
+
+  // The next run clears what the killed one was writing, and finishes the job.
+  dir_.WriteFile("target/.p7.jpg." + std::to_string(child) + ".0.tmp", "half");
+  port_.answers = {true};
+  EXPECT_EQ(Run().processed, 40);
+  for (const auto& e : fs::directory_iterator(target_)) {
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+  }
 }
 
 TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
