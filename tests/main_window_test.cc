@@ -115,6 +115,26 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirKindsAndTexts
   EXPECT_EQ(window_->centralWidget()->size(), QSize(681, 486));
 }
 
+TEST_F(MainWindowTest, TabMovesThroughTheControlsInCreationOrder) {
+  std::vector<std::string> expected;
+  for (const auto& place : ui::kControlLayout) {
+    if (window_->control(place.control)->focusPolicy() & Qt::TabFocus) {
+      expected.push_back(ControlName(place.control));
+    }
+  }
+  std::vector<std::string> chain;
+  QWidget* w = window_->control(Control::SourceFolderBox);
+  do {
+    if (w->focusPolicy() & Qt::TabFocus && !w->objectName().isEmpty() &&
+        w->parentWidget() == window_->centralWidget()) {
+      chain.push_back(w->objectName().toStdString());
+    }
+    w = w->nextInFocusChain();
+  } while (w != window_->control(Control::SourceFolderBox));
+  EXPECT_EQ(chain, expected);
+  EXPECT_GT(expected.size(), 25u);
+}
+
 TEST_F(MainWindowTest, DropDownListsHoldTheirChoicesAndDefaultSelections) {
   auto items = [this](Control c) {
     std::vector<std::string> v;
