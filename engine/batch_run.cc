@@ -69,10 +69,7 @@ class BatchRun {
 
  private:
   void ReadSwitches() {
-    switches_.width = port_.IsChecked(Control::WidthCheck);
-    switches_.quality = port_.IsChecked(Control::QualityCheck);
-    switches_.rotation = port_.IsChecked(Control::RotationCheck);
-    switches_.rotation_position = port_.Selection(Control::RotationCombo);
+    switches_ = ReadBasicSwitches(port_);
     switches_.text_watermark = port_.IsChecked(Control::TextWatermarkCheck);
     switches_.picture_watermark = port_.IsChecked(Control::PictureWatermarkCheck);
     if (switches_.picture_watermark) {

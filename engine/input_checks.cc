@@ -134,6 +134,15 @@ bool InputChecks::TargetFolder(std::string& target) {
   return true;
 }
 
+PictureSwitches ReadBasicSwitches(WindowPort& port) {
+  PictureSwitches switches;
+  switches.width = port.IsChecked(Control::WidthCheck);
+  switches.quality = port.IsChecked(Control::QualityCheck);
+  switches.rotation = port.IsChecked(Control::RotationCheck);
+  switches.rotation_position = port.Selection(Control::RotationCombo);
+  return switches;
+}
+
 bool RunInputChecks(InputChecks& c, const std::string& source, std::string& target) {
   if (!c.SourceFolder(source) || !c.Width()) return false;
   c.Quality();

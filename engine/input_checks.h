@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/messages.h"
+#include "engine/picture_ops.h"
 #include "engine/processing_settings.h"
 #include "engine/window_port.h"
 
@@ -53,6 +54,10 @@ class InputChecks {
   ProcessingSettings& s_;
   std::optional<Control> focus_;
 };
+
+// The width, quality and rotation switches and the rotation choice, read
+// from the window as a run or a preview starts.
+PictureSwitches ReadBasicSwitches(WindowPort& port);
 
 // Every check of a run, in order. False when one failed (its message shown).
 bool RunInputChecks(InputChecks& checks, const std::string& source, std::string& target);

@@ -32,13 +32,7 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
   return path;
 }
 
-MagickWandPtr LoadWatermarkPicture(const std::string& path) {
-  MagickWandPtr mark = NewPicture();
-  ReadOptions options;
-  options.allow_gif = true;
-  if (!ReadPicture(mark.get(), path, options)) return nullptr;
-  return mark;
-}
+namespace {
 
 void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
                      const PictureSwitches& switches) {
@@ -68,6 +62,7 @@ void ApplyPictureWatermark(MagickWand* wand, MagickWand* watermark, const Proces
       {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
 }
 
+// Lays a picture with transparency on white, as JPEG has none.
 void LayOnWhite(MagickWand* wand, const std::string& source) {
   // PNG by name in any letter case, and any other picture that carries
   // transparency: JPEG would otherwise turn it black.
@@ -82,12 +77,24 @@ void LayOnWhite(MagickWand* wand, const std::string& source) {
   MagickSetImageAlphaChannel(wand, DeactivateAlphaChannel);
 }
 
+// Drops what a published picture must not carry (EXIF with GPS, XMP,
+// IPTC, comments) and keeps the colour profile where it still applies.
 void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile) {
   size_t length = 0;
   MagickMemoryPtr<unsigned char> icc(
       keep_colour_profile ? MagickGetImageProfile(wand, "icc", &length) : nullptr);
   MagickStripImage(wand);
   if (icc && length > 0) MagickSetImageProfile(wand, "icc", icc.get(), length);
+}
+
+}  // namespace
+
+MagickWandPtr LoadWatermarkPicture(const std::string& path) {
+  MagickWandPtr mark = NewPicture();
+  ReadOptions options;
+  options.allow_gif = true;
+  if (!ReadPicture(mark.get(), path, options)) return nullptr;
+  return mark;
 }
 
 MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,

@@ -48,17 +48,6 @@ MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings&
                             const PictureSwitches& switches, MagickWand* watermark,
                             bool shrink_on_load = true);
 
-// The steps between reading and writing, shared with the preview.
-void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
-                     const PictureSwitches& switches);
-void ApplyTextWatermark(MagickWand* wand, const ProcessingSettings& settings);
-void ApplyPictureWatermark(MagickWand* wand, MagickWand* watermark,
-                           const ProcessingSettings& settings);
-// Lays a picture with transparency on white, as JPEG has none.
-void LayOnWhite(MagickWand* wand, const std::string& source);
-// Drops what a published picture must not carry (EXIF with GPS, XMP,
-// IPTC, comments) and keeps the colour profile where it still applies.
-void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile);
 
 }  // namespace lumivane
 

@@ -63,24 +63,21 @@ class Preview {
     }
     const std::string out =
         platform::JoinPath(folder, kind_ == Kind::kText ? "sy_text.jpg" : "sy_image.jpg");
-    MagickWandPtr wand = NewPicture();
-    if (!ReadPicture(wand.get(), sample)) {
+    // The basic steps and this preview's watermark, whatever its switch; an
+    // unreadable watermark picture is simply left out.
+    PictureSwitches switches = ReadBasicSwitches(port_);
+    MagickWandPtr mark;
+    if (kind_ == Kind::kText) {
+      switches.text_watermark = true;
+    } else {
+      mark = LoadWatermarkPicture(s_.sy_image);
+      switches.picture_watermark = mark != nullptr;
+    }
+    MagickWandPtr wand = RenderPicture(sample, s_, switches, mark.get());
+    if (!wand) {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
     }
-    MagickAutoOrientImage(wand.get());
-    PictureSwitches switches;
-    switches.width = port_.IsChecked(Control::WidthCheck);
-    switches.quality = port_.IsChecked(Control::QualityCheck);
-    switches.rotation = port_.IsChecked(Control::RotationCheck);
-    switches.rotation_position = port_.Selection(Control::RotationCombo);
-    ApplyBasicSteps(wand.get(), s_, switches);
-    if (kind_ == Kind::kText) {
-      ApplyTextWatermark(wand.get(), s_);
-    } else if (MagickWandPtr mark = LoadWatermarkPicture(s_.sy_image)) {
-      ApplyPictureWatermark(wand.get(), mark.get(), s_);
-    }
-    LayOnWhite(wand.get(), sample);
     // Showing an old preview after a failed write would mislead.
     if (!WritePicture(wand.get(), out)) {
       checks_.Fail(msg::SaveError(out), std::nullopt);
