@@ -1,7 +1,7 @@
 #include "announce/announcement_list.h"
 
-#include "engine/text_codec.h"
-#include "engine/text_helpers.h"
+#include "text/text_codec.h"
+#include "text/text_helpers.h"
 #include "platform/file_system.h"
 
 namespace lumivane {

@@ -1,6 +1,6 @@
 #include "announce/rotation.h"
 
-#include "engine/text_codec.h"
+#include "text/text_codec.h"
 
 namespace lumivane {
 

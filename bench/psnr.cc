@@ -11,7 +11,7 @@
 #include "engine/folder_scan.h"
 #include "engine/imaging_environment.h"
 #include "engine/picture_ops.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 
 using namespace lumivane;
 

@@ -15,7 +15,7 @@
 #include "engine/messages.h"
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 

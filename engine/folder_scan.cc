@@ -1,16 +1,30 @@
 #include "engine/folder_scan.h"
 
+#include <algorithm>
 #include <set>
 
-#include "engine/text_helpers.h"
+#include "text/natural_order.h"
+#include "text/text_helpers.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
 namespace {
 
+// A folder's entries sorted by name as a file manager shows them, so that
+// the order of processing, of the log and of the questions is the one the
+// user sees.
+std::optional<std::vector<platform::DirEntry>> SortedEntries(const std::string& folder) {
+  auto entries = platform::ListDirectory(folder);
+  if (entries) {
+    std::sort(entries->begin(), entries->end(),
+              [](const auto& a, const auto& b) { return NaturalLess(a.name, b.name); });
+  }
+  return entries;
+}
+
 void ListInto(const std::string& folder, StringList& list, bool recursive,
               std::set<platform::FileIdentity>& seen) {
-  auto entries = platform::ListDirectory(folder);
+  auto entries = SortedEntries(folder);
   if (!entries) return;
   for (const auto& entry : *entries) {
     if (!entry.is_directory || StartsWith(entry.name, ".") || entry.name.empty()) continue;
@@ -38,7 +52,7 @@ void ListSubfolders(const std::string& folder, StringList& list, bool recursive)
 }
 
 std::optional<StringList> ListPictureFiles(const std::string& folder) {
-  auto entries = platform::ListDirectory(folder);
+  auto entries = SortedEntries(folder);
   if (!entries) return std::nullopt;
   StringList list = StringListNew();
   for (const auto& entry : *entries) {

@@ -11,7 +11,7 @@ namespace lumivane {
 
 // Appends the full paths of the folders below `folder` in depth-first
 // pre-order (a folder before its own subfolders, those before its next
-// sibling). Names starting with "." are skipped. A folder reached a second
+// sibling), siblings in natural order (text/natural_order.h). Names starting with "." are skipped. A folder reached a second
 // time (through a link) is not entered again.
 void ListSubfolders(const std::string& folder, StringList& list, bool recursive);
 

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "engine/folder_scan.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "engine/folder_scan.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 #include "engine/watermark.h"
 #include "platform/file_system.h"
 

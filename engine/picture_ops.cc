@@ -1,7 +1,7 @@
 #include "engine/picture_ops.h"
 
 #include "engine/picture_io.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 #include "engine/watermark.h"
 #include "platform/file_system.h"
 

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "engine/folder_scan.h"
-#include "engine/text_codec.h"
+#include "text/text_codec.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
@@ -42,7 +41,7 @@ std::string DesktopEntry(const std::string& program_file, const std::string& pro
 
 std::optional<std::string> DesktopFolder() {
   std::string folder = XdgDesktopDir().value_or(Home() + "/Desktop");
-  if (Home().empty() || !IsDirectory(folder)) return std::nullopt;
+  if (Home().empty() || !platform::PathIsDirectory(folder)) return std::nullopt;
   return folder;
 }
 

@@ -1,6 +1,6 @@
 #include "host/imaging_registration.h"
 
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 #include "platform/file_system.h"
 
 namespace lumivane {

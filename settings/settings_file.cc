@@ -1,6 +1,6 @@
 #include "settings/settings_file.h"
 
-#include "engine/text_codec.h"
+#include "text/text_codec.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "settings/settings_text.h"

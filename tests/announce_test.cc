@@ -11,7 +11,7 @@
 #include "announce/announcement_list.h"
 #include "announce/download.h"
 #include "announce/rotation.h"
-#include "engine/text_codec.h"
+#include "text/text_codec.h"
 #include "tests/temp_dir.h"
 
 namespace lumivane {

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/text_codec.h"
+#include "text/text_codec.h"
 #include "host/desktop_shortcut.h"
 #include "host/imaging_registration.h"
 #include "platform/registry_store.h"

@@ -21,7 +21,7 @@
 #include "engine/folder_scan.h"
 #include "engine/messages.h"
 #include "engine/preview.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 #include "engine/watermark.h"
 #include "platform/file_system.h"
 #include "ui/control_layout.h"

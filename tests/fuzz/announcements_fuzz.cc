@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "announce/announcement_list.h"
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   using namespace lumivane;

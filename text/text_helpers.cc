@@ -1,4 +1,4 @@
-#include "engine/text_helpers.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {

@@ -1,6 +1,6 @@
 // Small text tests used to clean and check what the user typed.
-#ifndef LUMIVANE_ENGINE_TEXT_HELPERS_H_
-#define LUMIVANE_ENGINE_TEXT_HELPERS_H_
+#ifndef LUMIVANE_TEXT_TEXT_HELPERS_H_
+#define LUMIVANE_TEXT_TEXT_HELPERS_H_
 
 #include <string>
 #include <string_view>
@@ -22,4 +22,4 @@ std::string AsciiLower(std::string_view text);
 
 }  // namespace lumivane
 
-#endif  // LUMIVANE_ENGINE_TEXT_HELPERS_H_
+#endif  // LUMIVANE_TEXT_TEXT_HELPERS_H_

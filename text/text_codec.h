@@ -1,8 +1,8 @@
 // Conversion between the GBK text of the data files and the UTF-8 used
 // everywhere inside the program. GB18030 is used for GBK: it has the same
 // bytes for every GBK character and can also hold every other character.
-#ifndef LUMIVANE_ENGINE_TEXT_CODEC_H_
-#define LUMIVANE_ENGINE_TEXT_CODEC_H_
+#ifndef LUMIVANE_TEXT_TEXT_CODEC_H_
+#define LUMIVANE_TEXT_TEXT_CODEC_H_
 
 #include <string>
 #include <string_view>
@@ -17,4 +17,4 @@ std::string Utf8ToGbk(std::string_view utf8);
 
 }  // namespace lumivane
 
-#endif  // LUMIVANE_ENGINE_TEXT_CODEC_H_
+#endif  // LUMIVANE_TEXT_TEXT_CODEC_H_
