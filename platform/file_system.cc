@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <random>
 #include <set>
 
 namespace lumivane::platform {
@@ -124,12 +125,51 @@ std::set<std::string>& PendingTemporaries() {
   return *pending;
 }
 
+constexpr std::string_view kTemporaryPrefix = ".lumivane-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr size_t kRandomDigits = 16;
+
+// ".lumivane-<pid>-<16 random hex digits>.tmp": the prefix and the random
+// part make the name unmistakably ours; the process id tells whether the
+// writer still runs.
 std::string TemporaryNameFor(const std::string& path) {
-  static std::atomic<unsigned> serial{0};
-  std::filesystem::path p(path);
-  std::string name = "." + p.filename().string() + "." + std::to_string(getpid()) + "." +
-                     std::to_string(serial++) + ".tmp";
-  return (p.parent_path() / name).string();
+  static std::mutex random_mutex;
+  static std::mt19937_64 random{std::random_device{}()};
+  std::uint64_t bits;
+  {
+    std::lock_guard lock(random_mutex);
+    bits = random();
+  }
+  char hex[kRandomDigits + 1];
+  std::snprintf(hex, sizeof(hex), "%016llx", static_cast<unsigned long long>(bits));
+  std::string name = std::string(kTemporaryPrefix) + std::to_string(getpid()) + "-" + hex +
+                     std::string(kTemporarySuffix);
+  return (std::filesystem::path(path).parent_path() / name).string();
+}
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
+
+// The writer's process id when `name` is one of our temporary names.
+std::optional<pid_t> TemporaryWriter(std::string_view name) {
+  if (name.size() <= kTemporaryPrefix.size() + kRandomDigits + kTemporarySuffix.size() + 1 ||
+      name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
+      name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
+    return std::nullopt;
+  }
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(kTemporarySuffix.size());
+  const std::string_view random = name.substr(name.size() - kRandomDigits);
+  name.remove_suffix(kRandomDigits);
+  if (name.back() != '-') return std::nullopt;
+  name.remove_suffix(1);
+  for (char c : random) {
+    if (!IsHexDigit(c)) return std::nullopt;
+  }
+  if (name.empty() || name.size() > 9 || name[0] == '0') return std::nullopt;
+  for (char c : name) {
+    if (c < '0' || c > '9') return std::nullopt;
+  }
+  return static_cast<pid_t>(std::stol(std::string(name)));
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -147,18 +187,19 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = TemporaryNameFor(path);
+  int fd;
   {
+    // Registered and created in one step, so that RemovePendingTemporaries
+    // sees every temporary file that exists.
     std::lock_guard lock(pending_mutex);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
     PendingTemporaries().insert(temp);
   }
-  bool ok = false;
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temp.c_str());
-  }
+  bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
   std::lock_guard lock(pending_mutex);
   PendingTemporaries().erase(temp);
   return ok;
@@ -168,23 +209,9 @@ void RemoveStaleTemporaries(const std::string& folder) {
   auto entries = ListDirectory(folder);
   if (!entries) return;
   for (const auto& e : *entries) {
-    // ".<name>.<pid>.<serial>.tmp"
-    const std::string& n = e.name;
-    if (e.is_directory || n.size() < 8 || n[0] != '.' || n.compare(n.size() - 4, 4, ".tmp") != 0) {
-      continue;
-    }
-    const std::string stem = n.substr(0, n.size() - 4);
-    const size_t serial_dot = stem.rfind('.');
-    if (serial_dot == std::string::npos || serial_dot == 0) continue;
-    const size_t pid_dot = stem.rfind('.', serial_dot - 1);
-    if (pid_dot == std::string::npos || pid_dot == 0) continue;
-    const std::string pid_text = stem.substr(pid_dot + 1, serial_dot - pid_dot - 1);
-    if (pid_text.empty() || pid_text.find_first_not_of("0123456789") != std::string::npos ||
-        pid_text.size() > 9) {
-      continue;
-    }
-    const pid_t pid = static_cast<pid_t>(std::stol(pid_text));
-    if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH) unlink(JoinPath(folder, n).c_str());
+    if (e.is_directory) continue;
+    const auto pid = TemporaryWriter(e.name);
+    if (pid && kill(*pid, 0) != 0 && errno == ESRCH) unlink(JoinPath(folder, e.name).c_str());
   }
 }
 

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -74,13 +75,20 @@ TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
   EXPECT_LT(outputs->count(), 40) << "the run was not caught in the middle";
   for (const auto& name : outputs->items) EXPECT_TRUE(IsCompleteJpeg(target_ + "/" + name)) << name;
 
-  // The next run clears what the killed one was writing, and finishes the job.
-  dir_.WriteFile("target/.p7.jpg." + std::to_string(child) + ".0.tmp", "half");
+  // The next run clears what the killed one was writing, and only that: the
+  // user's own files and a live writer's temporary file stay.
+  dir_.WriteFile("target/.lumivane-" + std::to_string(child) + "-0123456789abcdef.tmp", "half");
+  const std::vector<std::string> kept = {".report.99999.final.tmp", ".notes.4000000.x.tmp",
+                                         ".lumivane-1-0123456789abcdef.tmp"};
+  for (const auto& name : kept) dir_.WriteFile("target/" + name, "mine");
   port_.answers = {true};
   EXPECT_EQ(Run().processed, 40);
+  std::vector<std::string> left;
   for (const auto& e : fs::directory_iterator(target_)) {
-    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+    if (e.path().extension() == ".tmp") left.push_back(e.path().filename());
   }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{kept[2], kept[1], kept[0]}));
 }
 
 TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
