@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <map>
+#include <set>
 
 namespace lumivane::cli {
 namespace {
@@ -36,6 +37,12 @@ bool IsColour(const std::string& s) {
   return true;
 }
 
+const std::set<std::string> kValueOptions = {
+    "--source",    "--target",        "--width",          "--quality",      "--rotate",
+    "--text",      "--font",          "--font-size",      "--color",        "--opacity",
+    "--image",     "--text-position", "--image-position", "--text-margins", "--image-margins",
+    "--overwrite", "--workers"};
+
 }  // namespace
 
 const char kUsage[] =
@@ -57,7 +64,7 @@ const char kUsage[] =
     "  --font NAME             font of the text (e.g. \"WenQuanYi Zen Hei\" for Chinese)\n"
     "  --font-size PT          size of the text in points (8-72)\n"
     "  --color #RRGGBB         colour of the text\n"
-    "  --bold, --italic        style of the text\n"
+    "  --bold, --italic        style of the text (--no-bold, --no-italic: plain)\n"
     "  --opacity P             opacity of the text, 10-100 percent in steps of 10\n"
     "  --text-position H,V     H: left|center|right, V: top|center|bottom\n"
     "  --text-margins X,Y      margins of the text in pixels (0-999)\n"
@@ -67,12 +74,17 @@ const char kUsage[] =
     "  --overwrite yes|no|ask  answer to \"overwrite existing outputs?\" (default: ask\n"
     "                          on a terminal, else no)\n"
     "  --workers N             pictures processed at once (default: one per core)\n"
+    "  --save-settings         store this run's settings into config.dat (otherwise\n"
+    "                          the options apply to this run only)\n"
     "  --help                  this text\n"
     "\n"
-    "Exit codes: 0 all pictures processed, 1 refused (a bad setting, or cancelled),\n"
-    "2 bad command line, 3 some pictures could not be read or written.\n";
+    "Exit codes: 0 every picture processed as asked; 1 refused (a bad setting,\n"
+    "config.dat unreadable, or existing outputs not to be overwritten); 2 bad\n"
+    "command line; 3 some pictures could not be read or written, a watermark could\n"
+    "not be laid, or a folder could not be created or listed; 130/143 interrupted.\n";
 
-std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
+                                          std::string& error) {
   CliOptions o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -91,10 +103,15 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
       o.help = true;
     } else if (a == "--subfolders") {
       o.subfolders = true;
-    } else if (a == "--bold") {
-      o.bold = true;
-    } else if (a == "--italic") {
-      o.italic = true;
+    } else if (a == "--bold" || a == "--no-bold") {
+      o.bold = a == "--bold";
+    } else if (a == "--italic" || a == "--no-italic") {
+      o.italic = a == "--italic";
+    } else if (a == "--save-settings") {
+      o.save_settings = true;
+    } else if (!kValueOptions.count(a)) {
+      error = "unknown option " + a;
+      return std::nullopt;
     } else {
       auto v = value();
       if (!v) return std::nullopt;
@@ -153,9 +170,6 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         auto n = Int(*v);
         if (!n || *n < 1 || *n > 256) return bad("must be 1 to 256");
         o.workers = *n;
-      } else {
-        error = "unknown option " + a;
-        return std::nullopt;
       }
     }
   }

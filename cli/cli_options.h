@@ -23,16 +23,17 @@ struct CliOptions {
   std::optional<std::string> font;
   std::optional<int> font_size;
   std::optional<std::string> color;  // #rrggbb
-  bool bold = false;
-  bool italic = false;
-  std::optional<int> opacity;  // 10..100 in steps of 10
-  std::optional<std::pair<int, int>> text_position;   // positions of the choice boxes
+  std::optional<bool> bold;
+  std::optional<bool> italic;
+  std::optional<int> opacity;                        // 10..100 in steps of 10
+  std::optional<std::pair<int, int>> text_position;  // positions of the choice boxes
   std::optional<std::pair<std::string, std::string>> text_margins;
   std::optional<std::string> image;
   std::optional<std::pair<int, int>> image_position;
   std::optional<std::pair<std::string, std::string>> image_margins;
   OverwriteChoice overwrite = OverwriteChoice::kAsk;
   int workers = 0;
+  bool save_settings = false;  // store this run's settings into config.dat
   bool help = false;
 };
 

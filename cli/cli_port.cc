@@ -3,12 +3,16 @@
 #include <iostream>
 #include <string>
 
-#include "engine/messages.h"
 #include "engine/folder_scan.h"
+#include "engine/messages.h"
 
 namespace lumivane::cli {
 namespace {
 std::string Number(std::uint32_t v) { return std::to_string(static_cast<std::int32_t>(v)); }
+
+constexpr char kOutputsExist[] =
+    "lumivane-batch: the target folder already holds outputs of the same names; "
+    "give --overwrite yes to replace them or --overwrite no to keep them\n";
 }  // namespace
 
 CliPort::CliPort(const CliOptions& o, ProcessingSettings& s, std::FILE* out, bool terminal)
@@ -52,11 +56,11 @@ CliPort::CliPort(const CliOptions& o, ProcessingSettings& s, std::FILE* out, boo
   if (o.color) {
     f.sy_text_htmlColor = *o.color;
     const unsigned long rgb = std::stoul(o.color->substr(1), nullptr, 16);
-    f.sy_text_rgbColors = static_cast<std::uint32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) |
-                                                     ((rgb & 0xFF) << 16));
+    f.sy_text_rgbColors =
+        static_cast<std::uint32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
   }
-  if (o.bold) f.sy_text_isWeight = 1;
-  if (o.italic) f.sy_text_isItalic = 1;
+  if (o.bold) f.sy_text_isWeight = *o.bold ? 1 : 0;
+  if (o.italic) f.sy_text_isItalic = *o.italic ? 1 : 0;
   if (o.opacity) selection_[C::OpacityCombo] = (100 - *o.opacity) / 10;
   if (o.text_position) {
     selection_[C::TextHorizontalPositionCombo] = o.text_position->first;
@@ -92,6 +96,7 @@ void CliPort::ClearProgressLine() {
 }
 
 void CliPort::ShowMessage(const std::string& caption, const std::string& text, MessageIcon) {
+  if (nobody_asked_ && text == msg::kCancelled) return;
   ClearProgressLine();
   std::fprintf(out_, "%s: %s\n", caption.c_str(), text.c_str());
 }
@@ -99,7 +104,13 @@ void CliPort::ShowMessage(const std::string& caption, const std::string& text, M
 bool CliPort::AskYesNo(const std::string& caption, const std::string& text) {
   if (text == msg::kOverwriteQuestion) {
     if (overwrite_ != OverwriteChoice::kAsk) return overwrite_ == OverwriteChoice::kYes;
-    if (!terminal_) return false;
+    if (!terminal_) {
+      // Nobody was asked, so nobody cancelled: say what to give instead.
+      ClearProgressLine();
+      std::fputs(kOutputsExist, out_);
+      nobody_asked_ = true;
+      return false;
+    }
     ClearProgressLine();
     std::fprintf(out_, "%s: %s [y/N] ", caption.c_str(), text.c_str());
     std::fflush(out_);
@@ -130,7 +141,8 @@ void CliPort::SetProgressPosition(int position) {
   const int left = static_cast<int>(elapsed / position * (maximum_ - position) + 0.5);
   constexpr int kWidth = 30;
   const int filled = kWidth * position / maximum_;
-  std::fprintf(out_, "\r[%s%s] %d/%d  %d:%02d left", std::string(static_cast<size_t>(filled), '#').c_str(),
+  std::fprintf(out_, "\r[%s%s] %d/%d  %d:%02d left",
+               std::string(static_cast<size_t>(filled), '#').c_str(),
                std::string(static_cast<size_t>(kWidth - filled), ' ').c_str(), position, maximum_,
                left / 60, left % 60);
   std::fflush(out_);

@@ -45,6 +45,7 @@ class CliPort : public WindowPort {
   std::map<Control, int> selection_;
   int maximum_ = 0;
   bool progress_shown_ = false;
+  bool nobody_asked_ = false;  // the overwrite question had no one to answer it
   std::chrono::steady_clock::time_point started_;
 };
 

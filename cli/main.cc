@@ -6,7 +6,19 @@
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
 #include "engine/batch_run.h"
+#include "engine/messages.h"
+#include "platform/file_system.h"
 #include "settings/settings_file.h"
+
+namespace {
+
+int ExitCode(const lumivane::BatchSummary& summary) {
+  using lumivane::RunEnd;
+  if (summary.end == RunEnd::kRefused || summary.end == RunEnd::kCancelled) return 1;
+  return summary.Complete() ? 0 : 3;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace lumivane;
@@ -20,12 +32,16 @@ int main(int argc, char** argv) {
     std::fputs(cli::kUsage, stdout);
     return 0;
   }
+  platform::RemoveTemporariesOnInterrupt();
   ProcessingSettings settings;
-  LoadSettings(settings);
+  if (!LoadSettings(settings)) {
+    // What the options leave open would come from a record that holds nothing.
+    std::fprintf(stderr, "%s: %s\n", msg::kNoticeCaption, msg::kCannotReadSettings);
+    return 1;
+  }
   cli::CliPort port(*options, settings, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO));
   BatchOptions batch;
   batch.workers = options->workers;
-  const BatchSummary summary = BatchWorker(port, settings, batch);
-  if (!summary.checks_passed || summary.cancelled) return 1;
-  return summary.failed > 0 ? 3 : 0;
+  batch.save_settings = options->save_settings;
+  return ExitCode(BatchWorker(port, settings, batch));
 }

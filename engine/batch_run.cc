@@ -2,12 +2,12 @@
 
 #include <atomic>
 #include <deque>
-#include <set>
-#include <vector>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "engine/folder_scan.h"
 #include "engine/imaging_environment.h"
@@ -15,9 +15,9 @@
 #include "engine/messages.h"
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
-#include "text/text_helpers.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
@@ -39,7 +39,8 @@ class BatchRun {
   BatchRun(WindowPort& port, ProcessingSettings& settings, const BatchOptions& options)
       : port_(port),
         s_(settings),
-        workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()) {}
+        workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()),
+        save_settings_(options.save_settings) {}
 
   const BatchSummary& summary() const { return summary_; }
 
@@ -51,8 +52,7 @@ class BatchRun {
       focus_ = checks.focus();
       return;
     }
-    summary_.checks_passed = true;
-    SaveSettings(s_);
+    if (save_settings_) SaveSettings(s_);
     ReadSwitches();
     if (port_.IsChecked(Control::SubfoldersCheck)) {
       RunSubfolders(source);
@@ -76,7 +76,10 @@ class BatchRun {
       // Read once for the whole run; a picture that cannot be read is
       // reported once and the run goes on without it.
       watermark_ = LoadWatermarkPicture(s_.sy_image);
-      if (!watermark_) port_.AppendLogLine(msg::ReadError(s_.sy_image));
+      if (!watermark_) {
+        port_.AppendLogLine(msg::ReadError(s_.sy_image));
+        summary_.marks_missing = true;
+      }
     }
     // Each thread lays its own copy of the watermark.
     for (int i = 0; i < workers_ && watermark_; ++i) {
@@ -94,17 +97,20 @@ class BatchRun {
     StringListAppend(folders, source);
     ListSubfolders(source, folders, true);
     port_.SetProgressRange(folders.count());
+    summary_.end = RunEnd::kFinished;
     for (int i = 0; i < folders.count(); ++i) {
       const std::string& folder = *StringListGet(folders, i);
       const std::string target_folder = target_ + folder.substr(source.size());
       if (!IsDirectory(target_folder) && !platform::MakeDirectory(target_folder)) {
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotCreateTarget, MessageIcon::kError);
         focus_ = Control::TargetFolderBrowseButton;
+        summary_.end = RunEnd::kCutShort;
         break;
       }
       auto files = ListPictureFiles(folder);
       if (!files) {
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
+        summary_.end = RunEnd::kCutShort;
         break;
       }
       ProcessFiles(folder, target_folder, *files, false);
@@ -118,10 +124,12 @@ class BatchRun {
     auto files = ListPictureFiles(source);
     if (!files) {
       port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
+      summary_.end = RunEnd::kCutShort;
       return;
     }
     port_.SetProgressRange(files->count());
     if (!ProcessFiles(source, target_, *files, true)) return;
+    summary_.end = RunEnd::kFinished;
     AskSummary();
   }
 
@@ -177,7 +185,7 @@ class BatchRun {
     }
     port_.ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
     answer_ = OverwriteAnswer::kCancelled;
-    summary_.cancelled = true;
+    summary_.end = RunEnd::kCancelled;
     return false;
   }
 
@@ -194,6 +202,11 @@ class BatchRun {
         ++summary_.failed;
         port_.AppendLogLine(msg::SaveError(item.output));
         break;
+      case PictureOutcome::kMarkFailed:
+        ++summary_.processed;
+        summary_.marks_missing = true;
+        port_.AppendLogLine(msg::MarkError(item.output));
+        break;
     }
     if (progress_per_file) port_.SetProgressPosition(item.file_index + 1);
   }
@@ -209,6 +222,7 @@ class BatchRun {
   std::string target_;
   PictureSwitches switches_;
   int workers_;
+  bool save_settings_;
   MagickWandPtr watermark_;
   std::vector<MagickWandPtr> marks_;
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;

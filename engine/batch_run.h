@@ -13,15 +13,25 @@ namespace lumivane {
 bool RunActive();
 
 struct BatchOptions {
-  int workers = 0;  // pictures processed at once; 0: one per core
+  int workers = 0;            // pictures processed at once; 0: one per core
+  bool save_settings = true;  // store the checked settings into "config.dat"
+};
+
+enum class RunEnd {
+  kRefused,    // an input was refused; nothing was processed
+  kCancelled,  // the user would not overwrite existing outputs
+  kCutShort,   // a folder could not be created or listed
+  kFinished,
 };
 
 // What a run did, for callers that need it (the command line).
 struct BatchSummary {
-  bool checks_passed = false;
-  bool cancelled = false;
+  RunEnd end = RunEnd::kRefused;
   int processed = 0;
-  int failed = 0;  // pictures that could not be read or written
+  int failed = 0;              // pictures that could not be read or written
+  bool marks_missing = false;  // a watermark asked for could not be laid
+  // Every picture processed as asked.
+  bool Complete() const { return end == RunEnd::kFinished && failed == 0 && !marks_missing; }
 };
 
 // The whole run on the calling thread; the window is reached only through

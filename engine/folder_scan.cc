@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/file_system.h"
 #include "text/natural_order.h"
 #include "text/text_helpers.h"
-#include "platform/file_system.h"
 
 namespace lumivane {
 namespace {
@@ -66,7 +66,9 @@ bool IsDirectory(const std::string& path) { return platform::PathIsDirectory(pat
 bool FileExists(const std::string& path) { return platform::CanOpenForReading(path); }
 
 std::string DefaultTargetFolder(const std::string& source) {
-  const std::string base = source + "_处理后";
+  // "dir/" and "." name the folder itself: the suffix must follow its name,
+  // or the target would land inside the source.
+  const std::string base = platform::AbsolutePath(source) + "_处理后";
   std::string candidate = base;
   for (int n = 2; IsDirectory(candidate); ++n) candidate = base + std::to_string(n);
   return candidate;

@@ -3,9 +3,9 @@
 #include <limits>
 
 #include "engine/folder_scan.h"
-#include "text/text_helpers.h"
 #include "engine/watermark.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
@@ -85,9 +85,10 @@ bool InputChecks::Margin(Control combo, Control box, msg::Watermark watermark, b
   const auto number = ParseDigits(text);
   if (position <= 0) {
     // Centred: the margin is not used, so anything goes.
-    value = number && *number <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
-                ? static_cast<std::uint32_t>(*number)
-                : kDefaultMargin;
+    value =
+        number && *number <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
+            ? static_cast<std::uint32_t>(*number)
+            : kDefaultMargin;
     return true;
   }
   const msg::Side side = horizontal ? (position == 1 ? msg::Side::kLeft : msg::Side::kRight)
@@ -109,7 +110,8 @@ bool InputChecks::TextMargins() {
 bool InputChecks::WatermarkPicture() {
   const std::string path = ReadTrimmed(Control::WatermarkPictureBox);
   if (port_.IsChecked(Control::PictureWatermarkCheck)) {
-    if (path.empty()) return Fail(msg::kChooseWatermarkPicture, Control::WatermarkPictureBrowseButton);
+    if (path.empty())
+      return Fail(msg::kChooseWatermarkPicture, Control::WatermarkPictureBrowseButton);
     if (!FileExists(path)) {
       return Fail(msg::kWatermarkPictureMissing, Control::WatermarkPictureBrowseButton);
     }
@@ -125,10 +127,13 @@ bool InputChecks::PictureMargins() {
                 msg::Watermark::kPicture, false, s_.sy_image_h_direction, s_.sy_image_h_value);
 }
 
-bool InputChecks::TargetFolder(std::string& target) {
+bool InputChecks::TargetFolder(const std::string& source, std::string& target) {
   target = ReadTrimmed(Control::TargetFolderBox);
   if (target.empty()) return Fail(msg::kChooseTarget, Control::TargetFolderBrowseButton);
-  if (!IsDirectory(target) && !platform::MakeDirectory(target)) {
+  if (platform::NormalizePath(target) == platform::NormalizePath(source)) {
+    return Fail(msg::kTargetIsSource, Control::TargetFolderBrowseButton);
+  }
+  if (!IsDirectory(target) && !platform::MakeDirectories(target)) {
     return Fail(msg::kCannotCreateTarget, Control::TargetFolderBrowseButton);
   }
   return true;
@@ -148,7 +153,8 @@ bool RunInputChecks(InputChecks& c, const std::string& source, std::string& targ
   c.Quality();
   if (!c.WatermarkText(false)) return false;
   c.Opacity();
-  return c.TextMargins() && c.WatermarkPicture() && c.PictureMargins() && c.TargetFolder(target);
+  return c.TextMargins() && c.WatermarkPicture() && c.PictureMargins() &&
+         c.TargetFolder(source, target);
 }
 
 }  // namespace lumivane

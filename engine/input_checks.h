@@ -37,9 +37,10 @@ class InputChecks {
   // The picture must exist only when the picture watermark is on.
   bool WatermarkPicture();
   bool PictureMargins();
-  // Reads the target folder box into `target`; creates the folder, one
-  // level, when it is missing.
-  bool TargetFolder(std::string& target);
+  // Reads the target folder box into `target`; refuses the source folder
+  // itself (the outputs would replace the originals); creates the folder,
+  // with any missing folders above it.
+  bool TargetFolder(const std::string& source, std::string& target);
 
   // Shows a message; the named control gets the focus when the run ends.
   bool Fail(const std::string& text, std::optional<Control> focus,

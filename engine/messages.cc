@@ -22,9 +22,11 @@ std::string MarginName(Watermark watermark, Side side) {
 
 std::string ReadError(const std::string& path) { return "读取 " + path + " 出错"; }
 std::string SaveError(const std::string& path) { return "保存 " + path + " 出错"; }
+std::string MarkError(const std::string& path) { return "给 " + path + " 添加水印时出错"; }
 
 std::string Summary(int processed) {
-  return "处理完成 " + std::to_string(processed) + " 个图片，是否要打开目标文件夹查看处理后的图片？";
+  return "处理完成 " + std::to_string(processed) +
+         " 个图片，是否要打开目标文件夹查看处理后的图片？";
 }
 
 std::string PreviewOpenFailed(int code) {

@@ -24,16 +24,19 @@ inline constexpr char kChooseWatermarkPicture[] = "请选择一张水印图片";
 inline constexpr char kWatermarkPictureMissing[] = "水印图片不存在，请重新选择";
 inline constexpr char kChooseTarget[] = "请选择图片处理后保存到哪个文件夹";
 inline constexpr char kCannotCreateTarget[] = "创建图片处理后保存到的文件夹时出错";
+inline constexpr char kTargetIsSource[] = "处理后保存到的文件夹不能是图片源文件夹";
 inline constexpr char kTargetInsideSource[] = "不能将处理后的图片保存到图片源文件夹中的子文件夹里";
 inline constexpr char kCannotReadSource[] = "读取图片源文件夹时出错";
 inline constexpr char kOverwriteQuestion[] =
     "图片处理后保存到的文件夹中已存在相同文件名的图片，是否要全部覆盖？";
 inline constexpr char kCancelled[] = "你取消了本次图片处理";
 inline constexpr char kNoSamplePicture[] = "在[图片源文件夹]中，没有找到需要处理的图片";
+inline constexpr char kCannotReadSettings[] = "读取配置信息出错";
 inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时文件夹时出错";
 
 std::string ReadError(const std::string& path);  // 读取 %s 出错
 std::string SaveError(const std::string& path);  // 保存 %s 出错
+std::string MarkError(const std::string& path);  // 给 %s 添加水印时出错
 std::string Summary(int processed);
 std::string PreviewOpenFailed(int code);
 std::string PreviewOpenFailedTwice(int second_code);

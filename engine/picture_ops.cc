@@ -1,9 +1,9 @@
 #include "engine/picture_ops.h"
 
 #include "engine/picture_io.h"
-#include "text/text_helpers.h"
 #include "engine/watermark.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 
@@ -48,11 +48,11 @@ void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
   }
 }
 
-void ApplyTextWatermark(MagickWand* wand, const ProcessingSettings& s) {
-  DrawTextWatermark(wand,
-                    {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
-                    {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
-                    s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
+bool ApplyTextWatermark(MagickWand* wand, const ProcessingSettings& s) {
+  return DrawTextWatermark(
+      wand, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
+      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
+      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
 }
 
 void ApplyPictureWatermark(MagickWand* wand, MagickWand* watermark, const ProcessingSettings& s) {
@@ -99,7 +99,7 @@ MagickWandPtr LoadWatermarkPicture(const std::string& path) {
 
 MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,
                             const PictureSwitches& switches, MagickWand* watermark,
-                            bool shrink_on_load) {
+                            bool shrink_on_load, bool* mark_failed) {
   MagickWandPtr wand = NewPicture();
   ReadOptions options;
   if (shrink_on_load && switches.width) options.shrink_target_width = settings.width;
@@ -111,7 +111,8 @@ MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings&
   // once they are converted to sRGB.
   const bool keep_profile = MagickGetImageColorspace(wand.get()) == sRGBColorspace;
   ApplyBasicSteps(wand.get(), settings, switches);
-  if (switches.text_watermark) ApplyTextWatermark(wand.get(), settings);
+  const bool marked = !switches.text_watermark || ApplyTextWatermark(wand.get(), settings);
+  if (mark_failed) *mark_failed = !marked;
   if (switches.picture_watermark && watermark != nullptr) {
     ApplyPictureWatermark(wand.get(), watermark, settings);
   }
@@ -123,10 +124,11 @@ MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings&
 PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
                                  const ProcessingSettings& settings,
                                  const PictureSwitches& switches, MagickWand* watermark) {
-  MagickWandPtr wand = RenderPicture(source, settings, switches, watermark);
+  bool mark_failed = false;
+  MagickWandPtr wand = RenderPicture(source, settings, switches, watermark, true, &mark_failed);
   if (!wand) return PictureOutcome::kReadFailed;
   if (!WritePicture(wand.get(), output)) return PictureOutcome::kWriteFailed;
-  return PictureOutcome::kProcessed;
+  return mark_failed ? PictureOutcome::kMarkFailed : PictureOutcome::kProcessed;
 }
 
 }  // namespace lumivane

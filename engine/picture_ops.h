@@ -23,7 +23,8 @@ struct PictureSwitches {
   int rotation_position = 0;
 };
 
-enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed };
+// kMarkFailed: written, but the text watermark could not be drawn on it.
+enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed, kMarkFailed };
 
 void EnsureSrgb(MagickWand* wand);
 // Never enlarges; the new height is truncated and at least 1.
@@ -44,10 +45,11 @@ PictureOutcome ProcessOnePicture(const std::string& source, const std::string& o
 // Everything before the encoding: the picture as it will be written, or
 // null when the source cannot be read. With `shrink_on_load`, a large
 // JPEG is decoded at a reduced scale when it is to be shrunk anyway.
+// `mark_failed`, when given, tells whether the text watermark was asked
+// for and could not be drawn.
 MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,
                             const PictureSwitches& switches, MagickWand* watermark,
-                            bool shrink_on_load = true);
-
+                            bool shrink_on_load = true, bool* mark_failed = nullptr);
 
 }  // namespace lumivane
 

@@ -39,32 +39,34 @@ Offset PictureWatermarkOffset(long W, long H, long w, long h, Placement horizont
 
 void CompositePictureWatermark(MagickWand* picture, MagickWand* mark, Placement horizontal,
                                Placement vertical) {
-  Offset o = PictureWatermarkOffset(
-      static_cast<long>(MagickGetImageWidth(picture)), static_cast<long>(MagickGetImageHeight(picture)),
-      static_cast<long>(MagickGetImageWidth(mark)), static_cast<long>(MagickGetImageHeight(mark)),
-      horizontal, vertical);
+  Offset o =
+      PictureWatermarkOffset(static_cast<long>(MagickGetImageWidth(picture)),
+                             static_cast<long>(MagickGetImageHeight(picture)),
+                             static_cast<long>(MagickGetImageWidth(mark)),
+                             static_cast<long>(MagickGetImageHeight(mark)), horizontal, vertical);
   MagickCompositeImage(picture, mark, OverCompositeOp, o.x, o.y);
 }
 
-void DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
+bool DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text) {
   DrawingWandPtr draw = NewDrawing();
   const long double W = MagickGetImageWidth(picture);
   const long double H = MagickGetImageHeight(picture);
   DrawSetTextEncoding(draw.get(), "UTF-8");
-  const std::string font_file =
-      ResolveFontFile(font.sy_text_fontName, font.sy_text_isWeight != 0, font.sy_text_isItalic != 0);
+  const std::string font_file = ResolveFontFile(font.sy_text_fontName, font.sy_text_isWeight != 0,
+                                                font.sy_text_isItalic != 0);
   DrawSetFont(draw.get(), font_file.c_str());
+  if (font.sy_text_fontSize < 1) return false;  // an empty or damaged settings file
   DrawSetFontSize(draw.get(), static_cast<double>(font.sy_text_fontSize));
   if (font.sy_text_isItalic != 0) DrawSetFontStyle(draw.get(), ItalicStyle);
   if (font.sy_text_isWeight != 0) DrawSetFontWeight(draw.get(), kBoldWeight);
   PixelWandPtr colour = NewColour();
-  PixelSetColor(colour.get(), font.sy_text_htmlColor.c_str());
+  if (PixelSetColor(colour.get(), font.sy_text_htmlColor.c_str()) == MagickFalse) return false;
   DrawSetFillColor(draw.get(), colour.get());
   if (opacity < 1.0) DrawSetFillOpacity(draw.get(), opacity);
 
   MagickMemoryPtr<double> metrics(MagickQueryFontMetrics(picture, draw.get(), text.c_str()));
-  if (!metrics) return;  // a font that gives no metrics draws nothing
+  if (!metrics) return false;  // a font that gives no metrics draws nothing
   const long double m1 = metrics.get()[kCharacterHeight];
   const long double m3 = metrics.get()[kDescender];
   const long double advance = metrics.get()[kAdvance];
@@ -86,8 +88,8 @@ void DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vert
   } else {
     y = H - vertical.margin;
   }
-  MagickAnnotateImage(picture, draw.get(), static_cast<double>(x), static_cast<double>(y), 0,
-                      text.c_str());
+  return MagickAnnotateImage(picture, draw.get(), static_cast<double>(x), static_cast<double>(y), 0,
+                             text.c_str()) != MagickFalse;
 }
 
 bool FontShowsChinese(const FontChoice& font) {

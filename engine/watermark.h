@@ -18,8 +18,9 @@ struct Placement {
 
 // Draws `text` (UTF-8). With the near edge the top of the ascent sits the
 // margin below the top; centred, the ascent box is centred; with the far
-// edge the baseline sits the margin above the bottom.
-void DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
+// edge the baseline sits the margin above the bottom. False when nothing
+// could be drawn (no size, an unknown colour, a font without metrics).
+bool DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text);
 
 // Lays `mark` over `picture` (its own transparency applies); offsets may be

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <thread>
 
 namespace lumivane::platform {
 
@@ -72,6 +73,12 @@ bool CanOpenForReading(const std::string& path) {
 
 bool MakeDirectory(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
 
+bool MakeDirectories(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  return PathIsDirectory(path);
+}
+
 std::string CurrentDirectory() {
   std::error_code ec;
   auto p = std::filesystem::current_path(ec);
@@ -80,12 +87,23 @@ std::string CurrentDirectory() {
 
 bool ChangeDirectory(const std::string& path) { return chdir(path.c_str()) == 0; }
 
-std::string NormalizePath(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-  std::string s = p.lexically_normal().string();
+namespace {
+std::string WithoutTrailingSeparators(std::string s) {
   while (s.size() > 1 && s.back() == kPathSeparator) s.pop_back();
   return s;
+}
+}  // namespace
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  return WithoutTrailingSeparators(std::filesystem::absolute(path, ec).lexically_normal().string());
+}
+
+std::string NormalizePath(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path p =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  return WithoutTrailingSeparators(p.lexically_normal().string());
 }
 
 std::string ExecutablePath() {
@@ -219,6 +237,27 @@ void RemovePendingTemporaries() {
   std::lock_guard lock(pending_mutex);
   for (const auto& temp : PendingTemporaries()) unlink(temp.c_str());
   PendingTemporaries().clear();
+}
+
+void RemovePendingTemporariesAndExit(int exit_code) {
+  pending_mutex.lock();  // never released: the process ends here
+  for (const auto& temp : PendingTemporaries()) unlink(temp.c_str());
+  _exit(exit_code);
+}
+
+void RemoveTemporariesOnInterrupt() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([signals] {
+    int signal = 0;
+    while (sigwait(&signals, &signal) != 0) {
+    }
+    RemovePendingTemporariesAndExit(128 + signal);
+  }).detach();
 }
 
 }  // namespace lumivane::platform

@@ -42,9 +42,15 @@ bool PathIsDirectory(const std::string& path);
 bool PathIsRegularFile(const std::string& path);
 bool CanOpenForReading(const std::string& path);
 bool MakeDirectory(const std::string& path);
+// Creates the folder and every missing folder above it; true when it exists.
+bool MakeDirectories(const std::string& path);
 
 std::string CurrentDirectory();
 bool ChangeDirectory(const std::string& path);
+
+// Absolute, with "." and ".." folded and duplicate and trailing separators
+// removed, by the text alone (links are kept as they are named).
+std::string AbsolutePath(const std::string& path);
 
 // Absolute, with "." and ".." folded and duplicate separators removed;
 // symbolic links are resolved where the path exists.
@@ -66,6 +72,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 // by RemovePendingTemporaries, which a quitting program calls so that no
 // half-written file is left behind.
 void RemovePendingTemporaries();
+
+// Removes them and ends the process with `exit_code` at once, holding the
+// list so that no writer can start a new temporary file in between.
+[[noreturn]] void RemovePendingTemporariesAndExit(int exit_code);
+
+// From now on, an interrupt (Ctrl-C), SIGTERM or SIGHUP removes the
+// temporary files being written and ends the process with 128 + the
+// signal's number. Call before any other thread is started: the signals
+// are blocked for every later thread and taken by one thread of its own.
+void RemoveTemporariesOnInterrupt();
 
 // Removes the temporary files in `folder` that a process which no longer
 // runs (one that was killed) left behind.

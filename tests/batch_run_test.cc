@@ -12,8 +12,8 @@
 #include "engine/folder_scan.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
-#include "tests/run_fixture.h"
 #include "tests/picture_fixtures.h"
+#include "tests/run_fixture.h"
 #include "tests/temp_dir.h"
 
 namespace lumivane {
@@ -100,7 +100,8 @@ TEST_F(BatchRunTest, NoInTheThirdFolderKeepsEarlierOutputsAndShowsNoSummary) {
   EXPECT_TRUE(FileExists(target_ + "/a/second.jpg"));
   EXPECT_EQ(ReadWholeFile(target_ + "/a/b/third.jpg"), "old");
   EXPECT_EQ(Asked().size(), 1u);
-  EXPECT_EQ(port_.Calls("message"), std::vector<std::string>{"提示|你取消了本次图片处理|information"});
+  EXPECT_EQ(port_.Calls("message"),
+            std::vector<std::string>{"提示|你取消了本次图片处理|information"});
 }
 
 TEST_F(BatchRunTest, PngAndItsJpgTwinCollideOnOneOutput) {
@@ -108,7 +109,8 @@ TEST_F(BatchRunTest, PngAndItsJpgTwinCollideOnOneOutput) {
   Picture("a.png.jpg");
   Run();
   EXPECT_EQ(Asked().size(), 1u);  // the second finds the first one's output; No cancels
-  EXPECT_EQ(port_.Calls("message"), std::vector<std::string>{"提示|你取消了本次图片处理|information"});
+  EXPECT_EQ(port_.Calls("message"),
+            std::vector<std::string>{"提示|你取消了本次图片处理|information"});
 }
 
 TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
@@ -124,8 +126,9 @@ TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
   port_.Check(Control::SubfoldersCheck);
   port_.Set(Control::TargetFolderBox, src_ + "/out");
   Run();
-  EXPECT_EQ(port_.Calls("message"),
-            std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹中的子文件夹里|error"});
+  EXPECT_EQ(
+      port_.Calls("message"),
+      std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹中的子文件夹里|error"});
   EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
   EXPECT_TRUE(IsDirectory(src_ + "/out"));  // the checks had already created it
   EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
@@ -137,17 +140,24 @@ TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
   EXPECT_TRUE(FileExists(src_ + "/out/a.jpg"));
 }
 
-TEST_F(BatchRunTest, TargetThatOnlySharesThePrefixOrEqualsTheSourceIsAllowed) {
+TEST_F(BatchRunTest, TargetThatOnlySharesThePrefixIsAllowedTheSourceItselfIsNot) {
   Picture("a.jpg");
   port_.Check(Control::SubfoldersCheck);
   port_.Set(Control::TargetFolderBox, src_ + "2");
   Run();
   EXPECT_TRUE(FileExists(src_ + "2/a.jpg"));
 
+  // Yes to the question would replace the originals with their copies.
+  const std::string original = ReadWholeFile(src_ + "/a.jpg");
   port_.ClearCalls();
-  port_.Set(Control::TargetFolderBox, src_);
-  Run();  // the original is its own output: asked, and No keeps it
-  EXPECT_EQ(Asked().size(), 1u);
+  port_.answers = {true};
+  port_.Set(Control::TargetFolderBox, src_ + "/");
+  Run();
+  EXPECT_EQ(port_.Calls("message"),
+            std::vector<std::string>{"提示|处理后保存到的文件夹不能是图片源文件夹|error"});
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
+  EXPECT_TRUE(Asked().empty());
+  EXPECT_EQ(ReadWholeFile(src_ + "/a.jpg"), original);
 }
 
 TEST_F(BatchRunTest, FailedCheckEndsTheRunWithFocusAndWithoutSaving) {
@@ -157,8 +167,9 @@ TEST_F(BatchRunTest, FailedCheckEndsTheRunWithFocusAndWithoutSaving) {
   EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"WidthBox"});
   EXPECT_FALSE(FileExists(ProgramFolder() + "/config.dat"));
   auto calls = port_.AllCalls();
-  EXPECT_EQ(calls, (std::vector<std::string>{"message 提示|图片宽必须为整数,取值范围: 1 - 9999|error",
-                                             "unlock", "position 0", "focus WidthBox"}));
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"message 提示|图片宽必须为整数,取值范围: 1 - 9999|error",
+                                      "unlock", "position 0", "focus WidthBox"}));
 }
 
 TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
+#include "engine/folder_scan.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 
@@ -13,6 +17,15 @@ namespace lumivane {
 namespace {
 
 using namespace ::lumivane::testing;
+namespace fs = std::filesystem;
+
+int CountFiles(const std::string& folder) {
+  std::error_code ec;
+  int n = 0;
+  for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); ++it)
+    ++n;
+  return n;
+}
 
 std::optional<cli::CliOptions> Parse(std::vector<std::string> args, std::string* error = nullptr) {
   std::string e;
@@ -34,13 +47,17 @@ TEST(CliOptionsTest, BadOptionsAreRefusedWithAReason) {
   EXPECT_EQ(error, "--width needs a value");
   EXPECT_FALSE(Parse({"--source", "a", "--frobnicate", "1"}, &error));
   EXPECT_EQ(error, "unknown option --frobnicate");
+  EXPECT_FALSE(Parse({"--source", "a", "--bogus"}, &error));
+  EXPECT_EQ(error, "unknown option --bogus");
   EXPECT_TRUE(Parse({"--help"})->help);
 }
 
 TEST(CliPortTest, OptionsBecomeTheControlsTheRunReads) {
-  auto o = Parse({"--source", "/s", "--target", "/t", "--width", "800", "--quality", "80", "--rotate",
-                  "270", "--text", "店", "--color", "#ff0800", "--opacity", "30", "--text-position",
-                  "left,center", "--image", "/m.png", "--image-margins", "3,4", "--subfolders"});
+  auto o =
+      Parse({"--source",  "/s",      "--target",        "/t",  "--width",         "800",
+             "--quality", "80",      "--rotate",        "270", "--text",          "店",
+             "--color",   "#ff0800", "--opacity",       "30",  "--text-position", "left,center",
+             "--image",   "/m.png",  "--image-margins", "3,4", "--subfolders"});
   ASSERT_TRUE(o);
   ProcessingSettings s;
   s.sy_text_w_value = 16;
@@ -77,16 +94,104 @@ TEST(CliRunTest, ExitCodesTellSuccessRefusalAndFailedPictures) {
   MagickWandPtr w = LoadForTest(dir / "out/a.jpg");
   ASSERT_TRUE(w);
   EXPECT_EQ(MagickGetImageWidth(w.get()), 300u);
-  // Existing outputs and no terminal: not overwritten.
+  // Existing outputs and no terminal: not overwritten, and nobody "cancelled".
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 200"), 1);
-  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("你取消了本次图片处理"), std::string::npos);
+  const std::string said = ReadWholeFile(dir / "out.txt");
+  EXPECT_NE(said.find("--overwrite yes"), std::string::npos) << said;
+  EXPECT_EQ(said.find("你取消了本次图片处理"), std::string::npos) << said;
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 200 --overwrite yes"), 0);
   EXPECT_EQ(RunBatch(dir.path(), "--source missing"), 1);
-  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("提示: 图片源文件夹不存在，请重新选择"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("提示: 图片源文件夹不存在，请重新选择"),
+            std::string::npos);
   dir.WriteFile("src/broken.jpg", "nope");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out2"), 3);
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("读取 src/broken.jpg 出错"), std::string::npos);
   EXPECT_EQ(RunBatch(dir.path(), "--bogus"), 2);
+}
+
+TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
+  TempDir dir;
+  dir.MakeFolder("src/sub");
+  MakePictureFile(dir / "src/a.jpg", 200, 100, "red", "JPEG");
+  MakePictureFile(dir / "src/sub/b.jpg", 200, 100, "red", "JPEG");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target src/out --subfolders"), 1);
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target src --overwrite yes"), 1);
+  // A mirrored folder that cannot be created.
+  dir.WriteFile("blocked/sub", "a file where the folder should be");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target blocked --subfolders"), 3);
+  dir.WriteFile("not-a-picture.png", "x");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target m1 --image not-a-picture.png"), 3);
+  EXPECT_TRUE(FileExists(dir / "m1/a.jpg"));  // the pictures themselves are still written
+  // An empty config.dat holds no font size: the text cannot be drawn.
+  dir.WriteFile("config.dat", "");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target m2 --text shop"), 3);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("添加水印时出错"), std::string::npos);
+  fs::remove(dir / "config.dat");
+  dir.MakeFolder("config.dat");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target m3"), 1);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("读取配置信息出错"), std::string::npos);
+}
+
+TEST(CliRunTest, DefaultTargetLiesBesideTheSourceHoweverItIsWritten) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  MakePictureFile(dir / "src/a.jpg", 200, 100, "red", "JPEG");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src/ --subfolders"), 0);
+  EXPECT_TRUE(FileExists(dir / "src_处理后/a.jpg"));
+  EXPECT_EQ(RunBatch(dir / "src", "--source . --subfolders"), 0);
+  EXPECT_TRUE(FileExists(dir / "src_处理后2/a.jpg"));
+  for (const auto& e : fs::directory_iterator(dir / "src"))
+    EXPECT_FALSE(e.is_directory()) << e.path();
+}
+
+TEST(CliRunTest, OptionsApplyToTheirRunUnlessSaved) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  MakePictureFile(dir / "src/a.jpg", 200, 100, "red", "JPEG");
+  auto bold = [&] {
+    const std::string config = ReadWholeFile(dir / "config.dat");
+    return config.find("sy_text_isWeight=1") != std::string::npos;
+  };
+  ASSERT_EQ(RunBatch(dir.path(), "--source src --target o1 --bold --width 100"), 0);
+  EXPECT_FALSE(bold());
+  EXPECT_EQ(ReadWholeFile(dir / "config.dat").find("width=100"), std::string::npos);
+  ASSERT_EQ(RunBatch(dir.path(), "--source src --target o2 --bold --save-settings"), 0);
+  EXPECT_TRUE(bold());
+  ASSERT_EQ(RunBatch(dir.path(), "--source src --target o3 --no-bold --save-settings"), 0);
+  EXPECT_FALSE(bold());
+}
+
+TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFile) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  for (int i = 0; i < 30; ++i) {
+    MagickWandPtr p = MakePicture(1600, 1200, "gray");
+    MagickAddNoiseImage(p.get(), GaussianNoise);
+    SavePicture(p.get(), dir / ("src/p" + std::to_string(i) + ".jpg"), "JPEG", 90);
+  }
+  for (int signal : {SIGTERM, SIGINT}) {
+    const std::string out = dir / ("out" + std::to_string(signal));
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      chdir(dir.path().c_str());
+      freopen("/dev/null", "w", stderr);
+      execl(LUMIVANE_BATCH_BINARY, "lumivane-batch", "--source", "src", "--target", out.c_str(),
+            "--workers", "2", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // Caught while writing: the first outputs are there, most are not.
+    for (int i = 0; i < 3000 && CountFiles(out) < 2; ++i) usleep(2000);
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    for (const auto& e : fs::directory_iterator(out)) {
+      EXPECT_EQ(e.path().extension(), ".jpg") << e.path();
+    }
+    EXPECT_LT(CountFiles(out), 30) << "the run was not caught in the middle";
+  }
 }
 
 }  // namespace

@@ -80,11 +80,14 @@ TEST_F(ConcurrentRunTest, SeveralWorkersShowExactlyWhatOneWorkerShows) {
 TEST_F(ConcurrentRunTest, CollidingOutputsAskInFileOrderAndTheLaterPictureWins) {
   MakePictureFile(src_ + "/a.png", 200, 100, "red", "PNG");
   MakePictureFile(src_ + "/a.png.jpg", 100, 100, "blue", "JPEG");
-  for (int i = 0; i < 6; ++i) MakePictureFile(src_ + "/x" + std::to_string(i) + ".jpg", 90, 60, "gray", "JPEG");
+  for (int i = 0; i < 6; ++i)
+    MakePictureFile(src_ + "/x" + std::to_string(i) + ".jpg", 90, 60, "gray", "JPEG");
   const auto one = RunWith(1, {true, true});
   const auto four = RunWith(4, {true, true});
   EXPECT_EQ(one, four);
-  EXPECT_EQ(std::count_if(four.begin(), four.end(), [](auto& c) { return c.rfind("ask 询问", 0) == 0; }), 1);
+  EXPECT_EQ(
+      std::count_if(four.begin(), four.end(), [](auto& c) { return c.rfind("ask 询问", 0) == 0; }),
+      1);
   // Whichever came later in the listing wrote the output; both runs agree.
   MagickWandPtr w1 = LoadForTest(dir_ / "out1/a.png.jpg");
   MagickWandPtr w4 = LoadForTest(dir_ / "out4/a.png.jpg");
@@ -92,12 +95,13 @@ TEST_F(ConcurrentRunTest, CollidingOutputsAskInFileOrderAndTheLaterPictureWins) 
 }
 
 TEST_F(ConcurrentRunTest, NoToTheOverwriteQuestionKeepsEveryEarlierOutputComplete) {
-  for (int i = 0; i < 10; ++i) MakePictureFile(src_ + "/f" + std::to_string(i) + ".jpg", 300, 200, "olive", "JPEG");
+  for (int i = 0; i < 10; ++i)
+    MakePictureFile(src_ + "/f" + std::to_string(i) + ".jpg", 300, 200, "olive", "JPEG");
   const auto list = ListPictureFiles(src_);
   const std::string fifth = list->items[5];
   dir_.WriteFile("out4/" + fifth, "old");
   RunWith(4, {false});
-  EXPECT_TRUE(summaries_[0].cancelled);
+  EXPECT_EQ(summaries_[0].end, RunEnd::kCancelled);
   EXPECT_EQ(summaries_[0].processed, 5);
   for (int i = 0; i < 5; ++i) {
     MagickWandPtr w = LoadForTest(dir_ / ("out4/" + list->items[static_cast<size_t>(i)]));

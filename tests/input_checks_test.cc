@@ -1,6 +1,9 @@
 #include "engine/input_checks.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
 
 #include "engine/folder_scan.h"
 #include "tests/fake_window_port.h"
@@ -38,10 +41,11 @@ class InputChecksTest : public ::testing::Test {
   std::optional<Control> focus_;
 };
 
-TEST_F(InputChecksTest, DefaultWindowPassesAndCreatesTheTargetOneLevelDeep) {
+TEST_F(InputChecksTest, DefaultWindowPassesAndCreatesTheTargetWithItsMissingParents) {
+  port_.Set(Control::TargetFolderBox, dir_ / "new/deeper/out");
   EXPECT_EQ(Check(), "");
   EXPECT_TRUE(passed_);
-  EXPECT_TRUE(IsDirectory(dir_ / "out"));
+  EXPECT_TRUE(IsDirectory(dir_ / "new/deeper/out"));
   EXPECT_EQ(s_.quanlity, 1);
   EXPECT_EQ(s_.sy_text_w_direction, 2);
   EXPECT_EQ(s_.sy_image_h_value, 16u);
@@ -70,16 +74,26 @@ TEST_F(InputChecksTest, EachBadInputGetsItsMessageAndFocus) {
        true},
       {"width of many digits", Control::WidthBox, "99999999999999999999999",
        "提示|图片宽取值范围: 1 - 9999|error", "WidthBox", true},
-      {"empty right margin", Control::TextHorizontalMarginBox, "", "提示|文字水印的右边距不能为空|error",
-       "TextHorizontalMarginBox"},
+      {"empty right margin", Control::TextHorizontalMarginBox, "",
+       "提示|文字水印的右边距不能为空|error", "TextHorizontalMarginBox"},
       {"negative bottom margin", Control::TextVerticalMarginBox, "-5",
        "提示|文字水印的下边距必须为整数,取值范围: 0 - 999|error", "TextVerticalMarginBox"},
       {"margin 1000", Control::PictureHorizontalMarginBox, "1000",
        "提示|图片水印的右边距取值范围: 0 - 999|error", "PictureHorizontalMarginBox"},
       {"empty target", Control::TargetFolderBox, "", "提示|请选择图片处理后保存到哪个文件夹|error",
        "TargetFolderBrowseButton"},
-      {"target two levels deep", Control::TargetFolderBox, "", "提示|创建图片处理后保存到的文件夹时出错|error",
-       "TargetFolderBrowseButton"},
+      {"target below a file", Control::TargetFolderBox, "",
+       "提示|创建图片处理后保存到的文件夹时出错|error", "TargetFolderBrowseButton"},
+      {"target is the source, written otherwise", Control::TargetFolderBox, "",
+       "提示|处理后保存到的文件夹不能是图片源文件夹|error", "TargetFolderBrowseButton"},
+      {"target is the source through a link", Control::TargetFolderBox, "",
+       "提示|处理后保存到的文件夹不能是图片源文件夹|error", "TargetFolderBrowseButton"},
+  };
+  ASSERT_EQ(symlink((dir_ / "src").c_str(), (dir_ / "link").c_str()), 0);
+  const std::map<std::string, std::string> targets = {
+      {"target below a file", dir_ / "mark.png/out"},
+      {"target is the source, written otherwise", dir_ / "src/../src/./"},
+      {"target is the source through a link", dir_ / "link"},
   };
   for (const auto& c : cases) {
     port_.Reset();
@@ -87,9 +101,7 @@ TEST_F(InputChecksTest, EachBadInputGetsItsMessageAndFocus) {
     port_.Set(Control::TargetFolderBox, dir_ / "out");
     port_.Check(Control::WidthCheck, c.width_on);
     port_.Set(c.control, c.value);
-    if (std::string(c.what) == "target two levels deep") {
-      port_.Set(Control::TargetFolderBox, dir_ / "new/out");
-    }
+    if (targets.count(c.what)) port_.Set(Control::TargetFolderBox, targets.at(c.what));
     EXPECT_EQ(Check(), c.message) << c.what;
     EXPECT_FALSE(passed_) << c.what;
     EXPECT_EQ(FocusName(), c.focus) << c.what;
@@ -159,7 +171,8 @@ TEST_F(InputChecksTest, ChineseTextNeedsAFontThatShowsIt) {
   port_.Check(Control::TextWatermarkCheck);
   port_.Set(Control::WatermarkTextBox, "宝贝店铺");
   s_.sy_text_font.sy_text_fontName = "Arial";
-  EXPECT_EQ(Check(), "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。|warning");
+  EXPECT_EQ(Check(),
+            "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。|warning");
   EXPECT_EQ(FocusName(), "FontButton");
   port_.Reset();
   port_.Set(Control::SourceFolderBox, dir_ / "src");

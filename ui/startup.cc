@@ -12,19 +12,20 @@
 #include "platform/file_system.h"
 #include "platform/registry_store.h"
 #include "settings/program_folder.h"
-#include "ui/announcement_item.h"
-#include "ui/menu_commands.h"
 #include "settings/settings_file.h"
+#include "ui/announcement_item.h"
 #include "ui/help_bubble.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
+#include "ui/menu_commands.h"
 #include "ui/ui_seam.h"
 
 namespace lumivane::ui {
 
 QFont UiFont() {
   QFont font = QApplication::font();
-  font.setFamilies({"宋体", "SimSun", "WenQuanYi Zen Hei", "Noto Sans CJK SC", "Droid Sans Fallback"});
+  font.setFamilies(
+      {"宋体", "SimSun", "WenQuanYi Zen Hei", "Noto Sans CJK SC", "Droid Sans Fallback"});
   font.setWeight(QFont::Normal);
   return font;
 }
@@ -74,7 +75,7 @@ int RunProgram(int argc, char** argv) {
     window.CopySettingsIntoControls();
     window.SetInitialStates();
   } else {
-    seam.ShowMessage(&window, msg::kNoticeCaption, "读取配置信息出错", MessageIcon::kError);
+    seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
   window.adjustSize();
   window.setFixedSize(window.sizeHint());
