@@ -1,8 +1,8 @@
 #include "announce/download.h"
 
 #include "announce/announcement_list.h"
-#include "text/text_helpers.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 

@@ -1,11 +1,10 @@
 #include "announce/rotation.h"
 
-#include "text/text_codec.h"
-
 namespace lumivane {
 
 std::chrono::milliseconds AnnouncementRotation::CurrentWait() const {
-  return std::chrono::milliseconds(Utf8ToGbk(CurrentText()).size() < 50 ? 6000 : 8000);
+  return std::chrono::milliseconds(list_.text_bytes[static_cast<size_t>(position())] < 50 ? 6000
+                                                                                          : 8000);
 }
 
 void AnnouncementRotation::Advance() {

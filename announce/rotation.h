@@ -16,7 +16,9 @@ class AnnouncementRotation {
 
   int position() const { return position_.load(); }
   const std::string& CurrentText() const { return list_.texts[static_cast<size_t>(position())]; }
-  const std::string& CurrentTarget() const { return list_.targets[static_cast<size_t>(position())]; }
+  const std::string& CurrentTarget() const {
+    return list_.targets[static_cast<size_t>(position())];
+  }
   // 6 s for a text shorter than 50 bytes (as stored, GBK), else 8 s.
   std::chrono::milliseconds CurrentWait() const;
   // Moves to the next text, wrapping; the new position is published in one step.

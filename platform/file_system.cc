@@ -135,6 +135,23 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
   return bytes;
 }
 
+bool ReadRegularFileInPieces(const std::string& path,
+                             const std::function<bool(std::string_view)>& consume) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::string piece(64 * 1024, '\0');
+  while (ok) {
+    ssize_t n = read(fd, piece.data(), piece.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0 || !consume(std::string_view(piece.data(), static_cast<size_t>(n)))) break;
+  }
+  close(fd);
+  return ok;
+}
+
 namespace {
 
 std::mutex pending_mutex;

@@ -5,6 +5,7 @@
 #define LUMIVANE_PLATFORM_FILE_SYSTEM_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,12 @@ std::string ExecutablePath();
 // Reads a regular file whole. Refuses anything that is not a regular file
 // (without blocking on a FIFO) and files larger than max_bytes.
 std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t max_bytes);
+
+// Hands a regular file to `consume` piece by piece until the end or until
+// `consume` returns false. False when the file cannot be opened as a
+// regular file (a FIFO does not block) or cannot be read.
+bool ReadRegularFileInPieces(const std::string& path,
+                             const std::function<bool(std::string_view)>& consume);
 
 // Replaces `path` with `bytes` so that a crash at any moment leaves either
 // the old file or the complete new one: temporary file beside it, full

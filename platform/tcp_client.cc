@@ -1,7 +1,5 @@
 #include "platform/tcp_client.h"
 
-#include "platform/capped_buffer.h"
-
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -14,6 +12,8 @@
 #include <future>
 #include <memory>
 #include <thread>
+
+#include "platform/capped_buffer.h"
 
 namespace lumivane::platform {
 namespace {
@@ -82,7 +82,8 @@ std::optional<std::string> ExchangeOnce(const std::string& host, int port,
     }
     int error = 0;
     socklen_t len = sizeof(error);
-    if (getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0) return std::nullopt;
+    if (getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0)
+      return std::nullopt;
   }
   size_t sent = 0;
   while (sent < request.size()) {
@@ -95,10 +96,11 @@ std::optional<std::string> ExchangeOnce(const std::string& host, int port,
   CappedBuffer response(limits.max_response_bytes);
   char buffer[2048];
   while (!response.full()) {
-    if (!WaitFor(s.fd, POLLIN, MillisLeft(deadline, limits.receive))) break;
+    if (!WaitFor(s.fd, POLLIN, MillisLeft(deadline, limits.receive))) return std::nullopt;
     ssize_t n = recv(s.fd, buffer, std::min(sizeof(buffer), response.room()), 0);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-    if (n <= 0) break;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;  // the peer closed: the answer is whole
     response.Append(std::string_view(buffer, static_cast<size_t>(n)));
   }
   return response.bytes();

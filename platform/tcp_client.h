@@ -18,8 +18,9 @@ struct ExchangeLimits {
 };
 
 // Connects to the first IPv4 address of `host`, sends `request` whole and
-// reads until the peer closes, `max_response_bytes` have arrived, an error
-// or a time limit. None when nothing could be sent.
+// reads until the peer closes or `max_response_bytes` have arrived. None
+// when nothing could be sent or the answer was cut off (an error or a time
+// limit before its end): a partial answer is no answer.
 std::optional<std::string> ExchangeOnce(const std::string& host, int port,
                                         const std::string& request, const ExchangeLimits& limits);
 

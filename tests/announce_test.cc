@@ -133,6 +133,16 @@ TEST(DownloadTest, SilentOrTricklingServerCannotHoldTheStartUp) {
       limits);
   // The whole exchange stopped at its deadline with a partial header.
   EXPECT_FALSE(trickle.ok);
+  // A whole header and part of the list, then nothing until the deadline:
+  // the last good list stays.
+  auto cut = Download(
+      [](int fd) {
+        SendAll(fd, "HTTP/1.1 200 OK\r\n\r\nA\nhttp://a/\nB");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+      },
+      limits);
+  EXPECT_FALSE(cut.ok);
+  EXPECT_EQ(cut.file, "old\r\n");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
 }
 
@@ -193,22 +203,33 @@ TEST(AnnouncementListTest, OnlyWebAddressesAreOpened) {
   EXPECT_FALSE(IsOpenableTarget("http://"));
 }
 
-TEST(AnnouncementListTest, MissingFileIsNoList) {
+TEST(AnnouncementListTest, MissingFileIsNoListAndAHugeOneIsReadAsFarAsNeeded) {
   TempDir dir;
   EXPECT_FALSE(LoadAnnouncements(dir / "res.dat"));
+  dir.WriteFile("res.dat", "A\r\nhttp://a/\r\n" + std::string(3 << 20, 'x') + "\r\nhttp://x/\r\n");
+  auto list = LoadAnnouncements(dir / "res.dat");
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->texts[1], std::string(255, 'x'));
+  EXPECT_EQ(list->targets[1], "http://x/");
 }
 
 TEST(RotationTest, WaitsByStoredLengthAndWrapsAround) {
-  AnnouncementList list;
-  list.texts = {std::string(49, 'a'), std::string(50, 'b'), "宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝"};
-  list.targets = {"1", "2", "3"};
+  // 48 bytes of GBK; 13 bytes that are no text at all (four bytes each once
+  // converted and back).
+  const AnnouncementList list = ParseAnnouncements(
+      std::string(49, 'a') + "\n1\n" + std::string(50, 'b') + "\n2\n" +
+      Utf8ToGbk("宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝") + "\n3\n" + std::string(13, '\xFF') +
+      "\n4\n");
   AnnouncementRotation r(list);
   EXPECT_EQ(r.CurrentWait(), std::chrono::milliseconds(6000));
   r.Advance();
   EXPECT_EQ(r.CurrentWait(), std::chrono::milliseconds(8000));
   EXPECT_EQ(r.CurrentTarget(), "2");
   r.Advance();
-  EXPECT_EQ(r.CurrentWait(), std::chrono::milliseconds(6000));  // 48 bytes in GBK
+  EXPECT_EQ(r.CurrentWait(), std::chrono::milliseconds(6000));
+  r.Advance();
+  EXPECT_EQ(r.CurrentWait(), std::chrono::milliseconds(6000));
   r.Advance();
   EXPECT_EQ(r.position(), 0);
 }

@@ -322,6 +322,7 @@ TEST(MenuBarTest, AnnouncementItemStandsAloneAtTheLeftAndOpensOnlyWebTargets) {
   AnnouncementList list;
   list.texts = {"新品上架", "second"};
   list.targets = {"http://shop.example.com/new", "/usr/bin/xterm"};
+  list.text_bytes = {8, 6};
   auto* item = new ui::AnnouncementItem(window, list);
   ASSERT_NE(window.announcement_action(), nullptr);
   EXPECT_EQ(window.menuBar()->actions().size(), 1);
