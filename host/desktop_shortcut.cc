@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "text/text_codec.h"
 #include "platform/file_system.h"
+#include "text/text_codec.h"
 
 namespace lumivane {
 namespace {
@@ -32,9 +32,49 @@ std::optional<std::string> XdgDesktopDir() {
   return std::nullopt;
 }
 
+// A value of type string in a desktop entry: backslashes and control
+// characters escaped, so that the reader gets the path back byte for byte.
+std::string EntryString(std::string_view value) {
+  std::string out;
+  for (char c : value) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// One argument of an Exec line: quoted, with the characters that are
+// special inside quotes escaped and "%" (a field code) doubled; the string
+// escaping applies on top of that.
+std::string ExecArgument(std::string_view argument) {
+  std::string quoted = "\"";
+  for (char c : argument) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == '%') quoted += '%';
+    quoted += c;
+  }
+  return EntryString(quoted + "\"");
+}
+
 std::string DesktopEntry(const std::string& program_file, const std::string& program_folder) {
-  return "[Desktop Entry]\nType=Application\nName=Lumivane\nExec=\"" + program_file +
-         "\"\nPath=" + program_folder + "\nTerminal=false\n";
+  return "[Desktop Entry]\nType=Application\nName=Lumivane\nExec=" + ExecArgument(program_file) +
+         "\nPath=" + EntryString(program_folder) +
+         "\nIcon=" + EntryString(platform::JoinPath(program_folder, kLauncherIconFile)) +
+         "\nTerminal=false\n";
 }
 
 }  // namespace
@@ -45,7 +85,8 @@ std::optional<std::string> DesktopFolder() {
   return folder;
 }
 
-std::string InternetShortcutText(const std::string& program_file, const std::string& program_folder) {
+std::string InternetShortcutText(const std::string& program_file,
+                                 const std::string& program_folder) {
   return "[InternetShortcut]\r\nURL=" + program_file + "\r\nWorkingDirectory=" + program_folder +
          "\r\nIconFile=" + program_file + "\r\nIconIndex=0";
 }
@@ -55,7 +96,8 @@ bool CreateDesktopShortcut(const std::string& program_folder, const std::string&
   if (!desktop_folder) return false;
   const std::string url = platform::JoinPath(*desktop_folder, "Lumivane.url");
   const std::string launcher = platform::JoinPath(*desktop_folder, "Lumivane.desktop");
-  if (!platform::WriteFileAtomically(url, Utf8ToGbk(InternetShortcutText(program_file, program_folder))) ||
+  if (!platform::WriteFileAtomically(
+          url, Utf8ToGbk(InternetShortcutText(program_file, program_folder))) ||
       !platform::WriteFileAtomically(launcher, DesktopEntry(program_file, program_folder))) {
     return false;
   }

@@ -8,6 +8,9 @@
 
 namespace lumivane {
 
+// The launcher's icon, in the program folder.
+inline constexpr char kLauncherIconFile[] = "lumivane.png";
+
 // The user's desktop folder (XDG user directories, else ~/Desktop), when it exists.
 std::optional<std::string> DesktopFolder();
 

@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "text/text_codec.h"
 #include "host/desktop_shortcut.h"
 #include "host/imaging_registration.h"
 #include "platform/registry_store.h"
 #include "tests/temp_dir.h"
+#include "text/text_codec.h"
 
 namespace lumivane {
 namespace {
@@ -20,7 +20,8 @@ class RegistrationTest : public ::testing::Test {
  protected:
   bool Check(const std::string& program) {
     RegistryStore store(file_);
-    return CheckImagingRegistration(store, program, [this](const std::string& m) { errors_.push_back(m); });
+    return CheckImagingRegistration(store, program,
+                                    [this](const std::string& m) { errors_.push_back(m); });
   }
   std::optional<std::string> Value(const char* key, const char* name) {
     return RegistryStore(file_).QueryValue(key, name);
@@ -82,14 +83,16 @@ TEST_F(RegistrationTest, StoreThatCannotBeWrittenStopsTheStart) {
   dir_.MakeFolder("config");
   chmod((dir_ / "config").c_str(), 0555);
   EXPECT_FALSE(Check("/opt/lumivane/lumivane"));
-  EXPECT_EQ(errors_, std::vector<std::string>{"创建一个新Key [SOFTWARE\\ImageMagick\\6.7.9\\Q:16] 时出错"});
+  EXPECT_EQ(errors_,
+            std::vector<std::string>{"创建一个新Key [SOFTWARE\\ImageMagick\\6.7.9\\Q:16] 时出错"});
 }
 
 TEST_F(RegistrationTest, StoreUnderAPlainFileStopsTheStart) {
   // A file where the store's folder should be: no writing possible, even as root.
   dir_.WriteFile("config", "not a folder");
   EXPECT_FALSE(Check("/opt/lumivane/lumivane"));
-  EXPECT_EQ(errors_, std::vector<std::string>{"创建一个新Key [SOFTWARE\\ImageMagick\\6.7.9\\Q:16] 时出错"});
+  EXPECT_EQ(errors_,
+            std::vector<std::string>{"创建一个新Key [SOFTWARE\\ImageMagick\\6.7.9\\Q:16] 时出错"});
 }
 
 TEST(DesktopShortcutTest, WritesTheFiveLinesInGbkAndALauncher) {
@@ -98,13 +101,23 @@ TEST(DesktopShortcutTest, WritesTheFiveLinesInGbkAndALauncher) {
   ASSERT_TRUE(CreateDesktopShortcut("/home/u/图片工具", "/home/u/图片工具/lumivane", desktop));
   ASSERT_TRUE(CreateDesktopShortcut("/home/u/图片工具", "/home/u/图片工具/lumivane", desktop));
   const std::string url = ReadWholeFile(desktop + "/Lumivane.url");
-  EXPECT_EQ(GbkToUtf8(url),
-            "[InternetShortcut]\r\nURL=/home/u/图片工具/lumivane\r\nWorkingDirectory=/home/u/图片工具"
-            "\r\nIconFile=/home/u/图片工具/lumivane\r\nIconIndex=0");
+  EXPECT_EQ(
+      GbkToUtf8(url),
+      "[InternetShortcut]\r\nURL=/home/u/图片工具/lumivane\r\nWorkingDirectory=/home/u/图片工具"
+      "\r\nIconFile=/home/u/图片工具/lumivane\r\nIconIndex=0");
   EXPECT_NE(url.find("\xCD\xBC\xC6\xAC"), std::string::npos);  // 图片 in GBK
   const std::string launcher = ReadWholeFile(desktop + "/Lumivane.desktop");
-  EXPECT_NE(launcher.find("Exec=\"/home/u/图片工具/lumivane\""), std::string::npos);
+  EXPECT_NE(launcher.find("Exec=\"/home/u/图片工具/lumivane\"\n"), std::string::npos);
   EXPECT_NE(launcher.find("Path=/home/u/图片工具\n"), std::string::npos);
+  // Quoting and escaping, so that the desktop reads the paths back whole.
+  ASSERT_TRUE(
+      CreateDesktopShortcut("/u/图片 100%$x\\\"`", "/u/图片 100%$x\\\"`/lumivane", desktop));
+  const std::string odd = ReadWholeFile(desktop + "/Lumivane.desktop");
+  EXPECT_NE(odd.find("\nExec=\"/u/图片 100%%\\\\$x\\\\\\\\\\\\\"\\\\`/lumivane\"\n"),
+            std::string::npos)
+      << odd;
+  EXPECT_NE(odd.find("\nPath=/u/图片 100%$x\\\\\"`\n"), std::string::npos) << odd;
+  EXPECT_NE(odd.find("\nIcon=/u/图片 100%$x\\\\\"`/lumivane.png\n"), std::string::npos) << odd;
   EXPECT_FALSE(CreateDesktopShortcut("/p", "/p/lumivane", std::nullopt));
   EXPECT_FALSE(CreateDesktopShortcut("/p", "/p/lumivane", dir / "missing"));
 }
@@ -113,7 +126,8 @@ TEST(DesktopShortcutTest, DesktopFolderComesFromTheUserDirectories) {
   TempDir dir;
   std::string home = dir.MakeFolder("home");
   dir.MakeFolder("home/Schreibtisch");
-  dir.WriteFile("home/.config/user-dirs.dirs", "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+  dir.WriteFile("home/.config/user-dirs.dirs",
+                "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
   setenv("HOME", home.c_str(), 1);
   unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(DesktopFolder(), home + "/Schreibtisch");
