@@ -80,6 +80,22 @@ TEST_F(SettingsFileTest, EveryFieldRoundTripsThroughSaveAndLoad) {
   EXPECT_EQ(back, s);
 }
 
+TEST_F(SettingsFileTest, WatermarkPathsThatAreNotTextReadBackAsTheSameBytes) {
+  ProcessingSettings s;
+  ASSERT_TRUE(LoadSettings(s));
+  // Latin-1 names: "\xFF" is no GBK at all; "\xE9t" happens to be a GBK
+  // character, so only the file that exists tells which was meant.
+  for (const std::string name : {"logo\xFF.png", "caf\xE9t\xE9.png", "水印.png"}) {
+    s.sy_image = dir_.WriteFile(name, "x");
+    ASSERT_TRUE(SaveSettings(s));
+    ProcessingSettings back;
+    ASSERT_TRUE(LoadSettings(back));
+    EXPECT_EQ(back.sy_image, s.sy_image) << name;
+  }
+  EXPECT_NE(ReadWholeFile(ConfigPath()).find("\xCB\xAE\xD3\xA1.png"), std::string::npos)
+      << "a path that is text is stored as GBK";
+}
+
 TEST_F(SettingsFileTest, SaveGoesToTheProgramFolderWhateverTheCurrentFolder) {
   ProcessingSettings s;
   ASSERT_TRUE(LoadSettings(s));

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace lumivane {
 namespace {
@@ -13,8 +14,9 @@ struct IconvCloser {
   void operator()(iconv_t cd) const { iconv_close(cd); }
 };
 
-std::string Convert(std::string_view in, const char* to, const char* from,
-                    std::string_view replacement) {
+// With `replacement` empty, an invalid sequence fails the whole conversion.
+std::optional<std::string> Convert(std::string_view in, const char* to, const char* from,
+                                   std::string_view replacement) {
   iconv_t raw = iconv_open(to, from);
   if (raw == reinterpret_cast<iconv_t>(-1)) {
     std::puts("iconv error");
@@ -34,6 +36,7 @@ std::string Convert(std::string_view in, const char* to, const char* from,
     if (r == static_cast<size_t>(-1)) {
       if (errno == E2BIG) continue;
       // An invalid or incomplete sequence: mark it and go on with the next byte.
+      if (replacement.empty()) return std::nullopt;
       out.append(replacement);
       ++src;
       --src_left;
@@ -45,8 +48,18 @@ std::string Convert(std::string_view in, const char* to, const char* from,
 
 }  // namespace
 
-std::string GbkToUtf8(std::string_view gbk) { return Convert(gbk, "UTF-8", "GB18030", "\xEF\xBF\xBD"); }
+std::string GbkToUtf8(std::string_view gbk) {
+  return *Convert(gbk, "UTF-8", "GB18030", "\xEF\xBF\xBD");
+}
 
-std::string Utf8ToGbk(std::string_view utf8) { return Convert(utf8, "GB18030", "UTF-8", "?"); }
+std::string Utf8ToGbk(std::string_view utf8) { return *Convert(utf8, "GB18030", "UTF-8", "?"); }
+
+std::optional<std::string> GbkToUtf8Exactly(std::string_view gbk) {
+  return Convert(gbk, "UTF-8", "GB18030", "");
+}
+
+std::optional<std::string> Utf8ToGbkExactly(std::string_view utf8) {
+  return Convert(utf8, "GB18030", "UTF-8", "");
+}
 
 }  // namespace lumivane

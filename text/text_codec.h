@@ -4,6 +4,7 @@
 #ifndef LUMIVANE_TEXT_TEXT_CODEC_H_
 #define LUMIVANE_TEXT_TEXT_CODEC_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@ namespace lumivane {
 // opened, "iconv error" goes to standard output and the text passes unchanged.
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
+
+// None when any byte is not valid in the source encoding.
+std::optional<std::string> GbkToUtf8Exactly(std::string_view gbk);
+std::optional<std::string> Utf8ToGbkExactly(std::string_view utf8);
 
 }  // namespace lumivane
 
