@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Lumivane against its peers on one job, in one run.
+# Lumivane against its peers, each pair measured in one run.
 #
 #   bench/peers.sh [REPEATS]
 #
-# Builds a corpus of real photographs (Debian's mate-backgrounds and
-# plasma-workspace-wallpapers) scaled to 4000x3000, 3000x4000 and 6000x4000
-# JPEGs, plus CMYK JPEGs, transparent PNGs and BMPs; then runs the same job
-# (shrink to width 640, never enlarge, quality 95, a text line and a PNG
-# watermark at the bottom right with 16-pixel margins) with Lumivane's
-# engine, ImageMagick's mogrify, GraphicsMagick and libvips's vipsthumbnail
-# (which cannot draw watermarks, so it does less), and prints pictures per
-# second, the median of REPEATS runs (default 3), and each ratio to Lumivane.
+# Two corpora, made from Debian's wallpaper packages: "photos" (60 real
+# photographs at 4000x3000, 3000x4000 and 6000x4000: JPEG, CMYK JPEG,
+# transparent PNG, BMP) and "products" (24 JPEGs, 4000x3000 and 3000x4000,
+# a photograph's subject small on a white background, as product shots are).
+# Jobs:
+#   plain  shrink to width 640 (never enlarge), quality 95, no marks:
+#          Lumivane against vipsthumbnail in one and in two processes;
+#   marks  the same plus a text line and a PNG watermark at the bottom
+#          right with 16-pixel margins: Lumivane against ImageMagick's
+#          mogrify and GraphicsMagick.
+# Every tool's outputs are checked (count, width); a tool that fails or
+# writes less fails the bench. Prints pictures per second (median of REPEATS,
+# default 3), the ratio to Lumivane, PSNR against a full-size decode resized
+# with Lanczos 3 (worst and median, plain job, JPEG sources) and the peak
+# memory of the largest process.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 REPEATS="${1:-3}"
@@ -18,7 +25,7 @@ WORK="${BENCH_DIR:-/tmp/lumivane-bench}"
 CORES="$(nproc)"
 
 need=()
-for p in mate-backgrounds plasma-workspace-wallpapers imagemagick graphicsmagick libvips-tools; do
+for p in mate-backgrounds plasma-workspace-wallpapers imagemagick graphicsmagick libvips-tools time; do
   dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -29,112 +36,145 @@ fi
 ./scripts/deps
 ./scripts/build >/dev/null
 BATCH="$PWD/build/cli/lumivane-batch"
+PSNR="$PWD/build/bench/bench_psnr"
+fail() { echo "bench FAILED: $*" >&2; exit 1; }
 
 mkdir -p "$WORK"
-CORPUS="$WORK/corpus"
-if [ ! -f "$CORPUS/.complete" ]; then
-  rm -rf "$CORPUS"; mkdir -p "$CORPUS"
-  # The largest picture of each wallpaper, photographs first.
-  mapfile -t photos < <(find /usr/share/backgrounds/mate /usr/share/wallpapers -type f \
-      \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.png' \) -size +200k -printf '%s %p\n' \
-      | sort -rn | awk '{print $2}' | head -n 60)
+mapfile -t photos < <(find /usr/share/backgrounds/mate /usr/share/wallpapers -type f \
+    \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.png' \) -size +200k -printf '%s %p\n' \
+    | sort -rn | awk '{print $2}' | head -n 60)
+[ "${#photos[@]}" -ge 24 ] || fail "too few wallpapers (${#photos[@]})"
+
+PHOTOS="$WORK/photos"
+if [ ! -f "$PHOTOS/.complete" ]; then
+  rm -rf "$PHOTOS"; mkdir -p "$PHOTOS"
   sizes=(4000x3000 3000x4000 6000x4000)
   n=0
   for src in "${photos[@]}"; do
     size="${sizes[$((n % 3))]}"
     if [ "$n" -lt 46 ]; then
-      convert "$src" -resize "${size}^" -gravity center -extent "$size" -quality 92 "$CORPUS/photo$n.jpg"
+      convert "$src" -resize "${size}^" -gravity center -extent "$size" -quality 92 "$PHOTOS/photo$n.jpg"
     elif [ "$n" -lt 52 ]; then
-      convert "$src" -resize "${size}^" -gravity center -extent "$size" -colorspace CMYK -quality 92 "$CORPUS/cmyk$n.jpg"
+      convert "$src" -resize "${size}^" -gravity center -extent "$size" -colorspace CMYK -quality 92 "$PHOTOS/cmyk$n.jpg"
     elif [ "$n" -lt 58 ]; then
       convert "$src" -resize 2000x1500^ -gravity center -extent 2000x1500 \
         \( +clone -alpha extract -sparse-color Barycentric '0,0 white %w,%h black' \) \
-        -alpha off -compose copy_opacity -composite "$CORPUS/alpha$n.png"
+        -alpha off -compose copy_opacity -composite "$PHOTOS/alpha$n.png"
     else
-      convert "$src" -resize 3000x2000^ -gravity center -extent 3000x2000 -type TrueColor "BMP3:$CORPUS/plain$n.bmp"
+      convert "$src" -resize 3000x2000^ -gravity center -extent 3000x2000 -type TrueColor "BMP3:$PHOTOS/plain$n.bmp"
     fi
     n=$((n + 1))
-    [ "$n" -ge 60 ] && break
   done
-  touch "$CORPUS/.complete"
+  touch "$PHOTOS/.complete"
 fi
-COUNT="$(find "$CORPUS" -type f ! -name '.*' | wc -l)"
+PRODUCTS="$WORK/products"
+if [ ! -f "$PRODUCTS/.complete" ]; then
+  rm -rf "$PRODUCTS"; mkdir -p "$PRODUCTS"
+  for n in $(seq 0 23); do
+    if [ $((n % 2)) = 0 ]; then canvas=4000x3000 subject=2200x1700; else canvas=3000x4000 subject=1800x2400; fi
+    convert -size "$canvas" xc:white \( "${photos[$n]}" -resize "${subject}^" -gravity center -extent "$subject" \) \
+      -gravity center -composite -quality 92 "$PRODUCTS/product$n.jpg"
+  done
+  touch "$PRODUCTS/.complete"
+fi
+
 MARK="$PWD/resources/images/sy.png"
 FONT="/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"
 TEXT="shop.example.com"
 
-run_lumivane() {
-  local workers="$1" out="$WORK/out/lumivane"
-  rm -rf "$out"; mkdir -p "$WORK/lv"
-  (cd "$WORK/lv" && "$BATCH" --source "$CORPUS" --target "$out" --width 640 --quality 95 \
-    --text "$TEXT" --font "Liberation Sans" --font-size 26 --text-position right,bottom \
-    --text-margins 16,16 --image "$MARK" --image-position right,bottom --image-margins 16,16 \
-    --overwrite yes --workers "$workers" 2>/dev/null)
+# Each tool: TOOL CORPUS OUT. It must leave one JPEG per picture in OUT.
+lumivane() {  # lumivane WORKERS MARKS CORPUS OUT
+  local marks=()
+  [ "$2" = marks ] && marks=(--text "$TEXT" --font "Liberation Sans" --font-size 26
+    --text-position right,bottom --text-margins 16,16 --image "$MARK"
+    --image-position right,bottom --image-margins 16,16)
+  mkdir -p "$WORK/lv"
+  (cd "$WORK/lv" && "$BATCH" --source "$3" --target "$4" --width 640 --quality 95 \
+    "${marks[@]}" --overwrite yes --workers "$1" 2>/dev/null)
 }
-run_mogrify() {
-  local out="$WORK/out/im"; rm -rf "$out"; mkdir -p "$out"
-  mogrify -path "$out" -format jpg -colorspace sRGB -resize '640x>' -background white -alpha remove \
+lumivane_plain() { lumivane "$CORES" plain "$@"; }
+lumivane_marks() { lumivane "$CORES" marks "$@"; }
+vips_one() { vipsthumbnail "$1"/* --size '640x>' -o "$2/%s.jpg[Q=95]"; }
+vips_two() {
+  local count; count="$(find "$1" -type f ! -name '.*' | wc -l)"
+  find "$1" -type f ! -name '.*' -print0 | xargs -0 -n $(( (count + 1) / 2 )) -P 2 \
+    vipsthumbnail --size '640x>' -o "$2/%s.jpg[Q=95]"
+}
+mogrify_marks() {
+  mogrify -path "$2" -format jpg -colorspace sRGB -resize '640x>' -background white -alpha remove \
     -gravity SouthEast -font "$FONT" -pointsize 26 -annotate +16+16 "$TEXT" \
-    -draw "image over 16,16 0,0 '$MARK'" -quality 95 "$CORPUS"/* 2>/dev/null
+    -draw "image over 16,16 0,0 '$MARK'" -quality 95 "$1"/* 2>/dev/null
 }
-gm_job() {  # gm_job OUT FILES... (names relative to the corpus: gm joins them to OUT)
-  local out="$1"; shift
-  cd "$CORPUS"
-  gm mogrify -output-directory "$out" -format jpg -colorspace RGB -resize '640x>' \
-    -gravity SouthEast -font "$FONT" -pointsize 26 \
-    -draw "text 16,16 '$TEXT'" -draw "image Over 16,16 0,0 '$MARK'" -quality 95 "$@" 2>/dev/null
-}
-run_gm() {
-  local out="$WORK/out/gm"; rm -rf "$out"; mkdir -p "$out"
-  (cd "$CORPUS" && gm_job "$out" *)
-}
-run_gm_two() {
-  local out="$WORK/out/gm2"; rm -rf "$out"; mkdir -p "$out"
-  export -f gm_job; export FONT TEXT MARK CORPUS
-  (cd "$CORPUS" && find . -type f ! -name '.*' -printf '%P\0' |
-    xargs -0 -n $(( (COUNT + 1) / 2 )) -P 2 bash -c 'gm_job "$0" "$@"' "$out")
-}
-run_vips() {
-  local out="$WORK/out/vips"; rm -rf "$out"; mkdir -p "$out"
-  vipsthumbnail "$CORPUS"/* --size '640x>' -o "$out/%s.jpg[Q=95]" 2>/dev/null
-}
-run_vips_two() {
-  local out="$WORK/out/vips2"; rm -rf "$out"; mkdir -p "$out"
-  find "$CORPUS" -type f ! -name '.*' -print0 | xargs -0 -n $(( (COUNT + 1) / 2 )) -P 2 \
-    vipsthumbnail --size '640x>' -o "$out/%s.jpg[Q=95]" 2>/dev/null
+gm_marks() {
+  (cd "$1" && gm mogrify -output-directory "$2" -format jpg -colorspace RGB -resize '640x>' \
+    -gravity SouthEast -font "$FONT" -pointsize 26 -draw "text 16,16 '$TEXT'" \
+    -draw "image Over 16,16 0,0 '$MARK'" -quality 95 $(find . -type f ! -name '.*' -printf '%P ') 2>/dev/null)
 }
 
-median_seconds() {  # median_seconds COMMAND...
-  local times=()
+check_outputs() {  # check_outputs NAME CORPUS OUT
+  local want got
+  want="$(find "$2" -type f ! -name '.*' | wc -l)"
+  got="$(find "$3" -type f -name '*.jpg' | wc -l)"
+  [ "$got" = "$want" ] || fail "$1 wrote $got of $want pictures"
+  local widest; widest="$(find "$3" -name '*.jpg' -exec vipsheader -f width {} + | sort -n | tail -n 1)"
+  [ "$widest" = 640 ] || fail "$1: widest output is $widest, not 640"
+}
+
+declare -A pps peak
+results=()
+measure() {  # measure NAME CORPUS FUNCTION
+  local name="$1" corpus="$2" fn="$3" times=() worst=0
   for _ in $(seq "$REPEATS"); do
+    local out="$WORK/out/$fn"
+    rm -rf "$out"; mkdir -p "$out"
     local start end
-    start=$(date +%s.%N); "$@" || true; end=$(date +%s.%N)
+    start=$(date +%s.%N)
+    /usr/bin/time -f %M -o "$WORK/rss" bash -c "$(declare -f "$fn" lumivane); $fn '$corpus' '$out'" \
+      >/dev/null 2>&1 || fail "$name exited with an error"
+    end=$(date +%s.%N)
+    check_outputs "$name" "$corpus" "$out"
     times+=("$(awk -v a="$start" -v b="$end" 'BEGIN {print b - a}')")
+    worst=$(( $(cat "$WORK/rss") > worst ? $(cat "$WORK/rss") : worst ))
   done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+  local s count
+  s="$(printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')"
+  count="$(find "$corpus" -type f ! -name '.*' | wc -l)"
+  pps[$name]="$(awk -v n="$count" -v s="$s" 'BEGIN {print n / s}')"
+  peak[$name]=$(( worst / 1024 ))
+  results+=("$name")
+}
+quality() {  # quality FUNCTION CORPUS: PSNR of that tool's last outputs
+  "$PSNR" "$2" "$WORK/out/$1" 640 || fail "PSNR of $1"
 }
 
-declare -A pps
-order=()
-measure() {  # measure NAME COMMAND...
-  local name="$1"; shift
-  local s; s="$(median_seconds "$@")"
-  pps[$name]="$(awk -v n="$COUNT" -v s="$s" 'BEGIN {print n / s}')"
-  order+=("$name")
+export BATCH WORK TEXT MARK FONT CORES
+report() {  # report BASE NAME...
+  local base="$1"; shift
+  printf '%-40s %9s %7s %16s %8s\n' "tool" "pict/s" "ratio" "PSNR worst/med" "peak MB"
+  for name in "$@"; do
+    printf '%-40s %9.2f %7.2f %16s %8s\n' "$name" "${pps[$name]}" \
+      "$(awk -v a="${pps[$name]}" -v b="${pps[$base]}" 'BEGIN {print a / b}')" \
+      "${psnr[$name]:--}" "${peak[$name]}"
+  done
 }
 
-measure "lumivane ($CORES workers)" run_lumivane "$CORES"
-measure "lumivane (1 worker)" run_lumivane 1
-measure "mogrify" run_mogrify
-measure "gm mogrify" run_gm
-measure "gm mogrify, 2 processes" run_gm_two
-measure "vipsthumbnail (no watermarks)" run_vips
-measure "vipsthumbnail, 2 processes" run_vips_two
-
-base="${pps[lumivane ($CORES workers)]}"
-echo
-echo "$COUNT pictures ($(find "$CORPUS" -name '*.jpg' | wc -l) JPEG, $(find "$CORPUS" -name '*.png' | wc -l) PNG, $(find "$CORPUS" -name '*.bmp' | wc -l) BMP), $CORES cores, median of $REPEATS"
-printf '%-32s %10s %10s\n' "tool" "pict/s" "ratio"
-for name in "${order[@]}"; do
-  printf '%-32s %10.2f %10.2f\n' "$name" "${pps[$name]}" "$(awk -v a="${pps[$name]}" -v b="$base" 'BEGIN {print a / b}')"
+declare -A psnr
+for corpus in photos products; do
+  dir="$WORK/$corpus"
+  measure "lumivane plain $corpus ($CORES workers)" "$dir" lumivane_plain
+  psnr["lumivane plain $corpus ($CORES workers)"]="$(quality lumivane_plain "$dir")"
+  measure "vipsthumbnail plain $corpus" "$dir" vips_one
+  psnr["vipsthumbnail plain $corpus"]="$(quality vips_one "$dir")"
+  measure "vipsthumbnail plain $corpus, 2 processes" "$dir" vips_two
+  echo
+  echo "plain job, $corpus: $(find "$dir" -type f ! -name '.*' | wc -l) pictures, $CORES cores, median of $REPEATS"
+  report "lumivane plain $corpus ($CORES workers)" "lumivane plain $corpus ($CORES workers)" \
+    "vipsthumbnail plain $corpus" "vipsthumbnail plain $corpus, 2 processes"
 done
+
+measure "lumivane marks ($CORES workers)" "$PHOTOS" lumivane_marks
+measure "mogrify marks" "$PHOTOS" mogrify_marks
+measure "gm mogrify marks" "$PHOTOS" gm_marks
+echo
+echo "marks job, photos: $(find "$PHOTOS" -type f ! -name '.*' | wc -l) pictures, $CORES cores, median of $REPEATS"
+report "lumivane marks ($CORES workers)" "lumivane marks ($CORES workers)" "mogrify marks" "gm mogrify marks"

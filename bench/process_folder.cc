@@ -37,10 +37,12 @@ int main(int argc, char** argv) {
   fs::create_directories(out);
 
   // A small watermark picture of the job's own.
-  MagickWandPtr mark = NewPicture();
-  PixelWandPtr colour = NewColour();
-  PixelSetColor(colour.get(), "rgba(255,255,255,0.6)");
-  MagickNewImage(mark.get(), 120, 40, colour.get());
+  const vips::VImage mark =
+      (vips::VImage::black(120, 40, vips::VImage::option()->set("bands", 4)) +
+       std::vector<double>{255, 255, 255, 153})
+          .cast(VIPS_FORMAT_UCHAR)
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
+          .copy_memory();
 
   ProcessingSettings s;
   s.width = width;
@@ -58,13 +60,12 @@ int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
   for (int r = 0; r < repeat; ++r) {
     for (const auto& name : files->items) {
-      auto outcome = ProcessOnePicture(source + "/" + name, OutputPathFor(out.string(), name), s,
-                                       sw, mark.get());
+      auto outcome =
+          ProcessOnePicture(source + "/" + name, OutputPathFor(out.string(), name), s, sw, &mark);
       (outcome == PictureOutcome::kProcessed ? done : failed)++;
     }
   }
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%d pictures (%d failed) in %.2f s: %.2f pictures per second\n", done, failed,
               seconds, done / seconds);
   fs::remove_all(out);

@@ -81,10 +81,6 @@ class BatchRun {
         summary_.marks_missing = true;
       }
     }
-    // Each thread lays its own copy of the watermark.
-    for (int i = 0; i < workers_ && watermark_; ++i) {
-      marks_.emplace_back(CloneMagickWand(watermark_.get()));
-    }
   }
 
   void RunSubfolders(const std::string& source) {
@@ -98,10 +94,13 @@ class BatchRun {
     ListSubfolders(source, folders, true);
     port_.SetProgressRange(folders.count());
     summary_.end = RunEnd::kFinished;
+    // One pool for every folder: a tree of small folders keeps every
+    // worker busy; what the window sees still comes folder by folder.
     for (int i = 0; i < folders.count(); ++i) {
       const std::string& folder = *StringListGet(folders, i);
       const std::string target_folder = target_ + folder.substr(source.size());
       if (!IsDirectory(target_folder) && !platform::MakeDirectory(target_folder)) {
+        Report(true);
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotCreateTarget, MessageIcon::kError);
         focus_ = Control::TargetFolderBrowseButton;
         summary_.end = RunEnd::kCutShort;
@@ -109,14 +108,15 @@ class BatchRun {
       }
       auto files = ListPictureFiles(folder);
       if (!files) {
+        Report(true);
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
         summary_.end = RunEnd::kCutShort;
         break;
       }
-      ProcessFiles(folder, target_folder, *files, false);
-      port_.SetProgressPosition(i + 1);
-      if (answer_ == OverwriteAnswer::kCancelled) return;
+      if (!SubmitFiles(folder, target_folder, *files)) return;
+      pending_.push_back({kFolderEnd, i + 1, "", ""});  // the bar moves once the folder is done
     }
+    Report(true);
     AskSummary();
   }
 
@@ -128,34 +128,47 @@ class BatchRun {
       return;
     }
     port_.SetProgressRange(files->count());
-    if (!ProcessFiles(source, target_, *files, true)) return;
+    progress_per_file_ = true;
+    if (!SubmitFiles(source, target_, *files)) return;
+    Report(true);
     summary_.end = RunEnd::kFinished;
     AskSummary();
   }
 
+  // A picture in the pool, or (job kFolderEnd) the end of a folder, whose
+  // progress step waits for the folder's pictures.
+  static constexpr int kFolderEnd = -1;
   struct Pending {
     int job;
-    int file_index;
+    int position;  // the picture's index in its folder, or the folder's progress step
     std::string source, output;
   };
+
+  // Reports what has finished (or, with `all`, everything submitted) in
+  // submission order.
+  void Report(bool all) {
+    while (!pending_.empty() &&
+           (all || pending_.front().job == kFolderEnd || pool_.Done(pending_.front().job))) {
+      const Pending& item = pending_.front();
+      if (item.job == kFolderEnd) {
+        port_.SetProgressPosition(item.position);
+      } else {
+        Report(item, pool_.Take(item.job));
+      }
+      pending_.pop_front();
+    }
+  }
 
   // The files of one folder: the decisions (output name, the overwrite
   // question) are made here in file order, the pictures are processed by
   // the pool, and their outcomes are reported in file order. False when
   // the user refused to overwrite.
-  bool ProcessFiles(const std::string& folder, const std::string& target_folder,
-                    const StringList& files, bool progress_per_file) {
+  bool SubmitFiles(const std::string& folder, const std::string& target_folder,
+                   const StringList& files) {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
-    PicturePool pool(workers_);
-    std::deque<Pending> pending;
     std::set<std::string> planned;  // outputs this folder's earlier pictures write
-    auto report = [&](bool all) {
-      while (!pending.empty() && (all || pool.Done(pending.front().job))) {
-        Report(pending.front(), pool.Take(pending.front().job), progress_per_file);
-        pending.pop_front();
-      }
-    };
+    auto report = [this](bool all) { Report(all); };
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
@@ -167,14 +180,14 @@ class BatchRun {
       // Two pictures writing one output must write it in file order.
       if (collides) report(true);
       planned.insert(item.output);
-      item.job = pool.Submit([this, source = item.source, output = item.output](int worker) {
-        MagickWand* mark = marks_.empty() ? nullptr : marks_[static_cast<size_t>(worker)].get();
-        return ProcessOnePicture(source, output, s_, switches_, mark);
+      item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
+        // The watermark is in memory and only read: every thread shares it.
+        return ProcessOnePicture(source, output, s_, switches_,
+                                 watermark_ ? &*watermark_ : nullptr);
       });
-      pending.push_back(std::move(item));
+      pending_.push_back(std::move(item));
       report(false);
     }
-    report(true);
     return true;
   }
 
@@ -189,7 +202,7 @@ class BatchRun {
     return false;
   }
 
-  void Report(const Pending& item, PictureOutcome outcome, bool progress_per_file) {
+  void Report(const Pending& item, PictureOutcome outcome) {
     switch (outcome) {
       case PictureOutcome::kProcessed:
         ++summary_.processed;
@@ -208,7 +221,7 @@ class BatchRun {
         port_.AppendLogLine(msg::MarkError(item.output));
         break;
     }
-    if (progress_per_file) port_.SetProgressPosition(item.file_index + 1);
+    if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
   }
 
   void AskSummary() {
@@ -223,8 +236,11 @@ class BatchRun {
   PictureSwitches switches_;
   int workers_;
   bool save_settings_;
-  MagickWandPtr watermark_;
-  std::vector<MagickWandPtr> marks_;
+  bool progress_per_file_ = false;  // else per folder
+  std::optional<vips::VImage> watermark_;
+  // Last, so that its threads are done before anything they use goes.
+  PicturePool pool_{workers_};
+  std::deque<Pending> pending_;
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
   BatchSummary summary_;
   std::optional<Control> focus_;

@@ -31,9 +31,9 @@ struct PatternDeleter {
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 
-std::string MatchWithFontconfig(const std::string& face, bool bold, bool italic) {
+ResolvedFont MatchWithFontconfig(const std::string& face, bool bold, bool italic) {
   PatternPtr pattern(FcPatternCreate());
-  if (!pattern) return face;
+  if (!pattern) return {face, false};
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -46,25 +46,37 @@ std::string MatchWithFontconfig(const std::string& face, bool bold, bool italic)
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
   PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
-  FcChar8* file = nullptr;
-  if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return face;
-  return reinterpret_cast<const char*>(file);
+  FcChar8* family = nullptr;
+  if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch) {
+    return {face, false};
+  }
+  // The font's own coverage, not what fallback fonts would add.
+  FcCharSet* characters = nullptr;
+  const bool chinese =
+      FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &characters) == FcResultMatch &&
+      FcCharSetHasChar(characters, 0x56FD /* 国 */) &&
+      FcCharSetHasChar(characters, 0x5B9D /* 宝 */);
+  return {reinterpret_cast<const char*>(family), chinese};
 }
 
 }  // namespace
 
-std::string ResolveFontFile(const std::string& face_name, bool bold, bool italic) {
+ResolvedFont ResolveFont(const std::string& face_name, bool bold, bool italic) {
   for (const auto& entry : kFontTable) {
-    if (face_name == entry.face && FileExists(entry.file)) return entry.file;
+    if (face_name == entry.face && FileExists(entry.file)) return {face_name, true};
   }
   static std::mutex mutex;
-  static std::map<std::tuple<std::string, bool, bool>, std::string> cache;
+  static std::map<std::tuple<std::string, bool, bool>, ResolvedFont> cache;
   std::lock_guard lock(mutex);
   auto key = std::make_tuple(face_name, bold, italic);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   FcInit();
   return cache[key] = MatchWithFontconfig(face_name, bold, italic);
+}
+
+bool FontShowsChinese(const FontChoice& font) {
+  return ResolveFont(font.sy_text_fontName).shows_chinese;
 }
 
 }  // namespace lumivane

@@ -1,5 +1,5 @@
-// The imaging library's environment: started once per process, with a
-// policy of the program's own (which coders may run, resource limits).
+// The imaging library's environment: started once per process, with only
+// the loaders the engine uses and no cache between pictures.
 #ifndef LUMIVANE_ENGINE_IMAGING_ENVIRONMENT_H_
 #define LUMIVANE_ENGINE_IMAGING_ENVIRONMENT_H_
 

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "engine/folder_scan.h"
-#include "engine/watermark.h"
+#include "engine/font_resolver.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
 

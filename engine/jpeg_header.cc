@@ -1,5 +1,6 @@
 #include "engine/jpeg_header.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace lumivane {
@@ -42,6 +43,31 @@ int ExifOrientation(std::string_view tiff) {
   return 1;
 }
 
+// Each component's samples by its sampling factors (full size when the
+// frame header is short).
+std::uint64_t Samples(const JpegHeader& h, std::string_view components) {
+  const std::uint64_t full =
+      static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height);
+  if (h.components <= 0 || components.size() < 3 * static_cast<size_t>(h.components)) {
+    return full * static_cast<std::uint64_t>(std::max(h.components, 1));
+  }
+  int h_max = 1, v_max = 1;
+  for (int i = 0; i < h.components; ++i) {
+    const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
+    h_max = std::max(h_max, f >> 4), v_max = std::max(v_max, f & 0xF);
+  }
+  std::uint64_t samples = 0;
+  for (int i = 0; i < h.components; ++i) {
+    const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
+    const std::uint64_t w =
+        (static_cast<std::uint64_t>(h.width) * std::max(f >> 4, 1) + h_max - 1) / h_max;
+    const std::uint64_t r =
+        (static_cast<std::uint64_t>(h.height) * std::max(f & 0xF, 1) + v_max - 1) / v_max;
+    samples += w * r;
+  }
+  return samples;
+}
+
 bool IsStartOfFrame(unsigned char m) {
   return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
 }
@@ -54,6 +80,7 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
     return std::nullopt;
   }
   JpegHeader header;
+  bool exif_seen = false;  // the first EXIF block is the picture's own
   size_t at = 2;
   while (at + 4 <= b.size()) {
     if (static_cast<unsigned char>(b[at]) != 0xFF) return std::nullopt;
@@ -71,10 +98,14 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
     if (length < 2 || at + 2 + length > b.size()) return std::nullopt;
     const std::string_view payload = b.substr(at + 4, length - 2);
     if (marker == 0xE1 && payload.substr(0, 6) == std::string_view("Exif\0\0", 6)) {
-      header.orientation = ExifOrientation(payload.substr(6));
-    } else if (IsStartOfFrame(marker) && payload.size() >= 5) {
+      if (!exif_seen) header.orientation = ExifOrientation(payload.substr(6));
+      exif_seen = true;
+    } else if (IsStartOfFrame(marker) && payload.size() >= 6) {
       header.height = Get16(payload, 1, false);
       header.width = Get16(payload, 3, false);
+      header.components = static_cast<unsigned char>(payload[5]);
+      header.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+      header.samples = Samples(header, payload.substr(6));
       return header;
     }
     at += 2 + length;
@@ -82,14 +113,31 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
   return std::nullopt;
 }
 
-std::optional<std::string> JpegSizeHint(const JpegHeader& header, int target_width) {
-  if (target_width <= 0) return std::nullopt;
-  const long long at_least = 2LL * target_width;
-  const int upright_width = header.SideWays() ? header.height : header.width;
-  if (upright_width <= at_least) return std::nullopt;
-  // Only the axis that becomes the width is constrained.
-  const std::string n = std::to_string(at_least);
-  return header.SideWays() ? "1x" + n : n + "x1";
+int JpegShrinkFactor(const JpegHeader& header, int target_width) {
+  if (target_width <= 0) return 1;
+  const long long upright_width = header.SideWays() ? header.height : header.width;
+  for (int factor : {8, 4, 2}) {
+    // The decoder rounds its reduced size up.
+    if ((upright_width + factor - 1) / factor >= 2LL * target_width) return factor;
+  }
+  return 1;
+}
+
+std::string WithoutPrivateSegments(std::string_view b) {
+  if (b.size() < 4) return std::string(b);
+  std::string out(b.substr(0, 2));
+  size_t at = 2;
+  while (at + 4 <= b.size() && static_cast<unsigned char>(b[at]) == 0xFF) {
+    const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
+    if (marker == 0xDA || marker == 0xD9) break;  // the picture data: all of it stays
+    const size_t length = Get16(b, at + 2, false);
+    if (length < 2 || at + 2 + length > b.size()) break;
+    // APP1 holds EXIF and XMP, APP13 IPTC, COM comments.
+    if (marker != 0xE1 && marker != 0xED && marker != 0xFE) out.append(b.substr(at, 2 + length));
+    at += 2 + length;
+  }
+  out.append(b.substr(at));
+  return out;
 }
 
 }  // namespace lumivane

@@ -3,6 +3,7 @@
 #ifndef LUMIVANE_ENGINE_JPEG_HEADER_H_
 #define LUMIVANE_ENGINE_JPEG_HEADER_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,17 +13,23 @@ namespace lumivane {
 struct JpegHeader {
   int width = 0;
   int height = 0;
-  int orientation = 1;  // EXIF 1..8; 5 to 8 turn the picture on its side
+  int components = 3;
+  std::uint64_t samples = 0;  // stored samples of all components (chroma subsampled)
+  bool progressive = false;   // its decoder holds every coefficient at full size
+  int orientation = 1;        // EXIF 1..8; 5 to 8 turn the picture on its side
   bool SideWays() const { return orientation >= 5 && orientation <= 8; }
 };
 
 std::optional<JpegHeader> ReadJpegHeader(std::string_view bytes);
 
-// The decoder's size hint for shrinking to `target_width` after the
-// picture is turned upright: the decoder may scale down by 1/2, 1/4 or 1/8
-// but stays at least twice the target wide. None when the picture is not
-// more than twice as wide as the target (it is then decoded as it is).
-std::optional<std::string> JpegSizeHint(const JpegHeader& header, int target_width);
+// The decoder's own reduction (1, 2, 4 or 8) for a picture that is to be
+// shrunk to `target_width` once upright: as much as leaves it at least
+// twice the target wide, so that the final resize still has room.
+int JpegShrinkFactor(const JpegHeader& header, int target_width);
+
+// The file without its EXIF, XMP, IPTC and comment segments (the colour
+// profile and everything the picture needs stay).
+std::string WithoutPrivateSegments(std::string_view jpeg);
 
 }  // namespace lumivane
 

@@ -1,43 +1,179 @@
 #include "engine/picture_io.h"
 
 #include <cstdint>
+#include <memory>
 
+#include "engine/bmp_decoder.h"
+#include "engine/imaging_environment.h"
 #include "engine/jpeg_header.h"
-#include "engine/magick_handles.h"
+#include "engine/memory_budget.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
 
 // Larger source files than this are refused before they are read.
 constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
+// More pixels than this are refused from the header alone: a 100-megapixel
+// photograph and a 750 x 30000 detail picture pass, a decompression bomb
+// does not.
+constexpr std::uint64_t kMaxPixels = 128ull << 20;
 
-const char* CoderName(PictureFormat format) {
-  switch (format) {
-    case PictureFormat::kJpeg:
-      return "JPEG";
-    case PictureFormat::kPng:
-      return "PNG";
-    case PictureFormat::kBmp:
-      return "BMP";
-    case PictureFormat::kGif:
-      return "GIF";
-    case PictureFormat::kUnknown:
-      break;
+struct AreaUnref {
+  void operator()(VipsBlob* blob) const { vips_area_unref(reinterpret_cast<VipsArea*>(blob)); }
+};
+using BlobPtr = std::unique_ptr<VipsBlob, AreaUnref>;
+
+// The bytes as the library's buffer, without a copy: they must outlive
+// every image decoded from them, which ReadPicture's copy into memory
+// ensures.
+BlobPtr Borrow(const std::string& bytes) {
+  return BlobPtr(vips_blob_new(nullptr, bytes.data(), bytes.size()));
+}
+
+vips::VOption* Options() { return vips::VImage::option(); }
+
+int Orientation(const vips::VImage& image) {
+  if (image.get_typeof(VIPS_META_ORIENTATION) == 0) return 1;
+  const int o = image.get_int(VIPS_META_ORIENTATION);
+  return o >= 1 && o <= 8 ? o : 1;
+}
+
+bool SideWays(int orientation) { return orientation >= 5; }
+
+// 8-bit sRGB, alpha kept. A colour profile stays only where the pixels are
+// still the ones it describes.
+vips::VImage ToSrgb(vips::VImage image) {
+  const VipsInterpretation kind = image.interpretation();
+  if (kind == VIPS_INTERPRETATION_sRGB && image.format() == VIPS_FORMAT_UCHAR) return image;
+  if (kind == VIPS_INTERPRETATION_CMYK && image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+    image = image.icc_transform("srgb", Options()->set("embedded", true));
+  } else {
+    image = image.colourspace(VIPS_INTERPRETATION_sRGB);
   }
-  return nullptr;
+  if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
+  image = image.copy();
+  image.remove(VIPS_META_ICC_NAME);
+  return image;
 }
 
-bool IsDamage(ExceptionType type) {
-  return type >= ErrorException || type == CorruptImageWarning;
+// Exactly w x h: the library's resize rounds its output size.
+vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
+  vips::VImage out =
+      image.resize(static_cast<double>(w) / image.width(),
+                   Options()->set("vscale", static_cast<double>(h) / image.height()));
+  if (out.width() != w || out.height() != h) {
+    out = out.embed(0, 0, w, h, Options()->set("extend", VIPS_EXTEND_COPY));
+  }
+  return out;
 }
 
-// Decoders report some damage (a truncated JPEG) on the picture itself
-// rather than on the handle, so both are asked.
-bool LibraryReportedDamage(MagickWand* wand) {
-  if (IsDamage(MagickGetExceptionType(wand))) return true;
-  const Image* image = GetImageFromMagickWand(wand);
-  return image != nullptr && IsDamage(image->exception.severity);
+// The steps every decoded picture takes. `stored_w` x `stored_h` is the
+// picture's size as stored, before any reduction by the decoder.
+vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options) {
+  const int orientation = Orientation(image);
+  image = ToSrgb(image);
+  if (image.has_alpha() && !options.keep_alpha) {
+    // JPEG has no transparency: what is transparent would turn black.
+    image = image.flatten(Options()->set("background", std::vector<double>{255, 255, 255}));
+  }
+  const bool side = SideWays(orientation);
+  const int upright_w = side ? stored_h : stored_w, upright_h = side ? stored_w : stored_h;
+  if (options.target_width > 0 && upright_w > options.target_width) {
+    // The height comes from the original upright size, whatever the
+    // decoder's reduction.
+    const PictureSize t = ShrunkSize(upright_w, upright_h, options.target_width);
+    image = side ? ResizeTo(image, t.height, t.width) : ResizeTo(image, t.width, t.height);
+  }
+  // Decoded (and shrunk) in one pass; everything after works in memory.
+  image = image.copy_memory();
+  if (orientation != 1) image = image.autorot().copy_memory();
+  return image;
+}
+
+std::uint64_t PixelBytes(std::uint64_t w, std::uint64_t h, std::uint64_t bands) {
+  return w * h * bands;
+}
+
+std::optional<vips::VImage> WithinBudget(std::uint64_t w, std::uint64_t h, std::uint64_t need,
+                                         const std::function<vips::VImage()>& decode) {
+  if (w * h > kMaxPixels) return std::nullopt;
+  auto ticket = MemoryBudget::ForPictures().Acquire(need);
+  if (!ticket) return std::nullopt;  // more than any one picture may have
+  return decode();
+}
+
+std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions& options) {
+  const auto header = ReadJpegHeader(bytes);
+  if (!header || header->width <= 0 || header->height <= 0) return std::nullopt;
+  const int shrink =
+      options.decoder_may_reduce ? JpegShrinkFactor(*header, options.target_width) : 1;
+  const std::uint64_t w = static_cast<std::uint64_t>(header->width);
+  const std::uint64_t h = static_cast<std::uint64_t>(header->height);
+  std::uint64_t need = PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 4);
+  // A progressive decoder keeps every coefficient, at full size, two bytes each.
+  if (header->progressive) need += header->samples * 2;
+  const BlobPtr blob = Borrow(bytes);
+  return WithinBudget(w, h, need, [&] {
+    vips::VImage image =
+        vips::VImage::jpegload_buffer(blob.get(), Options()
+                                                      ->set("shrink", shrink)
+                                                      ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                      ->set("fail_on", VIPS_FAIL_ON_WARNING));
+    return Finish(image, header->width, header->height, options);
+  });
+}
+
+std::optional<vips::VImage> ReadPng(const std::string& bytes, const ReadOptions& options) {
+  const BlobPtr blob = Borrow(bytes);
+  // The header alone: nothing is decoded until the pixels are asked for.
+  vips::VImage image = vips::VImage::pngload_buffer(
+      blob.get(),
+      Options()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_WARNING));
+  const std::uint64_t w = static_cast<std::uint64_t>(image.width());
+  const std::uint64_t h = static_cast<std::uint64_t>(image.height());
+  const std::uint64_t bytes_per_band = image.format() == VIPS_FORMAT_USHORT ? 2 : 1;
+  return WithinBudget(w, h, PixelBytes(w, h, 4 * bytes_per_band),
+                      [&] { return Finish(image, image.width(), image.height(), options); });
+}
+
+std::optional<vips::VImage> ReadGif(const std::string& bytes, const ReadOptions& options) {
+  const BlobPtr blob = Borrow(bytes);
+  // The first frame only, however many follow.
+  vips::VImage image = vips::VImage::gifload_buffer(
+      blob.get(), Options()->set("n", 1)->set("fail_on", VIPS_FAIL_ON_WARNING));
+  const std::uint64_t w = static_cast<std::uint64_t>(image.width());
+  const std::uint64_t h = static_cast<std::uint64_t>(image.height());
+  return WithinBudget(w, h, PixelBytes(w, h, 4),
+                      [&] { return Finish(image, image.width(), image.height(), options); });
+}
+
+std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions& options) {
+  const auto header = ReadBmpHeader(bytes);
+  if (!header) return std::nullopt;
+  const std::uint64_t bands = header->has_alpha ? 4 : 3;
+  const std::uint64_t w = static_cast<std::uint64_t>(header->width);
+  const std::uint64_t h = static_cast<std::uint64_t>(header->height);
+  std::optional<BmpPicture> bmp;
+  auto picture = WithinBudget(w, h, 2 * PixelBytes(w, h, bands), [&] {
+    bmp = DecodeBmp(bytes);
+    if (!bmp) return vips::VImage();
+    vips::VImage image = vips::VImage::new_from_memory(bmp->pixels.data(), bmp->pixels.size(),
+                                                       bmp->header.width, bmp->header.height,
+                                                       static_cast<int>(bands), VIPS_FORMAT_UCHAR)
+                             .copy(Options()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    return Finish(image, image.width(), image.height(), options);
+  });
+  if (!bmp) return std::nullopt;
+  return picture;
+}
+
+// Names of the metadata a published picture must not carry.
+bool IsPrivateField(std::string_view name) {
+  return StartsWith(name, "exif-") || name == VIPS_META_XMP_NAME || name == VIPS_META_IPTC_NAME ||
+         name == VIPS_META_PHOTOSHOP_NAME || name == VIPS_META_ORIENTATION ||
+         name.find("comment") != std::string_view::npos;
 }
 
 }  // namespace
@@ -51,42 +187,54 @@ PictureFormat SniffPictureFormat(std::string_view b) {
   return PictureFormat::kUnknown;
 }
 
-bool ReadPicture(MagickWand* wand, const std::string& path, const ReadOptions& options) {
-  auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
-  if (!bytes) return false;
-  PictureFormat format = SniffPictureFormat(*bytes);
-  if (format == PictureFormat::kUnknown || (format == PictureFormat::kGif && !options.allow_gif)) {
-    return false;
-  }
-  MagickSetFormat(wand, CoderName(format));
-  if (format == PictureFormat::kJpeg && options.shrink_target_width > 0) {
-    if (auto header = ReadJpegHeader(*bytes)) {
-      if (auto hint = JpegSizeHint(*header, options.shrink_target_width)) {
-        MagickSetOption(wand, "jpeg:size", hint->c_str());
-      }
-    }
-  }
-  MagickClearException(wand);
-  if (MagickReadImageBlob(wand, bytes->data(), bytes->size()) == MagickFalse) return false;
-  if (LibraryReportedDamage(wand)) return false;
-  size_t frames = MagickGetNumberImages(wand);
-  if (frames == 0 || (frames > 1 && format != PictureFormat::kGif)) return false;
-  MagickSetIteratorIndex(wand, 0);  // a GIF watermark uses its first frame
-  return MagickGetImageWidth(wand) > 0 && MagickGetImageHeight(wand) > 0;
+PictureSize ShrunkSize(int w, int h, int width) {
+  if (w <= width) return {w, h};
+  const long long new_height = static_cast<long long>(h) * width / w;
+  return {width, static_cast<int>(std::max(1LL, new_height))};
 }
 
-bool WritePicture(MagickWand* wand, const std::string& path) {
-  // Both the picture's and the handle's format: the handle still names the
-  // format it was read in, and that would win.
-  if (MagickSetImageFormat(wand, "JPEG") == MagickFalse ||
-      MagickSetFormat(wand, "JPEG") == MagickFalse) {
+std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options) {
+  EnsureImagingEnvironment();
+  const auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
+  if (!bytes) return std::nullopt;
+  try {
+    switch (SniffPictureFormat(*bytes)) {
+      case PictureFormat::kJpeg:
+        return ReadJpeg(*bytes, options);
+      case PictureFormat::kPng:
+        return ReadPng(*bytes, options);
+      case PictureFormat::kBmp:
+        return ReadBmp(*bytes, options);
+      case PictureFormat::kGif:
+        if (options.allow_gif) return ReadGif(*bytes, options);
+        return std::nullopt;
+      case PictureFormat::kUnknown:
+        return std::nullopt;
+    }
+  } catch (const vips::VError&) {
+    // A damaged picture: the decoder stopped on an error or a warning.
+  }
+  return std::nullopt;
+}
+
+bool WritePicture(const vips::VImage& picture, const std::string& path, int quality) {
+  try {
+    vips::VImage out = picture.copy();
+    gchar** fields = vips_image_get_fields(out.get_image());
+    for (gchar** f = fields; *f != nullptr; ++f) {
+      if (IsPrivateField(*f)) out.remove(*f);
+    }
+    g_strfreev(fields);
+    const BlobPtr blob(out.jpegsave_buffer(Options()->set("Q", quality)));
+    const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
+    if (area->length == 0) return false;
+    // The encoder writes an EXIF block of its own; none is kept.
+    return platform::WriteFileAtomically(
+        path, WithoutPrivateSegments(
+                  std::string_view(static_cast<const char*>(area->data), area->length)));
+  } catch (const vips::VError&) {
     return false;
   }
-  size_t length = 0;
-  MagickMemoryPtr<unsigned char> blob(MagickGetImageBlob(wand, &length));
-  if (!blob || length == 0) return false;
-  return platform::WriteFileAtomically(
-      path, std::string_view(reinterpret_cast<const char*>(blob.get()), length));
 }
 
 }  // namespace lumivane

@@ -1,14 +1,14 @@
-// Reading a picture file into a handle and writing a handle as a JPEG
+// Reading a picture file into memory and writing a picture as a JPEG
 // file. Paths never reach the imaging library: the program reads and
 // writes the bytes itself, so names with "%", "[ ]" or ":" mean nothing
 // special, and a failed write never damages an existing file.
 #ifndef LUMIVANE_ENGINE_PICTURE_IO_H_
 #define LUMIVANE_ENGINE_PICTURE_IO_H_
 
-#include <wand/MagickWand.h>
-
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vips/vips8>
 
 namespace lumivane {
 
@@ -18,19 +18,34 @@ enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp, kGif };
 PictureFormat SniffPictureFormat(std::string_view bytes);
 
 struct ReadOptions {
-  bool allow_gif = false;  // only the watermark picture may be a GIF
-  // When above 0 and the file is a JPEG more than twice as wide (upright),
-  // the decoder may decode it at a reduced scale, at least twice this wide.
-  int shrink_target_width = 0;
+  bool allow_gif = false;   // only the watermark picture may be a GIF (its first frame)
+  bool keep_alpha = false;  // else what is transparent is laid on white
+  int target_width = 0;     // above 0: shrunk to this width once upright
+  // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
+  // to be shrunk anyway (off: decoded whole, for reference measurements).
+  bool decoder_may_reduce = true;
 };
 
-// Reads one picture. False for anything that is not a complete, single
-// picture of an accepted format: an unknown format, a library error, a
-// corrupt-image warning, an empty picture, several frames.
-bool ReadPicture(MagickWand* wand, const std::string& path, const ReadOptions& options = {});
+// Width and height after shrinking a w x h picture to `width`: never
+// enlarged, the height truncated and at least 1.
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const PictureSize&) const = default;
+};
+PictureSize ShrunkSize(int w, int h, int width);
 
-// Encodes the picture as JPEG and replaces `path` with it atomically.
-bool WritePicture(MagickWand* wand, const std::string& path);
+// Reads and decodes one picture, in memory: upright as the camera meant
+// it, 8-bit sRGB (with its alpha band when kept), shrunk as asked. None for
+// anything that is not a complete, single picture of an accepted format, or
+// whose decoding would need more memory than one picture may have. Waits
+// while the pictures in flight leave too little room.
+std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options = {});
+
+// Encodes the picture as JPEG at `quality` without the metadata a
+// published picture must not carry (EXIF with GPS, XMP, IPTC, comments;
+// the colour profile stays) and replaces `path` with it atomically.
+bool WritePicture(const vips::VImage& picture, const std::string& path, int quality);
 
 }  // namespace lumivane
 

@@ -6,21 +6,41 @@
 #include "text/text_helpers.h"
 
 namespace lumivane {
+namespace {
 
-void EnsureSrgb(MagickWand* wand) {
-  if (MagickGetImageColorspace(wand) != sRGBColorspace) {
-    MagickTransformImageColorspace(wand, sRGBColorspace);
+// What the encoder writes when no quality is chosen.
+constexpr int kDefaultQuality = 92;
+
+VipsAngle ClockwiseAngle(int degrees) {
+  switch (degrees) {
+    case 90:
+      return VIPS_ANGLE_D90;
+    case 180:
+      return VIPS_ANGLE_D180;
+    default:
+      return VIPS_ANGLE_D270;
   }
 }
 
-void ShrinkToWidth(MagickWand* wand, int width) {
-  const long long w = static_cast<long long>(MagickGetImageWidth(wand));
-  const long long h = static_cast<long long>(MagickGetImageHeight(wand));
-  if (w <= width) return;
-  long long new_height = h * width / w;
-  if (new_height < 1) new_height = 1;
-  MagickResizeImage(wand, static_cast<size_t>(width), static_cast<size_t>(new_height),
-                    LanczosFilter, 1.0);
+bool ApplyTextWatermark(vips::VImage& picture, const ProcessingSettings& s) {
+  return DrawTextWatermark(
+      picture, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
+      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
+      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
+}
+
+void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
+                           const ProcessingSettings& s) {
+  CompositePictureWatermark(
+      picture, watermark,
+      {HorizontalDirectionFor(s.sy_image_w_direction), static_cast<int>(s.sy_image_w_value)},
+      {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
+}
+
+}  // namespace
+
+int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches) {
+  return switches.quality ? QualityFor(settings.quanlity) : kDefaultQuality;
 }
 
 std::string OutputPathFor(const std::string& target_folder, const std::string& file_name) {
@@ -32,102 +52,51 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
   return path;
 }
 
-namespace {
-
-void ApplyBasicSteps(MagickWand* wand, const ProcessingSettings& settings,
-                     const PictureSwitches& switches) {
-  EnsureSrgb(wand);
-  if (switches.width) ShrinkToWidth(wand, settings.width);
-  if (switches.quality) {
-    MagickSetImageCompression(wand, JPEGCompression);
-    MagickSetImageCompressionQuality(wand, static_cast<size_t>(QualityFor(settings.quanlity)));
-  }
-  if (switches.rotation) {
-    PixelWandPtr corner = NewColour();
-    MagickRotateImage(wand, corner.get(), RotationAngleFor(switches.rotation_position));
-  }
-}
-
-bool ApplyTextWatermark(MagickWand* wand, const ProcessingSettings& s) {
-  return DrawTextWatermark(
-      wand, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
-      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
-      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
-}
-
-void ApplyPictureWatermark(MagickWand* wand, MagickWand* watermark, const ProcessingSettings& s) {
-  CompositePictureWatermark(
-      wand, watermark,
-      {HorizontalDirectionFor(s.sy_image_w_direction), static_cast<int>(s.sy_image_w_value)},
-      {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
-}
-
-// Lays a picture with transparency on white, as JPEG has none.
-void LayOnWhite(MagickWand* wand, const std::string& source) {
-  // PNG by name in any letter case, and any other picture that carries
-  // transparency: JPEG would otherwise turn it black.
-  if (!EndsWith(AsciiLower(source), ".png") && MagickGetImageAlphaChannel(wand) == MagickFalse) {
-    return;
-  }
-  PixelWandPtr white = NewColour();
-  PixelSetColor(white.get(), "white");
-  MagickSetImageBackgroundColor(wand, white.get());
-  MagickExtentImage(wand, MagickGetImageWidth(wand), MagickGetImageHeight(wand), 0, 0);
-  // Opaque now; without the channel the encoder has nothing to flatten.
-  MagickSetImageAlphaChannel(wand, DeactivateAlphaChannel);
-}
-
-// Drops what a published picture must not carry (EXIF with GPS, XMP,
-// IPTC, comments) and keeps the colour profile where it still applies.
-void StripPrivateMetadata(MagickWand* wand, bool keep_colour_profile) {
-  size_t length = 0;
-  MagickMemoryPtr<unsigned char> icc(
-      keep_colour_profile ? MagickGetImageProfile(wand, "icc", &length) : nullptr);
-  MagickStripImage(wand);
-  if (icc && length > 0) MagickSetImageProfile(wand, "icc", icc.get(), length);
-}
-
-}  // namespace
-
-MagickWandPtr LoadWatermarkPicture(const std::string& path) {
-  MagickWandPtr mark = NewPicture();
+std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path) {
   ReadOptions options;
   options.allow_gif = true;
-  if (!ReadPicture(mark.get(), path, options)) return nullptr;
+  options.keep_alpha = true;
+  auto mark = ReadPicture(path, options);
+  if (mark && !mark->has_alpha()) {
+    *mark = mark->bandjoin_const(std::vector<double>{255}).copy_memory();
+  }
   return mark;
 }
 
-MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,
-                            const PictureSwitches& switches, MagickWand* watermark,
-                            bool shrink_on_load, bool* mark_failed) {
-  MagickWandPtr wand = NewPicture();
+std::optional<vips::VImage> RenderPicture(const std::string& source,
+                                          const ProcessingSettings& settings,
+                                          const PictureSwitches& switches,
+                                          const vips::VImage* watermark, bool shrink_on_load,
+                                          bool* mark_failed) {
   ReadOptions options;
-  if (shrink_on_load && switches.width) options.shrink_target_width = settings.width;
-  if (!ReadPicture(wand.get(), source, options)) return nullptr;
-  // Upright as the camera meant it, so width, rotation and watermark
-  // positions refer to the picture the user sees.
-  MagickAutoOrientImage(wand.get());
-  // A profile for another colour space no longer describes the pixels
-  // once they are converted to sRGB.
-  const bool keep_profile = MagickGetImageColorspace(wand.get()) == sRGBColorspace;
-  ApplyBasicSteps(wand.get(), settings, switches);
-  const bool marked = !switches.text_watermark || ApplyTextWatermark(wand.get(), settings);
-  if (mark_failed) *mark_failed = !marked;
-  if (switches.picture_watermark && watermark != nullptr) {
-    ApplyPictureWatermark(wand.get(), watermark, settings);
+  if (switches.width) options.target_width = settings.width;
+  options.decoder_may_reduce = shrink_on_load;
+  auto picture = ReadPicture(source, options);
+  if (!picture) return std::nullopt;
+  try {
+    if (switches.rotation) {
+      *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
+    }
+    const bool marked = !switches.text_watermark || ApplyTextWatermark(*picture, settings);
+    if (mark_failed) *mark_failed = !marked;
+    if (switches.picture_watermark && watermark != nullptr) {
+      ApplyPictureWatermark(*picture, *watermark, settings);
+    }
+  } catch (const vips::VError&) {
+    return std::nullopt;
   }
-  LayOnWhite(wand.get(), source);
-  StripPrivateMetadata(wand.get(), keep_profile);
-  return wand;
+  return picture;
 }
 
 PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
                                  const ProcessingSettings& settings,
-                                 const PictureSwitches& switches, MagickWand* watermark) {
+                                 const PictureSwitches& switches, const vips::VImage* watermark) {
   bool mark_failed = false;
-  MagickWandPtr wand = RenderPicture(source, settings, switches, watermark, true, &mark_failed);
-  if (!wand) return PictureOutcome::kReadFailed;
-  if (!WritePicture(wand.get(), output)) return PictureOutcome::kWriteFailed;
+  auto picture = RenderPicture(source, settings, switches, watermark, true, &mark_failed);
+  if (!picture) return PictureOutcome::kReadFailed;
+  if (!WritePicture(*picture, output, OutputQuality(settings, switches))) {
+    return PictureOutcome::kWriteFailed;
+  }
   return mark_failed ? PictureOutcome::kMarkFailed : PictureOutcome::kProcessed;
 }
 

@@ -1,14 +1,13 @@
 // The operations on one picture and the fixed order in which a run applies
-// them: read, upright, sRGB, shrink, quality, rotation, text watermark,
-// picture watermark, white background, write.
+// them: read (upright, sRGB, white under transparency, shrunk), quality,
+// rotation, text watermark, picture watermark, write.
 #ifndef LUMIVANE_ENGINE_PICTURE_OPS_H_
 #define LUMIVANE_ENGINE_PICTURE_OPS_H_
 
-#include <wand/MagickWand.h>
-
+#include <optional>
 #include <string>
+#include <vips/vips8>
 
-#include "engine/magick_handles.h"
 #include "engine/processing_settings.h"
 
 namespace lumivane {
@@ -26,30 +25,34 @@ struct PictureSwitches {
 // kMarkFailed: written, but the text watermark could not be drawn on it.
 enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed, kMarkFailed };
 
-void EnsureSrgb(MagickWand* wand);
-// Never enlarges; the new height is truncated and at least 1.
-void ShrinkToWidth(MagickWand* wand, int width);
+// The JPEG quality written: the chosen one with the quality switch, else
+// the encoder's usual default.
+int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches);
+
 // Target folder + name; names that do not end in ".jpg" or ".jpeg" (any
 // case) get ".jpg" appended to the whole name. Names without "." stay.
 std::string OutputPathFor(const std::string& target_folder, const std::string& file_name);
 
-// The watermark picture, read once per run; null when it cannot be read.
-MagickWandPtr LoadWatermarkPicture(const std::string& path);
+// The watermark picture, read once per run (8-bit sRGB with alpha, the
+// first frame of a GIF); none when it cannot be read.
+std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path);
 
 // One picture end to end. `watermark` may be null (then no picture
 // watermark is laid). Touches nothing but its inputs and the output file.
 PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
                                  const ProcessingSettings& settings,
-                                 const PictureSwitches& switches, MagickWand* watermark);
+                                 const PictureSwitches& switches, const vips::VImage* watermark);
 
 // Everything before the encoding: the picture as it will be written, or
-// null when the source cannot be read. With `shrink_on_load`, a large
+// none when the source cannot be read. With `shrink_on_load`, a large
 // JPEG is decoded at a reduced scale when it is to be shrunk anyway.
 // `mark_failed`, when given, tells whether the text watermark was asked
 // for and could not be drawn.
-MagickWandPtr RenderPicture(const std::string& source, const ProcessingSettings& settings,
-                            const PictureSwitches& switches, MagickWand* watermark,
-                            bool shrink_on_load = true, bool* mark_failed = nullptr);
+std::optional<vips::VImage> RenderPicture(const std::string& source,
+                                          const ProcessingSettings& settings,
+                                          const PictureSwitches& switches,
+                                          const vips::VImage* watermark, bool shrink_on_load = true,
+                                          bool* mark_failed = nullptr);
 
 }  // namespace lumivane
 

@@ -43,7 +43,8 @@ class Preview {
       if (!checks_.WatermarkPicture() || !checks_.PictureMargins()) return;
     }
     bool listing_failed = false;
-    auto sample = FindSamplePicture(source, port_.IsChecked(Control::SubfoldersCheck), listing_failed);
+    auto sample =
+        FindSamplePicture(source, port_.IsChecked(Control::SubfoldersCheck), listing_failed);
     if (listing_failed) {
       checks_.Fail(msg::kCannotReadSource, std::nullopt);
       return;
@@ -66,20 +67,20 @@ class Preview {
     // The basic steps and this preview's watermark, whatever its switch; an
     // unreadable watermark picture is simply left out.
     PictureSwitches switches = ReadBasicSwitches(port_);
-    MagickWandPtr mark;
+    std::optional<vips::VImage> mark;
     if (kind_ == Kind::kText) {
       switches.text_watermark = true;
     } else {
       mark = LoadWatermarkPicture(s_.sy_image);
-      switches.picture_watermark = mark != nullptr;
+      switches.picture_watermark = mark.has_value();
     }
-    MagickWandPtr wand = RenderPicture(sample, s_, switches, mark.get());
-    if (!wand) {
+    const auto picture = RenderPicture(sample, s_, switches, mark ? &*mark : nullptr);
+    if (!picture) {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
     }
     // Showing an old preview after a failed write would mislead.
-    if (!WritePicture(wand.get(), out)) {
+    if (!WritePicture(*picture, out, OutputQuality(s_, switches))) {
       checks_.Fail(msg::SaveError(out), std::nullopt);
       return;
     }

@@ -1,19 +1,52 @@
 #include "engine/watermark.h"
 
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <optional>
+#include <vector>
+
 #include "engine/font_resolver.h"
-#include "engine/imaging_environment.h"
-#include "engine/magick_handles.h"
+#include "engine/text_mask.h"
 
 namespace lumivane {
 namespace {
 
-// Indices into the library's font metrics.
-constexpr int kCharacterHeight = 1;
-constexpr int kDescender = 3;
-constexpr int kBoundsRight = 9;
-constexpr int kAdvance = 11;
+std::optional<std::array<double, 3>> ParseColour(const std::string& html) {
+  if (html.size() != 7 || html[0] != '#') return std::nullopt;
+  std::array<double, 3> rgb{};
+  for (size_t i = 0; i < 3; ++i) {
+    unsigned value = 0;
+    for (char c : html.substr(1 + 2 * i, 2)) {
+      const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                        : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                    : -1;
+      if (digit < 0) return std::nullopt;
+      value = value * 16 + static_cast<unsigned>(digit);
+    }
+    rgb[i] = value;
+  }
+  return rgb;
+}
 
-constexpr double kBoldWeight = 800;
+// Blends `colour` (3 bands) into `picture` at (x, y) by `alpha` (one band,
+// 0 to 255), cutting off what falls outside.
+void LayOver(vips::VImage& picture, const vips::VImage& colour, const vips::VImage& alpha, long x,
+             long y) {
+  const long left = std::max(0L, x), top = std::max(0L, y);
+  const long right = std::min<long>(picture.width(), x + colour.width());
+  const long bottom = std::min<long>(picture.height(), y + colour.height());
+  if (left >= right || top >= bottom) return;
+  const int w = static_cast<int>(right - left), h = static_cast<int>(bottom - top);
+  const int mx = static_cast<int>(left - x), my = static_cast<int>(top - y);
+  const vips::VImage under = picture.crop(static_cast<int>(left), static_cast<int>(top), w, h);
+  const vips::VImage blended =
+      alpha.crop(mx, my, w, h)
+          .ifthenelse(colour.crop(mx, my, w, h), under, vips::VImage::option()->set("blend", true));
+  picture = picture.insert(blended.cast(VIPS_FORMAT_UCHAR), static_cast<int>(left),
+                           static_cast<int>(top));
+}
 
 }  // namespace
 
@@ -37,74 +70,48 @@ Offset PictureWatermarkOffset(long W, long H, long w, long h, Placement horizont
   return o;
 }
 
-void CompositePictureWatermark(MagickWand* picture, MagickWand* mark, Placement horizontal,
-                               Placement vertical) {
-  Offset o =
-      PictureWatermarkOffset(static_cast<long>(MagickGetImageWidth(picture)),
-                             static_cast<long>(MagickGetImageHeight(picture)),
-                             static_cast<long>(MagickGetImageWidth(mark)),
-                             static_cast<long>(MagickGetImageHeight(mark)), horizontal, vertical);
-  MagickCompositeImage(picture, mark, OverCompositeOp, o.x, o.y);
+void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
+                               Placement horizontal, Placement vertical) {
+  const Offset o = PictureWatermarkOffset(picture.width(), picture.height(), mark.width(),
+                                          mark.height(), horizontal, vertical);
+  const vips::VImage alpha =
+      mark.bands() == 4 ? mark.extract_band(3) : mark.new_from_image(std::vector<double>{255});
+  LayOver(picture, mark.extract_band(0, vips::VImage::option()->set("n", 3)), alpha, o.x, o.y);
 }
 
-bool DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
+bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text) {
-  DrawingWandPtr draw = NewDrawing();
-  const long double W = MagickGetImageWidth(picture);
-  const long double H = MagickGetImageHeight(picture);
-  DrawSetTextEncoding(draw.get(), "UTF-8");
-  const std::string font_file = ResolveFontFile(font.sy_text_fontName, font.sy_text_isWeight != 0,
-                                                font.sy_text_isItalic != 0);
-  DrawSetFont(draw.get(), font_file.c_str());
-  if (font.sy_text_fontSize < 1) return false;  // an empty or damaged settings file
-  DrawSetFontSize(draw.get(), static_cast<double>(font.sy_text_fontSize));
-  if (font.sy_text_isItalic != 0) DrawSetFontStyle(draw.get(), ItalicStyle);
-  if (font.sy_text_isWeight != 0) DrawSetFontWeight(draw.get(), kBoldWeight);
-  PixelWandPtr colour = NewColour();
-  if (PixelSetColor(colour.get(), font.sy_text_htmlColor.c_str()) == MagickFalse) return false;
-  DrawSetFillColor(draw.get(), colour.get());
-  if (opacity < 1.0) DrawSetFillOpacity(draw.get(), opacity);
-
-  MagickMemoryPtr<double> metrics(MagickQueryFontMetrics(picture, draw.get(), text.c_str()));
-  if (!metrics) return false;  // a font that gives no metrics draws nothing
-  const long double m1 = metrics.get()[kCharacterHeight];
-  const long double m3 = metrics.get()[kDescender];
-  const long double advance = metrics.get()[kAdvance];
-  const long double ascent = m1 + m3;
-
-  long double x;
+  const auto rgb = ParseColour(font.sy_text_htmlColor);
+  if (!rgb) return false;
+  const auto mask = RenderTextMask(text, font);
+  if (!mask) return false;
+  const double W = picture.width(), H = picture.height();
+  double x;  // the pen's start
   if (horizontal.direction == kNearEdge) {
     x = horizontal.margin;
   } else if (horizontal.direction == kCentred) {
-    x = (W - advance) * 0.5L;
+    x = (W - mask->advance) * 0.5;
   } else {
-    x = W - advance - horizontal.margin;
+    x = W - mask->advance - horizontal.margin;
   }
-  long double y;  // the baseline
+  double y;  // the baseline
   if (vertical.direction == kNearEdge) {
-    y = ascent + vertical.margin;
+    y = mask->ascent + vertical.margin;
   } else if (vertical.direction == kCentred) {
-    y = (ascent + H) * 0.5L;
+    y = (mask->ascent + H) * 0.5;
   } else {
     y = H - vertical.margin;
   }
-  return MagickAnnotateImage(picture, draw.get(), static_cast<double>(x), static_cast<double>(y), 0,
-                             text.c_str()) != MagickFalse;
-}
-
-bool FontShowsChinese(const FontChoice& font) {
-  EnsureImagingEnvironment();
-  MagickWandPtr scratch = NewPicture();
-  PixelWandPtr colour = NewColour();
-  MagickNewImage(scratch.get(), 32, 32, colour.get());
-  DrawingWandPtr draw = NewDrawing();
-  DrawSetTextEncoding(draw.get(), "UTF-8");
-  const std::string font_file = ResolveFontFile(font.sy_text_fontName);
-  DrawSetFont(draw.get(), font_file.c_str());
-  MagickMemoryPtr<double> latin(MagickQueryFontMetrics(scratch.get(), draw.get(), "a"));
-  MagickMemoryPtr<double> chinese(MagickQueryFontMetrics(scratch.get(), draw.get(), "国"));
-  if (!latin || !chinese) return false;  // no metrics: the font cannot be used
-  return !(latin.get()[kBoundsRight] >= chinese.get()[kBoundsRight]);
+  // A copy: the mask's own memory ends with this call, the picture's
+  // pixels are computed later.
+  const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
+                                                              mask->coverage.size(), mask->width,
+                                                              mask->height, 1, VIPS_FORMAT_UCHAR));
+  const vips::VImage alpha = opacity < 1.0 ? coverage * opacity : coverage;
+  const vips::VImage colour =
+      coverage.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
+  LayOver(picture, colour, alpha, std::lround(x) + mask->ink_x, std::lround(y) + mask->ink_y);
+  return true;
 }
 
 }  // namespace lumivane

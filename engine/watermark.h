@@ -3,9 +3,8 @@
 #ifndef LUMIVANE_ENGINE_WATERMARK_H_
 #define LUMIVANE_ENGINE_WATERMARK_H_
 
-#include <wand/MagickWand.h>
-
 #include <string>
+#include <vips/vips8>
 
 #include "engine/processing_settings.h"
 
@@ -16,20 +15,18 @@ struct Placement {
   int margin = 0;
 };
 
-// Draws `text` (UTF-8). With the near edge the top of the ascent sits the
-// margin below the top; centred, the ascent box is centred; with the far
-// edge the baseline sits the margin above the bottom. False when nothing
-// could be drawn (no size, an unknown colour, a font without metrics).
-bool DrawTextWatermark(MagickWand* picture, Placement horizontal, Placement vertical,
+// Draws `text` (UTF-8) on the 8-bit sRGB `picture`. With the near edge
+// the top of the ascent sits the margin below the top; centred, the ascent
+// box is centred; with the far edge the baseline sits the margin above the
+// bottom. False when nothing could be drawn (no size, an unknown colour,
+// no ink).
+bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text);
 
-// Lays `mark` over `picture` (its own transparency applies); offsets may be
+// Lays `mark` (8-bit sRGB with alpha) over `picture`; offsets may be
 // negative, and what falls outside the picture is cut off.
-void CompositePictureWatermark(MagickWand* picture, MagickWand* mark, Placement horizontal,
-                               Placement vertical);
-
-// True when the font draws Chinese: 国 reaches further right than "a".
-bool FontShowsChinese(const FontChoice& font);
+void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
+                               Placement horizontal, Placement vertical);
 
 // Top-left corner of a w x h mark on a W x H picture.
 struct Offset {

@@ -91,9 +91,9 @@ TEST(CliRunTest, ExitCodesTellSuccessRefusalAndFailedPictures) {
   dir.MakeFolder("src");
   MakePictureFile(dir / "src/a.jpg", 1000, 500, "red", "JPEG");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 300"), 0);
-  MagickWandPtr w = LoadForTest(dir / "out/a.jpg");
+  auto w = LoadForTest(dir / "out/a.jpg");
   ASSERT_TRUE(w);
-  EXPECT_EQ(MagickGetImageWidth(w.get()), 300u);
+  EXPECT_EQ(w->width(), 300);
   // Existing outputs and no terminal: not overwritten, and nobody "cancelled".
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 200"), 1);
   const std::string said = ReadWholeFile(dir / "out.txt");
@@ -165,9 +165,8 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFile) {
   TempDir dir;
   dir.MakeFolder("src");
   for (int i = 0; i < 30; ++i) {
-    MagickWandPtr p = MakePicture(1600, 1200, "gray");
-    MagickAddNoiseImage(p.get(), GaussianNoise);
-    SavePicture(p.get(), dir / ("src/p" + std::to_string(i) + ".jpg"), "JPEG", 90);
+    SavePicture(WithNoise(MakePicture(1600, 1200, "gray")),
+                dir / ("src/p" + std::to_string(i) + ".jpg"), "JPEG", 90);
   }
   for (int signal : {SIGTERM, SIGINT}) {
     const std::string out = dir / ("out" + std::to_string(signal));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <regex>
 
 #include "engine/batch_run.h"
@@ -89,9 +90,10 @@ TEST_F(ConcurrentRunTest, CollidingOutputsAskInFileOrderAndTheLaterPictureWins) 
       std::count_if(four.begin(), four.end(), [](auto& c) { return c.rfind("ask 询问", 0) == 0; }),
       1);
   // Whichever came later in the listing wrote the output; both runs agree.
-  MagickWandPtr w1 = LoadForTest(dir_ / "out1/a.png.jpg");
-  MagickWandPtr w4 = LoadForTest(dir_ / "out4/a.png.jpg");
-  EXPECT_EQ(MagickGetImageHeight(w1.get()), MagickGetImageHeight(w4.get()));
+  auto w1 = LoadForTest(dir_ / "out1/a.png.jpg");
+  auto w4 = LoadForTest(dir_ / "out4/a.png.jpg");
+  ASSERT_TRUE(w1 && w4);
+  EXPECT_EQ(w1->height(), w4->height());
 }
 
 TEST_F(ConcurrentRunTest, NoToTheOverwriteQuestionKeepsEveryEarlierOutputComplete) {
@@ -104,12 +106,29 @@ TEST_F(ConcurrentRunTest, NoToTheOverwriteQuestionKeepsEveryEarlierOutputComplet
   EXPECT_EQ(summaries_[0].end, RunEnd::kCancelled);
   EXPECT_EQ(summaries_[0].processed, 5);
   for (int i = 0; i < 5; ++i) {
-    MagickWandPtr w = LoadForTest(dir_ / ("out4/" + list->items[static_cast<size_t>(i)]));
+    auto w = LoadForTest(dir_ / ("out4/" + list->items[static_cast<size_t>(i)]));
     ASSERT_TRUE(w) << list->items[static_cast<size_t>(i)];
-    EXPECT_EQ(MagickGetImageWidth(w.get()), 50u);
+    EXPECT_EQ(w->width(), 50);
   }
   EXPECT_EQ(ReadWholeFile(dir_ / ("out4/" + fifth)), "old");
   EXPECT_EQ(Outputs(4).size(), 6u);  // five new ones and the old one
+}
+
+TEST_F(ConcurrentRunTest, LargePhotosInFlightTogetherWaitForRoomInsteadOfFailing) {
+  // Six 48-megapixel photographs at once need more memory than pictures in
+  // flight may share: some wait, none fails.
+  SavePicture(MakePicture(8000, 6000, "orange"), dir_ / "big.jpg", "JPEG");
+  const std::string big = ReadWholeFile(dir_ / "big.jpg");
+  for (int i = 0; i < 6; ++i) dir_.WriteFile("src/b" + std::to_string(i) + ".jpg", big);
+  FakeWindowPort port;
+  port.Set(Control::SourceFolderBox, src_);
+  port.Set(Control::TargetFolderBox, dir_ / "out");
+  ProcessingSettings settings;
+  BatchOptions options;
+  options.workers = 6;
+  const BatchSummary summary = BatchWorker(port, settings, options);
+  EXPECT_EQ(summary.processed, 6);
+  EXPECT_EQ(port.Calls("log"), std::vector<std::string>{});
 }
 
 TEST(JpegHeaderTest, SizeAndOrientationFromTheHeader) {
@@ -124,42 +143,56 @@ TEST(JpegHeaderTest, SizeAndOrientationFromTheHeader) {
   EXPECT_FALSE(ReadJpegHeader("not a jpeg"));
 }
 
-TEST(JpegHeaderTest, SizeHintOnlyForPicturesMoreThanTwiceAsWideAsTheTarget) {
-  EXPECT_EQ(JpegSizeHint({4000, 3000, 1}, 640), "1280x1");
-  EXPECT_EQ(JpegSizeHint({3000, 4000, 6}, 640), "1x1280");  // turned upright: 4000 wide
-  EXPECT_EQ(JpegSizeHint({1280, 900, 1}, 640), std::nullopt);
-  EXPECT_EQ(JpegSizeHint({600, 400, 1}, 640), std::nullopt);
-  EXPECT_EQ(JpegSizeHint({4000, 1000, 8}, 640), std::nullopt);  // 1000 wide when upright
-  EXPECT_EQ(JpegSizeHint({4000, 3000, 1}, 0), std::nullopt);
+TEST(JpegHeaderTest, DecoderReducesOnlyWhileTwiceTheTargetWidthRemains) {
+  auto header = [](int w, int h, int orientation) {
+    JpegHeader j;
+    j.width = w, j.height = h, j.orientation = orientation;
+    return j;
+  };
+  EXPECT_EQ(JpegShrinkFactor(header(4000, 3000, 1), 640), 2);
+  EXPECT_EQ(JpegShrinkFactor(header(3000, 4000, 6), 640), 2);  // turned upright: 4000 wide
+  EXPECT_EQ(JpegShrinkFactor(header(8000, 6000, 1), 400), 8);
+  EXPECT_EQ(JpegShrinkFactor(header(1280, 900, 1), 640), 1);
+  EXPECT_EQ(JpegShrinkFactor(header(4000, 1000, 8), 640), 1);  // 1000 wide when upright
+  EXPECT_EQ(JpegShrinkFactor(header(4000, 3000, 1), 0), 1);
 }
 
-double Psnr(MagickWand* a, MagickWand* b) {
-  double distortion = 0;
-  MagickWandPtr diff(MagickCompareImages(a, b, PeakSignalToNoiseRatioMetric, &distortion));
-  return distortion;
+double Psnr(const vips::VImage& a, const vips::VImage& b) {
+  const double mse = (a.cast(VIPS_FORMAT_FLOAT) - b.cast(VIPS_FORMAT_FLOAT)).pow(2).avg();
+  return 10 * std::log10(255.0 * 255.0 / std::max(mse, 1e-10));
 }
 
 TEST(ShrinkOnLoadTest, ReducedDecodeStaysCloseToTheFullDecodeAndExactInSize) {
   TempDir dir;
   // A photograph-like picture: smooth shapes with soft noise.
-  MagickWandPtr p = MakePicture(3000, 2000, "#6a8caf");
-  MagickAddNoiseImage(p.get(), GaussianNoise);
-  MagickBlurImage(p.get(), 0, 3);
-  SavePicture(p.get(), dir / "photo.jpg", "JPEG", 92);
+  SavePicture(WithNoise(MakePicture(3000, 2000, "#6a8caf")).gaussblur(3), dir / "photo.jpg", "JPEG",
+              92);
   MakePictureFile(dir / "small.jpg", 500, 300, "white", "JPEG");
   ProcessingSettings s;
   s.width = 640;
   PictureSwitches sw;
   sw.width = true;
-  MagickWandPtr reduced = RenderPicture(dir / "photo.jpg", s, sw, nullptr, true);
-  MagickWandPtr full = RenderPicture(dir / "photo.jpg", s, sw, nullptr, false);
+  auto reduced = RenderPicture(dir / "photo.jpg", s, sw, nullptr, true);
+  auto full = RenderPicture(dir / "photo.jpg", s, sw, nullptr, false);
   ASSERT_TRUE(reduced && full);
-  EXPECT_EQ(MagickGetImageWidth(reduced.get()), 640u);
-  EXPECT_EQ(MagickGetImageHeight(reduced.get()), 426u);
-  EXPECT_GE(Psnr(reduced.get(), full.get()), 48.0);
-  MagickWandPtr small = RenderPicture(dir / "small.jpg", s, sw, nullptr, true);
-  EXPECT_EQ(MagickGetImageWidth(small.get()), 500u);
-  EXPECT_EQ(MagickGetImageHeight(small.get()), 300u);
+  EXPECT_EQ(reduced->width(), 640);
+  EXPECT_EQ(reduced->height(), 426);
+  EXPECT_GE(Psnr(*reduced, *full), 48.0);
+  auto small = RenderPicture(dir / "small.jpg", s, sw, nullptr, true);
+  ASSERT_TRUE(small);
+  EXPECT_EQ(small->width(), 500);
+  EXPECT_EQ(small->height(), 300);
+  // The height comes from the original size, whatever the decoder's
+  // reduction: 4000 x 2999 at 640 is 479 high (the reduced 2000 x 1500
+  // would give 480), 3000 x 4001 at 500 is 666.
+  SavePicture(MakePicture(4000, 2999, "white"), dir / "wide.jpg", "JPEG");
+  SavePicture(MakePicture(3000, 4001, "white"), dir / "tall.jpg", "JPEG");
+  auto wide = RenderPicture(dir / "wide.jpg", s, sw, nullptr, true);
+  s.width = 500;
+  auto tall = RenderPicture(dir / "tall.jpg", s, sw, nullptr, true);
+  ASSERT_TRUE(wide && tall);
+  EXPECT_EQ(wide->height(), 479);
+  EXPECT_EQ(tall->height(), 666);
 }
 
 }  // namespace

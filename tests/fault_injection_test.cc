@@ -17,8 +17,8 @@
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
-#include "tests/run_fixture.h"
 #include "tests/picture_fixtures.h"
+#include "tests/run_fixture.h"
 #include "tests/temp_dir.h"
 
 namespace lumivane {
@@ -30,7 +30,8 @@ namespace fs = std::filesystem;
 // Every file of a folder by name, with its bytes.
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
   std::map<std::string, std::string> files;
-  for (const auto& e : fs::directory_iterator(folder)) files[e.path().filename()] = ReadWholeFile(e.path());
+  for (const auto& e : fs::directory_iterator(folder))
+    files[e.path().filename()] = ReadWholeFile(e.path());
   return files;
 }
 
@@ -38,27 +39,26 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 bool IsCompleteJpeg(const std::string& path) {
   const std::string bytes = ReadWholeFile(path);
   if (bytes.size() < 4 || bytes.substr(bytes.size() - 2) != "\xFF\xD9") return false;
-  return LoadForTest(path) != nullptr;
+  return LoadForTest(path).has_value();
 }
 
 using FaultTest = RunFixture;
 
 TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
   for (int i = 0; i < 40; ++i) {
-    MagickWandPtr p = MakePicture(1600, 1200, "gray");
-    MagickAddNoiseImage(p.get(), GaussianNoise);
-    SavePicture(p.get(), src_ + "/p" + std::to_string(i) + ".jpg", "JPEG", 90);
+    SavePicture(WithNoise(MakePicture(1600, 1200, "gray")),
+                src_ + "/p" + std::to_string(i) + ".jpg", "JPEG", 90);
   }
   const auto originals = Snapshot(src_);
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    // Slow enough to be caught in the middle.
-    ProcessingSettings s;
-    BatchOptions one;
-    one.workers = 1;
-    BatchWorker(port_, s, one);
-    _exit(0);
+    // The same run in a process of its own (the imaging library's threads
+    // do not survive a fork), slow enough to be caught in the middle.
+    if (chdir((dir_ / "program").c_str()) != 0) _exit(126);
+    execl(LUMIVANE_BATCH_BINARY, "lumivane-batch", "--source", src_.c_str(), "--target",
+          target_.c_str(), "--workers", "1", static_cast<char*>(nullptr));
+    _exit(127);
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < deadline) {
@@ -109,11 +109,13 @@ TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
   auto log = port_.Calls("log");
   ASSERT_EQ(log.size(), 2u);
   EXPECT_TRUE(log[0].rfind("保存 " + target_ + "/", 0) == 0);
-  EXPECT_EQ(port_.Calls("ask").back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
+  EXPECT_EQ(port_.Calls("ask").back(),
+            "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
 }
 
 TEST_F(FaultTest, PictureDeletedAfterTheScanIsLoggedAndTheRestCounted) {
-  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) MakePictureFile(src_ + "/" + name, 40, 30, "blue", "JPEG");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+    MakePictureFile(src_ + "/" + name, 40, 30, "blue", "JPEG");
   port_.on_progress_range = [this] { fs::remove(src_ + "/b.jpg"); };
   const BatchSummary summary = Run();
   EXPECT_EQ(summary.processed, 2);

@@ -17,7 +17,7 @@
 #include "engine/batch_run.h"
 #include "engine/folder_scan.h"
 #include "settings/program_folder.h"
-#include "tests/picture_fixtures.h"
+#include "tests/picture_files.h"
 #include "tests/scripted_ui_seam.h"
 #include "tests/temp_dir.h"
 #include "ui/announcement_item.h"
@@ -40,9 +40,7 @@ class MainWindowTest : public ::testing::Test {
     options.exit_process = [this](int code) { exit_codes_.push_back(code); };
     window_ = std::make_unique<MainWindow>(seam_, settings_, options);
   }
-  ~MainWindowTest() override {
-    WaitForRunEnd();
-  }
+  ~MainWindowTest() override { WaitForRunEnd(); }
   template <typename T>
   T* W(Control c) {
     return window_->control_as<T>(c);
@@ -56,7 +54,8 @@ class MainWindowTest : public ::testing::Test {
   void WaitForRunEnd() {
     QElapsedTimer timer;
     timer.start();
-    while (RunActive() && timer.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (RunActive() && timer.elapsed() < 60000)
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
     QApplication::processEvents();
   }
   std::vector<std::string> EnabledControls() {
@@ -91,7 +90,8 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirKindsAndTexts
       case ControlKind::kEdit:
       case ControlKind::kReadOnlyEdit:
         EXPECT_EQ(qobject_cast<QLineEdit*>(w)->text(), text) << name;
-        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), place.kind == ControlKind::kReadOnlyEdit);
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(),
+                  place.kind == ControlKind::kReadOnlyEdit);
         break;
       case ControlKind::kPushButton:
         EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), text) << name;
@@ -138,7 +138,8 @@ TEST_F(MainWindowTest, TabMovesThroughTheControlsInCreationOrder) {
 TEST_F(MainWindowTest, DropDownListsHoldTheirChoicesAndDefaultSelections) {
   auto items = [this](Control c) {
     std::vector<std::string> v;
-    for (int i = 0; i < W<QComboBox>(c)->count(); ++i) v.push_back(W<QComboBox>(c)->itemText(i).toStdString());
+    for (int i = 0; i < W<QComboBox>(c)->count(); ++i)
+      v.push_back(W<QComboBox>(c)->itemText(i).toStdString());
     return v;
   };
   EXPECT_EQ(items(Control::QualityCombo).size(), 11u);
@@ -147,8 +148,10 @@ TEST_F(MainWindowTest, DropDownListsHoldTheirChoicesAndDefaultSelections) {
   EXPECT_EQ(W<QComboBox>(Control::OpacityCombo)->currentText().toStdString(), "100%");
   EXPECT_EQ(items(Control::TextHorizontalPositionCombo),
             (std::vector<std::string>{"水平距中", "左边距", "右边距"}));
-  EXPECT_EQ(W<QComboBox>(Control::PictureHorizontalPositionCombo)->currentText().toStdString(), "右边距");
-  EXPECT_EQ(W<QComboBox>(Control::TextVerticalPositionCombo)->currentText().toStdString(), "下边距");
+  EXPECT_EQ(W<QComboBox>(Control::PictureHorizontalPositionCombo)->currentText().toStdString(),
+            "右边距");
+  EXPECT_EQ(W<QComboBox>(Control::TextVerticalPositionCombo)->currentText().toStdString(),
+            "下边距");
 }
 
 TEST_F(MainWindowTest, SettingsAreCopiedInAndTheSwitchesStartAsTheUserExpects) {
@@ -186,10 +189,12 @@ TEST_F(MainWindowTest, GroupSwitchFollowsThePositionListsForTheMarginBoxes) {
   EXPECT_FALSE(Enabled(Control::TextHorizontalMarginBox));
   EXPECT_TRUE(Enabled(Control::TextVerticalMarginBox));
   // The summary box is white only while the text watermark is on.
-  EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base), QColor(Qt::white));
+  EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base),
+            QColor(Qt::white));
   Click(Control::TextWatermarkCheck);
   EXPECT_FALSE(Enabled(Control::TextVerticalMarginBox));
-  EXPECT_NE(W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base), QColor(Qt::white));
+  EXPECT_NE(W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base),
+            QColor(Qt::white));
   Choose(Control::TextVerticalPositionCombo, 0);
   Click(Control::TextWatermarkCheck);
   EXPECT_FALSE(Enabled(Control::TextVerticalMarginBox));
@@ -233,7 +238,8 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
   EXPECT_TRUE(FileExists(dir_ / "out/a.jpg"));
   EXPECT_TRUE(FileExists(dir_ / "out/b.png.jpg"));
   ASSERT_FALSE(seam_.shown.empty());
-  EXPECT_EQ(seam_.shown.back(), "ask 完成|处理完成 2 个图片，是否要打开目标文件夹查看处理后的图片？");
+  EXPECT_EQ(seam_.shown.back(),
+            "ask 完成|处理完成 2 个图片，是否要打开目标文件夹查看处理后的图片？");
   // Unlocked: the groups follow their check boxes again.
   EXPECT_TRUE(Enabled(Control::StartButton));
   EXPECT_FALSE(Enabled(Control::WatermarkTextBox));
@@ -260,7 +266,8 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   Click(Control::StartButton);
   WaitForRunEnd();
   EXPECT_TRUE(exit_codes_.empty());
-  EXPECT_NE(std::find(seam_.shown.begin(), seam_.shown.end(), "ask 询问|图片正在进行处理，确认要退出吗？"),
+  EXPECT_NE(std::find(seam_.shown.begin(), seam_.shown.end(),
+                      "ask 询问|图片正在进行处理，确认要退出吗？"),
             seam_.shown.end());
   seam_.shown.clear();
   window_->close();
@@ -290,8 +297,9 @@ TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {
   EXPECT_EQ(settings_.sy_text_font, *seam_.font);
   EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->text().toStdString(),
             "字体:Liberation Serif, 大小:30, 颜色:#ff0800, 粗体");
-  EXPECT_EQ(seam_.shown, std::vector<std::string>{
-                             "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。"});
+  EXPECT_EQ(seam_.shown,
+            std::vector<std::string>{
+                "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。"});
   seam_.shown.clear();
   seam_.font.reset();  // cancelled: nothing changes
   Click(Control::FontButton);

@@ -2,51 +2,118 @@
 
 #include <cmath>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include "engine/imaging_environment.h"
 
 namespace lumivane::testing {
+namespace {
 
-MagickWandPtr MakePicture(size_t w, size_t h, const std::string& colour) {
-  EnsureImagingEnvironment();
-  MagickWandPtr wand = NewPicture();
-  PixelWandPtr c = NewColour();
-  PixelSetColor(c.get(), colour.c_str());
-  MagickNewImage(wand.get(), w, h, c.get());
-  return wand;
+std::vector<double> Colour(const std::string& name) {
+  static const std::map<std::string, std::vector<double>> kNamed = {
+      {"white", {255, 255, 255}}, {"black", {0, 0, 0}},      {"red", {255, 0, 0}},
+      {"green", {0, 128, 0}},     {"blue", {0, 0, 255}},     {"gray", {190, 190, 190}},
+      {"olive", {128, 128, 0}},   {"orange", {255, 165, 0}}, {"teal", {0, 128, 128}},
+      {"none", {0, 0, 0, 0}}};
+  if (auto it = kNamed.find(name); it != kNamed.end()) return it->second;
+  if (name.size() == 7 && name[0] == '#') {
+    const unsigned long v = std::stoul(name.substr(1), nullptr, 16);
+    return {double(v >> 16 & 0xFF), double(v >> 8 & 0xFF), double(v & 0xFF)};
+  }
+  throw std::invalid_argument("unknown colour " + name);
 }
 
-void SavePicture(MagickWand* wand, const std::string& path, const std::string& format,
+void Put16(std::string& s, unsigned v) { s += char(v & 0xFF), s += char(v >> 8 & 0xFF); }
+void Put32(std::string& s, unsigned v) { Put16(s, v & 0xFFFF), Put16(s, v >> 16); }
+
+// A 24-bit bottom-up BMP.
+std::string EncodeBmp(const vips::VImage& picture) {
+  const vips::VImage rgb = picture.extract_band(0, vips::VImage::option()->set("n", 3));
+  size_t size = 0;
+  std::unique_ptr<void, decltype(&g_free)> raw(rgb.write_to_memory(&size), g_free);
+  const auto* px = static_cast<const unsigned char*>(raw.get());
+  const unsigned w = static_cast<unsigned>(rgb.width()), h = static_cast<unsigned>(rgb.height());
+  const unsigned stride = (w * 3 + 3) / 4 * 4;
+  std::string bmp = "BM";
+  Put32(bmp, 54 + stride * h), Put32(bmp, 0), Put32(bmp, 54);
+  Put32(bmp, 40), Put32(bmp, w), Put32(bmp, h), Put16(bmp, 1), Put16(bmp, 24);
+  for (int i = 0; i < 6; ++i) Put32(bmp, 0);
+  for (unsigned y = h; y-- > 0;) {
+    std::string row(stride, '\0');
+    for (unsigned x = 0; x < w; ++x) {
+      for (unsigned c = 0; c < 3; ++c) row[3 * x + c] = char(px[(y * w + x) * 3 + 2 - c]);
+    }
+    bmp += row;
+  }
+  return bmp;
+}
+
+}  // namespace
+
+vips::VImage MakePicture(size_t w, size_t h, const std::string& colour) {
+  EnsureImagingEnvironment();
+  const std::vector<double> c = Colour(colour);
+  return (vips::VImage::black(int(w), int(h), vips::VImage::option()->set("bands", int(c.size()))) +
+          c)
+      .cast(VIPS_FORMAT_UCHAR)
+      .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
+      .copy_memory();
+}
+
+vips::VImage WithNoise(const vips::VImage& picture) {
+  const vips::VImage noise =
+      vips::VImage::gaussnoise(picture.width(), picture.height(),
+                               vips::VImage::option()->set("sigma", 40.0)->set("mean", 0.0));
+  return (picture + noise).cast(VIPS_FORMAT_UCHAR).copy_memory();
+}
+
+void SavePicture(const vips::VImage& picture, const std::string& path, const std::string& format,
                  int quality) {
-  MagickSetImageFormat(wand, format.c_str());
-  if (quality > 0) MagickSetImageCompressionQuality(wand, static_cast<size_t>(quality));
-  size_t length = 0;
-  MagickMemoryPtr<unsigned char> blob(MagickGetImageBlob(wand, &length));
-  if (!blob) throw std::runtime_error("cannot encode " + format);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(blob.get()),
-                                              static_cast<std::streamsize>(length));
+  std::string bytes;
+  auto take = [&](VipsBlob* blob) {
+    size_t length = 0;
+    const void* data = vips_blob_get(blob, &length);
+    bytes.assign(static_cast<const char*>(data), length);
+    vips_area_unref(reinterpret_cast<VipsArea*>(blob));
+  };
+  if (format == "JPEG") {
+    take(picture.jpegsave_buffer(vips::VImage::option()->set("Q", quality > 0 ? quality : 92)));
+  } else if (format == "PNG") {
+    take(picture.pngsave_buffer());
+  } else if (format == "GIF") {
+    take(picture.gifsave_buffer());
+  } else if (format == "BMP") {
+    bytes = EncodeBmp(picture);
+  } else {
+    throw std::invalid_argument("cannot encode " + format);
+  }
+  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 void MakePictureFile(const std::string& path, size_t w, size_t h, const std::string& colour,
                      const std::string& format) {
-  SavePicture(MakePicture(w, h, colour).get(), path, format);
+  SavePicture(MakePicture(w, h, colour), path, format);
 }
 
-MagickWandPtr LoadForTest(const std::string& path) {
+std::optional<vips::VImage> LoadForTest(const std::string& path) {
   EnsureImagingEnvironment();
   std::ifstream in(path, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  MagickWandPtr wand = NewPicture();
-  if (bytes.empty() || !MagickReadImageBlob(wand.get(), bytes.data(), bytes.size())) return nullptr;
-  return wand;
+  if (bytes.empty()) return std::nullopt;
+  try {
+    return vips::VImage::new_from_buffer(bytes.data(), bytes.size(), "").copy_memory();
+  } catch (const vips::VError&) {
+    return std::nullopt;
+  }
 }
 
-Rgb PixelAt(MagickWand* wand, long x, long y) {
-  PixelWandPtr p = NewColour();
-  MagickGetImagePixelColor(wand, x, y, p.get());
-  return {PixelGetRed(p.get()), PixelGetGreen(p.get()), PixelGetBlue(p.get())};
+Rgb PixelAt(const vips::VImage& picture, int x, int y) {
+  std::vector<double> p = picture.getpoint(x, y);
+  if (p.size() < 3) p = {p[0], p[0], p[0]};
+  return {p[0] / 255, p[1] / 255, p[2] / 255};
 }
 
 bool IsNear(const Rgb& c, double r, double g, double b, double tolerance) {
@@ -54,15 +121,9 @@ bool IsNear(const Rgb& c, double r, double g, double b, double tolerance) {
          std::fabs(c.b - b) <= tolerance;
 }
 
-int DarkPixels(MagickWand* wand, long x0, long y0, long x1, long y1) {
-  const size_t w = static_cast<size_t>(x1 - x0), h = static_cast<size_t>(y1 - y0);
-  std::vector<unsigned char> rgb(w * h * 3);
-  MagickExportImagePixels(wand, x0, y0, w, h, "RGB", CharPixel, rgb.data());
-  int n = 0;
-  for (size_t i = 0; i < w * h; ++i) {
-    if (rgb[3 * i] < 128 && rgb[3 * i + 1] < 128 && rgb[3 * i + 2] < 128) ++n;
-  }
-  return n;
+int DarkPixels(const vips::VImage& picture, int x0, int y0, int x1, int y1) {
+  const vips::VImage dark = (picture.crop(x0, y0, x1 - x0, y1 - y0) < 128).bandand();
+  return int(std::lround(dark.avg() / 255 * (x1 - x0) * (y1 - y0)));
 }
 
 }  // namespace lumivane::testing

@@ -44,10 +44,8 @@ std::string PngDeclaring(uint32_t w, uint32_t h, size_t rows_of_data) {
 }
 
 std::string NoisyJpeg(TempDir& dir) {
-  MagickWandPtr p = MakePicture(300, 300, "gray");
-  MagickAddNoiseImage(p.get(), GaussianNoise);
   std::string path = dir / "noisy.jpg";
-  SavePicture(p.get(), path, "JPEG", 90);
+  SavePicture(WithNoise(MakePicture(300, 300, "gray")), path, "JPEG", 90);
   return ReadWholeFile(path);
 }
 
@@ -79,6 +77,12 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
       {"bomb.png", PngDeclaring(12000, 12000, 12000)},
       {"huge.bmp", bmp_huge},
       {"gif_as_source.jpg", "GIF89a\x01\0\x01\0\0\0\0;"},
+      // A few hundred bytes claiming 30000 x 65000, progressive: its decoder
+      // would hold every coefficient at full size.
+      {"bomb.jpg", std::string("\xFF\xD8\xFF\xC2\0\x11\x08\xFD\xE8\x75\x30\x03"
+                               "\x01\x22\0\x02\x11\x01\x03\x11\x01\xFF\xD9",
+                               23) +
+                       std::string(547, '\0')},
   };
   for (const auto& c : cases) {
     std::string src = dir.WriteFile(c.name, c.bytes);
@@ -86,22 +90,20 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kReadFailed) << c.name;
     EXPECT_FALSE(FileExists(out)) << c.name;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << c.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
   }
   // A FIFO must neither block nor count.
   ASSERT_EQ(mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);
   EXPECT_EQ(ProcessOnePicture(dir / "fifo.jpg", dir / "o.jpg", {}, {}, nullptr),
             PictureOutcome::kReadFailed);
   // The intact originals of the damaged ones still read.
-  MagickWandPtr w = NewPicture();
-  EXPECT_TRUE(ReadPicture(w.get(), dir / "ok.png"));
+  EXPECT_TRUE(ReadPicture(dir / "ok.png"));
 }
 
 TEST(ReadPictureTest, GifIsAcceptedOnlyForTheWatermark) {
   TempDir dir;
   MakePictureFile(dir / "m.gif", 10, 10, "red", "GIF");
-  MagickWandPtr w = NewPicture();
-  EXPECT_FALSE(ReadPicture(w.get(), dir / "m.gif"));
+  EXPECT_FALSE(ReadPicture(dir / "m.gif"));
   EXPECT_TRUE(LoadWatermarkPicture(dir / "m.gif"));
   EXPECT_FALSE(LoadWatermarkPicture(dir / "missing.png"));
 }
@@ -109,12 +111,9 @@ TEST(ReadPictureTest, GifIsAcceptedOnlyForTheWatermark) {
 // A JPEG whose EXIF says "rotate 90 clockwise to view" and that carries a
 // GPS position and a comment.
 std::string JpegWithExifOrientation6(TempDir& dir) {
-  MagickWandPtr p = MakePicture(40, 20, "red");
-  MagickWandPtr blue = MakePicture(20, 20, "blue");
-  MagickCompositeImage(p.get(), blue.get(), OverCompositeOp, 20, 0);
-  MagickCommentImage(p.get(), "taken at home");
   std::string path = dir / "exif_src.jpg";
-  SavePicture(p.get(), path, "JPEG", 95);
+  SavePicture(MakePicture(40, 20, "red").insert(MakePicture(20, 20, "blue"), 20, 0), path, "JPEG",
+              95);
   std::string jpeg = ReadWholeFile(path);
   // TIFF, little endian: IFD0 with Orientation=6 and a GPS IFD pointer.
   std::string tiff("II*\0\x08\0\0\0", 8);
@@ -129,27 +128,28 @@ std::string JpegWithExifOrientation6(TempDir& dir) {
   uint16_t len = static_cast<uint16_t>(app1.size() + 2);
   std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(len >> 8) +
                         static_cast<char>(len & 0xFF) + app1;
-  return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+  const std::string comment = "taken at home";
+  const std::string com =
+      std::string("\xFF\xFE\0", 3) + static_cast<char>(comment.size() + 2) + comment;
+  return jpeg.substr(0, 2) + segment + com + jpeg.substr(2);
 }
 
 TEST(ProcessOnePictureMetadataTest, ExifOrientedPictureComesOutUprightWithoutPrivateData) {
   TempDir dir;
   std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
-  MagickWandPtr check = LoadForTest(src);
-  ASSERT_EQ(MagickGetImageOrientation(check.get()), RightTopOrientation);
   ASSERT_EQ(ReadJpegHeader(ReadWholeFile(src))->orientation, 6);
   std::string out = dir / "out.jpg";
   ASSERT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kProcessed);
-  MagickWandPtr w = LoadForTest(out);
-  EXPECT_EQ(MagickGetImageWidth(w.get()), 20u);
-  EXPECT_EQ(MagickGetImageHeight(w.get()), 40u);
-  EXPECT_TRUE(IsNear(PixelAt(w.get(), 10, 5), 1, 0, 0, 0.2));   // red now on top
-  EXPECT_TRUE(IsNear(PixelAt(w.get(), 10, 35), 0, 0, 1, 0.2));  // blue below
-  size_t length = 0;
-  MagickMemoryPtr<unsigned char> exif(MagickGetImageProfile(w.get(), "exif", &length));
-  EXPECT_FALSE(exif);
-  MagickMemoryPtr<char> comment(MagickGetImageProperty(w.get(), "comment"));
-  EXPECT_FALSE(comment);
+  auto w = LoadForTest(out);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->width(), 20);
+  EXPECT_EQ(w->height(), 40);
+  EXPECT_TRUE(IsNear(PixelAt(*w, 10, 5), 1, 0, 0, 0.2));   // red now on top
+  EXPECT_TRUE(IsNear(PixelAt(*w, 10, 35), 0, 0, 1, 0.2));  // blue below
+  const std::string written = ReadWholeFile(out);
+  EXPECT_EQ(written.find("taken at home"), std::string::npos);
+  EXPECT_EQ(written.find(std::string("N\0\0\0", 4)), std::string::npos) << "GPS kept";
+  EXPECT_EQ(ReadJpegHeader(written)->orientation, 1);
 }
 
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
@@ -158,15 +158,14 @@ TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   std::string mnt = dir.MakeFolder("small");
   if (mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=256k") != 0) GTEST_SKIP() << "no tmpfs";
   // The target is the source folder, so the write would replace the original.
-  MagickWandPtr p = MakePicture(200, 200, "gray");
-  MagickAddNoiseImage(p.get(), GaussianNoise);
   std::string src = mnt + "/a.jpg";
-  SavePicture(p.get(), src, "JPEG", 60);
+  SavePicture(WithNoise(MakePicture(200, 200, "gray")), src, "JPEG", 60);
   const std::string original = ReadWholeFile(src);
   // Fill the rest of the disk, down to the last block.
   int n = 0;
   for (size_t size = 64 * 1024; size > 0; size /= 2) {
-    while (platform::WriteFileAtomically(mnt + "/fill" + std::to_string(n++), std::string(size, 'x'))) {
+    while (platform::WriteFileAtomically(mnt + "/fill" + std::to_string(n++),
+                                         std::string(size, 'x'))) {
     }
   }
   ProcessingSettings s;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/font_resolver.h"
 #include "tests/picture_fixtures.h"
 
 namespace lumivane {
@@ -26,13 +27,13 @@ TEST(PictureWatermarkOffsetTest, NinePlacementsOnA640x480Picture) {
 }
 
 TEST(CompositePictureWatermarkTest, WideMarkIsCutOnBothSides) {
-  MagickWandPtr picture = MakePicture(100, 60, "white");
-  MagickWandPtr mark = MakePicture(140, 20, "black");
-  CompositePictureWatermark(picture.get(), mark.get(), {kCentred, 0}, {kCentred, 0});
-  EXPECT_EQ(MagickGetImageWidth(picture.get()), 100u);
-  EXPECT_TRUE(IsNear(PixelAt(picture.get(), 0, 30), 0, 0, 0));
-  EXPECT_TRUE(IsNear(PixelAt(picture.get(), 99, 30), 0, 0, 0));
-  EXPECT_TRUE(IsNear(PixelAt(picture.get(), 50, 10), 1, 1, 1));
+  vips::VImage picture = MakePicture(100, 60, "white");
+  const vips::VImage mark = MakePicture(140, 20, "black").bandjoin_const({255});
+  CompositePictureWatermark(picture, mark, {kCentred, 0}, {kCentred, 0});
+  EXPECT_EQ(picture.width(), 100);
+  EXPECT_TRUE(IsNear(PixelAt(picture, 0, 30), 0, 0, 0));
+  EXPECT_TRUE(IsNear(PixelAt(picture, 99, 30), 0, 0, 0));
+  EXPECT_TRUE(IsNear(PixelAt(picture, 50, 10), 1, 1, 1));
 }
 
 TEST(FontShowsChineseTest, TellsChineseFontsFromLatinOnes) {
@@ -44,27 +45,27 @@ TEST(FontShowsChineseTest, TellsChineseFontsFromLatinOnes) {
 }
 
 TEST(DrawTextWatermarkTest, ChineseTextIsDrawnWithAChineseFont) {
-  MagickWandPtr p = MakePicture(300, 100, "white");
+  vips::VImage p = MakePicture(300, 100, "white");
   FontChoice font{"WenQuanYi Zen Hei", 30, 0, "#000000", 0, 0};
-  DrawTextWatermark(p.get(), {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "宝贝店铺");
-  EXPECT_GT(DarkPixels(p.get(), 0, 0, 300, 100), 200);
+  DrawTextWatermark(p, {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "宝贝店铺");
+  EXPECT_GT(DarkPixels(p, 0, 0, 300, 100), 200);
 }
 
 TEST(DrawTextWatermarkTest, OpacityLightensTheText) {
   FontChoice font{"Liberation Sans", 40, 0, "#000000", 0, 1};
-  MagickWandPtr solid = MakePicture(300, 100, "white");
-  MagickWandPtr faint = MakePicture(300, 100, "white");
-  DrawTextWatermark(solid.get(), {kNearEdge, 5}, {kNearEdge, 5}, font, 1.0, "WWWW");
-  DrawTextWatermark(faint.get(), {kNearEdge, 5}, {kNearEdge, 5}, font, 0.1f, "WWWW");
-  EXPECT_GT(DarkPixels(solid.get(), 0, 0, 300, 100), 300);
-  EXPECT_EQ(DarkPixels(faint.get(), 0, 0, 300, 100), 0);
+  vips::VImage solid = MakePicture(300, 100, "white");
+  vips::VImage faint = MakePicture(300, 100, "white");
+  DrawTextWatermark(solid, {kNearEdge, 5}, {kNearEdge, 5}, font, 1.0, "WWWW");
+  DrawTextWatermark(faint, {kNearEdge, 5}, {kNearEdge, 5}, font, 0.1f, "WWWW");
+  EXPECT_GT(DarkPixels(solid, 0, 0, 300, 100), 300);
+  EXPECT_EQ(DarkPixels(faint, 0, 0, 300, 100), 0);
 }
 
 TEST(DrawTextWatermarkTest, ZeroMarginsAtTheNearEdgesTouchTheTopLeftCorner) {
-  MagickWandPtr p = MakePicture(300, 100, "white");
+  vips::VImage p = MakePicture(300, 100, "white");
   FontChoice font{"Liberation Sans", 40, 0, "#000000", 0, 0};
-  DrawTextWatermark(p.get(), {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "HH");
-  EXPECT_GT(DarkPixels(p.get(), 0, 0, 12, 12), 5);
+  DrawTextWatermark(p, {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "HH");
+  EXPECT_GT(DarkPixels(p, 0, 0, 12, 12), 5);
 }
 
 }  // namespace

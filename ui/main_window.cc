@@ -19,11 +19,11 @@
 #include "announce/vendor.h"
 #include "engine/batch_run.h"
 #include "engine/folder_scan.h"
+#include "engine/font_resolver.h"
 #include "engine/messages.h"
 #include "engine/preview.h"
-#include "text/text_helpers.h"
-#include "engine/watermark.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
@@ -161,7 +161,8 @@ void MainWindow::CreateControls() {
   Fill(control_as<QComboBox>(Control::QualityCombo), kQualityItems, 1);
   Fill(control_as<QComboBox>(Control::RotationCombo), kRotationItems, 0);
   Fill(control_as<QComboBox>(Control::OpacityCombo), kOpacityItems, 0);
-  for (Control c : {Control::TextHorizontalPositionCombo, Control::PictureHorizontalPositionCombo}) {
+  for (Control c :
+       {Control::TextHorizontalPositionCombo, Control::PictureHorizontalPositionCombo}) {
     Fill(control_as<QComboBox>(c), kHorizontalPositionItems, 2);
   }
   for (Control c : {Control::TextVerticalPositionCombo, Control::PictureVerticalPositionCombo}) {
@@ -193,15 +194,19 @@ void MainWindow::CopySettingsIntoControls() {
   set_text(Control::WatermarkTextBox, s.sy_text);
   select(Control::OpacityCombo, s.sy_text_opacity);
   select(Control::TextHorizontalPositionCombo, s.sy_text_w_direction);
-  set_text(Control::TextHorizontalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_text_w_value)));
+  set_text(Control::TextHorizontalMarginBox,
+           std::to_string(static_cast<std::int32_t>(s.sy_text_w_value)));
   select(Control::TextVerticalPositionCombo, s.sy_text_h_direction);
-  set_text(Control::TextVerticalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_text_h_value)));
+  set_text(Control::TextVerticalMarginBox,
+           std::to_string(static_cast<std::int32_t>(s.sy_text_h_value)));
   set_text(Control::FontSummaryBox, FontSummaryText(s.sy_text_font));
   set_text(Control::WatermarkPictureBox, s.sy_image);
   select(Control::PictureHorizontalPositionCombo, s.sy_image_w_direction);
-  set_text(Control::PictureHorizontalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_image_w_value)));
+  set_text(Control::PictureHorizontalMarginBox,
+           std::to_string(static_cast<std::int32_t>(s.sy_image_w_value)));
   select(Control::PictureVerticalPositionCombo, s.sy_image_h_direction);
-  set_text(Control::PictureVerticalMarginBox, std::to_string(static_cast<std::int32_t>(s.sy_image_h_value)));
+  set_text(Control::PictureVerticalMarginBox,
+           std::to_string(static_cast<std::int32_t>(s.sy_image_h_value)));
 }
 
 void MainWindow::SetInitialStates() {
@@ -226,16 +231,20 @@ namespace {
 const GroupControls kTextGroup = {
     {Control::WatermarkTextLabel, Control::WatermarkTextBox, Control::OpacityLabel,
      Control::OpacityCombo, Control::TextPositionLabel, Control::TextHorizontalPositionCombo},
-    Control::TextHorizontalPositionCombo, Control::TextHorizontalMarginBox,
-    Control::TextVerticalPositionCombo, Control::TextVerticalMarginBox,
+    Control::TextHorizontalPositionCombo,
+    Control::TextHorizontalMarginBox,
+    Control::TextVerticalPositionCombo,
+    Control::TextVerticalMarginBox,
     {Control::FontLabel, Control::FontSummaryBox, Control::FontButton, Control::TextPreviewButton}};
 
 const GroupControls kPictureGroup = {
     {Control::WatermarkPictureLabel, Control::WatermarkPictureBox,
      Control::WatermarkPictureBrowseButton, Control::PicturePositionLabel,
      Control::PictureHorizontalPositionCombo},
-    Control::PictureHorizontalPositionCombo, Control::PictureHorizontalMarginBox,
-    Control::PictureVerticalPositionCombo, Control::PictureVerticalMarginBox,
+    Control::PictureHorizontalPositionCombo,
+    Control::PictureHorizontalMarginBox,
+    Control::PictureVerticalPositionCombo,
+    Control::PictureVerticalMarginBox,
     {Control::PicturePreviewButton}};
 
 }  // namespace
@@ -376,7 +385,8 @@ void MainWindow::SourceFolderCommand() {
 
 void MainWindow::TargetFolderCommand() {
   auto chosen = seam_.BrowseForFolder(this, "图片处理后保存到：", "");
-  if (chosen && !chosen->empty()) control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(*chosen));
+  if (chosen && !chosen->empty())
+    control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(*chosen));
 }
 
 void MainWindow::WatermarkPictureCommand() {
@@ -386,7 +396,8 @@ void MainWindow::WatermarkPictureCommand() {
 
 void MainWindow::FontCommand() {
   if (!seam_.ChooseWatermarkFont(this, settings_.sy_text_font)) return;
-  control_as<QLineEdit>(Control::FontSummaryBox)->setText(Q(FontSummaryText(settings_.sy_text_font)));
+  control_as<QLineEdit>(Control::FontSummaryBox)
+      ->setText(Q(FontSummaryText(settings_.sy_text_font)));
   const std::string text =
       TrimSpaces(control_as<QLineEdit>(Control::WatermarkTextBox)->text().toStdString());
   if (!text.empty() && HasNonAscii(text) && !FontShowsChinese(settings_.sy_text_font)) {
@@ -406,14 +417,16 @@ void MainWindow::StartCommand() {
 }
 
 void MainWindow::ShowAbout() {
-  const std::string text = std::string("Lumivane ") + kProgramVersion +
-                           "\n\n主要功能：缩小图片尺寸、图片压缩、给图片加[文字]或[图片]水印，一键批量处理。"
-                           "\n\n目前支持处理的图片格式：JPG, PNG, BMP。";
+  const std::string text =
+      std::string("Lumivane ") + kProgramVersion +
+      "\n\n主要功能：缩小图片尺寸、图片压缩、给图片加[文字]或[图片]水印，一键批量处理。"
+      "\n\n目前支持处理的图片格式：JPG, PNG, BMP。";
   seam_.ShowMessage(this, "关于", text, MessageIcon::kInformation);
 }
 
 bool MainWindow::ExitRule() {
-  if (RunActive() && !seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
+  if (RunActive() &&
+      !seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
     return false;
   }
   // No half-written output may stay behind.
