@@ -20,6 +20,11 @@ void EnsureImagingEnvironment() {
     // Nothing of one picture is kept for the next.
     vips_cache_set_max(0);
     vips_leak_set(FALSE);
+    // A damaged picture is reported once, as the run's own log line; the
+    // library's running commentary on it would only repeat that.
+    g_log_set_handler(
+        "VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     // Pictures are decoded only by the loaders the engine names; every
     // other loader (and with it every file format we did not choose) is
     // out of reach, whatever the bytes claim.
