@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
+#include "ui/startup.h"
 
 namespace lumivane {
 namespace {
@@ -80,7 +82,21 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemWithTheirKindsAndTexts
     const char* name = ControlName(place.control);
     EXPECT_EQ(w->objectName().toStdString(), name);
     const int height = place.kind == ControlKind::kDropDownList ? 21 : place.height;
-    EXPECT_EQ(w->geometry(), QRect(place.x, place.y, place.width, height)) << name;
+    const QRect g = w->geometry();
+    if (place.kind == ControlKind::kGroupBox) {
+      // The frame's top line runs through its caption.
+      const int half = w->fontMetrics().height() / 2;
+      EXPECT_EQ(g, QRect(place.x, place.y + half, place.width, height - half)) << name;
+    } else {
+      // Where a text would be cut, its control grows to the right, a little.
+      EXPECT_EQ(g.topLeft(), QPoint(place.x, place.y)) << name;
+      EXPECT_EQ(g.height(), height) << name;
+      EXPECT_GE(g.width(), place.width) << name;
+      EXPECT_LE(g.width(), place.width + 16) << name;
+    }
+    if (qobject_cast<QComboBox*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w)) {
+      EXPECT_LE(w->sizeHint().width(), g.width()) << name << ": its text is cut";
+    }
     const QString text = QString::fromUtf8(place.text);
     switch (place.kind) {
       case ControlKind::kLabel:
@@ -217,6 +233,17 @@ TEST_F(MainWindowTest, BasicSwitchesEnableTheirControls) {
   EXPECT_TRUE(Enabled(Control::RotationCombo));
   Click(Control::RotationCheck);
   EXPECT_FALSE(Enabled(Control::RotationCombo));
+}
+
+TEST_F(MainWindowTest, FontSummaryGreysWithEveryOtherBoxDuringARun) {
+  auto base = [this] {
+    return W<QLineEdit>(Control::FontSummaryBox)->palette().color(QPalette::Base);
+  };
+  window_->TextGroupSwitch(true);
+  EXPECT_EQ(base(), QColor(Qt::white));
+  window_->LockForRun();
+  EXPECT_EQ(base(), window_->palette().color(QPalette::Window));
+  window_->UnlockAfterRun();
 }
 
 TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
@@ -358,6 +385,14 @@ TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {
   for (QAction* a : window.menuBar()->actions()) left.push_back(a->text().toStdString());
   EXPECT_EQ(left, (std::vector<std::string>{"文件(&F)", "帮助(&H)"}));
   EXPECT_EQ(window.announcement_action(), nullptr);
+}
+
+TEST(TranslationTest, QtsOwnButtonsSpeakChinese) {
+  ui::InstallChineseTranslations();
+  QMessageBox box(QMessageBox::Question, "询问", "?", QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QString::fromUtf8("是")))
+      << box.button(QMessageBox::Yes)->text().toStdString();
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QString::fromUtf8("否")));
 }
 
 TEST(FontTextTest, ColourTextAndSummarySuffixes) {

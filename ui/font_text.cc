@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace lumivane::ui {
 
 std::string HtmlColorText(std::uint32_t c) {

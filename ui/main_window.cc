@@ -108,6 +108,8 @@ void MainWindow::CreateControls() {
       case ControlKind::kPlainLabel: {
         auto* label = new QLabel(text, parent);
         label->setAutoFillBackground(place.kind == ControlKind::kPlainLabel);  // covers a caption
+        // Text at the top of its rectangle: level with the text of the box beside it.
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         w = label;
         break;
       }
@@ -152,6 +154,11 @@ void MainWindow::CreateControls() {
     }
     w->setObjectName(ControlName(place.control));
     w->setGeometry(place.x, place.y, place.width, height);
+    if (place.kind == ControlKind::kGroupBox) {
+      // The frame's top line runs through the middle of its caption.
+      const int half = w->fontMetrics().height() / 2;
+      w->setGeometry(place.x, place.y + half, place.width, height - half);
+    }
     controls_[static_cast<size_t>(place.control)] = w;
   }
   // Frames lie beneath everything so that their contents get the clicks.
@@ -168,6 +175,7 @@ void MainWindow::CreateControls() {
   for (Control c : {Control::TextVerticalPositionCombo, Control::PictureVerticalPositionCombo}) {
     Fill(control_as<QComboBox>(c), kVerticalPositionItems, 2);
   }
+  WidenWhatWouldClip();
 
   // Every control's command goes through MainWindowProc.
   for (const ControlPlace& place : kControlLayout) {
@@ -179,6 +187,16 @@ void MainWindow::CreateControls() {
     }
   }
   UpdateFontSummaryColour();
+}
+
+void MainWindow::WidenWhatWouldClip() {
+  // This platform's fonts and list arrows take more room than the layout's
+  // own: a text that would be cut widens its control to the right, no more.
+  for (QWidget* w : controls_) {
+    if (qobject_cast<QComboBox*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w)) {
+      if (w->sizeHint().width() > w->width()) w->resize(w->sizeHint().width(), w->height());
+    }
+  }
 }
 
 void MainWindow::CopySettingsIntoControls() {
@@ -278,6 +296,7 @@ void MainWindow::UpdateFontSummaryColour() {
 void MainWindow::LockForRun() {
   for (QWidget* w : controls_) w->setEnabled(false);
   control(Control::ProgressBar)->setEnabled(true);
+  UpdateFontSummaryColour();
 }
 
 void MainWindow::UnlockAfterRun() {

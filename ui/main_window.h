@@ -68,6 +68,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void CreateControls();
+  void WidenWhatWouldClip();
   void GroupSwitch(const GroupControls& group, bool on);
   void BuildMenuBar(bool with_announcements);
   void MarginBoxRule(Control combo, Control box);

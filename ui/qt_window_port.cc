@@ -24,7 +24,8 @@ auto OnWindowThread(QObject* context, F f) -> decltype(f()) {
     QMetaObject::invokeMethod(context, f, Qt::BlockingQueuedConnection);
   } else {
     decltype(f()) result{};
-    QMetaObject::invokeMethod(context, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        context, [&] { result = f(); }, Qt::BlockingQueuedConnection);
     return result;
   }
 }
@@ -88,8 +89,9 @@ void QtWindowPort::SetProgressRange(int maximum) {
 }
 
 void QtWindowPort::SetProgressPosition(int position) {
-  OnWindowThread(&window_,
-                 [&] { window_.control_as<QProgressBar>(Control::ProgressBar)->setValue(position); });
+  OnWindowThread(&window_, [&] {
+    window_.control_as<QProgressBar>(Control::ProgressBar)->setValue(position);
+  });
 }
 
 void QtWindowPort::RequestFocus(Control c) {

@@ -1,8 +1,11 @@
 #include "ui/startup.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 #include "announce/announcement_list.h"
 #include "announce/download.h"
@@ -38,9 +41,18 @@ QIcon ProgramIcon(int group) {
   return icon;
 }
 
+void InstallChineseTranslations() {
+  auto* translator = new QTranslator(qApp);
+  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
+
 int RunProgram(int argc, char** argv) {
   // The command line is ignored; Qt still gets it for its own platform options.
   QApplication app(argc, argv);
+  InstallChineseTranslations();
   QApplication::setFont(UiFont());
   QApplication::setWindowIcon(ProgramIcon(100));
   QtUiSeam seam;

@@ -13,6 +13,11 @@ QFont UiFont();
 // Icon group 100, 101 or 103 of the program's resources.
 QIcon ProgramIcon(int group);
 
+// Qt's own texts (Yes, No, OK, the file, colour and font dialogs) in
+// Chinese, whatever the machine's language: the program is Chinese
+// throughout. Call once the application exists.
+void InstallChineseTranslations();
+
 int RunProgram(int argc, char** argv);
 
 }  // namespace lumivane::ui

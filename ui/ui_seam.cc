@@ -12,6 +12,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 // Pattern lists in both letter cases: file names here are case-sensitive.
+// The dialog shows the names only (they carry their patterns already).
 const char kPictureFilter[] =
     "图片文件(*.PNG;*.JPG;*.GIF) (*.png *.PNG *.jpg *.JPG *.jpeg *.JPEG *.gif *.GIF);;"
     "PNG图片(*.PNG) (*.png *.PNG);;"
@@ -43,7 +44,8 @@ std::optional<std::string> QtUiSeam::BrowseForFolder(QWidget* owner, const std::
 }
 
 std::optional<std::string> QtUiSeam::ChoosePictureFile(QWidget* owner, const std::string& title) {
-  QString chosen = QFileDialog::getOpenFileName(owner, Q(title), QString(), kPictureFilter);
+  QString chosen = QFileDialog::getOpenFileName(owner, Q(title), QString(), kPictureFilter, nullptr,
+                                                QFileDialog::HideNameFilterDetails);
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }

@@ -23,7 +23,8 @@ class UiSeam {
   // The chosen folder, or none when cancelled. `start` is selected at first.
   virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                                      const std::string& start) = 0;
-  virtual std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title) = 0;
+  virtual std::optional<std::string> ChoosePictureFile(QWidget* owner,
+                                                       const std::string& title) = 0;
   // True when the user confirmed; then all six fields change at once.
   virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) = 0;
   virtual int OpenWithDesktop(const std::string& target) = 0;
