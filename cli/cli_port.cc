@@ -129,21 +129,19 @@ void CliPort::AppendLogLine(const std::string& line) {
   std::fprintf(out_, "%s\n", line.c_str());
 }
 
-void CliPort::SetProgressRange(int maximum) {
-  maximum_ = maximum;
-  started_ = std::chrono::steady_clock::now();
-}
+void CliPort::SetProgressRange(int) {}
 
-void CliPort::SetProgressPosition(int position) {
-  if (!terminal_ || maximum_ <= 0 || position <= 0) return;
+void CliPort::SetPictureCount(int done, int total) {
+  if (done == 0) started_ = std::chrono::steady_clock::now();
+  if (!terminal_ || total <= 0 || done <= 0) return;
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-  const int left = static_cast<int>(elapsed / position * (maximum_ - position) + 0.5);
+  const int left = static_cast<int>(elapsed / done * (total - done) + 0.5);
   constexpr int kWidth = 30;
-  const int filled = kWidth * position / maximum_;
+  const int filled = kWidth * done / total;
   std::fprintf(out_, "\r[%s%s] %d/%d  %d:%02d left",
                std::string(static_cast<size_t>(filled), '#').c_str(),
-               std::string(static_cast<size_t>(kWidth - filled), ' ').c_str(), position, maximum_,
+               std::string(static_cast<size_t>(kWidth - filled), ' ').c_str(), done, total,
                left / 60, left % 60);
   std::fflush(out_);
   progress_shown_ = true;

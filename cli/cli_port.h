@@ -27,8 +27,9 @@ class CliPort : public WindowPort {
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
   void AppendLogLine(const std::string& line) override;
-  void SetProgressRange(int maximum) override;
-  void SetProgressPosition(int position) override;
+  void SetProgressRange(int) override;
+  void SetProgressPosition(int) override {}
+  void SetPictureCount(int done, int total) override;
   void RequestFocus(Control) override {}
   void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string&) override { return 42; }
@@ -43,7 +44,6 @@ class CliPort : public WindowPort {
   std::map<Control, std::string> text_;
   std::map<Control, bool> checked_;
   std::map<Control, int> selection_;
-  int maximum_ = 0;
   bool progress_shown_ = false;
   bool nobody_asked_ = false;  // the overwrite question had no one to answer it
   std::chrono::steady_clock::time_point started_;

@@ -92,7 +92,14 @@ class BatchRun {
     StringList folders = StringListNew();
     StringListAppend(folders, source);
     ListSubfolders(source, folders, true);
+    // Every folder listed first: the run knows how many pictures it has.
+    std::vector<std::optional<StringList>> listed;
+    for (int i = 0; i < folders.count(); ++i) {
+      listed.push_back(ListPictureFiles(*StringListGet(folders, i)));
+      if (listed.back()) total_ += listed.back()->count();
+    }
     port_.SetProgressRange(folders.count());
+    port_.SetPictureCount(0, total_);
     summary_.end = RunEnd::kFinished;
     // One pool for every folder: a tree of small folders keeps every
     // worker busy; what the window sees still comes folder by folder.
@@ -106,7 +113,7 @@ class BatchRun {
         summary_.end = RunEnd::kCutShort;
         break;
       }
-      auto files = ListPictureFiles(folder);
+      const auto& files = listed[static_cast<size_t>(i)];
       if (!files) {
         Report(true);
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
@@ -128,6 +135,8 @@ class BatchRun {
       return;
     }
     port_.SetProgressRange(files->count());
+    total_ = files->count();
+    port_.SetPictureCount(0, total_);
     progress_per_file_ = true;
     if (!SubmitFiles(source, target_, *files)) return;
     Report(true);
@@ -203,6 +212,7 @@ class BatchRun {
   }
 
   void Report(const Pending& item, PictureOutcome outcome) {
+    port_.SetPictureCount(++done_, total_);
     switch (outcome) {
       case PictureOutcome::kProcessed:
         ++summary_.processed;
@@ -237,6 +247,8 @@ class BatchRun {
   int workers_;
   bool save_settings_;
   bool progress_per_file_ = false;  // else per folder
+  int total_ = 0;                   // pictures of the run
+  int done_ = 0;                    // pictures reported
   std::optional<vips::VImage> watermark_;
   // Last, so that its threads are done before anything they use goes.
   PicturePool pool_{workers_};

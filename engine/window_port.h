@@ -82,6 +82,9 @@ class WindowPort {
   virtual void AppendLogLine(const std::string& line) = 0;
   virtual void SetProgressRange(int maximum) = 0;
   virtual void SetProgressPosition(int position) = 0;
+  // Pictures reported so far out of all the run will process (counted in
+  // pictures whatever the bar steps by); first with 0 as the run starts.
+  virtual void SetPictureCount(int /*done*/, int /*total*/) {}
   // The window gives the keyboard focus to the control on its own thread.
   virtual void RequestFocus(Control control) = 0;
   // Everything enabled again, then each switch's controls follow it.

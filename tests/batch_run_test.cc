@@ -70,6 +70,8 @@ TEST_F(BatchRunTest, SubfolderRunMirrorsTheTreeAndCountsFolders) {
   EXPECT_TRUE(FileExists(target_ + "/a/b/three.jpg"));
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"3"});
   EXPECT_EQ(port_.Calls("position"), (std::vector<std::string>{"1", "2", "3", "0"}));
+  // The bar steps by folder; its text counts pictures, all of them known at the start.
+  EXPECT_EQ(port_.picture_counts, (std::vector<std::string>{"0/4", "1/4", "2/4", "3/4", "4/4"}));
   EXPECT_EQ(Asked().back(), "完成|处理完成 4 个图片，是否要打开目标文件夹查看处理后的图片？");
   EXPECT_TRUE(port_.Calls("open").empty());  // the summary was answered No
 }

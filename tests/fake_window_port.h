@@ -31,6 +31,12 @@ class FakeWindowPort : public WindowPort {
   void AppendLogLine(const std::string& line) override;
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
+  // Kept apart from the calls: "done/total" of every picture count.
+  void SetPictureCount(int done, int total) override {
+    std::lock_guard lock(mutex_);
+    picture_counts.push_back(std::to_string(done) + "/" + std::to_string(total));
+  }
+  std::vector<std::string> picture_counts;
   void RequestFocus(Control c) override;
   void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
@@ -47,7 +53,7 @@ class FakeWindowPort : public WindowPort {
   std::map<Control, std::string> text;
   std::map<Control, bool> checked;
   std::map<Control, int> selection;
-  std::deque<bool> answers;  // for AskYesNo; No when none is left
+  std::deque<bool> answers;                 // for AskYesNo; No when none is left
   std::function<void()> on_progress_range;  // runs when a run has listed its pictures
   int open_result = 42;
   int browser_result = 42;

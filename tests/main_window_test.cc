@@ -25,6 +25,7 @@
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
+#include "ui/progress_text.h"
 #include "ui/startup.h"
 
 namespace lumivane {
@@ -385,6 +386,12 @@ TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {
   for (QAction* a : window.menuBar()->actions()) left.push_back(a->text().toStdString());
   EXPECT_EQ(left, (std::vector<std::string>{"文件(&F)", "帮助(&H)"}));
   EXPECT_EQ(window.announcement_action(), nullptr);
+}
+
+TEST(ProgressTextTest, PicturesDoneOfAllAndTheTimeLeft) {
+  EXPECT_EQ(ui::PictureProgressText(12, 60, 2.0), "已处理 12 / 60 · 剩余约 0:08");
+  EXPECT_EQ(ui::PictureProgressText(1, 100, 1.5), "已处理 1 / 100 · 剩余约 2:29");
+  EXPECT_EQ(ui::PictureProgressText(0, 60, 0), "已处理 0 / 60");
 }
 
 TEST(TranslationTest, QtsOwnButtonsSpeakChinese) {

@@ -28,6 +28,7 @@
 #include "ui/font_text.h"
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
+#include "ui/progress_text.h"
 #include "ui/qt_window_port.h"
 
 namespace lumivane::ui {
@@ -299,7 +300,15 @@ void MainWindow::LockForRun() {
   UpdateFontSummaryColour();
 }
 
+void MainWindow::ShowPictureCount(int done, int total) {
+  if (done == 0) run_clock_.start();
+  auto* bar = control_as<QProgressBar>(Control::ProgressBar);
+  bar->setFormat(Q(PictureProgressText(done, total, run_clock_.elapsed() / 1000.0)));
+  bar->setTextVisible(true);
+}
+
 void MainWindow::UnlockAfterRun() {
+  control_as<QProgressBar>(Control::ProgressBar)->setTextVisible(false);
   for (QWidget* w : controls_) w->setEnabled(true);
   auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
   TextGroupSwitch(checked(Control::TextWatermarkCheck));

@@ -3,6 +3,7 @@
 #ifndef LUMIVANE_UI_MAIN_WINDOW_H_
 #define LUMIVANE_UI_MAIN_WINDOW_H_
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -53,6 +54,8 @@ class MainWindow : public QMainWindow {
   void PictureGroupSwitch(bool on);
   void LockForRun();
   void UnlockAfterRun();
+  // The bar's text during a run: pictures done, of all, and the time left.
+  void ShowPictureCount(int done, int total);
 
   // The commands of the controls (by sender) and of the menu (by id).
   void MainWindowProc(Control sender);
@@ -89,6 +92,7 @@ class MainWindow : public QMainWindow {
   QAction* announcement_action_ = nullptr;
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
+  QElapsedTimer run_clock_;
 };
 
 }  // namespace lumivane::ui

@@ -94,6 +94,10 @@ void QtWindowPort::SetProgressPosition(int position) {
   });
 }
 
+void QtWindowPort::SetPictureCount(int done, int total) {
+  OnWindowThread(&window_, [&] { window_.ShowPictureCount(done, total); });
+}
+
 void QtWindowPort::RequestFocus(Control c) {
   OnWindowThread(&window_, [&] { window_.control(c)->setFocus(); });
 }

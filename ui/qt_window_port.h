@@ -22,6 +22,7 @@ class QtWindowPort : public WindowPort {
   void AppendLogLine(const std::string& line) override;
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
+  void SetPictureCount(int done, int total) override;
   void RequestFocus(Control control) override;
   void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
