@@ -318,6 +318,24 @@ TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {
   EXPECT_EQ(seam_.shown.back(), "browse 选择图片源文件夹：|" + src);
 }
 
+TEST_F(MainWindowTest, DroppedFolderBecomesTheSourceAndDroppedPictureTheWatermark) {
+  window_->SetInitialStates();
+  const std::string photos = dir_.MakeFolder("photos");
+  MakePictureFile(dir_ / "logo.png", 20, 10, "black", "PNG");
+  auto drop = [this](const std::string& path, Control on) {
+    return window_->TakeDrop(path, window_->control(on)->mapTo(window_.get(), QPoint(5, 5)));
+  };
+  auto text = [this](Control c) { return W<QLineEdit>(c)->text().toStdString(); };
+  drop(photos, Control::StartButton);
+  EXPECT_EQ(text(Control::SourceFolderBox), photos);
+  EXPECT_EQ(text(Control::TargetFolderBox), photos + "_处理后");
+  drop(dir_ / "logo.png", Control::SourceFolderBox);  // a file is no source folder
+  EXPECT_EQ(text(Control::SourceFolderBox), photos);
+  Click(Control::PictureWatermarkCheck);
+  drop(dir_ / "logo.png", Control::WatermarkPictureBox);
+  EXPECT_EQ(text(Control::WatermarkPictureBox), dir_ / "logo.png");
+}
+
 TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {
   W<QLineEdit>(Control::WatermarkTextBox)->setText("宝贝");
   seam_.font = FontChoice{"Liberation Serif", 30, 0x0800ff, "#ff0800", 0, 1};
@@ -376,6 +394,15 @@ TEST(MenuBarTest, AnnouncementItemStandsAloneAtTheLeftAndOpensOnlyWebTargets) {
   EXPECT_EQ(seam.opened.size(), 1u);
   item->Next();
   EXPECT_EQ(item->rotation().position(), 0);
+  // A long text is cut to the room there is, whole in its tool tip.
+  std::string long_text;
+  for (int i = 0; i < 10; ++i) long_text += "新品上架了";  // 50 characters
+  list.texts[0] = long_text;
+  item->Step();
+  const QString shown = window.announcement_action()->text();
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(window.menuBar()->fontMetrics().horizontalAdvance(shown), item->Room());
+  EXPECT_EQ(window.announcement_action()->toolTip().toStdString(), long_text);
 }
 
 TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {

@@ -24,8 +24,23 @@ AnnouncementItem::AnnouncementItem(MainWindow& window, const AnnouncementList& l
   Step();
 }
 
+int AnnouncementItem::Room() const {
+  // The bar's width less its corner widgets (the marker, the menus on the
+  // right) and the item's own padding.
+  QMenuBar* bar = window_.menuBar();
+  int room = window_.centralWidget()->width() - 2 * kItemPadding;
+  for (Qt::Corner corner : {Qt::TopLeftCorner, Qt::TopRightCorner}) {
+    if (QWidget* w = bar->cornerWidget(corner)) room -= w->sizeHint().width();
+  }
+  return room;
+}
+
 void AnnouncementItem::Step() {
-  window_.announcement_action()->setText(QString::fromStdString(rotation_.CurrentText()));
+  const QString text = QString::fromStdString(rotation_.CurrentText());
+  QAction* item = window_.announcement_action();
+  // A text longer than the room would vanish behind the bar's overflow.
+  item->setText(window_.menuBar()->fontMetrics().elidedText(text, Qt::ElideRight, Room()));
+  item->setToolTip(text);
   timer_.start(rotation_.CurrentWait());
 }
 

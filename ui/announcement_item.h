@@ -25,8 +25,11 @@ class AnnouncementItem : public QObject {
   void Step();
   // The rotation's next step (what the timer does when the wait is over).
   void Next();
+  // Width the item's text may take.
+  int Room() const;
 
  private:
+  static constexpr int kItemPadding = 12;
   MainWindow& window_;
   AnnouncementRotation rotation_;
   QTimer timer_;

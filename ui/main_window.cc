@@ -6,13 +6,17 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 #include <cstdio>
 #include <vector>
 
@@ -161,6 +165,12 @@ void MainWindow::CreateControls() {
       w->setGeometry(place.x, place.y + half, place.width, height - half);
     }
     controls_[static_cast<size_t>(place.control)] = w;
+  }
+  // Drops on the folder and picture boxes are the window's to take.
+  setAcceptDrops(true);
+  for (Control c :
+       {Control::SourceFolderBox, Control::TargetFolderBox, Control::WatermarkPictureBox}) {
+    control(c)->setAcceptDrops(false);
   }
   // Frames lie beneath everything so that their contents get the clicks.
   for (Control g : {Control::BasicGroupBox, Control::TextGroupBox, Control::PictureGroupBox}) {
@@ -404,11 +414,52 @@ void MainWindow::SourceFolderCommand() {
   auto* source = control_as<QLineEdit>(Control::SourceFolderBox);
   auto chosen = seam_.BrowseForFolder(this, "选择图片源文件夹：", source->text().toStdString());
   if (!chosen) return;
-  const std::string folder = TrimSpaces(*chosen);
+  TakeSourceFolder(TrimSpaces(*chosen));
+}
+
+void MainWindow::TakeSourceFolder(const std::string& folder) {
+  auto* source = control_as<QLineEdit>(Control::SourceFolderBox);
   // Choosing the folder that is already there changes nothing.
   if (folder.empty() || source->text().toStdString() == folder) return;
   source->setText(Q(folder));
   control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(DefaultTargetFolder(folder)));
+}
+
+namespace {
+
+// The one local file or folder a drop carries; none for anything else.
+std::optional<std::string> DroppedPath(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile()) return std::nullopt;
+  return url.toLocalFile().toStdString();
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  // Nothing is taken while a run has the controls locked.
+  if (DroppedPath(event->mimeData()) && control(Control::StartButton)->isEnabled()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const auto path = DroppedPath(event->mimeData());
+  if (path && TakeDrop(*path, event->position().toPoint())) event->acceptProposedAction();
+}
+
+bool MainWindow::TakeDrop(const std::string& path, QPoint at) {
+  if (!control(Control::StartButton)->isEnabled()) return false;
+  QWidget* picture_box = control(Control::WatermarkPictureBox);
+  if (picture_box->isEnabled() && picture_box->rect().contains(picture_box->mapFrom(this, at))) {
+    if (!FileExists(path)) return false;
+    control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(path));
+    return true;
+  }
+  if (!IsDirectory(path)) return false;
+  TakeSourceFolder(path);
+  return true;
 }
 
 void MainWindow::TargetFolderCommand() {

@@ -63,11 +63,20 @@ class MainWindow : public QMainWindow {
   // Extra menu handlers installed by the subsystems that own them.
   void SetMenuHandler(int id, std::function<void()> handler);
 
+  // What a drop of `path` at `at` (window coordinates) does: a folder
+  // becomes the source folder, a picture dropped on the watermark picture
+  // box the watermark picture. False when it is not taken.
+  bool TakeDrop(const std::string& path, QPoint at);
+
   // Asks first while a run is going; then ends the process with code 0.
   bool ExitRule();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A folder dropped on the window becomes the source folder; a picture
+  // dropped on the watermark picture box becomes the watermark picture.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateControls();
@@ -77,6 +86,7 @@ class MainWindow : public QMainWindow {
   void MarginBoxRule(Control combo, Control box);
   void UpdateFontSummaryColour();
   void SourceFolderCommand();
+  void TakeSourceFolder(const std::string& folder);
   void TargetFolderCommand();
   void WatermarkPictureCommand();
   void FontCommand();
