@@ -24,11 +24,11 @@ TEST(BubbleGeometryTest, HeightIsOddAndGrowsWithTheLines) {
 }
 
 TEST(BubbleGeometryTest, ScreenEdgesMoveTheBubble) {
-  EXPECT_EQ(BubbleGeometry(1, 12, 100, 300, 1024, 740).x(), 6);     // left edge
-  EXPECT_EQ(BubbleGeometry(1, 12, 900, 300, 1024, 740).x(), 692);   // SW - 332
-  EXPECT_EQ(BubbleGeometry(1, 12, 858, 300, 1024, 740).x(), 698);   // 858 + 165 < 1024
-  EXPECT_EQ(BubbleGeometry(1, 12, 500, -40, 1024, 740).y(), 6);     // above the top
-  QRect low = BubbleGeometry(3, 12, 500, 700, 1024, 740);           // would run off the bottom
+  EXPECT_EQ(BubbleGeometry(1, 12, 100, 300, 1024, 740).x(), 6);    // left edge
+  EXPECT_EQ(BubbleGeometry(1, 12, 900, 300, 1024, 740).x(), 692);  // SW - 332
+  EXPECT_EQ(BubbleGeometry(1, 12, 858, 300, 1024, 740).x(), 698);  // 858 + 165 < 1024
+  EXPECT_EQ(BubbleGeometry(1, 12, 500, -40, 1024, 740).y(), 6);    // above the top
+  QRect low = BubbleGeometry(3, 12, 500, 700, 1024, 740);          // would run off the bottom
   EXPECT_EQ(low.y(), 700 - low.height() - 16);
 }
 
@@ -39,7 +39,8 @@ TEST(HelpTextsTest, GroupBoxesAndTheCaptionHaveNoText) {
   // The font text keeps its trailing blank.
   EXPECT_TRUE(QString::fromUtf8(ui::HelpTextFor(Control::FontButton)).endsWith("字体。 "));
   int with_text = 0;
-  for (const auto& place : ui::kControlLayout) with_text += ui::HelpTextFor(place.control) != nullptr;
+  for (const auto& place : ui::kControlLayout)
+    with_text += ui::HelpTextFor(place.control) != nullptr;
   EXPECT_EQ(with_text, 39);
 }
 
@@ -72,13 +73,27 @@ TEST_F(HelpBubbleTest, RequestExplainsTheControlUnderThePointer) {
 
 TEST_F(HelpBubbleTest, GroupCheckBoxIsReachedButBareGroupAreasShowNothing) {
   EXPECT_EQ(bubble_.ControlAt(CentreOf(Control::TextWatermarkCheck)), Control::TextWatermarkCheck);
-  EXPECT_EQ(bubble_.ControlAt(CentreOf(Control::PictureWatermarkCheck)), Control::PictureWatermarkCheck);
+  EXPECT_EQ(bubble_.ControlAt(CentreOf(Control::PictureWatermarkCheck)),
+            Control::PictureWatermarkCheck);
   QWidget* group = window_.control(Control::TextGroupBox);
   const QPoint bare = group->mapToGlobal(QPoint(400, 125));  // between the rows, inside the frame
   EXPECT_EQ(bubble_.ControlAt(bare), Control::TextGroupBox);
   EXPECT_FALSE(bubble_.HelpRequest(bare));
   EXPECT_FALSE(bubble_.HelpRequest(CentreOf(Control::BasicGroupCaption)));
   EXPECT_FALSE(bubble_.isVisible());
+}
+
+TEST_F(HelpBubbleTest, EveryTextFitsItsBoxWhichKeepsItsSizeWhereItCan) {
+  for (const auto& place : ui::kControlLayout) {
+    if (ui::HelpTextFor(place.control) == nullptr) continue;
+    ASSERT_TRUE(bubble_.HelpRequest(CentreOf(place.control))) << ControlName(place.control);
+    int widest = 0;
+    for (const QString& line : bubble_.text().split('\n')) {
+      widest = std::max(widest, bubble_.fontMetrics().horizontalAdvance(line));
+    }
+    EXPECT_LE(widest + 16, bubble_.width() - 6) << ControlName(place.control);
+    if (widest + 16 <= 320) EXPECT_EQ(bubble_.width(), 326) << ControlName(place.control);
+  }
 }
 
 TEST_F(HelpBubbleTest, ClickOrLosingActivationHidesIt) {
@@ -98,15 +113,15 @@ TEST_F(HelpBubbleTest, DrawingHasItsBoxesTextAndDottedSeeThroughShadow) {
   image.fill(Qt::transparent);
   bubble_.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
   const int h = image.height();
-  EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));           // outer outline
-  EXPECT_EQ(image.pixelColor(1, 1), QColor(0xC0, 0xC0, 0xC0));     // inner border
+  EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));                // outer outline
+  EXPECT_EQ(image.pixelColor(1, 1), QColor(0xC0, 0xC0, 0xC0));         // inner border
   EXPECT_EQ(image.pixelColor(300, h - 12), QColor(0xFE, 0xFF, 0xED));  // pale yellow
-  EXPECT_EQ(image.pixelColor(6, h - 6), QColor(Qt::black));        // bottom shadow, even row
-  EXPECT_EQ(qAlpha(image.pixel(7, h - 6)), 0);                     // ... with gaps
-  EXPECT_EQ(image.pixelColor(5, h - 5), QColor(Qt::black));        // odd row shifted
-  EXPECT_EQ(image.pixelColor(320, 7), QColor(Qt::black));          // right shadow
+  EXPECT_EQ(image.pixelColor(6, h - 6), QColor(Qt::black));            // bottom shadow, even row
+  EXPECT_EQ(qAlpha(image.pixel(7, h - 6)), 0);                         // ... with gaps
+  EXPECT_EQ(image.pixelColor(5, h - 5), QColor(Qt::black));            // odd row shifted
+  EXPECT_EQ(image.pixelColor(320, 7), QColor(Qt::black));              // right shadow
   EXPECT_EQ(qAlpha(image.pixel(320, 6)), 0);
-  EXPECT_EQ(qAlpha(image.pixel(322, 2)), 0);                       // the corner stays clear
+  EXPECT_EQ(qAlpha(image.pixel(322, 2)), 0);  // the corner stays clear
   int dark_text = 0;
   for (int x = 8; x < 300; ++x) dark_text += qGray(image.pixel(x, 9 + 6)) < 128;
   EXPECT_GT(dark_text, 5);

@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWhatsThis>
+#include <algorithm>
 
+#include "text/text_codec.h"
 #include "ui/control_layout.h"
 #include "ui/help_texts.h"
 #include "ui/main_window.h"
@@ -21,17 +23,25 @@ constexpr int kShadow = 6;
 const QColor kPaleYellow(0xFE, 0xFF, 0xED);
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 constexpr int kMaxLineBytes = 127;
+constexpr int kTextLeft = 8;
+
+// A line as drawn: at most 127 bytes as the text is stored (GBK).
+QString ShownPart(QString line) {
+  while (Utf8ToGbk(line.toStdString()).size() > kMaxLineBytes) line.chop(1);
+  return line;
+}
 
 }  // namespace
 
-QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh) {
+QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh, int box_width) {
+  box_width = std::max(box_width, kBoxWidth);
   int h = lines * (line_height + 3) + 22;
   if (h % 2 == 0) ++h;
   int x = px - 160;
   if (x < 0) {
     x = 6;
   } else if (px + 165 >= sw) {
-    x = sw - 332;
+    x = sw - box_width - 12;
   }
   int y = py + 16;
   if (y < 0) {
@@ -39,7 +49,7 @@ QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh)
   } else if (py + h + 31 >= sh) {
     y = py - h - 16;  // above the pointer
   }
-  return QRect(x, y, kBoxWidth + kShadow, h);
+  return QRect(x, y, box_width + kShadow, h);
 }
 
 HelpBubble::HelpBubble(MainWindow& window)
@@ -80,10 +90,22 @@ bool HelpBubble::HelpRequest(const QPoint& global) {
 void HelpBubble::ShowText(const QString& text, const QPoint& pointer) {
   text_ = text;
   line_height_ = fontMetrics().height();
-  const QRect screen = QApplication::primaryScreen()->availableGeometry();
-  const int lines = static_cast<int>(text.count('\n')) + 1;
-  setGeometry(BubbleGeometry(lines, line_height_, pointer.x(), pointer.y(),
-                             QApplication::primaryScreen()->geometry().width(), screen.height()));
+  QScreen* screen = QApplication::primaryScreen();
+  const QStringList lines = text.split('\n');
+  // The box fits the text as this font draws it.
+  int widest = 0;
+  for (const QString& line : lines) {
+    widest = std::max(widest, fontMetrics().horizontalAdvance(ShownPart(line)));
+  }
+  const QRect place = BubbleGeometry(static_cast<int>(lines.size()), line_height_, pointer.x(),
+                                     pointer.y(), screen->geometry().width(),
+                                     screen->availableGeometry().height(), widest + 2 * kTextLeft);
+  hide();
+  // X11 may run without a compositor; elsewhere see-through always works.
+  backdrop_ = QGuiApplication::platformName() == "xcb"
+                  ? screen->grabWindow(0, place.x(), place.y(), place.width(), place.height())
+                  : QPixmap();
+  setGeometry(place);
   show();
   raise();
   activateWindow();
@@ -93,27 +115,27 @@ void HelpBubble::ShowText(const QString& text, const QPoint& pointer) {
 void HelpBubble::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const int h = height();
+  const int box = width() - kShadow;
+  if (!backdrop_.isNull()) p.drawPixmap(0, 0, backdrop_);
   // Outer box: black outline around white, then the inner pale yellow box
   // with a silver border.
   p.setPen(Qt::black);
   p.setBrush(Qt::white);
-  p.drawRect(0, 0, kBoxWidth - 1, h - 7);
+  p.drawRect(0, 0, box - 1, h - 7);
   p.setPen(kSilver);
   p.setBrush(kPaleYellow);
-  p.drawRect(1, 1, kBoxWidth - 3, h - 9);
+  p.drawRect(1, 1, box - 3, h - 9);
   // Dotted shadow below and to the right.
   p.setPen(Qt::black);
   for (int k = 0; k < kShadow; ++k) {
-    for (int x = (k % 2 == 0) ? 6 : 5; x <= 319; x += 2) p.drawPoint(x, h - kShadow + k);
-    for (int r = 6; r < h; r += 2) p.drawPoint(kBoxWidth + k, (k % 2 == 0) ? r + 1 : r);
+    for (int x = (k % 2 == 0) ? 6 : 5; x < box; x += 2) p.drawPoint(x, h - kShadow + k);
+    for (int r = 6; r < h; r += 2) p.drawPoint(box + k, (k % 2 == 0) ? r + 1 : r);
   }
   p.setPen(Qt::black);
   const QStringList lines = text_.split('\n');
   const int ascent = fontMetrics().ascent();
   for (int i = 0; i < lines.size(); ++i) {
-    QString line = lines[i];
-    while (line.toLocal8Bit().size() > kMaxLineBytes) line.chop(1);
-    p.drawText(8, 9 + i * (line_height_ + 3) + ascent, line);
+    p.drawText(kTextLeft, 9 + i * (line_height_ + 3) + ascent, ShownPart(lines[i]));
   }
 }
 

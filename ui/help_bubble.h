@@ -3,6 +3,7 @@
 #ifndef LUMIVANE_UI_HELP_BUBBLE_H_
 #define LUMIVANE_UI_HELP_BUBBLE_H_
 
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -15,8 +16,10 @@ namespace lumivane::ui {
 class MainWindow;
 
 // Where the bubble goes for a text of `lines` lines of `line_height`
-// pixels, with the pointer at (px, py) on a screen of sw x sh.
-QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh);
+// pixels, with the pointer at (px, py) on a screen of sw x sh. The box is
+// 320 wide, or `box_width` where the text needs more.
+QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh,
+                     int box_width = 320);
 
 class HelpBubble : public QWidget {
  public:
@@ -41,6 +44,9 @@ class HelpBubble : public QWidget {
   MainWindow& window_;
   QString text_;
   int line_height_ = 0;
+  // What the screen showed behind the bubble: without a compositor a
+  // see-through window shows black, so the shadow's gaps show this.
+  QPixmap backdrop_;
 };
 
 }  // namespace lumivane::ui

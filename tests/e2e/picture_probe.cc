@@ -22,7 +22,7 @@ std::uint32_t Be32(const std::string& b, size_t at) {
 }
 
 // A ZPixmap dump of a 24-bit screen, as `xwd -root` writes it: three or
-// four bytes a pixel (the header's bits per pixel is not always the step).
+// four bytes a pixel, rows padded to the header's row length.
 bool XwdToPng(const std::string& in, const std::string& out) {
   std::ifstream file(in, std::ios::binary);
   const std::string b((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -31,7 +31,7 @@ bool XwdToPng(const std::string& in, const std::string& out) {
   const std::uint32_t byte_order = Be32(b, 28), bpp = Be32(b, 44), stride = Be32(b, 48);
   const std::uint32_t colours = Be32(b, 76);
   const size_t data = header + 12 * size_t(colours);
-  const size_t step = width > 0 ? stride / width : 0;
+  const size_t step = bpp / 8;
   if ((bpp != 24 && bpp != 32) || step < 3 || b.size() < data + size_t(stride) * height) {
     return false;
   }
