@@ -33,8 +33,9 @@ std::string PreviewOpenFailed(int code) {
   return "无法进行效果预览，返回的错误代码：" + std::to_string(code);
 }
 
-std::string PreviewOpenFailedTwice(int second_code) {
-  return "无法进行效果预览，两次返回的错误代码分别是：31," + std::to_string(second_code);
+std::string PreviewOpenFailedTwice(int second_code, const std::string& file) {
+  return "无法进行效果预览，两次返回的错误代码分别是：31," + std::to_string(second_code) +
+         "\n没有可以打开 " + file + " 的程序";
 }
 
 std::string MarginEmpty(Watermark w, Side s) { return MarginName(w, s) + "不能为空"; }

@@ -39,7 +39,8 @@ std::string SaveError(const std::string& path);  // 保存 %s 出错
 std::string MarkError(const std::string& path);  // 给 %s 添加水印时出错
 std::string Summary(int processed);
 std::string PreviewOpenFailed(int code);
-std::string PreviewOpenFailedTwice(int second_code);
+// Names the file: the user can still open it by hand.
+std::string PreviewOpenFailedTwice(int second_code, const std::string& file);
 
 enum class Watermark { kText, kPicture };
 enum class Side { kLeft, kRight, kTop, kBottom };

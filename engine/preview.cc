@@ -91,7 +91,7 @@ class Preview {
     const int r = port_.OpenWithDesktop(file);
     if (r == kOpenNoAssociation) {
       const int r2 = port_.OpenInBrowser(file);
-      if (r2 <= 32) checks_.Fail(msg::PreviewOpenFailedTwice(r2), std::nullopt);
+      if (r2 <= 32) checks_.Fail(msg::PreviewOpenFailedTwice(r2, file), std::nullopt);
     } else if (r <= 32) {
       checks_.Fail(msg::PreviewOpenFailed(r), std::nullopt);
     }

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -13,6 +14,8 @@ extern char** environ;
 
 namespace lumivane::platform {
 namespace {
+
+constexpr int kOpenerAnswerMillis = 1500;
 
 bool OnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
@@ -34,7 +37,16 @@ int Launch(const std::string& program, const std::string& target) {
   if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
     return kShellNoAssociation;
   }
-  // Reap it in the background; the viewer's result is not awaited.
+  // An opener that finds no program for the file says so at once; one that
+  // found a viewer returns after starting it or keeps running with it.
+  for (int waited = 0; waited < kOpenerAnswerMillis; waited += 20) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kShellOpenOk : kShellNoAssociation;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  // Still running (the viewer itself, say): reap it in the background.
   std::thread([pid] {
     int status = 0;
     waitpid(pid, &status, 0);

@@ -7,6 +7,7 @@
 #include "host/desktop_shortcut.h"
 #include "host/imaging_registration.h"
 #include "platform/registry_store.h"
+#include "platform/shell_open.h"
 #include "tests/temp_dir.h"
 #include "text/text_codec.h"
 
@@ -120,6 +121,22 @@ TEST(DesktopShortcutTest, WritesTheFiveLinesInGbkAndALauncher) {
   EXPECT_NE(odd.find("\nIcon=/u/图片 100%$x\\\\\"`/lumivane.png\n"), std::string::npos) << odd;
   EXPECT_FALSE(CreateDesktopShortcut("/p", "/p/lumivane", std::nullopt));
   EXPECT_FALSE(CreateDesktopShortcut("/p", "/p/lumivane", dir / "missing"));
+}
+
+TEST(ShellOpenTest, AnOpenerThatFindsNoProgramIsAFailure) {
+  TempDir dir;
+  const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", dir.path().c_str(), 1);
+  EXPECT_EQ(platform::ShellOpen("/x.jpg"), platform::kShellNoAssociation);  // none at all
+  auto opener = [&](const std::string& body) {
+    dir.WriteFile("xdg-open", "#!/bin/sh\n" + body + "\n");
+    chmod((dir / "xdg-open").c_str(), 0755);
+    return platform::ShellOpen("/x.jpg");
+  };
+  EXPECT_EQ(opener("exit 3"), platform::kShellNoAssociation);  // no program for the file
+  EXPECT_EQ(opener("exit 0"), platform::kShellOpenOk);
+  EXPECT_EQ(opener("exec /bin/sleep 2"), platform::kShellOpenOk);  // the viewer runs on
+  setenv("PATH", saved.c_str(), 1);
 }
 
 TEST(DesktopShortcutTest, DesktopFolderComesFromTheUserDirectories) {

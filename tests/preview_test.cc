@@ -100,7 +100,8 @@ TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
   PreviewPictureWatermark(port_, settings_);
   const std::string out = program_ + "/temp/sy_image.jpg";
   EXPECT_EQ(port_.Calls("browser"), std::vector<std::string>{out});
-  EXPECT_EQ(Messages(), "提示|无法进行效果预览，两次返回的错误代码分别是：31,2|error");
+  EXPECT_EQ(Messages(), "提示|无法进行效果预览，两次返回的错误代码分别是：31,2\n没有可以打开 " +
+                            out + " 的程序|error");
   auto w = LoadForTest(out);
   ASSERT_TRUE(w);
   EXPECT_TRUE(IsNear(PixelAt(*w, 70, 60), 0, 0, 0, 0.15));  // the mark, bottom right
