@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The Debian package as cpack makes it: the programs, the menu entry (valid
+# by desktop-file-validate), the icons and what a program folder starts with;
+# its lumivane-batch runs.
+#   package_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+BUILD="$1" SOURCE="$2"
+WORK="$(mktemp -d /tmp/lumivane-package-XXXXXX)"
+trap 'rm -rf "$WORK"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+desktop-file-validate "$SOURCE/packaging/lumivane.desktop" || fail "the desktop entry is not valid"
+cpack -G DEB -B "$WORK" --config "$BUILD/CPackConfig.cmake" >/dev/null || fail "cpack"
+deb="$(ls "$WORK"/lumivane_*.deb)"
+contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
+for f in usr/bin/lumivane usr/bin/lumivane-batch usr/bin/lumivane-from-menu \
+         usr/share/applications/lumivane.desktop usr/share/icons/hicolor/48x48/apps/lumivane.png \
+         usr/share/lumivane/res.dat usr/share/lumivane/images/sy.png; do
+  grep -qx "./$f" <<<"$contents" || fail "$f is not in the package"
+done
+dpkg-deb -f "$deb" Depends | grep -q libvips42 || fail "no dependency on libvips"
+dpkg-deb -x "$deb" "$WORK/root"
+"$WORK/root/usr/bin/lumivane-batch" --help | grep -q "^usage: lumivane-batch" || fail "lumivane-batch --help"
+echo "package: all checks passed"
