@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
   for (int r = 0; r < repeat; ++r) {
     for (const auto& name : files->items) {
       auto outcome =
-          ProcessOnePicture(source + "/" + name, OutputPathFor(out.string(), name), s, sw, &mark);
+          ProcessOnePicture(source + "/" + name, OutputPathFor(out.string(), name), s, sw, &mark)
+              .outcome;
       (outcome == PictureOutcome::kProcessed ? done : failed)++;
     }
   }

@@ -15,6 +15,7 @@
 #include "engine/messages.h"
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
+#include "engine/run_report.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
@@ -40,7 +41,8 @@ class BatchRun {
       : port_(port),
         s_(settings),
         workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()),
-        save_settings_(options.save_settings) {}
+        save_settings_(options.save_settings),
+        extras_(options.extras) {}
 
   const BatchSummary& summary() const { return summary_; }
 
@@ -182,7 +184,10 @@ class BatchRun {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
       const bool collides = planned.count(item.output) > 0;
-      if ((collides || FileExists(item.output)) && answer_ == OverwriteAnswer::kNotAsked) {
+      // Parts of a cut picture start with _01: one of them makes the question.
+      const bool exists = FileExists(item.output) ||
+                          (extras_.slice_height > 0 && FileExists(SlicePath(item.output, 1)));
+      if ((collides || exists) && answer_ == OverwriteAnswer::kNotAsked) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
       }
@@ -191,8 +196,8 @@ class BatchRun {
       planned.insert(item.output);
       item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
         // The watermark is in memory and only read: every thread shares it.
-        return ProcessOnePicture(source, output, s_, switches_,
-                                 watermark_ ? &*watermark_ : nullptr);
+        return ProcessOnePicture(source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr,
+                                 extras_);
       });
       pending_.push_back(std::move(item));
       report(false);
@@ -205,26 +210,37 @@ class BatchRun {
       answer_ = OverwriteAnswer::kAllConfirmed;
       return true;
     }
+    WriteReport();
     port_.ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
     answer_ = OverwriteAnswer::kCancelled;
     summary_.end = RunEnd::kCancelled;
     return false;
   }
 
-  void Report(const Pending& item, PictureOutcome outcome) {
+  void Report(const Pending& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
+    const PictureOutcome outcome = result.outcome;
+    const bool over_limit = result.over_limit;
+    report_.push_back({item.source, std::move(result)});
     switch (outcome) {
       case PictureOutcome::kProcessed:
         ++summary_.processed;
+        if (over_limit) {
+          ++summary_.over_limit;
+          port_.AppendLogLine(msg::OverLimit(item.output, extras_.max_kb));
+        }
         break;
       case PictureOutcome::kReadFailed:
         ++summary_.failed;
         port_.AppendLogLine(msg::ReadError(item.source));
         return;  // the bar does not move for a picture that was not read
-      case PictureOutcome::kWriteFailed:
+      case PictureOutcome::kWriteFailed: {
         ++summary_.failed;
-        port_.AppendLogLine(msg::SaveError(item.output));
+        // The part that could not be written, when the picture was cut.
+        const auto& outputs = report_.back().result.outputs;
+        port_.AppendLogLine(msg::SaveError(outputs.empty() ? item.output : outputs.back()));
         break;
+      }
       case PictureOutcome::kMarkFailed:
         ++summary_.processed;
         summary_.marks_missing = true;
@@ -234,7 +250,16 @@ class BatchRun {
     if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
   }
 
+  // The report goes beside the outputs once every picture has been told.
+  void WriteReport() {
+    if (!report_.empty()) {
+      platform::WriteFileAtomically(platform::JoinPath(target_, kRunReportFile),
+                                    RunReportCsv(report_));
+    }
+  }
+
   void AskSummary() {
+    WriteReport();
     if (port_.AskYesNo(msg::kDoneCaption, msg::Summary(summary_.processed))) {
       port_.OpenWithDesktop(target_);
     }
@@ -247,8 +272,10 @@ class BatchRun {
   int workers_;
   bool save_settings_;
   bool progress_per_file_ = false;  // else per folder
-  int total_ = 0;                   // pictures of the run
-  int done_ = 0;                    // pictures reported
+  ExtraOperations extras_;
+  std::vector<ReportRow> report_;
+  int total_ = 0;  // pictures of the run
+  int done_ = 0;   // pictures reported
   std::optional<vips::VImage> watermark_;
   // Last, so that its threads are done before anything they use goes.
   PicturePool pool_{workers_};

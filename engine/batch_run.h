@@ -4,6 +4,7 @@
 #ifndef LUMIVANE_ENGINE_BATCH_RUN_H_
 #define LUMIVANE_ENGINE_BATCH_RUN_H_
 
+#include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
 #include "engine/window_port.h"
 
@@ -15,6 +16,7 @@ bool RunActive();
 struct BatchOptions {
   int workers = 0;            // pictures processed at once; 0: one per core
   bool save_settings = true;  // store the checked settings into "config.dat"
+  ExtraOperations extras;     // what marketplaces ask beyond the switches
 };
 
 enum class RunEnd {
@@ -30,8 +32,11 @@ struct BatchSummary {
   int processed = 0;
   int failed = 0;              // pictures that could not be read or written
   bool marks_missing = false;  // a watermark asked for could not be laid
+  int over_limit = 0;          // pictures above the size cap even at the lowest quality
   // Every picture processed as asked.
-  bool Complete() const { return end == RunEnd::kFinished && failed == 0 && !marks_missing; }
+  bool Complete() const {
+    return end == RunEnd::kFinished && failed == 0 && !marks_missing && over_limit == 0;
+  }
 };
 
 // The whole run on the calling thread; the window is reached only through

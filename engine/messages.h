@@ -34,9 +34,10 @@ inline constexpr char kNoSamplePicture[] = "在[图片源文件夹]中，没有�
 inline constexpr char kCannotReadSettings[] = "读取配置信息出错";
 inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时文件夹时出错";
 
-std::string ReadError(const std::string& path);  // 读取 %s 出错
-std::string SaveError(const std::string& path);  // 保存 %s 出错
-std::string MarkError(const std::string& path);  // 给 %s 添加水印时出错
+std::string ReadError(const std::string& path);          // 读取 %s 出错
+std::string SaveError(const std::string& path);          // 保存 %s 出错
+std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
+std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
 std::string Summary(int processed);
 std::string PreviewOpenFailed(int code);
 // Names the file: the user can still open it by hand.

@@ -13,6 +13,10 @@
 namespace lumivane {
 namespace {
 
+// Where a decoded picture keeps its original size.
+constexpr char kOriginalWidth[] = "lumivane-original-width";
+constexpr char kOriginalHeight[] = "lumivane-original-height";
+
 // Larger source files than this are refused before they are read.
 constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
 // More pixels than this are refused from the header alone: a 100-megapixel
@@ -89,6 +93,9 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   // Decoded (and shrunk) in one pass; everything after works in memory.
   image = image.copy_memory();
   if (orientation != 1) image = image.autorot().copy_memory();
+  image = image.copy();
+  image.set(kOriginalWidth, upright_w);
+  image.set(kOriginalHeight, upright_h);
   return image;
 }
 
@@ -217,24 +224,33 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
   return std::nullopt;
 }
 
-bool WritePicture(const vips::VImage& picture, const std::string& path, int quality) {
+PictureSize OriginalSize(const vips::VImage& picture) {
+  if (picture.get_typeof(kOriginalWidth) == 0) return {picture.width(), picture.height()};
+  return {picture.get_int(kOriginalWidth), picture.get_int(kOriginalHeight)};
+}
+
+std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) {
   try {
     vips::VImage out = picture.copy();
     gchar** fields = vips_image_get_fields(out.get_image());
     for (gchar** f = fields; *f != nullptr; ++f) {
-      if (IsPrivateField(*f)) out.remove(*f);
+      if (IsPrivateField(*f) || StartsWith(*f, "lumivane-")) out.remove(*f);
     }
     g_strfreev(fields);
     const BlobPtr blob(out.jpegsave_buffer(Options()->set("Q", quality)));
     const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
-    if (area->length == 0) return false;
+    if (area->length == 0) return std::nullopt;
     // The encoder writes an EXIF block of its own; none is kept.
-    return platform::WriteFileAtomically(
-        path, WithoutPrivateSegments(
-                  std::string_view(static_cast<const char*>(area->data), area->length)));
+    return WithoutPrivateSegments(
+        std::string_view(static_cast<const char*>(area->data), area->length));
   } catch (const vips::VError&) {
-    return false;
+    return std::nullopt;
   }
+}
+
+bool WritePicture(const vips::VImage& picture, const std::string& path, int quality) {
+  const auto jpeg = EncodeJpeg(picture, quality);
+  return jpeg && platform::WriteFileAtomically(path, *jpeg);
 }
 
 }  // namespace lumivane

@@ -42,9 +42,15 @@ PictureSize ShrunkSize(int w, int h, int width);
 // while the pictures in flight leave too little room.
 std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options = {});
 
-// Encodes the picture as JPEG at `quality` without the metadata a
-// published picture must not carry (EXIF with GPS, XMP, IPTC, comments;
-// the colour profile stays) and replaces `path` with it atomically.
+// The size of the picture ReadPicture decoded, upright, before shrinking.
+PictureSize OriginalSize(const vips::VImage& picture);
+
+// The picture as JPEG at `quality`, without the metadata a published
+// picture must not carry (EXIF with GPS, XMP, IPTC, comments; the colour
+// profile stays). None when it cannot be encoded.
+std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality);
+
+// Encodes the picture and replaces `path` with it atomically.
 bool WritePicture(const vips::VImage& picture, const std::string& path, int quality);
 
 }  // namespace lumivane

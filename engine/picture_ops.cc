@@ -1,6 +1,10 @@
 #include "engine/picture_ops.h"
 
+#include <algorithm>
+#include <array>
+
 #include "engine/picture_io.h"
+#include "engine/size_cap.h"
 #include "engine/watermark.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
@@ -63,41 +67,118 @@ std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path) {
   return mark;
 }
 
-std::optional<vips::VImage> RenderPicture(const std::string& source,
-                                          const ProcessingSettings& settings,
-                                          const PictureSwitches& switches,
-                                          const vips::VImage* watermark, bool shrink_on_load,
-                                          bool* mark_failed) {
+namespace {
+
+// Read, upright, shrunk, turned, on its square canvas: the picture before
+// its marks.
+std::optional<vips::VImage> RenderBase(const std::string& source,
+                                       const ProcessingSettings& settings,
+                                       const PictureSwitches& switches, bool shrink_on_load,
+                                       const ExtraOperations& extras) {
   ReadOptions options;
   if (switches.width) options.target_width = settings.width;
   options.decoder_may_reduce = shrink_on_load;
   auto picture = ReadPicture(source, options);
   if (!picture) return std::nullopt;
-  try {
-    if (switches.rotation) {
-      *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
-    }
-    const bool marked = !switches.text_watermark || ApplyTextWatermark(*picture, settings);
-    if (mark_failed) *mark_failed = !marked;
-    if (switches.picture_watermark && watermark != nullptr) {
-      ApplyPictureWatermark(*picture, *watermark, settings);
-    }
-  } catch (const vips::VError&) {
-    return std::nullopt;
+  if (switches.rotation) {
+    *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
+  }
+  if (extras.square && picture->width() != picture->height()) {
+    const int side = std::max(picture->width(), picture->height());
+    const auto colour =
+        ParseHtmlColour(extras.square_colour).value_or(std::array<double, 3>{255, 255, 255});
+    *picture =
+        picture->embed((side - picture->width()) / 2, (side - picture->height()) / 2, side, side,
+                       vips::VImage::option()
+                           ->set("extend", VIPS_EXTEND_BACKGROUND)
+                           ->set("background", std::vector<double>(colour.begin(), colour.end())));
   }
   return picture;
 }
 
-PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
-                                 const ProcessingSettings& settings,
-                                 const PictureSwitches& switches, const vips::VImage* watermark) {
-  bool mark_failed = false;
-  auto picture = RenderPicture(source, settings, switches, watermark, true, &mark_failed);
-  if (!picture) return PictureOutcome::kReadFailed;
-  if (!WritePicture(*picture, output, OutputQuality(settings, switches))) {
-    return PictureOutcome::kWriteFailed;
+// The marks on one picture (or one part). False when the text could not
+// be drawn.
+bool LayMarks(vips::VImage& picture, const ProcessingSettings& settings,
+              const PictureSwitches& switches, const vips::VImage* watermark,
+              const ExtraOperations& extras) {
+  bool marked = true;
+  if (switches.text_watermark) {
+    marked = extras.tiled_text
+                 ? DrawTiledTextWatermark(picture, settings.sy_text_font,
+                                          OpacityFor(settings.sy_text_opacity), settings.sy_text)
+                 : ApplyTextWatermark(picture, settings);
   }
-  return mark_failed ? PictureOutcome::kMarkFailed : PictureOutcome::kProcessed;
+  if (switches.picture_watermark && watermark != nullptr) {
+    if (extras.mark_width_percent > 0) {
+      const int width = std::max(1, picture.width() * extras.mark_width_percent / 100);
+      ApplyPictureWatermark(picture, ScaledMark(*watermark, width), settings);
+    } else {
+      ApplyPictureWatermark(picture, *watermark, settings);
+    }
+  }
+  return marked;
+}
+
+}  // namespace
+
+std::optional<vips::VImage> RenderPicture(const std::string& source,
+                                          const ProcessingSettings& settings,
+                                          const PictureSwitches& switches,
+                                          const vips::VImage* watermark, bool shrink_on_load,
+                                          bool* mark_failed, const ExtraOperations& extras) {
+  try {
+    auto picture = RenderBase(source, settings, switches, shrink_on_load, extras);
+    if (!picture) return std::nullopt;
+    const bool marked = LayMarks(*picture, settings, switches, watermark, extras);
+    if (mark_failed) *mark_failed = !marked;
+    return picture;
+  } catch (const vips::VError&) {
+    return std::nullopt;
+  }
+}
+
+PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras) {
+  PictureResult result;
+  try {
+    const auto base = RenderBase(source, settings, switches, true, extras);
+    if (!base) return result;
+    result.original = OriginalSize(*base);
+    result.size = {base->width(), base->height()};
+    const std::vector<int> heights = SliceHeights(base->height(), extras.slice_height);
+    const int quality = OutputQuality(settings, switches);
+    result.quality = quality;
+    bool marked = true;
+    int top = 0;
+    for (size_t i = 0; i < heights.size(); ++i) {
+      // Each part carries the marks at their places, as a picture of its own.
+      vips::VImage part =
+          heights.size() == 1 ? *base : base->crop(0, top, base->width(), heights[i]);
+      top += heights[i];
+      marked = LayMarks(part, settings, switches, watermark, extras) && marked;
+      std::optional<CappedJpeg> jpeg;
+      if (extras.max_kb > 0) {
+        jpeg = EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024);
+      } else if (auto bytes = EncodeJpeg(part, quality)) {
+        jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
+      }
+      const std::string path =
+          heights.size() == 1 ? output : SlicePath(output, static_cast<int>(i) + 1);
+      result.outputs.push_back(path);
+      if (!jpeg || !platform::WriteFileAtomically(path, jpeg->bytes)) {
+        result.outcome = PictureOutcome::kWriteFailed;
+        return result;
+      }
+      result.bytes += jpeg->bytes.size();
+      result.quality = std::min(result.quality, jpeg->quality);
+      result.over_limit = result.over_limit || jpeg->over_limit;
+    }
+    result.outcome = marked ? PictureOutcome::kProcessed : PictureOutcome::kMarkFailed;
+  } catch (const vips::VError&) {
+    result.outcome = PictureOutcome::kReadFailed;
+  }
+  return result;
 }
 
 }  // namespace lumivane

@@ -4,10 +4,14 @@
 #ifndef LUMIVANE_ENGINE_PICTURE_OPS_H_
 #define LUMIVANE_ENGINE_PICTURE_OPS_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <vips/vips8>
 
+#include "engine/extra_operations.h"
+#include "engine/picture_io.h"
 #include "engine/processing_settings.h"
 
 namespace lumivane {
@@ -25,6 +29,17 @@ struct PictureSwitches {
 // kMarkFailed: written, but the text watermark could not be drawn on it.
 enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed, kMarkFailed };
 
+// What became of one source picture.
+struct PictureResult {
+  PictureOutcome outcome = PictureOutcome::kReadFailed;
+  std::vector<std::string> outputs;  // one, or a part each
+  PictureSize original;              // upright, as stored
+  PictureSize size;                  // as written (all parts together)
+  std::uint64_t bytes = 0;
+  int quality = 0;          // the lowest of the parts
+  bool over_limit = false;  // above the size cap even at the lowest quality
+};
+
 // The JPEG quality written: the chosen one with the quality switch, else
 // the encoder's usual default.
 int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches);
@@ -38,10 +53,10 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
 std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path);
 
 // One picture end to end. `watermark` may be null (then no picture
-// watermark is laid). Touches nothing but its inputs and the output file.
-PictureOutcome ProcessOnePicture(const std::string& source, const std::string& output,
-                                 const ProcessingSettings& settings,
-                                 const PictureSwitches& switches, const vips::VImage* watermark);
+// watermark is laid). Touches nothing but its inputs and its output files.
+PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras = {});
 
 // Everything before the encoding: the picture as it will be written, or
 // none when the source cannot be read. With `shrink_on_load`, a large
@@ -52,7 +67,8 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
                                           const ProcessingSettings& settings,
                                           const PictureSwitches& switches,
                                           const vips::VImage* watermark, bool shrink_on_load = true,
-                                          bool* mark_failed = nullptr);
+                                          bool* mark_failed = nullptr,
+                                          const ExtraOperations& extras = {});
 
 }  // namespace lumivane
 

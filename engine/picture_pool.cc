@@ -35,12 +35,12 @@ bool PicturePool::Done(int index) {
   return finished_.count(index) > 0;
 }
 
-PictureOutcome PicturePool::Take(int index) {
+PictureResult PicturePool::Take(int index) {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return finished_.count(index) > 0; });
-  PictureOutcome outcome = finished_[index];
+  PictureResult result = std::move(finished_[index]);
   finished_.erase(index);
-  return outcome;
+  return result;
 }
 
 void PicturePool::Work(int worker) {
@@ -52,10 +52,10 @@ void PicturePool::Work(int worker) {
     queue_.pop_front();
     ++busy_;
     lock.unlock();
-    const PictureOutcome outcome = job(worker);
+    PictureResult result = job(worker);
     lock.lock();
     --busy_;
-    finished_[index] = outcome;
+    finished_[index] = std::move(result);
     changed_.notify_all();
   }
 }

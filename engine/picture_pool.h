@@ -19,7 +19,7 @@ namespace lumivane {
 class PicturePool {
  public:
   // The job gets the number of the thread that runs it (0..workers-1).
-  using Job = std::function<PictureOutcome(int worker)>;
+  using Job = std::function<PictureResult(int worker)>;
 
   explicit PicturePool(int workers);
   ~PicturePool();  // finishes what was submitted
@@ -31,7 +31,7 @@ class PicturePool {
   int Submit(Job job);
   bool Done(int index);
   // Waits for the job and hands its outcome over (once).
-  PictureOutcome Take(int index);
+  PictureResult Take(int index);
 
   // Threads a pool gets when the caller does not say: one per core.
   static int DefaultWorkers();
@@ -42,7 +42,7 @@ class PicturePool {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::pair<int, Job>> queue_;
-  std::map<int, PictureOutcome> finished_;
+  std::map<int, PictureResult> finished_;
   int busy_ = 0;
   int next_index_ = 0;
   bool stopping_ = false;

@@ -45,11 +45,11 @@ inline constexpr int kFarEdge = 3;  // right or bottom
 
 // Out-of-range positions are clamped into the table, so a hand-edited
 // settings file cannot make a lookup read outside it.
-int QualityFor(int position);          // 0..10 -> 100, 95, ... 50
-int RotationAngleFor(int position);    // 0..2 -> 90, 180, 270
+int QualityFor(int position);              // 0..10 -> 100, 95, ... 50
+int RotationAngleFor(int position);        // 0..2 -> 90, 180, 270
 int HorizontalDirectionFor(int position);  // 0..2 -> 2, 1, 3
 int VerticalDirectionFor(int position);    // 0..2 -> 2, 1, 3
-float OpacityFor(int position);        // 0..9 -> 1.0, 0.9, ... 0.1
+float OpacityFor(int position);            // 0..9 -> 1.0, 0.9, ... 0.1
 
 inline constexpr int kQualityChoices = 11;
 inline constexpr int kRotationChoices = 3;

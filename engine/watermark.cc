@@ -10,9 +10,8 @@
 #include "engine/text_mask.h"
 
 namespace lumivane {
-namespace {
 
-std::optional<std::array<double, 3>> ParseColour(const std::string& html) {
+std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html) {
   if (html.size() != 7 || html[0] != '#') return std::nullopt;
   std::array<double, 3> rgb{};
   for (size_t i = 0; i < 3; ++i) {
@@ -29,6 +28,8 @@ std::optional<std::array<double, 3>> ParseColour(const std::string& html) {
   }
   return rgb;
 }
+
+namespace {
 
 // Blends `colour` (3 bands) into `picture` at (x, y) by `alpha` (one band,
 // 0 to 255), cutting off what falls outside.
@@ -81,7 +82,7 @@ void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
 
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text) {
-  const auto rgb = ParseColour(font.sy_text_htmlColor);
+  const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
   if (!rgb) return false;
   const auto mask = RenderTextMask(text, font);
   if (!mask) return false;
@@ -112,6 +113,37 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
       coverage.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
   LayOver(picture, colour, alpha, std::lround(x) + mask->ink_x, std::lround(y) + mask->ink_y);
   return true;
+}
+
+bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
+                            const std::string& text) {
+  const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
+  const auto mask = rgb ? RenderTextMask(text, font) : std::nullopt;
+  if (!mask) return false;
+  const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
+                                                              mask->coverage.size(), mask->width,
+                                                              mask->height, 1, VIPS_FORMAT_UCHAR));
+  // One cell: the turned text with room around it; the cells repeat.
+  const vips::VImage turned = coverage.similarity(vips::VImage::option()->set("angle", -30.0));
+  const int cell_w = turned.width() * 3 / 2, cell_h = turned.height() * 3 / 2;
+  const vips::VImage cell =
+      turned.embed((cell_w - turned.width()) / 2, (cell_h - turned.height()) / 2, cell_w, cell_h);
+  const vips::VImage alpha =
+      cell.replicate(picture.width() / cell_w + 1, picture.height() / cell_h + 1)
+          .crop(0, 0, picture.width(), picture.height());
+  const vips::VImage colour = alpha.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
+  LayOver(picture, colour, opacity < 1.0 ? alpha * opacity : alpha, 0, 0);
+  return true;
+}
+
+vips::VImage ScaledMark(const vips::VImage& mark, int width) {
+  if (width <= 0 || width == mark.width()) return mark;
+  // Scaled with its colours weighted by their cover, so edges stay clean.
+  return mark.premultiply()
+      .resize(static_cast<double>(width) / mark.width())
+      .unpremultiply()
+      .cast(VIPS_FORMAT_UCHAR)
+      .copy_memory();
 }
 
 }  // namespace lumivane

@@ -3,6 +3,8 @@
 #ifndef LUMIVANE_ENGINE_WATERMARK_H_
 #define LUMIVANE_ENGINE_WATERMARK_H_
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vips/vips8>
 
@@ -22,6 +24,18 @@ struct Placement {
 // no ink).
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text);
+
+// The text repeated over the whole picture on a grid turned by -30
+// degrees, rows and columns about 1.5 times the text's size apart: the mark
+// that stays when a picture is cropped. False when nothing could be drawn.
+bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
+                            const std::string& text);
+
+// The watermark picture at `width` pixels wide, its aspect kept.
+vips::VImage ScaledMark(const vips::VImage& mark, int width);
+
+// "#rrggbb" as red, green and blue; none for anything else.
+std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html);
 
 // Lays `mark` (8-bit sRGB with alpha) over `picture`; offsets may be
 // negative, and what falls outside the picture is cut off.

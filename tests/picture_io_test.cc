@@ -88,13 +88,14 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
     std::string src = dir.WriteFile(c.name, c.bytes);
     std::string out = dir / (std::string("out_") + c.name);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kReadFailed) << c.name;
+    EXPECT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr).outcome, PictureOutcome::kReadFailed)
+        << c.name;
     EXPECT_FALSE(FileExists(out)) << c.name;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
   }
   // A FIFO must neither block nor count.
   ASSERT_EQ(mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);
-  EXPECT_EQ(ProcessOnePicture(dir / "fifo.jpg", dir / "o.jpg", {}, {}, nullptr),
+  EXPECT_EQ(ProcessOnePicture(dir / "fifo.jpg", dir / "o.jpg", {}, {}, nullptr).outcome,
             PictureOutcome::kReadFailed);
   // The intact originals of the damaged ones still read.
   EXPECT_TRUE(ReadPicture(dir / "ok.png"));
@@ -139,7 +140,7 @@ TEST(ProcessOnePictureMetadataTest, ExifOrientedPictureComesOutUprightWithoutPri
   std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
   ASSERT_EQ(ReadJpegHeader(ReadWholeFile(src))->orientation, 6);
   std::string out = dir / "out.jpg";
-  ASSERT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr), PictureOutcome::kProcessed);
+  ASSERT_EQ(ProcessOnePicture(src, out, {}, {}, nullptr).outcome, PictureOutcome::kProcessed);
   auto w = LoadForTest(out);
   ASSERT_TRUE(w);
   EXPECT_EQ(w->width(), 20);
@@ -172,7 +173,7 @@ TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   s.quanlity = 0;  // quality 100: larger than the original
   PictureSwitches sw;
   sw.quality = true;
-  EXPECT_EQ(ProcessOnePicture(src, src, s, sw, nullptr), PictureOutcome::kWriteFailed);
+  EXPECT_EQ(ProcessOnePicture(src, src, s, sw, nullptr).outcome, PictureOutcome::kWriteFailed);
   EXPECT_TRUE(ReadWholeFile(src) == original);
   int leftovers = 0;
   if (auto entries = platform::ListDirectory(mnt)) {

@@ -40,7 +40,7 @@ class ProcessOnePictureTest : public ::testing::Test {
  protected:
   PictureOutcome Process(const std::string& source, const PictureSwitches& sw,
                          const vips::VImage* mark = nullptr) {
-    return ProcessOnePicture(source, out_, settings_, sw, mark);
+    return ProcessOnePicture(source, out_, settings_, sw, mark).outcome;
   }
   vips::VImage Output() {
     auto out = LoadForTest(out_);
@@ -187,7 +187,8 @@ TEST_F(ProcessOnePictureTest, NamesWithLibrarySyntaxAreTakenLiterally) {
     std::string src = dir_ / (std::string("src ") + name);
     MakePictureFile(src, 30, 20, "red", "JPEG");
     std::string out = dir_ / name;
-    ASSERT_EQ(ProcessOnePicture(src, out, settings_, {}, nullptr), PictureOutcome::kProcessed)
+    ASSERT_EQ(ProcessOnePicture(src, out, settings_, {}, nullptr).outcome,
+              PictureOutcome::kProcessed)
         << name;
     auto back = LoadForTest(out);
     ASSERT_TRUE(back) << name;
@@ -209,7 +210,7 @@ TEST_F(ProcessOnePictureTest, LongProductDetailPictureIsProcessed) {
 TEST_F(ProcessOnePictureTest, UnwritableTargetIsAWriteFailureAndLeavesNothing) {
   std::string src = dir_ / "in.jpg";
   MakePictureFile(src, 30, 20, "red", "JPEG");
-  EXPECT_EQ(ProcessOnePicture(src, dir_ / "missing/out.jpg", settings_, {}, nullptr),
+  EXPECT_EQ(ProcessOnePicture(src, dir_ / "missing/out.jpg", settings_, {}, nullptr).outcome,
             PictureOutcome::kWriteFailed);
 }
 

@@ -1,0 +1,52 @@
+#include "engine/run_report.h"
+
+namespace lumivane {
+namespace {
+
+// Quoted where a spreadsheet would otherwise split or misread the field.
+std::string Field(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string Size(const PictureSize& s) {
+  return s.width > 0 ? std::to_string(s.width) + "x" + std::to_string(s.height) : "";
+}
+
+const char* ResultText(const PictureResult& r) {
+  switch (r.outcome) {
+    case PictureOutcome::kReadFailed:
+      return "读取出错";
+    case PictureOutcome::kWriteFailed:
+      return "保存出错";
+    case PictureOutcome::kMarkFailed:
+      return "水印出错";
+    case PictureOutcome::kProcessed:
+      break;
+  }
+  return r.over_limit ? "超出大小限制" : "完成";
+}
+
+}  // namespace
+
+std::string RunReportCsv(const std::vector<ReportRow>& rows) {
+  std::string csv = "\xEF\xBB\xBF源图片,处理后的图片,原尺寸,处理后尺寸,字节数,品质,结果\r\n";
+  for (const ReportRow& row : rows) {
+    const PictureResult& r = row.result;
+    std::string outputs;
+    for (const std::string& o : r.outputs) outputs += (outputs.empty() ? "" : ";") + o;
+    const bool written =
+        r.outcome == PictureOutcome::kProcessed || r.outcome == PictureOutcome::kMarkFailed;
+    csv += Field(row.source) + "," + Field(outputs) + "," + Size(r.original) + "," +
+           (written ? Size(r.size) : "") + "," + (written ? std::to_string(r.bytes) : "") + "," +
+           (written ? std::to_string(r.quality) : "") + "," + ResultText(r) + "\r\n";
+  }
+  return csv;
+}
+
+}  // namespace lumivane
