@@ -41,7 +41,8 @@ const std::set<std::string> kValueOptions = {
     "--source",    "--target",        "--width",          "--quality",      "--rotate",
     "--text",      "--font",          "--font-size",      "--color",        "--opacity",
     "--image",     "--text-position", "--image-position", "--text-margins", "--image-margins",
-    "--overwrite", "--workers"};
+    "--overwrite", "--workers",       "--max-kb",         "--slice-height", "--mark-width",
+    "--preset"};
 
 }  // namespace
 
@@ -76,6 +77,16 @@ const char kUsage[] =
     "  --workers N             pictures processed at once (default: one per core)\n"
     "  --save-settings         store this run's settings into config.dat (otherwise\n"
     "                          the options apply to this run only)\n"
+    "\n"
+    "Marketplace operations (off unless given):\n"
+    "  --square [#RRGGBB]      pad to a square of the longer side (white by default)\n"
+    "  --max-kb N              each output at most N KB: the highest quality that fits,\n"
+    "                          never above the chosen one, down to 50\n"
+    "  --slice-height H        cut taller pictures into parts NAME_01.jpg, ... at most H high\n"
+    "  --tile-text             repeat the text mark over the whole picture\n"
+    "  --mark-width P          the watermark picture P percent of the output's width\n"
+    "  --preset NAME           a named set of the width and these operations\n"
+    "  --list-presets          the presets' names\n"
     "  --help                  this text\n"
     "\n"
     "Exit codes: 0 every picture processed as asked; 1 refused (a bad setting,\n"
@@ -109,6 +120,17 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       o.italic = a == "--italic";
     } else if (a == "--save-settings") {
       o.save_settings = true;
+    } else if (a == "--tile-text") {
+      o.tile_text = true;
+    } else if (a == "--list-presets") {
+      o.list_presets = true;
+    } else if (a == "--square") {
+      // The colour is optional.
+      o.square = "#ffffff";
+      if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] == '#') {
+        if (!IsColour(args[i + 1])) return bad("the colour must be #RRGGBB");
+        o.square = args[++i];
+      }
     } else if (!kValueOptions.count(a)) {
       error = "unknown option " + a;
       return std::nullopt;
@@ -166,6 +188,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
         } else {
           return bad("must be yes, no or ask");
         }
+      } else if (a == "--max-kb" || a == "--slice-height" || a == "--mark-width") {
+        auto n = Int(*v);
+        const int top = a == "--mark-width" ? 100 : 1 << 20;
+        if (!n || *n < 1 || *n > top) return bad("must be 1 to " + std::to_string(top));
+        (a == "--max-kb" ? o.max_kb : a == "--slice-height" ? o.slice_height : o.mark_width) = n;
+      } else if (a == "--preset") {
+        if (!FindPreset(*v)) return bad("no such preset (see --list-presets)");
+        o.preset = *v;
       } else if (a == "--workers") {
         auto n = Int(*v);
         if (!n || *n < 1 || *n > 256) return bad("must be 1 to 256");
@@ -173,11 +203,24 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       }
     }
   }
-  if (!o.help && o.source.empty()) {
+  if (!o.help && !o.list_presets && o.source.empty()) {
     error = "--source is required";
     return std::nullopt;
   }
   return o;
+}
+
+ExtraOperations ExtraOperationsOf(const CliOptions& o) {
+  ExtraOperations e = o.preset ? FindPreset(*o.preset)->operations : ExtraOperations{};
+  if (o.square) {
+    e.square = true;
+    e.square_colour = *o.square;
+  }
+  if (o.max_kb) e.max_kb = *o.max_kb;
+  if (o.slice_height) e.slice_height = *o.slice_height;
+  if (o.tile_text) e.tiled_text = true;
+  if (o.mark_width) e.mark_width_percent = *o.mark_width;
+  return e;
 }
 
 }  // namespace lumivane::cli

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
 
 namespace lumivane::cli {
@@ -34,11 +35,22 @@ struct CliOptions {
   OverwriteChoice overwrite = OverwriteChoice::kAsk;
   int workers = 0;
   bool save_settings = false;  // store this run's settings into config.dat
+  // Marketplace operations: a preset's, with each option given over it.
+  std::optional<std::string> preset;
+  std::optional<std::string> square;  // the canvas colour
+  std::optional<int> max_kb;
+  std::optional<int> slice_height;
+  bool tile_text = false;
+  std::optional<int> mark_width;
+  bool list_presets = false;
   bool help = false;
 };
 
 // Parses the arguments (without the program name). On a bad option the
 // result is empty and `error` says why.
+// The operations the options ask for (the preset's, then each option).
+ExtraOperations ExtraOperationsOf(const CliOptions& options);
+
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
 
 extern const char kUsage[];

@@ -37,9 +37,12 @@ CliPort::CliPort(const CliOptions& o, ProcessingSettings& s, std::FILE* out, boo
   text_[C::SourceFolderBox] = o.source;
   text_[C::TargetFolderBox] = o.target.empty() ? DefaultTargetFolder(o.source) : o.target;
   checked_[C::SubfoldersCheck] = o.subfolders;
-  if (o.width) {
+  // A preset's width, unless --width says otherwise.
+  if (auto width = o.width    ? o.width
+                   : o.preset ? std::optional<int>(FindPreset(*o.preset)->width)
+                              : std::nullopt) {
     checked_[C::WidthCheck] = true;
-    text_[C::WidthBox] = std::to_string(*o.width);
+    text_[C::WidthBox] = std::to_string(*width);
   }
   if (o.quality) selection_[C::QualityCombo] = (100 - *o.quality) / 5;
   if (o.rotation) {

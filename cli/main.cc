@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
     std::fputs(cli::kUsage, stdout);
     return 0;
   }
+  if (options->list_presets) {
+    for (const Preset& p : Presets()) std::printf("%s\n", p.name.c_str());
+    return 0;
+  }
   platform::RemoveTemporariesOnInterrupt();
   ProcessingSettings settings;
   if (!LoadSettings(settings)) {
@@ -43,5 +47,6 @@ int main(int argc, char** argv) {
   BatchOptions batch;
   batch.workers = options->workers;
   batch.save_settings = options->save_settings;
+  batch.extras = cli::ExtraOperationsOf(*options);
   return ExitCode(BatchWorker(port, settings, batch));
 }

@@ -52,6 +52,25 @@ TEST(CliOptionsTest, BadOptionsAreRefusedWithAReason) {
   EXPECT_TRUE(Parse({"--help"})->help);
 }
 
+TEST(CliOptionsTest, MarketplaceOperationsComeFromThePresetAndEachOption) {
+  auto o = Parse(
+      {"--source", "s", "--preset", "详情图 宽 750 每段 ≤ 1500 高", "--square", "--max-kb", "300"});
+  ASSERT_TRUE(o);
+  ExtraOperations e = cli::ExtraOperationsOf(*o);
+  EXPECT_EQ(e.slice_height, 1500);
+  EXPECT_TRUE(e.square);
+  EXPECT_EQ(e.square_colour, "#ffffff");
+  EXPECT_EQ(e.max_kb, 300);
+  o = Parse({"--source", "s", "--square", "#102030", "--tile-text", "--mark-width", "20"});
+  e = cli::ExtraOperationsOf(*o);
+  EXPECT_EQ(e.square_colour, "#102030");
+  EXPECT_TRUE(e.tiled_text);
+  EXPECT_EQ(e.mark_width_percent, 20);
+  std::string error;
+  EXPECT_FALSE(Parse({"--source", "s", "--preset", "none"}, &error));
+  EXPECT_EQ(error, "--preset: no such preset (see --list-presets)");
+}
+
 TEST(CliPortTest, OptionsBecomeTheControlsTheRunReads) {
   auto o =
       Parse({"--source",  "/s",      "--target",        "/t",  "--width",         "800",
@@ -130,6 +149,22 @@ TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
   dir.MakeFolder("config.dat");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target m3"), 1);
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("读取配置信息出错"), std::string::npos);
+}
+
+TEST(CliRunTest, PresetRunWritesItsOutputsAndTheReport) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  SavePicture(WithNoise(MakePicture(1600, 1200, "gray")), dir / "src/a.jpg", "JPEG", 95);
+  dir.WriteFile("src/broken.jpg", "nope");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --preset '缩略图 宽 400 ≤ 100 KB'"), 3);
+  auto w = LoadForTest(dir / "out/a.jpg");
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->width(), 400);
+  EXPECT_LE(ReadWholeFile(dir / "out/a.jpg").size(), 100u * 1024);
+  const std::string report = ReadWholeFile(dir / "out/处理报告.csv");
+  EXPECT_EQ(report.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(report.find("src/a.jpg,out/a.jpg,1600x1200,400x300,"), std::string::npos) << report;
+  EXPECT_NE(report.find("src/broken.jpg,,,,,,读取出错"), std::string::npos) << report;
 }
 
 TEST(CliRunTest, DefaultTargetLiesBesideTheSourceHoweverItIsWritten) {

@@ -1,0 +1,168 @@
+#include "engine/extra_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "engine/folder_scan.h"
+#include "engine/picture_ops.h"
+#include "engine/size_cap.h"
+#include "tests/picture_fixtures.h"
+#include "tests/temp_dir.h"
+
+namespace lumivane {
+namespace {
+
+using namespace ::lumivane::testing;
+
+class ExtraOperationsTest : public ::testing::Test {
+ protected:
+  PictureResult Process(const std::string& source, const PictureSwitches& sw,
+                        const ExtraOperations& extras, const vips::VImage* mark = nullptr) {
+    return ProcessOnePicture(source, dir_ / "out.jpg", settings_, sw, mark, extras);
+  }
+  vips::VImage Load(const std::string& path) {
+    auto picture = LoadForTest(path);
+    EXPECT_TRUE(picture) << path;
+    return picture ? *picture : MakePicture(1, 1, "white");
+  }
+
+  TempDir dir_;
+  ProcessingSettings settings_ = [] {
+    ProcessingSettings s;
+    s.width = 640;
+    s.quanlity = 1;  // 95
+    s.sy_text = "SHOP";
+    s.sy_text_font = {"Liberation Sans", 40, 0, "#000000", 0, 1};
+    s.sy_text_w_direction = s.sy_text_h_direction = 2;  // right, bottom
+    s.sy_text_w_value = s.sy_text_h_value = 10;
+    s.sy_image_w_direction = s.sy_image_h_direction = 1;  // left, top
+    return s;
+  }();
+};
+
+TEST_F(ExtraOperationsTest, SquareCanvasCentresThePictureOnItsColour) {
+  SavePicture(MakePicture(400, 200, "blue"), dir_ / "wide.png", "PNG");
+  ExtraOperations extras;
+  extras.square = true;
+  extras.square_colour = "#ff0000";
+  const PictureResult r = Process(dir_ / "wide.png", {}, extras);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  const vips::VImage out = Load(dir_ / "out.jpg");
+  EXPECT_EQ(out.width(), 400);
+  EXPECT_EQ(out.height(), 400);
+  EXPECT_TRUE(IsNear(PixelAt(out, 200, 20), 1, 0, 0, 0.1));   // the canvas above
+  EXPECT_TRUE(IsNear(PixelAt(out, 200, 200), 0, 0, 1, 0.1));  // the picture in the middle
+  EXPECT_TRUE(IsNear(PixelAt(out, 200, 380), 1, 0, 0, 0.1));  // and below
+}
+
+TEST(SizeCapTest, HighestQualityThatFitsNeverAboveTheChosenOne) {
+  // A stand-in encoder: quality q makes q KB.
+  int calls = 0;
+  auto encode = [&](int q) -> std::optional<std::string> {
+    ++calls;
+    return std::string(static_cast<size_t>(q) * 1024, 'x');
+  };
+  for (int limit_kb : {50, 63, 77, 94, 95, 200}) {
+    calls = 0;
+    const auto r = SearchQuality(encode, 95, static_cast<std::uint64_t>(limit_kb) * 1024);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->quality, std::min(limit_kb, 95)) << limit_kb;
+    EXPECT_FALSE(r->over_limit);
+    EXPECT_LE(r->bytes.size(), static_cast<size_t>(limit_kb) * 1024);
+    EXPECT_LE(calls, 7) << limit_kb;
+  }
+  const auto over = SearchQuality(encode, 95, 30 * 1024);
+  ASSERT_TRUE(over);
+  EXPECT_TRUE(over->over_limit);
+  EXPECT_EQ(over->quality, kLowestCappedQuality);
+}
+
+TEST_F(ExtraOperationsTest, SizeCapKeepsRealOutputsUnderTheLimit) {
+  SavePicture(WithNoise(MakePicture(1200, 900, "gray")), dir_ / "photo.jpg", "JPEG", 95);
+  PictureSwitches sw;
+  sw.width = sw.quality = true;
+  ExtraOperations extras;
+  extras.max_kb = 120;
+  const PictureResult r = Process(dir_ / "photo.jpg", sw, extras);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  EXPECT_FALSE(r.over_limit);
+  EXPECT_LT(r.quality, 95);  // noise this fine does not fit at 95
+  EXPECT_LE(ReadWholeFile(dir_ / "out.jpg").size(), 120u * 1024);
+  extras.max_kb = 5;  // not even at 50
+  const PictureResult over = Process(dir_ / "photo.jpg", sw, extras);
+  EXPECT_TRUE(over.over_limit);
+  EXPECT_EQ(over.quality, 50);
+}
+
+TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {
+  for (int height : {1500, 1501, 1800, 3000, 3374, 3375, 4000, 30000}) {
+    const std::vector<int> parts = SliceHeights(height, 1500);
+    EXPECT_EQ(std::accumulate(parts.begin(), parts.end(), 0), height) << height;
+    for (int p : parts) {
+      EXPECT_LE(p, 1500) << height;
+      if (parts.size() > 1) EXPECT_GE(p * 4, 1500) << height;
+    }
+  }
+  EXPECT_EQ(SliceHeights(1000, 1500), std::vector<int>{1000});
+  EXPECT_EQ(SlicePath("/t/a.jpg", 2), "/t/a_02.jpg");
+  EXPECT_EQ(SlicePath("/t/b.png.jpg", 1), "/t/b.png_01.jpg");
+}
+
+TEST_F(ExtraOperationsTest, LongPictureIsCutIntoPartsEachWithItsMarks) {
+  SavePicture(MakePicture(750, 4000, "white"), dir_ / "long.jpg", "JPEG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  ExtraOperations extras;
+  extras.slice_height = 1500;
+  const PictureResult r = Process(dir_ / "long.jpg", sw, extras);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  ASSERT_EQ(r.outputs.size(), 3u);
+  EXPECT_FALSE(FileExists(dir_ / "out.jpg"));
+  int total = 0;
+  for (int i = 0; i < 3; ++i) {
+    const vips::VImage part = Load(r.outputs[static_cast<size_t>(i)]);
+    EXPECT_EQ(r.outputs[static_cast<size_t>(i)], dir_ / ("out_0" + std::to_string(i + 1) + ".jpg"));
+    EXPECT_EQ(part.width(), 750);
+    total += part.height();
+    // The text at the bottom right of every part.
+    EXPECT_GT(DarkPixels(part, 500, part.height() - 60, 750, part.height()), 50) << i;
+  }
+  EXPECT_EQ(total, 4000);
+}
+
+TEST_F(ExtraOperationsTest, TiledTextCoversTheWholePicture) {
+  SavePicture(MakePicture(800, 600, "white"), dir_ / "in.jpg", "JPEG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  ExtraOperations extras;
+  extras.tiled_text = true;
+  ASSERT_EQ(Process(dir_ / "in.jpg", sw, extras).outcome, PictureOutcome::kProcessed);
+  const vips::VImage out = Load(dir_ / "out.jpg");
+  for (int qx = 0; qx < 2; ++qx) {
+    for (int qy = 0; qy < 2; ++qy) {
+      EXPECT_GT(DarkPixels(out, qx * 400, qy * 300, qx * 400 + 400, qy * 300 + 300), 200)
+          << "quarter " << qx << "," << qy;
+    }
+  }
+}
+
+TEST_F(ExtraOperationsTest, WatermarkPictureTakesItsShareOfTheOutputWidth) {
+  const vips::VImage mark = MakePicture(100, 50, "black").bandjoin_const({255});
+  for (int width : {640, 1280}) {
+    SavePicture(MakePicture(width, 400, "white"), dir_ / "in.png", "PNG");
+    PictureSwitches sw;
+    sw.picture_watermark = true;
+    ExtraOperations extras;
+    extras.mark_width_percent = 25;
+    settings_.sy_image_w_value = settings_.sy_image_h_value = 0;
+    ASSERT_EQ(Process(dir_ / "in.png", sw, extras, &mark).outcome, PictureOutcome::kProcessed);
+    const vips::VImage out = Load(dir_ / "out.jpg");
+    // A row through the mark: dark for a quarter of the width.
+    const int dark = DarkPixels(out, 0, 5, out.width(), 6);
+    EXPECT_NEAR(dark, width / 4, 2) << width;
+  }
+}
+
+}  // namespace
+}  // namespace lumivane
