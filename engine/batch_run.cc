@@ -305,12 +305,12 @@ BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
   return summary;
 }
 
-bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings) {
+bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const BatchOptions& options) {
   // Set before the thread exists, so that quitting right after the start
   // already asks first.
   run_active = true;
   try {
-    std::thread([&port, &settings] { BatchWorker(port, settings); }).detach();
+    std::thread([&port, &settings, options] { BatchWorker(port, settings, options); }).detach();
     return true;
   } catch (const std::system_error&) {
     run_active = false;

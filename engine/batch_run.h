@@ -48,7 +48,8 @@ BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
 
 // Starts BatchWorker on a thread of its own, which nobody waits for. False
 // when the thread cannot be started.
-bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings);
+bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings,
+                      const BatchOptions& options = {});
 
 }  // namespace lumivane
 

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "engine/batch_run.h"
 #include "engine/folder_scan.h"
@@ -25,6 +26,8 @@
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
+#include "ui/menu_commands.h"
+#include "ui/more_options_dialog.h"
 #include "ui/progress_text.h"
 #include "ui/startup.h"
 
@@ -334,6 +337,35 @@ TEST_F(MainWindowTest, DroppedFolderBecomesTheSourceAndDroppedPictureTheWatermar
   Click(Control::PictureWatermarkCheck);
   drop(dir_ / "logo.png", Control::WatermarkPictureBox);
   EXPECT_EQ(text(Control::WatermarkPictureBox), dir_ / "logo.png");
+}
+
+TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {
+  window_->SetInitialStates();
+  ExtraOperations o;
+  o.square = true;
+  o.max_kb = 500;
+  seam_.operations = o;
+  seam_.preset_width = 800;
+  window_->MenuCommand(ui::kMoreOptionsCommand);
+  EXPECT_EQ(window_->extra_operations(), o);
+  EXPECT_TRUE(W<QCheckBox>(Control::WidthCheck)->isChecked());
+  EXPECT_TRUE(Enabled(Control::WidthBox));
+  EXPECT_EQ(W<QLineEdit>(Control::WidthBox)->text().toStdString(), "800");
+  EXPECT_EQ(ui::DescribeOperations(o), "更多处理选项：方形 #ffffff，≤ 500 KB");
+  EXPECT_EQ(ui::DescribeOperations({}), "");
+}
+
+TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself) {
+  ui::MoreOptionsDialog dialog(ExtraOperations{}, nullptr);
+  EXPECT_EQ(dialog.Operations(), ExtraOperations{});
+  dialog.ChoosePreset(2);
+  EXPECT_EQ(dialog.Operations(), Presets()[1].operations);
+  EXPECT_EQ(dialog.PresetWidth(), 750);
+  for (QWidget* w : dialog.findChildren<QWidget*>()) {
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QSpinBox*>(w) || qobject_cast<QComboBox*>(w)) {
+      EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
+    }
+  }
 }
 
 TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {

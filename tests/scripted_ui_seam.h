@@ -38,6 +38,12 @@ class ScriptedUiSeam : public ui::UiSeam {
     f = *font;
     return true;
   }
+  bool ChooseExtraOperations(QWidget*, ExtraOperations& o, int& width) override {
+    if (!operations) return false;
+    o = *operations;
+    width = preset_width;
+    return true;
+  }
   int OpenWithDesktop(const std::string& target) override {
     opened.push_back(target);
     return 42;
@@ -54,6 +60,8 @@ class ScriptedUiSeam : public ui::UiSeam {
   std::optional<std::string> folder;
   std::optional<std::string> picture;
   std::optional<FontChoice> font;
+  std::optional<ExtraOperations> operations;  // the options dialog's answer
+  int preset_width = 0;
 };
 
 }  // namespace lumivane::testing

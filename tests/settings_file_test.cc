@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "settings/options_file.h"
 #include "settings/program_folder.h"
 #include "settings/settings_text.h"
 #include "tests/temp_dir.h"
@@ -94,6 +95,25 @@ TEST_F(SettingsFileTest, WatermarkPathsThatAreNotTextReadBackAsTheSameBytes) {
   }
   EXPECT_NE(ReadWholeFile(ConfigPath()).find("\xCB\xAE\xD3\xA1.png"), std::string::npos)
       << "a path that is text is stored as GBK";
+}
+
+TEST_F(SettingsFileTest, MarketplaceOperationsKeepAFileOfTheirOwn) {
+  ProcessingSettings s;
+  ASSERT_TRUE(LoadSettings(s));
+  const std::string config = ReadWholeFile(ConfigPath());
+  EXPECT_EQ(LoadExtraOperations(), ExtraOperations{});  // none saved yet
+  ExtraOperations o;
+  o.square = true;
+  o.square_colour = "#102030";
+  o.max_kb = 500;
+  o.slice_height = 1500;
+  o.tiled_text = true;
+  o.mark_width_percent = 20;
+  SaveExtraOperations(o);
+  EXPECT_EQ(LoadExtraOperations(), o);
+  EXPECT_EQ(ReadWholeFile(ConfigPath()), config);  // config.dat keeps its 19 lines
+  EXPECT_EQ(ParseOptionsText("max_kb=-3\nmark_width_percent=250\nsquare_colour=red\n"),
+            (ExtraOperations{false, "#ffffff", 0, 0, false, 100}));
 }
 
 TEST_F(SettingsFileTest, SaveGoesToTheProgramFolderWhateverTheCurrentFolder) {

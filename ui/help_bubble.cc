@@ -80,7 +80,17 @@ std::optional<Control> HelpBubble::ControlAt(const QPoint& global) const {
 
 bool HelpBubble::HelpRequest(const QPoint& global) {
   auto control = ControlAt(global);
-  if (!control) return false;
+  if (!control) {
+    // The controls of the program's other windows carry their own text.
+    for (QWidget* w = QApplication::widgetAt(global); w != nullptr; w = w->parentWidget()) {
+      if (!w->whatsThis().isEmpty()) {
+        ShowText(w->whatsThis(), global);
+        return true;
+      }
+      if (w->isWindow()) break;
+    }
+    return false;
+  }
   const char* text = HelpTextFor(*control);
   if (text == nullptr) return false;
   ShowText(QString::fromUtf8(text), global);

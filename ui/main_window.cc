@@ -27,11 +27,13 @@
 #include "engine/messages.h"
 #include "engine/preview.h"
 #include "platform/file_system.h"
+#include "settings/options_file.h"
 #include "text/text_helpers.h"
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
+#include "ui/more_options_dialog.h"
 #include "ui/progress_text.h"
 #include "ui/qt_window_port.h"
 
@@ -89,6 +91,7 @@ void MainWindow::BuildMenuBar(bool with_announcements) {
             [this] { MenuCommand(kAnnouncementCommand); });
   }
   QMenu* file = popups->addMenu("文件(&F)");
+  add(file, "更多处理选项…", kMoreOptionsCommand);
   add(file, "创建桌面快捷方式", kCreateShortcutCommand);
   file->addSeparator();
   add(file, "退出(&Q)", kExitCommand);
@@ -401,6 +404,8 @@ void MainWindow::MenuCommand(int id) {
     seam_.OpenWithDesktop(kHelpPageAddress);
   } else if (id == kHomePageCommand) {
     seam_.OpenWithDesktop(kHomePageAddress);
+  } else if (id == kMoreOptionsCommand) {
+    MoreOptionsCommand();
   } else if (auto it = menu_handlers_.find(id); it != menu_handlers_.end()) {
     it->second();
   }
@@ -485,10 +490,27 @@ void MainWindow::FontCommand() {
   }
 }
 
+void MainWindow::MoreOptionsCommand() {
+  int preset_width = 0;
+  if (!seam_.ChooseExtraOperations(this, extras_, preset_width)) return;
+  if (preset_width > 0) {
+    // A preset sets the width switch as well.
+    control_as<QCheckBox>(Control::WidthCheck)->setChecked(true);
+    control(Control::WidthBox)->setEnabled(true);
+    control_as<QLineEdit>(Control::WidthBox)->setText(QString::number(preset_width));
+  }
+}
+
 void MainWindow::StartCommand() {
+  // Stored when a run starts, as config.dat is.
+  SaveExtraOperations(extras_);
+  const std::string described = DescribeOperations(extras_);
+  if (!described.empty()) log_window().AppendLine(described);
+  BatchOptions options;
+  options.extras = extras_;
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
-  if (!StartBatchWorker(port(), settings_)) {
+  if (!StartBatchWorker(port(), settings_, options)) {
     Message("无法创建新线程来处理图片", MessageIcon::kError);
     return;
   }

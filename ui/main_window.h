@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
 #include "engine/window_port.h"
 #include "ui/ui_seam.h"
@@ -68,6 +69,10 @@ class MainWindow : public QMainWindow {
   // box the watermark picture. False when it is not taken.
   bool TakeDrop(const std::string& path, QPoint at);
 
+  // The marketplace operations the next run applies.
+  const ExtraOperations& extra_operations() const { return extras_; }
+  void SetExtraOperations(const ExtraOperations& operations) { extras_ = operations; }
+
   // Asks first while a run is going; then ends the process with code 0.
   bool ExitRule();
 
@@ -91,6 +96,7 @@ class MainWindow : public QMainWindow {
   void WatermarkPictureCommand();
   void FontCommand();
   void StartCommand();
+  void MoreOptionsCommand();
   void ShowAbout();
   void Message(const std::string& text, MessageIcon icon);
 
@@ -103,6 +109,7 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QElapsedTimer run_clock_;
+  ExtraOperations extras_;
 };
 
 }  // namespace lumivane::ui

@@ -11,6 +11,7 @@ inline constexpr int kAnnouncementCommand = 32773;
 inline constexpr int kHomePageCommand = 32774;
 inline constexpr int kAboutCommand = 32775;
 inline constexpr int kContextHelpCommand = 32776;
+inline constexpr int kMoreOptionsCommand = 32777;
 
 inline constexpr char kProgramVersion[] = "2.1";
 

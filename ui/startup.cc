@@ -14,6 +14,7 @@
 #include "host/imaging_registration.h"
 #include "platform/file_system.h"
 #include "platform/registry_store.h"
+#include "settings/options_file.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "ui/announcement_item.h"
@@ -89,6 +90,7 @@ int RunProgram(int argc, char** argv) {
   } else {
     seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
+  window.SetExtraOperations(LoadExtraOperations());
   window.adjustSize();
   window.setFixedSize(window.sizeHint());
   const QRect screen = QApplication::primaryScreen()->geometry();

@@ -5,6 +5,7 @@
 
 #include "platform/shell_open.h"
 #include "ui/font_colour_dialog.h"
+#include "ui/more_options_dialog.h"
 
 namespace lumivane::ui {
 namespace {
@@ -54,6 +55,15 @@ bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font) {
   FontColourDialog dialog(font, owner);
   if (dialog.exec() != QDialog::Accepted) return false;
   font = dialog.Choice();
+  return true;
+}
+
+bool QtUiSeam::ChooseExtraOperations(QWidget* owner, ExtraOperations& operations,
+                                     int& preset_width) {
+  MoreOptionsDialog dialog(operations, owner);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  operations = dialog.Operations();
+  preset_width = dialog.PresetWidth();
   return true;
 }
 

@@ -1,0 +1,25 @@
+// "options.dat" beside "config.dat": the marketplace operations the window
+// set, in a file of their own so that "config.dat" keeps its lines.
+#ifndef LUMIVANE_SETTINGS_OPTIONS_FILE_H_
+#define LUMIVANE_SETTINGS_OPTIONS_FILE_H_
+
+#include <string>
+
+#include "engine/extra_operations.h"
+
+namespace lumivane {
+
+inline constexpr char kOptionsFileName[] = "options.dat";
+
+// What the file in the program folder holds; every operation off when
+// there is none (or for a key it lacks).
+ExtraOperations LoadExtraOperations();
+// Replaces the file; an unwritable folder keeps the old one.
+void SaveExtraOperations(const ExtraOperations& operations);
+
+std::string ComposeOptionsText(const ExtraOperations& operations);
+ExtraOperations ParseOptionsText(std::string_view text);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_SETTINGS_OPTIONS_FILE_H_
