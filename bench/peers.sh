@@ -13,6 +13,7 @@
 #   marks  the same plus a text line and a PNG watermark at the bottom
 #          right with 16-pixel margins: Lumivane against ImageMagick's
 #          mogrify and GraphicsMagick.
+# A third measurement: the plain job with --max-kb 200 against the plain job.
 # Every tool's outputs are checked (count, width); a tool that fails or
 # writes less fails the bench. Prints pictures per second (median of REPEATS,
 # default 3), the ratio to Lumivane, PSNR against a full-size decode resized
@@ -93,6 +94,13 @@ lumivane() {  # lumivane WORKERS MARKS CORPUS OUT
     "${marks[@]}" --overwrite yes --workers "$1" 2>/dev/null)
 }
 lumivane_plain() { lumivane "$CORES" plain "$@"; }
+lumivane_cap() {  # the plain job with each output at most 200 KB
+  mkdir -p "$WORK/lv"
+  (cd "$WORK/lv" && "$BATCH" --source "$1" --target "$2" --width 640 --quality 95 --max-kb 200 \
+    --overwrite yes --workers "$CORES" 2>/dev/null)
+  local largest; largest="$(find "$2" -name '*.jpg' -printf '%s\n' | sort -n | tail -n 1)"
+  [ "$largest" -le $((200 * 1024)) ] || { echo "an output of $largest bytes is over 200 KB" >&2; return 1; }
+}
 lumivane_marks() { lumivane "$CORES" marks "$@"; }
 vips_one() { vipsthumbnail "$1"/* --size '640x>' -o "$2/%s.jpg[Q=95]"; }
 vips_two() {
@@ -171,6 +179,13 @@ for corpus in photos products; do
   report "lumivane plain $corpus ($CORES workers)" "lumivane plain $corpus ($CORES workers)" \
     "vipsthumbnail plain $corpus" "vipsthumbnail plain $corpus, 2 processes"
 done
+
+measure "lumivane plain photos, --max-kb 200" "$PHOTOS" lumivane_cap
+echo
+echo "size cap, photos: the plain job with and without --max-kb 200"
+report "lumivane plain photos ($CORES workers)" "lumivane plain photos ($CORES workers)" \
+  "lumivane plain photos, --max-kb 200"
+"$PWD/build/bench/bench_size_cap" "$PHOTOS" 200 || fail "size cap"
 
 measure "lumivane marks ($CORES workers)" "$PHOTOS" lumivane_marks
 measure "mogrify marks" "$PHOTOS" mogrify_marks
