@@ -42,7 +42,7 @@ const std::set<std::string> kValueOptions = {
     "--text",      "--font",          "--font-size",      "--color",        "--opacity",
     "--image",     "--text-position", "--image-position", "--text-margins", "--image-margins",
     "--overwrite", "--workers",       "--max-kb",         "--slice-height", "--mark-width",
-    "--preset"};
+    "--preset",    "--shard",         "--manifest"};
 
 }  // namespace
 
@@ -87,6 +87,13 @@ const char kUsage[] =
     "  --mark-width P          the watermark picture P percent of the output's width\n"
     "  --preset NAME           a named set of the width and these operations\n"
     "  --list-presets          the presets' names\n"
+    "\n"
+    "Job runners:\n"
+    "  --shard K/N             process share K (0 to N-1) of N: shards started anywhere\n"
+    "                          with the same source and target share the job out\n"
+    "  --skip-done             leave a picture whose output is complete and newer\n"
+    "  --manifest FILE         add one JSON line per picture to FILE (- for standard\n"
+    "                          output): source, outputs, result, bytes, ms\n"
     "  --help                  this text\n"
     "\n"
     "Exit codes: 0 every picture processed as asked; 1 refused (a bad setting,\n"
@@ -124,6 +131,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       o.tile_text = true;
     } else if (a == "--list-presets") {
       o.list_presets = true;
+    } else if (a == "--skip-done") {
+      o.skip_done = true;
     } else if (a == "--square") {
       // The colour is optional.
       o.square = "#ffffff";
@@ -193,6 +202,17 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
         const int top = a == "--mark-width" ? 100 : 1 << 20;
         if (!n || *n < 1 || *n > top) return bad("must be 1 to " + std::to_string(top));
         (a == "--max-kb" ? o.max_kb : a == "--slice-height" ? o.slice_height : o.mark_width) = n;
+      } else if (a == "--shard") {
+        auto p =
+            Pair(v->substr(0, v->find('/')) + "," +
+                 (v->find('/') == std::string::npos ? std::string() : v->substr(v->find('/') + 1)));
+        auto k = p ? Int(p->first) : std::nullopt;
+        auto n = p ? Int(p->second) : std::nullopt;
+        if (!k || !n || *n < 1 || *k < 0 || *k >= *n) return bad("must be K/N with 0 <= K < N");
+        o.shard_index = *k;
+        o.shard_count = *n;
+      } else if (a == "--manifest") {
+        o.manifest = *v;
       } else if (a == "--preset") {
         if (!FindPreset(*v)) return bad("no such preset (see --list-presets)");
         o.preset = *v;

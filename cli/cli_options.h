@@ -43,6 +43,11 @@ struct CliOptions {
   bool tile_text = false;
   std::optional<int> mark_width;
   bool list_presets = false;
+  // Job runners: this process's share, resuming, and a line per picture.
+  int shard_index = 0;
+  int shard_count = 1;
+  bool skip_done = false;
+  std::optional<std::string> manifest;  // a file, or "-" for standard output
   bool help = false;
 };
 

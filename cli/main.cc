@@ -5,8 +5,10 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
+#include "cli/manifest.h"
 #include "engine/batch_run.h"
 #include "engine/messages.h"
+#include "platform/append_file.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 
@@ -48,5 +50,20 @@ int main(int argc, char** argv) {
   batch.workers = options->workers;
   batch.save_settings = options->save_settings;
   batch.extras = cli::ExtraOperationsOf(*options);
+  batch.shard_index = options->shard_index;
+  batch.shard_count = options->shard_count;
+  batch.skip_done = options->skip_done;
+  std::optional<platform::AppendFile> manifest =
+      options->manifest ? platform::AppendFile::Open(*options->manifest) : std::nullopt;
+  if (options->manifest) {
+    if (!manifest) {
+      std::fprintf(stderr, "lumivane-batch: cannot open the manifest %s\n",
+                   options->manifest->c_str());
+      return 1;
+    }
+    batch.on_picture = [&manifest](const std::string& source, const PictureResult& result) {
+      manifest->Append(cli::ManifestLine(source, result));
+    };
+  }
   return ExitCode(BatchWorker(port, settings, batch));
 }

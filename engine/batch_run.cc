@@ -1,6 +1,7 @@
 #include "engine/batch_run.h"
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <optional>
 #include <set>
@@ -16,6 +17,7 @@
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
 #include "engine/run_report.h"
+#include "engine/shards.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
@@ -42,7 +44,8 @@ class BatchRun {
         s_(settings),
         workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()),
         save_settings_(options.save_settings),
-        extras_(options.extras) {}
+        extras_(options.extras),
+        options_(options) {}
 
   const BatchSummary& summary() const { return summary_; }
 
@@ -97,7 +100,7 @@ class BatchRun {
     // Every folder listed first: the run knows how many pictures it has.
     std::vector<std::optional<StringList>> listed;
     for (int i = 0; i < folders.count(); ++i) {
-      listed.push_back(ListPictureFiles(*StringListGet(folders, i)));
+      listed.push_back(ListShare(*StringListGet(folders, i), source));
       if (listed.back()) total_ += listed.back()->count();
     }
     port_.SetProgressRange(folders.count());
@@ -129,8 +132,23 @@ class BatchRun {
     AskSummary();
   }
 
+  // The folder's pictures that are this process's share of the job.
+  std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
+    auto files = ListPictureFiles(folder);
+    if (!files || options_.shard_count <= 1) return files;
+    const std::string below = folder.substr(source.size());  // "" or "/a/b"
+    StringList share = StringListNew();
+    for (const std::string& name : files->items) {
+      const std::string relative = below.empty() ? name : below.substr(1) + "/" + name;
+      if (InShard(relative, options_.shard_index, options_.shard_count)) {
+        StringListAppend(share, name);
+      }
+    }
+    return share;
+  }
+
   void RunOneFolder(const std::string& source) {
-    auto files = ListPictureFiles(source);
+    auto files = ListShare(source, source);
     if (!files) {
       port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
       summary_.end = RunEnd::kCutShort;
@@ -149,6 +167,7 @@ class BatchRun {
   // A picture in the pool, or (job kFolderEnd) the end of a folder, whose
   // progress step waits for the folder's pictures.
   static constexpr int kFolderEnd = -1;
+  static constexpr int kSkippedJob = -2;  // done by an earlier run
   struct Pending {
     int job;
     int position;  // the picture's index in its folder, or the folder's progress step
@@ -163,6 +182,11 @@ class BatchRun {
       const Pending& item = pending_.front();
       if (item.job == kFolderEnd) {
         port_.SetProgressPosition(item.position);
+      } else if (item.job == kSkippedJob) {
+        PictureResult skipped;
+        skipped.outcome = PictureOutcome::kSkipped;
+        skipped.outputs = {item.output};
+        Report(item, std::move(skipped));
       } else {
         Report(item, pool_.Take(item.job));
       }
@@ -183,6 +207,11 @@ class BatchRun {
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
+      if (options_.skip_done && OutputIsDone(item.source, item.output, extras_.slice_height > 0)) {
+        item.job = kSkippedJob;
+        pending_.push_back(std::move(item));
+        continue;
+      }
       const bool collides = planned.count(item.output) > 0;
       // Parts of a cut picture start with _01: one of them makes the question.
       const bool exists = FileExists(item.output) ||
@@ -196,8 +225,13 @@ class BatchRun {
       planned.insert(item.output);
       item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
         // The watermark is in memory and only read: every thread shares it.
-        return ProcessOnePicture(source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr,
-                                 extras_);
+        const auto start = std::chrono::steady_clock::now();
+        PictureResult result = ProcessOnePicture(source, output, s_, switches_,
+                                                 watermark_ ? &*watermark_ : nullptr, extras_);
+        result.milliseconds =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        return result;
       });
       pending_.push_back(std::move(item));
       report(false);
@@ -219,6 +253,7 @@ class BatchRun {
 
   void Report(const Pending& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
+    if (options_.on_picture) options_.on_picture(item.source, result);
     const PictureOutcome outcome = result.outcome;
     const bool over_limit = result.over_limit;
     report_.push_back({item.source, std::move(result)});
@@ -246,16 +281,23 @@ class BatchRun {
         summary_.marks_missing = true;
         port_.AppendLogLine(msg::MarkError(item.output));
         break;
+      case PictureOutcome::kSkipped:
+        ++summary_.skipped;
+        break;
     }
     if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
   }
 
   // The report goes beside the outputs once every picture has been told.
   void WriteReport() {
-    if (!report_.empty()) {
-      platform::WriteFileAtomically(platform::JoinPath(target_, kRunReportFile),
-                                    RunReportCsv(report_));
+    if (report_.empty()) return;
+    std::string name = kRunReportFile;
+    if (options_.shard_count > 1) {
+      // Each shard its own report: shards never replace each other's files.
+      name.insert(name.rfind('.'), "." + std::to_string(options_.shard_index) + "-of-" +
+                                       std::to_string(options_.shard_count));
     }
+    platform::WriteFileAtomically(platform::JoinPath(target_, name), RunReportCsv(report_));
   }
 
   void AskSummary() {
@@ -273,6 +315,7 @@ class BatchRun {
   bool save_settings_;
   bool progress_per_file_ = false;  // else per folder
   ExtraOperations extras_;
+  BatchOptions options_;
   std::vector<ReportRow> report_;
   int total_ = 0;  // pictures of the run
   int done_ = 0;   // pictures reported

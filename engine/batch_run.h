@@ -4,11 +4,16 @@
 #ifndef LUMIVANE_ENGINE_BATCH_RUN_H_
 #define LUMIVANE_ENGINE_BATCH_RUN_H_
 
+#include <functional>
+#include <string>
+
 #include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
 #include "engine/window_port.h"
 
 namespace lumivane {
+
+struct PictureResult;
 
 // True from a run's first step to its last.
 bool RunActive();
@@ -17,6 +22,13 @@ struct BatchOptions {
   int workers = 0;            // pictures processed at once; 0: one per core
   bool save_settings = true;  // store the checked settings into "config.dat"
   ExtraOperations extras;     // what marketplaces ask beyond the switches
+  // This process's share of the job: shard `shard_index` of `shard_count`.
+  int shard_index = 0;
+  int shard_count = 1;
+  // Leave alone a picture whose output is complete and newer than it.
+  bool skip_done = false;
+  // Told of every picture in file order, as the window is.
+  std::function<void(const std::string& source, const PictureResult& result)> on_picture;
 };
 
 enum class RunEnd {
@@ -33,6 +45,7 @@ struct BatchSummary {
   int failed = 0;              // pictures that could not be read or written
   bool marks_missing = false;  // a watermark asked for could not be laid
   int over_limit = 0;          // pictures above the size cap even at the lowest quality
+  int skipped = 0;             // done by an earlier run, left alone
   // Every picture processed as asked.
   bool Complete() const {
     return end == RunEnd::kFinished && failed == 0 && !marks_missing && over_limit == 0;

@@ -27,7 +27,8 @@ struct PictureSwitches {
 };
 
 // kMarkFailed: written, but the text watermark could not be drawn on it.
-enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed, kMarkFailed };
+// kSkipped: a resumed run found its output complete and newer than it.
+enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed, kMarkFailed, kSkipped };
 
 // What became of one source picture.
 struct PictureResult {
@@ -38,6 +39,7 @@ struct PictureResult {
   std::uint64_t bytes = 0;
   int quality = 0;          // the lowest of the parts
   bool over_limit = false;  // above the size cap even at the lowest quality
+  double milliseconds = 0;  // the picture's own processing time
 };
 
 // The JPEG quality written: the chosen one with the quality switch, else

@@ -26,6 +26,8 @@ const char* ResultText(const PictureResult& r) {
       return "保存出错";
     case PictureOutcome::kMarkFailed:
       return "水印出错";
+    case PictureOutcome::kSkipped:
+      return "已完成";
     case PictureOutcome::kProcessed:
       break;
   }

@@ -71,7 +71,15 @@ bool CanOpenForReading(const std::string& path) {
   return ok;
 }
 
-bool MakeDirectory(const std::string& path) { return mkdir(path.c_str(), 0777) == 0; }
+bool MakeDirectory(const std::string& path) {
+  return mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && PathIsDirectory(path));
+}
+
+std::optional<std::int64_t> ModificationTimeNs(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
 
 bool MakeDirectories(const std::string& path) {
   std::error_code ec;
@@ -152,6 +160,21 @@ bool ReadRegularFileInPieces(const std::string& path,
   return ok;
 }
 
+const std::string& HostName() {
+  static const std::string name = [] {
+    char buffer[256] = {};
+    std::string host = gethostname(buffer, sizeof(buffer) - 1) == 0 ? buffer : "";
+    // Only what cannot be mistaken for the name's other parts.
+    for (char& c : host) {
+      const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                         (c >= '0' && c <= '9') || c == '.' || c == '-';
+      if (!plain) c = '_';
+    }
+    return host.empty() ? std::string("localhost") : host;
+  }();
+  return name;
+}
+
 namespace {
 
 std::mutex pending_mutex;
@@ -164,9 +187,9 @@ constexpr std::string_view kTemporaryPrefix = ".lumivane-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 constexpr size_t kRandomDigits = 16;
 
-// ".lumivane-<pid>-<16 random hex digits>.tmp": the prefix and the random
-// part make the name unmistakably ours; the process id tells whether the
-// writer still runs.
+// ".lumivane-<host>-<pid>-<16 random hex digits>.tmp": the prefix and the
+// random part make the name unmistakably ours; the host and the process id
+// tell whether the writer still runs (several machines may share a target).
 std::string TemporaryNameFor(const std::string& path) {
   static std::mutex random_mutex;
   static std::mt19937_64 random{std::random_device{}()};
@@ -177,14 +200,15 @@ std::string TemporaryNameFor(const std::string& path) {
   }
   char hex[kRandomDigits + 1];
   std::snprintf(hex, sizeof(hex), "%016llx", static_cast<unsigned long long>(bits));
-  std::string name = std::string(kTemporaryPrefix) + std::to_string(getpid()) + "-" + hex +
-                     std::string(kTemporarySuffix);
+  std::string name = std::string(kTemporaryPrefix) + HostName() + "-" + std::to_string(getpid()) +
+                     "-" + hex + std::string(kTemporarySuffix);
   return (std::filesystem::path(path).parent_path() / name).string();
 }
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
-// The writer's process id when `name` is one of our temporary names.
+// The writer's process id when `name` is one of our temporary names,
+// written on this machine.
 std::optional<pid_t> TemporaryWriter(std::string_view name) {
   if (name.size() <= kTemporaryPrefix.size() + kRandomDigits + kTemporarySuffix.size() + 1 ||
       name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
@@ -200,11 +224,14 @@ std::optional<pid_t> TemporaryWriter(std::string_view name) {
   for (char c : random) {
     if (!IsHexDigit(c)) return std::nullopt;
   }
-  if (name.empty() || name.size() > 9 || name[0] == '0') return std::nullopt;
-  for (char c : name) {
+  const size_t dash = name.rfind('-');
+  if (dash == std::string_view::npos || name.substr(0, dash) != HostName()) return std::nullopt;
+  const std::string_view pid = name.substr(dash + 1);
+  if (pid.empty() || pid.size() > 9 || pid[0] == '0') return std::nullopt;
+  for (char c : pid) {
     if (c < '0' || c > '9') return std::nullopt;
   }
-  return static_cast<pid_t>(std::stol(std::string(name)));
+  return static_cast<pid_t>(std::stol(std::string(pid)));
 }
 
 bool WriteAll(int fd, std::string_view bytes) {

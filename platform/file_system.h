@@ -42,7 +42,11 @@ std::optional<FileIdentity> IdentifyDirectory(const std::string& path);
 bool PathIsDirectory(const std::string& path);
 bool PathIsRegularFile(const std::string& path);
 bool CanOpenForReading(const std::string& path);
+// True also when the folder exists already (another process made it first).
 bool MakeDirectory(const std::string& path);
+// Seconds and nanoseconds since the epoch of the last change; none when the
+// file cannot be looked at.
+std::optional<std::int64_t> ModificationTimeNs(const std::string& path);
 // Creates the folder and every missing folder above it; true when it exists.
 bool MakeDirectories(const std::string& path);
 
@@ -90,8 +94,11 @@ void RemovePendingTemporaries();
 // are blocked for every later thread and taken by one thread of its own.
 void RemoveTemporariesOnInterrupt();
 
-// Removes the temporary files in `folder` that a process which no longer
-// runs (one that was killed) left behind.
+// This machine's name as temporary file names carry it.
+const std::string& HostName();
+
+// Removes the temporary files in `folder` that a process of this machine
+// which no longer runs (one that was killed) left behind.
 void RemoveStaleTemporaries(const std::string& folder);
 
 }  // namespace lumivane::platform

@@ -3,13 +3,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
+#include "cli/manifest.h"
 #include "engine/folder_scan.h"
+#include "engine/shards.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 
@@ -165,6 +169,61 @@ TEST(CliRunTest, PresetRunWritesItsOutputsAndTheReport) {
   EXPECT_EQ(report.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_NE(report.find("src/a.jpg,out/a.jpg,1600x1200,400x300,"), std::string::npos) << report;
   EXPECT_NE(report.find("src/broken.jpg,,,,,,读取出错"), std::string::npos) << report;
+}
+
+TEST(ShardTest, EveryPathBelongsToExactlyOneShardOnEveryMachine) {
+  for (int i = 0; i < 500; ++i) {
+    const std::string path = "folder" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".jpg";
+    int owners = 0;
+    for (int k = 0; k < 4; ++k) owners += InShard(path, k, 4);
+    EXPECT_EQ(owners, 1) << path;
+  }
+  // A fixed hash: the same share whatever builds or runs it.
+  EXPECT_TRUE(InShard("a/b.jpg", 0, 4));
+  EXPECT_TRUE(InShard("x.jpg", 0, 1));
+  PictureResult r;
+  r.outcome = PictureOutcome::kProcessed;
+  r.outputs = {"o\"1.jpg"};
+  r.bytes = 10;
+  EXPECT_EQ(cli::ManifestLine("s\\a\n.jpg", r),
+            "{\"source\":\"s\\\\a\\u000a.jpg\",\"outputs\":[\"o\\\"1.jpg\"],"
+            "\"result\":\"processed\",\"bytes\":10,\"ms\":0}\n");
+}
+
+TEST(CliRunTest, ShardsShareTheJobAndAResumedRunLeavesWhatIsDone) {
+  TempDir dir;
+  dir.MakeFolder("src/sub");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "sub/d.jpg", "sub/e.jpg"}) {
+    MakePictureFile(dir / ("src/" + std::string(name)), 60, 40, "red", "JPEG");
+  }
+  for (const char* shard : {"0/2", "1/2"}) {
+    EXPECT_EQ(RunBatch(dir.path(), std::string("--source src --target out --subfolders --shard ") +
+                                       shard + " --manifest m.jsonl"),
+              0);
+  }
+  auto lines = [&] {
+    std::vector<std::string> v;
+    std::istringstream in(ReadWholeFile(dir / "m.jsonl"));
+    for (std::string line; std::getline(in, line);) v.push_back(line);
+    return v;
+  };
+  EXPECT_EQ(lines().size(), 5u);  // each picture once, by one shard or the other
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "sub/d.jpg", "sub/e.jpg"}) {
+    EXPECT_TRUE(FileExists(dir / ("out/" + std::string(name)))) << name;
+  }
+  // Resumed: a complete, newer output is left; a cut one and a changed source are redone.
+  dir.WriteFile("out/b.jpg", ReadWholeFile(dir / "out/b.jpg").substr(0, 100));
+  fs::last_write_time(dir / "src/c.jpg", fs::file_time_type::clock::now() + std::chrono::hours(1));
+  fs::remove(dir / "m.jsonl");
+  EXPECT_EQ(RunBatch(dir.path(),
+                     "--source src --target out --subfolders --skip-done "
+                     "--overwrite yes --manifest m.jsonl"),
+            0);
+  int skipped = 0;
+  for (const auto& line : lines())
+    skipped += line.find("\"result\":\"skipped\"") != std::string::npos;
+  EXPECT_EQ(skipped, 3);
+  EXPECT_TRUE(LoadForTest(dir / "out/b.jpg"));
 }
 
 TEST(CliRunTest, DefaultTargetLiesBesideTheSourceHoweverItIsWritten) {

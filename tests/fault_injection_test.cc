@@ -77,9 +77,14 @@ TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
 
   // The next run clears what the killed one was writing, and only that: the
   // user's own files and a live writer's temporary file stay.
-  dir_.WriteFile("target/.lumivane-" + std::to_string(child) + "-0123456789abcdef.tmp", "half");
-  const std::vector<std::string> kept = {".report.99999.final.tmp", ".notes.4000000.x.tmp",
-                                         ".lumivane-1-0123456789abcdef.tmp"};
+  const std::string host = platform::HostName();
+  dir_.WriteFile("target/.lumivane-" + host + "-" + std::to_string(child) + "-0123456789abcdef.tmp",
+                 "half");
+  // Kept: the user's own files, a live writer's, and another machine's.
+  const std::vector<std::string> kept = {
+      ".lumivane-" + host + "-1-0123456789abcdef.tmp",
+      ".lumivane-other-host-" + std::to_string(child) + "-0123456789abcdef.tmp",
+      ".notes.4000000.x.tmp", ".report.99999.final.tmp"};
   for (const auto& name : kept) dir_.WriteFile("target/" + name, "mine");
   port_.answers = {true};
   EXPECT_EQ(Run().processed, 40);
@@ -88,7 +93,9 @@ TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
     if (e.path().extension() == ".tmp") left.push_back(e.path().filename());
   }
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{kept[2], kept[1], kept[0]}));
+  std::vector<std::string> expected = kept;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(left, expected);
 }
 
 TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {

@@ -1,0 +1,34 @@
+// A file that lines are only ever added to, each with one write, so that a
+// process killed at any moment leaves whole lines (standard output for "-").
+#ifndef LUMIVANE_PLATFORM_APPEND_FILE_H_
+#define LUMIVANE_PLATFORM_APPEND_FILE_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumivane::platform {
+
+class AppendFile {
+ public:
+  // None when the file cannot be opened for appending.
+  static std::optional<AppendFile> Open(const std::string& path);
+  ~AppendFile();
+  AppendFile(AppendFile&& other) noexcept : fd_(other.fd_), owned_(other.owned_) {
+    other.owned_ = false;
+  }
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+  AppendFile& operator=(AppendFile&&) = delete;
+
+  bool Append(std::string_view line);
+
+ private:
+  AppendFile(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  int fd_;
+  bool owned_;
+};
+
+}  // namespace lumivane::platform
+
+#endif  // LUMIVANE_PLATFORM_APPEND_FILE_H_
