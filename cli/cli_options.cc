@@ -99,7 +99,8 @@ const char kUsage[] =
     "Exit codes: 0 every picture processed as asked; 1 refused (a bad setting,\n"
     "config.dat unreadable, or existing outputs not to be overwritten); 2 bad\n"
     "command line; 3 some pictures could not be read or written, a watermark could\n"
-    "not be laid, or a folder could not be created or listed; 130/143 interrupted.\n";
+    "not be laid, a picture stayed over its --max-kb, or a folder could not be\n"
+    "created or listed; 130/143 interrupted.\n";
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                                           std::string& error) {
