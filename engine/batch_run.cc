@@ -43,8 +43,6 @@ class BatchRun {
       : port_(port),
         s_(settings),
         workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()),
-        save_settings_(options.save_settings),
-        extras_(options.extras),
         options_(options) {}
 
   const BatchSummary& summary() const { return summary_; }
@@ -57,7 +55,7 @@ class BatchRun {
       focus_ = checks.focus();
       return;
     }
-    if (save_settings_) SaveSettings(s_);
+    if (options_.save_settings) SaveSettings(s_);
     ReadSwitches();
     if (port_.IsChecked(Control::SubfoldersCheck)) {
       RunSubfolders(source);
@@ -207,15 +205,16 @@ class BatchRun {
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
-      if (options_.skip_done && OutputIsDone(item.source, item.output, extras_.slice_height > 0)) {
+      if (options_.skip_done &&
+          OutputIsDone(item.source, item.output, options_.extras.slice_height > 0)) {
         item.job = kSkippedJob;
         pending_.push_back(std::move(item));
         continue;
       }
       const bool collides = planned.count(item.output) > 0;
       // Parts of a cut picture start with _01: one of them makes the question.
-      const bool exists = FileExists(item.output) ||
-                          (extras_.slice_height > 0 && FileExists(SlicePath(item.output, 1)));
+      const bool exists = FileExists(item.output) || (options_.extras.slice_height > 0 &&
+                                                      FileExists(SlicePath(item.output, 1)));
       if ((collides || exists) && answer_ == OverwriteAnswer::kNotAsked) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
@@ -226,8 +225,8 @@ class BatchRun {
       item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
         // The watermark is in memory and only read: every thread shares it.
         const auto start = std::chrono::steady_clock::now();
-        PictureResult result = ProcessOnePicture(source, output, s_, switches_,
-                                                 watermark_ ? &*watermark_ : nullptr, extras_);
+        PictureResult result = ProcessOnePicture(
+            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, options_.extras);
         result.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -262,7 +261,7 @@ class BatchRun {
         ++summary_.processed;
         if (over_limit) {
           ++summary_.over_limit;
-          port_.AppendLogLine(msg::OverLimit(item.output, extras_.max_kb));
+          port_.AppendLogLine(msg::OverLimit(item.output, options_.extras.max_kb));
         }
         break;
       case PictureOutcome::kReadFailed:
@@ -312,9 +311,7 @@ class BatchRun {
   std::string target_;
   PictureSwitches switches_;
   int workers_;
-  bool save_settings_;
   bool progress_per_file_ = false;  // else per folder
-  ExtraOperations extras_;
   BatchOptions options_;
   std::vector<ReportRow> report_;
   int total_ = 0;  // pictures of the run
