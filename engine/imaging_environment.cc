@@ -1,6 +1,8 @@
 #include "engine/imaging_environment.h"
 
 #include <vips/vips.h>
+// After vips.h: it needs the library's base types.
+#include <vips/vector.h>
 
 #include <cstdlib>
 #include <mutex>
@@ -20,6 +22,10 @@ void EnsureImagingEnvironment() {
     // Nothing of one picture is kept for the next.
     vips_cache_set_max(0);
     vips_leak_set(FALSE);
+    // The run-time code generator keeps its code memory in lists that it
+    // frees without a lock: pictures shrunk on several threads at once
+    // corrupted the heap. The plain C paths are as fast for our work.
+    vips_vector_set_enabled(FALSE);
     // A damaged picture is reported once, as the run's own log line; the
     // library's running commentary on it would only repeat that.
     g_log_set_handler(

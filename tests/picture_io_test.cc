@@ -6,7 +6,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
+#include <vector>
 
 #include "engine/folder_scan.h"
 #include "engine/jpeg_header.h"
@@ -181,6 +184,28 @@ TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   }
   EXPECT_EQ(leftovers, 0);
   umount2(mnt.c_str(), MNT_DETACH);
+}
+
+// Small pictures shrunk on every core at once: each shrink builds and drops
+// the library's generated code, whose own bookkeeping is not thread-safe.
+// This corrupted the heap within seconds before the program turned it off.
+TEST(ReadPictureTest, ManyThreadsShrinkingAtOnceNeverCorruptTheProcess) {
+  TempDir dir;
+  const std::string path = dir / "small.jpg";
+  SavePicture(WithNoise(MakePicture(48, 36, "teal")), path, "JPEG", 90);
+  std::vector<std::thread> threads;
+  std::atomic<int> read{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      ReadOptions options;
+      for (int i = 0; i < 3000; ++i) {
+        options.target_width = 8 + i % 30;
+        if (ReadPicture(path, options)) ++read;
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(read, 12000);
 }
 
 }  // namespace
