@@ -29,14 +29,6 @@ std::atomic<bool> run_active{false};
 
 enum class OverwriteAnswer { kNotAsked, kAllConfirmed, kCancelled };
 
-// True when `inner`, made absolute and normalised, lies below `outer`.
-bool LiesBelow(const std::string& inner, const std::string& outer) {
-  const std::string a = platform::NormalizePath(inner);
-  std::string b = platform::NormalizePath(outer);
-  if (b.empty() || b.back() != platform::kPathSeparator) b += platform::kPathSeparator;
-  return StartsWith(a, b) && a.size() > b.size();
-}
-
 class BatchRun {
  public:
   BatchRun(WindowPort& port, ProcessingSettings& settings, const BatchOptions& options)
@@ -55,6 +47,7 @@ class BatchRun {
       focus_ = checks.focus();
       return;
     }
+    target_inside_source_ = checks.target_inside_source();
     if (options_.save_settings) SaveSettings(s_);
     ReadSwitches();
     if (port_.IsChecked(Control::SubfoldersCheck)) {
@@ -87,14 +80,25 @@ class BatchRun {
   }
 
   void RunSubfolders(const std::string& source) {
-    if (LiesBelow(target_, source)) {
+    if (target_inside_source_) {
       port_.ShowMessage(msg::kNoticeCaption, msg::kTargetInsideSource, MessageIcon::kError);
       focus_ = Control::TargetFolderBrowseButton;
       return;
     }
     StringList folders = StringListNew();
     StringListAppend(folders, source);
-    ListSubfolders(source, folders, true);
+    FoldersLeftOut left_out;
+    ListSubfolders(source, folders, true, target_, &left_out);
+    if (OutputsWouldLandInSource(source, folders)) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kOutputIntoSource, MessageIcon::kError);
+      focus_ = Control::TargetFolderBrowseButton;
+      return;
+    }
+    for (const std::string& link : left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
+    for (const std::string& folder : left_out.too_long) {
+      port_.AppendLogLine(msg::PathTooLong(folder));
+      ++summary_.folders_left;
+    }
     // Every folder listed first: the run knows how many pictures it has.
     std::vector<std::optional<StringList>> listed;
     for (int i = 0; i < folders.count(); ++i) {
@@ -108,8 +112,10 @@ class BatchRun {
     // worker busy; what the window sees still comes folder by folder.
     for (int i = 0; i < folders.count(); ++i) {
       const std::string& folder = *StringListGet(folders, i);
-      const std::string target_folder = target_ + folder.substr(source.size());
-      if (!IsDirectory(target_folder) && !platform::MakeDirectory(target_folder)) {
+      const std::string below = folder.substr(source.size());
+      const std::string target_folder = target_ + below;
+      const auto made = platform::MakeFolderBelow(target_, below);
+      if (made == platform::FolderMade::kFailed) {
         Report(true);
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotCreateTarget, MessageIcon::kError);
         focus_ = Control::TargetFolderBrowseButton;
@@ -123,11 +129,34 @@ class BatchRun {
         summary_.end = RunEnd::kCutShort;
         break;
       }
-      if (!SubmitFiles(folder, target_folder, *files)) return;
+      if (made == platform::FolderMade::kLink) {
+        // Written through, the link would put outputs anywhere at all.
+        Report(true);
+        port_.AppendLogLine(msg::TargetLink(target_folder));
+        ++summary_.folders_left;
+        done_ += files->count();
+        port_.SetPictureCount(done_, total_);
+      } else if (!SubmitFiles(folder, target_folder, *files)) {
+        return;
+      }
       pending_.push_back({kFolderEnd, i + 1, "", ""});  // the bar moves once the folder is done
     }
     Report(true);
     AskSummary();
+  }
+
+  // True when a folder of the source tree would receive outputs: a source
+  // inside the target mirrors its own subfolder "in/in" onto "in".
+  bool OutputsWouldLandInSource(const std::string& source, const StringList& folders) {
+    std::set<platform::FileIdentity> sources;
+    for (const std::string& folder : folders.items) {
+      if (auto id = platform::IdentifyDirectory(folder)) sources.insert(*id);
+    }
+    for (const std::string& folder : folders.items) {
+      const auto id = platform::IdentifyDirectory(target_ + folder.substr(source.size()));
+      if (id && sources.count(*id) > 0) return true;
+    }
+    return false;
   }
 
   // The folder's pictures that are this process's share of the job.
@@ -309,6 +338,7 @@ class BatchRun {
   WindowPort& port_;
   ProcessingSettings& s_;
   std::string target_;
+  bool target_inside_source_ = false;
   PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder

@@ -46,9 +46,11 @@ struct BatchSummary {
   bool marks_missing = false;  // a watermark asked for could not be laid
   int over_limit = 0;          // pictures above the size cap even at the lowest quality
   int skipped = 0;             // done by an earlier run, left alone
+  int folders_left = 0;        // folders that could not be reached or written into
   // Every picture processed as asked.
   bool Complete() const {
-    return end == RunEnd::kFinished && failed == 0 && !marks_missing && over_limit == 0;
+    return end == RunEnd::kFinished && failed == 0 && !marks_missing && over_limit == 0 &&
+           folders_left == 0;
   }
 };
 

@@ -22,17 +22,39 @@ std::optional<std::vector<platform::DirEntry>> SortedEntries(const std::string& 
   return entries;
 }
 
-void ListInto(const std::string& folder, StringList& list, bool recursive,
-              std::set<platform::FileIdentity>& seen) {
+struct Walk {
+  std::string root, avoid;
+  bool recursive;
+  std::set<platform::FileIdentity> seen;
+  FoldersLeftOut left_out;
+};
+
+// A link stays when it leads to a folder inside the tree and not into the
+// outputs: followed anywhere, "up -> .." would nest the outputs on every run.
+bool LinkStays(const std::string& path, const Walk& walk) {
+  if (!FolderLiesWithin(path, walk.root)) return false;
+  return walk.avoid.empty() ||
+         (!SameFolder(path, walk.avoid) && !FolderLiesWithin(path, walk.avoid));
+}
+
+void ListInto(const std::string& folder, StringList& list, Walk& walk) {
   auto entries = SortedEntries(folder);
   if (!entries) return;
   for (const auto& entry : *entries) {
     if (!entry.is_directory || StartsWith(entry.name, ".") || entry.name.empty()) continue;
     std::string path = platform::JoinPath(folder, entry.name);
+    if (path.size() > platform::kMaxPathBytes) {
+      walk.left_out.too_long.push_back(std::move(path));
+      continue;
+    }
+    if (entry.is_link && !LinkStays(path, walk)) {
+      walk.left_out.links.push_back(std::move(path));
+      continue;
+    }
     auto id = platform::IdentifyDirectory(path);
-    if (!id || !seen.insert(*id).second) continue;  // a link back into the tree
+    if (!id || !walk.seen.insert(*id).second) continue;  // reached before
     StringListAppend(list, path);
-    if (recursive) ListInto(path, list, recursive, seen);
+    if (walk.recursive) ListInto(path, list, walk);
   }
 }
 
@@ -45,10 +67,12 @@ bool IsPictureName(const std::string& name) {
 
 }  // namespace
 
-void ListSubfolders(const std::string& folder, StringList& list, bool recursive) {
-  std::set<platform::FileIdentity> seen;
-  if (auto id = platform::IdentifyDirectory(folder)) seen.insert(*id);
-  ListInto(folder, list, recursive, seen);
+void ListSubfolders(const std::string& folder, StringList& list, bool recursive,
+                    const std::string& avoid, FoldersLeftOut* left_out) {
+  Walk walk{folder, avoid, recursive, {}, {}};
+  if (auto id = platform::IdentifyDirectory(folder)) walk.seen.insert(*id);
+  ListInto(folder, list, walk);
+  if (left_out) *left_out = std::move(walk.left_out);
 }
 
 std::optional<StringList> ListPictureFiles(const std::string& folder) {
@@ -62,6 +86,18 @@ std::optional<StringList> ListPictureFiles(const std::string& folder) {
 }
 
 bool IsDirectory(const std::string& path) { return platform::PathIsDirectory(path); }
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  const auto id = platform::IdentifyDirectory(a);
+  return id && id == platform::IdentifyDirectory(b);
+}
+
+bool FolderLiesWithin(const std::string& inner, const std::string& outer) {
+  const auto id = platform::IdentifyDirectory(outer);
+  if (!id) return false;
+  const auto above = platform::IdentifyFoldersAbove(inner);
+  return std::find(above.begin(), above.end(), *id) != above.end();
+}
 
 bool FileExists(const std::string& path) { return platform::CanOpenForReading(path); }
 

@@ -130,9 +130,11 @@ bool InputChecks::PictureMargins() {
 bool InputChecks::TargetFolder(const std::string& source, std::string& target) {
   target = ReadTrimmed(Control::TargetFolderBox);
   if (target.empty()) return Fail(msg::kChooseTarget, Control::TargetFolderBrowseButton);
-  if (platform::NormalizePath(target) == platform::NormalizePath(source)) {
+  if (SameFolder(target, source))
     return Fail(msg::kTargetIsSource, Control::TargetFolderBrowseButton);
-  }
+  target_inside_source_ =
+      port_.IsChecked(Control::SubfoldersCheck) && FolderLiesWithin(target, source);
+  if (target_inside_source_) return true;  // nothing is made for a run that will be refused
   if (!IsDirectory(target) && !platform::MakeDirectories(target)) {
     return Fail(msg::kCannotCreateTarget, Control::TargetFolderBrowseButton);
   }

@@ -38,9 +38,13 @@ class InputChecks {
   bool WatermarkPicture();
   bool PictureMargins();
   // Reads the target folder box into `target`; refuses the source folder
-  // itself (the outputs would replace the originals); creates the folder,
-  // with any missing folders above it.
+  // itself, however it is spelled (the outputs would replace the
+  // originals); creates the folder, with any missing folders above it,
+  // unless the subfolder mode will refuse it as lying inside the source.
   bool TargetFolder(const std::string& source, std::string& target);
+  // Subfolder mode with the target below the source: the run refuses it
+  // once the settings are saved.
+  bool target_inside_source() const { return target_inside_source_; }
 
   // Shows a message; the named control gets the focus when the run ends.
   bool Fail(const std::string& text, std::optional<Control> focus,
@@ -54,6 +58,7 @@ class InputChecks {
   WindowPort& port_;
   ProcessingSettings& s_;
   std::optional<Control> focus_;
+  bool target_inside_source_ = false;
 };
 
 // The width, quality and rotation switches and the rotation choice, read

@@ -27,6 +27,14 @@ std::string OverLimit(const std::string& path, int kb) {
   return "超出大小限制 " + path + " (" + std::to_string(kb) + " KB)";
 }
 
+std::string LinkLeftOut(const std::string& path) {
+  return "未进入文件夹链接 " + path + "：它指向图片源文件夹以外或处理后保存到的文件夹";
+}
+std::string PathTooLong(const std::string& path) { return "路径太长，未能读取文件夹 " + path; }
+std::string TargetLink(const std::string& path) {
+  return "未保存到 " + path + "：处理后保存到的文件夹里的链接不会被写入";
+}
+
 std::string Summary(int processed) {
   return "处理完成 " + std::to_string(processed) +
          " 个图片，是否要打开目标文件夹查看处理后的图片？";

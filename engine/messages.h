@@ -26,6 +26,7 @@ inline constexpr char kChooseTarget[] = "请选择图片处理后保存到哪个
 inline constexpr char kCannotCreateTarget[] = "创建图片处理后保存到的文件夹时出错";
 inline constexpr char kTargetIsSource[] = "处理后保存到的文件夹不能是图片源文件夹";
 inline constexpr char kTargetInsideSource[] = "不能将处理后的图片保存到图片源文件夹中的子文件夹里";
+inline constexpr char kOutputIntoSource[] = "不能将处理后的图片保存到图片源文件夹里";
 inline constexpr char kCannotReadSource[] = "读取图片源文件夹时出错";
 inline constexpr char kOverwriteQuestion[] =
     "图片处理后保存到的文件夹中已存在相同文件名的图片，是否要全部覆盖？";
@@ -38,6 +39,9 @@ std::string ReadError(const std::string& path);          // 读取 %s 出错
 std::string SaveError(const std::string& path);          // 保存 %s 出错
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
+std::string LinkLeftOut(const std::string& path);        // a source folder link not followed
+std::string PathTooLong(const std::string& path);        // a folder below the longest path
+std::string TargetLink(const std::string& path);         // a link in the target tree
 std::string Summary(int processed);
 std::string PreviewOpenFailed(int code);
 // Names the file: the user can still open it by hand.

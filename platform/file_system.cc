@@ -32,14 +32,16 @@ std::optional<std::vector<DirEntry>> ListDirectory(const std::string& folder) {
   while (dirent* e = readdir(dir)) {
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    bool is_dir = false;
-    if (e->d_type == DT_DIR) {
-      is_dir = true;
-    } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-      // Follow links and ask when the listing does not say.
-      is_dir = PathIsDirectory(JoinPath(folder, name));
+    bool is_dir = e->d_type == DT_DIR;
+    bool is_link = e->d_type == DT_LNK;
+    if (e->d_type == DT_UNKNOWN) {  // the listing does not say: ask
+      struct stat st {};
+      const bool known = lstat(JoinPath(folder, name).c_str(), &st) == 0;
+      is_link = known && S_ISLNK(st.st_mode);
+      is_dir = known && S_ISDIR(st.st_mode);
     }
-    entries.push_back({std::move(name), is_dir});
+    if (is_link) is_dir = PathIsDirectory(JoinPath(folder, name));
+    entries.push_back({std::move(name), is_dir, is_link});
   }
   closedir(dir);
   return entries;
@@ -49,6 +51,16 @@ std::optional<FileIdentity> IdentifyDirectory(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::vector<FileIdentity> IdentifyFoldersAbove(const std::string& path) {
+  std::vector<FileIdentity> above;
+  std::filesystem::path p(NormalizePath(path));
+  while (p.has_relative_path()) {
+    p = p.parent_path();
+    if (auto id = IdentifyDirectory(p.string())) above.push_back(*id);
+  }
+  return above;
 }
 
 bool PathIsDirectory(const std::string& path) {
@@ -73,6 +85,29 @@ bool CanOpenForReading(const std::string& path) {
 
 bool MakeDirectory(const std::string& path) {
   return mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && PathIsDirectory(path));
+}
+
+FolderMade MakeFolderBelow(const std::string& base, const std::string& below) {
+  std::string path = base;
+  size_t start = 0;
+  while (start < below.size()) {
+    size_t end = below.find(kPathSeparator, start);
+    if (end == std::string::npos) end = below.size();
+    const std::string_view name = std::string_view(below).substr(start, end - start);
+    start = end + 1;
+    if (name.empty()) continue;
+    path = JoinPath(path, name);
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+      if (errno != ENOENT || (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) ||
+          lstat(path.c_str(), &st) != 0) {
+        return FolderMade::kFailed;
+      }
+    }
+    if (S_ISLNK(st.st_mode)) return FolderMade::kLink;
+    if (!S_ISDIR(st.st_mode)) return FolderMade::kFailed;
+  }
+  return PathIsDirectory(path) ? FolderMade::kReady : FolderMade::kFailed;
 }
 
 std::optional<std::int64_t> ModificationTimeNs(const std::string& path) {

@@ -19,9 +19,13 @@ inline constexpr char kPathSeparator = '/';
 // Folder + separator + name.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// The longest path the system takes, in bytes.
+inline constexpr size_t kMaxPathBytes = 4095;
+
 struct DirEntry {
-  std::string name;  // the file system's own bytes, never re-encoded
-  bool is_directory = false;
+  std::string name;           // the file system's own bytes, never re-encoded
+  bool is_directory = false;  // also a link to a folder
+  bool is_link = false;
 };
 
 // The entries of a folder in the order the system returns them, without "."
@@ -38,6 +42,9 @@ struct FileIdentity {
   }
 };
 std::optional<FileIdentity> IdentifyDirectory(const std::string& path);
+// The identities of the folders above `path` (made absolute, the links of
+// its existing part resolved), nearest first, up to the root.
+std::vector<FileIdentity> IdentifyFoldersAbove(const std::string& path);
 
 bool PathIsDirectory(const std::string& path);
 bool PathIsRegularFile(const std::string& path);
@@ -47,6 +54,10 @@ bool MakeDirectory(const std::string& path);
 // Seconds and nanoseconds since the epoch of the last change; none when the
 // file cannot be looked at.
 std::optional<std::int64_t> ModificationTimeNs(const std::string& path);
+enum class FolderMade { kReady, kLink, kFailed };
+// Makes the folder `below` ("a/b", or "" for `base` itself) inside `base`,
+// folder by folder, never through a link: kLink when one is on the way.
+FolderMade MakeFolderBelow(const std::string& base, const std::string& below);
 // Creates the folder and every missing folder above it; true when it exists.
 bool MakeDirectories(const std::string& path);
 

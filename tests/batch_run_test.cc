@@ -132,7 +132,7 @@ TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
       port_.Calls("message"),
       std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹中的子文件夹里|error"});
   EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
-  EXPECT_TRUE(IsDirectory(src_ + "/out"));  // the checks had already created it
+  EXPECT_FALSE(IsDirectory(src_ + "/out"));  // nothing is made for a refused run
   EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
   EXPECT_TRUE(Asked().empty());
 
