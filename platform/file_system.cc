@@ -242,31 +242,71 @@ std::string TemporaryNameFor(const std::string& path) {
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
-// The writer's process id when `name` is one of our temporary names,
-// written on this machine.
-std::optional<pid_t> TemporaryWriter(std::string_view name) {
+// True when `name` is one of our temporary names, written on this machine.
+bool IsOurTemporary(std::string_view name) {
   if (name.size() <= kTemporaryPrefix.size() + kRandomDigits + kTemporarySuffix.size() + 1 ||
       name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
       name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
-    return std::nullopt;
+    return false;
   }
   name.remove_prefix(kTemporaryPrefix.size());
   name.remove_suffix(kTemporarySuffix.size());
   const std::string_view random = name.substr(name.size() - kRandomDigits);
   name.remove_suffix(kRandomDigits);
-  if (name.back() != '-') return std::nullopt;
+  if (name.back() != '-') return false;
   name.remove_suffix(1);
   for (char c : random) {
-    if (!IsHexDigit(c)) return std::nullopt;
+    if (!IsHexDigit(c)) return false;
   }
   const size_t dash = name.rfind('-');
-  if (dash == std::string_view::npos || name.substr(0, dash) != HostName()) return std::nullopt;
+  if (dash == std::string_view::npos || name.substr(0, dash) != HostName()) return false;
   const std::string_view pid = name.substr(dash + 1);
-  if (pid.empty() || pid.size() > 9 || pid[0] == '0') return std::nullopt;
+  if (pid.empty() || pid.size() > 9 || pid[0] == '0') return false;
   for (char c : pid) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (c < '0' || c > '9') return false;
   }
-  return static_cast<pid_t>(std::stol(std::string(pid)));
+  return true;
+}
+
+// The writer holds a lock on its temporary file for as long as it writes
+// it; the lock goes with the writer, however it ends. (A process id says
+// nothing in a container, where every writer is process 1.)
+bool LockWhileWriting(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+bool IsBeingWritten(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return true;  // not ours to judge
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  const bool held = fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK;
+  close(fd);
+  return held;
+}
+
+// A temporary file that exists under its name only once it is locked, so
+// that no cleaner ever sees it unlocked: made unnamed, locked, then linked.
+// Where the file system has no unnamed files it is made under its name and
+// locked at once.
+int CreateLockedTemporary(const std::string& temp) {
+  const std::string folder = std::filesystem::path(temp).parent_path().string();
+  int fd = open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (LockWhileWriting(fd) &&
+        linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return fd;
+    }
+    close(fd);
+  }
+  fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) LockWhileWriting(fd);
+  return fd;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -289,14 +329,15 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // Registered and created in one step, so that RemovePendingTemporaries
     // sees every temporary file that exists.
     std::lock_guard lock(pending_mutex);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = CreateLockedTemporary(temp);
     if (fd < 0) return false;
     PendingTemporaries().insert(temp);
   }
   bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
+  // Renamed while still locked: a cleaner never sees it unlocked.
   ok = ok && rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) unlink(temp.c_str());
+  close(fd);  // the data reached the disk before the rename
   std::lock_guard lock(pending_mutex);
   PendingTemporaries().erase(temp);
   return ok;
@@ -306,9 +347,8 @@ void RemoveStaleTemporaries(const std::string& folder) {
   auto entries = ListDirectory(folder);
   if (!entries) return;
   for (const auto& e : *entries) {
-    if (e.is_directory) continue;
-    const auto pid = TemporaryWriter(e.name);
-    if (pid && kill(*pid, 0) != 0 && errno == ESRCH) unlink(JoinPath(folder, e.name).c_str());
+    const std::string path = JoinPath(folder, e.name);
+    if (!e.is_directory && IsOurTemporary(e.name) && !IsBeingWritten(path)) unlink(path.c_str());
   }
 }
 

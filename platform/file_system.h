@@ -108,8 +108,9 @@ void RemoveTemporariesOnInterrupt();
 // This machine's name as temporary file names carry it.
 const std::string& HostName();
 
-// Removes the temporary files in `folder` that a process of this machine
-// which no longer runs (one that was killed) left behind.
+// Removes the temporary files in `folder` that a writer of this machine
+// which no longer runs (one that was killed) left behind: those whose
+// writer's lock is free.
 void RemoveStaleTemporaries(const std::string& folder);
 
 }  // namespace lumivane::platform

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -76,16 +77,22 @@ TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
   for (const auto& name : outputs->items) EXPECT_TRUE(IsCompleteJpeg(target_ + "/" + name)) << name;
 
   // The next run clears what the killed one was writing, and only that: the
-  // user's own files and a live writer's temporary file stay.
+  // user's own files, a live writer's and another machine's stay. A writer
+  // is alive while it holds the lock on its file, whatever its process id
+  // (in a container every writer is process 1).
   const std::string host = platform::HostName();
-  dir_.WriteFile("target/.lumivane-" + host + "-" + std::to_string(child) + "-0123456789abcdef.tmp",
-                 "half");
-  // Kept: the user's own files, a live writer's, and another machine's.
+  for (const std::string& pid : {std::to_string(child), std::string("1")}) {
+    dir_.WriteFile("target/.lumivane-" + host + "-" + pid + "-0123456789abcdef.tmp", "half");
+  }
   const std::vector<std::string> kept = {
-      ".lumivane-" + host + "-1-0123456789abcdef.tmp",
+      ".lumivane-" + host + "-1-fedcba9876543210.tmp",
       ".lumivane-other-host-" + std::to_string(child) + "-0123456789abcdef.tmp",
       ".notes.4000000.x.tmp", ".report.99999.final.tmp"};
   for (const auto& name : kept) dir_.WriteFile("target/" + name, "mine");
+  const int live = open((target_ + "/" + kept[0]).c_str(), O_RDWR);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  ASSERT_EQ(fcntl(live, F_OFD_SETLK, &lock), 0);
   port_.answers = {true};
   EXPECT_EQ(Run().processed, 40);
   std::vector<std::string> left;
@@ -96,6 +103,7 @@ TEST_F(FaultTest, KilledRunLeavesOriginalsIntactAndNoTruncatedOutput) {
   std::vector<std::string> expected = kept;
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(left, expected);
+  close(live);
 }
 
 TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
