@@ -72,8 +72,9 @@ const char kUsage[] =
     "  --image FILE            lay the picture FILE on every picture\n"
     "  --image-position H,V    as --text-position, for the picture watermark\n"
     "  --image-margins X,Y     margins of the picture watermark in pixels (0-999)\n"
-    "  --overwrite yes|no|ask  answer to \"overwrite existing outputs?\" (default: ask\n"
-    "                          on a terminal, else no)\n"
+    "  --overwrite yes|no|ask  answer to \"overwrite existing outputs?\": yes replaces\n"
+    "                          them, no ends the run at the first (default: ask on a\n"
+    "                          terminal, else end the run there)\n"
     "  --workers N             pictures processed at once (default: one per core)\n"
     "  --save-settings         store this run's settings into config.dat (otherwise\n"
     "                          the options apply to this run only)\n"
@@ -100,7 +101,9 @@ const char kUsage[] =
     "config.dat unreadable, or existing outputs not to be overwritten); 2 bad\n"
     "command line; 3 some pictures could not be read or written, a watermark could\n"
     "not be laid, a picture stayed over its --max-kb, or a folder could not be\n"
-    "created or listed; 130/143 interrupted.\n";
+    "created or listed, or the manifest or the report could not be written;\n"
+    "130/143 interrupted, 141 the manifest's reader closed the pipe (the files\n"
+    "being written are removed).\n";
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                                           std::string& error) {

@@ -12,7 +12,8 @@ std::string Number(std::uint32_t v) { return std::to_string(static_cast<std::int
 
 constexpr char kOutputsExist[] =
     "lumivane-batch: the target folder already holds outputs of the same names; "
-    "give --overwrite yes to replace them or --overwrite no to keep them\n";
+    "give --overwrite yes to replace them, --skip-done to keep the complete ones and "
+    "do the rest, or --overwrite no to end the run at the first of them\n";
 }  // namespace
 
 CliPort::CliPort(const CliOptions& o, ProcessingSettings& s, std::FILE* out, bool terminal)

@@ -1,6 +1,7 @@
 // lumivane-batch: the batch run without a window.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "cli/cli_options.h"
@@ -13,6 +14,9 @@
 #include "settings/settings_file.h"
 
 namespace {
+
+// 128 + SIGPIPE, as a shell reports a process that a closed pipe ended.
+constexpr int kBrokenPipeExit = 141;
 
 int ExitCode(const lumivane::BatchSummary& summary) {
   using lumivane::RunEnd;
@@ -39,6 +43,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   platform::RemoveTemporariesOnInterrupt();
+  const bool stdout_closed = platform::ReserveIfClosed(STDOUT_FILENO);
+  platform::ReserveIfClosed(STDERR_FILENO);
   ProcessingSettings settings;
   if (!LoadSettings(settings)) {
     // What the options leave open would come from a record that holds nothing.
@@ -55,15 +61,26 @@ int main(int argc, char** argv) {
   batch.skip_done = options->skip_done;
   std::optional<platform::AppendFile> manifest =
       options->manifest ? platform::AppendFile::Open(*options->manifest) : std::nullopt;
+  bool manifest_failed = false;
   if (options->manifest) {
     if (!manifest) {
       std::fprintf(stderr, "lumivane-batch: cannot open the manifest %s\n",
                    options->manifest->c_str());
       return 1;
     }
-    batch.on_picture = [&manifest](const std::string& source, const PictureResult& result) {
-      manifest->Append(cli::ManifestLine(source, result));
+    const bool usable = !(stdout_closed && *options->manifest == "-");
+    batch.on_picture = [&, usable](const std::string& source, const PictureResult& result) {
+      if (manifest_failed) return;
+      if (usable && manifest->Append(cli::ManifestLine(source, result))) return;
+      if (usable && errno == EPIPE) {
+        // Whoever read the manifest is gone: the run ends as if interrupted.
+        std::fputs("lumivane-batch: the manifest's reader closed the pipe\n", stderr);
+        platform::RemovePendingTemporariesAndExit(kBrokenPipeExit);
+      }
+      port.AppendLogLine(msg::SaveError(*options->manifest));
+      manifest_failed = true;
     };
   }
-  return ExitCode(BatchWorker(port, settings, batch));
+  const int code = ExitCode(BatchWorker(port, settings, batch));
+  return code == 0 && manifest_failed ? 3 : code;
 }

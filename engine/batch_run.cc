@@ -1,5 +1,6 @@
 #include "engine/batch_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -272,7 +273,11 @@ class BatchRun {
       answer_ = OverwriteAnswer::kAllConfirmed;
       return true;
     }
-    WriteReport();
+    // A run cut short before it did anything leaves the last report alone.
+    const bool did_something = std::any_of(report_.begin(), report_.end(), [](const auto& row) {
+      return row.result.outcome != PictureOutcome::kSkipped;
+    });
+    if (did_something) WriteReport();
     port_.ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
     answer_ = OverwriteAnswer::kCancelled;
     summary_.end = RunEnd::kCancelled;
@@ -325,7 +330,11 @@ class BatchRun {
       name.insert(name.rfind('.'), "." + std::to_string(options_.shard_index) + "-of-" +
                                        std::to_string(options_.shard_count));
     }
-    platform::WriteFileAtomically(platform::JoinPath(target_, name), RunReportCsv(report_));
+    const std::string path = platform::JoinPath(target_, name);
+    if (!platform::WriteFileAtomically(path, RunReportCsv(report_))) {
+      port_.AppendLogLine(msg::SaveError(path));
+      summary_.report_failed = true;
+    }
   }
 
   void AskSummary() {

@@ -47,10 +47,11 @@ struct BatchSummary {
   int over_limit = 0;          // pictures above the size cap even at the lowest quality
   int skipped = 0;             // done by an earlier run, left alone
   int folders_left = 0;        // folders that could not be reached or written into
+  bool report_failed = false;  // the run's report could not be written
   // Every picture processed as asked.
   bool Complete() const {
     return end == RunEnd::kFinished && failed == 0 && !marks_missing && over_limit == 0 &&
-           folders_left == 0;
+           folders_left == 0 && !report_failed;
   }
 };
 

@@ -28,4 +28,14 @@ bool AppendFile::Append(std::string_view line) {
   return n == static_cast<ssize_t>(line.size());
 }
 
+bool ReserveIfClosed(int fd) {
+  if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) return false;
+  const int null = open("/dev/null", O_RDWR);
+  if (null >= 0 && null != fd) {
+    dup2(null, fd);
+    close(null);
+  }
+  return true;
+}
+
 }  // namespace lumivane::platform

@@ -29,6 +29,11 @@ class AppendFile {
   bool owned_;
 };
 
+// True when the standard stream `fd` (0, 1 or 2) was closed. It is then
+// opened on the null device: a closed stream would lend its number to the
+// next file opened, and what is written to the stream would land in it.
+bool ReserveIfClosed(int fd);
+
 }  // namespace lumivane::platform
 
 #endif  // LUMIVANE_PLATFORM_APPEND_FILE_H_

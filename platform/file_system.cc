@@ -365,6 +365,9 @@ void RemovePendingTemporariesAndExit(int exit_code) {
 }
 
 void RemoveTemporariesOnInterrupt() {
+  // A reader that goes away makes writes fail with EPIPE, which the writer
+  // tells, instead of ending the process silently with files half written.
+  signal(SIGPIPE, SIG_IGN);
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);

@@ -103,6 +103,7 @@ void RemovePendingTemporaries();
 // temporary files being written and ends the process with 128 + the
 // signal's number. Call before any other thread is started: the signals
 // are blocked for every later thread and taken by one thread of its own.
+// SIGPIPE is ignored: writing to a pipe nobody reads fails with EPIPE.
 void RemoveTemporariesOnInterrupt();
 
 // This machine's name as temporary file names carry it.

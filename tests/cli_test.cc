@@ -287,5 +287,55 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFile) {
   }
 }
 
+// Runs `script` with bash in `folder`, the program's path in $BATCH.
+int RunScript(const std::string& folder, const std::string& script) {
+  const std::string command = "cd '" + folder + "' && BATCH='" LUMIVANE_BATCH_BINARY "' bash -c '" +
+                              script + "' </dev/null";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliRunTest, ManifestAndReportThatCannotBeWrittenAreToldAndFailTheRun) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  for (int i = 0; i < 40; ++i) {
+    SavePicture(WithNoise(MakePicture(400, 300, "gray")),
+                dir / ("src/p" + std::to_string(i) + ".jpg"), "JPEG", 90);
+  }
+  // A reader that goes away: told, the files being written removed, 141.
+  RunScript(dir.path(),
+            "{ $BATCH --source src --target o1 --workers 2 --manifest - 2>err.txt; "
+            "echo $? >code.txt; } | head -c 10 >/dev/null");
+  EXPECT_EQ(ReadWholeFile(dir / "code.txt"), "141\n");
+  EXPECT_NE(ReadWholeFile(dir / "err.txt").find("closed the pipe"), std::string::npos);
+  for (const auto& e : fs::directory_iterator(dir / "o1")) {
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+  }
+  // A full disk, a closed standard output, a folder where the report goes.
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target o2 --manifest /dev/full"), 3);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("保存 /dev/full 出错"), std::string::npos);
+  EXPECT_EQ(RunScript(dir.path(), "$BATCH --source src --target o3 --manifest - >&- 2>err.txt"), 3);
+  EXPECT_NE(ReadWholeFile(dir / "err.txt").find("保存 - 出错"), std::string::npos);
+  dir.MakeFolder("o4/处理报告.csv");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target o4"), 3);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("保存 o4/处理报告.csv 出错"), std::string::npos);
+}
+
+TEST(CliRunTest, RefusedRunLeavesTheLastReportAsItWas) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  MakePictureFile(dir / "src/a.jpg", 200, 100, "red", "JPEG");
+  MakePictureFile(dir / "src/b.jpg", 200, 100, "red", "JPEG");
+  ASSERT_EQ(RunBatch(dir.path(), "--source src --target out"), 0);
+  const std::string report = ReadWholeFile(dir / "out/处理报告.csv");
+  // b changed since: a is done, b's output is in the way and not to be replaced.
+  MakePictureFile(dir / "src/b.jpg", 300, 100, "blue", "JPEG");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --skip-done --overwrite no"), 1);
+  EXPECT_EQ(ReadWholeFile(dir / "out/处理报告.csv"), report);
+  RunBatch(dir.path(), "--source src --target out");
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("--overwrite no to end the run"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace lumivane
