@@ -3,22 +3,37 @@
 #include <cmath>
 #include <cstdio>
 
+#include "text/text_helpers.h"
+
 namespace lumivane::cli {
 namespace {
 
+// A JSON string of any bytes: a byte that is not part of a well-formed
+// UTF-8 character is written as \udcXX (XX the byte), as surrogate escapes
+// carry file names that are not UTF-8, so nothing is lost and the line
+// stays valid JSON.
 std::string Json(const std::string& text) {
   std::string out = "\"";
-  for (char c : text) {
+  char escaped[8];
+  for (size_t at = 0; at < text.size();) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    const size_t length = Utf8CharLength(text, at);
+    if (length == 0) {
+      std::snprintf(escaped, sizeof(escaped), "\\udc%02x", c);
+      out += escaped;
+      ++at;
+      continue;
+    }
     if (c == '"' || c == '\\') {
       out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof(escaped), "\\u%04x", static_cast<unsigned char>(c));
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
       out += escaped;
     } else {
-      out += c;
+      out.append(text, at, length);
     }
+    at += length;
   }
   return out + "\"";
 }
@@ -33,6 +48,8 @@ const char* ResultName(const PictureResult& r) {
       return "mark_failed";
     case PictureOutcome::kSkipped:
       return "skipped";
+    case PictureOutcome::kNameClash:
+      return "name_clash";
     case PictureOutcome::kProcessed:
       break;
   }

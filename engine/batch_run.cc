@@ -196,6 +196,7 @@ class BatchRun {
   // progress step waits for the folder's pictures.
   static constexpr int kFolderEnd = -1;
   static constexpr int kSkippedJob = -2;  // done by an earlier run
+  static constexpr int kClashJob = -3;    // its output is an earlier picture's
   struct Pending {
     int job;
     int position;  // the picture's index in its folder, or the folder's progress step
@@ -210,11 +211,12 @@ class BatchRun {
       const Pending& item = pending_.front();
       if (item.job == kFolderEnd) {
         port_.SetProgressPosition(item.position);
-      } else if (item.job == kSkippedJob) {
-        PictureResult skipped;
-        skipped.outcome = PictureOutcome::kSkipped;
-        skipped.outputs = {item.output};
-        Report(item, std::move(skipped));
+      } else if (item.job == kSkippedJob || item.job == kClashJob) {
+        PictureResult unwritten;
+        unwritten.outcome =
+            item.job == kSkippedJob ? PictureOutcome::kSkipped : PictureOutcome::kNameClash;
+        unwritten.outputs = {item.output};
+        Report(item, std::move(unwritten));
       } else {
         Report(item, pool_.Take(item.job));
       }
@@ -230,28 +232,30 @@ class BatchRun {
                    const StringList& files) {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
-    std::set<std::string> planned;  // outputs this folder's earlier pictures write
+    std::set<std::string> planned;  // outputs of this folder's earlier pictures
     auto report = [this](bool all) { Report(all); };
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
+      // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
+      if (!planned.insert(item.output).second) {
+        item.job = kClashJob;
+        pending_.push_back(std::move(item));
+        continue;
+      }
       if (options_.skip_done &&
           OutputIsDone(item.source, item.output, options_.extras.slice_height > 0)) {
         item.job = kSkippedJob;
         pending_.push_back(std::move(item));
         continue;
       }
-      const bool collides = planned.count(item.output) > 0;
       // Parts of a cut picture start with _01: one of them makes the question.
       const bool exists = FileExists(item.output) || (options_.extras.slice_height > 0 &&
                                                       FileExists(SlicePath(item.output, 1)));
-      if ((collides || exists) && answer_ == OverwriteAnswer::kNotAsked) {
+      if (exists && answer_ == OverwriteAnswer::kNotAsked) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
       }
-      // Two pictures writing one output must write it in file order.
-      if (collides) report(true);
-      planned.insert(item.output);
       item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
         // The watermark is in memory and only read: every thread shares it.
         const auto start = std::chrono::steady_clock::now();
@@ -317,6 +321,10 @@ class BatchRun {
       case PictureOutcome::kSkipped:
         ++summary_.skipped;
         break;
+      case PictureOutcome::kNameClash:
+        ++summary_.failed;
+        port_.AppendLogLine(msg::NameClash(item.source, item.output));
+        return;  // not read
     }
     if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
   }

@@ -35,6 +35,10 @@ std::string TargetLink(const std::string& path) {
   return "未保存到 " + path + "：处理后保存到的文件夹里的链接不会被写入";
 }
 
+std::string NameClash(const std::string& source, const std::string& output) {
+  return "未保存 " + source + "：" + output + " 已由同一文件夹里的另一张图片保存";
+}
+
 std::string Summary(int processed) {
   return "处理完成 " + std::to_string(processed) +
          " 个图片，是否要打开目标文件夹查看处理后的图片？";

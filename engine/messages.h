@@ -42,6 +42,8 @@ std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %
 std::string LinkLeftOut(const std::string& path);        // a source folder link not followed
 std::string PathTooLong(const std::string& path);        // a folder below the longest path
 std::string TargetLink(const std::string& path);         // a link in the target tree
+// Two pictures of a folder that give one output name.
+std::string NameClash(const std::string& source, const std::string& output);
 std::string Summary(int processed);
 std::string PreviewOpenFailed(int code);
 // Names the file: the user can still open it by hand.

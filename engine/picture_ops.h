@@ -28,7 +28,15 @@ struct PictureSwitches {
 
 // kMarkFailed: written, but the text watermark could not be drawn on it.
 // kSkipped: a resumed run found its output complete and newer than it.
-enum class PictureOutcome { kProcessed, kReadFailed, kWriteFailed, kMarkFailed, kSkipped };
+// kNameClash: not written, its output name is an earlier picture's.
+enum class PictureOutcome {
+  kProcessed,
+  kReadFailed,
+  kWriteFailed,
+  kMarkFailed,
+  kSkipped,
+  kNameClash
+};
 
 // What became of one source picture.
 struct PictureResult {

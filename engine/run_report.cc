@@ -1,10 +1,21 @@
 #include "engine/run_report.h"
 
+#include <string_view>
+
+#include "text/text_codec.h"
+#include "text/text_helpers.h"
+
 namespace lumivane {
 namespace {
 
-// Quoted where a spreadsheet would otherwise split or misread the field.
-std::string Field(const std::string& text) {
+// As a spreadsheet should show it: a name in GBK decoded (the file is
+// UTF-8), a text that a spreadsheet would run as a formula marked as text
+// by a leading "'", quoted where it would otherwise split.
+std::string Field(const std::string& raw) {
+  std::string text = IsValidUtf8(raw) ? raw : GbkToUtf8(raw);
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
+    text.insert(0, "'");
+  }
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (char c : text) {
@@ -28,6 +39,8 @@ const char* ResultText(const PictureResult& r) {
       return "水印出错";
     case PictureOutcome::kSkipped:
       return "已完成";
+    case PictureOutcome::kNameClash:
+      return "重名未保存";
     case PictureOutcome::kProcessed:
       break;
   }

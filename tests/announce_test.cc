@@ -11,8 +11,8 @@
 #include "announce/announcement_list.h"
 #include "announce/download.h"
 #include "announce/rotation.h"
-#include "text/text_codec.h"
 #include "tests/temp_dir.h"
+#include "text/text_codec.h"
 
 namespace lumivane {
 namespace {
@@ -61,7 +61,9 @@ class LoopbackServer {
   std::thread thread_;
 };
 
-void SendAll(int fd, const std::string& bytes) { send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
+void SendAll(int fd, const std::string& bytes) {
+  send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+}
 
 struct DownloadResult {
   bool ok;
@@ -98,7 +100,8 @@ TEST(DownloadTest, OkReplacesTheFileWithTheBodyInCrLf) {
 }
 
 TEST(DownloadTest, OtherStatusesAndGarbageKeepTheOldFile) {
-  for (const char* response : {"HTTP/1.0 200 OK\r\n\r\nX\nY\n", "garbage", "", "HTTP/1.1 404 Not Found\r\n\r\n"}) {
+  for (const char* response :
+       {"HTTP/1.0 200 OK\r\n\r\nX\nY\n", "garbage", "", "HTTP/1.1 404 Not Found\r\n\r\n"}) {
     auto r = Download([response](int fd) { SendAll(fd, response); });
     EXPECT_FALSE(r.ok) << response;
     EXPECT_EQ(r.file, "old\r\n") << response;
@@ -109,9 +112,8 @@ TEST(DownloadTest, EmptyBodyEmptiesTheFileAndLongBodiesAreCut) {
   auto empty = Download([](int fd) { SendAll(fd, "HTTP/1.1 200 OK\r\n\r\n"); });
   EXPECT_TRUE(empty.ok);
   EXPECT_EQ(empty.file, "");
-  auto long_body = Download([](int fd) {
-    SendAll(fd, "HTTP/1.1 200 OK\r\n\r\n" + std::string(5000, 'x'));
-  });
+  auto long_body =
+      Download([](int fd) { SendAll(fd, "HTTP/1.1 200 OK\r\n\r\n" + std::string(5000, 'x')); });
   EXPECT_EQ(long_body.file.size(), 2048u - 19u);
 }
 
@@ -120,7 +122,8 @@ TEST(DownloadTest, SilentOrTricklingServerCannotHoldTheStartUp) {
   limits.receive = std::chrono::milliseconds(300);
   limits.whole = std::chrono::milliseconds(1000);
   auto start = std::chrono::steady_clock::now();
-  auto silent = Download([](int) { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); }, limits);
+  auto silent =
+      Download([](int) { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); }, limits);
   EXPECT_FALSE(silent.ok);
   EXPECT_EQ(silent.file, "old\r\n");
   auto trickle = Download(
@@ -187,7 +190,8 @@ TEST(AnnouncementListTest, EndOfFileRules) {
 }
 
 TEST(AnnouncementListTest, CrVanishesAnywhereLongLinesAreCutAndGbkIsConverted) {
-  auto list = ParseAnnouncements("a\rb\r\n" + std::string(300, 'x') + "\r\n" + Utf8ToGbk("新品上架") + "\nhttp://x/\n");
+  auto list = ParseAnnouncements("a\rb\r\n" + std::string(300, 'x') + "\r\n" +
+                                 Utf8ToGbk("新品上架") + "\nhttp://x/\n");
   ASSERT_EQ(list.count(), 2);
   EXPECT_EQ(list.texts[0], "ab");
   EXPECT_EQ(list.targets[0].size(), 255u);
@@ -217,10 +221,10 @@ TEST(AnnouncementListTest, MissingFileIsNoListAndAHugeOneIsReadAsFarAsNeeded) {
 TEST(RotationTest, WaitsByStoredLengthAndWrapsAround) {
   // 48 bytes of GBK; 13 bytes that are no text at all (four bytes each once
   // converted and back).
-  const AnnouncementList list = ParseAnnouncements(
-      std::string(49, 'a') + "\n1\n" + std::string(50, 'b') + "\n2\n" +
-      Utf8ToGbk("宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝") + "\n3\n" + std::string(13, '\xFF') +
-      "\n4\n");
+  const AnnouncementList list =
+      ParseAnnouncements(std::string(49, 'a') + "\n1\n" + std::string(50, 'b') + "\n2\n" +
+                         Utf8ToGbk("宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝宝贝") + "\n3\n" +
+                         std::string(13, '\xFF') + "\n4\n");
   AnnouncementRotation r(list);
   EXPECT_EQ(r.CurrentWait(), std::chrono::milliseconds(6000));
   r.Advance();

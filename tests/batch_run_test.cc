@@ -106,13 +106,18 @@ TEST_F(BatchRunTest, NoInTheThirdFolderKeepsEarlierOutputsAndShowsNoSummary) {
             std::vector<std::string>{"提示|你取消了本次图片处理|information"});
 }
 
-TEST_F(BatchRunTest, PngAndItsJpgTwinCollideOnOneOutput) {
+TEST_F(BatchRunTest, PngAndItsJpgTwinGiveOneOutputTheFirstKeepsIt) {
   Picture("a.png", "PNG");
-  Picture("a.png.jpg");
-  Run();
-  EXPECT_EQ(Asked().size(), 1u);  // the second finds the first one's output; No cancels
-  EXPECT_EQ(port_.Calls("message"),
-            std::vector<std::string>{"提示|你取消了本次图片处理|information"});
+  MakePictureFile(src_ + "/a.png.jpg", 32, 16, "blue", "JPEG");
+  const BatchSummary summary = Run();
+  EXPECT_EQ(Asked().size(), 1u);  // the summary only
+  EXPECT_EQ(port_.Calls("log"),
+            std::vector<std::string>{"未保存 " + src_ + "/a.png.jpg：" + target_ +
+                                     "/a.png.jpg 已由同一文件夹里的另一张图片保存"});
+  EXPECT_EQ(summary.failed, 1);
+  auto kept = LoadForTest(target_ + "/a.png.jpg");
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->width(), 64);  // a.png's
 }
 
 TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {

@@ -13,6 +13,7 @@
 #include "cli/cli_port.h"
 #include "cli/manifest.h"
 #include "engine/folder_scan.h"
+#include "engine/run_report.h"
 #include "engine/shards.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
@@ -188,6 +189,23 @@ TEST(ShardTest, EveryPathBelongsToExactlyOneShardOnEveryMachine) {
   EXPECT_EQ(cli::ManifestLine("s\\a\n.jpg", r),
             "{\"source\":\"s\\\\a\\u000a.jpg\",\"outputs\":[\"o\\\"1.jpg\"],"
             "\"result\":\"processed\",\"bytes\":10,\"ms\":0}\n");
+}
+
+TEST(RunFilesTest, NamesOfAnyBytesStayReadableAndNoCellRunsAsAFormula) {
+  PictureResult r;
+  r.outcome = PictureOutcome::kReadFailed;
+  // Latin-1, cut UTF-8 and a lone continuation byte: escaped one by one.
+  EXPECT_EQ(cli::ManifestLine("caf\xE9/\xE6\xB0/\x80\xE6\xB0\xB4.jpg", r),
+            "{\"source\":\"caf\\udce9/\\udce6\\udcb0/\\udc80\xE6\xB0\xB4.jpg\","
+            "\"outputs\":[],\"result\":\"read_failed\",\"bytes\":0,\"ms\":0}\n");
+  const std::string csv = RunReportCsv({{"=HYPERLINK(\"x\")", r},
+                                        {"-2+3.jpg", r},
+                                        {"@a.jpg", r},
+                                        {"\xD6\xD0\xCE\xC4.jpg", r}});  // 中文.jpg in GBK
+  EXPECT_NE(csv.find("\r\n\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\r\n'-2+3.jpg,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\r\n'@a.jpg,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\r\n中文.jpg,"), std::string::npos) << csv;
 }
 
 TEST(CliRunTest, ShardsShareTheJobAndAResumedRunLeavesWhatIsDone) {

@@ -38,8 +38,9 @@ void FakeWindowPort::Reset() {
   selection[Control::QualityCombo] = 1;
   selection[Control::RotationCombo] = 0;
   selection[Control::OpacityCombo] = 0;
-  for (Control c : {Control::TextHorizontalPositionCombo, Control::TextVerticalPositionCombo,
-                    Control::PictureHorizontalPositionCombo, Control::PictureVerticalPositionCombo}) {
+  for (Control c :
+       {Control::TextHorizontalPositionCombo, Control::TextVerticalPositionCombo,
+        Control::PictureHorizontalPositionCombo, Control::PictureVerticalPositionCombo}) {
     selection[c] = 2;
   }
 }
@@ -55,7 +56,8 @@ int FakeWindowPort::Selection(Control c) { return selection.count(c) ? selection
 void FakeWindowPort::EnableControl(Control c, bool enabled) {
   Record(std::string("enable ") + ControlName(c) + (enabled ? " on" : " off"));
 }
-void FakeWindowPort::ShowMessage(const std::string& caption, const std::string& t, MessageIcon icon) {
+void FakeWindowPort::ShowMessage(const std::string& caption, const std::string& t,
+                                 MessageIcon icon) {
   Record("message " + caption + "|" + t + "|" + IconName(icon));
 }
 bool FakeWindowPort::AskYesNo(const std::string& caption, const std::string& t) {

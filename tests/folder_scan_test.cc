@@ -19,7 +19,7 @@ TEST(FolderScanTest, SubfoldersComeInDepthFirstPreOrderByNameWithoutDotFolders) 
   StringList list = StringListNew();
   ListSubfolders(dir / "Top", list, true);
   EXPECT_EQ(list.items, (std::vector<std::string>{dir / "Top/a", dir / "Top/a/Inner",
-                                                   dir / "Top/B2", dir / "Top/b10"}));
+                                                  dir / "Top/B2", dir / "Top/b10"}));
 }
 
 TEST(FolderScanTest, NonRecursiveListingStaysOneLevelDeep) {
@@ -43,8 +43,8 @@ TEST(FolderScanTest, SymbolicLinkLoopIsEnteredOnlyOnce) {
 
 TEST(FolderScanTest, PictureFilesAreChosenByTheirLastExtensionInAnyCase) {
   TempDir dir;
-  for (const char* name : {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif",
-                           "e.jpg.txt", "noext"}) {
+  for (const char* name :
+       {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif", "e.jpg.txt", "noext"}) {
     dir.WriteFile(std::string("pics/") + name, "x");
   }
   dir.MakeFolder("pics/folder.jpg");

@@ -21,7 +21,9 @@ TEST(TextCodecTest, InvalidBytesAreMarkedAndTheRestSurvives) {
   // A lone lead byte in the middle must not cut the text off.
   EXPECT_EQ(GbkToUtf8("ab\x81 cd"), "ab\xEF\xBF\xBD cd");
   EXPECT_EQ(GbkToUtf8("ab\x81"), "ab\xEF\xBF\xBD");
-  EXPECT_EQ(Utf8ToGbk("ab\xFF" "cd"), "ab?cd");
+  EXPECT_EQ(Utf8ToGbk("ab\xFF"
+                      "cd"),
+            "ab?cd");
 }
 
 }  // namespace

@@ -1,23 +1,24 @@
 #include "text/text_helpers.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "text/natural_order.h"
 
-#include <gtest/gtest.h>
-
 namespace lumivane {
 namespace {
 
 TEST(TextHelpersTest, NaturalOrderIgnoresCaseReadsNumbersAndIsTotal) {
-  std::vector<std::string> names = {"10.jpg", "b.jpg", "2.jpg", "A.jpg", "1.jpg", "a.jpg",
-                                    "img010.jpg", "img9.jpg", "img10.jpg", "\xB1\xA6.jpg"};
+  std::vector<std::string> names = {"10.jpg",    "b.jpg",       "2.jpg",      "A.jpg",
+                                    "1.jpg",     "a.jpg",       "img010.jpg", "img9.jpg",
+                                    "img10.jpg", "\xB1\xA6.jpg"};
   std::sort(names.begin(), names.end(), NaturalLess);
-  EXPECT_EQ(names, (std::vector<std::string>{"1.jpg", "2.jpg", "10.jpg", "A.jpg", "a.jpg",
-                                             "b.jpg", "img9.jpg", "img010.jpg", "img10.jpg",
-                                             "\xB1\xA6.jpg"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"1.jpg", "2.jpg", "10.jpg", "A.jpg", "a.jpg", "b.jpg",
+                                      "img9.jpg", "img010.jpg", "img10.jpg", "\xB1\xA6.jpg"}));
   EXPECT_FALSE(NaturalLess("x", "x"));
 }
 

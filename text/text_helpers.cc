@@ -45,4 +45,39 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
+size_t Utf8CharLength(std::string_view text, size_t at) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (at + length > text.size() || byte(1) < low || byte(1) > high) return 0;
+  for (size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8CharLength(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
 }  // namespace lumivane

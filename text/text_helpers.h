@@ -19,6 +19,10 @@ bool EndsWith(std::string_view text, std::string_view suffix);
 bool StartsWith(std::string_view text, std::string_view prefix);
 // ASCII letters lowered, other bytes kept.
 std::string AsciiLower(std::string_view text);
+// The length of the well-formed UTF-8 character at `at` (1 to 4), or 0
+// when the bytes there are not one (overlong forms and surrogates are not).
+size_t Utf8CharLength(std::string_view text, size_t at);
+bool IsValidUtf8(std::string_view text);
 
 }  // namespace lumivane
 
