@@ -14,6 +14,11 @@ std::optional<MemoryBudget::Ticket> MemoryBudget::Acquire(std::uint64_t bytes) {
   return std::optional<Ticket>(std::in_place, this, bytes);
 }
 
+std::uint64_t MemoryBudget::used() {
+  std::lock_guard lock(mutex_);
+  return used_;
+}
+
 void MemoryBudget::Release(std::uint64_t bytes) {
   {
     std::lock_guard lock(mutex_);

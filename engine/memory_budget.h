@@ -38,6 +38,7 @@ class MemoryBudget {
   // Waits until `bytes` fit; none when they exceed the whole budget.
   std::optional<Ticket> Acquire(std::uint64_t bytes);
   std::uint64_t capacity() const { return capacity_; }
+  std::uint64_t used();
 
   // The budget of every picture of the process. It is also the most one
   // picture may need: a 100-megapixel photograph fits, a decompression

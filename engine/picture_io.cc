@@ -104,11 +104,14 @@ std::uint64_t PixelBytes(std::uint64_t w, std::uint64_t h, std::uint64_t bands) 
 }
 
 std::optional<vips::VImage> WithinBudget(std::uint64_t w, std::uint64_t h, std::uint64_t need,
+                                         const ReadOptions& options,
                                          const std::function<vips::VImage()>& decode) {
   if (w * h > kMaxPixels) return std::nullopt;
   auto ticket = MemoryBudget::ForPictures().Acquire(need);
   if (!ticket) return std::nullopt;  // more than any one picture may have
-  return decode();
+  vips::VImage image = decode();
+  if (options.hold) options.hold->emplace(std::move(*ticket));
+  return image;
 }
 
 std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions& options) {
@@ -118,11 +121,13 @@ std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions
       options.decoder_may_reduce ? JpegShrinkFactor(*header, options.target_width) : 1;
   const std::uint64_t w = static_cast<std::uint64_t>(header->width);
   const std::uint64_t h = static_cast<std::uint64_t>(header->height);
-  std::uint64_t need = PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 4);
+  // A picture turned upright is copied whole: both copies are in memory.
+  const std::uint64_t copies = header->orientation != 1 ? 2 : 1;
+  std::uint64_t need = copies * PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 4);
   // A progressive decoder keeps every coefficient, at full size, two bytes each.
   if (header->progressive) need += header->samples * 2;
   const BlobPtr blob = Borrow(bytes);
-  return WithinBudget(w, h, need, [&] {
+  return WithinBudget(w, h, need, options, [&] {
     vips::VImage image =
         vips::VImage::jpegload_buffer(blob.get(), Options()
                                                       ->set("shrink", shrink)
@@ -141,7 +146,7 @@ std::optional<vips::VImage> ReadPng(const std::string& bytes, const ReadOptions&
   const std::uint64_t w = static_cast<std::uint64_t>(image.width());
   const std::uint64_t h = static_cast<std::uint64_t>(image.height());
   const std::uint64_t bytes_per_band = image.format() == VIPS_FORMAT_USHORT ? 2 : 1;
-  return WithinBudget(w, h, PixelBytes(w, h, 4 * bytes_per_band),
+  return WithinBudget(w, h, PixelBytes(w, h, 4 * bytes_per_band), options,
                       [&] { return Finish(image, image.width(), image.height(), options); });
 }
 
@@ -152,7 +157,7 @@ std::optional<vips::VImage> ReadGif(const std::string& bytes, const ReadOptions&
       blob.get(), Options()->set("n", 1)->set("fail_on", VIPS_FAIL_ON_WARNING));
   const std::uint64_t w = static_cast<std::uint64_t>(image.width());
   const std::uint64_t h = static_cast<std::uint64_t>(image.height());
-  return WithinBudget(w, h, PixelBytes(w, h, 4),
+  return WithinBudget(w, h, PixelBytes(w, h, 4), options,
                       [&] { return Finish(image, image.width(), image.height(), options); });
 }
 
@@ -163,7 +168,7 @@ std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions&
   const std::uint64_t w = static_cast<std::uint64_t>(header->width);
   const std::uint64_t h = static_cast<std::uint64_t>(header->height);
   std::optional<BmpPicture> bmp;
-  auto picture = WithinBudget(w, h, 2 * PixelBytes(w, h, bands), [&] {
+  auto picture = WithinBudget(w, h, 2 * PixelBytes(w, h, bands), options, [&] {
     bmp = DecodeBmp(bytes);
     if (!bmp) return vips::VImage();
     vips::VImage image = vips::VImage::new_from_memory(bmp->pixels.data(), bmp->pixels.size(),

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vips/vips8>
 
+#include "engine/memory_budget.h"
+
 namespace lumivane {
 
 enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp, kGif };
@@ -24,6 +26,10 @@ struct ReadOptions {
   // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
   // to be shrunk anyway (off: decoded whole, for reference measurements).
   bool decoder_may_reduce = true;
+  // When given, the picture's share of the memory budget is held here for
+  // the work that follows the reading (marks, encoding), not released as
+  // soon as the picture is decoded.
+  std::optional<MemoryBudget::Ticket>* hold = nullptr;
 };
 
 // Width and height after shrinking a w x h picture to `width`: never

@@ -74,10 +74,12 @@ namespace {
 std::optional<vips::VImage> RenderBase(const std::string& source,
                                        const ProcessingSettings& settings,
                                        const PictureSwitches& switches, bool shrink_on_load,
-                                       const ExtraOperations& extras) {
+                                       const ExtraOperations& extras,
+                                       std::optional<MemoryBudget::Ticket>* hold = nullptr) {
   ReadOptions options;
   if (switches.width) options.target_width = settings.width;
   options.decoder_may_reduce = shrink_on_load;
+  options.hold = hold;
   auto picture = ReadPicture(source, options);
   if (!picture) return std::nullopt;
   if (switches.rotation) {
@@ -141,8 +143,10 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras) {
   PictureResult result;
+  // The picture's memory stays reserved until its last part is written.
+  std::optional<MemoryBudget::Ticket> ticket;
   try {
-    const auto base = RenderBase(source, settings, switches, true, extras);
+    const auto base = RenderBase(source, settings, switches, true, extras, &ticket);
     if (!base) return result;
     result.original = OriginalSize(*base);
     result.size = {base->width(), base->height()};

@@ -13,6 +13,7 @@
 
 #include "engine/folder_scan.h"
 #include "engine/jpeg_header.h"
+#include "engine/memory_budget.h"
 #include "engine/picture_ops.h"
 #include "platform/file_system.h"
 #include "tests/picture_fixtures.h"
@@ -154,6 +155,19 @@ TEST(ProcessOnePictureMetadataTest, ExifOrientedPictureComesOutUprightWithoutPri
   EXPECT_EQ(written.find("taken at home"), std::string::npos);
   EXPECT_EQ(written.find(std::string("N\0\0\0", 4)), std::string::npos) << "GPS kept";
   EXPECT_EQ(ReadJpegHeader(written)->orientation, 1);
+}
+
+TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
+  TempDir dir;
+  const std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
+  MemoryBudget& budget = MemoryBudget::ForPictures();
+  std::optional<MemoryBudget::Ticket> ticket;
+  ReadOptions options;
+  options.hold = &ticket;
+  ASSERT_TRUE(ReadPicture(src, options));
+  EXPECT_EQ(budget.used(), 2u * 40 * 20 * 4);  // decoded, and turned upright in a copy
+  ticket.reset();
+  EXPECT_EQ(budget.used(), 0u);
 }
 
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
