@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lumivane against its peers, each pair measured in one run.
 #
-#   bench/peers.sh [REPEATS]
+#   bench/peers.sh [REPEATS]        (PEERS_PLAIN_ONLY=1: the plain job alone)
 #
 # Two corpora, made from Debian's wallpaper packages: "photos" (60 real
 # photographs at 4000x3000, 3000x4000 and 6000x4000: JPEG, CMYK JPEG,
@@ -179,6 +179,8 @@ for corpus in photos products; do
   report "lumivane plain $corpus ($CORES workers)" "lumivane plain $corpus ($CORES workers)" \
     "vipsthumbnail plain $corpus" "vipsthumbnail plain $corpus, 2 processes"
 done
+
+[ "${PEERS_PLAIN_ONLY:-0}" = 1 ] && exit 0  # the plain job alone, for paired runs of two builds
 
 measure "lumivane plain photos, --max-kb 200" "$PHOTOS" lumivane_cap
 echo

@@ -17,10 +17,12 @@
 #include "engine/messages.h"
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
+#include "engine/resume_journal.h"
 #include "engine/run_report.h"
 #include "engine/shards.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
+#include "settings/settings_text.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
@@ -51,6 +53,9 @@ class BatchRun {
     target_inside_source_ = checks.target_inside_source();
     if (options_.save_settings) SaveSettings(s_);
     ReadSwitches();
+    source_ = source;
+    settings_key_ = SettingsKey(OutputSettingsText());
+    journal_.Load(target_);
     if (port_.IsChecked(Control::SubfoldersCheck)) {
       RunSubfolders(source);
     } else {
@@ -160,6 +165,32 @@ class BatchRun {
     return false;
   }
 
+  // Everything the outputs are made from: other settings, other outputs.
+  std::string OutputSettingsText() const {
+    const PictureSwitches& w = switches_;
+    const ExtraOperations& x = options_.extras;
+    std::string text = ComposeSettingsText(s_);
+    for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
+                  int{w.picture_watermark}, w.rotation_position, int{x.square}, x.max_kb,
+                  x.slice_height, int{x.tiled_text}, x.mark_width_percent}) {
+      text += std::to_string(v) + ",";
+    }
+    text += x.square_colour;
+    if (w.picture_watermark) {  // the watermark picture itself may have changed
+      if (const auto mark = platform::StampRegularFile(s_.sy_image, true)) {
+        text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);
+      }
+    }
+    return text;
+  }
+
+  // Paths as the journal keeps them: below the source or the target folder.
+  std::string BelowSource(const std::string& path) const { return path.substr(source_.size() + 1); }
+  std::string BelowTarget(const std::string& path) const { return path.substr(target_.size() + 1); }
+  std::string FromTarget(const std::string& below) const {
+    return platform::JoinPath(target_, below);
+  }
+
   // The folder's pictures that are this process's share of the job.
   std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
     auto files = ListPictureFiles(folder);
@@ -201,6 +232,7 @@ class BatchRun {
     int job;
     int position;  // the picture's index in its folder, or the folder's progress step
     std::string source, output;
+    JournalEntry entry = {};  // the source file as it was when submitted
   };
 
   // Reports what has finished (or, with `all`, everything submitted) in
@@ -211,14 +243,22 @@ class BatchRun {
       const Pending& item = pending_.front();
       if (item.job == kFolderEnd) {
         port_.SetProgressPosition(item.position);
-      } else if (item.job == kSkippedJob || item.job == kClashJob) {
-        PictureResult unwritten;
-        unwritten.outcome =
-            item.job == kSkippedJob ? PictureOutcome::kSkipped : PictureOutcome::kNameClash;
-        unwritten.outputs = {item.output};
-        Report(item, std::move(unwritten));
+      } else if (item.job == kSkippedJob) {
+        PictureResult skipped;
+        skipped.outcome = PictureOutcome::kSkipped;
+        for (const auto& [output, size] : journal_.Find(BelowSource(item.source))->outputs) {
+          skipped.outputs.push_back(FromTarget(output));
+        }
+        Report(item, std::move(skipped));
+      } else if (item.job == kClashJob) {
+        PictureResult clash;
+        clash.outcome = PictureOutcome::kNameClash;
+        clash.outputs = {item.output};
+        Report(item, std::move(clash));
+        Journal(item, report_.back().result);
       } else {
         Report(item, pool_.Take(item.job));
+        Journal(item, report_.back().result);
       }
       pending_.pop_front();
     }
@@ -234,9 +274,11 @@ class BatchRun {
     platform::RemoveStaleTemporaries(target_folder);
     std::set<std::string> planned;  // outputs of this folder's earlier pictures
     auto report = [this](bool all) { Report(all); };
+    for (const std::string& name : files.items) claimed_.insert(OutputPathFor(target_folder, name));
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
+      DescribeSource(item.source, item.entry);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
       if (!planned.insert(item.output).second) {
         item.job = kClashJob;
@@ -244,14 +286,12 @@ class BatchRun {
         continue;
       }
       if (options_.skip_done &&
-          OutputIsDone(item.source, item.output, options_.extras.slice_height > 0)) {
+          journal_.StillDone(BelowSource(item.source), item.source, settings_key_)) {
         item.job = kSkippedJob;
         pending_.push_back(std::move(item));
         continue;
       }
-      // Parts of a cut picture start with _01: one of them makes the question.
-      const bool exists = FileExists(item.output) || (options_.extras.slice_height > 0 &&
-                                                      FileExists(SlicePath(item.output, 1)));
+      const bool exists = OutputsExist(item);
       if (exists && answer_ == OverwriteAnswer::kNotAsked) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
@@ -270,6 +310,63 @@ class BatchRun {
       report(false);
     }
     return true;
+  }
+
+  // What the picture would replace: its output, the parts of a cut picture
+  // (they start with _01), and whatever its last run wrote.
+  bool OutputsExist(const Pending& item) const {
+    if (FileExists(item.output)) return true;
+    if (options_.extras.slice_height > 0 && FileExists(SlicePath(item.output, 1))) return true;
+    const JournalEntry* last = journal_.Find(BelowSource(item.source));
+    if (!last) return false;
+    return std::any_of(last->outputs.begin(), last->outputs.end(),
+                       [&](const auto& output) { return FileExists(FromTarget(output.first)); });
+  }
+
+  // A picture counts as done for a resumed run only once its last run
+  // succeeded; the parts an earlier run cut it into and this run did not
+  // write again go.
+  void Journal(const Pending& item, const PictureResult& result) {
+    JournalEntry entry = item.entry;
+    entry.when_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    entry.done = result.outcome == PictureOutcome::kProcessed && !result.over_limit &&
+                 result.sizes.size() == result.outputs.size();
+    const std::string below = BelowSource(item.source);
+    entry.settings = settings_key_;
+    if (result.sizes.size() == result.outputs.size() && !result.outputs.empty()) {
+      for (size_t i = 0; i < result.outputs.size(); ++i) {
+        entry.outputs.emplace_back(BelowTarget(result.outputs[i]), result.sizes[i]);
+      }
+      RemoveStaleOutputs(below, item.output, result.outputs);
+    } else if (const JournalEntry* last = journal_.Find(below)) {
+      entry.outputs = last->outputs;  // nothing written: what is there stays known
+    }
+    const std::string shard =
+        options_.shard_count > 1
+            ? std::to_string(options_.shard_index) + "-of-" + std::to_string(options_.shard_count)
+            : "";
+    if (!journal_.Record(below, entry, shard) && !journal_failed_) {
+      journal_failed_ = true;  // resumed runs will make its pictures again
+      port_.AppendLogLine(msg::SaveError(platform::JoinPath(target_, JournalFileName(shard))));
+    }
+  }
+
+  // Of what the picture's last run wrote, what this run did not write again,
+  // unless another picture of the run has that name for its output.
+  void RemoveStaleOutputs(const std::string& below, const std::string& own,
+                          const std::vector<std::string>& written) {
+    const JournalEntry* last = journal_.Find(below);
+    if (!last) return;
+    for (const auto& [output, size] : last->outputs) {
+      const std::string path = FromTarget(output);
+      if ((path == own || claimed_.count(path) == 0) &&
+          std::find(written.begin(), written.end(), path) == written.end() &&
+          platform::StampRegularFile(path, false)) {
+        platform::RemoveFile(path);
+      }
+    }
   }
 
   bool AskOverwrite() {
@@ -354,8 +451,12 @@ class BatchRun {
 
   WindowPort& port_;
   ProcessingSettings& s_;
-  std::string target_;
+  std::string source_, target_;
   bool target_inside_source_ = false;
+  std::string settings_key_;
+  ResumeJournal journal_;
+  bool journal_failed_ = false;
+  std::set<std::string> claimed_;  // main outputs of every picture listed so far
   PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder
@@ -379,6 +480,7 @@ bool RunActive() { return run_active.load(); }
 BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
                          const BatchOptions& options) {
   run_active = true;
+  platform::RaiseOpenFileLimit();
   BatchSummary summary;
   {
     BatchRun run(port, settings, options);

@@ -155,6 +155,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     result.quality = quality;
     bool marked = true;
     int top = 0;
+    std::vector<std::optional<platform::PreparedFile>> written;
     for (size_t i = 0; i < heights.size(); ++i) {
       // Each part carries the marks at their places, as a picture of its own.
       vips::VImage part =
@@ -170,13 +171,23 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       const std::string path =
           heights.size() == 1 ? output : SlicePath(output, static_cast<int>(i) + 1);
       result.outputs.push_back(path);
-      if (!jpeg || !platform::WriteFileAtomically(path, jpeg->bytes)) {
+      if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));
+      if (!jpeg || !written.back()) {
         result.outcome = PictureOutcome::kWriteFailed;
-        return result;
+        return result;  // no part put in place
       }
+      result.sizes.push_back(jpeg->bytes.size());
       result.bytes += jpeg->bytes.size();
       result.quality = std::min(result.quality, jpeg->quality);
       result.over_limit = result.over_limit || jpeg->over_limit;
+    }
+    // Every part written whole before any is put in place.
+    for (size_t i = 0; i < written.size(); ++i) {
+      if (!written[i]->Commit()) {
+        result.outputs.resize(i + 1);  // the part that could not be put in place
+        result.outcome = PictureOutcome::kWriteFailed;
+        return result;
+      }
     }
     result.outcome = marked ? PictureOutcome::kProcessed : PictureOutcome::kMarkFailed;
   } catch (const vips::VError&) {

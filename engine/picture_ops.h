@@ -42,6 +42,7 @@ enum class PictureOutcome {
 struct PictureResult {
   PictureOutcome outcome = PictureOutcome::kReadFailed;
   std::vector<std::string> outputs;  // one, or a part each
+  std::vector<std::uint64_t> sizes;  // the bytes of each output written
   PictureSize original;              // upright, as stored
   PictureSize size;                  // as written (all parts together)
   std::uint64_t bytes = 0;

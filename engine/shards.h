@@ -1,7 +1,8 @@
-// A job split over several processes or machines, and a job resumed.
+// A job split over several processes or machines.
 #ifndef LUMIVANE_ENGINE_SHARDS_H_
 #define LUMIVANE_ENGINE_SHARDS_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,9 +14,9 @@ namespace lumivane {
 // without overlap.
 bool InShard(std::string_view relative_path, int index, int count);
 
-// Whether a resumed run may leave the picture alone: its output (or the
-// first part of it) is a complete JPEG, changed after the source was.
-bool OutputIsDone(const std::string& source, const std::string& output, bool sliced);
+// A hash of the bytes that is the same on every machine and in every build
+// (FNV-1a, 64 bits).
+std::uint64_t StableHash(std::string_view bytes);
 
 }  // namespace lumivane
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +116,18 @@ std::optional<std::int64_t> ModificationTimeNs(const std::string& path) {
   if (stat(path.c_str(), &st) != 0) return std::nullopt;
   return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
+
+std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links) {
+  struct stat st;
+  if ((follow_links ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0 ||
+      !S_ISREG(st.st_mode)) {
+    return std::nullopt;
+  }
+  return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool MakeDirectories(const std::string& path) {
   std::error_code ec;
@@ -322,25 +335,63 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string temp = TemporaryNameFor(path);
+std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::string_view bytes) {
+  std::string temp = TemporaryNameFor(path);
   int fd;
   {
     // Registered and created in one step, so that RemovePendingTemporaries
     // sees every temporary file that exists.
     std::lock_guard lock(pending_mutex);
     fd = CreateLockedTemporary(temp);
-    if (fd < 0) return false;
+    if (fd < 0) return std::nullopt;
     PendingTemporaries().insert(temp);
   }
-  bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-  // Renamed while still locked: a cleaner never sees it unlocked.
-  ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  close(fd);  // the data reached the disk before the rename
+  PreparedFile file(path, std::move(temp), fd);
+  if (!WriteAll(fd, bytes) || fsync(fd) != 0) return std::nullopt;  // discarded
+  return file;
+}
+
+PreparedFile::PreparedFile(PreparedFile&& other) noexcept
+    : path_(std::move(other.path_)), temp_(std::move(other.temp_)), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+PreparedFile::~PreparedFile() { Discard(); }
+
+void PreparedFile::Discard() {
+  if (fd_ < 0) return;
+  unlink(temp_.c_str());
+  close(fd_);
+  fd_ = -1;
   std::lock_guard lock(pending_mutex);
-  PendingTemporaries().erase(temp);
-  return ok;
+  PendingTemporaries().erase(temp_);
+}
+
+bool PreparedFile::Commit() {
+  if (fd_ < 0) return false;
+  // Renamed while still locked: a cleaner never sees it unlocked.
+  if (rename(temp_.c_str(), path_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  close(fd_);  // the data reached the disk before the rename
+  fd_ = -1;
+  std::lock_guard lock(pending_mutex);
+  PendingTemporaries().erase(temp_);
+  return true;
+}
+
+void RaiseOpenFileLimit() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  auto file = PreparedFile::Write(path, bytes);
+  return file && file->Commit();
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

@@ -58,6 +58,15 @@ enum class FolderMade { kReady, kLink, kFailed };
 // Makes the folder `below` ("a/b", or "" for `base` itself) inside `base`,
 // folder by folder, never through a link: kLink when one is on the way.
 FolderMade MakeFolderBelow(const std::string& base, const std::string& below);
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t mtime_ns = 0;
+};
+// Size and last change of a regular file; none for anything else, and,
+// without `follow_links`, for a link too.
+std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links);
+// Removes a file (a link itself, never what it names).
+bool RemoveFile(const std::string& path);
 // Creates the folder and every missing folder above it; true when it exists.
 bool MakeDirectories(const std::string& path);
 
@@ -89,6 +98,33 @@ bool ReadRegularFileInPieces(const std::string& path,
 // the old file or the complete new one: temporary file beside it, full
 // write, sync, rename. False (and the temporary removed) on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// A file written whole beside its place and moved there later, so that
+// several files can be written first and put in place together: the
+// temporary file is removed unless Commit is called.
+class PreparedFile {
+ public:
+  // None (and nothing left behind) when it cannot be written whole.
+  static std::optional<PreparedFile> Write(const std::string& path, std::string_view bytes);
+  PreparedFile(PreparedFile&& other) noexcept;
+  PreparedFile(const PreparedFile&) = delete;
+  PreparedFile& operator=(const PreparedFile&) = delete;
+  PreparedFile& operator=(PreparedFile&&) = delete;
+  ~PreparedFile();
+  // Replaces the file at its place. False when it cannot.
+  bool Commit();
+
+ private:
+  PreparedFile(std::string path, std::string temp, int fd)
+      : path_(std::move(path)), temp_(std::move(temp)), fd_(fd) {}
+  void Discard();
+  std::string path_, temp_;
+  int fd_ = -1;  // open, and locked, until committed or discarded
+};
+
+// Lets the process keep as many files open as the system allows it: every
+// part of a cut picture stays open until all of them are written.
+void RaiseOpenFileLimit();
 
 // Temporary files that WriteFileAtomically has open at this moment. Removed
 // by RemovePendingTemporaries, which a quitting program calls so that no

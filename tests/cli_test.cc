@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "cli/cli_options.h"
@@ -299,7 +300,7 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
     for (const auto& e : fs::directory_iterator(out)) {
-      EXPECT_EQ(e.path().extension(), ".jpg") << e.path();
+      EXPECT_NE(e.path().extension(), ".tmp") << e.path();
     }
     EXPECT_LT(CountFiles(out), 30) << "the run was not caught in the middle";
   }
@@ -353,6 +354,68 @@ TEST(CliRunTest, RefusedRunLeavesTheLastReportAsItWas) {
   RunBatch(dir.path(), "--source src --target out");
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("--overwrite no to end the run"),
             std::string::npos);
+}
+
+// The result each picture's manifest line gives, by source name.
+std::map<std::string, std::string> Results(const std::string& manifest) {
+  std::map<std::string, std::string> results;
+  std::istringstream in(ReadWholeFile(manifest));
+  for (std::string line; std::getline(in, line);) {
+    const size_t name = line.find("src/") + 4, result = line.find("\"result\":\"") + 10;
+    results[line.substr(name, line.find('"', name) - name)] =
+        line.substr(result, line.find('"', result) - result);
+  }
+  return results;
+}
+
+TEST(CliRunTest, ResumedRunLeavesOnlyWhatItsLastRunFinishedWithTheseSettings) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  SavePicture(WithNoise(MakePicture(200, 4000, "gray")), dir / "src/long.jpg", "JPEG", 90);
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
+    SavePicture(WithNoise(MakePicture(300, 200, "teal")), dir / ("src/" + std::string(name)),
+                "JPEG", 90);
+  }
+  const std::string job = "--source src --target out --slice-height 400 --overwrite yes ";
+  auto resume = [&](const std::string& more = "") {
+    fs::remove(dir / "m.jsonl");
+    return RunBatch(dir.path(), job + "--skip-done --manifest m.jsonl " + more);
+  };
+  ASSERT_EQ(RunBatch(dir.path(), job), 0);
+  ASSERT_TRUE(FileExists(dir / "out/long_10.jpg"));
+  EXPECT_EQ(resume(), 0);
+  EXPECT_EQ(Results(dir / "m.jsonl")["long.jpg"], "skipped");
+  EXPECT_NE(ReadWholeFile(dir / "m.jsonl").find("out/long_10.jpg"), std::string::npos);
+
+  // A part missing; an output cut in the middle that still ends as a JPEG
+  // does; a source replaced by an older file; an output replaced by a link.
+  fs::remove(dir / "out/long_07.jpg");
+  const std::string a = ReadWholeFile(dir / "out/a.jpg");
+  dir.WriteFile("out/a.jpg", a.substr(0, a.size() / 2) + a.substr(a.size() - 2));
+  const auto b_time = fs::last_write_time(dir / "src/b.jpg");
+  SavePicture(MakePicture(300, 200, "red"), dir / "src/b.jpg", "JPEG", 90);
+  fs::last_write_time(dir / "src/b.jpg", b_time - std::chrono::hours(24));
+  fs::remove(dir / "out/c.jpg");
+  fs::create_symlink("d.jpg", dir / "out/c.jpg");
+  EXPECT_EQ(resume(), 0);
+  auto results = Results(dir / "m.jsonl");
+  for (const char* redone : {"long.jpg", "a.jpg", "b.jpg", "c.jpg"}) {
+    EXPECT_EQ(results[redone], "processed") << redone;
+  }
+  EXPECT_EQ(results["d.jpg"], "skipped");
+  EXPECT_TRUE(FileExists(dir / "out/long_07.jpg"));
+  EXPECT_FALSE(fs::is_symlink(dir / "out/c.jpg"));
+
+  // A picture over its size cap is not done, however often it is resumed.
+  EXPECT_EQ(resume("--max-kb 1"), 3);
+  EXPECT_EQ(resume("--max-kb 1"), 3);
+  EXPECT_EQ(Results(dir / "m.jsonl")["d.jpg"], "over_limit");
+
+  // Other settings make other outputs; parts the picture no longer has go.
+  EXPECT_EQ(resume("--width 100"), 0);
+  EXPECT_EQ(Results(dir / "m.jsonl")["d.jpg"], "processed");
+  EXPECT_TRUE(FileExists(dir / "out/long_05.jpg"));
+  EXPECT_FALSE(FileExists(dir / "out/long_06.jpg"));
 }
 
 }  // namespace
