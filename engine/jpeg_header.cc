@@ -83,7 +83,10 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
   bool exif_seen = false;  // the first EXIF block is the picture's own
   size_t at = 2;
   while (at + 4 <= b.size()) {
-    if (static_cast<unsigned char>(b[at]) != 0xFF) return std::nullopt;
+    if (static_cast<unsigned char>(b[at]) != 0xFF) {
+      ++at;  // stray bytes before a marker: decoders skip them with a warning
+      continue;
+    }
     const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
     if (marker == 0xFF) {  // fill byte
       ++at;
@@ -116,9 +119,14 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
 int JpegShrinkFactor(const JpegHeader& header, int target_width) {
   if (target_width <= 0) return 1;
   const long long upright_width = header.SideWays() ? header.height : header.width;
+  // Both sides of the reduced picture must keep a pixel: the library
+  // aborts the process on a picture thinner than its factor (5000 x 1).
+  const long long thinner_side = std::min(header.width, header.height);
   for (int factor : {8, 4, 2}) {
     // The decoder rounds its reduced size up.
-    if ((upright_width + factor - 1) / factor >= 2LL * target_width) return factor;
+    if ((upright_width + factor - 1) / factor >= 2LL * target_width && thinner_side >= factor) {
+      return factor;
+    }
   }
   return 1;
 }

@@ -132,7 +132,10 @@ std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions
         vips::VImage::jpegload_buffer(blob.get(), Options()
                                                       ->set("shrink", shrink)
                                                       ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                      ->set("fail_on", VIPS_FAIL_ON_WARNING));
+                                                      // A warning (stray bytes before a
+                                                      // marker) still gives the picture;
+                                                      // a cut-off file does not.
+                                                      ->set("fail_on", VIPS_FAIL_ON_ERROR));
     return Finish(image, header->width, header->height, options);
   });
 }

@@ -157,6 +157,35 @@ TEST(ProcessOnePictureMetadataTest, ExifOrientedPictureComesOutUprightWithoutPri
   EXPECT_EQ(ReadJpegHeader(written)->orientation, 1);
 }
 
+// Thinner than the decoder's reduction, or with a harmless warning in it:
+// each is read, and no picture can end the run.
+TEST(ReadPictureTest, ThinPicturesAndStrayBytesBeforeAMarkerAreRead) {
+  TempDir dir;
+  struct Case {
+    int w, h, width;
+  } cases[] = {{5000, 1, 640}, {5121, 2, 640}, {5121, 2, 100},
+               {1000, 3, 1},   {1281, 3, 1},   {2561, 7, 1}};
+  for (const Case& c : cases) {
+    for (const char* format : {"JPEG", "PNG", "BMP"}) {
+      const std::string src = dir / (std::string("thin.") + format);
+      SavePicture(MakePicture(c.w, c.h, "teal"), src, format, 90);
+      ReadOptions options;
+      options.target_width = c.width;
+      const auto picture = ReadPicture(src, options);
+      ASSERT_TRUE(picture) << c.w << "x" << c.h << " " << format;
+      EXPECT_EQ(PictureSize({picture->width(), picture->height()}), ShrunkSize(c.w, c.h, c.width))
+          << c.w << "x" << c.h << " " << format;
+    }
+  }
+  // "Corrupt JPEG data: 3 extraneous bytes before marker 0xdb": every
+  // reader shows it, with the same pixels.
+  std::string jpeg = NoisyJpeg(dir);
+  jpeg.insert(jpeg.find("\xFF\xDB"), std::string(3, '\0'));
+  const std::string stray = dir.WriteFile("stray.jpg", jpeg);
+  EXPECT_EQ(ProcessOnePicture(stray, dir / "o.jpg", {}, {}, nullptr).outcome,
+            PictureOutcome::kProcessed);
+}
+
 TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   TempDir dir;
   const std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
