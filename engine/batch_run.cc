@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -274,7 +275,12 @@ class BatchRun {
     platform::RemoveStaleTemporaries(target_folder);
     std::set<std::string> planned;  // outputs of this folder's earlier pictures
     auto report = [this](bool all) { Report(all); };
-    for (const std::string& name : files.items) claimed_.insert(OutputPathFor(target_folder, name));
+    {
+      std::lock_guard lock(claimed_mutex_);
+      for (const std::string& name : files.items) {
+        claimed_.insert(OutputPathFor(target_folder, name));
+      }
+    }
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
@@ -300,7 +306,8 @@ class BatchRun {
         // The watermark is in memory and only read: every thread shares it.
         const auto start = std::chrono::steady_clock::now();
         PictureResult result = ProcessOnePicture(
-            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, options_.extras);
+            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, options_.extras,
+            [this](const auto& parts) { return ClaimParts(parts); });
         result.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -361,12 +368,28 @@ class BatchRun {
     if (!last) return;
     for (const auto& [output, size] : last->outputs) {
       const std::string path = FromTarget(output);
-      if ((path == own || claimed_.count(path) == 0) &&
+      if ((path == own || !IsClaimed(path)) &&
           std::find(written.begin(), written.end(), path) == written.end() &&
           platform::StampRegularFile(path, false)) {
         platform::RemoveFile(path);
       }
     }
+  }
+
+  bool IsClaimed(const std::string& path) {
+    std::lock_guard lock(claimed_mutex_);
+    return claimed_.count(path) > 0;
+  }
+
+  // From the pool's threads: all of a picture's parts, or none ("" when
+  // they are all its own, else the first that is taken).
+  std::string ClaimParts(const std::vector<std::string>& parts) {
+    std::lock_guard lock(claimed_mutex_);
+    for (const std::string& part : parts) {
+      if (claimed_.count(part) > 0) return part;
+    }
+    claimed_.insert(parts.begin(), parts.end());
+    return "";
   }
 
   bool AskOverwrite() {
@@ -420,7 +443,7 @@ class BatchRun {
         break;
       case PictureOutcome::kNameClash:
         ++summary_.failed;
-        port_.AppendLogLine(msg::NameClash(item.source, item.output));
+        port_.AppendLogLine(msg::NameClash(item.source, report_.back().result.outputs.front()));
         return;  // not read
     }
     if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
@@ -456,7 +479,10 @@ class BatchRun {
   std::string settings_key_;
   ResumeJournal journal_;
   bool journal_failed_ = false;
-  std::set<std::string> claimed_;  // main outputs of every picture listed so far
+  // Every output name of the run is given once: the main outputs of every
+  // picture listed so far, and the parts of cut pictures.
+  std::mutex claimed_mutex_;
+  std::set<std::string> claimed_;
   PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder

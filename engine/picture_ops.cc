@@ -141,7 +141,8 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
 
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
-                                const vips::VImage* watermark, const ExtraOperations& extras) {
+                                const vips::VImage* watermark, const ExtraOperations& extras,
+                                const ClaimNames& claim) {
   PictureResult result;
   // The picture's memory stays reserved until its last part is written.
   std::optional<MemoryBudget::Ticket> ticket;
@@ -156,6 +157,18 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     bool marked = true;
     int top = 0;
     std::vector<std::optional<platform::PreparedFile>> written;
+    if (heights.size() > 1 && claim) {
+      std::vector<std::string> parts;
+      for (size_t i = 0; i < heights.size(); ++i) {
+        parts.push_back(SlicePath(output, static_cast<int>(i) + 1));
+      }
+      // "a_01.jpg" may be the output of a picture of that name.
+      if (std::string taken = claim(parts); !taken.empty()) {
+        result.outputs = {std::move(taken)};
+        result.outcome = PictureOutcome::kNameClash;
+        return result;
+      }
+    }
     for (size_t i = 0; i < heights.size(); ++i) {
       // Each part carries the marks at their places, as a picture of its own.
       vips::VImage part =

@@ -5,6 +5,7 @@
 #define LUMIVANE_ENGINE_PICTURE_OPS_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,11 +64,17 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
 // first frame of a GIF); none when it cannot be read.
 std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path);
 
+// Asked for the names of a cut picture's parts before any is written:
+// "" when they are all the picture's, else the first that is another
+// picture's output in this run.
+using ClaimNames = std::function<std::string(const std::vector<std::string>& parts)>;
+
 // One picture end to end. `watermark` may be null (then no picture
 // watermark is laid). Touches nothing but its inputs and its output files.
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
-                                const vips::VImage* watermark, const ExtraOperations& extras = {});
+                                const vips::VImage* watermark, const ExtraOperations& extras = {},
+                                const ClaimNames& claim = nullptr);
 
 // Everything before the encoding: the picture as it will be written, or
 // none when the source cannot be read. With `shrink_on_load`, a large

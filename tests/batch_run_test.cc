@@ -120,6 +120,22 @@ TEST_F(BatchRunTest, PngAndItsJpgTwinGiveOneOutputTheFirstKeepsIt) {
   EXPECT_EQ(kept->width(), 64);  // a.png's
 }
 
+TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
+  MakePictureFile(src_ + "/a.jpg", 100, 3000, "orange", "JPEG");
+  MakePictureFile(src_ + "/a_01.jpg", 40, 30, "blue", "JPEG");
+  BatchOptions options;
+  options.extras.slice_height = 1500;
+  const BatchSummary summary = BatchWorker(port_, settings_, options);
+  EXPECT_EQ(port_.Calls("log"),
+            std::vector<std::string>{"未保存 " + src_ + "/a.jpg：" + target_ +
+                                     "/a_01.jpg 已由同一文件夹里的另一张图片保存"});
+  EXPECT_EQ(summary.failed, 1);
+  auto kept = LoadForTest(target_ + "/a_01.jpg");
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->width(), 40);                     // a_01.jpg's own
+  EXPECT_FALSE(FileExists(target_ + "/a_02.jpg"));  // no part of a.jpg put in place
+}
+
 TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
   port_.answers = {true};
   Run();
