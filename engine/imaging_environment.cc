@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "engine/code_generator_lock.h"
+
 namespace lumivane {
 
 void EnsureImagingEnvironment() {
@@ -22,10 +24,8 @@ void EnsureImagingEnvironment() {
     // Nothing of one picture is kept for the next.
     vips_cache_set_max(0);
     vips_leak_set(FALSE);
-    // The run-time code generator keeps its code memory in lists that it
-    // frees without a lock: pictures shrunk on several threads at once
-    // corrupted the heap. The plain C paths are as fast for our work.
-    vips_vector_set_enabled(FALSE);
+    // Generated code only where its compiling and freeing are one at a time.
+    if (!CodeGeneratorLocked()) vips_vector_set_enabled(FALSE);
     // A damaged picture is reported once, as the run's own log line; the
     // library's running commentary on it would only repeat that.
     g_log_set_handler(
