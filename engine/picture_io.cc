@@ -84,10 +84,13 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   }
   const bool side = SideWays(orientation);
   const int upright_w = side ? stored_h : stored_w, upright_h = side ? stored_w : stored_h;
-  if (options.target_width > 0 && upright_w > options.target_width) {
-    // The height comes from the original upright size, whatever the
+  const PictureSize t =
+      options.target_width > 0
+          ? FittedSize(upright_w, upright_h, options.target_width, options.target_height)
+          : PictureSize{upright_w, upright_h};
+  if (t.width != upright_w || t.height != upright_h) {
+    // The size comes from the original upright size, whatever the
     // decoder's reduction.
-    const PictureSize t = ShrunkSize(upright_w, upright_h, options.target_width);
     image = side ? ResizeTo(image, t.height, t.width) : ResizeTo(image, t.width, t.height);
   }
   // Decoded (and shrunk) in one pass; everything after works in memory.
@@ -206,6 +209,13 @@ PictureSize ShrunkSize(int w, int h, int width) {
   if (w <= width) return {w, h};
   const long long new_height = static_cast<long long>(h) * width / w;
   return {width, static_cast<int>(std::max(1LL, new_height))};
+}
+
+PictureSize FittedSize(int w, int h, int width, int height) {
+  const PictureSize shrunk = ShrunkSize(w, h, width);
+  if (height <= 0 || shrunk.height <= height) return shrunk;
+  const long long new_width = static_cast<long long>(w) * height / h;
+  return {static_cast<int>(std::max(1LL, new_width)), height};
 }
 
 std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options) {

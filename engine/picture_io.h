@@ -23,6 +23,7 @@ struct ReadOptions {
   bool allow_gif = false;   // only the watermark picture may be a GIF (its first frame)
   bool keep_alpha = false;  // else what is transparent is laid on white
   int target_width = 0;     // above 0: shrunk to this width once upright
+  int target_height = 0;    // above 0 too: shrunk to fit inside width x height
   // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
   // to be shrunk anyway (off: decoded whole, for reference measurements).
   bool decoder_may_reduce = true;
@@ -40,6 +41,9 @@ struct PictureSize {
   bool operator==(const PictureSize&) const = default;
 };
 PictureSize ShrunkSize(int w, int h, int width);
+// The same, shrunk further when needed to be at most `height` high (the
+// width then truncated and at least 1); `height` 0 for no limit.
+PictureSize FittedSize(int w, int h, int width, int height);
 
 // Reads and decodes one picture, in memory: upright as the camera meant
 // it, 8-bit sRGB (with its alpha band when kept), shrunk as asked. None for

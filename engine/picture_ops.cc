@@ -77,7 +77,10 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
                                        const ExtraOperations& extras,
                                        std::optional<MemoryBudget::Ticket>* hold = nullptr) {
   ReadOptions options;
+  // A square main picture of width W is W x W: the picture fits inside it.
+  const bool square_box = extras.square && switches.width;
   if (switches.width) options.target_width = settings.width;
+  if (square_box) options.target_height = settings.width;
   options.decoder_may_reduce = shrink_on_load;
   options.hold = hold;
   auto picture = ReadPicture(source, options);
@@ -85,8 +88,10 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   if (switches.rotation) {
     *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
   }
-  if (extras.square && picture->width() != picture->height()) {
-    const int side = std::max(picture->width(), picture->height());
+  // Without a width, the square of the longer side; a smaller picture is
+  // centred on the W x W canvas, never enlarged.
+  const int side = square_box ? settings.width : std::max(picture->width(), picture->height());
+  if (extras.square && (picture->width() != side || picture->height() != side)) {
     const auto colour =
         ParseHtmlColour(extras.square_colour).value_or(std::array<double, 3>{255, 255, 255});
     *picture =

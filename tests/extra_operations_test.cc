@@ -54,6 +54,23 @@ TEST_F(ExtraOperationsTest, SquareCanvasCentresThePictureOnItsColour) {
   EXPECT_TRUE(IsNear(PixelAt(out, 200, 20), 1, 0, 0, 0.1));   // the canvas above
   EXPECT_TRUE(IsNear(PixelAt(out, 200, 200), 0, 0, 1, 0.1));  // the picture in the middle
   EXPECT_TRUE(IsNear(PixelAt(out, 200, 380), 1, 0, 0, 0.1));  // and below
+
+  // With a width W the square is W x W: a tall picture fits inside it, a
+  // small one is centred on it, never enlarged.
+  settings_.width = 80;
+  PictureSwitches width;
+  width.width = true;
+  SavePicture(MakePicture(300, 401, "blue"), dir_ / "tall.png", "PNG");
+  SavePicture(MakePicture(50, 30, "blue"), dir_ / "small.png", "PNG");
+  for (const char* name : {"tall.png", "small.png"}) {
+    ASSERT_EQ(Process(dir_ / name, width, extras).outcome, PictureOutcome::kProcessed);
+    const vips::VImage square = Load(dir_ / "out.jpg");
+    EXPECT_EQ(square.width(), 80) << name;
+    EXPECT_EQ(square.height(), 80) << name;
+    EXPECT_TRUE(IsNear(PixelAt(square, 40, 40), 0, 0, 1, 0.1)) << name;
+    EXPECT_TRUE(IsNear(PixelAt(square, 5, 40), 1, 0, 0, 0.1)) << name;  // 59 or 50 wide
+  }
+  EXPECT_TRUE(IsNear(PixelAt(Load(dir_ / "out.jpg"), 40, 10), 1, 0, 0, 0.1));  // 30 high
 }
 
 TEST(SizeCapTest, HighestQualityThatFitsNeverAboveTheChosenOne) {
