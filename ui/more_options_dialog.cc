@@ -71,7 +71,8 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
   preset_->setWhatsThis(QString::fromUtf8(
       "选择一个预设，一次设好图片宽和下面的各项处理。\n选“自定义”则自己设置各项。"));
   square_->setWhatsThis(
-      QString::fromUtf8("缩小后把图片放在一个正方形画布的中间，边长等于图片较长的一边，\n"
+      QString::fromUtf8("把图片放在一个正方形画布的中间：设了图片宽时边长等于图片宽，\n"
+                        "图片缩小到放得下（小图不放大）；否则边长等于图片较长的一边。\n"
                         "空白处用右边的颜色（如 #ffffff 白色）填充。主图通常要求方形。"));
   square_colour_->setWhatsThis(square_->whatsThis());
   cap_->setWhatsThis(QString::fromUtf8(
