@@ -47,15 +47,32 @@ int Orientation(const vips::VImage& image) {
 bool SideWays(int orientation) { return orientation >= 5; }
 
 // 8-bit sRGB, alpha kept. A colour profile stays only where the pixels are
-// still the ones it describes.
+// still the ones it describes: an 8-bit RGB picture keeps its own (it is
+// tagged); any other picture with a profile (16-bit, grey, CMYK) is
+// converted through it, never merely cast.
 vips::VImage ToSrgb(vips::VImage image) {
   const VipsInterpretation kind = image.interpretation();
   if (kind == VIPS_INTERPRETATION_sRGB && image.format() == VIPS_FORMAT_UCHAR) return image;
-  if (kind == VIPS_INTERPRETATION_CMYK && image.get_typeof(VIPS_META_ICC_NAME) != 0) {
-    image = image.icc_transform("srgb", Options()->set("embedded", true));
-  } else {
-    image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+  bool converted = false;
+  if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+    try {
+      // The transparency goes round the profile, brought to 8 bits itself.
+      const bool alpha = image.has_alpha();
+      vips::VImage colour =
+          alpha ? image.extract_band(0, Options()->set("n", image.bands() - 1)) : image;
+      colour = colour.icc_transform("srgb", Options()->set("embedded", true)->set("depth", 8));
+      if (alpha) {
+        vips::VImage a = image.extract_band(image.bands() - 1);
+        if (a.format() == VIPS_FORMAT_USHORT) a = a / 257.0;
+        colour = colour.bandjoin(a.cast(VIPS_FORMAT_UCHAR));
+      }
+      image = colour;
+      converted = true;
+    } catch (const vips::VError&) {
+      // A profile that does not parse, or does not fit the pixels: as untagged.
+    }
   }
+  if (!converted) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
   if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
   image = image.copy();
   image.remove(VIPS_META_ICC_NAME);

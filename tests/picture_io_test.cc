@@ -187,6 +187,22 @@ TEST(ReadPictureTest, ThinPicturesAndStrayBytesBeforeAMarkerAreRead) {
             PictureOutcome::kProcessed);
 }
 
+TEST(ReadPictureTest, SixteenBitPicturesAreConvertedThroughTheirProfile) {
+  TempDir dir;
+  // Pure green in Display P3, 16 bits a channel, opaque and half transparent.
+  const vips::VImage p3 =
+      MakePicture(8, 8, "#00ff00")
+          .icc_export(vips::VImage::option()->set("output_profile", "p3")->set("depth", 16));
+  ASSERT_EQ(p3.format(), VIPS_FORMAT_USHORT);
+  SavePicture(p3, dir / "p3.png", "PNG");
+  SavePicture(p3.bandjoin_const({32768}), dir / "p3_half.png", "PNG");
+  auto opaque = ReadPicture(dir / "p3.png");
+  auto half = ReadPicture(dir / "p3_half.png");
+  ASSERT_TRUE(opaque && half);
+  EXPECT_TRUE(IsNear(PixelAt(*opaque, 4, 4), 0, 1, 0, 0.03));
+  EXPECT_TRUE(IsNear(PixelAt(*half, 4, 4), 0.5, 1, 0.5, 0.03));  // laid on white
+}
+
 TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   TempDir dir;
   const std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
