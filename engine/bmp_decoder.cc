@@ -131,6 +131,15 @@ std::optional<BmpPicture> DecodeBmp(std::string_view b) {
       }
     }
   }
+  if (l.header.has_alpha) {
+    // Many writers leave the fourth byte zero: an alpha of nothing at all
+    // means "no alpha", not "all transparent".
+    bool any = false;
+    for (size_t i = 3; i < out.pixels.size() && !any; i += 4) any = out.pixels[i] != '\0';
+    if (!any) {
+      for (size_t i = 3; i < out.pixels.size(); i += 4) out.pixels[i] = '\xFF';
+    }
+  }
   return out;
 }
 

@@ -148,4 +148,13 @@ std::string WithoutPrivateSegments(std::string_view b) {
   return out;
 }
 
+std::string WithJfifHeader(std::string jpeg, int dpi) {
+  if (jpeg.size() < 4 || jpeg.compare(2, 2, "\xFF\xE0") == 0) return jpeg;
+  const auto hi = static_cast<char>((dpi >> 8) & 0xFF), lo = static_cast<char>(dpi & 0xFF);
+  // APP0, length 16, "JFIF", version 1.01, dots per inch, x and y, no thumbnail.
+  const std::string app0 = std::string("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x01", 12) + hi + lo + hi +
+                           lo + std::string("\x00\x00", 2);
+  return jpeg.insert(2, app0);
+}
+
 }  // namespace lumivane

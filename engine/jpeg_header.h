@@ -31,6 +31,10 @@ int JpegShrinkFactor(const JpegHeader& header, int target_width);
 // profile and everything the picture needs stay).
 std::string WithoutPrivateSegments(std::string_view jpeg);
 
+// The file with a JFIF header at `dpi` right after its start, unless it has
+// one.
+std::string WithJfifHeader(std::string jpeg, int dpi);
+
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_JPEG_HEADER_H_

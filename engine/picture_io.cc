@@ -52,6 +52,14 @@ bool SideWays(int orientation) { return orientation >= 5; }
 // converted through it, never merely cast.
 vips::VImage ToSrgb(vips::VImage image) {
   const VipsInterpretation kind = image.interpretation();
+  if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+    size_t length = 0;
+    const void* profile = image.get_blob(VIPS_META_ICC_NAME, &length);
+    if (!vips_icc_is_compatible_profile(image.get_image(), profile, length)) {
+      image = image.copy();  // a profile that does not parse is dropped, never copied
+      image.remove(VIPS_META_ICC_NAME);
+    }
+  }
   if (kind == VIPS_INTERPRETATION_sRGB && image.format() == VIPS_FORMAT_UCHAR) return image;
   bool converted = false;
   if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
@@ -204,6 +212,14 @@ std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions&
   return picture;
 }
 
+// The picture's resolution in dots per inch: what the source said, else 72
+// (the library's 1 pixel per millimetre means that nothing was said).
+int ResolutionDpi(const vips::VImage& picture) {
+  const double dpi = picture.xres() * 25.4;
+  if (picture.xres() == 1.0 || dpi < 1 || dpi > 65535) return 72;
+  return static_cast<int>(dpi + 0.5);
+}
+
 // Names of the metadata a published picture must not carry.
 bool IsPrivateField(std::string_view name) {
   return StartsWith(name, "exif-") || name == VIPS_META_XMP_NAME || name == VIPS_META_IPTC_NAME ||
@@ -275,9 +291,11 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) 
     const BlobPtr blob(out.jpegsave_buffer(Options()->set("Q", quality)));
     const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
     if (area->length == 0) return std::nullopt;
-    // The encoder writes an EXIF block of its own; none is kept.
-    return WithoutPrivateSegments(
-        std::string_view(static_cast<const char*>(area->data), area->length));
+    // The encoder writes an EXIF block of its own; none is kept. What other
+    // programs read the resolution from is a JFIF header.
+    return WithJfifHeader(WithoutPrivateSegments(
+                              std::string_view(static_cast<const char*>(area->data), area->length)),
+                          ResolutionDpi(picture));
   } catch (const vips::VError&) {
     return std::nullopt;
   }

@@ -203,6 +203,54 @@ TEST(ReadPictureTest, SixteenBitPicturesAreConvertedThroughTheirProfile) {
   EXPECT_TRUE(IsNear(PixelAt(*half, 4, 4), 0.5, 1, 0.5, 0.03));  // laid on white
 }
 
+std::string Le32(uint32_t v) {
+  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+          static_cast<char>(v >> 24)};
+}
+
+// What other programs read right: a JFIF header with the resolution, no
+// profile that does not parse, a BMP whose alpha bytes are all zero opaque.
+TEST(ProcessOnePictureMetadataTest, OutputsOtherProgramsReadRight) {
+  TempDir dir;
+  const std::string out = dir / "out.jpg";
+  SavePicture(MakePicture(16, 16, "blue"), dir / "plain.png", "PNG");
+  ASSERT_EQ(ProcessOnePicture(dir / "plain.png", out, {}, {}, nullptr).outcome,
+            PictureOutcome::kProcessed);
+  EXPECT_EQ(ReadWholeFile(out).substr(2, 18),
+            std::string("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x01\x00\x48\x00\x48\x00\x00", 18));
+  vips::VImage fine =
+      MakePicture(16, 16, "blue")
+          .copy(vips::VImage::option()->set("xres", 300 / 25.4)->set("yres", 300 / 25.4));
+  SavePicture(fine, dir / "fine.png", "PNG");
+  ASSERT_EQ(ProcessOnePicture(dir / "fine.png", out, {}, {}, nullptr).outcome,
+            PictureOutcome::kProcessed);
+  EXPECT_EQ(ReadWholeFile(out).substr(14, 4), std::string("\x01\x2C\x01\x2C", 4));  // 300 dpi
+
+  SavePicture(MakePicture(16, 16, "blue"), dir / "blue.jpg", "JPEG");
+  const std::string icc = std::string("ICC_PROFILE\0\x01\x01", 14) + std::string(300, 'x');
+  std::string junk = ReadWholeFile(dir / "blue.jpg");
+  junk.insert(2, "\xFF\xE2" +
+                     std::string{static_cast<char>((icc.size() + 2) >> 8),
+                                 static_cast<char>((icc.size() + 2) & 0xFF)} +
+                     icc);
+  dir.WriteFile("junk.jpg", junk);
+  ASSERT_EQ(ProcessOnePicture(dir / "junk.jpg", out, {}, {}, nullptr).outcome,
+            PictureOutcome::kProcessed);
+  EXPECT_EQ(ReadWholeFile(out).find("ICC_PROFILE"), std::string::npos);
+
+  // 4 x 4, 32 bits with an alpha mask, every alpha byte zero, all blue.
+  std::string bmp = "BM" + Le32(70 + 64) + Le32(0) + Le32(70) + Le32(56) + Le32(4) + Le32(4) +
+                    std::string("\x01\x00\x20\x00", 4) + Le32(3) + Le32(64) + Le32(0) + Le32(0) +
+                    Le32(0) + Le32(0) + Le32(0xFF0000) + Le32(0xFF00) + Le32(0xFF) +
+                    Le32(0xFF000000);
+  for (int i = 0; i < 16; ++i) bmp += std::string("\xFF\x00\x00\x00", 4);
+  ASSERT_EQ(ProcessOnePicture(dir.WriteFile("zero_alpha.bmp", bmp), out, {}, {}, nullptr).outcome,
+            PictureOutcome::kProcessed);
+  auto w = LoadForTest(out);
+  ASSERT_TRUE(w);
+  EXPECT_TRUE(IsNear(PixelAt(*w, 2, 2), 0, 0, 1, 0.1));  // not laid on white as transparent
+}
+
 TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   TempDir dir;
   const std::string src = dir.WriteFile("camera.jpg", JpegWithExifOrientation6(dir));
