@@ -111,12 +111,6 @@ FolderMade MakeFolderBelow(const std::string& base, const std::string& below) {
   return PathIsDirectory(path) ? FolderMade::kReady : FolderMade::kFailed;
 }
 
-std::optional<std::int64_t> ModificationTimeNs(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return std::nullopt;
-  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
 std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links) {
   struct stat st;
   if ((follow_links ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0 ||

@@ -51,9 +51,6 @@ bool PathIsRegularFile(const std::string& path);
 bool CanOpenForReading(const std::string& path);
 // True also when the folder exists already (another process made it first).
 bool MakeDirectory(const std::string& path);
-// Seconds and nanoseconds since the epoch of the last change; none when the
-// file cannot be looked at.
-std::optional<std::int64_t> ModificationTimeNs(const std::string& path);
 enum class FolderMade { kReady, kLink, kFailed };
 // Makes the folder `below` ("a/b", or "" for `base` itself) inside `base`,
 // folder by folder, never through a link: kLink when one is on the way.
