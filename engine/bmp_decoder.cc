@@ -8,6 +8,8 @@ namespace lumivane {
 namespace {
 
 constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kRle8 = 1;
+constexpr std::uint32_t kRle4 = 2;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::uint32_t kAlphaBitFields = 6;
 
@@ -59,11 +61,13 @@ std::optional<Layout> ReadLayout(std::string_view b) {
   const bool palette = l.bits == 1 || l.bits == 4 || l.bits == 8;
   const bool direct = l.bits == 16 || l.bits == 24 || l.bits == 32;
   if (l.header.width <= 0 || l.header.height <= 0 || (!palette && !direct)) return std::nullopt;
-  if (l.compression != kRgb &&
-      !((l.compression == kBitFields || l.compression == kAlphaBitFields) &&
-        (l.bits == 16 || l.bits == 32))) {
-    return std::nullopt;
-  }
+  const bool masked = (l.compression == kBitFields || l.compression == kAlphaBitFields) &&
+                      (l.bits == 16 || l.bits == 32);
+  // Run-length coded pictures are always stored bottom-up.
+  const bool rle =
+      ((l.compression == kRle8 && l.bits == 8) || (l.compression == kRle4 && l.bits == 4)) &&
+      !l.top_down;
+  if (l.compression != kRgb && !masked && !rle) return std::nullopt;
   if (l.compression == kRgb && l.bits == 16) l.masks = {0x7C00, 0x03E0, 0x001F, 0};
   if (l.compression == kRgb && l.bits == 32) l.masks = {0xFF0000, 0xFF00, 0xFF, 0};
   l.header.has_alpha = l.masks[3] != 0;
@@ -79,6 +83,56 @@ unsigned char Channel(std::uint32_t pixel, std::uint32_t mask) {
   return static_cast<unsigned char>(((pixel & mask) >> shift) * 255 / max);
 }
 
+// A run-length coded picture as the uncompressed 8-bit rows it stands for
+// (bottom-up, each padded to four bytes); pixels it skips keep colour 0.
+// None when the runs leave the picture or the data end too early.
+std::optional<std::string> ExpandRuns(std::string_view data, const Layout& l) {
+  const size_t w = static_cast<size_t>(l.header.width), h = static_cast<size_t>(l.header.height);
+  const size_t stride = (w + 3) / 4 * 4;
+  std::string rows(stride * h, '\0');
+  const bool four = l.compression == kRle4;
+  // The index of the n-th pixel of a run: two per byte in 4-bit pictures.
+  auto index = [&](unsigned byte, size_t n) -> char {
+    return static_cast<char>(four ? (n % 2 == 0 ? byte >> 4 : byte & 0xF) : byte);
+  };
+  size_t x = 0, y = 0, at = 0;
+  auto put = [&](char value) {
+    if (x >= w || y >= h) return false;
+    rows[y * stride + x++] = value;
+    return true;
+  };
+  while (at + 2 <= data.size()) {
+    const unsigned count = static_cast<unsigned char>(data[at]);
+    const unsigned value = static_cast<unsigned char>(data[at + 1]);
+    at += 2;
+    if (count > 0) {
+      for (size_t n = 0; n < count; ++n) {
+        if (!put(index(value, n))) return std::nullopt;
+      }
+    } else if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of picture
+      return rows;
+    } else if (value == 2) {  // move right and up
+      if (at + 2 > data.size()) return std::nullopt;
+      x += static_cast<unsigned char>(data[at]);
+      y += static_cast<unsigned char>(data[at + 1]);
+      at += 2;
+      if (x > w || y > h) return std::nullopt;
+    } else {  // `value` pixels as they stand, padded to two bytes
+      const size_t bytes = four ? (value + 1) / 2 : value;
+      if (at + bytes > data.size()) return std::nullopt;
+      for (size_t n = 0; n < value; ++n) {
+        const unsigned byte = static_cast<unsigned char>(data[at + (four ? n / 2 : n)]);
+        if (!put(index(byte, n))) return std::nullopt;
+      }
+      at += (bytes + 1) / 2 * 2;
+    }
+  }
+  return std::nullopt;  // cut off before its end
+}
+
 }  // namespace
 
 std::optional<BmpHeader> ReadBmpHeader(std::string_view bytes) {
@@ -90,7 +144,17 @@ std::optional<BmpHeader> ReadBmpHeader(std::string_view bytes) {
 std::optional<BmpPicture> DecodeBmp(std::string_view b) {
   auto layout = ReadLayout(b);
   if (!layout) return std::nullopt;
-  const Layout& l = *layout;
+  Layout& l = *layout;
+  std::string expanded;
+  if (l.compression == kRle8 || l.compression == kRle4) {
+    if (l.data_offset > b.size()) return std::nullopt;
+    auto rows = ExpandRuns(b.substr(l.data_offset), l);
+    if (!rows) return std::nullopt;
+    // From here on it is an uncompressed 8-bit picture with the same palette.
+    expanded = std::string(b.substr(0, l.data_offset)) + *rows;
+    b = expanded;
+    l.bits = 8;
+  }
   const size_t w = static_cast<size_t>(l.header.width), h = static_cast<size_t>(l.header.height);
   const size_t stride = (w * static_cast<size_t>(l.bits) + 31) / 32 * 4;
   if (l.data_offset > b.size() || (b.size() - l.data_offset) / stride < h) return std::nullopt;

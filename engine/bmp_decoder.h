@@ -1,7 +1,7 @@
 // A decoder of our own for BMP pictures (the imaging library has none it
 // can use without pulling in a second imaging library). Uncompressed 1-,
 // 4-, 8-bit palette, 16-, 24- and 32-bit pictures, bottom-up or top-down,
-// with or without bit-field masks; compressed (RLE) pictures are refused.
+// with or without bit-field masks, and 4- and 8-bit run-length coded ones.
 #ifndef LUMIVANE_ENGINE_BMP_DECODER_H_
 #define LUMIVANE_ENGINE_BMP_DECODER_H_
 

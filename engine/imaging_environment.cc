@@ -37,7 +37,11 @@ void EnsureImagingEnvironment() {
     vips_operation_block_set("VipsForeignLoad", TRUE);
     vips_operation_block_set("VipsForeignLoadJpegBuffer", FALSE);
     vips_operation_block_set("VipsForeignLoadPngBuffer", FALSE);
-    vips_operation_block_set("VipsForeignLoadNsgifBuffer", FALSE);
+    for (const char* loader :
+         {"VipsForeignLoadJpegBuffer", "VipsForeignLoadPngBuffer", "VipsForeignLoadNsgifBuffer",
+          "VipsForeignLoadWebpBuffer", "VipsForeignLoadTiffBuffer", "VipsForeignLoadHeifBuffer"}) {
+      vips_operation_block_set(loader, FALSE);
+    }
   });
 }
 

@@ -1,5 +1,6 @@
 #include "engine/picture_io.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -168,28 +169,54 @@ std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions
   });
 }
 
-std::optional<vips::VImage> ReadPng(const std::string& bytes, const ReadOptions& options) {
-  const BlobPtr blob = Borrow(bytes);
-  // The header alone: nothing is decoded until the pixels are asked for.
-  vips::VImage image = vips::VImage::pngload_buffer(
-      blob.get(),
-      Options()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_WARNING));
+// A picture whose loader reads the header first and decodes only when its
+// pixels are asked for. `copies`: how many whole copies its decoder holds
+// at once besides the one in memory after it.
+std::optional<vips::VImage> ReadLazily(const vips::VImage& image, std::uint64_t copies,
+                                       const ReadOptions& options) {
   const std::uint64_t w = static_cast<std::uint64_t>(image.width());
   const std::uint64_t h = static_cast<std::uint64_t>(image.height());
-  const std::uint64_t bytes_per_band = image.format() == VIPS_FORMAT_USHORT ? 2 : 1;
-  return WithinBudget(w, h, PixelBytes(w, h, 4 * bytes_per_band), options,
+  const std::uint64_t bytes_per_band = vips_format_sizeof(image.format());
+  const std::uint64_t bands = std::max(4, image.bands());
+  return WithinBudget(w, h, (1 + copies) * PixelBytes(w, h, bands * bytes_per_band), options,
                       [&] { return Finish(image, image.width(), image.height(), options); });
 }
 
-std::optional<vips::VImage> ReadGif(const std::string& bytes, const ReadOptions& options) {
+// Formats of the library's own loaders, all read from memory: the first
+// frame or page, the primary picture of a HEIF container.
+std::optional<vips::VImage> ReadOther(PictureFormat format, const std::string& bytes,
+                                      const ReadOptions& options) {
   const BlobPtr blob = Borrow(bytes);
-  // The first frame only, however many follow.
-  vips::VImage image = vips::VImage::gifload_buffer(
-      blob.get(), Options()->set("n", 1)->set("fail_on", VIPS_FAIL_ON_WARNING));
-  const std::uint64_t w = static_cast<std::uint64_t>(image.width());
-  const std::uint64_t h = static_cast<std::uint64_t>(image.height());
-  return WithinBudget(w, h, PixelBytes(w, h, 4), options,
-                      [&] { return Finish(image, image.width(), image.height(), options); });
+  VipsBlob* b = blob.get();
+  switch (format) {
+    case PictureFormat::kPng:
+      return ReadLazily(vips::VImage::pngload_buffer(b, Options()
+                                                            ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                            ->set("fail_on", VIPS_FAIL_ON_WARNING)),
+                        0, options);
+    case PictureFormat::kGif:
+      return ReadLazily(
+          vips::VImage::gifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_WARNING)), 1,
+          options);
+    case PictureFormat::kWebp:
+      return ReadLazily(
+          vips::VImage::webpload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 1,
+          options);
+    case PictureFormat::kTiff:
+      return ReadLazily(
+          vips::VImage::tiffload_buffer(
+              b,
+              Options()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR)),
+          0, options);
+    case PictureFormat::kHeif:
+      // Decoded whole, its planes beside the pixels; only where the
+      // library was built with a HEIF reader (an error otherwise).
+      return ReadLazily(
+          vips::VImage::heifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 2,
+          options);
+    default:
+      return std::nullopt;
+  }
 }
 
 std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions& options) {
@@ -199,7 +226,9 @@ std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions&
   const std::uint64_t w = static_cast<std::uint64_t>(header->width);
   const std::uint64_t h = static_cast<std::uint64_t>(header->height);
   std::optional<BmpPicture> bmp;
-  auto picture = WithinBudget(w, h, 2 * PixelBytes(w, h, bands), options, [&] {
+  // The decoded pixels and their copy, and a run-length coded picture's
+  // colour indices.
+  auto picture = WithinBudget(w, h, 2 * PixelBytes(w, h, bands) + w * h, options, [&] {
     bmp = DecodeBmp(bytes);
     if (!bmp) return vips::VImage();
     vips::VImage image = vips::VImage::new_from_memory(bmp->pixels.data(), bmp->pixels.size(),
@@ -230,11 +259,17 @@ bool IsPrivateField(std::string_view name) {
 }  // namespace
 
 PictureFormat SniffPictureFormat(std::string_view b) {
-  auto starts = [&](std::string_view magic) { return b.substr(0, magic.size()) == magic; };
+  auto at = [&](size_t offset, std::string_view magic) {
+    return b.size() >= offset + magic.size() && b.substr(offset, magic.size()) == magic;
+  };
+  auto starts = [&](std::string_view magic) { return at(0, magic); };
   if (starts("\xFF\xD8\xFF")) return PictureFormat::kJpeg;
   if (starts("\x89PNG")) return PictureFormat::kPng;
   if (starts("BM")) return PictureFormat::kBmp;
   if (starts("GIF8")) return PictureFormat::kGif;
+  if (starts("RIFF") && at(8, "WEBP")) return PictureFormat::kWebp;
+  if (starts("II*\0") || starts("MM\0*")) return PictureFormat::kTiff;
+  if (at(4, "ftyp")) return PictureFormat::kHeif;  // its loader knows the brands
   return PictureFormat::kUnknown;
 }
 
@@ -256,18 +291,17 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
   const auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
   if (!bytes) return std::nullopt;
   try {
-    switch (SniffPictureFormat(*bytes)) {
+    // By content: pictures saved from web pages often carry a name that
+    // is not their format.
+    switch (const PictureFormat format = SniffPictureFormat(*bytes)) {
       case PictureFormat::kJpeg:
         return ReadJpeg(*bytes, options);
-      case PictureFormat::kPng:
-        return ReadPng(*bytes, options);
       case PictureFormat::kBmp:
         return ReadBmp(*bytes, options);
-      case PictureFormat::kGif:
-        if (options.allow_gif) return ReadGif(*bytes, options);
-        return std::nullopt;
       case PictureFormat::kUnknown:
         return std::nullopt;
+      default:
+        return ReadOther(format, *bytes, options);
     }
   } catch (const vips::VError&) {
     // A damaged picture: the decoder stopped on an error or a warning.

@@ -14,13 +14,12 @@
 
 namespace lumivane {
 
-enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp, kGif };
+enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp, kGif, kWebp, kTiff, kHeif };
 
 // The format the first bytes announce.
 PictureFormat SniffPictureFormat(std::string_view bytes);
 
 struct ReadOptions {
-  bool allow_gif = false;   // only the watermark picture may be a GIF (its first frame)
   bool keep_alpha = false;  // else what is transparent is laid on white
   int target_width = 0;     // above 0: shrunk to this width once upright
   int target_height = 0;    // above 0 too: shrunk to fit inside width x height
@@ -47,7 +46,8 @@ PictureSize FittedSize(int w, int h, int width, int height);
 
 // Reads and decodes one picture, in memory: upright as the camera meant
 // it, 8-bit sRGB (with its alpha band when kept), shrunk as asked. None for
-// anything that is not a complete, single picture of an accepted format, or
+// anything that is not a complete picture of a format it reads (JPEG, PNG,
+// BMP, GIF, WebP, TIFF, HEIF where the library has it), or
 // whose decoding would need more memory than one picture may have. Waits
 // while the pictures in flight leave too little room.
 std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options = {});

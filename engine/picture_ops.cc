@@ -58,7 +58,6 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
 
 std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path) {
   ReadOptions options;
-  options.allow_gif = true;
   options.keep_alpha = true;
   auto mark = ReadPicture(path, options);
   if (mark && !mark->has_alpha()) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/imaging_environment.h"
+#include "text/text_helpers.h"
 
 namespace lumivane::testing {
 namespace {
@@ -81,14 +82,17 @@ void SavePicture(const vips::VImage& picture, const std::string& path, const std
   };
   if (format == "JPEG") {
     take(picture.jpegsave_buffer(vips::VImage::option()->set("Q", quality > 0 ? quality : 92)));
-  } else if (format == "PNG") {
-    take(picture.pngsave_buffer());
-  } else if (format == "GIF") {
-    take(picture.gifsave_buffer());
   } else if (format == "BMP") {
     bytes = EncodeBmp(picture);
-  } else {
-    throw std::invalid_argument("cannot encode " + format);
+  } else if (format == "HEIC") {
+    take(picture.heifsave_buffer(
+        vips::VImage::option()->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC)));
+  } else {  // PNG, GIF, WEBP, TIFF: the library's own encoder
+    void* data = nullptr;
+    size_t length = 0;
+    picture.write_to_buffer(("." + AsciiLower(format)).c_str(), &data, &length);
+    bytes.assign(static_cast<const char*>(data), length);
+    g_free(data);
   }
   std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
