@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "engine/code_generator_lock.h"
+#include "platform/large_buffers.h"
 
 namespace lumivane {
 
@@ -23,6 +24,7 @@ void EnsureImagingEnvironment() {
     vips_concurrency_set(1);
     // Nothing of one picture is kept for the next.
     vips_cache_set_max(0);
+    platform::ReturnLargeBuffersToSystem();
     vips_leak_set(FALSE);
     // Generated code only where its compiling and freeing are one at a time.
     if (!CodeGeneratorLocked()) vips_vector_set_enabled(FALSE);

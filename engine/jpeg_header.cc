@@ -134,6 +134,8 @@ int JpegShrinkFactor(const JpegHeader& header, int target_width) {
 std::string WithoutPrivateSegments(std::string_view b) {
   if (b.size() < 4) return std::string(b);
   std::string out(b.substr(0, 2));
+  // Room for a JFIF header too: it is then put in without a second copy.
+  out.reserve(b.size() + 18);
   size_t at = 2;
   while (at + 4 <= b.size() && static_cast<unsigned char>(b[at]) == 0xFF) {
     const unsigned char marker = static_cast<unsigned char>(b[at + 1]);

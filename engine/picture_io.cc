@@ -132,19 +132,40 @@ std::uint64_t PixelBytes(std::uint64_t w, std::uint64_t h, std::uint64_t bands) 
   return w * h * bands;
 }
 
-std::optional<vips::VImage> WithinBudget(std::uint64_t w, std::uint64_t h, std::uint64_t need,
-                                         const ReadOptions& options,
+// One reading of a picture file: its bytes, already counted in `ticket`.
+struct Reading {
+  const std::string& bytes;
+  const ReadOptions& options;
+  MemoryBudget::Ticket& ticket;
+  // Above 0: the whole need did not fit beside the other pictures; the
+  // reading is to be made again once that much is free.
+  std::uint64_t wanted = 0;
+};
+
+// Decodes when the file's bytes and the decoder's `need` fit the budget.
+std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint64_t h,
+                                         std::uint64_t need,
                                          const std::function<vips::VImage()>& decode) {
   if (w * h > kMaxPixels) return std::nullopt;
-  auto ticket = MemoryBudget::ForPictures().Acquire(need);
-  if (!ticket) return std::nullopt;  // more than any one picture may have
-  vips::VImage image = decode();
-  if (options.hold) options.hold->emplace(std::move(*ticket));
-  return image;
+  const std::uint64_t total = r.bytes.size() + need;
+  if (total > MemoryBudget::ForPictures().Room()) return std::nullopt;  // a bomb, or no room ever
+  if (total > r.ticket.bytes() && !r.ticket.TryGrow(total - r.ticket.bytes())) {
+    r.wanted = total;
+    return std::nullopt;
+  }
+  return decode();
 }
 
-std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions& options) {
-  const auto header = ReadJpegHeader(bytes);
+// What encoding the picture takes later, while its share is still held:
+// up to about a byte a pixel (a noisy photograph at quality 95), twice (the
+// encoder's buffer and the published copy).
+std::uint64_t EncodingBytes(const ReadOptions& options, std::uint64_t pixels) {
+  return options.encoded ? 2 * pixels : 0;
+}
+
+std::optional<vips::VImage> ReadJpeg(Reading& r) {
+  const ReadOptions& options = r.options;
+  const auto header = ReadJpegHeader(r.bytes);
   if (!header || header->width <= 0 || header->height <= 0) return std::nullopt;
   const int shrink =
       options.decoder_may_reduce ? JpegShrinkFactor(*header, options.target_width) : 1;
@@ -152,11 +173,16 @@ std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions
   const std::uint64_t h = static_cast<std::uint64_t>(header->height);
   // A picture turned upright is copied whole: both copies are in memory.
   const std::uint64_t copies = header->orientation != 1 ? 2 : 1;
-  std::uint64_t need = copies * PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 4);
-  // A progressive decoder keeps every coefficient, at full size, two bytes each.
-  if (header->progressive) need += header->samples * 2;
-  const BlobPtr blob = Borrow(bytes);
-  return WithinBudget(w, h, need, options, [&] {
+  // Measured: a plain decode needs its 3 bytes a pixel and little more; a
+  // progressive one keeps every coefficient as well, at full size, two
+  // bytes a sample (a 100-megapixel 4:2:0 photograph 6 bytes a pixel).
+  // Those are freed before the encoding, which may use their share.
+  const std::uint64_t pixels = PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 1);
+  const std::uint64_t coefficients = header->progressive ? header->samples * 2 : 0;
+  const std::uint64_t need =
+      copies * pixels * 3 + std::max(coefficients, EncodingBytes(options, pixels));
+  const BlobPtr blob = Borrow(r.bytes);
+  return WithinBudget(r, w, h, need, [&] {
     vips::VImage image =
         vips::VImage::jpegload_buffer(blob.get(), Options()
                                                       ->set("shrink", shrink)
@@ -172,55 +198,55 @@ std::optional<vips::VImage> ReadJpeg(const std::string& bytes, const ReadOptions
 // A picture whose loader reads the header first and decodes only when its
 // pixels are asked for. `copies`: how many whole copies its decoder holds
 // at once besides the one in memory after it.
-std::optional<vips::VImage> ReadLazily(const vips::VImage& image, std::uint64_t copies,
-                                       const ReadOptions& options) {
+std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image,
+                                       std::uint64_t copies) {
   const std::uint64_t w = static_cast<std::uint64_t>(image.width());
   const std::uint64_t h = static_cast<std::uint64_t>(image.height());
   const std::uint64_t bytes_per_band = vips_format_sizeof(image.format());
   const std::uint64_t bands = std::max(4, image.bands());
-  return WithinBudget(w, h, (1 + copies) * PixelBytes(w, h, bands * bytes_per_band), options,
-                      [&] { return Finish(image, image.width(), image.height(), options); });
+  return WithinBudget(
+      r, w, h,
+      (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + EncodingBytes(r.options, w * h),
+      [&] { return Finish(image, image.width(), image.height(), r.options); });
 }
 
 // Formats of the library's own loaders, all read from memory: the first
 // frame or page, the primary picture of a HEIF container.
-std::optional<vips::VImage> ReadOther(PictureFormat format, const std::string& bytes,
-                                      const ReadOptions& options) {
-  const BlobPtr blob = Borrow(bytes);
+std::optional<vips::VImage> ReadOther(Reading& r, PictureFormat format) {
+  const BlobPtr blob = Borrow(r.bytes);
   VipsBlob* b = blob.get();
   switch (format) {
     case PictureFormat::kPng:
-      return ReadLazily(vips::VImage::pngload_buffer(b, Options()
+      return ReadLazily(r,
+                        vips::VImage::pngload_buffer(b, Options()
                                                             ->set("access", VIPS_ACCESS_SEQUENTIAL)
                                                             ->set("fail_on", VIPS_FAIL_ON_WARNING)),
-                        0, options);
+                        0);
     case PictureFormat::kGif:
       return ReadLazily(
-          vips::VImage::gifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_WARNING)), 1,
-          options);
+          r, vips::VImage::gifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_WARNING)), 1);
     case PictureFormat::kWebp:
       return ReadLazily(
-          vips::VImage::webpload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 1,
-          options);
+          r, vips::VImage::webpload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 1);
     case PictureFormat::kTiff:
       return ReadLazily(
+          r,
           vips::VImage::tiffload_buffer(
               b,
               Options()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR)),
-          0, options);
+          0);
     case PictureFormat::kHeif:
       // Decoded whole, its planes beside the pixels; only where the
       // library was built with a HEIF reader (an error otherwise).
       return ReadLazily(
-          vips::VImage::heifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 2,
-          options);
+          r, vips::VImage::heifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 2);
     default:
       return std::nullopt;
   }
 }
 
-std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions& options) {
-  const auto header = ReadBmpHeader(bytes);
+std::optional<vips::VImage> ReadBmp(Reading& r) {
+  const auto header = ReadBmpHeader(r.bytes);
   if (!header) return std::nullopt;
   const std::uint64_t bands = header->has_alpha ? 4 : 3;
   const std::uint64_t w = static_cast<std::uint64_t>(header->width);
@@ -228,15 +254,16 @@ std::optional<vips::VImage> ReadBmp(const std::string& bytes, const ReadOptions&
   std::optional<BmpPicture> bmp;
   // The decoded pixels and their copy, and a run-length coded picture's
   // colour indices.
-  auto picture = WithinBudget(w, h, 2 * PixelBytes(w, h, bands) + w * h, options, [&] {
-    bmp = DecodeBmp(bytes);
-    if (!bmp) return vips::VImage();
-    vips::VImage image = vips::VImage::new_from_memory(bmp->pixels.data(), bmp->pixels.size(),
-                                                       bmp->header.width, bmp->header.height,
-                                                       static_cast<int>(bands), VIPS_FORMAT_UCHAR)
-                             .copy(Options()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    return Finish(image, image.width(), image.height(), options);
-  });
+  auto picture = WithinBudget(
+      r, w, h, 2 * PixelBytes(w, h, bands) + w * h + EncodingBytes(r.options, w * h), [&] {
+        bmp = DecodeBmp(r.bytes);
+        if (!bmp) return vips::VImage();
+        vips::VImage image = vips::VImage::new_from_memory(
+                                 bmp->pixels.data(), bmp->pixels.size(), bmp->header.width,
+                                 bmp->header.height, static_cast<int>(bands), VIPS_FORMAT_UCHAR)
+                                 .copy(Options()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+        return Finish(image, image.width(), image.height(), r.options);
+      });
   if (!bmp) return std::nullopt;
   return picture;
 }
@@ -286,27 +313,53 @@ PictureSize FittedSize(int w, int h, int width, int height) {
   return {static_cast<int>(std::max(1LL, new_width)), height};
 }
 
-std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options) {
-  EnsureImagingEnvironment();
-  const auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
-  if (!bytes) return std::nullopt;
+namespace {
+
+std::optional<vips::VImage> Decode(Reading& r) {
   try {
     // By content: pictures saved from web pages often carry a name that
     // is not their format.
-    switch (const PictureFormat format = SniffPictureFormat(*bytes)) {
+    switch (const PictureFormat format = SniffPictureFormat(r.bytes)) {
       case PictureFormat::kJpeg:
-        return ReadJpeg(*bytes, options);
+        return ReadJpeg(r);
       case PictureFormat::kBmp:
-        return ReadBmp(*bytes, options);
+        return ReadBmp(r);
       case PictureFormat::kUnknown:
         return std::nullopt;
       default:
-        return ReadOther(format, *bytes, options);
+        return ReadOther(r, format);
     }
   } catch (const vips::VError&) {
-    // A damaged picture: the decoder stopped on an error or a warning.
+    // A damaged picture: the decoder stopped on an error.
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options) {
+  EnsureImagingEnvironment();
+  const auto stamp = platform::StampRegularFile(path, true);
+  if (!stamp || stamp->size > kMaxPictureFileBytes) return std::nullopt;
+  // The file's bytes are counted before they are read; what decoding needs
+  // is added once the header tells, or, when that does not fit at once,
+  // everything is given back and the whole waited for: a holder never
+  // waits, so pictures cannot wait for each other.
+  std::uint64_t reserve = stamp->size;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    auto ticket = MemoryBudget::ForPictures().Acquire(reserve);
+    if (!ticket) return std::nullopt;
+    const auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
+    if (!bytes) return std::nullopt;
+    Reading reading{*bytes, options, *ticket};
+    auto picture = Decode(reading);
+    if (reading.wanted == 0) {
+      if (picture && options.hold) options.hold->emplace(std::move(*ticket));
+      return picture;
+    }
+    reserve = reading.wanted;
+  }
+  return std::nullopt;  // a file that keeps changing
 }
 
 PictureSize OriginalSize(const vips::VImage& picture) {

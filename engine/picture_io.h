@@ -30,6 +30,9 @@ struct ReadOptions {
   // the work that follows the reading (marks, encoding), not released as
   // soon as the picture is decoded.
   std::optional<MemoryBudget::Ticket>* hold = nullptr;
+  // Off for a picture that is never encoded itself (the watermark picture):
+  // its share then leaves out what encoding needs.
+  bool encoded = true;
 };
 
 // Width and height after shrinking a w x h picture to `width`: never

@@ -256,8 +256,27 @@ TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   ReadOptions options;
   options.hold = &ticket;
   ASSERT_TRUE(ReadPicture(src, options));
-  EXPECT_EQ(budget.used(), 2u * 40 * 20 * 4);  // decoded, and turned upright in a copy
+  // The file's bytes, the picture decoded and turned upright in a copy,
+  // and its encoding.
+  EXPECT_EQ(budget.used(), ReadWholeFile(src).size() + 2u * 40 * 20 * 3 + 2u * 40 * 20);
   ticket.reset();
+  EXPECT_EQ(budget.used(), 0u);
+  // Room for the file but not for decoding it: the reading gives its share
+  // back and waits for the whole, and goes on once the room is there.
+  auto others = budget.Acquire(budget.capacity() - ReadWholeFile(src).size() - 100);
+  std::atomic<bool> read = false;
+  std::thread reader([&] { read = ReadPicture(src).has_value(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(read);
+  others.reset();
+  reader.join();
+  EXPECT_TRUE(read);
+  // A share held for a whole run (its watermark picture) leaves room that
+  // will not come: a picture that needs it is refused, not left waiting.
+  auto mark = budget.Acquire(budget.capacity() - 100);
+  mark->Pin();
+  EXPECT_FALSE(ReadPicture(src));
+  mark.reset();
   EXPECT_EQ(budget.used(), 0u);
 }
 
