@@ -83,11 +83,12 @@ const char kUsage[] =
     "  --square [#RRGGBB]      a square canvas (white by default): W x W with --width W,\n"
     "                          the picture shrunk to fit inside, never enlarged; else\n"
     "                          the square of the longer side\n"
-    "  --max-kb N              each output at most N KB: the highest quality that fits,\n"
-    "                          never above the chosen one, down to 50\n"
-    "  --slice-height H        cut taller pictures into parts NAME_01.jpg, ... at most H high\n"
+    "  --max-kb N              each output at most N KB (10-100000): the highest quality\n"
+    "                          that fits, never above the chosen one, down to 50\n"
+    "  --slice-height H        cut taller pictures into parts NAME_01.jpg, ... at most H\n"
+    "                          high (100-100000)\n"
     "  --tile-text             repeat the text mark over the whole picture\n"
-    "  --mark-width P          the watermark picture P percent of the output's width\n"
+    "  --mark-width P          the watermark picture P percent of the output's width (1-100)\n"
     "  --preset NAME           a named set of the width and these operations\n"
     "  --list-presets          the presets' names\n"
     "\n"
@@ -177,7 +178,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
         o.font = *v;
       } else if (a == "--font-size") {
         o.font_size = Int(*v);
-        if (!o.font_size || *o.font_size < 8 || *o.font_size > 72) return bad("must be 8 to 72");
+        if (!o.font_size || *o.font_size < kMinFontSize || *o.font_size > kMaxFontSize) {
+          return bad("must be " + std::to_string(kMinFontSize) + " to " +
+                     std::to_string(kMaxFontSize));
+        }
       } else if (a == "--color") {
         if (!IsColour(*v)) return bad("must be #RRGGBB");
         o.color = *v;
@@ -208,8 +212,12 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
         }
       } else if (a == "--max-kb" || a == "--slice-height" || a == "--mark-width") {
         auto n = Int(*v);
-        const int top = a == "--mark-width" ? 100 : 1 << 20;
-        if (!n || *n < 1 || *n > top) return bad("must be 1 to " + std::to_string(top));
+        const ValueRange range = a == "--max-kb"         ? kMaxKbRange
+                                 : a == "--slice-height" ? kSliceHeightRange
+                                                         : kMarkWidthRange;
+        if (!n || *n < range.low || *n > range.high) {
+          return bad("must be " + std::to_string(range.low) + " to " + std::to_string(range.high));
+        }
         (a == "--max-kb" ? o.max_kb : a == "--slice-height" ? o.slice_height : o.mark_width) = n;
       } else if (a == "--shard") {
         auto p =

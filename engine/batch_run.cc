@@ -78,7 +78,8 @@ class BatchRun {
     if (switches_.picture_watermark) {
       // Read once for the whole run; a picture that cannot be read is
       // reported once and the run goes on without it.
-      watermark_ = LoadWatermarkPicture(s_.sy_image);
+      watermark_ = LoadWatermarkPicture(s_.sy_image, &watermark_memory_);
+      if (watermark_memory_) watermark_memory_->Pin();
       if (!watermark_) {
         port_.AppendLogLine(msg::ReadError(s_.sy_image));
         summary_.marks_missing = true;
@@ -491,6 +492,8 @@ class BatchRun {
   int total_ = 0;  // pictures of the run
   int done_ = 0;   // pictures reported
   std::optional<vips::VImage> watermark_;
+  // The watermark picture's share of the budget, for the whole run.
+  std::optional<MemoryBudget::Ticket> watermark_memory_;
   // Last, so that its threads are done before anything they use goes.
   PicturePool pool_{workers_};
   std::deque<Pending> pending_;

@@ -22,6 +22,17 @@ struct ExtraOperations {
   bool Any() const { return *this != ExtraOperations{}; }
 };
 
+// The values an operation takes when it is on (0 is off): what the dialog
+// offers, what the command line accepts and what a stored file is brought
+// into.
+struct ValueRange {
+  int low, high;
+  int Clamp(int v) const { return v < low ? low : v > high ? high : v; }
+};
+inline constexpr ValueRange kMaxKbRange{10, 100000};
+inline constexpr ValueRange kSliceHeightRange{100, 100000};
+inline constexpr ValueRange kMarkWidthRange{1, 100};
+
 // A named set of the basic switches and the operations.
 struct Preset {
   std::string name;

@@ -56,13 +56,16 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
   return path;
 }
 
-std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path) {
+std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path,
+                                                 std::optional<MemoryBudget::Ticket>* hold) {
   ReadOptions options;
   options.keep_alpha = true;
+  options.hold = hold;
+  options.encoded = false;
   auto mark = ReadPicture(path, options);
-  if (mark && !mark->has_alpha()) {
-    *mark = mark->bandjoin_const(std::vector<double>{255}).copy_memory();
-  }
+  // Opaque where it has no alpha of its own, band by band as it is laid:
+  // no second copy of a large mark.
+  if (mark && !mark->has_alpha()) *mark = mark->bandjoin_const(std::vector<double>{255});
   return mark;
 }
 

@@ -61,8 +61,10 @@ int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& swi
 std::string OutputPathFor(const std::string& target_folder, const std::string& file_name);
 
 // The watermark picture, read once per run (8-bit sRGB with alpha, the
-// first frame of a GIF); none when it cannot be read.
-std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path);
+// first frame of a GIF); none when it cannot be read. With `hold`, its
+// memory stays counted in the pictures' budget while the ticket is kept.
+std::optional<vips::VImage> LoadWatermarkPicture(
+    const std::string& path, std::optional<MemoryBudget::Ticket>* hold = nullptr);
 
 // Asked for the names of a cut picture's parts before any is written:
 // "" when they are all the picture's, else the first that is another

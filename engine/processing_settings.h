@@ -18,6 +18,11 @@ struct FontChoice {
   bool operator==(const FontChoice&) const = default;
 };
 
+// The text sizes the font dialog offers; a size read from elsewhere is
+// brought into them (a text mask grows with the square of its size).
+inline constexpr int kMinFontSize = 8;
+inline constexpr int kMaxFontSize = 72;
+
 // Positions are the selected entries of the window's choice boxes; the
 // tables below give their meaning.
 struct ProcessingSettings {

@@ -2,6 +2,7 @@
 
 #include <pango/pangoft2.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -41,7 +42,8 @@ PangoFontMap* FontMap() {
 
 }  // namespace
 
-std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font) {
+std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font,
+                                       const ChooseInkWindow& window) {
   if (font.sy_text_fontSize < 1 || text.empty()) return std::nullopt;
   const bool bold = font.sy_text_isWeight != 0, italic = font.sy_text_isItalic != 0;
   const ResolvedFont resolved = ResolveFont(font.sy_text_fontName, bold, italic);
@@ -73,20 +75,36 @@ std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice
   TextMask mask;
   mask.width = ink.width;
   mask.height = ink.height;
-  mask.coverage.assign(static_cast<size_t>(ink.width) * static_cast<size_t>(ink.height), 0);
-  FT_Bitmap bitmap{};
-  bitmap.rows = static_cast<unsigned>(ink.height);
-  bitmap.width = static_cast<unsigned>(ink.width);
-  bitmap.pitch = ink.width;
-  bitmap.buffer = mask.coverage.data();
-  bitmap.num_grays = 256;
-  bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
-  pango_ft2_render_layout(&bitmap, layout.get(), -ink.x, -ink.y);
   mask.ink_x = ink.x;
   mask.ink_y = ink.y - baseline;
   mask.advance = static_cast<double>(exact_logical.width) / PANGO_SCALE;
   mask.ascent = font.sy_text_fontSize -
                 static_cast<double>(pango_font_metrics_get_descent(metrics.get())) / PANGO_SCALE;
+  InkWindow part{0, 0, ink.width, ink.height};
+  if (window) {
+    const InkWindow w = window(mask);
+    part.x = std::clamp(w.x, 0, ink.width);
+    part.y = std::clamp(w.y, 0, ink.height);
+    part.width = std::clamp(w.width, 0, ink.width - part.x);
+    part.height = std::clamp(w.height, 0, ink.height - part.y);
+  }
+  mask.width = part.width;
+  mask.height = part.height;
+  mask.ink_x += part.x;
+  mask.ink_y += part.y;
+  if (part.width == 0 || part.height == 0) {
+    mask.width = mask.height = 0;
+    return mask;
+  }
+  mask.coverage.assign(static_cast<size_t>(part.width) * static_cast<size_t>(part.height), 0);
+  FT_Bitmap bitmap{};
+  bitmap.rows = static_cast<unsigned>(part.height);
+  bitmap.width = static_cast<unsigned>(part.width);
+  bitmap.pitch = part.width;
+  bitmap.buffer = mask.coverage.data();
+  bitmap.num_grays = 256;
+  bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
+  pango_ft2_render_layout(&bitmap, layout.get(), -ink.x - part.x, -ink.y - part.y);
   return mask;
 }
 

@@ -3,6 +3,7 @@
 #ifndef LUMIVANE_ENGINE_TEXT_MASK_H_
 #define LUMIVANE_ENGINE_TEXT_MASK_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,10 +21,21 @@ struct TextMask {
   double ascent = 0;   // the em size less the font's descent
 };
 
+// The part of the ink to draw, in pixels from the ink's top-left corner.
+struct InkWindow {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+// Chooses that part from the text's measures (its coverage still empty).
+using ChooseInkWindow = std::function<InkWindow(const TextMask& measures)>;
+
 // UTF-8 `text` in the font's family, size (pixels), weight and slant;
 // characters the font lacks come from a fallback font (Chinese preferred).
-// None when the text has no ink or the size is not positive.
-std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font);
+// Only the ink inside `window` is drawn (all of it when none is given), so
+// that a text far longer than the picture costs no more than the picture:
+// the mask's size and ink_x, ink_y are then those of that part, which may
+// be empty. None when the text has no ink or the size is not positive.
+std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font,
+                                       const ChooseInkWindow& window = {});
 
 }  // namespace lumivane
 

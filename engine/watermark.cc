@@ -84,25 +84,38 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
                        const FontChoice& font, double opacity, const std::string& text) {
   const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
   if (!rgb) return false;
-  const auto mask = RenderTextMask(text, font);
-  if (!mask) return false;
   const double W = picture.width(), H = picture.height();
-  double x;  // the pen's start
-  if (horizontal.direction == kNearEdge) {
-    x = horizontal.margin;
-  } else if (horizontal.direction == kCentred) {
-    x = (W - mask->advance) * 0.5;
-  } else {
-    x = W - mask->advance - horizontal.margin;
-  }
-  double y;  // the baseline
-  if (vertical.direction == kNearEdge) {
-    y = mask->ascent + vertical.margin;
-  } else if (vertical.direction == kCentred) {
-    y = (mask->ascent + H) * 0.5;
-  } else {
-    y = H - vertical.margin;
-  }
+  // The pen's start on the baseline, from the text's measures.
+  auto pen = [&](const TextMask& m) {
+    double x, y;
+    if (horizontal.direction == kNearEdge) {
+      x = horizontal.margin;
+    } else if (horizontal.direction == kCentred) {
+      x = (W - m.advance) * 0.5;
+    } else {
+      x = W - m.advance - horizontal.margin;
+    }
+    if (vertical.direction == kNearEdge) {
+      y = m.ascent + vertical.margin;
+    } else if (vertical.direction == kCentred) {
+      y = (m.ascent + H) * 0.5;
+    } else {
+      y = H - vertical.margin;
+    }
+    return std::pair{std::lround(x), std::lround(y)};
+  };
+  // Only the ink that falls on the picture is drawn.
+  const auto mask = RenderTextMask(text, font, [&](const TextMask& m) {
+    const auto [x, y] = pen(m);
+    const long left = x + m.ink_x, top = y + m.ink_y;
+    const long from_x = std::max(0L, -left), from_y = std::max(0L, -top);
+    auto fit = [](long v) { return static_cast<int>(std::clamp(v, -1L, 1L << 30)); };
+    return InkWindow{fit(from_x), fit(from_y), fit(static_cast<long>(W) - left - from_x),
+                     fit(static_cast<long>(H) - top - from_y)};
+  });
+  if (!mask) return false;
+  if (mask->width == 0) return true;  // none of it on the picture
+  const auto [x, y] = pen(*mask);
   // A copy: the mask's own memory ends with this call, the picture's
   // pixels are computed later.
   const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
@@ -111,15 +124,21 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
   const vips::VImage alpha = opacity < 1.0 ? coverage * opacity : coverage;
   const vips::VImage colour =
       coverage.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
-  LayOver(picture, colour, alpha, std::lround(x) + mask->ink_x, std::lround(y) + mask->ink_y);
+  LayOver(picture, colour, alpha, x + mask->ink_x, y + mask->ink_y);
   return true;
 }
 
 bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
                             const std::string& text) {
   const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
-  const auto mask = rgb ? RenderTextMask(text, font) : std::nullopt;
-  if (!mask) return false;
+  // A text far longer than the picture is cut: no more of it could show.
+  const int reach = picture.width() + picture.height();
+  const auto mask = rgb ? RenderTextMask(text, font,
+                                         [&](const TextMask&) {
+                                           return InkWindow{0, 0, reach, reach};
+                                         })
+                        : std::nullopt;
+  if (!mask || mask->width == 0) return false;
   const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
                                                               mask->coverage.size(), mask->width,
                                                               mask->height, 1, VIPS_FORMAT_UCHAR));
@@ -138,12 +157,13 @@ bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, doubl
 
 vips::VImage ScaledMark(const vips::VImage& mark, int width) {
   if (width <= 0 || width == mark.width()) return mark;
-  // Scaled with its colours weighted by their cover, so edges stay clean.
+  // Scaled with its colours weighted by their cover, so edges stay clean;
+  // left to be computed as it is laid, so only the part on the picture is
+  // ever made (a thin mark scaled to a wide picture would be very tall).
   return mark.premultiply()
       .resize(static_cast<double>(width) / mark.width())
       .unpremultiply()
-      .cast(VIPS_FORMAT_UCHAR)
-      .copy_memory();
+      .cast(VIPS_FORMAT_UCHAR);
 }
 
 }  // namespace lumivane

@@ -31,7 +31,8 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
 bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
                             const std::string& text);
 
-// The watermark picture at `width` pixels wide, its aspect kept.
+// The watermark picture at `width` pixels wide, its aspect kept; computed
+// only where it is laid.
 vips::VImage ScaledMark(const vips::VImage& mark, int width);
 
 // "#rrggbb" as red, green and blue; none for anything else.

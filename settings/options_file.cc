@@ -39,10 +39,12 @@ ExtraOperations ParseOptionsText(std::string_view text) {
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
     if (key == "square") o.square = value == "1";
     if (key == "square_colour" && value.size() == 7 && value[0] == '#') o.square_colour = value;
-    if (key == "max_kb") o.max_kb = Number(value, 0);
-    if (key == "slice_height") o.slice_height = Number(value, 0);
+    // Off stays off; any other number is brought into what the dialog offers.
+    auto in = [](const ValueRange& range, int v) { return v == 0 ? 0 : range.Clamp(v); };
+    if (key == "max_kb") o.max_kb = in(kMaxKbRange, Number(value, 0));
+    if (key == "slice_height") o.slice_height = in(kSliceHeightRange, Number(value, 0));
     if (key == "tiled_text") o.tiled_text = value == "1";
-    if (key == "mark_width_percent") o.mark_width_percent = std::min(Number(value, 0), 100);
+    if (key == "mark_width_percent") o.mark_width_percent = in(kMarkWidthRange, Number(value, 0));
   }
   return o;
 }

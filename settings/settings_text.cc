@@ -1,5 +1,6 @@
 #include "settings/settings_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -100,7 +101,13 @@ struct Reader {
   }
   void operator()(std::string ProcessingSettings::*f) const { s.*f = std::string(value); }
   void operator()(std::int32_t FontChoice::*f) const {
-    ParseLeadingInteger(value, s.sy_text_font.*f);
+    if (!ParseLeadingInteger(value, s.sy_text_font.*f)) return;
+    if (f == &FontChoice::sy_text_fontSize) {
+      // Written by hand as 4000, it would ask gigabytes of every picture.
+      // (A size below the dialog's draws small or nothing, and 0 is what a
+      // record without the key holds.)
+      s.sy_text_font.*f = std::min(s.sy_text_font.*f, kMaxFontSize);
+    }
   }
   void operator()(std::uint32_t FontChoice::*f) const {
     std::int64_t v;
@@ -168,8 +175,8 @@ std::string DefaultSettingsText(const std::string& program_folder) {
   d.sy_text_h_value = 16;
   d.sy_text_font = {"Arial", 26, 0, "#000000", 0, 0};
   // No separator is added: the folder is followed directly by "/images/sy.png".
-  d.sy_image = program_folder + platform::kPathSeparator + "images" + platform::kPathSeparator +
-               "sy.png";
+  d.sy_image =
+      program_folder + platform::kPathSeparator + "images" + platform::kPathSeparator + "sy.png";
   d.sy_image_w_direction = 2;
   d.sy_image_w_value = 16;
   d.sy_image_h_direction = 2;

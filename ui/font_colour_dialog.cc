@@ -20,7 +20,7 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   family_->setFontFilters(QFontComboBox::ScalableFonts);
   family_->setCurrentFont(QFont(QString::fromStdString(start.sy_text_fontName)));
   size_ = new QSpinBox(this);
-  size_->setRange(8, 72);
+  size_->setRange(kMinFontSize, kMaxFontSize);
   size_->setValue(start.sy_text_fontSize);
   bold_ = new QCheckBox("粗体", this);
   bold_->setChecked(start.sy_text_isWeight != 0);

@@ -15,9 +15,9 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
-QSpinBox* Number(int low, int high, const char* suffix) {
+QSpinBox* Number(const ValueRange& range, const char* suffix) {
   auto* box = new QSpinBox;
-  box->setRange(low, high);
+  box->setRange(range.low, range.high);
   box->setSuffix(QString::fromUtf8(suffix));
   return box;
 }
@@ -61,12 +61,12 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
       new QRegularExpressionValidator(QRegularExpression("#[0-9a-fA-F]{6}"), square_colour_));
   square_colour_->setMaximumWidth(80);
   cap_ = new QCheckBox(QString::fromUtf8("文件大小不超过"));
-  max_kb_ = Number(10, 100000, " KB");
+  max_kb_ = Number(kMaxKbRange, " KB");
   slice_ = new QCheckBox(QString::fromUtf8("长图切成多段，每段高度不超过"));
-  slice_height_ = Number(100, 100000, QString::fromUtf8(" 像素").toUtf8().constData());
+  slice_height_ = Number(kSliceHeightRange, " 像素");
   tiled_ = new QCheckBox(QString::fromUtf8("文字水印平铺整张图片（防盗图）"));
   mark_ = new QCheckBox(QString::fromUtf8("水印图片宽度为图片宽度的"));
-  mark_percent_ = Number(1, 100, "%");
+  mark_percent_ = Number(kMarkWidthRange, "%");
 
   preset_->setWhatsThis(QString::fromUtf8(
       "选择一个预设，一次设好图片宽和下面的各项处理。\n选“自定义”则自己设置各项。"));
