@@ -15,6 +15,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <chrono>
+#include <thread>
 
 #include "engine/batch_run.h"
 #include "engine/folder_scan.h"
@@ -337,6 +339,11 @@ TEST_F(MainWindowTest, DroppedFolderBecomesTheSourceAndDroppedPictureTheWatermar
   Click(Control::PictureWatermarkCheck);
   drop(dir_ / "logo.png", Control::WatermarkPictureBox);
   EXPECT_EQ(text(Control::WatermarkPictureBox), dir_ / "logo.png");
+  // A file that is no picture is not taken, and the log says why.
+  EXPECT_FALSE(drop(dir_.WriteFile("notes.txt", "x"), Control::WatermarkPictureBox));
+  EXPECT_EQ(text(Control::WatermarkPictureBox), dir_ / "logo.png");
+  EXPECT_NE(window_->log_window().box()->toPlainText().toStdString().find("notes.txt"),
+            std::string::npos);
 }
 
 TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {
@@ -445,6 +452,19 @@ TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {
   for (QAction* a : window.menuBar()->actions()) left.push_back(a->text().toStdString());
   EXPECT_EQ(left, (std::vector<std::string>{"文件(&F)", "帮助(&H)"}));
   EXPECT_EQ(window.announcement_action(), nullptr);
+}
+
+TEST_F(MainWindowTest, TimeLeftLeavesOutTheWaitOnAQuestion) {
+  window_->ShowPictureCount(0, 8);
+  seam_.on_question = [](const std::string&) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  };
+  seam_.answers = {true};
+  window_->port().AskYesNo("询问", "overwrite?");
+  window_->ShowPictureCount(4, 8);
+  // The pace of the four pictures, not of the answer: well under a second.
+  EXPECT_TRUE(W<QProgressBar>(Control::ProgressBar)->format().endsWith("0:00"))
+      << W<QProgressBar>(Control::ProgressBar)->format().toStdString();
 }
 
 TEST(ProgressTextTest, PicturesDoneOfAllAndTheTimeLeft) {

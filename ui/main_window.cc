@@ -314,9 +314,13 @@ void MainWindow::LockForRun() {
 }
 
 void MainWindow::ShowPictureCount(int done, int total) {
-  if (done == 0) run_clock_.start();
+  if (done == 0) {
+    run_clock_.start();
+    waited_ms_ = 0;
+  }
   auto* bar = control_as<QProgressBar>(Control::ProgressBar);
-  bar->setFormat(Q(PictureProgressText(done, total, run_clock_.elapsed() / 1000.0)));
+  const qint64 working = std::max<qint64>(0, run_clock_.elapsed() - waited_ms_);
+  bar->setFormat(Q(PictureProgressText(done, total, working / 1000.0)));
   bar->setTextVisible(true);
 }
 
@@ -440,6 +444,15 @@ std::optional<std::string> DroppedPath(const QMimeData* data) {
   return url.toLocalFile().toStdString();
 }
 
+// What the watermark picture's file dialog offers, and BMP.
+bool IsWatermarkPictureName(const std::string& path) {
+  const std::string lower = AsciiLower(path);
+  for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", ".bmp"}) {
+    if (EndsWith(lower, ext)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -459,6 +472,10 @@ bool MainWindow::TakeDrop(const std::string& path, QPoint at) {
   QWidget* picture_box = control(Control::WatermarkPictureBox);
   if (picture_box->isEnabled() && picture_box->rect().contains(picture_box->mapFrom(this, at))) {
     if (!FileExists(path)) return false;
+    if (!IsWatermarkPictureName(path)) {
+      log_window().AppendLine("水印图片须为 PNG、JPG、GIF 或 BMP 图片，未采用：" + path);
+      return false;
+    }
     control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(path));
     return true;
   }

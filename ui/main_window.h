@@ -57,6 +57,9 @@ class MainWindow : public QMainWindow {
   void UnlockAfterRun();
   // The bar's text during a run: pictures done, of all, and the time left.
   void ShowPictureCount(int done, int total);
+  // Time the run spent waiting on the user (a question, a message): it is
+  // not the pace of the pictures.
+  void LeaveOutOfRunClock(qint64 milliseconds) { waited_ms_ += milliseconds; }
 
   // The commands of the controls (by sender) and of the menu (by id).
   void MainWindowProc(Control sender);
@@ -109,6 +112,7 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QElapsedTimer run_clock_;
+  qint64 waited_ms_ = 0;
   ExtraOperations extras_;
 };
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -70,11 +71,22 @@ void QtWindowPort::EnableControl(Control c, bool enabled) {
 
 void QtWindowPort::ShowMessage(const std::string& caption, const std::string& text,
                                MessageIcon icon) {
-  OnWindowThread(&window_, [&] { window_.seam().ShowMessage(&window_, caption, text, icon); });
+  OnWindowThread(&window_, [&] {
+    QElapsedTimer open;
+    open.start();
+    window_.seam().ShowMessage(&window_, caption, text, icon);
+    window_.LeaveOutOfRunClock(open.elapsed());
+  });
 }
 
 bool QtWindowPort::AskYesNo(const std::string& caption, const std::string& text) {
-  return OnWindowThread(&window_, [&] { return window_.seam().AskYesNo(&window_, caption, text); });
+  return OnWindowThread(&window_, [&] {
+    QElapsedTimer open;
+    open.start();
+    const bool yes = window_.seam().AskYesNo(&window_, caption, text);
+    window_.LeaveOutOfRunClock(open.elapsed());
+    return yes;
+  });
 }
 
 void QtWindowPort::AppendLogLine(const std::string& line) {
