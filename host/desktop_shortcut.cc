@@ -80,9 +80,8 @@ std::string DesktopEntry(const std::string& program_file, const std::string& pro
 }  // namespace
 
 std::optional<std::string> DesktopFolder() {
-  std::string folder = XdgDesktopDir().value_or(Home() + "/Desktop");
-  if (Home().empty() || !platform::PathIsDirectory(folder)) return std::nullopt;
-  return folder;
+  if (Home().empty()) return std::nullopt;
+  return XdgDesktopDir().value_or(Home() + "/Desktop");
 }
 
 std::string InternetShortcutText(const std::string& program_file,
@@ -93,7 +92,7 @@ std::string InternetShortcutText(const std::string& program_file,
 
 bool CreateDesktopShortcut(const std::string& program_folder, const std::string& program_file,
                            const std::optional<std::string>& desktop_folder) {
-  if (!desktop_folder) return false;
+  if (!desktop_folder || !platform::MakeDirectories(*desktop_folder)) return false;
   const std::string url = platform::JoinPath(*desktop_folder, "Lumivane.url");
   const std::string launcher = platform::JoinPath(*desktop_folder, "Lumivane.desktop");
   if (!platform::WriteFileAtomically(

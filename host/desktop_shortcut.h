@@ -11,13 +11,16 @@ namespace lumivane {
 // The launcher's icon, in the program folder.
 inline constexpr char kLauncherIconFile[] = "lumivane.png";
 
-// The user's desktop folder (XDG user directories, else ~/Desktop), when it exists.
+// The user's desktop folder as the desktop names it (XDG user directories,
+// else ~/Desktop), whether it exists yet or not; none without a home.
 std::optional<std::string> DesktopFolder();
 
 // The five lines of the Internet shortcut, CR LF between them, none after the last.
-std::string InternetShortcutText(const std::string& program_file, const std::string& program_folder);
+std::string InternetShortcutText(const std::string& program_file,
+                                 const std::string& program_folder);
 
-// False when there is no desktop folder or a file cannot be written.
+// Makes the desktop folder when it is missing. False when there is none,
+// or it or a file cannot be made.
 bool CreateDesktopShortcut(const std::string& program_folder, const std::string& program_file,
                            const std::optional<std::string>& desktop_folder);
 

@@ -1,7 +1,7 @@
 #include "host/imaging_registration.h"
 
-#include "text/text_helpers.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {

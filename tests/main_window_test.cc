@@ -254,6 +254,15 @@ TEST_F(MainWindowTest, FontSummaryGreysWithEveryOtherBoxDuringARun) {
 
 TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
   window_->SetInitialStates();
+  ExtraOperations extras;
+  extras.max_kb = 500;
+  extras.tiled_text = true;  // the text mark is off
+  extras.mark_width_percent = 20;
+  window_->SetExtraOperations(extras);
+  auto log = [this] { return window_->log_window().box()->toPlainText().toStdString(); };
+  Click(Control::StartButton);  // no source: refused before the run starts
+  WaitForRunEnd();
+  EXPECT_EQ(log(), "");
   std::string src = dir_.MakeFolder("src");
   MakePictureFile(src + "/a.jpg", 80, 60, "blue", "JPEG");
   MakePictureFile(src + "/b.png", 80, 60, "none", "PNG");
@@ -263,11 +272,15 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
   W<QLineEdit>(Control::WatermarkPictureBox)->setText(QString::fromStdString(dir_ / "mark.png"));
   Click(Control::PictureWatermarkCheck);
   std::vector<std::string> locked_during_question;
-  seam_.on_question = [&](const std::string&) { locked_during_question = EnabledControls(); };
+  seam_.on_question = [&](const std::string&) {
+    locked_during_question = EnabledControls();
+    if (window_->more_options_action()->isEnabled()) locked_during_question.push_back("更多");
+  };
   Click(Control::StartButton);
   EXPECT_EQ(EnabledControls(), std::vector<std::string>{"ProgressBar"});
   WaitForRunEnd();
   EXPECT_EQ(locked_during_question, std::vector<std::string>{"ProgressBar"});
+  EXPECT_EQ(log(), "更多处理选项：≤ 500 KB，水印图片宽 20%\n");
   EXPECT_TRUE(FileExists(dir_ / "out/a.jpg"));
   EXPECT_TRUE(FileExists(dir_ / "out/b.png.jpg"));
   ASSERT_FALSE(seam_.shown.empty());

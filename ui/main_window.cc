@@ -91,7 +91,9 @@ void MainWindow::BuildMenuBar(bool with_announcements) {
             [this] { MenuCommand(kAnnouncementCommand); });
   }
   QMenu* file = popups->addMenu("文件(&F)");
-  add(file, "更多处理选项…", kMoreOptionsCommand);
+  more_options_action_ = file->addAction(QString::fromUtf8("更多处理选项…"));
+  connect(more_options_action_, &QAction::triggered, this,
+          [this] { MenuCommand(kMoreOptionsCommand); });
   add(file, "创建桌面快捷方式", kCreateShortcutCommand);
   file->addSeparator();
   add(file, "退出(&Q)", kExitCommand);
@@ -309,6 +311,7 @@ void MainWindow::UpdateFontSummaryColour() {
 
 void MainWindow::LockForRun() {
   for (QWidget* w : controls_) w->setEnabled(false);
+  more_options_action_->setEnabled(false);  // the run's operations are fixed
   control(Control::ProgressBar)->setEnabled(true);
   UpdateFontSummaryColour();
 }
@@ -317,6 +320,14 @@ void MainWindow::ShowPictureCount(int done, int total) {
   if (done == 0) {
     run_clock_.start();
     waited_ms_ = 0;
+    // The checks have passed and the pictures are listed: the run starts
+    // with these operations (the marks' only where their mark is on).
+    auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
+    ExtraOperations in_effect = extras_;
+    if (!checked(Control::TextWatermarkCheck)) in_effect.tiled_text = false;
+    if (!checked(Control::PictureWatermarkCheck)) in_effect.mark_width_percent = 0;
+    const std::string described = DescribeOperations(in_effect);
+    if (!described.empty()) log_window().AppendLine(described);
   }
   auto* bar = control_as<QProgressBar>(Control::ProgressBar);
   const qint64 working = std::max<qint64>(0, run_clock_.elapsed() - waited_ms_);
@@ -325,6 +336,7 @@ void MainWindow::ShowPictureCount(int done, int total) {
 }
 
 void MainWindow::UnlockAfterRun() {
+  more_options_action_->setEnabled(true);
   control_as<QProgressBar>(Control::ProgressBar)->setTextVisible(false);
   for (QWidget* w : controls_) w->setEnabled(true);
   auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
@@ -521,8 +533,6 @@ void MainWindow::MoreOptionsCommand() {
 void MainWindow::StartCommand() {
   // Stored when a run starts, as config.dat is.
   SaveExtraOperations(extras_);
-  const std::string described = DescribeOperations(extras_);
-  if (!described.empty()) log_window().AppendLine(described);
   BatchOptions options;
   options.extras = extras_;
   // The worker's first call to the window waits for this handler to

@@ -44,6 +44,7 @@ class MainWindow : public QMainWindow {
   LogWindow& log_window() const { return *log_window_; }
   UiSeam& seam() const { return seam_; }
   QAction* announcement_action() const { return announcement_action_; }
+  QAction* more_options_action() const { return more_options_action_; }
 
   // Start-up: the loaded settings into the controls, then the switches'
   // initial states (width off, quality on, rotation off, both watermarks off).
@@ -111,6 +112,7 @@ class MainWindow : public QMainWindow {
   QAction* announcement_action_ = nullptr;
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
+  QAction* more_options_action_ = nullptr;
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   ExtraOperations extras_;

@@ -78,9 +78,14 @@ int RunProgram(int argc, char** argv) {
   options.with_announcements = announcements->count() > 0;
   MainWindow window(seam, settings, options);
   window.SetMenuHandler(kCreateShortcutCommand, [&] {
-    if (CreateDesktopShortcut(ProgramFolder(), program_file, DesktopFolder())) {
+    const auto desktop = DesktopFolder();
+    if (CreateDesktopShortcut(ProgramFolder(), program_file, desktop)) {
       seam.ShowMessage(&window, msg::kNoticeCaption, "在桌面上成功创建了一个快捷方式",
                        MessageIcon::kInformation);
+    } else {
+      seam.ShowMessage(&window, msg::kNoticeCaption,
+                       "无法在桌面文件夹创建快捷方式：" + desktop.value_or("（没有主文件夹）"),
+                       MessageIcon::kError);
     }
   });
   settings = ProcessingSettings{};
