@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
   const bool stdout_closed = platform::ReserveIfClosed(STDOUT_FILENO);
   platform::ReserveIfClosed(STDERR_FILENO);
   ProcessingSettings settings;
-  if (!LoadSettings(settings)) {
+  // A default config.dat is written only when asked to save settings.
+  if (!LoadSettings(settings, options->save_settings)) {
     // What the options leave open would come from a record that holds nothing.
     std::fprintf(stderr, "%s: %s\n", msg::kNoticeCaption, msg::kCannotReadSettings);
     return 1;

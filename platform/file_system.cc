@@ -137,6 +137,13 @@ std::string CurrentDirectory() {
 
 bool ChangeDirectory(const std::string& path) { return chdir(path.c_str()) == 0; }
 
+std::string UserDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg != nullptr && *xdg == '/') return xdg;
+  const char* home = std::getenv("HOME");
+  return home != nullptr && *home != '\0' ? std::string(home) + "/.local/share" : std::string();
+}
+
 namespace {
 std::string WithoutTrailingSeparators(std::string s) {
   while (s.size() > 1 && s.back() == kPathSeparator) s.pop_back();

@@ -68,6 +68,9 @@ bool RemoveFile(const std::string& path);
 bool MakeDirectories(const std::string& path);
 
 std::string CurrentDirectory();
+// Where the user's programs keep their own files ($XDG_DATA_HOME, else
+// ~/.local/share); empty without a home.
+std::string UserDataFolder();
 bool ChangeDirectory(const std::string& path);
 
 // Absolute, with "." and ".." folded and duplicate and trailing separators

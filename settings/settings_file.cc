@@ -1,5 +1,8 @@
 #include "settings/settings_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "settings/settings_text.h"
@@ -61,10 +64,16 @@ std::string DecodeSettingsFile(const std::string& disk_bytes) {
   return text;
 }
 
-bool LoadSettings(ProcessingSettings& settings) {
+bool LoadSettings(ProcessingSettings& settings, bool write_default) {
   SetProgramFolder(platform::CurrentDirectory());
   const std::string path = platform::JoinPath(ProgramFolder(), kSettingsFileName);
   auto bytes = platform::ReadRegularFile(path, kMaxSettingsFileBytes);
+  std::error_code ec;
+  const bool none = !std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+  if (!bytes && !write_default && none) {
+    ParseSettingsText(DefaultSettingsText(ProgramFolder()), settings);
+    return true;
+  }
   if (!bytes) {
     WriteDefaultSettings();
     bytes = platform::ReadRegularFile(path, kMaxSettingsFileBytes);

@@ -11,9 +11,10 @@ namespace lumivane {
 inline constexpr char kSettingsFileName[] = "config.dat";
 
 // Records the current folder as the program folder, then fills `settings`
-// from "config.dat", writing the default file first when there is none.
+// from "config.dat", writing the default file first when there is none
+// (without `write_default`, taking the defaults without writing them).
 // False when no settings file could be opened even then.
-bool LoadSettings(ProcessingSettings& settings);
+bool LoadSettings(ProcessingSettings& settings, bool write_default = true);
 
 // Writes the default file into the current folder.
 bool WriteDefaultSettings();

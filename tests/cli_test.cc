@@ -116,6 +116,7 @@ TEST(CliRunTest, ExitCodesTellSuccessRefusalAndFailedPictures) {
   dir.MakeFolder("src");
   MakePictureFile(dir / "src/a.jpg", 1000, 500, "red", "JPEG");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 300"), 0);
+  EXPECT_FALSE(FileExists(dir / "config.dat"));  // settings are saved only when asked
   auto w = LoadForTest(dir / "out/a.jpg");
   ASSERT_TRUE(w);
   EXPECT_EQ(w->width(), 300);

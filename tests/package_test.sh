@@ -13,7 +13,7 @@ desktop-file-validate "$SOURCE/packaging/lumivane.desktop" || fail "the desktop 
 cpack -G DEB -B "$WORK" --config "$BUILD/CPackConfig.cmake" >/dev/null || fail "cpack"
 deb="$(ls "$WORK"/lumivane_*.deb)"
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
-for f in usr/bin/lumivane usr/bin/lumivane-batch usr/bin/lumivane-from-menu \
+for f in usr/bin/lumivane usr/bin/lumivane-batch \
          usr/share/applications/lumivane.desktop usr/share/icons/hicolor/48x48/apps/lumivane.png \
          usr/share/lumivane/res.dat usr/share/lumivane/images/sy.png; do
   grep -qx "./$f" <<<"$contents" || fail "$f is not in the package"

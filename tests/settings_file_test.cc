@@ -122,6 +122,23 @@ TEST_F(SettingsFileTest, MarketplaceOperationsKeepAFileOfTheirOwn) {
   EXPECT_EQ(hand.sy_text_font.sy_text_fontSize, 72);
 }
 
+TEST_F(SettingsFileTest, InstalledProgramStartedElsewhereWorksInTheUsersOwnFolder) {
+  dir_.WriteFile("usr/share/lumivane/res.dat", "shared list");
+  dir_.WriteFile("usr/share/lumivane/images/sy.png", "logo");
+  dir_.MakeFolder("usr/bin");
+  setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+  EXPECT_FALSE(IsProgramFolder(dir_.path()));
+  EXPECT_EQ(PrepareUserProgramFolder(dir_ / "elsewhere/lumivane"), std::nullopt);  // not installed
+  const auto mine = PrepareUserProgramFolder(dir_ / "usr/bin/lumivane");
+  ASSERT_EQ(mine, dir_ / "data/lumivane");
+  EXPECT_TRUE(IsProgramFolder(*mine));
+  EXPECT_EQ(ReadWholeFile(*mine + "/images/sy.png"), "logo");
+  dir_.WriteFile("data/lumivane/res.dat", "the user's list");
+  PrepareUserProgramFolder(dir_ / "usr/bin/lumivane");
+  EXPECT_EQ(ReadWholeFile(*mine + "/res.dat"), "the user's list");  // never replaced
+  unsetenv("XDG_DATA_HOME");
+}
+
 TEST_F(SettingsFileTest, SaveGoesToTheProgramFolderWhateverTheCurrentFolder) {
   ProcessingSettings s;
   ASSERT_TRUE(LoadSettings(s));

@@ -64,6 +64,11 @@ int RunProgram(int argc, char** argv) {
     seam.ShowMessage(nullptr, "错误", text, MessageIcon::kError);
   };
   if (!CheckImagingRegistration(store, program_file, show_error)) return -1;
+  // Started from a folder that is no program folder (a terminal anywhere),
+  // the installed program works in the user's own, as from the menu.
+  if (!IsProgramFolder(platform::CurrentDirectory())) {
+    if (const auto mine = PrepareUserProgramFolder(program_file)) platform::ChangeDirectory(*mine);
+  }
   const std::string start_folder = platform::CurrentDirectory();
   DownloadAnnouncements(start_folder);
   const auto announcements = LoadAnnouncements(platform::JoinPath(start_folder, kAnnouncementFile));
