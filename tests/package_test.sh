@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package as cpack makes it: the programs, the menu entry (valid
 # by desktop-file-validate), the icons and what a program folder starts with;
-# its lumivane-batch runs.
+# lintian finds neither errors nor warnings in it; its lumivane-batch runs.
 #   package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 BUILD="$1" SOURCE="$2"
@@ -15,10 +15,16 @@ deb="$(ls "$WORK"/lumivane_*.deb)"
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for f in usr/bin/lumivane usr/bin/lumivane-batch \
          usr/share/applications/lumivane.desktop usr/share/icons/hicolor/48x48/apps/lumivane.png \
-         usr/share/lumivane/res.dat usr/share/lumivane/images/sy.png; do
+         usr/share/lumivane/res.dat usr/share/lumivane/images/sy.png \
+         usr/share/doc/lumivane/copyright usr/share/man/man1/lumivane-batch.1.gz; do
   grep -qx "./$f" <<<"$contents" || fail "$f is not in the package"
 done
 dpkg-deb -f "$deb" Depends | grep -q libvips42 || fail "no dependency on libvips"
+if command -v lintian >/dev/null; then
+  said="$(lintian --fail-on error,warning "$deb" 2>&1)" || fail "lintian: $said"
+else
+  echo "lintian is not installed (scripts/deps installs it): not checked"
+fi
 dpkg-deb -x "$deb" "$WORK/root"
 "$WORK/root/usr/bin/lumivane-batch" --help | grep -q "^usage: lumivane-batch" || fail "lumivane-batch --help"
 echo "package: all checks passed"
