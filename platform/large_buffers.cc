@@ -10,9 +10,9 @@ namespace lumivane::platform {
 
 void ReturnLargeBuffersToSystem() {
 #if defined(__GLIBC__)
-  // A fixed threshold: blocks of 1 MB and more are mapped on their own and
+  // A fixed threshold: blocks of 8 MB and more are mapped on their own and
   // unmapped when freed.
-  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  mallopt(M_MMAP_THRESHOLD, 8 << 20);
 #endif
 }
 
