@@ -5,10 +5,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QElapsedTimer>
+#include <QFileSystemModel>
+#include <QFontComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -25,7 +30,9 @@
 #include "tests/scripted_ui_seam.h"
 #include "tests/temp_dir.h"
 #include "ui/announcement_item.h"
+#include "ui/chinese_file_dialog.h"
 #include "ui/control_layout.h"
+#include "ui/font_colour_dialog.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
@@ -492,6 +499,44 @@ TEST(TranslationTest, QtsOwnButtonsSpeakChinese) {
   EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QString::fromUtf8("是")))
       << box.button(QMessageBox::Yes)->text().toStdString();
   EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QString::fromUtf8("否")));
+  // Dates and sizes too, whatever the environment's locale.
+  EXPECT_EQ(QLocale().language(), QLocale::Chinese);
+  EXPECT_FALSE(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat).contains("Dec"));
+}
+
+TEST(ChineseFileDialogTest, SizesDatesAndFolderTypesInChinese) {
+  TempDir dir;
+  dir.MakeFolder("sub");
+  dir.WriteFile("a.png", std::string(3000, 'x'));
+  QFileSystemModel files;
+  ui::ChineseFileColumns columns;
+  columns.setSourceModel(&files);
+  const QModelIndex root =
+      columns.mapFromSource(files.setRootPath(QString::fromStdString(dir.path())));
+  QElapsedTimer waited;
+  waited.start();
+  while (columns.rowCount(root) < 2 && waited.elapsed() < 5000) QApplication::processEvents();
+  ASSERT_EQ(columns.rowCount(root), 2);
+  for (int row = 0; row < 2; ++row) {
+    const QString name = columns.index(row, 0, root).data().toString();
+    const QString size = columns.index(row, 1, root).data().toString();
+    const QString type = columns.index(row, 2, root).data().toString();
+    const QString date = columns.index(row, 3, root).data().toString();
+    EXPECT_FALSE(size.contains("KiB") || date.contains("Dec"))
+        << size.toStdString() << date.toStdString();
+    if (name == "sub") EXPECT_EQ(type, QString::fromUtf8("文件夹"));
+    if (name == "a.png") EXPECT_TRUE(size.startsWith("2.9 ")) << size.toStdString();
+  }
+}
+
+TEST(FontDialogTest, KeepsTheUsersNameShowsTheWholeSampleAndChineseFacesInChinese) {
+  FontChoice start{"Arial", 26, 0, "#000000", 0, 0};
+  ui::FontColourDialog dialog(start, nullptr);
+  EXPECT_EQ(dialog.Choice().sy_text_fontName, "Arial");  // not the face standing in for it
+  dialog.findChild<QSpinBox*>()->setValue(kMaxFontSize);
+  EXPECT_GE(dialog.sample()->minimumHeight(), QFontMetrics(dialog.sample()->font()).height());
+  EXPECT_EQ(dialog.family_box()->sampleTextForFont("WenQuanYi Zen Hei"),
+            QString::fromUtf8("中文字体示例"));
 }
 
 TEST(FontTextTest, ColourTextAndSummarySuffixes) {

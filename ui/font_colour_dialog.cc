@@ -4,6 +4,8 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -18,7 +20,14 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   setWindowTitle("字体");
   family_ = new QFontComboBox(this);
   family_->setFontFilters(QFontComboBox::ScalableFonts);
+  // A Chinese sample for the faces that have Chinese (not the Korean one
+  // the box would pick for a CJK face).
+  for (const QString& face : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
+    family_->setSampleTextForFont(face, QString::fromUtf8("中文字体示例"));
+  }
   family_->setCurrentFont(QFont(QString::fromStdString(start.sy_text_fontName)));
+  start_name_ = start.sy_text_fontName;
+  start_family_ = family_->currentFont().family();
   size_ = new QSpinBox(this);
   size_->setRange(kMinFontSize, kMaxFontSize);
   size_->setValue(start.sy_text_fontSize);
@@ -59,7 +68,8 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
 
 FontChoice FontColourDialog::Choice() const {
   FontChoice f;
-  f.sy_text_fontName = family_->currentFont().family().toStdString();
+  const QString family = family_->currentFont().family();
+  f.sy_text_fontName = family == start_family_ ? start_name_ : family.toStdString();
   f.sy_text_fontSize = size_->value();
   f.sy_text_rgbColors = static_cast<std::uint32_t>(colour_.red()) |
                         (static_cast<std::uint32_t>(colour_.green()) << 8) |
@@ -76,6 +86,9 @@ void FontColourDialog::UpdateSample() {
   font.setBold(bold_->isChecked());
   font.setItalic(italic_->isChecked());
   sample_->setFont(font);
+  // Room for the whole sample at any size the box offers.
+  sample_->setMinimumHeight(QFontMetrics(font).height() + 8);
+  sample_->setMinimumWidth(QFontMetrics(font).horizontalAdvance(sample_->text()) + 8);
   QPalette p = sample_->palette();
   p.setColor(QPalette::WindowText, colour_);
   sample_->setPalette(p);

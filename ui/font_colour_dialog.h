@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <string>
 
 #include "engine/processing_settings.h"
 
@@ -21,6 +22,8 @@ class FontColourDialog : public QDialog {
   FontColourDialog(const FontChoice& start, QWidget* parent);
   // The six fields as the dialog shows them now.
   FontChoice Choice() const;
+  QFontComboBox* family_box() const { return family_; }
+  QLabel* sample() const { return sample_; }
 
  private:
   void UpdateSample();
@@ -32,6 +35,11 @@ class FontColourDialog : public QDialog {
   QPushButton* colour_button_;
   QLabel* sample_;
   QColor colour_;
+  // The name the user had, and the face the box shows for it: a name the
+  // system only stands in for ("Arial") is kept unless another face is
+  // chosen.
+  std::string start_name_;
+  QString start_family_;
 };
 
 }  // namespace lumivane::ui

@@ -43,6 +43,9 @@ QIcon ProgramIcon(int group) {
 }
 
 void InstallChineseTranslations() {
+  // Sizes, dates and names in Chinese whatever the environment says (the
+  // file dialogs take the system's locale, the rest the default).
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
   auto* translator = new QTranslator(qApp);
   if (translator->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

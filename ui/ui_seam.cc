@@ -2,8 +2,10 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <memory>
 
 #include "platform/shell_open.h"
+#include "ui/chinese_file_dialog.h"
 #include "ui/font_colour_dialog.h"
 #include "ui/more_options_dialog.h"
 
@@ -39,16 +41,20 @@ bool QtUiSeam::AskYesNo(QWidget* owner, const std::string& caption, const std::s
 
 std::optional<std::string> QtUiSeam::BrowseForFolder(QWidget* owner, const std::string& title,
                                                      const std::string& start) {
-  QString chosen = QFileDialog::getExistingDirectory(owner, Q(title), Q(start));
-  if (chosen.isEmpty()) return std::nullopt;
-  return chosen.toStdString();
+  std::unique_ptr<QFileDialog> dialog(NewChineseFileDialog(owner, Q(title), Q(start)));
+  dialog->setFileMode(QFileDialog::Directory);
+  dialog->setOption(QFileDialog::ShowDirsOnly, true);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return dialog->selectedFiles().front().toStdString();
 }
 
 std::optional<std::string> QtUiSeam::ChoosePictureFile(QWidget* owner, const std::string& title) {
-  QString chosen = QFileDialog::getOpenFileName(owner, Q(title), QString(), kPictureFilter, nullptr,
-                                                QFileDialog::HideNameFilterDetails);
-  if (chosen.isEmpty()) return std::nullopt;
-  return chosen.toStdString();
+  std::unique_ptr<QFileDialog> dialog(NewChineseFileDialog(owner, Q(title), QString()));
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setNameFilter(kPictureFilter);
+  dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return dialog->selectedFiles().front().toStdString();
 }
 
 bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font) {
