@@ -3,13 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include "tests/scripted_ui_seam.h"
 #include "ui/control_layout.h"
 #include "ui/help_texts.h"
+#include "ui/log_window.h"
 #include "ui/main_window.h"
+#include "ui/more_options_dialog.h"
 
 namespace lumivane {
 namespace {
@@ -30,6 +37,13 @@ TEST(BubbleGeometryTest, ScreenEdgesMoveTheBubble) {
   EXPECT_EQ(BubbleGeometry(1, 12, 500, -40, 1024, 740).y(), 6);    // above the top
   QRect low = BubbleGeometry(3, 12, 500, 700, 1024, 740);          // would run off the bottom
   EXPECT_EQ(low.y(), 700 - low.height() - 16);
+}
+
+TEST(BubbleGeometryTest, AWideBubbleStaysWhollyOnTheScreen) {
+  const QRect wide = BubbleGeometry(2, 12, 1020, 300, 1280, 1000, 473);
+  EXPECT_LE(wide.right(), 1279);
+  EXPECT_GE(BubbleGeometry(2, 12, 3, 990, 1280, 1000, 900).x(), 0);
+  EXPECT_EQ(BubbleGeometry(30, 12, 600, 250, 1280, 600).y(), 0);  // not above the top
 }
 
 TEST(HelpTextsTest, GroupBoxesAndTheCaptionHaveNoText) {
@@ -94,6 +108,31 @@ TEST_F(HelpBubbleTest, EveryTextFitsItsBoxWhichKeepsItsSizeWhereItCan) {
     EXPECT_LE(widest + 16, bubble_.width() - 6) << ControlName(place.control);
     if (widest + 16 <= 320) EXPECT_EQ(bubble_.width(), 326) << ControlName(place.control);
   }
+}
+
+// The window on top is the one explained: a modal dialog over the main
+// window, the log window; the bubble goes with that window.
+TEST_F(HelpBubbleTest, ExplainsTheWindowOnTopAndStaysWithIt) {
+  ui::MoreOptionsDialog dialog({}, &window_);
+  dialog.setModal(true);
+  dialog.show();
+  dialog.move(window_.control(Control::WatermarkTextBox)->mapToGlobal(QPoint(0, 0)));
+  QApplication::processEvents();
+  QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+  QPushButton* cancel = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+  for (QWidget* w : std::vector<QWidget*>{ok, cancel, dialog.findChild<QComboBox*>()}) {
+    ASSERT_TRUE(bubble_.HelpRequest(w->mapToGlobal(w->rect().center())));
+    EXPECT_EQ(bubble_.text(), w->whatsThis());
+    EXPECT_FALSE(bubble_.text().isEmpty());
+    EXPECT_EQ(bubble_.windowHandle()->transientParent(), dialog.windowHandle());
+  }
+  dialog.hide();
+  ui::LogWindow& log = window_.log_window();
+  log.AppendLine("x");
+  log.move(window_.control(Control::ProgressBar)->mapToGlobal(QPoint(0, -40)));
+  QApplication::setActiveWindow(&log);
+  ASSERT_TRUE(bubble_.HelpRequest(log.box()->mapToGlobal(log.box()->rect().center())));
+  EXPECT_EQ(bubble_.text(), log.box()->whatsThis());
 }
 
 TEST_F(HelpBubbleTest, ClickOrLosingActivationHidesIt) {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWhatsThis>
+#include <QWindow>
 #include <algorithm>
 
 #include "text/text_codec.h"
@@ -49,7 +50,23 @@ QRect BubbleGeometry(int lines, int line_height, int px, int py, int sw, int sh,
   } else if (py + h + 31 >= sh) {
     y = py - h - 16;  // above the pointer
   }
-  return QRect(x, y, box_width + kShadow, h);
+  // Whatever the text's width, the whole bubble and its shadow stay on
+  // the screen.
+  const int w = box_width + kShadow;
+  x = std::max(0, std::min(x, sw - w));
+  y = std::max(0, std::min(y, sh - h));
+  return QRect(x, y, w, h);
+}
+
+QWidget* HelpBubble::WindowAt(const QPoint& global) const {
+  // A modal dialog, and the window the user works in, lie above the others.
+  for (QWidget* w : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+    if (w != nullptr && w != this && w->isVisible() && w->frameGeometry().contains(global)) {
+      return w;
+    }
+  }
+  QWidget* top = QApplication::topLevelAt(global);
+  return top == this ? nullptr : top;
 }
 
 HelpBubble::HelpBubble(MainWindow& window)
@@ -67,6 +84,8 @@ HelpBubble::HelpBubble(MainWindow& window)
 HelpBubble::~HelpBubble() { qApp->removeEventFilter(this); }
 
 std::optional<Control> HelpBubble::ControlAt(const QPoint& global) const {
+  QWidget* top = WindowAt(global);
+  if (top != nullptr && top != &window_) return std::nullopt;  // another window is over it
   QWidget* client = window_.centralWidget();
   QWidget* hit = client->childAt(client->mapFromGlobal(global));
   // A part of a control (a list's button, say) stands for the control.
@@ -82,9 +101,12 @@ bool HelpBubble::HelpRequest(const QPoint& global) {
   auto control = ControlAt(global);
   if (!control) {
     // The controls of the program's other windows carry their own text.
-    for (QWidget* w = QApplication::widgetAt(global); w != nullptr; w = w->parentWidget()) {
+    QWidget* top = WindowAt(global);
+    if (top == nullptr || top == &window_) return false;
+    QWidget* hit = top->childAt(top->mapFromGlobal(global));
+    for (QWidget* w = hit ? hit : top; w != nullptr; w = w->parentWidget()) {
       if (!w->whatsThis().isEmpty()) {
-        ShowText(w->whatsThis(), global);
+        ShowText(w->whatsThis(), global, top);
         return true;
       }
       if (w->isWindow()) break;
@@ -97,25 +119,34 @@ bool HelpBubble::HelpRequest(const QPoint& global) {
   return true;
 }
 
-void HelpBubble::ShowText(const QString& text, const QPoint& pointer) {
+void HelpBubble::ShowText(const QString& text, const QPoint& pointer, QWidget* over) {
   text_ = text;
   line_height_ = fontMetrics().height();
-  QScreen* screen = QApplication::primaryScreen();
+  QScreen* screen = QGuiApplication::screenAt(pointer);
+  if (screen == nullptr) screen = QApplication::primaryScreen();
+  const QRect whole = screen->geometry();
   const QStringList lines = text.split('\n');
   // The box fits the text as this font draws it.
   int widest = 0;
   for (const QString& line : lines) {
     widest = std::max(widest, fontMetrics().horizontalAdvance(ShownPart(line)));
   }
-  const QRect place = BubbleGeometry(static_cast<int>(lines.size()), line_height_, pointer.x(),
-                                     pointer.y(), screen->geometry().width(),
-                                     screen->availableGeometry().height(), widest + 2 * kTextLeft);
+  const QRect on_screen =
+      BubbleGeometry(static_cast<int>(lines.size()), line_height_, pointer.x() - whole.x(),
+                     pointer.y() - whole.y(), whole.width(),
+                     screen->availableGeometry().bottom() + 1 - whole.y(), widest + 2 * kTextLeft);
   hide();
   // X11 may run without a compositor; elsewhere see-through always works.
   backdrop_ = QGuiApplication::platformName() == "xcb"
-                  ? screen->grabWindow(0, place.x(), place.y(), place.width(), place.height())
+                  ? screen->grabWindow(0, on_screen.x(), on_screen.y(), on_screen.width(),
+                                       on_screen.height())
                   : QPixmap();
-  setGeometry(place);
+  setGeometry(on_screen.translated(whole.topLeft()));
+  // Stacked with the window it explains, so a window manager keeps it
+  // above a modal dialog too.
+  create();
+  QWidget* owner = over != nullptr ? over : &window_;
+  if (owner->windowHandle() != nullptr) windowHandle()->setTransientParent(owner->windowHandle());
   show();
   raise();
   activateWindow();

@@ -31,7 +31,8 @@ class HelpBubble : public QWidget {
   std::optional<Control> ControlAt(const QPoint& global) const;
   // Explains the control under `global`; false when it has no explanation.
   bool HelpRequest(const QPoint& global);
-  void ShowText(const QString& text, const QPoint& pointer);
+  // Over `over`, a window of the program (the main window when none).
+  void ShowText(const QString& text, const QPoint& pointer, QWidget* over = nullptr);
   const QString& text() const { return text_; }
 
  protected:
@@ -41,6 +42,10 @@ class HelpBubble : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The program's window at a screen position, the topmost where several
+  // lie; none where there is none (or only the bubble).
+  QWidget* WindowAt(const QPoint& global) const;
+
   MainWindow& window_;
   QString text_;
   int line_height_ = 0;

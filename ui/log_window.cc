@@ -13,6 +13,9 @@ LogWindow::LogWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
   resize(460, 168);
   box_ = new QPlainTextEdit(this);
   box_->setObjectName("LogBox");
+  box_->setWhatsThis(QString::fromUtf8(
+      "处理日志：读取或写入出错的图片、未能添加的水印和其他需要注意的事项都记在这里。\n"
+      "可以选中并复制其中的文字；关闭本窗口不会清空日志，下次有新记录时它会再次打开。"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(box_);

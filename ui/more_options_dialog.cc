@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -97,6 +98,11 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
   form->addRow(tiled_);
   form->addRow(Row(mark_, mark_percent_));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  buttons->button(QDialogButtonBox::Ok)
+      ->setWhatsThis(
+          QString::fromUtf8("采用这些处理选项并保存，以后每次处理都按它们进行，然后关闭本窗口。"));
+  buttons->button(QDialogButtonBox::Cancel)
+      ->setWhatsThis(QString::fromUtf8("不做任何更改，关闭本窗口。"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
