@@ -11,6 +11,7 @@
 #include <QFontComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolTip>
 #include <chrono>
 #include <thread>
 
@@ -462,6 +464,14 @@ TEST(MenuBarTest, AnnouncementItemStandsAloneAtTheLeftAndOpensOnlyWebTargets) {
   EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
   EXPECT_LE(window.menuBar()->fontMetrics().horizontalAdvance(shown), item->Room());
   EXPECT_EQ(window.announcement_action()->toolTip().toStdString(), long_text);
+  EXPECT_EQ(window.announcement_action()->statusTip().toStdString(), long_text);
+  // Hovering the item shows that tool tip (the bar itself shows none).
+  window.show();
+  QApplication::processEvents();
+  const QRect place = window.menuBar()->actionGeometry(window.announcement_action());
+  QHelpEvent hover(QEvent::ToolTip, place.center(), window.menuBar()->mapToGlobal(place.center()));
+  QApplication::sendEvent(window.menuBar(), &hover);
+  EXPECT_EQ(QToolTip::text().toStdString(), long_text);
 }
 
 TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {

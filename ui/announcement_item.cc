@@ -1,8 +1,10 @@
 #include "ui/announcement_item.h"
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QToolTip>
 
 #include "ui/main_window.h"
 #include "ui/menu_commands.h"
@@ -21,7 +23,22 @@ AnnouncementItem::AnnouncementItem(MainWindow& window, const AnnouncementList& l
   window.SetMenuHandler(kAnnouncementCommand, [this] { Open(); });
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, [this] { Next(); });
+  // The bar shows no tool tips of its items: it is asked here.
+  window.menuBar()->installEventFilter(this);
   Step();
+}
+
+bool AnnouncementItem::eventFilter(QObject* watched, QEvent* event) {
+  QAction* item = window_.announcement_action();
+  if (event->type() == QEvent::ToolTip && watched == window_.menuBar() && item != nullptr) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QRect place = window_.menuBar()->actionGeometry(item);
+    if (place.contains(help->pos())) {
+      QToolTip::showText(help->globalPos(), item->toolTip(), window_.menuBar(), place);
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 int AnnouncementItem::Room() const {
@@ -41,6 +58,7 @@ void AnnouncementItem::Step() {
   // A text longer than the room would vanish behind the bar's overflow.
   item->setText(window_.menuBar()->fontMetrics().elidedText(text, Qt::ElideRight, Room()));
   item->setToolTip(text);
+  item->setStatusTip(text);
   timer_.start(rotation_.CurrentWait());
 }
 

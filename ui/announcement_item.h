@@ -28,6 +28,10 @@ class AnnouncementItem : public QObject {
   // Width the item's text may take.
   int Room() const;
 
+ protected:
+  // Shows the whole text as the item's tool tip.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   static constexpr int kItemPadding = 12;
   MainWindow& window_;
