@@ -138,6 +138,9 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
   try {
     auto picture = RenderBase(source, settings, switches, shrink_on_load, extras);
     if (!picture) return std::nullopt;
+    // A picture a run cuts into parts: its first part, marked as a run marks it.
+    const int first = SliceHeights(picture->height(), extras.slice_height).front();
+    if (first < picture->height()) *picture = picture->crop(0, 0, picture->width(), first);
     const bool marked = LayMarks(*picture, settings, switches, watermark, extras);
     if (mark_failed) *mark_failed = !marked;
     return picture;

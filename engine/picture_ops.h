@@ -82,7 +82,8 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
 // none when the source cannot be read. With `shrink_on_load`, a large
 // JPEG is decoded at a reduced scale when it is to be shrunk anyway.
 // `mark_failed`, when given, tells whether the text watermark was asked
-// for and could not be drawn.
+// for and could not be drawn. A picture the operations cut into parts
+// gives its first part.
 std::optional<vips::VImage> RenderPicture(const std::string& source,
                                           const ProcessingSettings& settings,
                                           const PictureSwitches& switches,

@@ -16,8 +16,8 @@ enum class Kind { kText, kPicture };
 
 class Preview {
  public:
-  Preview(WindowPort& port, ProcessingSettings& settings, Kind kind)
-      : port_(port), s_(settings), kind_(kind), checks_(port, settings) {}
+  Preview(WindowPort& port, ProcessingSettings& settings, Kind kind, const ExtraOperations& extras)
+      : port_(port), s_(settings), kind_(kind), extras_(extras), checks_(port, settings) {}
 
   void Run() {
     const Control button =
@@ -74,7 +74,8 @@ class Preview {
       mark = LoadWatermarkPicture(s_.sy_image);
       switches.picture_watermark = mark.has_value();
     }
-    const auto picture = RenderPicture(sample, s_, switches, mark ? &*mark : nullptr);
+    const auto picture =
+        RenderPicture(sample, s_, switches, mark ? &*mark : nullptr, true, nullptr, extras_);
     if (!picture) {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
@@ -100,6 +101,7 @@ class Preview {
   WindowPort& port_;
   ProcessingSettings& s_;
   Kind kind_;
+  const ExtraOperations& extras_;
   InputChecks checks_;
 };
 
@@ -127,12 +129,14 @@ std::optional<std::string> FindSamplePicture(const std::string& source, bool wit
   return platform::JoinPath(source, files->items.front());
 }
 
-void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings) {
-  Preview(port, settings, Kind::kText).Run();
+void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                          const ExtraOperations& extras) {
+  Preview(port, settings, Kind::kText, extras).Run();
 }
 
-void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings) {
-  Preview(port, settings, Kind::kPicture).Run();
+void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                             const ExtraOperations& extras) {
+  Preview(port, settings, Kind::kPicture, extras).Run();
 }
 
 }  // namespace lumivane

@@ -7,13 +7,18 @@
 #include <optional>
 #include <string>
 
+#include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
 #include "engine/window_port.h"
 
 namespace lumivane {
 
-void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings);
-void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings);
+// With the marketplace operations a run applies, so the preview shows what
+// a run writes (the first part of a cut picture).
+void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                          const ExtraOperations& extras = {});
+void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                             const ExtraOperations& extras = {});
 
 // The first picture of the source folder (or, with subfolders, of the
 // first folder in listing order that has one). None when there is no

@@ -47,6 +47,26 @@ TEST_F(PreviewTest, TextPreviewRendersIntoTheTempFolderAndShowsIt) {
   EXPECT_EQ(calls.back(), "enable TextPreviewButton on");
 }
 
+// What a run writes: the square canvas, the tiled text, the first part of
+// a cut picture.
+TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {
+  MakePictureFile(src_ + "/a.jpg", 300, 1000, "white", "JPEG");
+  ExtraOperations extras;
+  extras.slice_height = 400;
+  extras.tiled_text = true;
+  PreviewTextWatermark(port_, settings_, extras);
+  auto part = LoadForTest(program_ + "/temp/sy_text.jpg");
+  ASSERT_TRUE(part);
+  EXPECT_EQ(part->height(), 400);
+  EXPECT_GT(DarkPixels(part->extract_band(1), 0, 0, 150, 200), 0);  // text in the top left too
+  extras = {};
+  extras.square = true;
+  PreviewTextWatermark(port_, settings_, extras);
+  auto square = LoadForTest(program_ + "/temp/sy_text.jpg");
+  ASSERT_TRUE(square);
+  EXPECT_EQ(square->width(), square->height());
+}
+
 TEST_F(PreviewTest, EmptyTextIsRefusedEvenWithTheTextWatermarkOff) {
   MakePictureFile(src_ + "/a.jpg", 30, 20, "white", "JPEG");
   port_.Set(Control::WatermarkTextBox, "  ");

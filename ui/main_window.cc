@@ -393,9 +393,9 @@ void MainWindow::MainWindowProc(Control sender) {
     case Control::FontButton:
       return FontCommand();
     case Control::TextPreviewButton:
-      return PreviewTextWatermark(port(), settings_);
+      return PreviewTextWatermark(port(), settings_, extras_);
     case Control::PicturePreviewButton:
-      return PreviewPictureWatermark(port(), settings_);
+      return PreviewPictureWatermark(port(), settings_, extras_);
     case Control::WatermarkPictureBrowseButton:
       return WatermarkPictureCommand();
     case Control::TargetFolderBrowseButton:
