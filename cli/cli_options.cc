@@ -41,12 +41,17 @@ const std::set<std::string> kValueOptions = {
     "--source",    "--target",        "--width",          "--quality",      "--rotate",
     "--text",      "--font",          "--font-size",      "--color",        "--opacity",
     "--image",     "--text-position", "--image-position", "--text-margins", "--image-margins",
-    "--overwrite", "--workers",       "--max-kb",         "--slice-height", "--mark-width",
-    "--preset",    "--shard",         "--manifest"};
+    "--overwrite", "--workers",       "--preset",         "--shard",        "--manifest"};
 
-}  // namespace
+// The operation an option names ("--max-kb"), if any.
+const OperationField* OperationOption(const std::string& option) {
+  for (const OperationField& f : OperationFields()) {
+    if (option == std::string("--") + f.option) return &f;
+  }
+  return nullptr;
+}
 
-const char kUsage[] =
+const char kUsageHead[] =
     "usage: lumivane-batch --source DIR [options]\n"
     "\n"
     "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG files in the\n"
@@ -79,16 +84,9 @@ const char kUsage[] =
     "  --save-settings         store this run's settings into config.dat (otherwise\n"
     "                          the options apply to this run only)\n"
     "\n"
-    "Marketplace operations (off unless given):\n"
-    "  --square [#RRGGBB]      a square canvas (white by default): W x W with --width W,\n"
-    "                          the picture shrunk to fit inside, never enlarged; else\n"
-    "                          the square of the longer side\n"
-    "  --max-kb N              each output at most N KB (10-100000): the highest quality\n"
-    "                          that fits, never above the chosen one, down to 50\n"
-    "  --slice-height H        cut taller pictures into parts NAME_01.jpg, ... at most H\n"
-    "                          high (100-100000)\n"
-    "  --tile-text             repeat the text mark over the whole picture\n"
-    "  --mark-width P          the watermark picture P percent of the output's width (1-100)\n"
+    "Marketplace operations (off unless given):\n";
+
+const char kUsageTail[] =
     "  --preset NAME           a named set of the width and these operations\n"
     "  --list-presets          the presets' names\n"
     "\n"
@@ -110,6 +108,10 @@ const char kUsage[] =
     "created or listed, or the manifest or the report could not be written;\n"
     "130/143 interrupted, 141 the manifest's reader closed the pipe (the files\n"
     "being written are removed).\n";
+
+}  // namespace
+
+std::string Usage() { return kUsageHead + OperationsUsage(26) + kUsageTail; }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                                           std::string& error) {
@@ -137,19 +139,30 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       o.italic = a == "--italic";
     } else if (a == "--save-settings") {
       o.save_settings = true;
-    } else if (a == "--tile-text") {
-      o.tile_text = true;
+    } else if (const OperationField* f = OperationOption(a)) {
+      // An operation: a switch, a switch with an optional colour, or a number.
+      if (f->IsNumber()) {
+        auto v = value();
+        if (!v) return std::nullopt;
+        auto n = Int(*v);
+        if (!n || *n < f->range.low || *n > f->range.high) {
+          return bad("must be " + std::to_string(f->range.low) + " to " +
+                     std::to_string(f->range.high));
+        }
+        f->Set(o.operations, *n);
+      } else {
+        f->Set(o.operations, 1);
+        if (f->colour != nullptr && i + 1 < args.size() && !args[i + 1].empty() &&
+            args[i + 1][0] == '#') {
+          if (!IsColour(args[i + 1])) return bad("the colour must be #RRGGBB");
+          o.operations.*f->colour = args[++i];
+        }
+      }
+      o.operations_given.push_back(f);
     } else if (a == "--list-presets") {
       o.list_presets = true;
     } else if (a == "--skip-done") {
       o.skip_done = true;
-    } else if (a == "--square") {
-      // The colour is optional.
-      o.square = "#ffffff";
-      if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] == '#') {
-        if (!IsColour(args[i + 1])) return bad("the colour must be #RRGGBB");
-        o.square = args[++i];
-      }
     } else if (!kValueOptions.count(a)) {
       error = "unknown option " + a;
       return std::nullopt;
@@ -210,15 +223,6 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
         } else {
           return bad("must be yes, no or ask");
         }
-      } else if (a == "--max-kb" || a == "--slice-height" || a == "--mark-width") {
-        auto n = Int(*v);
-        const ValueRange range = a == "--max-kb"         ? kMaxKbRange
-                                 : a == "--slice-height" ? kSliceHeightRange
-                                                         : kMarkWidthRange;
-        if (!n || *n < range.low || *n > range.high) {
-          return bad("must be " + std::to_string(range.low) + " to " + std::to_string(range.high));
-        }
-        (a == "--max-kb" ? o.max_kb : a == "--slice-height" ? o.slice_height : o.mark_width) = n;
       } else if (a == "--shard") {
         auto p =
             Pair(v->substr(0, v->find('/')) + "," +
@@ -249,14 +253,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
 
 ExtraOperations ExtraOperationsOf(const CliOptions& o) {
   ExtraOperations e = o.preset ? FindPreset(*o.preset)->operations : ExtraOperations{};
-  if (o.square) {
-    e.square = true;
-    e.square_colour = *o.square;
-  }
-  if (o.max_kb) e.max_kb = *o.max_kb;
-  if (o.slice_height) e.slice_height = *o.slice_height;
-  if (o.tile_text) e.tiled_text = true;
-  if (o.mark_width) e.mark_width_percent = *o.mark_width;
+  for (const OperationField* f : o.operations_given) f->Copy(o.operations, e);
   return e;
 }
 

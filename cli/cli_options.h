@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/extra_operations.h"
+#include "engine/operation_table.h"
 #include "engine/processing_settings.h"
 
 namespace lumivane::cli {
@@ -37,11 +38,8 @@ struct CliOptions {
   bool save_settings = false;  // store this run's settings into config.dat
   // Marketplace operations: a preset's, with each option given over it.
   std::optional<std::string> preset;
-  std::optional<std::string> square;  // the canvas colour
-  std::optional<int> max_kb;
-  std::optional<int> slice_height;
-  bool tile_text = false;
-  std::optional<int> mark_width;
+  ExtraOperations operations;                           // as the options give them
+  std::vector<const OperationField*> operations_given;  // in the order given
   bool list_presets = false;
   // Job runners: this process's share, resuming, and a line per picture.
   int shard_index = 0;
@@ -58,7 +56,8 @@ ExtraOperations ExtraOperationsOf(const CliOptions& options);
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
 
-extern const char kUsage[];
+// The --help text.
+std::string Usage();
 
 }  // namespace lumivane::cli
 

@@ -31,11 +31,11 @@ int main(int argc, char** argv) {
   std::string error;
   auto options = cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
-    std::fprintf(stderr, "lumivane-batch: %s\n\n%s", error.c_str(), cli::kUsage);
+    std::fprintf(stderr, "lumivane-batch: %s\n\n%s", error.c_str(), cli::Usage().c_str());
     return 2;
   }
   if (options->help) {
-    std::fputs(cli::kUsage, stdout);
+    std::fputs(cli::Usage().c_str(), stdout);
     return 0;
   }
   if (options->list_presets) {

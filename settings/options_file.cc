@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "engine/operation_table.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
@@ -21,11 +22,13 @@ std::string FilePath() { return platform::JoinPath(ProgramFolder(), kOptionsFile
 }  // namespace
 
 std::string ComposeOptionsText(const ExtraOperations& o) {
-  return "square=" + std::to_string(o.square ? 1 : 0) + "\nsquare_colour=" + o.square_colour +
-         "\nmax_kb=" + std::to_string(o.max_kb) +
-         "\nslice_height=" + std::to_string(o.slice_height) +
-         "\ntiled_text=" + std::to_string(o.tiled_text ? 1 : 0) +
-         "\nmark_width_percent=" + std::to_string(o.mark_width_percent) + "\n";
+  std::string text;
+  for (const OperationField& f : OperationFields()) {
+    text +=
+        std::string(f.key) + "=" + std::to_string(f.IsNumber() ? f.Number(o) : f.IsOn(o)) + "\n";
+    if (f.colour != nullptr) text += std::string(f.key) + "_colour=" + o.*f.colour + "\n";
+  }
+  return text;
 }
 
 ExtraOperations ParseOptionsText(std::string_view text) {
@@ -37,14 +40,14 @@ ExtraOperations ParseOptionsText(std::string_view text) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "square") o.square = value == "1";
-    if (key == "square_colour" && value.size() == 7 && value[0] == '#') o.square_colour = value;
-    // Off stays off; any other number is brought into what the dialog offers.
-    auto in = [](const ValueRange& range, int v) { return v == 0 ? 0 : range.Clamp(v); };
-    if (key == "max_kb") o.max_kb = in(kMaxKbRange, Number(value, 0));
-    if (key == "slice_height") o.slice_height = in(kSliceHeightRange, Number(value, 0));
-    if (key == "tiled_text") o.tiled_text = value == "1";
-    if (key == "mark_width_percent") o.mark_width_percent = in(kMarkWidthRange, Number(value, 0));
+    for (const OperationField& f : OperationFields()) {
+      // Off stays off; any other number is brought into what the dialog offers.
+      if (key == f.key) f.Set(o, f.IsNumber() ? Number(value, 0) : value == "1");
+      if (f.colour != nullptr && key == std::string(f.key) + "_colour" && value.size() == 7 &&
+          value[0] == '#') {
+        o.*f.colour = value;
+      }
+    }
   }
   return o;
 }

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "engine/folder_scan.h"
+#include "engine/operation_table.h"
 #include "engine/picture_ops.h"
 #include "engine/size_cap.h"
 #include "tests/picture_fixtures.h"
@@ -111,6 +112,23 @@ TEST_F(ExtraOperationsTest, SizeCapKeepsRealOutputsUnderTheLimit) {
   const PictureResult over = Process(dir_ / "photo.jpg", sw, extras);
   EXPECT_TRUE(over.over_limit);
   EXPECT_EQ(over.quality, 50);
+}
+
+// Each operation, described once, reaches the log line and --help, and
+// its number stays in its range however it is set.
+TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
+  const std::string usage = OperationsUsage(26);
+  for (const OperationField& f : OperationFields()) {
+    ExtraOperations o;
+    f.Set(o, f.IsNumber() ? f.range.high + 1 : 1);
+    EXPECT_TRUE(f.IsOn(o)) << f.key;
+    if (f.IsNumber()) EXPECT_EQ(f.Number(o), f.range.high) << f.key;
+    const std::string logged = DescribeOperations(o);
+    EXPECT_EQ(logged.rfind("更多处理选项：", 0), 0u) << f.key;
+    EXPECT_EQ(logged.find("{}"), std::string::npos) << logged;
+    EXPECT_NE(usage.find(std::string("--") + f.option), std::string::npos) << f.option;
+  }
+  EXPECT_EQ(DescribeOperations({}), "");
 }
 
 TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {

@@ -4,8 +4,10 @@
 
 #include <QDialog>
 #include <string>
+#include <vector>
 
 #include "engine/extra_operations.h"
+#include "engine/operation_table.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,9 +15,6 @@ class QLineEdit;
 class QSpinBox;
 
 namespace lumivane::ui {
-
-// One line for the log: what the operations do ("" when none is on).
-std::string DescribeOperations(const ExtraOperations& operations);
 
 class MoreOptionsDialog : public QDialog {
  public:
@@ -27,18 +26,18 @@ class MoreOptionsDialog : public QDialog {
   void ChoosePreset(int index);
 
  private:
+  // A control for each operation, built from its descriptor.
+  struct Row {
+    const OperationField* field;
+    QCheckBox* check;
+    QSpinBox* number = nullptr;   // a number's value
+    QLineEdit* colour = nullptr;  // a colour beside the switch
+  };
+  QWidget* AddRow(const OperationField& field);
   void Show(const ExtraOperations& operations);
 
   QComboBox* preset_;
-  QCheckBox* square_;
-  QLineEdit* square_colour_;
-  QCheckBox* cap_;
-  QSpinBox* max_kb_;
-  QCheckBox* slice_;
-  QSpinBox* slice_height_;
-  QCheckBox* tiled_;
-  QCheckBox* mark_;
-  QSpinBox* mark_percent_;
+  std::vector<Row> rows_;
 };
 
 }  // namespace lumivane::ui
