@@ -38,31 +38,13 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
-const char* ResultName(const PictureResult& r) {
-  switch (r.outcome) {
-    case PictureOutcome::kReadFailed:
-      return "read_failed";
-    case PictureOutcome::kWriteFailed:
-      return "write_failed";
-    case PictureOutcome::kMarkFailed:
-      return "mark_failed";
-    case PictureOutcome::kSkipped:
-      return "skipped";
-    case PictureOutcome::kNameClash:
-      return "name_clash";
-    case PictureOutcome::kProcessed:
-      break;
-  }
-  return r.over_limit ? "over_limit" : "processed";
-}
-
 }  // namespace
 
 std::string ManifestLine(const std::string& source, const PictureResult& r) {
   std::string outputs;
   for (const std::string& o : r.outputs) outputs += (outputs.empty() ? "" : ",") + Json(o);
   return "{\"source\":" + Json(source) + ",\"outputs\":[" + outputs + "],\"result\":\"" +
-         ResultName(r) + "\",\"bytes\":" + std::to_string(r.bytes) +
+         LabelOf(r).name + "\",\"bytes\":" + std::to_string(r.bytes) +
          ",\"ms\":" + std::to_string(std::lround(r.milliseconds)) + "}\n";
 }
 

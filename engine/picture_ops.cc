@@ -43,6 +43,25 @@ void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
 
 }  // namespace
 
+ResultLabel LabelOf(const PictureResult& r) {
+  switch (r.outcome) {
+    case PictureOutcome::kReadFailed:
+      return {"read_failed", "读取出错"};
+    case PictureOutcome::kWriteFailed:
+      return {"write_failed", "保存出错"};
+    case PictureOutcome::kMarkFailed:
+      return {"mark_failed", "水印出错"};
+    case PictureOutcome::kSkipped:
+      return {"skipped", "已完成"};
+    case PictureOutcome::kNameClash:
+      return {"name_clash", "重名未保存"};
+    case PictureOutcome::kProcessed:
+      break;
+  }
+  return r.over_limit ? ResultLabel{"over_limit", "超出大小限制"}
+                      : ResultLabel{"processed", "完成"};
+}
+
 int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches) {
   return switches.quality ? QualityFor(settings.quanlity) : kDefaultQuality;
 }

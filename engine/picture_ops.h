@@ -52,6 +52,14 @@ struct PictureResult {
   double milliseconds = 0;  // the picture's own processing time
 };
 
+// The result's name in a manifest ("over_limit") and its text in the
+// report ("超出大小限制").
+struct ResultLabel {
+  const char* name;
+  const char* text;
+};
+ResultLabel LabelOf(const PictureResult& result);
+
 // The JPEG quality written: the chosen one with the quality switch, else
 // the encoder's usual default.
 int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches);

@@ -29,24 +29,6 @@ std::string Size(const PictureSize& s) {
   return s.width > 0 ? std::to_string(s.width) + "x" + std::to_string(s.height) : "";
 }
 
-const char* ResultText(const PictureResult& r) {
-  switch (r.outcome) {
-    case PictureOutcome::kReadFailed:
-      return "读取出错";
-    case PictureOutcome::kWriteFailed:
-      return "保存出错";
-    case PictureOutcome::kMarkFailed:
-      return "水印出错";
-    case PictureOutcome::kSkipped:
-      return "已完成";
-    case PictureOutcome::kNameClash:
-      return "重名未保存";
-    case PictureOutcome::kProcessed:
-      break;
-  }
-  return r.over_limit ? "超出大小限制" : "完成";
-}
-
 }  // namespace
 
 std::string RunReportCsv(const std::vector<ReportRow>& rows) {
@@ -59,7 +41,7 @@ std::string RunReportCsv(const std::vector<ReportRow>& rows) {
         r.outcome == PictureOutcome::kProcessed || r.outcome == PictureOutcome::kMarkFailed;
     csv += Field(row.source) + "," + Field(outputs) + "," + Size(r.original) + "," +
            (written ? Size(r.size) : "") + "," + (written ? std::to_string(r.bytes) : "") + "," +
-           (written ? std::to_string(r.quality) : "") + "," + ResultText(r) + "\r\n";
+           (written ? std::to_string(r.quality) : "") + "," + LabelOf(r).text + "\r\n";
   }
   return csv;
 }
