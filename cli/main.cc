@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
   cli::CliPort port(*options, settings, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO));
   BatchOptions batch;
   batch.workers = options->workers;
-  batch.save_settings = options->save_settings;
+  if (options->save_settings)
+    batch.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
   batch.extras = cli::ExtraOperationsOf(*options);
   batch.shard_index = options->shard_index;
   batch.shard_count = options->shard_count;

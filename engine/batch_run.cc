@@ -16,13 +16,13 @@
 #include "engine/imaging_environment.h"
 #include "engine/input_checks.h"
 #include "engine/messages.h"
+#include "engine/operation_table.h"
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
 #include "engine/resume_journal.h"
 #include "engine/run_report.h"
 #include "engine/shards.h"
 #include "platform/file_system.h"
-#include "settings/settings_file.h"
 #include "settings/settings_text.h"
 #include "text/text_helpers.h"
 
@@ -52,7 +52,7 @@ class BatchRun {
       return;
     }
     target_inside_source_ = checks.target_inside_source();
-    if (options_.save_settings) SaveSettings(s_);
+    if (options_.save_settings) options_.save_settings(s_);
     ReadSwitches();
     source_ = source;
     settings_key_ = SettingsKey(OutputSettingsText());
@@ -173,11 +173,15 @@ class BatchRun {
     const ExtraOperations& x = options_.extras;
     std::string text = ComposeSettingsText(s_);
     for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
-                  int{w.picture_watermark}, w.rotation_position, int{x.square}, x.max_kb,
-                  x.slice_height, int{x.tiled_text}, x.mark_width_percent}) {
+                  int{w.picture_watermark}, w.rotation_position}) {
       text += std::to_string(v) + ",";
     }
-    text += x.square_colour;
+    for (const OperationField& f : OperationFields()) {
+      text += std::to_string(f.IsNumber() ? f.Number(x) : f.IsOn(x)) + ",";
+    }
+    for (const OperationField& f : OperationFields()) {
+      if (f.colour != nullptr) text += x.*f.colour;
+    }
     if (w.picture_watermark) {  // the watermark picture itself may have changed
       if (const auto mark = platform::StampRegularFile(s_.sy_image, true)) {
         text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);

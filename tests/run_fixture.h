@@ -7,6 +7,7 @@
 
 #include "engine/batch_run.h"
 #include "settings/program_folder.h"
+#include "settings/settings_file.h"
 #include "tests/fake_window_port.h"
 #include "tests/temp_dir.h"
 
@@ -21,7 +22,12 @@ class RunFixture : public ::testing::Test {
     port_.Set(Control::SourceFolderBox, src_);
     port_.Set(Control::TargetFolderBox, target_);
   }
-  BatchSummary Run() { return BatchWorker(port_, settings_); }
+  // As the window runs: the settings stored once the checks have passed.
+  BatchSummary Run() {
+    BatchOptions options;
+    options.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
+    return BatchWorker(port_, settings_, options);
+  }
 
   TempDir dir_;
   FakeWindowPort port_;

@@ -28,6 +28,7 @@
 #include "engine/preview.h"
 #include "platform/file_system.h"
 #include "settings/options_file.h"
+#include "settings/settings_file.h"
 #include "text/text_helpers.h"
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
@@ -535,6 +536,7 @@ void MainWindow::StartCommand() {
   SaveExtraOperations(extras_);
   BatchOptions options;
   options.extras = extras_;
+  options.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
   if (!StartBatchWorker(port(), settings_, options)) {
