@@ -83,6 +83,47 @@ unsigned char Channel(std::uint32_t pixel, std::uint32_t mask) {
   return static_cast<unsigned char>(((pixel & mask) >> shift) * 255 / max);
 }
 
+using Palette = std::array<std::array<unsigned char, 3>, 256>;
+
+// The colours of a picture of at most 8 bits (none for a header that
+// overlaps them); entries the file lacks stay black.
+std::optional<Palette> ReadPalette(std::string_view b, const Layout& l) {
+  Palette palette{};
+  if (l.bits > 8) return palette;
+  const size_t entry = l.info_size == 12 ? 3 : 4;
+  size_t count = l.colours == 0 || l.colours > 256 ? (size_t{1} << l.bits) : l.colours;
+  const size_t at = 14 + l.info_size;
+  if (at > l.data_offset) return std::nullopt;
+  count = std::min(count, (l.data_offset - at) / entry);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t e = at + i * entry;
+    palette[i] = {static_cast<unsigned char>(b[e + 2]), static_cast<unsigned char>(b[e + 1]),
+                  static_cast<unsigned char>(b[e])};
+  }
+  return palette;
+}
+
+// One stored row as RGB or RGBA bytes at `dst`.
+void DecodeRow(std::string_view line, const Layout& l, const Palette& palette, unsigned char* dst) {
+  const size_t bands = l.header.has_alpha ? 4 : 3;
+  for (size_t x = 0; x < static_cast<size_t>(l.header.width); ++x, dst += bands) {
+    if (l.bits <= 8) {
+      const size_t bit = x * static_cast<size_t>(l.bits);
+      const unsigned byte = static_cast<unsigned char>(line[bit / 8]);
+      const unsigned index = (byte >> (8 - l.bits - bit % 8)) & ((1u << l.bits) - 1);
+      std::copy(palette[index].begin(), palette[index].end(), dst);
+    } else if (l.bits == 24) {
+      dst[0] = static_cast<unsigned char>(line[3 * x + 2]);
+      dst[1] = static_cast<unsigned char>(line[3 * x + 1]);
+      dst[2] = static_cast<unsigned char>(line[3 * x]);
+    } else {
+      const int size = l.bits / 8;
+      const std::uint32_t pixel = Get(line, x * static_cast<size_t>(size), size);
+      for (size_t c = 0; c < bands; ++c) dst[c] = Channel(pixel, l.masks[c]);
+    }
+  }
+}
+
 // A run-length coded picture as the uncompressed 8-bit rows it stands for
 // (bottom-up, each padded to four bytes); pixels it skips keep colour 0.
 // None when the runs leave the picture or the data end too early.
@@ -158,42 +199,14 @@ std::optional<BmpPicture> DecodeBmp(std::string_view b) {
   const size_t w = static_cast<size_t>(l.header.width), h = static_cast<size_t>(l.header.height);
   const size_t stride = (w * static_cast<size_t>(l.bits) + 31) / 32 * 4;
   if (l.data_offset > b.size() || (b.size() - l.data_offset) / stride < h) return std::nullopt;
-
-  std::array<std::array<unsigned char, 3>, 256> palette{};
-  if (l.bits <= 8) {
-    const size_t entry = l.info_size == 12 ? 3 : 4;
-    size_t count = l.colours == 0 || l.colours > 256 ? (size_t{1} << l.bits) : l.colours;
-    const size_t at = 14 + l.info_size;
-    if (at > l.data_offset) return std::nullopt;
-    count = std::min(count, (l.data_offset - at) / entry);
-    for (size_t i = 0; i < count; ++i) {
-      const size_t e = at + i * entry;
-      palette[i] = {static_cast<unsigned char>(b[e + 2]), static_cast<unsigned char>(b[e + 1]),
-                    static_cast<unsigned char>(b[e])};
-    }
-  }
+  const auto palette = ReadPalette(b, l);
+  if (!palette) return std::nullopt;
   const size_t bands = l.header.has_alpha ? 4 : 3;
   BmpPicture out{l.header, std::string(w * h * bands, '\0')};
   for (size_t row = 0; row < h; ++row) {
     const size_t src_row = l.top_down ? row : h - 1 - row;
-    const std::string_view line = b.substr(l.data_offset + src_row * stride, stride);
-    unsigned char* dst = reinterpret_cast<unsigned char*>(out.pixels.data()) + row * w * bands;
-    for (size_t x = 0; x < w; ++x, dst += bands) {
-      if (l.bits <= 8) {
-        const size_t bit = x * static_cast<size_t>(l.bits);
-        const unsigned byte = static_cast<unsigned char>(line[bit / 8]);
-        const unsigned index = (byte >> (8 - l.bits - bit % 8)) & ((1u << l.bits) - 1);
-        std::copy(palette[index].begin(), palette[index].end(), dst);
-      } else if (l.bits == 24) {
-        dst[0] = static_cast<unsigned char>(line[3 * x + 2]);
-        dst[1] = static_cast<unsigned char>(line[3 * x + 1]);
-        dst[2] = static_cast<unsigned char>(line[3 * x]);
-      } else {
-        const int size = l.bits / 8;
-        const std::uint32_t pixel = Get(line, x * static_cast<size_t>(size), size);
-        for (size_t c = 0; c < bands; ++c) dst[c] = Channel(pixel, l.masks[c]);
-      }
-    }
+    DecodeRow(b.substr(l.data_offset + src_row * stride, stride), l, *palette,
+              reinterpret_cast<unsigned char*>(out.pixels.data()) + row * w * bands);
   }
   if (l.header.has_alpha) {
     // Many writers leave the fourth byte zero: an alpha of nothing at all
