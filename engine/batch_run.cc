@@ -88,25 +88,8 @@ class BatchRun {
   }
 
   void RunSubfolders(const std::string& source) {
-    if (target_inside_source_) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::kTargetInsideSource, MessageIcon::kError);
-      focus_ = Control::TargetFolderBrowseButton;
-      return;
-    }
     StringList folders = StringListNew();
-    StringListAppend(folders, source);
-    FoldersLeftOut left_out;
-    ListSubfolders(source, folders, true, target_, &left_out);
-    if (OutputsWouldLandInSource(source, folders)) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::kOutputIntoSource, MessageIcon::kError);
-      focus_ = Control::TargetFolderBrowseButton;
-      return;
-    }
-    for (const std::string& link : left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
-    for (const std::string& folder : left_out.too_long) {
-      port_.AppendLogLine(msg::PathTooLong(folder));
-      ++summary_.folders_left;
-    }
+    if (!ListTree(source, folders)) return;
     // Every folder listed first: the run knows how many pictures it has.
     std::vector<std::optional<StringList>> listed;
     for (int i = 0; i < folders.count(); ++i) {
@@ -119,38 +102,71 @@ class BatchRun {
     // One pool for every folder: a tree of small folders keeps every
     // worker busy; what the window sees still comes folder by folder.
     for (int i = 0; i < folders.count(); ++i) {
-      const std::string& folder = *StringListGet(folders, i);
-      const std::string below = folder.substr(source.size());
-      const std::string target_folder = target_ + below;
-      const auto made = platform::MakeFolderBelow(target_, below);
-      if (made == platform::FolderMade::kFailed) {
-        Report(true);
-        port_.ShowMessage(msg::kNoticeCaption, msg::kCannotCreateTarget, MessageIcon::kError);
-        focus_ = Control::TargetFolderBrowseButton;
-        summary_.end = RunEnd::kCutShort;
-        break;
-      }
-      const auto& files = listed[static_cast<size_t>(i)];
-      if (!files) {
-        Report(true);
-        port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
-        summary_.end = RunEnd::kCutShort;
-        break;
-      }
-      if (made == platform::FolderMade::kLink) {
-        // Written through, the link would put outputs anywhere at all.
-        Report(true);
-        port_.AppendLogLine(msg::TargetLink(target_folder));
-        ++summary_.folders_left;
-        done_ += files->count();
-        port_.SetPictureCount(done_, total_);
-      } else if (!SubmitFiles(folder, target_folder, *files)) {
-        return;
-      }
+      const FolderStep step =
+          RunTreeFolder(source, *StringListGet(folders, i), listed[static_cast<size_t>(i)]);
+      if (step == FolderStep::kAbandoned) return;
+      if (step == FolderStep::kCutShort) break;
       pending_.push_back({kFolderEnd, i + 1, "", ""});  // the bar moves once the folder is done
     }
     Report(true);
     AskSummary();
+  }
+
+  // The source tree's folders into `folders`, the source first; false when
+  // the run is refused (the target inside the source, or a folder of the
+  // tree that would receive outputs).
+  bool ListTree(const std::string& source, StringList& folders) {
+    if (target_inside_source_) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kTargetInsideSource, MessageIcon::kError);
+      focus_ = Control::TargetFolderBrowseButton;
+      return false;
+    }
+    StringListAppend(folders, source);
+    FoldersLeftOut left_out;
+    ListSubfolders(source, folders, true, target_, &left_out);
+    if (OutputsWouldLandInSource(source, folders)) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kOutputIntoSource, MessageIcon::kError);
+      focus_ = Control::TargetFolderBrowseButton;
+      return false;
+    }
+    for (const std::string& link : left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
+    for (const std::string& folder : left_out.too_long) {
+      port_.AppendLogLine(msg::PathTooLong(folder));
+      ++summary_.folders_left;
+    }
+    return true;
+  }
+
+  enum class FolderStep { kSubmitted, kCutShort, kAbandoned };
+
+  // One folder of the tree: its target folder made, its pictures handed to
+  // the pool.
+  FolderStep RunTreeFolder(const std::string& source, const std::string& folder,
+                           const std::optional<StringList>& files) {
+    const std::string below = folder.substr(source.size());
+    const std::string target_folder = target_ + below;
+    const auto made = platform::MakeFolderBelow(target_, below);
+    if (made == platform::FolderMade::kFailed || !files) {
+      const bool not_made = made == platform::FolderMade::kFailed;
+      Report(true);
+      port_.ShowMessage(msg::kNoticeCaption,
+                        not_made ? msg::kCannotCreateTarget : msg::kCannotReadSource,
+                        MessageIcon::kError);
+      if (not_made) focus_ = Control::TargetFolderBrowseButton;
+      summary_.end = RunEnd::kCutShort;
+      return FolderStep::kCutShort;
+    }
+    if (made == platform::FolderMade::kLink) {
+      // Written through, the link would put outputs anywhere at all.
+      Report(true);
+      port_.AppendLogLine(msg::TargetLink(target_folder));
+      ++summary_.folders_left;
+      done_ += files->count();
+      port_.SetPictureCount(done_, total_);
+      return FolderStep::kSubmitted;
+    }
+    return SubmitFiles(folder, target_folder, *files) ? FolderStep::kSubmitted
+                                                      : FolderStep::kAbandoned;
   }
 
   // True when a folder of the source tree would receive outputs: a source
