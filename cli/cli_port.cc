@@ -100,13 +100,17 @@ void CliPort::ClearProgressLine() {
 }
 
 void CliPort::ShowMessage(const std::string& caption, const std::string& text, MessageIcon) {
-  if (nobody_asked_ && text == msg::kCancelled) return;
   ClearProgressLine();
   std::fprintf(out_, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
-bool CliPort::AskYesNo(const std::string& caption, const std::string& text) {
-  if (text == msg::kOverwriteQuestion) {
+void CliPort::TellCancelled() {
+  // Nobody was asked, so nobody cancelled: what to give instead was said.
+  if (!nobody_asked_) ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
+}
+
+bool CliPort::AskYesNo(Question question, const std::string& caption, const std::string& text) {
+  if (question == Question::kOverwrite) {
     if (overwrite_ != OverwriteChoice::kAsk) return overwrite_ == OverwriteChoice::kYes;
     if (!terminal_) {
       // Nobody was asked, so nobody cancelled: say what to give instead.

@@ -25,7 +25,8 @@ class CliPort : public WindowPort {
   int Selection(Control c) override;
   void EnableControl(Control, bool) override {}
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
-  bool AskYesNo(const std::string& caption, const std::string& text) override;
+  bool AskYesNo(Question question, const std::string& caption, const std::string& text) override;
+  void TellCancelled() override;
   void AppendLogLine(const std::string& line) override;
   void SetProgressRange(int) override;
   void SetProgressPosition(int) override {}

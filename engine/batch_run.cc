@@ -414,7 +414,7 @@ class BatchRun {
   }
 
   bool AskOverwrite() {
-    if (port_.AskYesNo(msg::kQuestionCaption, msg::kOverwriteQuestion)) {
+    if (port_.AskYesNo(Question::kOverwrite, msg::kQuestionCaption, msg::kOverwriteQuestion)) {
       answer_ = OverwriteAnswer::kAllConfirmed;
       return true;
     }
@@ -423,7 +423,7 @@ class BatchRun {
       return row.result.outcome != PictureOutcome::kSkipped;
     });
     if (did_something) WriteReport();
-    port_.ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
+    port_.TellCancelled();
     answer_ = OverwriteAnswer::kCancelled;
     summary_.end = RunEnd::kCancelled;
     return false;
@@ -488,7 +488,8 @@ class BatchRun {
 
   void AskSummary() {
     WriteReport();
-    if (port_.AskYesNo(msg::kDoneCaption, msg::Summary(summary_.processed))) {
+    if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
+                       msg::Summary(summary_.processed))) {
       port_.OpenWithDesktop(target_);
     }
   }

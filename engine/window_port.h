@@ -61,6 +61,13 @@ const char* ControlName(Control control);
 
 enum class MessageIcon { kError, kWarning, kInformation };
 
+// What a question asks, so a front end without a window can answer it by
+// its own rules rather than by its text.
+enum class Question {
+  kOverwrite,   // may existing outputs be replaced?
+  kOpenTarget,  // the run is done: open the target folder?
+};
+
 // Desktop opening results: above 32 is success.
 inline constexpr int kOpenNoAssociation = 31;
 
@@ -77,7 +84,9 @@ class WindowPort {
   virtual void ShowMessage(const std::string& caption, const std::string& text,
                            MessageIcon icon) = 0;
   // Question icon, Yes and No; true for Yes.
-  virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
+  virtual bool AskYesNo(Question question, const std::string& caption, const std::string& text) = 0;
+  // The run ends because the user would not let outputs be replaced.
+  virtual void TellCancelled() = 0;
 
   virtual void AppendLogLine(const std::string& line) = 0;
   virtual void SetProgressRange(int maximum) = 0;

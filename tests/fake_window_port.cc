@@ -1,5 +1,7 @@
 #include "tests/fake_window_port.h"
 
+#include "engine/messages.h"
+
 namespace lumivane::testing {
 namespace {
 const char* IconName(MessageIcon icon) {
@@ -60,7 +62,11 @@ void FakeWindowPort::ShowMessage(const std::string& caption, const std::string& 
                                  MessageIcon icon) {
   Record("message " + caption + "|" + t + "|" + IconName(icon));
 }
-bool FakeWindowPort::AskYesNo(const std::string& caption, const std::string& t) {
+void FakeWindowPort::TellCancelled() {
+  ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
+}
+
+bool FakeWindowPort::AskYesNo(Question, const std::string& caption, const std::string& t) {
   Record("ask " + caption + "|" + t);
   if (answers.empty()) return false;
   bool a = answers.front();

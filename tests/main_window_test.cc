@@ -490,7 +490,7 @@ TEST_F(MainWindowTest, TimeLeftLeavesOutTheWaitOnAQuestion) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   };
   seam_.answers = {true};
-  window_->port().AskYesNo("询问", "overwrite?");
+  window_->port().AskYesNo(Question::kOverwrite, "询问", "overwrite?");
   window_->ShowPictureCount(4, 8);
   // The pace of the four pictures, not of the answer: well under a second.
   EXPECT_TRUE(W<QProgressBar>(Control::ProgressBar)->format().endsWith("0:00"))

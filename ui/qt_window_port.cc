@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "engine/messages.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
 
@@ -79,7 +80,11 @@ void QtWindowPort::ShowMessage(const std::string& caption, const std::string& te
   });
 }
 
-bool QtWindowPort::AskYesNo(const std::string& caption, const std::string& text) {
+void QtWindowPort::TellCancelled() {
+  ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
+}
+
+bool QtWindowPort::AskYesNo(Question, const std::string& caption, const std::string& text) {
   return OnWindowThread(&window_, [&] {
     QElapsedTimer open;
     open.start();

@@ -18,7 +18,8 @@ class QtWindowPort : public WindowPort {
   int Selection(Control control) override;
   void EnableControl(Control control, bool enabled) override;
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
-  bool AskYesNo(const std::string& caption, const std::string& text) override;
+  bool AskYesNo(Question question, const std::string& caption, const std::string& text) override;
+  void TellCancelled() override;
   void AppendLogLine(const std::string& line) override;
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
