@@ -1,7 +1,6 @@
 #include "engine/extra_operations.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <numeric>
 
@@ -200,12 +199,6 @@ TEST_F(ExtraOperationsTest, WatermarkPictureTakesItsShareOfTheOutputWidth) {
     const int dark = DarkPixels(out, 0, 5, out.width(), 6);
     EXPECT_NEAR(dark, width / 4, 2) << width;
   }
-}
-
-long PeakKilobytes() {
-  rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
 }
 
 // A thin logo scaled to the picture's width and a text far longer than the

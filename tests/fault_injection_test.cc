@@ -150,12 +150,6 @@ TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"2"});
 }
 
-long PeakKilobytes() {
-  rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 TEST_F(FaultTest, TenThousandSmallPicturesRunWithFlatMemory) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer keeps freed memory aside; measured in the plain build";

@@ -1,5 +1,7 @@
 #include "tests/temp_dir.h"
 
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,6 +47,12 @@ std::string ReadWholeFile(const std::string& path) {
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+long PeakKilobytes() {
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 }  // namespace lumivane::testing

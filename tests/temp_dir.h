@@ -25,6 +25,9 @@ class TempDir {
 
 std::string ReadWholeFile(const std::string& path);
 
+// The most memory the test process has held so far, in KiB.
+long PeakKilobytes();
+
 }  // namespace lumivane::testing
 
 #endif  // LUMIVANE_TESTS_TEMP_DIR_H_
