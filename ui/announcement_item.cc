@@ -29,8 +29,11 @@ AnnouncementItem::AnnouncementItem(MainWindow& window, const AnnouncementList& l
 }
 
 bool AnnouncementItem::eventFilter(QObject* watched, QEvent* event) {
+  // Only the type is looked at first: the bar also sees events while the
+  // window is being taken down.
+  if (event->type() != QEvent::ToolTip) return QObject::eventFilter(watched, event);
   QAction* item = window_.announcement_action();
-  if (event->type() == QEvent::ToolTip && watched == window_.menuBar() && item != nullptr) {
+  if (watched == window_.menuBar() && item != nullptr) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const QRect place = window_.menuBar()->actionGeometry(item);
     if (place.contains(help->pos())) {
