@@ -108,61 +108,72 @@ void MainWindow::BuildMenuBar(bool with_announcements) {
   left->setCornerWidget(right, Qt::TopRightCorner);
 }
 
+namespace {
+
+// One control as the layout describes it, its height set where the kind
+// decides it (a list's height in the layout is that of its open list).
+QWidget* NewControl(const ControlPlace& place, QWidget* parent, int& height) {
+  const QString text = QString::fromUtf8(place.text);
+  QWidget* w = nullptr;
+  height = place.height;
+  switch (place.kind) {
+    case ControlKind::kLabel:
+    case ControlKind::kPlainLabel: {
+      auto* label = new QLabel(text, parent);
+      label->setAutoFillBackground(place.kind == ControlKind::kPlainLabel);  // covers a caption
+      // Text at the top of its rectangle: level with the text of the box beside it.
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      w = label;
+      break;
+    }
+    case ControlKind::kEdit:
+    case ControlKind::kReadOnlyEdit: {
+      auto* edit = new QLineEdit(text, parent);
+      edit->setReadOnly(place.kind == ControlKind::kReadOnlyEdit);
+      w = edit;
+      break;
+    }
+    case ControlKind::kPushButton:
+      w = new QPushButton(text, parent);
+      break;
+    case ControlKind::kCheckBox: {
+      auto* box = new QCheckBox(text, parent);
+      box->setAutoFillBackground(true);  // the group check boxes cover their group's caption
+      w = box;
+      break;
+    }
+    case ControlKind::kGroupBox: {
+      // The caption is shown by the label or check box laid over it.
+      auto* group = new QGroupBox(parent);
+      group->setAccessibleName(text);
+      w = group;
+      break;
+    }
+    case ControlKind::kDropDownList: {
+      auto* combo = new QComboBox(parent);
+      combo->setMaxVisibleItems(std::max(1, (place.height - 21) / 18));
+      height = 21;
+      w = combo;
+      break;
+    }
+    case ControlKind::kProgressBar: {
+      auto* bar = new QProgressBar(parent);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      bar->setTextVisible(false);
+      w = bar;
+      break;
+    }
+  }
+  return w;
+}
+
+}  // namespace
+
 void MainWindow::CreateControls() {
   for (const ControlPlace& place : kControlLayout) {
-    QWidget* parent = centralWidget();
-    const QString text = QString::fromUtf8(place.text);
-    QWidget* w = nullptr;
-    int height = place.height;
-    switch (place.kind) {
-      case ControlKind::kLabel:
-      case ControlKind::kPlainLabel: {
-        auto* label = new QLabel(text, parent);
-        label->setAutoFillBackground(place.kind == ControlKind::kPlainLabel);  // covers a caption
-        // Text at the top of its rectangle: level with the text of the box beside it.
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        w = label;
-        break;
-      }
-      case ControlKind::kEdit:
-      case ControlKind::kReadOnlyEdit: {
-        auto* edit = new QLineEdit(text, parent);
-        edit->setReadOnly(place.kind == ControlKind::kReadOnlyEdit);
-        w = edit;
-        break;
-      }
-      case ControlKind::kPushButton:
-        w = new QPushButton(text, parent);
-        break;
-      case ControlKind::kCheckBox: {
-        auto* box = new QCheckBox(text, parent);
-        box->setAutoFillBackground(true);  // the group check boxes cover their group's caption
-        w = box;
-        break;
-      }
-      case ControlKind::kGroupBox: {
-        // The caption is shown by the label or check box laid over it.
-        auto* group = new QGroupBox(parent);
-        group->setAccessibleName(text);
-        w = group;
-        break;
-      }
-      case ControlKind::kDropDownList: {
-        auto* combo = new QComboBox(parent);
-        combo->setMaxVisibleItems(std::max(1, (place.height - 21) / 18));
-        height = 21;
-        w = combo;
-        break;
-      }
-      case ControlKind::kProgressBar: {
-        auto* bar = new QProgressBar(parent);
-        bar->setRange(0, 100);
-        bar->setValue(0);
-        bar->setTextVisible(false);
-        w = bar;
-        break;
-      }
-    }
+    int height = 0;
+    QWidget* w = NewControl(place, centralWidget(), height);
     w->setObjectName(ControlName(place.control));
     w->setGeometry(place.x, place.y, place.width, height);
     if (place.kind == ControlKind::kGroupBox) {
