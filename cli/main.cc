@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
+#include "cli/cli_request.h"
 #include "cli/manifest.h"
 #include "engine/batch_run.h"
 #include "engine/messages.h"
@@ -52,15 +53,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n", msg::kNoticeCaption, msg::kCannotReadSettings);
     return 1;
   }
-  cli::CliPort port(*options, settings, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO));
-  BatchOptions batch;
-  batch.workers = options->workers;
+  cli::CliPort port(options->overwrite, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO));
+  RunRequest batch = cli::RequestFrom(*options, settings);
   if (options->save_settings)
     batch.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
-  batch.extras = cli::ExtraOperationsOf(*options);
-  batch.shard_index = options->shard_index;
-  batch.shard_count = options->shard_count;
-  batch.skip_done = options->skip_done;
   std::optional<platform::AppendFile> manifest =
       options->manifest ? platform::AppendFile::Open(*options->manifest) : std::nullopt;
   bool manifest_failed = false;

@@ -21,9 +21,9 @@
 #include "engine/picture_pool.h"
 #include "engine/resume_journal.h"
 #include "engine/run_report.h"
+#include "engine/settings_text.h"
 #include "engine/shards.h"
 #include "platform/file_system.h"
-#include "settings/settings_text.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
@@ -35,29 +35,29 @@ enum class OverwriteAnswer { kNotAsked, kAllConfirmed, kCancelled };
 
 class BatchRun {
  public:
-  BatchRun(WindowPort& port, ProcessingSettings& settings, const BatchOptions& options)
+  BatchRun(WindowPort& port, ProcessingSettings& settings, const RunRequest& request)
       : port_(port),
         s_(settings),
-        workers_(options.workers > 0 ? options.workers : PicturePool::DefaultWorkers()),
-        options_(options) {}
+        workers_(request.workers > 0 ? request.workers : PicturePool::DefaultWorkers()),
+        request_(request) {}
 
   const BatchSummary& summary() const { return summary_; }
 
   void Run() {
-    const std::string source = TrimSpaces(port_.ControlText(Control::SourceFolderBox));
     EnsureImagingEnvironment();
-    InputChecks checks(port_, s_);
-    if (!RunInputChecks(checks, source, target_)) {
+    InputChecks checks(port_, request_.inputs, s_);
+    const std::string source = checks.Source();
+    if (!RunInputChecks(checks, target_)) {
       focus_ = checks.focus();
       return;
     }
     target_inside_source_ = checks.target_inside_source();
-    if (options_.save_settings) options_.save_settings(s_);
+    if (request_.save_settings) request_.save_settings(s_);
     ReadSwitches();
     source_ = source;
     settings_key_ = SettingsKey(OutputSettingsText());
     journal_.Load(target_);
-    if (port_.IsChecked(Control::SubfoldersCheck)) {
+    if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {
       RunOneFolder(source);
@@ -72,9 +72,9 @@ class BatchRun {
 
  private:
   void ReadSwitches() {
-    switches_ = ReadBasicSwitches(port_);
-    switches_.text_watermark = port_.IsChecked(Control::TextWatermarkCheck);
-    switches_.picture_watermark = port_.IsChecked(Control::PictureWatermarkCheck);
+    switches_ = BasicSwitches(request_.inputs);
+    switches_.text_watermark = request_.inputs.text_mark;
+    switches_.picture_watermark = request_.inputs.picture_mark;
     if (switches_.picture_watermark) {
       // Read once for the whole run; a picture that cannot be read is
       // reported once and the run goes on without it.
@@ -118,7 +118,7 @@ class BatchRun {
   bool ListTree(const std::string& source, StringList& folders) {
     if (target_inside_source_) {
       port_.ShowMessage(msg::kNoticeCaption, msg::kTargetInsideSource, MessageIcon::kError);
-      focus_ = Control::TargetFolderBrowseButton;
+      focus_ = Field::kTarget;
       return false;
     }
     StringListAppend(folders, source);
@@ -126,7 +126,7 @@ class BatchRun {
     ListSubfolders(source, folders, true, target_, &left_out);
     if (OutputsWouldLandInSource(source, folders)) {
       port_.ShowMessage(msg::kNoticeCaption, msg::kOutputIntoSource, MessageIcon::kError);
-      focus_ = Control::TargetFolderBrowseButton;
+      focus_ = Field::kTarget;
       return false;
     }
     for (const std::string& link : left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
@@ -152,7 +152,7 @@ class BatchRun {
       port_.ShowMessage(msg::kNoticeCaption,
                         not_made ? msg::kCannotCreateTarget : msg::kCannotReadSource,
                         MessageIcon::kError);
-      if (not_made) focus_ = Control::TargetFolderBrowseButton;
+      if (not_made) focus_ = Field::kTarget;
       summary_.end = RunEnd::kCutShort;
       return FolderStep::kCutShort;
     }
@@ -186,7 +186,7 @@ class BatchRun {
   // Everything the outputs are made from: other settings, other outputs.
   std::string OutputSettingsText() const {
     const PictureSwitches& w = switches_;
-    const ExtraOperations& x = options_.extras;
+    const ExtraOperations& x = request_.extras;
     std::string text = ComposeSettingsText(s_);
     for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
                   int{w.picture_watermark}, w.rotation_position}) {
@@ -216,12 +216,12 @@ class BatchRun {
   // The folder's pictures that are this process's share of the job.
   std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
     auto files = ListPictureFiles(folder);
-    if (!files || options_.shard_count <= 1) return files;
+    if (!files || request_.shard_count <= 1) return files;
     const std::string below = folder.substr(source.size());  // "" or "/a/b"
     StringList share = StringListNew();
     for (const std::string& name : files->items) {
       const std::string relative = below.empty() ? name : below.substr(1) + "/" + name;
-      if (InShard(relative, options_.shard_index, options_.shard_count)) {
+      if (InShard(relative, request_.shard_index, request_.shard_count)) {
         StringListAppend(share, name);
       }
     }
@@ -312,7 +312,7 @@ class BatchRun {
         pending_.push_back(std::move(item));
         continue;
       }
-      if (options_.skip_done &&
+      if (request_.skip_done &&
           journal_.StillDone(BelowSource(item.source), item.source, settings_key_)) {
         item.job = kSkippedJob;
         pending_.push_back(std::move(item));
@@ -327,7 +327,7 @@ class BatchRun {
         // The watermark is in memory and only read: every thread shares it.
         const auto start = std::chrono::steady_clock::now();
         PictureResult result = ProcessOnePicture(
-            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, options_.extras,
+            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, request_.extras,
             [this](const auto& parts) { return ClaimParts(parts); });
         result.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -344,7 +344,7 @@ class BatchRun {
   // (they start with _01), and whatever its last run wrote.
   bool OutputsExist(const Pending& item) const {
     if (FileExists(item.output)) return true;
-    if (options_.extras.slice_height > 0 && FileExists(SlicePath(item.output, 1))) return true;
+    if (request_.extras.slice_height > 0 && FileExists(SlicePath(item.output, 1))) return true;
     const JournalEntry* last = journal_.Find(BelowSource(item.source));
     if (!last) return false;
     return std::any_of(last->outputs.begin(), last->outputs.end(),
@@ -372,8 +372,8 @@ class BatchRun {
       entry.outputs = last->outputs;  // nothing written: what is there stays known
     }
     const std::string shard =
-        options_.shard_count > 1
-            ? std::to_string(options_.shard_index) + "-of-" + std::to_string(options_.shard_count)
+        request_.shard_count > 1
+            ? std::to_string(request_.shard_index) + "-of-" + std::to_string(request_.shard_count)
             : "";
     if (!journal_.Record(below, entry, shard) && !journal_failed_) {
       journal_failed_ = true;  // resumed runs will make its pictures again
@@ -431,7 +431,7 @@ class BatchRun {
 
   void Report(const Pending& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
-    if (options_.on_picture) options_.on_picture(item.source, result);
+    if (request_.on_picture) request_.on_picture(item.source, result);
     const PictureOutcome outcome = result.outcome;
     const bool over_limit = result.over_limit;
     report_.push_back({item.source, std::move(result)});
@@ -440,7 +440,7 @@ class BatchRun {
         ++summary_.processed;
         if (over_limit) {
           ++summary_.over_limit;
-          port_.AppendLogLine(msg::OverLimit(item.output, options_.extras.max_kb));
+          port_.AppendLogLine(msg::OverLimit(item.output, request_.extras.max_kb));
         }
         break;
       case PictureOutcome::kReadFailed:
@@ -474,10 +474,10 @@ class BatchRun {
   void WriteReport() {
     if (report_.empty()) return;
     std::string name = kRunReportFile;
-    if (options_.shard_count > 1) {
+    if (request_.shard_count > 1) {
       // Each shard its own report: shards never replace each other's files.
-      name.insert(name.rfind('.'), "." + std::to_string(options_.shard_index) + "-of-" +
-                                       std::to_string(options_.shard_count));
+      name.insert(name.rfind('.'), "." + std::to_string(request_.shard_index) + "-of-" +
+                                       std::to_string(request_.shard_count));
     }
     const std::string path = platform::JoinPath(target_, name);
     if (!platform::WriteFileAtomically(path, RunReportCsv(report_))) {
@@ -508,7 +508,7 @@ class BatchRun {
   PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder
-  BatchOptions options_;
+  RunRequest request_;
   std::vector<ReportRow> report_;
   int total_ = 0;  // pictures of the run
   int done_ = 0;   // pictures reported
@@ -520,7 +520,7 @@ class BatchRun {
   std::deque<Pending> pending_;
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
   BatchSummary summary_;
-  std::optional<Control> focus_;
+  std::optional<Field> focus_;
 };
 
 }  // namespace
@@ -528,12 +528,12 @@ class BatchRun {
 bool RunActive() { return run_active.load(); }
 
 BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
-                         const BatchOptions& options) {
+                         const RunRequest& request) {
   run_active = true;
   platform::RaiseOpenFileLimit();
   BatchSummary summary;
   {
-    BatchRun run(port, settings, options);
+    BatchRun run(port, settings, request);
     run.Run();
     // The imaging environment stays up for the process: previews and font
     // checks use it too.
@@ -544,12 +544,12 @@ BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
   return summary;
 }
 
-bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const BatchOptions& options) {
+bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request) {
   // Set before the thread exists, so that quitting right after the start
   // already asks first.
   run_active = true;
   try {
-    std::thread([&port, &settings, options] { BatchWorker(port, settings, options); }).detach();
+    std::thread([&port, &settings, request] { BatchWorker(port, settings, request); }).detach();
     return true;
   } catch (const std::system_error&) {
     run_active = false;

@@ -4,34 +4,14 @@
 #ifndef LUMIVANE_ENGINE_BATCH_RUN_H_
 #define LUMIVANE_ENGINE_BATCH_RUN_H_
 
-#include <functional>
-#include <string>
-
-#include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
+#include "engine/run_request.h"
 #include "engine/window_port.h"
 
 namespace lumivane {
 
-struct PictureResult;
-
 // True from a run's first step to its last.
 bool RunActive();
-
-struct BatchOptions {
-  int workers = 0;  // pictures processed at once; 0: one per core
-  // Stores the checked settings once the checks have passed (the window
-  // and --save-settings keep them in "config.dat"); none: not stored.
-  std::function<void(const ProcessingSettings&)> save_settings;
-  ExtraOperations extras;  // what marketplaces ask beyond the switches
-  // This process's share of the job: shard `shard_index` of `shard_count`.
-  int shard_index = 0;
-  int shard_count = 1;
-  // Leave alone a picture whose output is complete and newer than it.
-  bool skip_done = false;
-  // Told of every picture in file order, as the window is.
-  std::function<void(const std::string& source, const PictureResult& result)> on_picture;
-};
 
 enum class RunEnd {
   kRefused,    // an input was refused; nothing was processed
@@ -58,16 +38,15 @@ struct BatchSummary {
 };
 
 // The whole run on the calling thread; the window is reached only through
-// `port`. `settings` is the program's one settings record. Several
+// `port`. `settings` is the program's one settings record, which the checks
+// fill from the request's inputs. Several
 // pictures are processed at once, yet everything the window sees comes in
 // the order of a one-by-one run.
-BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
-                         const BatchOptions& options = {});
+BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request);
 
 // Starts BatchWorker on a thread of its own, which nobody waits for. False
 // when the thread cannot be started.
-bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings,
-                      const BatchOptions& options = {});
+bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request);
 
 }  // namespace lumivane
 

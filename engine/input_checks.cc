@@ -28,60 +28,58 @@ std::optional<std::uint64_t> ParseDigits(const std::string& text) {
   return value;
 }
 
-std::string InputChecks::ReadTrimmed(Control control) {
-  return TrimSpaces(port_.ControlText(control));
-}
+std::string InputChecks::Source() const { return TrimSpaces(in_.source); }
 
-bool InputChecks::Fail(const std::string& text, std::optional<Control> focus, MessageIcon icon) {
+bool InputChecks::Fail(const std::string& text, std::optional<Field> focus, MessageIcon icon) {
   port_.ShowMessage(msg::kNoticeCaption, text, icon);
   focus_ = focus;
   return false;
 }
 
-bool InputChecks::SourceFolder(const std::string& source) {
-  if (source.empty()) return Fail(msg::kChooseSource, Control::SourceFolderBrowseButton);
-  if (!IsDirectory(source)) return Fail(msg::kSourceMissing, Control::SourceFolderBrowseButton);
+bool InputChecks::SourceFolder() {
+  const std::string source = Source();
+  if (source.empty()) return Fail(msg::kChooseSource, Field::kSource);
+  if (!IsDirectory(source)) return Fail(msg::kSourceMissing, Field::kSource);
   return true;
 }
 
 bool InputChecks::Width() {
-  const std::string text = ReadTrimmed(Control::WidthBox);
+  const std::string text = TrimSpaces(in_.width);
   const auto number = ParseDigits(text);
-  if (!port_.IsChecked(Control::WidthCheck)) {
+  if (!in_.width_on) {
     // Not needed: a default stands in for nonsense, a number is not taken.
     if (!number) s_.width = kDefaultWidth;
     return true;
   }
-  if (text.empty()) return Fail(msg::kWidthEmpty, Control::WidthBox);
-  if (!number) return Fail(msg::kWidthNotNumber, Control::WidthBox);
-  if (*number < 1 || *number > kMaxWidth) return Fail(msg::kWidthRange, Control::WidthBox);
+  if (text.empty()) return Fail(msg::kWidthEmpty, Field::kWidth);
+  if (!number) return Fail(msg::kWidthNotNumber, Field::kWidth);
+  if (*number < 1 || *number > kMaxWidth) return Fail(msg::kWidthRange, Field::kWidth);
   s_.width = static_cast<std::int32_t>(*number);
   return true;
 }
 
-void InputChecks::Quality() { s_.quanlity = port_.Selection(Control::QualityCombo); }
+void InputChecks::Quality() { s_.quanlity = in_.quality; }
 
 bool InputChecks::WatermarkText(bool for_preview) {
-  const std::string text = ReadTrimmed(Control::WatermarkTextBox);
-  const bool on = port_.IsChecked(Control::TextWatermarkCheck);
-  if (for_preview || on) {
-    if (text.empty()) return Fail(msg::kEnterText, Control::WatermarkTextBox);
+  const std::string text = TrimSpaces(in_.text);
+  if (for_preview || in_.text_mark) {
+    if (text.empty()) return Fail(msg::kEnterText, Field::kText);
     if (HasNonAscii(text) && !FontShowsChinese(s_.sy_text_font)) {
       return Fail(for_preview ? msg::kPreviewNeedsChineseFont : msg::kFontCannotShowChinese,
-                  Control::FontButton, MessageIcon::kWarning);
+                  Field::kFont, MessageIcon::kWarning);
     }
   }
   s_.sy_text = text;
   return true;
 }
 
-void InputChecks::Opacity() { s_.sy_text_opacity = port_.Selection(Control::OpacityCombo); }
+void InputChecks::Opacity() { s_.sy_text_opacity = in_.opacity; }
 
-bool InputChecks::Margin(Control combo, Control box, msg::Watermark watermark, bool horizontal,
-                         std::int32_t& direction, std::uint32_t& value) {
-  const int position = port_.Selection(combo);
+bool InputChecks::Margin(int position, const std::string& typed, Field field,
+                         msg::Watermark watermark, bool horizontal, std::int32_t& direction,
+                         std::uint32_t& value) {
   direction = position;
-  const std::string text = ReadTrimmed(box);
+  const std::string text = TrimSpaces(typed);
   const auto number = ParseDigits(text);
   if (position <= 0) {
     // Centred: the margin is not used, so anything goes.
@@ -93,70 +91,67 @@ bool InputChecks::Margin(Control combo, Control box, msg::Watermark watermark, b
   }
   const msg::Side side = horizontal ? (position == 1 ? msg::Side::kLeft : msg::Side::kRight)
                                     : (position == 1 ? msg::Side::kTop : msg::Side::kBottom);
-  if (text.empty()) return Fail(msg::MarginEmpty(watermark, side), box);
-  if (!number) return Fail(msg::MarginNotNumber(watermark, side), box);
-  if (*number > kMaxMargin) return Fail(msg::MarginRange(watermark, side), box);
+  if (text.empty()) return Fail(msg::MarginEmpty(watermark, side), field);
+  if (!number) return Fail(msg::MarginNotNumber(watermark, side), field);
+  if (*number > kMaxMargin) return Fail(msg::MarginRange(watermark, side), field);
   value = static_cast<std::uint32_t>(*number);
   return true;
 }
 
 bool InputChecks::TextMargins() {
-  return Margin(Control::TextHorizontalPositionCombo, Control::TextHorizontalMarginBox,
+  const MarkPlace& p = in_.text_place;
+  return Margin(p.horizontal, p.horizontal_margin, Field::kTextHorizontalMargin,
                 msg::Watermark::kText, true, s_.sy_text_w_direction, s_.sy_text_w_value) &&
-         Margin(Control::TextVerticalPositionCombo, Control::TextVerticalMarginBox,
-                msg::Watermark::kText, false, s_.sy_text_h_direction, s_.sy_text_h_value);
+         Margin(p.vertical, p.vertical_margin, Field::kTextVerticalMargin, msg::Watermark::kText,
+                false, s_.sy_text_h_direction, s_.sy_text_h_value);
 }
 
 bool InputChecks::WatermarkPicture() {
-  const std::string path = ReadTrimmed(Control::WatermarkPictureBox);
-  if (port_.IsChecked(Control::PictureWatermarkCheck)) {
-    if (path.empty())
-      return Fail(msg::kChooseWatermarkPicture, Control::WatermarkPictureBrowseButton);
-    if (!FileExists(path)) {
-      return Fail(msg::kWatermarkPictureMissing, Control::WatermarkPictureBrowseButton);
-    }
+  const std::string path = TrimSpaces(in_.picture);
+  if (in_.picture_mark) {
+    if (path.empty()) return Fail(msg::kChooseWatermarkPicture, Field::kPicture);
+    if (!FileExists(path)) return Fail(msg::kWatermarkPictureMissing, Field::kPicture);
   }
   s_.sy_image = path;
   return true;
 }
 
 bool InputChecks::PictureMargins() {
-  return Margin(Control::PictureHorizontalPositionCombo, Control::PictureHorizontalMarginBox,
+  const MarkPlace& p = in_.picture_place;
+  return Margin(p.horizontal, p.horizontal_margin, Field::kPictureHorizontalMargin,
                 msg::Watermark::kPicture, true, s_.sy_image_w_direction, s_.sy_image_w_value) &&
-         Margin(Control::PictureVerticalPositionCombo, Control::PictureVerticalMarginBox,
+         Margin(p.vertical, p.vertical_margin, Field::kPictureVerticalMargin,
                 msg::Watermark::kPicture, false, s_.sy_image_h_direction, s_.sy_image_h_value);
 }
 
-bool InputChecks::TargetFolder(const std::string& source, std::string& target) {
-  target = ReadTrimmed(Control::TargetFolderBox);
-  if (target.empty()) return Fail(msg::kChooseTarget, Control::TargetFolderBrowseButton);
-  if (SameFolder(target, source))
-    return Fail(msg::kTargetIsSource, Control::TargetFolderBrowseButton);
-  target_inside_source_ =
-      port_.IsChecked(Control::SubfoldersCheck) && FolderLiesWithin(target, source);
+bool InputChecks::TargetFolder(std::string& target) {
+  const std::string source = Source();
+  target = TrimSpaces(in_.target);
+  if (target.empty()) return Fail(msg::kChooseTarget, Field::kTarget);
+  if (SameFolder(target, source)) return Fail(msg::kTargetIsSource, Field::kTarget);
+  target_inside_source_ = in_.subfolders && FolderLiesWithin(target, source);
   if (target_inside_source_) return true;  // nothing is made for a run that will be refused
   if (!IsDirectory(target) && !platform::MakeDirectories(target)) {
-    return Fail(msg::kCannotCreateTarget, Control::TargetFolderBrowseButton);
+    return Fail(msg::kCannotCreateTarget, Field::kTarget);
   }
   return true;
 }
 
-PictureSwitches ReadBasicSwitches(WindowPort& port) {
+PictureSwitches BasicSwitches(const UserInputs& in) {
   PictureSwitches switches;
-  switches.width = port.IsChecked(Control::WidthCheck);
-  switches.quality = port.IsChecked(Control::QualityCheck);
-  switches.rotation = port.IsChecked(Control::RotationCheck);
-  switches.rotation_position = port.Selection(Control::RotationCombo);
+  switches.width = in.width_on;
+  switches.quality = in.quality_on;
+  switches.rotation = in.rotation_on;
+  switches.rotation_position = in.rotation;
   return switches;
 }
 
-bool RunInputChecks(InputChecks& c, const std::string& source, std::string& target) {
-  if (!c.SourceFolder(source) || !c.Width()) return false;
+bool RunInputChecks(InputChecks& c, std::string& target) {
+  if (!c.SourceFolder() || !c.Width()) return false;
   c.Quality();
   if (!c.WatermarkText(false)) return false;
   c.Opacity();
-  return c.TextMargins() && c.WatermarkPicture() && c.PictureMargins() &&
-         c.TargetFolder(source, target);
+  return c.TextMargins() && c.WatermarkPicture() && c.PictureMargins() && c.TargetFolder(target);
 }
 
 }  // namespace lumivane

@@ -1,7 +1,6 @@
 // The checks of the user's inputs before a run or a preview. Each check
-// reads its controls through the window port, refuses a bad value with a
-// message and names the control to correct, or stores the value into the
-// settings record at once.
+// refuses a bad value with a message and names the input to correct, or
+// stores the value into the settings record at once.
 #ifndef LUMIVANE_ENGINE_INPUT_CHECKS_H_
 #define LUMIVANE_ENGINE_INPUT_CHECKS_H_
 
@@ -12,6 +11,7 @@
 #include "engine/messages.h"
 #include "engine/picture_ops.h"
 #include "engine/processing_settings.h"
+#include "engine/run_request.h"
 #include "engine/window_port.h"
 
 namespace lumivane {
@@ -22,11 +22,13 @@ std::optional<std::uint64_t> ParseDigits(const std::string& text);
 
 class InputChecks {
  public:
-  InputChecks(WindowPort& port, ProcessingSettings& settings) : port_(port), s_(settings) {}
+  InputChecks(WindowPort& port, const UserInputs& inputs, ProcessingSettings& settings)
+      : port_(port), in_(inputs), s_(settings) {}
 
-  std::string ReadTrimmed(Control control);
+  // The source folder as checked and used.
+  std::string Source() const;
 
-  bool SourceFolder(const std::string& source);
+  bool SourceFolder();
   bool Width();
   void Quality();
   // The run refuses an empty text only when the text watermark is on, and
@@ -37,36 +39,36 @@ class InputChecks {
   // The picture must exist only when the picture watermark is on.
   bool WatermarkPicture();
   bool PictureMargins();
-  // Reads the target folder box into `target`; refuses the source folder
+  // The target folder, trimmed, into `target`; refuses the source folder
   // itself, however it is spelled (the outputs would replace the
   // originals); creates the folder, with any missing folders above it,
   // unless the subfolder mode will refuse it as lying inside the source.
-  bool TargetFolder(const std::string& source, std::string& target);
+  bool TargetFolder(std::string& target);
   // Subfolder mode with the target below the source: the run refuses it
   // once the settings are saved.
   bool target_inside_source() const { return target_inside_source_; }
 
-  // Shows a message; the named control gets the focus when the run ends.
-  bool Fail(const std::string& text, std::optional<Control> focus,
+  // Shows a message; the named input gets the focus when the run ends.
+  bool Fail(const std::string& text, std::optional<Field> focus,
             MessageIcon icon = MessageIcon::kError);
-  std::optional<Control> focus() const { return focus_; }
+  std::optional<Field> focus() const { return focus_; }
 
  private:
-  bool Margin(Control combo, Control box, msg::Watermark watermark, bool horizontal,
-              std::int32_t& direction, std::uint32_t& value);
+  bool Margin(int position, const std::string& typed, Field field, msg::Watermark watermark,
+              bool horizontal, std::int32_t& direction, std::uint32_t& value);
 
   WindowPort& port_;
+  const UserInputs& in_;
   ProcessingSettings& s_;
-  std::optional<Control> focus_;
+  std::optional<Field> focus_;
   bool target_inside_source_ = false;
 };
 
-// The width, quality and rotation switches and the rotation choice, read
-// from the window as a run or a preview starts.
-PictureSwitches ReadBasicSwitches(WindowPort& port);
+// The width, quality and rotation switches and the rotation choice.
+PictureSwitches BasicSwitches(const UserInputs& inputs);
 
 // Every check of a run, in order. False when one failed (its message shown).
-bool RunInputChecks(InputChecks& checks, const std::string& source, std::string& target);
+bool RunInputChecks(InputChecks& checks, std::string& target);
 
 }  // namespace lumivane
 

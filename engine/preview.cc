@@ -7,7 +7,6 @@
 #include "engine/picture_io.h"
 #include "engine/picture_ops.h"
 #include "platform/file_system.h"
-#include "settings/program_folder.h"
 
 namespace lumivane {
 namespace {
@@ -16,24 +15,26 @@ enum class Kind { kText, kPicture };
 
 class Preview {
  public:
-  Preview(WindowPort& port, ProcessingSettings& settings, Kind kind, const ExtraOperations& extras)
-      : port_(port), s_(settings), kind_(kind), extras_(extras), checks_(port, settings) {}
+  Preview(WindowPort& port, ProcessingSettings& settings, const UserInputs& inputs, Kind kind,
+          const ExtraOperations& extras, const std::string& folder)
+      : port_(port),
+        s_(settings),
+        in_(inputs),
+        kind_(kind),
+        extras_(extras),
+        folder_(folder),
+        checks_(port, inputs, settings) {}
 
-  void Run() {
-    const Control button =
-        kind_ == Kind::kText ? Control::TextPreviewButton : Control::PicturePreviewButton;
-    platform::ChangeDirectory(ProgramFolder());
-    port_.EnableControl(button, false);
+  std::optional<Field> Run() {
     RunSteps();
-    port_.EnableControl(button, true);
-    if (checks_.focus()) port_.RequestFocus(*checks_.focus());
+    return checks_.focus();
   }
 
  private:
   void RunSteps() {
-    const std::string source = checks_.ReadTrimmed(Control::SourceFolderBox);
+    const std::string source = checks_.Source();
     EnsureImagingEnvironment();
-    if (!checks_.SourceFolder(source) || !checks_.Width()) return;
+    if (!checks_.SourceFolder() || !checks_.Width()) return;
     checks_.Quality();
     if (kind_ == Kind::kText) {
       if (!checks_.WatermarkText(true)) return;
@@ -43,30 +44,28 @@ class Preview {
       if (!checks_.WatermarkPicture() || !checks_.PictureMargins()) return;
     }
     bool listing_failed = false;
-    auto sample =
-        FindSamplePicture(source, port_.IsChecked(Control::SubfoldersCheck), listing_failed);
+    auto sample = FindSamplePicture(source, in_.subfolders, listing_failed);
     if (listing_failed) {
       checks_.Fail(msg::kCannotReadSource, std::nullopt);
       return;
     }
     if (!sample) {
-      checks_.Fail(msg::kNoSamplePicture, Control::SourceFolderBrowseButton);
+      checks_.Fail(msg::kNoSamplePicture, Field::kSource);
       return;
     }
     Render(*sample);
   }
 
   void Render(const std::string& sample) {
-    const std::string folder = platform::JoinPath(ProgramFolder(), "temp");
-    if (!IsDirectory(folder) && !platform::MakeDirectory(folder)) {
+    if (!IsDirectory(folder_) && !platform::MakeDirectory(folder_)) {
       checks_.Fail(msg::kCannotCreatePreviewFolder, std::nullopt);
       return;
     }
     const std::string out =
-        platform::JoinPath(folder, kind_ == Kind::kText ? "sy_text.jpg" : "sy_image.jpg");
+        platform::JoinPath(folder_, kind_ == Kind::kText ? "sy_text.jpg" : "sy_image.jpg");
     // The basic steps and this preview's watermark, whatever its switch; an
     // unreadable watermark picture is simply left out.
-    PictureSwitches switches = ReadBasicSwitches(port_);
+    PictureSwitches switches = BasicSwitches(in_);
     std::optional<vips::VImage> mark;
     if (kind_ == Kind::kText) {
       switches.text_watermark = true;
@@ -100,8 +99,10 @@ class Preview {
 
   WindowPort& port_;
   ProcessingSettings& s_;
+  const UserInputs& in_;
   Kind kind_;
   const ExtraOperations& extras_;
+  const std::string& folder_;
   InputChecks checks_;
 };
 
@@ -129,14 +130,17 @@ std::optional<std::string> FindSamplePicture(const std::string& source, bool wit
   return platform::JoinPath(source, files->items.front());
 }
 
-void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
-                          const ExtraOperations& extras) {
-  Preview(port, settings, Kind::kText, extras).Run();
+std::optional<Field> PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                                          const UserInputs& inputs, const ExtraOperations& extras,
+                                          const std::string& folder) {
+  return Preview(port, settings, inputs, Kind::kText, extras, folder).Run();
 }
 
-void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
-                             const ExtraOperations& extras) {
-  Preview(port, settings, Kind::kPicture, extras).Run();
+std::optional<Field> PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                                             const UserInputs& inputs,
+                                             const ExtraOperations& extras,
+                                             const std::string& folder) {
+  return Preview(port, settings, inputs, Kind::kPicture, extras, folder).Run();
 }
 
 }  // namespace lumivane

@@ -1,6 +1,6 @@
 // Watermark previews: one sample picture of the source folder rendered
-// with the basic settings and one watermark into the program folder's
-// "temp" folder, then shown with the desktop's picture viewer.
+// with the basic settings and one watermark into a preview folder (made
+// when missing), then shown with the desktop's picture viewer.
 #ifndef LUMIVANE_ENGINE_PREVIEW_H_
 #define LUMIVANE_ENGINE_PREVIEW_H_
 
@@ -9,16 +9,21 @@
 
 #include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
+#include "engine/run_request.h"
 #include "engine/window_port.h"
 
 namespace lumivane {
 
 // With the marketplace operations a run applies, so the preview shows what
-// a run writes (the first part of a cut picture).
-void PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
-                          const ExtraOperations& extras = {});
-void PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
-                             const ExtraOperations& extras = {});
+// a run writes (the first part of a cut picture). Returns the input to
+// correct when one was refused.
+std::optional<Field> PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                                          const UserInputs& inputs, const ExtraOperations& extras,
+                                          const std::string& folder);
+std::optional<Field> PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                                             const UserInputs& inputs,
+                                             const ExtraOperations& extras,
+                                             const std::string& folder);
 
 // The first picture of the source folder (or, with subfolders, of the
 // first folder in listing order that has one). None when there is no

@@ -1,63 +1,15 @@
-// The one way the engine reaches the main window. The window implements it
+// The one way the engine reaches the main window while it works: progress,
+// log lines, messages and typed questions. The window implements it
 // (carrying each call out on its own thread); tests implement it with a
-// scripted fake. Nothing else of the window is visible to the engine.
+// scripted fake. What the user asked comes in the run request.
 #ifndef LUMIVANE_ENGINE_WINDOW_PORT_H_
 #define LUMIVANE_ENGINE_WINDOW_PORT_H_
 
 #include <string>
 
+#include "engine/run_request.h"
+
 namespace lumivane {
-
-// The 43 controls of the main window, in creation order.
-enum class Control {
-  SourceFolderLabel,
-  SourceFolderBox,
-  SourceFolderBrowseButton,
-  WidthCheck,
-  WidthBox,
-  QualityCheck,
-  QualityCombo,
-  RotationCheck,
-  RotationCombo,
-  SubfoldersCheck,
-  BasicGroupBox,
-  BasicGroupCaption,
-  WatermarkTextLabel,
-  WatermarkTextBox,
-  OpacityLabel,
-  OpacityCombo,
-  TextPositionLabel,
-  TextHorizontalPositionCombo,
-  TextHorizontalMarginBox,
-  TextVerticalPositionCombo,
-  TextVerticalMarginBox,
-  FontLabel,
-  FontSummaryBox,
-  FontButton,
-  TextPreviewButton,
-  TextGroupBox,
-  TextWatermarkCheck,
-  WatermarkPictureLabel,
-  WatermarkPictureBox,
-  WatermarkPictureBrowseButton,
-  PicturePositionLabel,
-  PictureHorizontalPositionCombo,
-  PictureHorizontalMarginBox,
-  PictureVerticalPositionCombo,
-  PictureVerticalMarginBox,
-  PicturePreviewButton,
-  PictureGroupBox,
-  PictureWatermarkCheck,
-  TargetFolderLabel,
-  TargetFolderBox,
-  TargetFolderBrowseButton,
-  ProgressBar,
-  StartButton,
-};
-inline constexpr int kControlCount = static_cast<int>(Control::StartButton) + 1;
-
-// The control's plain name ("SourceFolderBox"), used as its object name.
-const char* ControlName(Control control);
 
 enum class MessageIcon { kError, kWarning, kInformation };
 
@@ -75,11 +27,6 @@ class WindowPort {
  public:
   virtual ~WindowPort() = default;
 
-  virtual std::string ControlText(Control control) = 0;
-  virtual bool IsChecked(Control control) = 0;
-  virtual int Selection(Control control) = 0;  // -1 when nothing is selected
-  virtual void EnableControl(Control control, bool enabled) = 0;
-
   // Modal, owned by the main window.
   virtual void ShowMessage(const std::string& caption, const std::string& text,
                            MessageIcon icon) = 0;
@@ -94,8 +41,9 @@ class WindowPort {
   // Pictures reported so far out of all the run will process (counted in
   // pictures whatever the bar steps by); first with 0 as the run starts.
   virtual void SetPictureCount(int /*done*/, int /*total*/) {}
-  // The window gives the keyboard focus to the control on its own thread.
-  virtual void RequestFocus(Control control) = 0;
+  // The window gives the keyboard focus to the input's control on its own
+  // thread.
+  virtual void RequestFocus(Field field) = 0;
   // Everything enabled again, then each switch's controls follow it.
   virtual void UnlockAfterRun() = 0;
 

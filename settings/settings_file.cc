@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/settings_text.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
-#include "settings/settings_text.h"
 #include "text/text_codec.h"
 #include "text/text_helpers.h"
 

@@ -62,7 +62,7 @@ TEST_F(BatchRunTest, SubfolderRunMirrorsTheTreeAndCountsFolders) {
   Picture("a/one.jpg");
   Picture("a/b/two.png", "PNG");
   Picture("a/b/three.jpg");
-  port_.Check(Control::SubfoldersCheck);
+  request_.inputs.subfolders = true;
   Run();
   EXPECT_TRUE(FileExists(target_ + "/top.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/a/one.jpg"));
@@ -95,7 +95,7 @@ TEST_F(BatchRunTest, NoInTheThirdFolderKeepsEarlierOutputsAndShowsNoSummary) {
   Picture("a/second.jpg");
   Picture("a/b/third.jpg");
   dir_.WriteFile("target/a/b/third.jpg", "old");
-  port_.Check(Control::SubfoldersCheck);
+  request_.inputs.subfolders = true;
   port_.answers = {false};
   Run();
   EXPECT_TRUE(FileExists(target_ + "/first.jpg"));
@@ -123,9 +123,8 @@ TEST_F(BatchRunTest, PngAndItsJpgTwinGiveOneOutputTheFirstKeepsIt) {
 TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
   MakePictureFile(src_ + "/a.jpg", 100, 3000, "orange", "JPEG");
   MakePictureFile(src_ + "/a_01.jpg", 40, 30, "blue", "JPEG");
-  BatchOptions options;
-  options.extras.slice_height = 1500;
-  const BatchSummary summary = BatchWorker(port_, settings_, options);
+  request_.extras.slice_height = 1500;
+  const BatchSummary summary = Run();
   EXPECT_EQ(port_.Calls("log"),
             std::vector<std::string>{"未保存 " + src_ + "/a.jpg：" + target_ +
                                      "/a_01.jpg 已由同一文件夹里的另一张图片保存"});
@@ -146,27 +145,27 @@ TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
 
 TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
   Picture("a.jpg");
-  port_.Check(Control::SubfoldersCheck);
-  port_.Set(Control::TargetFolderBox, src_ + "/out");
+  request_.inputs.subfolders = true;
+  request_.inputs.target = src_ + "/out";
   Run();
   EXPECT_EQ(
       port_.Calls("message"),
       std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹中的子文件夹里|error"});
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"target"});
   EXPECT_FALSE(IsDirectory(src_ + "/out"));  // nothing is made for a refused run
   EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
   EXPECT_TRUE(Asked().empty());
 
   port_.ClearCalls();
-  port_.Check(Control::SubfoldersCheck, false);
+  request_.inputs.subfolders = false;
   Run();
   EXPECT_TRUE(FileExists(src_ + "/out/a.jpg"));
 }
 
 TEST_F(BatchRunTest, TargetThatOnlySharesThePrefixIsAllowedTheSourceItselfIsNot) {
   Picture("a.jpg");
-  port_.Check(Control::SubfoldersCheck);
-  port_.Set(Control::TargetFolderBox, src_ + "2");
+  request_.inputs.subfolders = true;
+  request_.inputs.target = src_ + "2";
   Run();
   EXPECT_TRUE(FileExists(src_ + "2/a.jpg"));
 
@@ -174,25 +173,25 @@ TEST_F(BatchRunTest, TargetThatOnlySharesThePrefixIsAllowedTheSourceItselfIsNot)
   const std::string original = ReadWholeFile(src_ + "/a.jpg");
   port_.ClearCalls();
   port_.answers = {true};
-  port_.Set(Control::TargetFolderBox, src_ + "/");
+  request_.inputs.target = src_ + "/";
   Run();
   EXPECT_EQ(port_.Calls("message"),
             std::vector<std::string>{"提示|处理后保存到的文件夹不能是图片源文件夹|error"});
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"target"});
   EXPECT_TRUE(Asked().empty());
   EXPECT_EQ(ReadWholeFile(src_ + "/a.jpg"), original);
 }
 
 TEST_F(BatchRunTest, FailedCheckEndsTheRunWithFocusAndWithoutSaving) {
-  port_.Check(Control::WidthCheck);
-  port_.Set(Control::WidthBox, "abc");
+  request_.inputs.width_on = true;
+  request_.inputs.width = "abc";
   Run();
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"WidthBox"});
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"width"});
   EXPECT_FALSE(FileExists(ProgramFolder() + "/config.dat"));
   auto calls = port_.AllCalls();
   EXPECT_EQ(calls,
             (std::vector<std::string>{"message 提示|图片宽必须为整数,取值范围: 1 - 9999|error",
-                                      "unlock", "position 0", "focus WidthBox"}));
+                                      "unlock", "position 0", "focus width"}));
 }
 
 TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
@@ -207,8 +206,8 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   Picture("a.jpg");
   Picture("b.jpg");
   std::string mark = dir_.WriteFile("mark.png", "broken");
-  port_.Check(Control::PictureWatermarkCheck);
-  port_.Set(Control::WatermarkPictureBox, mark);
+  request_.inputs.picture_mark = true;
+  request_.inputs.picture = mark;
   Run();
   EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错"});
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
@@ -216,7 +215,7 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
 
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
   Picture("a.jpg");
-  ASSERT_TRUE(StartBatchWorker(port_, settings_));
+  ASSERT_TRUE(StartBatchWorker(port_, settings_, request_));
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (RunActive() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

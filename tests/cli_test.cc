@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "cli/cli_options.h"
-#include "cli/cli_port.h"
+#include "cli/cli_request.h"
 #include "cli/manifest.h"
 #include "engine/folder_scan.h"
 #include "engine/run_report.h"
@@ -77,7 +77,7 @@ TEST(CliOptionsTest, MarketplaceOperationsComeFromThePresetAndEachOption) {
   EXPECT_EQ(error, "--preset: no such preset (see --list-presets)");
 }
 
-TEST(CliPortTest, OptionsBecomeTheControlsTheRunReads) {
+TEST(CliRequestTest, OptionsBecomeTheInputsTheRunChecks) {
   auto o =
       Parse({"--source",  "/s",      "--target",        "/t",  "--width",         "800",
              "--quality", "80",      "--rotate",        "270", "--text",          "店",
@@ -86,20 +86,21 @@ TEST(CliPortTest, OptionsBecomeTheControlsTheRunReads) {
   ASSERT_TRUE(o);
   ProcessingSettings s;
   s.sy_text_w_value = 16;
-  cli::CliPort port(*o, s, stderr, false);
-  EXPECT_EQ(port.ControlText(Control::SourceFolderBox), "/s");
-  EXPECT_EQ(port.ControlText(Control::TargetFolderBox), "/t");
-  EXPECT_TRUE(port.IsChecked(Control::WidthCheck));
-  EXPECT_EQ(port.ControlText(Control::WidthBox), "800");
-  EXPECT_EQ(port.Selection(Control::QualityCombo), 4);
-  EXPECT_EQ(port.Selection(Control::RotationCombo), 2);
-  EXPECT_TRUE(port.IsChecked(Control::TextWatermarkCheck));
-  EXPECT_EQ(port.Selection(Control::OpacityCombo), 7);
-  EXPECT_EQ(port.Selection(Control::TextHorizontalPositionCombo), 1);
-  EXPECT_EQ(port.Selection(Control::TextVerticalPositionCombo), 0);
-  EXPECT_EQ(port.ControlText(Control::TextHorizontalMarginBox), "16");
-  EXPECT_EQ(port.ControlText(Control::PictureVerticalMarginBox), "4");
-  EXPECT_TRUE(port.IsChecked(Control::SubfoldersCheck));
+  const RunRequest r = cli::RequestFrom(*o, s);
+  const UserInputs& in = r.inputs;
+  EXPECT_EQ(in.source, "/s");
+  EXPECT_EQ(in.target, "/t");
+  EXPECT_TRUE(in.width_on);
+  EXPECT_EQ(in.width, "800");
+  EXPECT_EQ(in.quality, 4);
+  EXPECT_EQ(in.rotation, 2);
+  EXPECT_TRUE(in.text_mark);
+  EXPECT_EQ(in.opacity, 7);
+  EXPECT_EQ(in.text_place.horizontal, 1);
+  EXPECT_EQ(in.text_place.vertical, 0);
+  EXPECT_EQ(in.text_place.horizontal_margin, "16");
+  EXPECT_EQ(in.picture_place.vertical_margin, "4");
+  EXPECT_TRUE(in.subfolders);
   EXPECT_EQ(s.sy_text_font.sy_text_htmlColor, "#ff0800");
   EXPECT_EQ(s.sy_text_font.sy_text_rgbColors, 0x000008FFu);
 }

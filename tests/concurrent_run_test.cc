@@ -30,16 +30,17 @@ class ConcurrentRunTest : public ::testing::Test {
   std::vector<std::string> RunWith(int workers, std::deque<bool> answers, bool subfolders = false) {
     const std::string target = dir_ / ("out" + std::to_string(workers));
     FakeWindowPort port;
-    port.Set(Control::SourceFolderBox, src_);
-    port.Set(Control::TargetFolderBox, target);
-    port.Check(Control::WidthCheck);
-    port.Set(Control::WidthBox, "50");
-    port.Check(Control::SubfoldersCheck, subfolders);
+    RunRequest request;
+    request.inputs = DefaultInputs();
+    request.inputs.source = src_;
+    request.inputs.target = target;
+    request.inputs.width_on = true;
+    request.inputs.width = "50";
+    request.inputs.subfolders = subfolders;
     port.answers = std::move(answers);
     ProcessingSettings settings;
-    BatchOptions options;
-    options.workers = workers;
-    summaries_.push_back(BatchWorker(port, settings, options));
+    request.workers = workers;
+    summaries_.push_back(BatchWorker(port, settings, request));
     std::vector<std::string> seen;
     for (auto call : port.AllCalls()) {
       call = std::regex_replace(call, std::regex(target), "TARGET");
@@ -121,12 +122,13 @@ TEST_F(ConcurrentRunTest, LargePhotosInFlightTogetherWaitForRoomInsteadOfFailing
   const std::string big = ReadWholeFile(dir_ / "big.jpg");
   for (int i = 0; i < 6; ++i) dir_.WriteFile("src/b" + std::to_string(i) + ".jpg", big);
   FakeWindowPort port;
-  port.Set(Control::SourceFolderBox, src_);
-  port.Set(Control::TargetFolderBox, dir_ / "out");
+  RunRequest request;
+  request.inputs = DefaultInputs();
+  request.inputs.source = src_;
+  request.inputs.target = dir_ / "out";
+  request.workers = 6;
   ProcessingSettings settings;
-  BatchOptions options;
-  options.workers = 6;
-  const BatchSummary summary = BatchWorker(port, settings, options);
+  const BatchSummary summary = BatchWorker(port, settings, request);
   EXPECT_EQ(summary.processed, 6);
   EXPECT_EQ(port.Calls("log"), std::vector<std::string>{});
 }

@@ -17,6 +17,17 @@ const char* IconName(MessageIcon icon) {
 }
 }  // namespace
 
+UserInputs DefaultInputs() {
+  ProcessingSettings s;
+  s.width = 640;
+  s.quanlity = 1;
+  s.sy_text = "https://shop.example.com";
+  s.sy_text_w_direction = s.sy_text_h_direction = s.sy_image_w_direction = s.sy_image_h_direction =
+      2;
+  s.sy_text_w_value = s.sy_text_h_value = s.sy_image_w_value = s.sy_image_h_value = 16;
+  return InputsShowing(s);
+}
+
 void FakeWindowPort::ClearCalls() {
   std::lock_guard lock(mutex_);
   calls_.clear();
@@ -24,27 +35,9 @@ void FakeWindowPort::ClearCalls() {
 
 void FakeWindowPort::Reset() {
   ClearCalls();
-  text.clear();
-  checked.clear();
-  selection.clear();
   answers.clear();
   on_progress_range = nullptr;
   open_result = browser_result = 42;
-  text[Control::WidthBox] = "640";
-  text[Control::WatermarkTextBox] = "https://shop.example.com";
-  for (Control c : {Control::TextHorizontalMarginBox, Control::TextVerticalMarginBox,
-                    Control::PictureHorizontalMarginBox, Control::PictureVerticalMarginBox}) {
-    text[c] = "16";
-  }
-  checked[Control::QualityCheck] = true;
-  selection[Control::QualityCombo] = 1;
-  selection[Control::RotationCombo] = 0;
-  selection[Control::OpacityCombo] = 0;
-  for (Control c :
-       {Control::TextHorizontalPositionCombo, Control::TextVerticalPositionCombo,
-        Control::PictureHorizontalPositionCombo, Control::PictureVerticalPositionCombo}) {
-    selection[c] = 2;
-  }
 }
 
 void FakeWindowPort::Record(const std::string& call) {
@@ -52,12 +45,6 @@ void FakeWindowPort::Record(const std::string& call) {
   calls_.push_back(call);
 }
 
-std::string FakeWindowPort::ControlText(Control c) { return text.count(c) ? text[c] : ""; }
-bool FakeWindowPort::IsChecked(Control c) { return checked.count(c) && checked[c]; }
-int FakeWindowPort::Selection(Control c) { return selection.count(c) ? selection[c] : -1; }
-void FakeWindowPort::EnableControl(Control c, bool enabled) {
-  Record(std::string("enable ") + ControlName(c) + (enabled ? " on" : " off"));
-}
 void FakeWindowPort::ShowMessage(const std::string& caption, const std::string& t,
                                  MessageIcon icon) {
   Record("message " + caption + "|" + t + "|" + IconName(icon));
@@ -81,7 +68,7 @@ void FakeWindowPort::SetProgressRange(int maximum) {
 void FakeWindowPort::SetProgressPosition(int position) {
   Record("position " + std::to_string(position));
 }
-void FakeWindowPort::RequestFocus(Control c) { Record(std::string("focus ") + ControlName(c)); }
+void FakeWindowPort::RequestFocus(Field field) { Record(std::string("focus ") + FieldName(field)); }
 void FakeWindowPort::UnlockAfterRun() { Record("unlock"); }
 int FakeWindowPort::OpenWithDesktop(const std::string& path) {
   Record("open " + path);

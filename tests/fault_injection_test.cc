@@ -144,7 +144,7 @@ TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {
   MakePictureFile(src_ + "/top.jpg", 40, 30, "blue", "JPEG");
   MakePictureFile(src_ + "/a/inner.jpg", 40, 30, "blue", "JPEG");
   ASSERT_EQ(symlink(src_.c_str(), (src_ + "/a/loop").c_str()), 0);
-  port_.Check(Control::SubfoldersCheck);
+  request_.inputs.subfolders = true;
   const BatchSummary summary = Run();
   EXPECT_EQ(summary.processed, 2);
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"2"});
@@ -163,8 +163,8 @@ TEST_F(FaultTest, TenThousandSmallPicturesRunWithFlatMemory) {
   fill("large", 10000);
   auto run = [&](const std::string& folder) {
     port_.Reset();
-    port_.Set(Control::SourceFolderBox, dir_ / folder);
-    port_.Set(Control::TargetFolderBox, dir_ / (folder + "_out"));
+    request_.inputs.source = dir_ / folder;
+    request_.inputs.target = dir_ / (folder + "_out");
     return Run();
   };
   EXPECT_EQ(run("small").processed, 1000);

@@ -30,15 +30,15 @@ class FolderSafetyTest : public RunFixture {
 TEST_F(FolderSafetyTest, SourceFolderIsKnownHoweverItIsNamed) {
   Picture(src_ + "/a.jpg");
   Picture(dir_.MakeFolder("src/in/in") + "/deep.jpg");
-  port_.Check(Control::SubfoldersCheck);
+  request_.inputs.subfolders = true;
   port_.answers = {true, true};
 
   // A second mount of the source is the source.
   const std::string bound = dir_.MakeFolder("bound");
   if (mount(src_.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0) {
-    port_.Set(Control::TargetFolderBox, bound);
+    request_.inputs.target = bound;
     Run();
-    port_.Set(Control::TargetFolderBox, bound + "/out");
+    request_.inputs.target = bound + "/out";
     Run();
     umount(bound.c_str());
     EXPECT_EQ(port_.Calls("message"),
@@ -50,12 +50,12 @@ TEST_F(FolderSafetyTest, SourceFolderIsKnownHoweverItIsNamed) {
 
   // A source inside the target: its folder "in/in" would mirror onto "in".
   port_.ClearCalls();
-  port_.Set(Control::SourceFolderBox, src_ + "/in");
-  port_.Set(Control::TargetFolderBox, src_);
+  request_.inputs.source = src_ + "/in";
+  request_.inputs.target = src_;
   EXPECT_EQ(Run().end, RunEnd::kRefused);
   EXPECT_EQ(port_.Calls("message"),
             std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹里|error"});
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"TargetFolderBrowseButton"});
+  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"target"});
   ExpectOriginalsUntouched();
 }
 
@@ -68,7 +68,7 @@ TEST_F(FolderSafetyTest, LinksAreNeitherWrittenThroughNorFollowedOutOfTheTree) {
   ASSERT_EQ(symlink("..", (src_ + "/up").c_str()), 0);
   ASSERT_EQ(symlink("/", (src_ + "/root").c_str()), 0);
   ASSERT_EQ(symlink(elsewhere.c_str(), (dir_.MakeFolder("target") + "/sub").c_str()), 0);
-  port_.Check(Control::SubfoldersCheck);
+  request_.inputs.subfolders = true;
   port_.answers = {true};
   const BatchSummary summary = Run();
   ExpectOriginalsUntouched();
@@ -95,7 +95,7 @@ TEST_F(FolderSafetyTest, FoldersBeyondTheLongestPathAreToldNotSkippedSilently) {
   }
   ASSERT_GE(fd, 0);
   close(fd);
-  port_.Check(Control::SubfoldersCheck);
+  request_.inputs.subfolders = true;
   const BatchSummary summary = Run();
   const auto logged = port_.Calls("log");
   ASSERT_EQ(logged.size(), 1u);

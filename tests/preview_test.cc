@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/folder_scan.h"
-#include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
@@ -17,10 +16,16 @@ class PreviewTest : public ::testing::Test {
  protected:
   PreviewTest() {
     program_ = dir_.MakeFolder("program");
-    SetProgramFolder(program_);
     src_ = dir_.MakeFolder("src");
-    port_.Set(Control::SourceFolderBox, src_);
+    in_ = DefaultInputs();
+    in_.source = src_;
     settings_.sy_text_font = {"Liberation Sans", 20, 0, "#ff0000", 0, 0};
+  }
+  void TextPreview(const ExtraOperations& extras = {}) {
+    focus_ = PreviewTextWatermark(port_, settings_, in_, extras, program_ + "/temp");
+  }
+  void PicturePreview() {
+    focus_ = PreviewPictureWatermark(port_, settings_, in_, {}, program_ + "/temp");
   }
   std::string Messages() {
     auto m = port_.Calls("message");
@@ -29,22 +34,22 @@ class PreviewTest : public ::testing::Test {
 
   TempDir dir_;
   FakeWindowPort port_;
+  UserInputs in_;
   ProcessingSettings settings_;
+  std::optional<Field> focus_;
   std::string program_, src_;
 };
 
 TEST_F(PreviewTest, TextPreviewRendersIntoTheTempFolderAndShowsIt) {
   MakePictureFile(src_ + "/a.jpg", 300, 200, "white", "JPEG");
-  PreviewTextWatermark(port_, settings_);
+  TextPreview();
   EXPECT_EQ(Messages(), "");
   const std::string out = program_ + "/temp/sy_text.jpg";
   EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{out});
   auto w = LoadForTest(out);
   ASSERT_TRUE(w);
   EXPECT_GT(((*w)[1] < 128).max(), 0);  // the red text: dark in green
-  auto calls = port_.AllCalls();
-  EXPECT_EQ(calls.front(), "enable TextPreviewButton off");
-  EXPECT_EQ(calls.back(), "enable TextPreviewButton on");
+  EXPECT_EQ(focus_, std::nullopt);
 }
 
 // What a run writes: the square canvas, the tiled text, the first part of
@@ -54,14 +59,14 @@ TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {
   ExtraOperations extras;
   extras.slice_height = 400;
   extras.tiled_text = true;
-  PreviewTextWatermark(port_, settings_, extras);
+  TextPreview(extras);
   auto part = LoadForTest(program_ + "/temp/sy_text.jpg");
   ASSERT_TRUE(part);
   EXPECT_EQ(part->height(), 400);
   EXPECT_GT(DarkPixels(part->extract_band(1), 0, 0, 150, 200), 0);  // text in the top left too
   extras = {};
   extras.square = true;
-  PreviewTextWatermark(port_, settings_, extras);
+  TextPreview(extras);
   auto square = LoadForTest(program_ + "/temp/sy_text.jpg");
   ASSERT_TRUE(square);
   EXPECT_EQ(square->width(), square->height());
@@ -69,24 +74,24 @@ TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {
 
 TEST_F(PreviewTest, EmptyTextIsRefusedEvenWithTheTextWatermarkOff) {
   MakePictureFile(src_ + "/a.jpg", 30, 20, "white", "JPEG");
-  port_.Set(Control::WatermarkTextBox, "  ");
-  PreviewTextWatermark(port_, settings_);
+  in_.text = "  ";
+  TextPreview();
   EXPECT_EQ(Messages(), "提示|请输入水印文字内容|error");
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"WatermarkTextBox"});
+  EXPECT_EQ(focus_, Field::kText);
 }
 
 TEST_F(PreviewTest, ChineseTextAsksForAChineseFontByWhatTheFontDraws) {
   MakePictureFile(src_ + "/a.jpg", 30, 20, "white", "JPEG");
-  port_.Set(Control::WatermarkTextBox, "宝贝");
+  in_.text = "宝贝";
   settings_.sy_text_font.sy_text_fontName = "Arial";
-  PreviewTextWatermark(port_, settings_);
+  TextPreview();
   EXPECT_EQ(Messages(),
             "提示|水印文字中含有中文，你需要选择一个中文字体，否则中文会显示乱码。|warning");
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"FontButton"});
+  EXPECT_EQ(focus_, Field::kFont);
 
   port_.ClearCalls();
   settings_.sy_text_font.sy_text_fontName = "WenQuanYi Zen Hei";  // an ASCII name, a Chinese font
-  PreviewTextWatermark(port_, settings_);
+  TextPreview();
   EXPECT_EQ(Messages(), "");
   EXPECT_EQ(port_.Calls("open").size(), 1u);
 }
@@ -105,19 +110,19 @@ TEST_F(PreviewTest, SampleComesFromSubfoldersOnlyWhenAskedAndTheSourceFirst) {
 }
 
 TEST_F(PreviewTest, NoSampleIsReportedWithFocusOnTheSourceBrowseButton) {
-  port_.Check(Control::PictureWatermarkCheck, false);
-  PreviewPictureWatermark(port_, settings_);
+  in_.picture_mark = false;
+  PicturePreview();
   EXPECT_EQ(Messages(), "提示|在[图片源文件夹]中，没有找到需要处理的图片|error");
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"SourceFolderBrowseButton"});
+  EXPECT_EQ(focus_, Field::kSource);
 }
 
 TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
   MakePictureFile(src_ + "/a.PNG", 100, 80, "white", "PNG");
   MakePictureFile(dir_ / "mark.png", 20, 10, "black", "PNG");
-  port_.Set(Control::WatermarkPictureBox, dir_ / "mark.png");
+  in_.picture = dir_ / "mark.png";
   port_.open_result = kOpenNoAssociation;
   port_.browser_result = 2;
-  PreviewPictureWatermark(port_, settings_);
+  PicturePreview();
   const std::string out = program_ + "/temp/sy_image.jpg";
   EXPECT_EQ(port_.Calls("browser"), std::vector<std::string>{out});
   EXPECT_EQ(Messages(), "提示|无法进行效果预览，两次返回的错误代码分别是：31,2\n没有可以打开 " +
@@ -128,7 +133,7 @@ TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
 
   port_.ClearCalls();
   port_.open_result = 5;
-  PreviewPictureWatermark(port_, settings_);
+  PicturePreview();
   EXPECT_EQ(Messages(), "提示|无法进行效果预览，返回的错误代码：5|error");
 }
 

@@ -1,5 +1,5 @@
 // A batch run's surroundings: a program folder, a source and a target
-// folder, and a scripted window holding them.
+// folder, a request naming them and a scripted window.
 #ifndef LUMIVANE_TESTS_RUN_FIXTURE_H_
 #define LUMIVANE_TESTS_RUN_FIXTURE_H_
 
@@ -19,18 +19,17 @@ class RunFixture : public ::testing::Test {
     SetProgramFolder(dir_.MakeFolder("program"));
     src_ = dir_.MakeFolder("src");
     target_ = dir_ / "target";
-    port_.Set(Control::SourceFolderBox, src_);
-    port_.Set(Control::TargetFolderBox, target_);
+    request_.inputs = DefaultInputs();
+    request_.inputs.source = src_;
+    request_.inputs.target = target_;
+    // As the window runs: the settings stored once the checks have passed.
+    request_.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
   }
-  // As the window runs: the settings stored once the checks have passed.
-  BatchSummary Run() {
-    BatchOptions options;
-    options.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
-    return BatchWorker(port_, settings_, options);
-  }
+  BatchSummary Run() { return BatchWorker(port_, settings_, request_); }
 
   TempDir dir_;
   FakeWindowPort port_;
+  RunRequest request_;
   ProcessingSettings settings_;
   std::string src_, target_;
 };

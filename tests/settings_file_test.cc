@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "engine/settings_text.h"
 #include "settings/options_file.h"
 #include "settings/program_folder.h"
-#include "settings/settings_text.h"
 #include "tests/temp_dir.h"
 
 namespace lumivane {

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "engine/window_port.h"
+#include "ui/controls.h"
 
 namespace lumivane::ui {
 

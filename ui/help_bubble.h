@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "engine/window_port.h"
+#include "ui/controls.h"
 
 namespace lumivane::ui {
 

@@ -2,7 +2,7 @@
 #ifndef LUMIVANE_UI_HELP_TEXTS_H_
 #define LUMIVANE_UI_HELP_TEXTS_H_
 
-#include "engine/window_port.h"
+#include "ui/controls.h"
 
 namespace lumivane::ui {
 

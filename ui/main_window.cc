@@ -28,6 +28,7 @@
 #include "engine/preview.h"
 #include "platform/file_system.h"
 #include "settings/options_file.h"
+#include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
 #include "ui/control_layout.h"
@@ -37,6 +38,7 @@
 #include "ui/more_options_dialog.h"
 #include "ui/progress_text.h"
 #include "ui/qt_window_port.h"
+#include "ui/window_inputs.h"
 
 namespace lumivane::ui {
 namespace {
@@ -405,9 +407,8 @@ void MainWindow::MainWindowProc(Control sender) {
     case Control::FontButton:
       return FontCommand();
     case Control::TextPreviewButton:
-      return PreviewTextWatermark(port(), settings_, extras_);
     case Control::PicturePreviewButton:
-      return PreviewPictureWatermark(port(), settings_, extras_);
+      return PreviewCommand(sender);
     case Control::WatermarkPictureBrowseButton:
       return WatermarkPictureCommand();
     case Control::TargetFolderBrowseButton:
@@ -542,15 +543,29 @@ void MainWindow::MoreOptionsCommand() {
   }
 }
 
+void MainWindow::PreviewCommand(Control button) {
+  // A relative watermark picture is found in the program folder.
+  platform::ChangeDirectory(ProgramFolder());
+  const std::string folder = platform::JoinPath(ProgramFolder(), "temp");
+  control(button)->setEnabled(false);
+  const auto refused =
+      button == Control::TextPreviewButton
+          ? PreviewTextWatermark(port(), settings_, ReadInputs(*this), extras_, folder)
+          : PreviewPictureWatermark(port(), settings_, ReadInputs(*this), extras_, folder);
+  control(button)->setEnabled(true);
+  if (refused) control(ControlFor(*refused))->setFocus();
+}
+
 void MainWindow::StartCommand() {
   // Stored when a run starts, as config.dat is.
   SaveExtraOperations(extras_);
-  BatchOptions options;
-  options.extras = extras_;
-  options.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
+  RunRequest request;
+  request.inputs = ReadInputs(*this);
+  request.extras = extras_;
+  request.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
-  if (!StartBatchWorker(port(), settings_, options)) {
+  if (!StartBatchWorker(port(), settings_, request)) {
     Message("无法创建新线程来处理图片", MessageIcon::kError);
     return;
   }

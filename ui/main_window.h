@@ -13,6 +13,7 @@
 #include "engine/extra_operations.h"
 #include "engine/processing_settings.h"
 #include "engine/window_port.h"
+#include "ui/controls.h"
 #include "ui/ui_seam.h"
 
 class QAction;
@@ -99,6 +100,7 @@ class MainWindow : public QMainWindow {
   void TargetFolderCommand();
   void WatermarkPictureCommand();
   void FontCommand();
+  void PreviewCommand(Control button);
   void StartCommand();
   void MoreOptionsCommand();
   void ShowAbout();

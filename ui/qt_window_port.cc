@@ -1,11 +1,7 @@
 #include "ui/qt_window_port.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QThread>
 #include <algorithm>
@@ -14,6 +10,7 @@
 #include "engine/messages.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
+#include "ui/window_inputs.h"
 
 namespace lumivane::ui {
 namespace {
@@ -32,43 +29,7 @@ auto OnWindowThread(QObject* context, F f) -> decltype(f()) {
   }
 }
 
-std::string TextOf(QWidget* w) {
-  QString text;
-  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-    text = edit->text();
-  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-    text = button->text();
-  } else if (auto* label = qobject_cast<QLabel*>(w)) {
-    text = label->text();
-  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-    text = combo->currentText();
-  }
-  return text.toStdString();
-}
-
 }  // namespace
-
-std::string QtWindowPort::ControlText(Control c) {
-  return OnWindowThread(&window_, [&] { return TextOf(window_.control(c)); });
-}
-
-bool QtWindowPort::IsChecked(Control c) {
-  return OnWindowThread(&window_, [&] {
-    auto* button = qobject_cast<QAbstractButton*>(window_.control(c));
-    return button != nullptr && button->isChecked();
-  });
-}
-
-int QtWindowPort::Selection(Control c) {
-  return OnWindowThread(&window_, [&] {
-    auto* combo = qobject_cast<QComboBox*>(window_.control(c));
-    return combo ? combo->currentIndex() : -1;
-  });
-}
-
-void QtWindowPort::EnableControl(Control c, bool enabled) {
-  OnWindowThread(&window_, [&] { window_.control(c)->setEnabled(enabled); });
-}
 
 void QtWindowPort::ShowMessage(const std::string& caption, const std::string& text,
                                MessageIcon icon) {
@@ -115,8 +76,8 @@ void QtWindowPort::SetPictureCount(int done, int total) {
   OnWindowThread(&window_, [&] { window_.ShowPictureCount(done, total); });
 }
 
-void QtWindowPort::RequestFocus(Control c) {
-  OnWindowThread(&window_, [&] { window_.control(c)->setFocus(); });
+void QtWindowPort::RequestFocus(Field field) {
+  OnWindowThread(&window_, [&] { window_.control(ControlFor(field))->setFocus(); });
 }
 
 void QtWindowPort::UnlockAfterRun() {

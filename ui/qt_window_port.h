@@ -13,10 +13,6 @@ class QtWindowPort : public WindowPort {
  public:
   explicit QtWindowPort(MainWindow& window) : window_(window) {}
 
-  std::string ControlText(Control control) override;
-  bool IsChecked(Control control) override;
-  int Selection(Control control) override;
-  void EnableControl(Control control, bool enabled) override;
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(Question question, const std::string& caption, const std::string& text) override;
   void TellCancelled() override;
@@ -24,7 +20,7 @@ class QtWindowPort : public WindowPort {
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
   void SetPictureCount(int done, int total) override;
-  void RequestFocus(Control control) override;
+  void RequestFocus(Field field) override;
   void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
   int OpenInBrowser(const std::string& path) override;

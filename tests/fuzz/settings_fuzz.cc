@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/settings_text.h"
 #include "settings/settings_file.h"
-#include "settings/settings_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   using namespace lumivane;

@@ -1,4 +1,4 @@
-#include "settings/settings_text.h"
+#include "engine/settings_text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,7 @@
-#include "engine/window_port.h"
+#include "ui/controls.h"
 
 #include <array>
+#include <cstddef>
 
 namespace lumivane {
 
@@ -50,7 +51,7 @@ const char* ControlName(Control control) {
       "ProgressBar",
       "StartButton",
   };
-  return kNames[static_cast<size_t>(control)];
+  return kNames[static_cast<std::size_t>(control)];
 }
 
 }  // namespace lumivane

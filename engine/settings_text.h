@@ -1,7 +1,7 @@
 // The text form of the settings file, independent of the disk: composing
 // it from a record and reading a record from it. UTF-8, LF line ends.
-#ifndef LUMIVANE_SETTINGS_SETTINGS_TEXT_H_
-#define LUMIVANE_SETTINGS_SETTINGS_TEXT_H_
+#ifndef LUMIVANE_ENGINE_SETTINGS_TEXT_H_
+#define LUMIVANE_ENGINE_SETTINGS_TEXT_H_
 
 #include <string>
 #include <string_view>
@@ -24,4 +24,4 @@ inline constexpr char kDefaultWatermarkText[] = "https://shop.example.com";
 
 }  // namespace lumivane
 
-#endif  // LUMIVANE_SETTINGS_SETTINGS_TEXT_H_
+#endif  // LUMIVANE_ENGINE_SETTINGS_TEXT_H_

@@ -1,0 +1,69 @@
+#include "cli/cli_request.h"
+
+#include "engine/folder_scan.h"
+
+namespace lumivane::cli {
+namespace {
+
+void ApplyFont(const CliOptions& o, FontChoice& f) {
+  if (o.font) f.sy_text_fontName = *o.font;
+  if (o.font_size) f.sy_text_fontSize = *o.font_size;
+  if (o.color) {
+    f.sy_text_htmlColor = *o.color;
+    const unsigned long rgb = std::stoul(o.color->substr(1), nullptr, 16);
+    f.sy_text_rgbColors =
+        static_cast<std::uint32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+  }
+  if (o.bold) f.sy_text_isWeight = *o.bold ? 1 : 0;
+  if (o.italic) f.sy_text_isItalic = *o.italic ? 1 : 0;
+}
+
+void ApplyPlace(const std::optional<std::pair<int, int>>& position,
+                const std::optional<std::pair<std::string, std::string>>& margins,
+                MarkPlace& place) {
+  if (position) std::tie(place.horizontal, place.vertical) = *position;
+  if (margins) std::tie(place.horizontal_margin, place.vertical_margin) = *margins;
+}
+
+}  // namespace
+
+RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
+  RunRequest request;
+  UserInputs& in = request.inputs;
+  in = InputsShowing(settings);
+  in.source = o.source;
+  in.target = o.target.empty() ? DefaultTargetFolder(o.source) : o.target;
+  in.subfolders = o.subfolders;
+  // A preset's width, unless --width says otherwise.
+  if (auto width = o.width    ? o.width
+                   : o.preset ? std::optional<int>(FindPreset(*o.preset)->width)
+                              : std::nullopt) {
+    in.width_on = true;
+    in.width = std::to_string(*width);
+  }
+  if (o.quality) in.quality = (100 - *o.quality) / 5;
+  if (o.rotation) {
+    in.rotation_on = true;
+    in.rotation = *o.rotation / 90 - 1;
+  }
+  if (o.text) {
+    in.text_mark = true;
+    in.text = *o.text;
+  }
+  ApplyFont(o, settings.sy_text_font);
+  if (o.opacity) in.opacity = (100 - *o.opacity) / 10;
+  ApplyPlace(o.text_position, o.text_margins, in.text_place);
+  if (o.image) {
+    in.picture_mark = true;
+    in.picture = *o.image;
+  }
+  ApplyPlace(o.image_position, o.image_margins, in.picture_place);
+  request.extras = ExtraOperationsOf(o);
+  request.workers = o.workers;
+  request.shard_index = o.shard_index;
+  request.shard_count = o.shard_count;
+  request.skip_done = o.skip_done;
+  return request;
+}
+
+}  // namespace lumivane::cli

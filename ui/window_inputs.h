@@ -1,0 +1,21 @@
+// Between the window's controls and the engine's inputs: what the user
+// typed and chose, read when a run or a preview starts, and the control
+// that answers for each input the engine may refuse.
+#ifndef LUMIVANE_UI_WINDOW_INPUTS_H_
+#define LUMIVANE_UI_WINDOW_INPUTS_H_
+
+#include "engine/run_request.h"
+#include "ui/controls.h"
+
+namespace lumivane::ui {
+
+class MainWindow;
+
+UserInputs ReadInputs(const MainWindow& window);
+
+// The control that takes the focus after a refusal of `field`.
+Control ControlFor(Field field);
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_WINDOW_INPUTS_H_
