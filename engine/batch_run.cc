@@ -4,7 +4,6 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,6 +16,7 @@
 #include "engine/input_checks.h"
 #include "engine/messages.h"
 #include "engine/operation_table.h"
+#include "engine/output_plan.h"
 #include "engine/picture_ops.h"
 #include "engine/picture_pool.h"
 #include "engine/resume_journal.h"
@@ -54,9 +54,9 @@ class BatchRun {
     target_inside_source_ = checks.target_inside_source();
     if (request_.save_settings) request_.save_settings(s_);
     ReadSwitches();
-    source_ = source;
-    settings_key_ = SettingsKey(OutputSettingsText());
-    journal_.Load(target_);
+    plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras.slice_height,
+                  ShardName());
+    plan_->LoadJournal();
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {
@@ -206,13 +206,6 @@ class BatchRun {
     return text;
   }
 
-  // Paths as the journal keeps them: below the source or the target folder.
-  std::string BelowSource(const std::string& path) const { return path.substr(source_.size() + 1); }
-  std::string BelowTarget(const std::string& path) const { return path.substr(target_.size() + 1); }
-  std::string FromTarget(const std::string& below) const {
-    return platform::JoinPath(target_, below);
-  }
-
   // The folder's pictures that are this process's share of the job.
   std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
     auto files = ListPictureFiles(folder);
@@ -268,9 +261,7 @@ class BatchRun {
       } else if (item.job == kSkippedJob) {
         PictureResult skipped;
         skipped.outcome = PictureOutcome::kSkipped;
-        for (const auto& [output, size] : journal_.Find(BelowSource(item.source))->outputs) {
-          skipped.outputs.push_back(FromTarget(output));
-        }
+        skipped.outputs = plan_->DoneOutputs(item.source);
         Report(item, std::move(skipped));
       } else if (item.job == kClashJob) {
         PictureResult clash;
@@ -296,12 +287,7 @@ class BatchRun {
     platform::RemoveStaleTemporaries(target_folder);
     std::set<std::string> planned;  // outputs of this folder's earlier pictures
     auto report = [this](bool all) { Report(all); };
-    {
-      std::lock_guard lock(claimed_mutex_);
-      for (const std::string& name : files.items) {
-        claimed_.insert(OutputPathFor(target_folder, name));
-      }
-    }
+    plan_->ClaimFolder(target_folder, files);
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
@@ -312,13 +298,12 @@ class BatchRun {
         pending_.push_back(std::move(item));
         continue;
       }
-      if (request_.skip_done &&
-          journal_.StillDone(BelowSource(item.source), item.source, settings_key_)) {
+      if (request_.skip_done && plan_->StillDone(item.source)) {
         item.job = kSkippedJob;
         pending_.push_back(std::move(item));
         continue;
       }
-      const bool exists = OutputsExist(item);
+      const bool exists = plan_->OutputsExist(item.source, item.output);
       if (exists && answer_ == OverwriteAnswer::kNotAsked) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
@@ -328,7 +313,7 @@ class BatchRun {
         const auto start = std::chrono::steady_clock::now();
         PictureResult result = ProcessOnePicture(
             source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, request_.extras,
-            [this](const auto& parts) { return ClaimParts(parts); });
+            [this](const auto& parts) { return plan_->ClaimParts(parts); });
         result.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -340,77 +325,16 @@ class BatchRun {
     return true;
   }
 
-  // What the picture would replace: its output, the parts of a cut picture
-  // (they start with _01), and whatever its last run wrote.
-  bool OutputsExist(const Pending& item) const {
-    if (FileExists(item.output)) return true;
-    if (request_.extras.slice_height > 0 && FileExists(SlicePath(item.output, 1))) return true;
-    const JournalEntry* last = journal_.Find(BelowSource(item.source));
-    if (!last) return false;
-    return std::any_of(last->outputs.begin(), last->outputs.end(),
-                       [&](const auto& output) { return FileExists(FromTarget(output.first)); });
-  }
-
-  // A picture counts as done for a resumed run only once its last run
-  // succeeded; the parts an earlier run cut it into and this run did not
-  // write again go.
   void Journal(const Pending& item, const PictureResult& result) {
-    JournalEntry entry = item.entry;
-    entry.when_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                        std::chrono::system_clock::now().time_since_epoch())
-                        .count();
-    entry.done = result.outcome == PictureOutcome::kProcessed && !result.over_limit &&
-                 result.sizes.size() == result.outputs.size();
-    const std::string below = BelowSource(item.source);
-    entry.settings = settings_key_;
-    if (result.sizes.size() == result.outputs.size() && !result.outputs.empty()) {
-      for (size_t i = 0; i < result.outputs.size(); ++i) {
-        entry.outputs.emplace_back(BelowTarget(result.outputs[i]), result.sizes[i]);
-      }
-      RemoveStaleOutputs(below, item.output, result.outputs);
-    } else if (const JournalEntry* last = journal_.Find(below)) {
-      entry.outputs = last->outputs;  // nothing written: what is there stays known
-    }
-    const std::string shard =
-        request_.shard_count > 1
-            ? std::to_string(request_.shard_index) + "-of-" + std::to_string(request_.shard_count)
-            : "";
-    if (!journal_.Record(below, entry, shard) && !journal_failed_) {
-      journal_failed_ = true;  // resumed runs will make its pictures again
-      port_.AppendLogLine(msg::SaveError(platform::JoinPath(target_, JournalFileName(shard))));
+    if (!plan_->Record(item.source, item.output, item.entry, result)) {
+      port_.AppendLogLine(msg::SaveError(plan_->JournalPath()));
     }
   }
 
-  // Of what the picture's last run wrote, what this run did not write again,
-  // unless another picture of the run has that name for its output.
-  void RemoveStaleOutputs(const std::string& below, const std::string& own,
-                          const std::vector<std::string>& written) {
-    const JournalEntry* last = journal_.Find(below);
-    if (!last) return;
-    for (const auto& [output, size] : last->outputs) {
-      const std::string path = FromTarget(output);
-      if ((path == own || !IsClaimed(path)) &&
-          std::find(written.begin(), written.end(), path) == written.end() &&
-          platform::StampRegularFile(path, false)) {
-        platform::RemoveFile(path);
-      }
-    }
-  }
-
-  bool IsClaimed(const std::string& path) {
-    std::lock_guard lock(claimed_mutex_);
-    return claimed_.count(path) > 0;
-  }
-
-  // From the pool's threads: all of a picture's parts, or none ("" when
-  // they are all its own, else the first that is taken).
-  std::string ClaimParts(const std::vector<std::string>& parts) {
-    std::lock_guard lock(claimed_mutex_);
-    for (const std::string& part : parts) {
-      if (claimed_.count(part) > 0) return part;
-    }
-    claimed_.insert(parts.begin(), parts.end());
-    return "";
+  // "" for the whole job, else "K-of-N": the journal's and the report's names.
+  std::string ShardName() const {
+    if (request_.shard_count <= 1) return "";
+    return std::to_string(request_.shard_index) + "-of-" + std::to_string(request_.shard_count);
   }
 
   bool AskOverwrite() {
@@ -474,11 +398,8 @@ class BatchRun {
   void WriteReport() {
     if (report_.empty()) return;
     std::string name = kRunReportFile;
-    if (request_.shard_count > 1) {
-      // Each shard its own report: shards never replace each other's files.
-      name.insert(name.rfind('.'), "." + std::to_string(request_.shard_index) + "-of-" +
-                                       std::to_string(request_.shard_count));
-    }
+    // Each shard its own report: shards never replace each other's files.
+    if (request_.shard_count > 1) name.insert(name.rfind('.'), "." + ShardName());
     const std::string path = platform::JoinPath(target_, name);
     if (!platform::WriteFileAtomically(path, RunReportCsv(report_))) {
       port_.AppendLogLine(msg::SaveError(path));
@@ -496,15 +417,9 @@ class BatchRun {
 
   WindowPort& port_;
   ProcessingSettings& s_;
-  std::string source_, target_;
+  std::string target_;
   bool target_inside_source_ = false;
-  std::string settings_key_;
-  ResumeJournal journal_;
-  bool journal_failed_ = false;
-  // Every output name of the run is given once: the main outputs of every
-  // picture listed so far, and the parts of cut pictures.
-  std::mutex claimed_mutex_;
-  std::set<std::string> claimed_;
+  std::optional<OutputPlan> plan_;  // once the checks have passed
   PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder
