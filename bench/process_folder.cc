@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/folder_scan.h"
-#include "engine/imaging_environment.h"
-#include "engine/picture_ops.h"
+#include "engine/picture/imaging_environment.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/run/folder_scan.h"
 
 using namespace lumivane;
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/folder_scan.h"
-#include "engine/imaging_environment.h"
-#include "engine/picture_io.h"
-#include "engine/picture_ops.h"
+#include "engine/picture/imaging_environment.h"
+#include "engine/picture/picture_io.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/run/folder_scan.h"
 #include "text/text_helpers.h"
 
 using namespace lumivane;

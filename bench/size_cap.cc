@@ -4,15 +4,15 @@
 // encode is over the cap without being marked so.
 //
 //   bench_size_cap FOLDER KB [WIDTH]
-#include "engine/size_cap.h"
+#include "engine/picture/size_cap.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/folder_scan.h"
-#include "engine/imaging_environment.h"
-#include "engine/picture_ops.h"
+#include "engine/picture/imaging_environment.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/run/folder_scan.h"
 
 using namespace lumivane;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/extra_operations.h"
-#include "engine/operation_table.h"
-#include "engine/processing_settings.h"
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/operation_table.h"
+#include "engine/picture/processing_settings.h"
 
 namespace lumivane::cli {
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <string>
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 
 namespace lumivane::cli {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "cli/cli_options.h"
-#include "engine/window_port.h"
+#include "engine/run/window_port.h"
 
 namespace lumivane::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/cli_request.h"
 
-#include "engine/folder_scan.h"
+#include "engine/run/folder_scan.h"
 
 namespace lumivane::cli {
 namespace {

@@ -3,8 +3,8 @@
 #define LUMIVANE_CLI_CLI_REQUEST_H_
 
 #include "cli/cli_options.h"
-#include "engine/processing_settings.h"
-#include "engine/run_request.h"
+#include "engine/picture/processing_settings.h"
+#include "engine/run/run_request.h"
 
 namespace lumivane::cli {
 

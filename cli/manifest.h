@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/picture_ops.h"
+#include "engine/picture/picture_ops.h"
 
 namespace lumivane::cli {
 

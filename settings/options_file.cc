@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "engine/operation_table.h"
+#include "engine/picture/operation_table.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/extra_operations.h"
+#include "engine/picture/extra_operations.h"
 
 namespace lumivane {
 

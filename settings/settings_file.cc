@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/settings_text.h"
+#include "engine/picture/settings_text.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "text/text_codec.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/processing_settings.h"
+#include "engine/picture/processing_settings.h"
 
 namespace lumivane {
 

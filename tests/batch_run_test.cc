@@ -1,4 +1,4 @@
-#include "engine/batch_run.h"
+#include "engine/run/batch_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/folder_scan.h"
+#include "engine/run/folder_scan.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"

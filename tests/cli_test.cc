@@ -13,9 +13,9 @@
 #include "cli/cli_options.h"
 #include "cli/cli_request.h"
 #include "cli/manifest.h"
-#include "engine/folder_scan.h"
-#include "engine/run_report.h"
-#include "engine/shards.h"
+#include "engine/run/folder_scan.h"
+#include "engine/run/run_report.h"
+#include "engine/run/shards.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <regex>
 
-#include "engine/batch_run.h"
-#include "engine/folder_scan.h"
-#include "engine/jpeg_header.h"
-#include "engine/picture_ops.h"
+#include "engine/picture/jpeg_header.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/run/batch_run.h"
+#include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"

@@ -1,13 +1,13 @@
-#include "engine/extra_operations.h"
+#include "engine/picture/extra_operations.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "engine/folder_scan.h"
-#include "engine/operation_table.h"
-#include "engine/picture_ops.h"
-#include "engine/size_cap.h"
+#include "engine/picture/operation_table.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/picture/size_cap.h"
+#include "engine/run/folder_scan.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 

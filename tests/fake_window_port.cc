@@ -1,6 +1,6 @@
 #include "tests/fake_window_port.h"
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 
 namespace lumivane::testing {
 namespace {

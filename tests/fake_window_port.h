@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/window_port.h"
+#include "engine/run/window_port.h"
 
 namespace lumivane::testing {
 

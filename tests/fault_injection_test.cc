@@ -13,8 +13,8 @@
 #include <map>
 #include <thread>
 
-#include "engine/batch_run.h"
-#include "engine/folder_scan.h"
+#include "engine/run/batch_run.h"
+#include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"

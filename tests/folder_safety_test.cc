@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/folder_scan.h"
+#include "engine/run/folder_scan.h"
 #include "tests/picture_fixtures.h"
 #include "tests/run_fixture.h"
 

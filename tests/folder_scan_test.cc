@@ -1,4 +1,4 @@
-#include "engine/folder_scan.h"
+#include "engine/run/folder_scan.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

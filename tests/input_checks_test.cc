@@ -1,11 +1,11 @@
-#include "engine/input_checks.h"
+#include "engine/run/input_checks.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <map>
 
-#include "engine/folder_scan.h"
+#include "engine/run/folder_scan.h"
 #include "tests/fake_window_port.h"
 #include "tests/temp_dir.h"
 

@@ -25,8 +25,8 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/batch_run.h"
-#include "engine/folder_scan.h"
+#include "engine/run/batch_run.h"
+#include "engine/run/folder_scan.h"
 #include "settings/program_folder.h"
 #include "tests/picture_files.h"
 #include "tests/scripted_ui_seam.h"

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/imaging_environment.h"
+#include "engine/picture/imaging_environment.h"
 #include "text/text_helpers.h"
 
 namespace lumivane::testing {

@@ -1,4 +1,4 @@
-#include "engine/picture_io.h"
+#include "engine/picture/picture_io.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "engine/code_generator_lock.h"
-#include "engine/folder_scan.h"
-#include "engine/jpeg_header.h"
-#include "engine/memory_budget.h"
-#include "engine/picture_ops.h"
+#include "engine/picture/code_generator_lock.h"
+#include "engine/picture/jpeg_header.h"
+#include "engine/picture/memory_budget.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"

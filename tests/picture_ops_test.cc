@@ -1,9 +1,9 @@
-#include "engine/picture_ops.h"
+#include "engine/picture/picture_ops.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/folder_scan.h"
-#include "engine/picture_io.h"
+#include "engine/picture/picture_io.h"
+#include "engine/run/folder_scan.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 

@@ -1,8 +1,8 @@
-#include "engine/preview.h"
+#include "engine/run/preview.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/folder_scan.h"
+#include "engine/run/folder_scan.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"

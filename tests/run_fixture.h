@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/batch_run.h"
+#include "engine/run/batch_run.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "tests/fake_window_port.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "engine/settings_text.h"
+#include "engine/picture/settings_text.h"
 #include "settings/options_file.h"
 #include "settings/program_folder.h"
 #include "tests/temp_dir.h"

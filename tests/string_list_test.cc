@@ -1,4 +1,4 @@
-#include "engine/string_list.h"
+#include "engine/run/string_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "engine/watermark.h"
+#include "engine/picture/watermark.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/font_resolver.h"
+#include "engine/picture/font_resolver.h"
 #include "tests/picture_fixtures.h"
 
 namespace lumivane {

@@ -1,6 +1,6 @@
 #include "ui/control_layout.h"
 
-#include "engine/settings_text.h"
+#include "engine/picture/settings_text.h"
 
 namespace lumivane::ui {
 

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <string>
 
-#include "engine/processing_settings.h"
+#include "engine/picture/processing_settings.h"
 
 class QCheckBox;
 class QFontComboBox;

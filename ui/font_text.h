@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/processing_settings.h"
+#include "engine/picture/processing_settings.h"
 
 namespace lumivane::ui {
 

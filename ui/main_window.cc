@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "announce/vendor.h"
-#include "engine/batch_run.h"
-#include "engine/folder_scan.h"
-#include "engine/font_resolver.h"
-#include "engine/messages.h"
-#include "engine/preview.h"
+#include "engine/picture/font_resolver.h"
+#include "engine/run/batch_run.h"
+#include "engine/run/folder_scan.h"
+#include "engine/run/messages.h"
+#include "engine/run/preview.h"
 #include "platform/file_system.h"
 #include "settings/options_file.h"
 #include "settings/program_folder.h"

@@ -10,9 +10,9 @@
 #include <map>
 #include <memory>
 
-#include "engine/extra_operations.h"
-#include "engine/processing_settings.h"
-#include "engine/window_port.h"
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/processing_settings.h"
+#include "engine/run/window_port.h"
 #include "ui/controls.h"
 #include "ui/ui_seam.h"
 

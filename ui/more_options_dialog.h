@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/extra_operations.h"
-#include "engine/operation_table.h"
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/operation_table.h"
 
 class QCheckBox;
 class QComboBox;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
 #include "ui/window_inputs.h"

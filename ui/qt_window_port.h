@@ -3,7 +3,7 @@
 #ifndef LUMIVANE_UI_QT_WINDOW_PORT_H_
 #define LUMIVANE_UI_QT_WINDOW_PORT_H_
 
-#include "engine/window_port.h"
+#include "engine/run/window_port.h"
 
 namespace lumivane::ui {
 

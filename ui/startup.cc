@@ -9,7 +9,7 @@
 
 #include "announce/announcement_list.h"
 #include "announce/download.h"
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "host/desktop_shortcut.h"
 #include "host/imaging_registration.h"
 #include "platform/file_system.h"

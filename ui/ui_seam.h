@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "engine/extra_operations.h"
-#include "engine/processing_settings.h"
-#include "engine/window_port.h"
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/processing_settings.h"
+#include "engine/run/window_port.h"
 
 class QWidget;
 

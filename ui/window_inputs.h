@@ -4,7 +4,7 @@
 #ifndef LUMIVANE_UI_WINDOW_INPUTS_H_
 #define LUMIVANE_UI_WINDOW_INPUTS_H_
 
-#include "engine/run_request.h"
+#include "engine/run/run_request.h"
 #include "ui/controls.h"
 
 namespace lumivane::ui {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "engine/bmp_decoder.h"
+#include "engine/picture/bmp_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   using namespace lumivane;

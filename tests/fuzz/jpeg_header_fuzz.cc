@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/jpeg_header.h"
+#include "engine/picture/jpeg_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   using namespace lumivane;

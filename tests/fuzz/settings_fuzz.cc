@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/settings_text.h"
+#include "engine/picture/settings_text.h"
 #include "settings/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {

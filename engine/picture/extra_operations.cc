@@ -1,0 +1,59 @@
+#include "engine/picture/extra_operations.h"
+
+#include <cstdio>
+
+namespace lumivane {
+
+const std::vector<Preset>& Presets() {
+  static const std::vector<Preset> presets = [] {
+    std::vector<Preset> p(3);
+    p[0].name = "主图 800×800 方形 ≤ 500 KB";
+    p[0].width = 800;
+    p[0].operations.square = true;
+    p[0].operations.max_kb = 500;
+    p[1].name = "详情图 宽 750 每段 ≤ 1500 高";
+    p[1].width = 750;
+    p[1].operations.slice_height = 1500;
+    p[2].name = "缩略图 宽 400 ≤ 100 KB";
+    p[2].width = 400;
+    p[2].operations.max_kb = 100;
+    return p;
+  }();
+  return presets;
+}
+
+std::optional<Preset> FindPreset(const std::string& name) {
+  for (const Preset& p : Presets()) {
+    if (p.name == name) return p;
+  }
+  return std::nullopt;
+}
+
+std::vector<int> SliceHeights(int height, int slice_height) {
+  if (slice_height <= 0 || height <= slice_height) return {height};
+  std::vector<int> parts(static_cast<size_t>(height / slice_height), slice_height);
+  const int rest = height % slice_height;
+  if (rest == 0) return parts;
+  if (rest * 4 >= slice_height) {
+    parts.push_back(rest);
+  } else {
+    // Too short alone: the last whole part and the rest share evenly.
+    const int shared = slice_height + rest;
+    parts.back() = shared - shared / 2;
+    parts.push_back(shared / 2);
+  }
+  return parts;
+}
+
+std::string SlicePath(const std::string& output_path, int part) {
+  char number[16];
+  std::snprintf(number, sizeof(number), "_%02d", part);
+  const size_t dot = output_path.rfind('.');
+  const size_t slash = output_path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return output_path + number;
+  }
+  return output_path.substr(0, dot) + number + output_path.substr(dot);
+}
+
+}  // namespace lumivane

@@ -1,0 +1,56 @@
+// What marketplaces ask of a picture beyond the window's switches: a
+// square canvas, a file size cap, a long picture cut into slices, a text
+// mark tiled over the whole picture, a watermark picture sized to the
+// output. Each is off by default.
+#ifndef LUMIVANE_ENGINE_PICTURE_EXTRA_OPERATIONS_H_
+#define LUMIVANE_ENGINE_PICTURE_EXTRA_OPERATIONS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumivane {
+
+struct ExtraOperations {
+  bool square = false;  // pad to a square of the longer side
+  std::string square_colour = "#ffffff";
+  int max_kb = 0;              // above 0: each output at most this many KB
+  int slice_height = 0;        // above 0: taller pictures cut into parts
+  bool tiled_text = false;     // the text watermark over the whole picture
+  int mark_width_percent = 0;  // above 0: the watermark picture's width
+  bool operator==(const ExtraOperations&) const = default;
+  bool Any() const { return *this != ExtraOperations{}; }
+};
+
+// The values an operation takes when it is on (0 is off): what the dialog
+// offers, what the command line accepts and what a stored file is brought
+// into.
+struct ValueRange {
+  int low, high;
+  int Clamp(int v) const { return v < low ? low : v > high ? high : v; }
+};
+inline constexpr ValueRange kMaxKbRange{10, 100000};
+inline constexpr ValueRange kSliceHeightRange{100, 100000};
+inline constexpr ValueRange kMarkWidthRange{1, 100};
+
+// A named set of the basic switches and the operations.
+struct Preset {
+  std::string name;
+  int width = 0;  // the width switch on at this width
+  ExtraOperations operations;
+};
+const std::vector<Preset>& Presets();
+std::optional<Preset> FindPreset(const std::string& name);
+
+// The heights of the parts a picture of `height` is cut into: each at most
+// `slice_height`, none lower than a quarter of it (a short remainder shares
+// the last two parts evenly with the one before). One part when the
+// picture is not taller than a slice.
+std::vector<int> SliceHeights(int height, int slice_height);
+
+// "a_01.jpg" for part 1 of "a.jpg": the number goes before the extension.
+std::string SlicePath(const std::string& output_path, int part);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_EXTRA_OPERATIONS_H_

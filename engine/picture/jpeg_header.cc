@@ -1,0 +1,162 @@
+#include "engine/picture/jpeg_header.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace lumivane {
+namespace {
+
+std::uint16_t Get16(std::string_view b, size_t at, bool little) {
+  auto u = [&](size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>(b[i])); };
+  return little ? static_cast<std::uint16_t>(u(at) | (u(at + 1) << 8))
+                : static_cast<std::uint16_t>((u(at) << 8) | u(at + 1));
+}
+
+std::uint32_t Get32(std::string_view b, size_t at, bool little) {
+  std::uint32_t hi = Get16(b, little ? at + 2 : at, little);
+  std::uint32_t lo = Get16(b, little ? at : at + 2, little);
+  return (hi << 16) | lo;
+}
+
+// The Orientation tag of IFD0 in an Exif APP1 payload (after "Exif\0\0").
+int ExifOrientation(std::string_view tiff) {
+  if (tiff.size() < 8) return 1;
+  bool little;
+  if (tiff.substr(0, 2) == "II") {
+    little = true;
+  } else if (tiff.substr(0, 2) == "MM") {
+    little = false;
+  } else {
+    return 1;
+  }
+  const std::uint32_t ifd = Get32(tiff, 4, little);
+  if (ifd > tiff.size() || tiff.size() - ifd < 2) return 1;
+  const std::uint16_t entries = Get16(tiff, ifd, little);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const size_t at = ifd + 2 + 12 * static_cast<size_t>(i);
+    if (at + 12 > tiff.size()) break;
+    if (Get16(tiff, at, little) == 0x0112) {
+      const int value = Get16(tiff, at + 8, little);
+      return value >= 1 && value <= 8 ? value : 1;
+    }
+  }
+  return 1;
+}
+
+// Each component's samples by its sampling factors (full size when the
+// frame header is short).
+std::uint64_t Samples(const JpegHeader& h, std::string_view components) {
+  const std::uint64_t full =
+      static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height);
+  if (h.components <= 0 || components.size() < 3 * static_cast<size_t>(h.components)) {
+    return full * static_cast<std::uint64_t>(std::max(h.components, 1));
+  }
+  int h_max = 1, v_max = 1;
+  for (int i = 0; i < h.components; ++i) {
+    const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
+    h_max = std::max(h_max, f >> 4), v_max = std::max(v_max, f & 0xF);
+  }
+  std::uint64_t samples = 0;
+  for (int i = 0; i < h.components; ++i) {
+    const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
+    const std::uint64_t w =
+        (static_cast<std::uint64_t>(h.width) * std::max(f >> 4, 1) + h_max - 1) / h_max;
+    const std::uint64_t r =
+        (static_cast<std::uint64_t>(h.height) * std::max(f & 0xF, 1) + v_max - 1) / v_max;
+    samples += w * r;
+  }
+  return samples;
+}
+
+bool IsStartOfFrame(unsigned char m) {
+  return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+}
+
+}  // namespace
+
+std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
+  if (b.size() < 4 || static_cast<unsigned char>(b[0]) != 0xFF ||
+      static_cast<unsigned char>(b[1]) != 0xD8) {
+    return std::nullopt;
+  }
+  JpegHeader header;
+  bool exif_seen = false;  // the first EXIF block is the picture's own
+  size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (static_cast<unsigned char>(b[at]) != 0xFF) {
+      ++at;  // stray bytes before a marker: decoders skip them with a warning
+      continue;
+    }
+    const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+      at += 2;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) break;  // no frame header before the data
+    const size_t length = Get16(b, at + 2, false);
+    if (length < 2 || at + 2 + length > b.size()) return std::nullopt;
+    const std::string_view payload = b.substr(at + 4, length - 2);
+    if (marker == 0xE1 && payload.substr(0, 6) == std::string_view("Exif\0\0", 6)) {
+      if (!exif_seen) header.orientation = ExifOrientation(payload.substr(6));
+      exif_seen = true;
+    } else if (IsStartOfFrame(marker) && payload.size() >= 6) {
+      header.height = Get16(payload, 1, false);
+      header.width = Get16(payload, 3, false);
+      header.components = static_cast<unsigned char>(payload[5]);
+      header.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+      header.samples = Samples(header, payload.substr(6));
+      return header;
+    }
+    at += 2 + length;
+  }
+  return std::nullopt;
+}
+
+int JpegShrinkFactor(const JpegHeader& header, int target_width) {
+  if (target_width <= 0) return 1;
+  const long long upright_width = header.SideWays() ? header.height : header.width;
+  // Both sides of the reduced picture must keep a pixel: the library
+  // aborts the process on a picture thinner than its factor (5000 x 1).
+  const long long thinner_side = std::min(header.width, header.height);
+  for (int factor : {8, 4, 2}) {
+    // The decoder rounds its reduced size up.
+    if ((upright_width + factor - 1) / factor >= 2LL * target_width && thinner_side >= factor) {
+      return factor;
+    }
+  }
+  return 1;
+}
+
+std::string WithoutPrivateSegments(std::string_view b) {
+  if (b.size() < 4) return std::string(b);
+  std::string out(b.substr(0, 2));
+  // Room for a JFIF header too: it is then put in without a second copy.
+  out.reserve(b.size() + 18);
+  size_t at = 2;
+  while (at + 4 <= b.size() && static_cast<unsigned char>(b[at]) == 0xFF) {
+    const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
+    if (marker == 0xDA || marker == 0xD9) break;  // the picture data: all of it stays
+    const size_t length = Get16(b, at + 2, false);
+    if (length < 2 || at + 2 + length > b.size()) break;
+    // APP1 holds EXIF and XMP, APP13 IPTC, COM comments.
+    if (marker != 0xE1 && marker != 0xED && marker != 0xFE) out.append(b.substr(at, 2 + length));
+    at += 2 + length;
+  }
+  out.append(b.substr(at));
+  return out;
+}
+
+std::string WithJfifHeader(std::string jpeg, int dpi) {
+  if (jpeg.size() < 4 || jpeg.compare(2, 2, "\xFF\xE0") == 0) return jpeg;
+  const auto hi = static_cast<char>((dpi >> 8) & 0xFF), lo = static_cast<char>(dpi & 0xFF);
+  // APP0, length 16, "JFIF", version 1.01, dots per inch, x and y, no thumbnail.
+  const std::string app0 = std::string("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x01", 12) + hi + lo + hi +
+                           lo + std::string("\x00\x00", 2);
+  return jpeg.insert(2, app0);
+}
+
+}  // namespace lumivane

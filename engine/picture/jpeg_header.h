@@ -1,0 +1,40 @@
+// What a JPEG file's header says about the picture, read without decoding:
+// its stored size and its EXIF orientation.
+#ifndef LUMIVANE_ENGINE_PICTURE_JPEG_HEADER_H_
+#define LUMIVANE_ENGINE_PICTURE_JPEG_HEADER_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumivane {
+
+struct JpegHeader {
+  int width = 0;
+  int height = 0;
+  int components = 3;
+  std::uint64_t samples = 0;  // stored samples of all components (chroma subsampled)
+  bool progressive = false;   // its decoder holds every coefficient at full size
+  int orientation = 1;        // EXIF 1..8; 5 to 8 turn the picture on its side
+  bool SideWays() const { return orientation >= 5 && orientation <= 8; }
+};
+
+std::optional<JpegHeader> ReadJpegHeader(std::string_view bytes);
+
+// The decoder's own reduction (1, 2, 4 or 8) for a picture that is to be
+// shrunk to `target_width` once upright: as much as leaves it at least
+// twice the target wide, so that the final resize still has room.
+int JpegShrinkFactor(const JpegHeader& header, int target_width);
+
+// The file without its EXIF, XMP, IPTC and comment segments (the colour
+// profile and everything the picture needs stay).
+std::string WithoutPrivateSegments(std::string_view jpeg);
+
+// The file with a JFIF header at `dpi` right after its start, unless it has
+// one.
+std::string WithJfifHeader(std::string jpeg, int dpi);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_JPEG_HEADER_H_

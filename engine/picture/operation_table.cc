@@ -1,0 +1,120 @@
+#include "engine/picture/operation_table.h"
+
+namespace lumivane {
+
+const std::vector<OperationField>& OperationFields() {
+  using E = ExtraOperations;
+  static const std::vector<OperationField> fields = {
+      {"square",
+       "square",
+       &E::square,
+       {},
+       0,
+       "方形画布，空白处颜色",
+       "",
+       "把图片放在一个正方形画布的中间：设了图片宽时边长等于图片宽，\n"
+       "图片缩小到放得下（小图不放大）；否则边长等于图片较长的一边。\n"
+       "空白处用右边的颜色（如 #ffffff 白色）填充。主图通常要求方形。",
+       "[#RRGGBB]",
+       "a square canvas (white by default): W x W with --width W, the picture shrunk to fit "
+       "inside, never enlarged; else the square of the longer side",
+       "方形 {}",
+       &E::square_colour},
+      {"max_kb", "max-kb", &E::max_kb, kMaxKbRange, 500, "文件大小不超过", " KB",
+       "每个处理后的文件不超过这个大小：从所选的图片品质往下，\n"
+       "自动找出不超过这个大小的最高品质。品质 50 仍然超出时按 50 保存，并记入日志。",
+       "N",
+       "each output at most N KB: the highest quality that fits, never above the chosen one, "
+       "down to 50",
+       "≤ {} KB"},
+      {"slice_height", "slice-height", &E::slice_height, kSliceHeightRange, 1500,
+       "长图切成多段，每段高度不超过", " 像素",
+       "缩小后比这个高度更高的图片（如详情页长图）切成多段，\n"
+       "保存为 名称_01.jpg、名称_02.jpg ……每段都加上水印。",
+       "H", "cut taller pictures into parts NAME_01.jpg, ... at most H high", "每段 ≤ {} 高"},
+      {"tiled_text",
+       "tile-text",
+       &E::tiled_text,
+       {},
+       0,
+       "文字水印平铺整张图片（防盗图）",
+       "",
+       "把水印文字斜着重复铺满整张图片，图片被裁剪后仍然带有水印。",
+       "",
+       "repeat the text mark over the whole picture",
+       "平铺文字水印"},
+      {"mark_width_percent", "mark-width", &E::mark_width_percent, kMarkWidthRange, 20,
+       "水印图片宽度为图片宽度的", "%",
+       "按图片宽度的百分比缩放水印图片，大图小图上的水印看起来一样大。", "P",
+       "the watermark picture P percent of the output's width", "水印图片宽 {}%"},
+  };
+  return fields;
+}
+
+bool OperationField::IsOn(const ExtraOperations& o) const {
+  if (IsNumber()) return o.*std::get<int ExtraOperations::*>(value) > 0;
+  return o.*std::get<bool ExtraOperations::*>(value);
+}
+
+int OperationField::Number(const ExtraOperations& o) const {
+  return IsNumber() ? o.*std::get<int ExtraOperations::*>(value) : 0;
+}
+
+void OperationField::Set(ExtraOperations& o, int number) const {
+  if (IsNumber()) {
+    o.*std::get<int ExtraOperations::*>(value) = number == 0 ? 0 : range.Clamp(number);
+  } else {
+    o.*std::get<bool ExtraOperations::*>(value) = number != 0;
+  }
+}
+
+void OperationField::Copy(const ExtraOperations& from, ExtraOperations& to) const {
+  Set(to, IsNumber() ? Number(from) : IsOn(from));
+  if (colour != nullptr) to.*colour = from.*colour;
+}
+
+std::string DescribeOperations(const ExtraOperations& o) {
+  std::string text;
+  for (const OperationField& f : OperationFields()) {
+    if (!f.IsOn(o)) continue;
+    std::string part = f.log;
+    const size_t at = part.find("{}");
+    if (at != std::string::npos) {
+      part.replace(at, 2, f.colour != nullptr ? o.*f.colour : std::to_string(f.Number(o)));
+    }
+    text += (text.empty() ? "" : "，") + part;
+  }
+  return text.empty() ? text : "更多处理选项：" + text;
+}
+
+std::string OperationsUsage(size_t column) {
+  std::string usage;
+  for (const OperationField& f : OperationFields()) {
+    std::string head = std::string("  --") + f.option;
+    if (*f.argument != '\0') head += std::string(" ") + f.argument;
+    std::string text = f.usage;
+    if (f.IsNumber()) {
+      text += " (" + std::to_string(f.range.low) + "-" + std::to_string(f.range.high) + ")";
+    }
+    // Words wrapped to 80 columns, the text in its column.
+    std::string line = head + std::string(head.size() < column ? column - head.size() : 1, ' ');
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find(' ', start);
+      if (end == std::string::npos) end = text.size();
+      const std::string word = text.substr(start, end - start);
+      if (line.size() > column && line.size() + 1 + word.size() > 80) {
+        usage += line + "\n";
+        line = std::string(column, ' ');
+      } else if (line.size() > column) {
+        line += ' ';
+      }
+      line += word;
+      start = end + 1;
+    }
+    usage += line + "\n";
+  }
+  return usage;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,55 @@
+// The marketplace operations, each described once: its key in
+// "options.dat", its command line option, the range of its value, its
+// label and help in the "更多处理选项…" dialog, its --help text and its
+// part of the log line. The file, the command line, the dialog and the
+// log line are all built from these descriptors.
+#ifndef LUMIVANE_ENGINE_PICTURE_OPERATION_TABLE_H_
+#define LUMIVANE_ENGINE_PICTURE_OPERATION_TABLE_H_
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "engine/picture/extra_operations.h"
+
+namespace lumivane {
+
+struct OperationField {
+  const char* key;     // in options.dat
+  const char* option;  // on the command line, after "--"
+  // The switch, or the number that is 0 while the operation is off.
+  std::variant<bool ExtraOperations::*, int ExtraOperations::*> value;
+  ValueRange range{0, 0};  // a number's, when on
+  int dialog_value = 0;    // a number's value in the dialog while it is off
+  const char* label;       // the dialog's check box
+  const char* unit;        // after the dialog's number
+  const char* help;        // the dialog's help text
+  const char* argument;    // the option's argument in --help ("" for none)
+  const char* usage;       // the option's --help text
+  const char* log;         // its part of the log line; "{}" is the value
+  // A colour beside the switch (the square canvas's): "<key>_colour" in
+  // the file, the option's optional argument.
+  std::string ExtraOperations::*colour = nullptr;
+
+  bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
+  bool IsOn(const ExtraOperations& o) const;
+  int Number(const ExtraOperations& o) const;  // 0 for a switch
+  // A number is brought into its range (0 turns it off); a switch is on
+  // for any value but 0.
+  void Set(ExtraOperations& o, int number) const;
+  // This field's values from `from` (the switch, the number, the colour).
+  void Copy(const ExtraOperations& from, ExtraOperations& to) const;
+};
+
+const std::vector<OperationField>& OperationFields();
+
+// One line for the log: what the operations do ("" when none is on).
+std::string DescribeOperations(const ExtraOperations& operations);
+
+// The --help lines of the operations, each option padded to `column`.
+std::string OperationsUsage(size_t column);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_OPERATION_TABLE_H_

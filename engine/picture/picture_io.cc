@@ -1,0 +1,396 @@
+#include "engine/picture/picture_io.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+#include "engine/picture/bmp_decoder.h"
+#include "engine/picture/imaging_environment.h"
+#include "engine/picture/jpeg_header.h"
+#include "engine/picture/memory_budget.h"
+#include "platform/file_system.h"
+#include "text/text_helpers.h"
+
+namespace lumivane {
+namespace {
+
+// Where a decoded picture keeps its original size.
+constexpr char kOriginalWidth[] = "lumivane-original-width";
+constexpr char kOriginalHeight[] = "lumivane-original-height";
+
+// Larger source files than this are refused before they are read.
+constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
+// More pixels than this are refused from the header alone: a 100-megapixel
+// photograph and a 750 x 30000 detail picture pass, a decompression bomb
+// does not.
+constexpr std::uint64_t kMaxPixels = 128ull << 20;
+
+struct AreaUnref {
+  void operator()(VipsBlob* blob) const { vips_area_unref(reinterpret_cast<VipsArea*>(blob)); }
+};
+using BlobPtr = std::unique_ptr<VipsBlob, AreaUnref>;
+
+// The bytes as the library's buffer, without a copy: they must outlive
+// every image decoded from them, which ReadPicture's copy into memory
+// ensures.
+BlobPtr Borrow(const std::string& bytes) {
+  return BlobPtr(vips_blob_new(nullptr, bytes.data(), bytes.size()));
+}
+
+vips::VOption* Options() { return vips::VImage::option(); }
+
+int Orientation(const vips::VImage& image) {
+  if (image.get_typeof(VIPS_META_ORIENTATION) == 0) return 1;
+  const int o = image.get_int(VIPS_META_ORIENTATION);
+  return o >= 1 && o <= 8 ? o : 1;
+}
+
+bool SideWays(int orientation) { return orientation >= 5; }
+
+// 8-bit sRGB, alpha kept. A colour profile stays only where the pixels are
+// still the ones it describes: an 8-bit RGB picture keeps its own (it is
+// tagged); any other picture with a profile (16-bit, grey, CMYK) is
+// converted through it, never merely cast.
+vips::VImage ToSrgb(vips::VImage image) {
+  const VipsInterpretation kind = image.interpretation();
+  if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+    size_t length = 0;
+    const void* profile = image.get_blob(VIPS_META_ICC_NAME, &length);
+    if (!vips_icc_is_compatible_profile(image.get_image(), profile, length)) {
+      image = image.copy();  // a profile that does not parse is dropped, never copied
+      image.remove(VIPS_META_ICC_NAME);
+    }
+  }
+  if (kind == VIPS_INTERPRETATION_sRGB && image.format() == VIPS_FORMAT_UCHAR) return image;
+  bool converted = false;
+  if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+    try {
+      // The transparency goes round the profile, brought to 8 bits itself.
+      const bool alpha = image.has_alpha();
+      vips::VImage colour =
+          alpha ? image.extract_band(0, Options()->set("n", image.bands() - 1)) : image;
+      colour = colour.icc_transform("srgb", Options()->set("embedded", true)->set("depth", 8));
+      if (alpha) {
+        vips::VImage a = image.extract_band(image.bands() - 1);
+        if (a.format() == VIPS_FORMAT_USHORT) a = a / 257.0;
+        colour = colour.bandjoin(a.cast(VIPS_FORMAT_UCHAR));
+      }
+      image = colour;
+      converted = true;
+    } catch (const vips::VError&) {
+      // A profile that does not parse, or does not fit the pixels: as untagged.
+    }
+  }
+  if (!converted) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+  if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
+  image = image.copy();
+  image.remove(VIPS_META_ICC_NAME);
+  return image;
+}
+
+// Exactly w x h: the library's resize rounds its output size.
+vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
+  vips::VImage out =
+      image.resize(static_cast<double>(w) / image.width(),
+                   Options()->set("vscale", static_cast<double>(h) / image.height()));
+  if (out.width() != w || out.height() != h) {
+    out = out.embed(0, 0, w, h, Options()->set("extend", VIPS_EXTEND_COPY));
+  }
+  return out;
+}
+
+// The steps every decoded picture takes. `stored_w` x `stored_h` is the
+// picture's size as stored, before any reduction by the decoder.
+vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options) {
+  const int orientation = Orientation(image);
+  image = ToSrgb(image);
+  if (image.has_alpha() && !options.keep_alpha) {
+    // JPEG has no transparency: what is transparent would turn black.
+    image = image.flatten(Options()->set("background", std::vector<double>{255, 255, 255}));
+  }
+  const bool side = SideWays(orientation);
+  const int upright_w = side ? stored_h : stored_w, upright_h = side ? stored_w : stored_h;
+  const PictureSize t =
+      options.target_width > 0
+          ? FittedSize(upright_w, upright_h, options.target_width, options.target_height)
+          : PictureSize{upright_w, upright_h};
+  if (t.width != upright_w || t.height != upright_h) {
+    // The size comes from the original upright size, whatever the
+    // decoder's reduction.
+    image = side ? ResizeTo(image, t.height, t.width) : ResizeTo(image, t.width, t.height);
+  }
+  // Decoded (and shrunk) in one pass; everything after works in memory.
+  image = image.copy_memory();
+  if (orientation != 1) image = image.autorot().copy_memory();
+  image = image.copy();
+  image.set(kOriginalWidth, upright_w);
+  image.set(kOriginalHeight, upright_h);
+  return image;
+}
+
+std::uint64_t PixelBytes(std::uint64_t w, std::uint64_t h, std::uint64_t bands) {
+  return w * h * bands;
+}
+
+// One reading of a picture file: its bytes, already counted in `ticket`.
+struct Reading {
+  const std::string& bytes;
+  const ReadOptions& options;
+  MemoryBudget::Ticket& ticket;
+  // Above 0: the whole need did not fit beside the other pictures; the
+  // reading is to be made again once that much is free.
+  std::uint64_t wanted = 0;
+};
+
+// Decodes when the file's bytes and the decoder's `need` fit the budget.
+std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint64_t h,
+                                         std::uint64_t need,
+                                         const std::function<vips::VImage()>& decode) {
+  if (w * h > kMaxPixels) return std::nullopt;
+  const std::uint64_t total = r.bytes.size() + need;
+  if (total > MemoryBudget::ForPictures().Room()) return std::nullopt;  // a bomb, or no room ever
+  if (total > r.ticket.bytes() && !r.ticket.TryGrow(total - r.ticket.bytes())) {
+    r.wanted = total;
+    return std::nullopt;
+  }
+  return decode();
+}
+
+// What encoding the picture takes later, while its share is still held:
+// up to about a byte a pixel (a noisy photograph at quality 95), twice (the
+// encoder's buffer and the published copy).
+std::uint64_t EncodingBytes(const ReadOptions& options, std::uint64_t pixels) {
+  return options.encoded ? 2 * pixels : 0;
+}
+
+std::optional<vips::VImage> ReadJpeg(Reading& r) {
+  const ReadOptions& options = r.options;
+  const auto header = ReadJpegHeader(r.bytes);
+  if (!header || header->width <= 0 || header->height <= 0) return std::nullopt;
+  const int shrink =
+      options.decoder_may_reduce ? JpegShrinkFactor(*header, options.target_width) : 1;
+  const std::uint64_t w = static_cast<std::uint64_t>(header->width);
+  const std::uint64_t h = static_cast<std::uint64_t>(header->height);
+  // A picture turned upright is copied whole: both copies are in memory.
+  const std::uint64_t copies = header->orientation != 1 ? 2 : 1;
+  // Measured: a plain decode needs its 3 bytes a pixel and little more; a
+  // progressive one keeps every coefficient as well, at full size, two
+  // bytes a sample (a 100-megapixel 4:2:0 photograph 6 bytes a pixel).
+  // Those are freed before the encoding, which may use their share.
+  const std::uint64_t pixels = PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 1);
+  const std::uint64_t coefficients = header->progressive ? header->samples * 2 : 0;
+  const std::uint64_t need =
+      copies * pixels * 3 + std::max(coefficients, EncodingBytes(options, pixels));
+  const BlobPtr blob = Borrow(r.bytes);
+  return WithinBudget(r, w, h, need, [&] {
+    vips::VImage image =
+        vips::VImage::jpegload_buffer(blob.get(), Options()
+                                                      ->set("shrink", shrink)
+                                                      ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                      // A warning (stray bytes before a
+                                                      // marker) still gives the picture;
+                                                      // a cut-off file does not.
+                                                      ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    return Finish(image, header->width, header->height, options);
+  });
+}
+
+// A picture whose loader reads the header first and decodes only when its
+// pixels are asked for. `copies`: how many whole copies its decoder holds
+// at once besides the one in memory after it.
+std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image,
+                                       std::uint64_t copies) {
+  const std::uint64_t w = static_cast<std::uint64_t>(image.width());
+  const std::uint64_t h = static_cast<std::uint64_t>(image.height());
+  const std::uint64_t bytes_per_band = vips_format_sizeof(image.format());
+  const std::uint64_t bands = std::max(4, image.bands());
+  return WithinBudget(
+      r, w, h,
+      (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + EncodingBytes(r.options, w * h),
+      [&] { return Finish(image, image.width(), image.height(), r.options); });
+}
+
+// Formats of the library's own loaders, all read from memory: the first
+// frame or page, the primary picture of a HEIF container.
+std::optional<vips::VImage> ReadOther(Reading& r, PictureFormat format) {
+  const BlobPtr blob = Borrow(r.bytes);
+  VipsBlob* b = blob.get();
+  switch (format) {
+    case PictureFormat::kPng:
+      return ReadLazily(r,
+                        vips::VImage::pngload_buffer(b, Options()
+                                                            ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                                            ->set("fail_on", VIPS_FAIL_ON_WARNING)),
+                        0);
+    case PictureFormat::kGif:
+      return ReadLazily(
+          r, vips::VImage::gifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_WARNING)), 1);
+    case PictureFormat::kWebp:
+      return ReadLazily(
+          r, vips::VImage::webpload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 1);
+    case PictureFormat::kTiff:
+      return ReadLazily(
+          r,
+          vips::VImage::tiffload_buffer(
+              b,
+              Options()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR)),
+          0);
+    case PictureFormat::kHeif:
+      // Decoded whole, its planes beside the pixels; only where the
+      // library was built with a HEIF reader (an error otherwise).
+      return ReadLazily(
+          r, vips::VImage::heifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 2);
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<vips::VImage> ReadBmp(Reading& r) {
+  const auto header = ReadBmpHeader(r.bytes);
+  if (!header) return std::nullopt;
+  const std::uint64_t bands = header->has_alpha ? 4 : 3;
+  const std::uint64_t w = static_cast<std::uint64_t>(header->width);
+  const std::uint64_t h = static_cast<std::uint64_t>(header->height);
+  std::optional<BmpPicture> bmp;
+  // The decoded pixels and their copy, and a run-length coded picture's
+  // colour indices.
+  auto picture = WithinBudget(
+      r, w, h, 2 * PixelBytes(w, h, bands) + w * h + EncodingBytes(r.options, w * h), [&] {
+        bmp = DecodeBmp(r.bytes);
+        if (!bmp) return vips::VImage();
+        vips::VImage image = vips::VImage::new_from_memory(
+                                 bmp->pixels.data(), bmp->pixels.size(), bmp->header.width,
+                                 bmp->header.height, static_cast<int>(bands), VIPS_FORMAT_UCHAR)
+                                 .copy(Options()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+        return Finish(image, image.width(), image.height(), r.options);
+      });
+  if (!bmp) return std::nullopt;
+  return picture;
+}
+
+// The picture's resolution in dots per inch: what the source said, else 72
+// (the library's 1 pixel per millimetre means that nothing was said).
+int ResolutionDpi(const vips::VImage& picture) {
+  const double dpi = picture.xres() * 25.4;
+  if (picture.xres() == 1.0 || dpi < 1 || dpi > 65535) return 72;
+  return static_cast<int>(dpi + 0.5);
+}
+
+// Names of the metadata a published picture must not carry.
+bool IsPrivateField(std::string_view name) {
+  return StartsWith(name, "exif-") || name == VIPS_META_XMP_NAME || name == VIPS_META_IPTC_NAME ||
+         name == VIPS_META_PHOTOSHOP_NAME || name == VIPS_META_ORIENTATION ||
+         name.find("comment") != std::string_view::npos;
+}
+
+}  // namespace
+
+PictureFormat SniffPictureFormat(std::string_view b) {
+  auto at = [&](size_t offset, std::string_view magic) {
+    return b.size() >= offset + magic.size() && b.substr(offset, magic.size()) == magic;
+  };
+  auto starts = [&](std::string_view magic) { return at(0, magic); };
+  if (starts("\xFF\xD8\xFF")) return PictureFormat::kJpeg;
+  if (starts("\x89PNG")) return PictureFormat::kPng;
+  if (starts("BM")) return PictureFormat::kBmp;
+  if (starts("GIF8")) return PictureFormat::kGif;
+  if (starts("RIFF") && at(8, "WEBP")) return PictureFormat::kWebp;
+  if (starts("II*\0") || starts("MM\0*")) return PictureFormat::kTiff;
+  if (at(4, "ftyp")) return PictureFormat::kHeif;  // its loader knows the brands
+  return PictureFormat::kUnknown;
+}
+
+PictureSize ShrunkSize(int w, int h, int width) {
+  if (w <= width) return {w, h};
+  const long long new_height = static_cast<long long>(h) * width / w;
+  return {width, static_cast<int>(std::max(1LL, new_height))};
+}
+
+PictureSize FittedSize(int w, int h, int width, int height) {
+  const PictureSize shrunk = ShrunkSize(w, h, width);
+  if (height <= 0 || shrunk.height <= height) return shrunk;
+  const long long new_width = static_cast<long long>(w) * height / h;
+  return {static_cast<int>(std::max(1LL, new_width)), height};
+}
+
+namespace {
+
+std::optional<vips::VImage> Decode(Reading& r) {
+  try {
+    // By content: pictures saved from web pages often carry a name that
+    // is not their format.
+    switch (const PictureFormat format = SniffPictureFormat(r.bytes)) {
+      case PictureFormat::kJpeg:
+        return ReadJpeg(r);
+      case PictureFormat::kBmp:
+        return ReadBmp(r);
+      case PictureFormat::kUnknown:
+        return std::nullopt;
+      default:
+        return ReadOther(r, format);
+    }
+  } catch (const vips::VError&) {
+    // A damaged picture: the decoder stopped on an error.
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options) {
+  EnsureImagingEnvironment();
+  const auto stamp = platform::StampRegularFile(path, true);
+  if (!stamp || stamp->size > kMaxPictureFileBytes) return std::nullopt;
+  // The file's bytes are counted before they are read; what decoding needs
+  // is added once the header tells, or, when that does not fit at once,
+  // everything is given back and the whole waited for: a holder never
+  // waits, so pictures cannot wait for each other.
+  std::uint64_t reserve = stamp->size;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    auto ticket = MemoryBudget::ForPictures().Acquire(reserve);
+    if (!ticket) return std::nullopt;
+    const auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
+    if (!bytes) return std::nullopt;
+    Reading reading{*bytes, options, *ticket};
+    auto picture = Decode(reading);
+    if (reading.wanted == 0) {
+      if (picture && options.hold) options.hold->emplace(std::move(*ticket));
+      return picture;
+    }
+    reserve = reading.wanted;
+  }
+  return std::nullopt;  // a file that keeps changing
+}
+
+PictureSize OriginalSize(const vips::VImage& picture) {
+  if (picture.get_typeof(kOriginalWidth) == 0) return {picture.width(), picture.height()};
+  return {picture.get_int(kOriginalWidth), picture.get_int(kOriginalHeight)};
+}
+
+std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) {
+  try {
+    vips::VImage out = picture.copy();
+    gchar** fields = vips_image_get_fields(out.get_image());
+    for (gchar** f = fields; *f != nullptr; ++f) {
+      if (IsPrivateField(*f) || StartsWith(*f, "lumivane-")) out.remove(*f);
+    }
+    g_strfreev(fields);
+    const BlobPtr blob(out.jpegsave_buffer(Options()->set("Q", quality)));
+    const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
+    if (area->length == 0) return std::nullopt;
+    // The encoder writes an EXIF block of its own; none is kept. What other
+    // programs read the resolution from is a JFIF header.
+    return WithJfifHeader(WithoutPrivateSegments(
+                              std::string_view(static_cast<const char*>(area->data), area->length)),
+                          ResolutionDpi(picture));
+  } catch (const vips::VError&) {
+    return std::nullopt;
+  }
+}
+
+bool WritePicture(const vips::VImage& picture, const std::string& path, int quality) {
+  const auto jpeg = EncodeJpeg(picture, quality);
+  return jpeg && platform::WriteFileAtomically(path, *jpeg);
+}
+
+}  // namespace lumivane

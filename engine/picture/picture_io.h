@@ -1,0 +1,71 @@
+// Reading a picture file into memory and writing a picture as a JPEG
+// file. Paths never reach the imaging library: the program reads and
+// writes the bytes itself, so names with "%", "[ ]" or ":" mean nothing
+// special, and a failed write never damages an existing file.
+#ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_
+#define LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vips/vips8>
+
+#include "engine/picture/memory_budget.h"
+
+namespace lumivane {
+
+enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp, kGif, kWebp, kTiff, kHeif };
+
+// The format the first bytes announce.
+PictureFormat SniffPictureFormat(std::string_view bytes);
+
+struct ReadOptions {
+  bool keep_alpha = false;  // else what is transparent is laid on white
+  int target_width = 0;     // above 0: shrunk to this width once upright
+  int target_height = 0;    // above 0 too: shrunk to fit inside width x height
+  // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
+  // to be shrunk anyway (off: decoded whole, for reference measurements).
+  bool decoder_may_reduce = true;
+  // When given, the picture's share of the memory budget is held here for
+  // the work that follows the reading (marks, encoding), not released as
+  // soon as the picture is decoded.
+  std::optional<MemoryBudget::Ticket>* hold = nullptr;
+  // Off for a picture that is never encoded itself (the watermark picture):
+  // its share then leaves out what encoding needs.
+  bool encoded = true;
+};
+
+// Width and height after shrinking a w x h picture to `width`: never
+// enlarged, the height truncated and at least 1.
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const PictureSize&) const = default;
+};
+PictureSize ShrunkSize(int w, int h, int width);
+// The same, shrunk further when needed to be at most `height` high (the
+// width then truncated and at least 1); `height` 0 for no limit.
+PictureSize FittedSize(int w, int h, int width, int height);
+
+// Reads and decodes one picture, in memory: upright as the camera meant
+// it, 8-bit sRGB (with its alpha band when kept), shrunk as asked. None for
+// anything that is not a complete picture of a format it reads (JPEG, PNG,
+// BMP, GIF, WebP, TIFF, HEIF where the library has it), or
+// whose decoding would need more memory than one picture may have. Waits
+// while the pictures in flight leave too little room.
+std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options = {});
+
+// The size of the picture ReadPicture decoded, upright, before shrinking.
+PictureSize OriginalSize(const vips::VImage& picture);
+
+// The picture as JPEG at `quality`, without the metadata a published
+// picture must not carry (EXIF with GPS, XMP, IPTC, comments; the colour
+// profile stays). None when it cannot be encoded.
+std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality);
+
+// Encodes the picture and replaces `path` with it atomically.
+bool WritePicture(const vips::VImage& picture, const std::string& path, int quality);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_

@@ -1,0 +1,241 @@
+#include "engine/picture/picture_ops.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/picture/picture_io.h"
+#include "engine/picture/size_cap.h"
+#include "engine/picture/watermark.h"
+#include "platform/file_system.h"
+#include "text/text_helpers.h"
+
+namespace lumivane {
+namespace {
+
+// What the encoder writes when no quality is chosen.
+constexpr int kDefaultQuality = 92;
+
+VipsAngle ClockwiseAngle(int degrees) {
+  switch (degrees) {
+    case 90:
+      return VIPS_ANGLE_D90;
+    case 180:
+      return VIPS_ANGLE_D180;
+    default:
+      return VIPS_ANGLE_D270;
+  }
+}
+
+bool ApplyTextWatermark(vips::VImage& picture, const ProcessingSettings& s) {
+  return DrawTextWatermark(
+      picture, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
+      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
+      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
+}
+
+void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
+                           const ProcessingSettings& s) {
+  CompositePictureWatermark(
+      picture, watermark,
+      {HorizontalDirectionFor(s.sy_image_w_direction), static_cast<int>(s.sy_image_w_value)},
+      {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
+}
+
+}  // namespace
+
+ResultLabel LabelOf(const PictureResult& r) {
+  switch (r.outcome) {
+    case PictureOutcome::kReadFailed:
+      return {"read_failed", "读取出错"};
+    case PictureOutcome::kWriteFailed:
+      return {"write_failed", "保存出错"};
+    case PictureOutcome::kMarkFailed:
+      return {"mark_failed", "水印出错"};
+    case PictureOutcome::kSkipped:
+      return {"skipped", "已完成"};
+    case PictureOutcome::kNameClash:
+      return {"name_clash", "重名未保存"};
+    case PictureOutcome::kProcessed:
+      break;
+  }
+  return r.over_limit ? ResultLabel{"over_limit", "超出大小限制"}
+                      : ResultLabel{"processed", "完成"};
+}
+
+int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches) {
+  return switches.quality ? QualityFor(settings.quanlity) : kDefaultQuality;
+}
+
+std::string OutputPathFor(const std::string& target_folder, const std::string& file_name) {
+  std::string path = platform::JoinPath(target_folder, file_name);
+  size_t dot = file_name.rfind('.');
+  if (dot == std::string::npos) return path;
+  std::string ext = AsciiLower(std::string_view(file_name).substr(dot));
+  if (ext != ".jpg" && ext != ".jpeg") path += ".jpg";
+  return path;
+}
+
+std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path,
+                                                 std::optional<MemoryBudget::Ticket>* hold) {
+  ReadOptions options;
+  options.keep_alpha = true;
+  options.hold = hold;
+  options.encoded = false;
+  auto mark = ReadPicture(path, options);
+  // Opaque where it has no alpha of its own, band by band as it is laid:
+  // no second copy of a large mark.
+  if (mark && !mark->has_alpha()) *mark = mark->bandjoin_const(std::vector<double>{255});
+  return mark;
+}
+
+namespace {
+
+// Read, upright, shrunk, turned, on its square canvas: the picture before
+// its marks.
+std::optional<vips::VImage> RenderBase(const std::string& source,
+                                       const ProcessingSettings& settings,
+                                       const PictureSwitches& switches, bool shrink_on_load,
+                                       const ExtraOperations& extras,
+                                       std::optional<MemoryBudget::Ticket>* hold = nullptr) {
+  ReadOptions options;
+  // A square main picture of width W is W x W: the picture fits inside it.
+  const bool square_box = extras.square && switches.width;
+  if (switches.width) options.target_width = settings.width;
+  if (square_box) options.target_height = settings.width;
+  options.decoder_may_reduce = shrink_on_load;
+  options.hold = hold;
+  auto picture = ReadPicture(source, options);
+  if (!picture) return std::nullopt;
+  if (switches.rotation) {
+    *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
+  }
+  // Without a width, the square of the longer side; a smaller picture is
+  // centred on the W x W canvas, never enlarged.
+  const int side = square_box ? settings.width : std::max(picture->width(), picture->height());
+  if (extras.square && (picture->width() != side || picture->height() != side)) {
+    const auto colour =
+        ParseHtmlColour(extras.square_colour).value_or(std::array<double, 3>{255, 255, 255});
+    *picture =
+        picture->embed((side - picture->width()) / 2, (side - picture->height()) / 2, side, side,
+                       vips::VImage::option()
+                           ->set("extend", VIPS_EXTEND_BACKGROUND)
+                           ->set("background", std::vector<double>(colour.begin(), colour.end())));
+  }
+  return picture;
+}
+
+// The marks on one picture (or one part). False when the text could not
+// be drawn.
+bool LayMarks(vips::VImage& picture, const ProcessingSettings& settings,
+              const PictureSwitches& switches, const vips::VImage* watermark,
+              const ExtraOperations& extras) {
+  bool marked = true;
+  if (switches.text_watermark) {
+    marked = extras.tiled_text
+                 ? DrawTiledTextWatermark(picture, settings.sy_text_font,
+                                          OpacityFor(settings.sy_text_opacity), settings.sy_text)
+                 : ApplyTextWatermark(picture, settings);
+  }
+  if (switches.picture_watermark && watermark != nullptr) {
+    if (extras.mark_width_percent > 0) {
+      const int width = std::max(1, picture.width() * extras.mark_width_percent / 100);
+      ApplyPictureWatermark(picture, ScaledMark(*watermark, width), settings);
+    } else {
+      ApplyPictureWatermark(picture, *watermark, settings);
+    }
+  }
+  return marked;
+}
+
+}  // namespace
+
+std::optional<vips::VImage> RenderPicture(const std::string& source,
+                                          const ProcessingSettings& settings,
+                                          const PictureSwitches& switches,
+                                          const vips::VImage* watermark, bool shrink_on_load,
+                                          bool* mark_failed, const ExtraOperations& extras) {
+  try {
+    auto picture = RenderBase(source, settings, switches, shrink_on_load, extras);
+    if (!picture) return std::nullopt;
+    // A picture a run cuts into parts: its first part, marked as a run marks it.
+    const int first = SliceHeights(picture->height(), extras.slice_height).front();
+    if (first < picture->height()) *picture = picture->crop(0, 0, picture->width(), first);
+    const bool marked = LayMarks(*picture, settings, switches, watermark, extras);
+    if (mark_failed) *mark_failed = !marked;
+    return picture;
+  } catch (const vips::VError&) {
+    return std::nullopt;
+  }
+}
+
+PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras,
+                                const ClaimNames& claim) {
+  PictureResult result;
+  // The picture's memory stays reserved until its last part is written.
+  std::optional<MemoryBudget::Ticket> ticket;
+  try {
+    const auto base = RenderBase(source, settings, switches, true, extras, &ticket);
+    if (!base) return result;
+    result.original = OriginalSize(*base);
+    result.size = {base->width(), base->height()};
+    const std::vector<int> heights = SliceHeights(base->height(), extras.slice_height);
+    const int quality = OutputQuality(settings, switches);
+    result.quality = quality;
+    bool marked = true;
+    int top = 0;
+    std::vector<std::optional<platform::PreparedFile>> written;
+    if (heights.size() > 1 && claim) {
+      std::vector<std::string> parts;
+      for (size_t i = 0; i < heights.size(); ++i) {
+        parts.push_back(SlicePath(output, static_cast<int>(i) + 1));
+      }
+      // "a_01.jpg" may be the output of a picture of that name.
+      if (std::string taken = claim(parts); !taken.empty()) {
+        result.outputs = {std::move(taken)};
+        result.outcome = PictureOutcome::kNameClash;
+        return result;
+      }
+    }
+    for (size_t i = 0; i < heights.size(); ++i) {
+      // Each part carries the marks at their places, as a picture of its own.
+      vips::VImage part =
+          heights.size() == 1 ? *base : base->crop(0, top, base->width(), heights[i]);
+      top += heights[i];
+      marked = LayMarks(part, settings, switches, watermark, extras) && marked;
+      std::optional<CappedJpeg> jpeg;
+      if (extras.max_kb > 0) {
+        jpeg = EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024);
+      } else if (auto bytes = EncodeJpeg(part, quality)) {
+        jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
+      }
+      const std::string path =
+          heights.size() == 1 ? output : SlicePath(output, static_cast<int>(i) + 1);
+      result.outputs.push_back(path);
+      if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));
+      if (!jpeg || !written.back()) {
+        result.outcome = PictureOutcome::kWriteFailed;
+        return result;  // no part put in place
+      }
+      result.sizes.push_back(jpeg->bytes.size());
+      result.bytes += jpeg->bytes.size();
+      result.quality = std::min(result.quality, jpeg->quality);
+      result.over_limit = result.over_limit || jpeg->over_limit;
+    }
+    // Every part written whole before any is put in place.
+    for (size_t i = 0; i < written.size(); ++i) {
+      if (!written[i]->Commit()) {
+        result.outputs.resize(i + 1);  // the part that could not be put in place
+        result.outcome = PictureOutcome::kWriteFailed;
+        return result;
+      }
+    }
+    result.outcome = marked ? PictureOutcome::kProcessed : PictureOutcome::kMarkFailed;
+  } catch (const vips::VError&) {
+    result.outcome = PictureOutcome::kReadFailed;
+  }
+  return result;
+}
+
+}  // namespace lumivane

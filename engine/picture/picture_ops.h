@@ -1,0 +1,104 @@
+// The operations on one picture and the fixed order in which a run applies
+// them: read (upright, sRGB, white under transparency, shrunk), quality,
+// rotation, text watermark, picture watermark, write.
+#ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_OPS_H_
+#define LUMIVANE_ENGINE_PICTURE_PICTURE_OPS_H_
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+#include <vips/vips8>
+
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/picture_io.h"
+#include "engine/picture/processing_settings.h"
+
+namespace lumivane {
+
+// The window's switches, read before the picture is processed.
+struct PictureSwitches {
+  bool width = false;
+  bool quality = false;
+  bool rotation = false;
+  bool text_watermark = false;
+  bool picture_watermark = false;
+  int rotation_position = 0;
+};
+
+// kMarkFailed: written, but the text watermark could not be drawn on it.
+// kSkipped: a resumed run found its output complete and newer than it.
+// kNameClash: not written, its output name is an earlier picture's.
+enum class PictureOutcome {
+  kProcessed,
+  kReadFailed,
+  kWriteFailed,
+  kMarkFailed,
+  kSkipped,
+  kNameClash
+};
+
+// What became of one source picture.
+struct PictureResult {
+  PictureOutcome outcome = PictureOutcome::kReadFailed;
+  std::vector<std::string> outputs;  // one, or a part each
+  std::vector<std::uint64_t> sizes;  // the bytes of each output written
+  PictureSize original;              // upright, as stored
+  PictureSize size;                  // as written (all parts together)
+  std::uint64_t bytes = 0;
+  int quality = 0;          // the lowest of the parts
+  bool over_limit = false;  // above the size cap even at the lowest quality
+  double milliseconds = 0;  // the picture's own processing time
+};
+
+// The result's name in a manifest ("over_limit") and its text in the
+// report ("超出大小限制").
+struct ResultLabel {
+  const char* name;
+  const char* text;
+};
+ResultLabel LabelOf(const PictureResult& result);
+
+// The JPEG quality written: the chosen one with the quality switch, else
+// the encoder's usual default.
+int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches);
+
+// Target folder + name; names that do not end in ".jpg" or ".jpeg" (any
+// case) get ".jpg" appended to the whole name. Names without "." stay.
+std::string OutputPathFor(const std::string& target_folder, const std::string& file_name);
+
+// The watermark picture, read once per run (8-bit sRGB with alpha, the
+// first frame of a GIF); none when it cannot be read. With `hold`, its
+// memory stays counted in the pictures' budget while the ticket is kept.
+std::optional<vips::VImage> LoadWatermarkPicture(
+    const std::string& path, std::optional<MemoryBudget::Ticket>* hold = nullptr);
+
+// Asked for the names of a cut picture's parts before any is written:
+// "" when they are all the picture's, else the first that is another
+// picture's output in this run.
+using ClaimNames = std::function<std::string(const std::vector<std::string>& parts)>;
+
+// One picture end to end. `watermark` may be null (then no picture
+// watermark is laid). Touches nothing but its inputs and its output files.
+PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras = {},
+                                const ClaimNames& claim = nullptr);
+
+// Everything before the encoding: the picture as it will be written, or
+// none when the source cannot be read. With `shrink_on_load`, a large
+// JPEG is decoded at a reduced scale when it is to be shrunk anyway.
+// `mark_failed`, when given, tells whether the text watermark was asked
+// for and could not be drawn. A picture the operations cut into parts
+// gives its first part.
+std::optional<vips::VImage> RenderPicture(const std::string& source,
+                                          const ProcessingSettings& settings,
+                                          const PictureSwitches& switches,
+                                          const vips::VImage* watermark, bool shrink_on_load = true,
+                                          bool* mark_failed = nullptr,
+                                          const ExtraOperations& extras = {});
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_PICTURE_OPS_H_

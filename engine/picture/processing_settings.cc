@@ -1,0 +1,29 @@
+#include "engine/picture/processing_settings.h"
+
+#include <algorithm>
+#include <array>
+
+namespace lumivane {
+namespace {
+
+template <typename T, size_t N>
+T Lookup(const std::array<T, N>& table, int position) {
+  return table[static_cast<size_t>(std::clamp(position, 0, static_cast<int>(N) - 1))];
+}
+
+constexpr std::array<int, kQualityChoices> kQuality = {100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50};
+constexpr std::array<int, kRotationChoices> kRotation = {90, 180, 270};
+// The centred choice is listed first but is code 2.
+constexpr std::array<int, kPositionChoices> kDirection = {kCentred, kNearEdge, kFarEdge};
+constexpr std::array<float, kOpacityChoices> kOpacity = {1.0f, 0.9f, 0.8f, 0.7f, 0.6f,
+                                                         0.5f, 0.4f, 0.3f, 0.2f, 0.1f};
+
+}  // namespace
+
+int QualityFor(int position) { return Lookup(kQuality, position); }
+int RotationAngleFor(int position) { return Lookup(kRotation, position); }
+int HorizontalDirectionFor(int position) { return Lookup(kDirection, position); }
+int VerticalDirectionFor(int position) { return Lookup(kDirection, position); }
+float OpacityFor(int position) { return Lookup(kOpacity, position); }
+
+}  // namespace lumivane

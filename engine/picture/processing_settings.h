@@ -1,0 +1,66 @@
+// The user's processing settings and the fixed tables that turn the
+// positions of the window's choice boxes into processing values.
+#ifndef LUMIVANE_ENGINE_PICTURE_PROCESSING_SETTINGS_H_
+#define LUMIVANE_ENGINE_PICTURE_PROCESSING_SETTINGS_H_
+
+#include <cstdint>
+#include <string>
+
+namespace lumivane {
+
+struct FontChoice {
+  std::string sy_text_fontName;
+  std::int32_t sy_text_fontSize = 0;
+  std::uint32_t sy_text_rgbColors = 0;  // 0x00BBGGRR
+  std::string sy_text_htmlColor;        // "#rrggbb"
+  std::int32_t sy_text_isItalic = 0;
+  std::int32_t sy_text_isWeight = 0;
+  bool operator==(const FontChoice&) const = default;
+};
+
+// The text sizes the font dialog offers; a size read from elsewhere is
+// brought into them (a text mask grows with the square of its size).
+inline constexpr int kMinFontSize = 8;
+inline constexpr int kMaxFontSize = 72;
+
+// Positions are the selected entries of the window's choice boxes; the
+// tables below give their meaning.
+struct ProcessingSettings {
+  std::int32_t width = 0;
+  std::int32_t quanlity = 0;
+  std::string sy_text;
+  std::int32_t sy_text_opacity = 0;
+  std::int32_t sy_text_w_direction = 0;
+  std::uint32_t sy_text_w_value = 0;
+  std::int32_t sy_text_h_direction = 0;
+  std::uint32_t sy_text_h_value = 0;
+  FontChoice sy_text_font;
+  std::string sy_image;
+  std::int32_t sy_image_w_direction = 0;
+  std::uint32_t sy_image_w_value = 0;
+  std::int32_t sy_image_h_direction = 0;
+  std::uint32_t sy_image_h_value = 0;
+  bool operator==(const ProcessingSettings&) const = default;
+};
+
+// Direction codes of a watermark on one axis.
+inline constexpr int kNearEdge = 1;  // left or top
+inline constexpr int kCentred = 2;
+inline constexpr int kFarEdge = 3;  // right or bottom
+
+// Out-of-range positions are clamped into the table, so a hand-edited
+// settings file cannot make a lookup read outside it.
+int QualityFor(int position);              // 0..10 -> 100, 95, ... 50
+int RotationAngleFor(int position);        // 0..2 -> 90, 180, 270
+int HorizontalDirectionFor(int position);  // 0..2 -> 2, 1, 3
+int VerticalDirectionFor(int position);    // 0..2 -> 2, 1, 3
+float OpacityFor(int position);            // 0..9 -> 1.0, 0.9, ... 0.1
+
+inline constexpr int kQualityChoices = 11;
+inline constexpr int kRotationChoices = 3;
+inline constexpr int kPositionChoices = 3;
+inline constexpr int kOpacityChoices = 10;
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_PROCESSING_SETTINGS_H_

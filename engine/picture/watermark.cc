@@ -1,0 +1,169 @@
+#include "engine/picture/watermark.h"
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "engine/picture/font_resolver.h"
+#include "engine/picture/text_mask.h"
+
+namespace lumivane {
+
+std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html) {
+  if (html.size() != 7 || html[0] != '#') return std::nullopt;
+  std::array<double, 3> rgb{};
+  for (size_t i = 0; i < 3; ++i) {
+    unsigned value = 0;
+    for (char c : html.substr(1 + 2 * i, 2)) {
+      const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                        : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                    : -1;
+      if (digit < 0) return std::nullopt;
+      value = value * 16 + static_cast<unsigned>(digit);
+    }
+    rgb[i] = value;
+  }
+  return rgb;
+}
+
+namespace {
+
+// Blends `colour` (3 bands) into `picture` at (x, y) by `alpha` (one band,
+// 0 to 255), cutting off what falls outside.
+void LayOver(vips::VImage& picture, const vips::VImage& colour, const vips::VImage& alpha, long x,
+             long y) {
+  const long left = std::max(0L, x), top = std::max(0L, y);
+  const long right = std::min<long>(picture.width(), x + colour.width());
+  const long bottom = std::min<long>(picture.height(), y + colour.height());
+  if (left >= right || top >= bottom) return;
+  const int w = static_cast<int>(right - left), h = static_cast<int>(bottom - top);
+  const int mx = static_cast<int>(left - x), my = static_cast<int>(top - y);
+  const vips::VImage under = picture.crop(static_cast<int>(left), static_cast<int>(top), w, h);
+  const vips::VImage blended =
+      alpha.crop(mx, my, w, h)
+          .ifthenelse(colour.crop(mx, my, w, h), under, vips::VImage::option()->set("blend", true));
+  picture = picture.insert(blended.cast(VIPS_FORMAT_UCHAR), static_cast<int>(left),
+                           static_cast<int>(top));
+}
+
+}  // namespace
+
+Offset PictureWatermarkOffset(long W, long H, long w, long h, Placement horizontal,
+                              Placement vertical) {
+  Offset o;
+  if (horizontal.direction == kNearEdge) {
+    o.x = horizontal.margin;
+  } else if (horizontal.direction == kCentred) {
+    o.x = (W - w) / 2;  // truncated toward zero, also when negative
+  } else {
+    o.x = W - w - horizontal.margin;
+  }
+  if (vertical.direction == kNearEdge) {
+    o.y = vertical.margin;
+  } else if (vertical.direction == kCentred) {
+    o.y = (H - h) / 2;
+  } else {
+    o.y = H - vertical.margin - h;
+  }
+  return o;
+}
+
+void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
+                               Placement horizontal, Placement vertical) {
+  const Offset o = PictureWatermarkOffset(picture.width(), picture.height(), mark.width(),
+                                          mark.height(), horizontal, vertical);
+  const vips::VImage alpha =
+      mark.bands() == 4 ? mark.extract_band(3) : mark.new_from_image(std::vector<double>{255});
+  LayOver(picture, mark.extract_band(0, vips::VImage::option()->set("n", 3)), alpha, o.x, o.y);
+}
+
+bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
+                       const FontChoice& font, double opacity, const std::string& text) {
+  const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
+  if (!rgb) return false;
+  const double W = picture.width(), H = picture.height();
+  // The pen's start on the baseline, from the text's measures.
+  auto pen = [&](const TextMask& m) {
+    double x, y;
+    if (horizontal.direction == kNearEdge) {
+      x = horizontal.margin;
+    } else if (horizontal.direction == kCentred) {
+      x = (W - m.advance) * 0.5;
+    } else {
+      x = W - m.advance - horizontal.margin;
+    }
+    if (vertical.direction == kNearEdge) {
+      y = m.ascent + vertical.margin;
+    } else if (vertical.direction == kCentred) {
+      y = (m.ascent + H) * 0.5;
+    } else {
+      y = H - vertical.margin;
+    }
+    return std::pair{std::lround(x), std::lround(y)};
+  };
+  // Only the ink that falls on the picture is drawn.
+  const auto mask = RenderTextMask(text, font, [&](const TextMask& m) {
+    const auto [x, y] = pen(m);
+    const long left = x + m.ink_x, top = y + m.ink_y;
+    const long from_x = std::max(0L, -left), from_y = std::max(0L, -top);
+    auto fit = [](long v) { return static_cast<int>(std::clamp(v, -1L, 1L << 30)); };
+    return InkWindow{fit(from_x), fit(from_y), fit(static_cast<long>(W) - left - from_x),
+                     fit(static_cast<long>(H) - top - from_y)};
+  });
+  if (!mask) return false;
+  if (mask->width == 0) return true;  // none of it on the picture
+  const auto [x, y] = pen(*mask);
+  // A copy: the mask's own memory ends with this call, the picture's
+  // pixels are computed later.
+  const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
+                                                              mask->coverage.size(), mask->width,
+                                                              mask->height, 1, VIPS_FORMAT_UCHAR));
+  const vips::VImage alpha = opacity < 1.0 ? coverage * opacity : coverage;
+  const vips::VImage colour =
+      coverage.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
+  LayOver(picture, colour, alpha, x + mask->ink_x, y + mask->ink_y);
+  return true;
+}
+
+bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
+                            const std::string& text) {
+  const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
+  // A text far longer than the picture is cut: no more of it could show.
+  const int reach = picture.width() + picture.height();
+  const auto mask = rgb ? RenderTextMask(text, font,
+                                         [&](const TextMask&) {
+                                           return InkWindow{0, 0, reach, reach};
+                                         })
+                        : std::nullopt;
+  if (!mask || mask->width == 0) return false;
+  const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
+                                                              mask->coverage.size(), mask->width,
+                                                              mask->height, 1, VIPS_FORMAT_UCHAR));
+  // One cell: the turned text with room around it; the cells repeat.
+  const vips::VImage turned = coverage.similarity(vips::VImage::option()->set("angle", -30.0));
+  const int cell_w = turned.width() * 3 / 2, cell_h = turned.height() * 3 / 2;
+  const vips::VImage cell =
+      turned.embed((cell_w - turned.width()) / 2, (cell_h - turned.height()) / 2, cell_w, cell_h);
+  const vips::VImage alpha =
+      cell.replicate(picture.width() / cell_w + 1, picture.height() / cell_h + 1)
+          .crop(0, 0, picture.width(), picture.height());
+  const vips::VImage colour = alpha.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
+  LayOver(picture, colour, opacity < 1.0 ? alpha * opacity : alpha, 0, 0);
+  return true;
+}
+
+vips::VImage ScaledMark(const vips::VImage& mark, int width) {
+  if (width <= 0 || width == mark.width()) return mark;
+  // Scaled with its colours weighted by their cover, so edges stay clean;
+  // left to be computed as it is laid, so only the part on the picture is
+  // ever made (a thin mark scaled to a wide picture would be very tall).
+  return mark.premultiply()
+      .resize(static_cast<double>(width) / mark.width())
+      .unpremultiply()
+      .cast(VIPS_FORMAT_UCHAR);
+}
+
+}  // namespace lumivane

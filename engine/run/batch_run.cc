@@ -1,0 +1,475 @@
+#include "engine/run/batch_run.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <optional>
+#include <set>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "engine/picture/imaging_environment.h"
+#include "engine/picture/operation_table.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/picture/settings_text.h"
+#include "engine/run/folder_scan.h"
+#include "engine/run/input_checks.h"
+#include "engine/run/messages.h"
+#include "engine/run/output_plan.h"
+#include "engine/run/picture_pool.h"
+#include "engine/run/resume_journal.h"
+#include "engine/run/run_report.h"
+#include "engine/run/shards.h"
+#include "platform/file_system.h"
+#include "text/text_helpers.h"
+
+namespace lumivane {
+namespace {
+
+std::atomic<bool> run_active{false};
+
+enum class OverwriteAnswer { kNotAsked, kAllConfirmed, kCancelled };
+
+class BatchRun {
+ public:
+  BatchRun(WindowPort& port, ProcessingSettings& settings, const RunRequest& request)
+      : port_(port),
+        s_(settings),
+        workers_(request.workers > 0 ? request.workers : PicturePool::DefaultWorkers()),
+        request_(request) {}
+
+  const BatchSummary& summary() const { return summary_; }
+
+  void Run() {
+    EnsureImagingEnvironment();
+    InputChecks checks(port_, request_.inputs, s_);
+    const std::string source = checks.Source();
+    if (!RunInputChecks(checks, target_)) {
+      focus_ = checks.focus();
+      return;
+    }
+    target_inside_source_ = checks.target_inside_source();
+    if (request_.save_settings) request_.save_settings(s_);
+    ReadSwitches();
+    plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras.slice_height,
+                  ShardName());
+    plan_->LoadJournal();
+    if (request_.inputs.subfolders) {
+      RunSubfolders(source);
+    } else {
+      RunOneFolder(source);
+    }
+  }
+
+  void EndSteps() {
+    port_.UnlockAfterRun();
+    port_.SetProgressPosition(0);
+    if (focus_) port_.RequestFocus(*focus_);
+  }
+
+ private:
+  void ReadSwitches() {
+    switches_ = BasicSwitches(request_.inputs);
+    switches_.text_watermark = request_.inputs.text_mark;
+    switches_.picture_watermark = request_.inputs.picture_mark;
+    if (switches_.picture_watermark) {
+      // Read once for the whole run; a picture that cannot be read is
+      // reported once and the run goes on without it.
+      watermark_ = LoadWatermarkPicture(s_.sy_image, &watermark_memory_);
+      if (watermark_memory_) watermark_memory_->Pin();
+      if (!watermark_) {
+        port_.AppendLogLine(msg::ReadError(s_.sy_image));
+        summary_.marks_missing = true;
+      }
+    }
+  }
+
+  void RunSubfolders(const std::string& source) {
+    StringList folders = StringListNew();
+    if (!ListTree(source, folders)) return;
+    // Every folder listed first: the run knows how many pictures it has.
+    std::vector<std::optional<StringList>> listed;
+    for (int i = 0; i < folders.count(); ++i) {
+      listed.push_back(ListShare(*StringListGet(folders, i), source));
+      if (listed.back()) total_ += listed.back()->count();
+    }
+    port_.SetProgressRange(folders.count());
+    port_.SetPictureCount(0, total_);
+    summary_.end = RunEnd::kFinished;
+    // One pool for every folder: a tree of small folders keeps every
+    // worker busy; what the window sees still comes folder by folder.
+    for (int i = 0; i < folders.count(); ++i) {
+      const FolderStep step =
+          RunTreeFolder(source, *StringListGet(folders, i), listed[static_cast<size_t>(i)]);
+      if (step == FolderStep::kAbandoned) return;
+      if (step == FolderStep::kCutShort) break;
+      pending_.push_back({kFolderEnd, i + 1, "", ""});  // the bar moves once the folder is done
+    }
+    Report(true);
+    AskSummary();
+  }
+
+  // The source tree's folders into `folders`, the source first; false when
+  // the run is refused (the target inside the source, or a folder of the
+  // tree that would receive outputs).
+  bool ListTree(const std::string& source, StringList& folders) {
+    if (target_inside_source_) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kTargetInsideSource, MessageIcon::kError);
+      focus_ = Field::kTarget;
+      return false;
+    }
+    StringListAppend(folders, source);
+    FoldersLeftOut left_out;
+    ListSubfolders(source, folders, true, target_, &left_out);
+    if (OutputsWouldLandInSource(source, folders)) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kOutputIntoSource, MessageIcon::kError);
+      focus_ = Field::kTarget;
+      return false;
+    }
+    for (const std::string& link : left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
+    for (const std::string& folder : left_out.too_long) {
+      port_.AppendLogLine(msg::PathTooLong(folder));
+      ++summary_.folders_left;
+    }
+    return true;
+  }
+
+  enum class FolderStep { kSubmitted, kCutShort, kAbandoned };
+
+  // One folder of the tree: its target folder made, its pictures handed to
+  // the pool.
+  FolderStep RunTreeFolder(const std::string& source, const std::string& folder,
+                           const std::optional<StringList>& files) {
+    const std::string below = folder.substr(source.size());
+    const std::string target_folder = target_ + below;
+    const auto made = platform::MakeFolderBelow(target_, below);
+    if (made == platform::FolderMade::kFailed || !files) {
+      const bool not_made = made == platform::FolderMade::kFailed;
+      Report(true);
+      port_.ShowMessage(msg::kNoticeCaption,
+                        not_made ? msg::kCannotCreateTarget : msg::kCannotReadSource,
+                        MessageIcon::kError);
+      if (not_made) focus_ = Field::kTarget;
+      summary_.end = RunEnd::kCutShort;
+      return FolderStep::kCutShort;
+    }
+    if (made == platform::FolderMade::kLink) {
+      // Written through, the link would put outputs anywhere at all.
+      Report(true);
+      port_.AppendLogLine(msg::TargetLink(target_folder));
+      ++summary_.folders_left;
+      done_ += files->count();
+      port_.SetPictureCount(done_, total_);
+      return FolderStep::kSubmitted;
+    }
+    return SubmitFiles(folder, target_folder, *files) ? FolderStep::kSubmitted
+                                                      : FolderStep::kAbandoned;
+  }
+
+  // True when a folder of the source tree would receive outputs: a source
+  // inside the target mirrors its own subfolder "in/in" onto "in".
+  bool OutputsWouldLandInSource(const std::string& source, const StringList& folders) {
+    std::set<platform::FileIdentity> sources;
+    for (const std::string& folder : folders.items) {
+      if (auto id = platform::IdentifyDirectory(folder)) sources.insert(*id);
+    }
+    for (const std::string& folder : folders.items) {
+      const auto id = platform::IdentifyDirectory(target_ + folder.substr(source.size()));
+      if (id && sources.count(*id) > 0) return true;
+    }
+    return false;
+  }
+
+  // Everything the outputs are made from: other settings, other outputs.
+  std::string OutputSettingsText() const {
+    const PictureSwitches& w = switches_;
+    const ExtraOperations& x = request_.extras;
+    std::string text = ComposeSettingsText(s_);
+    for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
+                  int{w.picture_watermark}, w.rotation_position}) {
+      text += std::to_string(v) + ",";
+    }
+    for (const OperationField& f : OperationFields()) {
+      text += std::to_string(f.IsNumber() ? f.Number(x) : f.IsOn(x)) + ",";
+    }
+    for (const OperationField& f : OperationFields()) {
+      if (f.colour != nullptr) text += x.*f.colour;
+    }
+    if (w.picture_watermark) {  // the watermark picture itself may have changed
+      if (const auto mark = platform::StampRegularFile(s_.sy_image, true)) {
+        text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);
+      }
+    }
+    return text;
+  }
+
+  // The folder's pictures that are this process's share of the job.
+  std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
+    auto files = ListPictureFiles(folder);
+    if (!files || request_.shard_count <= 1) return files;
+    const std::string below = folder.substr(source.size());  // "" or "/a/b"
+    StringList share = StringListNew();
+    for (const std::string& name : files->items) {
+      const std::string relative = below.empty() ? name : below.substr(1) + "/" + name;
+      if (InShard(relative, request_.shard_index, request_.shard_count)) {
+        StringListAppend(share, name);
+      }
+    }
+    return share;
+  }
+
+  void RunOneFolder(const std::string& source) {
+    auto files = ListShare(source, source);
+    if (!files) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
+      summary_.end = RunEnd::kCutShort;
+      return;
+    }
+    port_.SetProgressRange(files->count());
+    total_ = files->count();
+    port_.SetPictureCount(0, total_);
+    progress_per_file_ = true;
+    if (!SubmitFiles(source, target_, *files)) return;
+    Report(true);
+    summary_.end = RunEnd::kFinished;
+    AskSummary();
+  }
+
+  // A picture in the pool, or (job kFolderEnd) the end of a folder, whose
+  // progress step waits for the folder's pictures.
+  static constexpr int kFolderEnd = -1;
+  static constexpr int kSkippedJob = -2;  // done by an earlier run
+  static constexpr int kClashJob = -3;    // its output is an earlier picture's
+  struct Pending {
+    int job;
+    int position;  // the picture's index in its folder, or the folder's progress step
+    std::string source, output;
+    JournalEntry entry = {};  // the source file as it was when submitted
+  };
+
+  // Reports what has finished (or, with `all`, everything submitted) in
+  // submission order.
+  void Report(bool all) {
+    while (!pending_.empty() &&
+           (all || pending_.front().job == kFolderEnd || pool_.Done(pending_.front().job))) {
+      const Pending& item = pending_.front();
+      if (item.job == kFolderEnd) {
+        port_.SetProgressPosition(item.position);
+      } else if (item.job == kSkippedJob) {
+        PictureResult skipped;
+        skipped.outcome = PictureOutcome::kSkipped;
+        skipped.outputs = plan_->DoneOutputs(item.source);
+        Report(item, std::move(skipped));
+      } else if (item.job == kClashJob) {
+        PictureResult clash;
+        clash.outcome = PictureOutcome::kNameClash;
+        clash.outputs = {item.output};
+        Report(item, std::move(clash));
+        Journal(item, report_.back().result);
+      } else {
+        Report(item, pool_.Take(item.job));
+        Journal(item, report_.back().result);
+      }
+      pending_.pop_front();
+    }
+  }
+
+  // The files of one folder: the decisions (output name, the overwrite
+  // question) are made here in file order, the pictures are processed by
+  // the pool, and their outcomes are reported in file order. False when
+  // the user refused to overwrite.
+  bool SubmitFiles(const std::string& folder, const std::string& target_folder,
+                   const StringList& files) {
+    // What an earlier, killed run was writing when it died.
+    platform::RemoveStaleTemporaries(target_folder);
+    std::set<std::string> planned;  // outputs of this folder's earlier pictures
+    auto report = [this](bool all) { Report(all); };
+    plan_->ClaimFolder(target_folder, files);
+    for (int i = 0; i < files.count(); ++i) {
+      const std::string& name = *StringListGet(files, i);
+      Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
+      DescribeSource(item.source, item.entry);
+      // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
+      if (!planned.insert(item.output).second) {
+        item.job = kClashJob;
+        pending_.push_back(std::move(item));
+        continue;
+      }
+      if (request_.skip_done && plan_->StillDone(item.source)) {
+        item.job = kSkippedJob;
+        pending_.push_back(std::move(item));
+        continue;
+      }
+      const bool exists = plan_->OutputsExist(item.source, item.output);
+      if (exists && answer_ == OverwriteAnswer::kNotAsked) {
+        report(true);  // what came before the question is shown before it
+        if (!AskOverwrite()) return false;
+      }
+      item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
+        // The watermark is in memory and only read: every thread shares it.
+        const auto start = std::chrono::steady_clock::now();
+        PictureResult result = ProcessOnePicture(
+            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, request_.extras,
+            [this](const auto& parts) { return plan_->ClaimParts(parts); });
+        result.milliseconds =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        return result;
+      });
+      pending_.push_back(std::move(item));
+      report(false);
+    }
+    return true;
+  }
+
+  void Journal(const Pending& item, const PictureResult& result) {
+    if (!plan_->Record(item.source, item.output, item.entry, result)) {
+      port_.AppendLogLine(msg::SaveError(plan_->JournalPath()));
+    }
+  }
+
+  // "" for the whole job, else "K-of-N": the journal's and the report's names.
+  std::string ShardName() const {
+    if (request_.shard_count <= 1) return "";
+    return std::to_string(request_.shard_index) + "-of-" + std::to_string(request_.shard_count);
+  }
+
+  bool AskOverwrite() {
+    if (port_.AskYesNo(Question::kOverwrite, msg::kQuestionCaption, msg::kOverwriteQuestion)) {
+      answer_ = OverwriteAnswer::kAllConfirmed;
+      return true;
+    }
+    // A run cut short before it did anything leaves the last report alone.
+    const bool did_something = std::any_of(report_.begin(), report_.end(), [](const auto& row) {
+      return row.result.outcome != PictureOutcome::kSkipped;
+    });
+    if (did_something) WriteReport();
+    port_.TellCancelled();
+    answer_ = OverwriteAnswer::kCancelled;
+    summary_.end = RunEnd::kCancelled;
+    return false;
+  }
+
+  void Report(const Pending& item, PictureResult result) {
+    port_.SetPictureCount(++done_, total_);
+    if (request_.on_picture) request_.on_picture(item.source, result);
+    const PictureOutcome outcome = result.outcome;
+    const bool over_limit = result.over_limit;
+    report_.push_back({item.source, std::move(result)});
+    switch (outcome) {
+      case PictureOutcome::kProcessed:
+        ++summary_.processed;
+        if (over_limit) {
+          ++summary_.over_limit;
+          port_.AppendLogLine(msg::OverLimit(item.output, request_.extras.max_kb));
+        }
+        break;
+      case PictureOutcome::kReadFailed:
+        ++summary_.failed;
+        port_.AppendLogLine(msg::ReadError(item.source));
+        return;  // the bar does not move for a picture that was not read
+      case PictureOutcome::kWriteFailed: {
+        ++summary_.failed;
+        // The part that could not be written, when the picture was cut.
+        const auto& outputs = report_.back().result.outputs;
+        port_.AppendLogLine(msg::SaveError(outputs.empty() ? item.output : outputs.back()));
+        break;
+      }
+      case PictureOutcome::kMarkFailed:
+        ++summary_.processed;
+        summary_.marks_missing = true;
+        port_.AppendLogLine(msg::MarkError(item.output));
+        break;
+      case PictureOutcome::kSkipped:
+        ++summary_.skipped;
+        break;
+      case PictureOutcome::kNameClash:
+        ++summary_.failed;
+        port_.AppendLogLine(msg::NameClash(item.source, report_.back().result.outputs.front()));
+        return;  // not read
+    }
+    if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
+  }
+
+  // The report goes beside the outputs once every picture has been told.
+  void WriteReport() {
+    if (report_.empty()) return;
+    std::string name = kRunReportFile;
+    // Each shard its own report: shards never replace each other's files.
+    if (request_.shard_count > 1) name.insert(name.rfind('.'), "." + ShardName());
+    const std::string path = platform::JoinPath(target_, name);
+    if (!platform::WriteFileAtomically(path, RunReportCsv(report_))) {
+      port_.AppendLogLine(msg::SaveError(path));
+      summary_.report_failed = true;
+    }
+  }
+
+  void AskSummary() {
+    WriteReport();
+    if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
+                       msg::Summary(summary_.processed))) {
+      port_.OpenWithDesktop(target_);
+    }
+  }
+
+  WindowPort& port_;
+  ProcessingSettings& s_;
+  std::string target_;
+  bool target_inside_source_ = false;
+  std::optional<OutputPlan> plan_;  // once the checks have passed
+  PictureSwitches switches_;
+  int workers_;
+  bool progress_per_file_ = false;  // else per folder
+  RunRequest request_;
+  std::vector<ReportRow> report_;
+  int total_ = 0;  // pictures of the run
+  int done_ = 0;   // pictures reported
+  std::optional<vips::VImage> watermark_;
+  // The watermark picture's share of the budget, for the whole run.
+  std::optional<MemoryBudget::Ticket> watermark_memory_;
+  // Last, so that its threads are done before anything they use goes.
+  PicturePool pool_{workers_};
+  std::deque<Pending> pending_;
+  OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
+  BatchSummary summary_;
+  std::optional<Field> focus_;
+};
+
+}  // namespace
+
+bool RunActive() { return run_active.load(); }
+
+BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
+                         const RunRequest& request) {
+  run_active = true;
+  platform::RaiseOpenFileLimit();
+  BatchSummary summary;
+  {
+    BatchRun run(port, settings, request);
+    run.Run();
+    // The imaging environment stays up for the process: previews and font
+    // checks use it too.
+    run.EndSteps();
+    summary = run.summary();
+  }
+  run_active = false;
+  return summary;
+}
+
+bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request) {
+  // Set before the thread exists, so that quitting right after the start
+  // already asks first.
+  run_active = true;
+  try {
+    std::thread([&port, &settings, request] { BatchWorker(port, settings, request); }).detach();
+    return true;
+  } catch (const std::system_error&) {
+    run_active = false;
+    return false;
+  }
+}
+
+}  // namespace lumivane

@@ -1,0 +1,75 @@
+// The checks of the user's inputs before a run or a preview. Each check
+// refuses a bad value with a message and names the input to correct, or
+// stores the value into the settings record at once.
+#ifndef LUMIVANE_ENGINE_RUN_INPUT_CHECKS_H_
+#define LUMIVANE_ENGINE_RUN_INPUT_CHECKS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/picture/picture_ops.h"
+#include "engine/picture/processing_settings.h"
+#include "engine/run/messages.h"
+#include "engine/run/run_request.h"
+#include "engine/run/window_port.h"
+
+namespace lumivane {
+
+// A text of digits as a number; saturates instead of overflowing. None for
+// anything that is not digits only.
+std::optional<std::uint64_t> ParseDigits(const std::string& text);
+
+class InputChecks {
+ public:
+  InputChecks(WindowPort& port, const UserInputs& inputs, ProcessingSettings& settings)
+      : port_(port), in_(inputs), s_(settings) {}
+
+  // The source folder as checked and used.
+  std::string Source() const;
+
+  bool SourceFolder();
+  bool Width();
+  void Quality();
+  // The run refuses an empty text only when the text watermark is on, and
+  // tests the font only then; the preview always needs a text.
+  bool WatermarkText(bool for_preview);
+  void Opacity();
+  bool TextMargins();
+  // The picture must exist only when the picture watermark is on.
+  bool WatermarkPicture();
+  bool PictureMargins();
+  // The target folder, trimmed, into `target`; refuses the source folder
+  // itself, however it is spelled (the outputs would replace the
+  // originals); creates the folder, with any missing folders above it,
+  // unless the subfolder mode will refuse it as lying inside the source.
+  bool TargetFolder(std::string& target);
+  // Subfolder mode with the target below the source: the run refuses it
+  // once the settings are saved.
+  bool target_inside_source() const { return target_inside_source_; }
+
+  // Shows a message; the named input gets the focus when the run ends.
+  bool Fail(const std::string& text, std::optional<Field> focus,
+            MessageIcon icon = MessageIcon::kError);
+  std::optional<Field> focus() const { return focus_; }
+
+ private:
+  bool Margin(int position, const std::string& typed, Field field, msg::Watermark watermark,
+              bool horizontal, std::int32_t& direction, std::uint32_t& value);
+
+  WindowPort& port_;
+  const UserInputs& in_;
+  ProcessingSettings& s_;
+  std::optional<Field> focus_;
+  bool target_inside_source_ = false;
+};
+
+// The width, quality and rotation switches and the rotation choice.
+PictureSwitches BasicSwitches(const UserInputs& inputs);
+
+// Every check of a run, in order. False when one failed (its message shown).
+bool RunInputChecks(InputChecks& checks, std::string& target);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_INPUT_CHECKS_H_

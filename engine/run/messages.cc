@@ -1,0 +1,62 @@
+#include "engine/run/messages.h"
+
+namespace lumivane::msg {
+namespace {
+
+std::string MarginName(Watermark watermark, Side side) {
+  std::string name = watermark == Watermark::kText ? "文字水印的" : "图片水印的";
+  switch (side) {
+    case Side::kLeft:
+      return name + "左边距";
+    case Side::kRight:
+      return name + "右边距";
+    case Side::kTop:
+      return name + "上边距";
+    case Side::kBottom:
+      return name + "下边距";
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string ReadError(const std::string& path) { return "读取 " + path + " 出错"; }
+std::string SaveError(const std::string& path) { return "保存 " + path + " 出错"; }
+std::string MarkError(const std::string& path) { return "给 " + path + " 添加水印时出错"; }
+std::string OverLimit(const std::string& path, int kb) {
+  return "超出大小限制 " + path + " (" + std::to_string(kb) + " KB)";
+}
+
+std::string LinkLeftOut(const std::string& path) {
+  return "未进入文件夹链接 " + path + "：它指向图片源文件夹以外或处理后保存到的文件夹";
+}
+std::string PathTooLong(const std::string& path) { return "路径太长，未能读取文件夹 " + path; }
+std::string TargetLink(const std::string& path) {
+  return "未保存到 " + path + "：处理后保存到的文件夹里的链接不会被写入";
+}
+
+std::string NameClash(const std::string& source, const std::string& output) {
+  return "未保存 " + source + "：" + output + " 已由同一文件夹里的另一张图片保存";
+}
+
+std::string Summary(int processed) {
+  return "处理完成 " + std::to_string(processed) +
+         " 个图片，是否要打开目标文件夹查看处理后的图片？";
+}
+
+std::string PreviewOpenFailed(int code) {
+  return "无法进行效果预览，返回的错误代码：" + std::to_string(code);
+}
+
+std::string PreviewOpenFailedTwice(int second_code, const std::string& file) {
+  return "无法进行效果预览，两次返回的错误代码分别是：31," + std::to_string(second_code) +
+         "\n没有可以打开 " + file + " 的程序";
+}
+
+std::string MarginEmpty(Watermark w, Side s) { return MarginName(w, s) + "不能为空"; }
+std::string MarginNotNumber(Watermark w, Side s) {
+  return MarginName(w, s) + "必须为整数,取值范围: 0 - 999";
+}
+std::string MarginRange(Watermark w, Side s) { return MarginName(w, s) + "取值范围: 0 - 999"; }
+
+}  // namespace lumivane::msg

@@ -1,0 +1,60 @@
+// Every text the engine shows to the user, in one place.
+#ifndef LUMIVANE_ENGINE_RUN_MESSAGES_H_
+#define LUMIVANE_ENGINE_RUN_MESSAGES_H_
+
+#include <string>
+
+namespace lumivane::msg {
+
+inline constexpr char kNoticeCaption[] = "提示";
+inline constexpr char kQuestionCaption[] = "询问";
+inline constexpr char kDoneCaption[] = "完成";
+
+inline constexpr char kChooseSource[] = "请选择图片源文件夹";
+inline constexpr char kSourceMissing[] = "图片源文件夹不存在，请重新选择";
+inline constexpr char kWidthEmpty[] = "图片宽不能为空";
+inline constexpr char kWidthNotNumber[] = "图片宽必须为整数,取值范围: 1 - 9999";
+inline constexpr char kWidthRange[] = "图片宽取值范围: 1 - 9999";
+inline constexpr char kEnterText[] = "请输入水印文字内容";
+inline constexpr char kFontCannotShowChinese[] =
+    "当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。";
+inline constexpr char kPreviewNeedsChineseFont[] =
+    "水印文字中含有中文，你需要选择一个中文字体，否则中文会显示乱码。";
+inline constexpr char kChooseWatermarkPicture[] = "请选择一张水印图片";
+inline constexpr char kWatermarkPictureMissing[] = "水印图片不存在，请重新选择";
+inline constexpr char kChooseTarget[] = "请选择图片处理后保存到哪个文件夹";
+inline constexpr char kCannotCreateTarget[] = "创建图片处理后保存到的文件夹时出错";
+inline constexpr char kTargetIsSource[] = "处理后保存到的文件夹不能是图片源文件夹";
+inline constexpr char kTargetInsideSource[] = "不能将处理后的图片保存到图片源文件夹中的子文件夹里";
+inline constexpr char kOutputIntoSource[] = "不能将处理后的图片保存到图片源文件夹里";
+inline constexpr char kCannotReadSource[] = "读取图片源文件夹时出错";
+inline constexpr char kOverwriteQuestion[] =
+    "图片处理后保存到的文件夹中已存在相同文件名的图片，是否要全部覆盖？";
+inline constexpr char kCancelled[] = "你取消了本次图片处理";
+inline constexpr char kNoSamplePicture[] = "在[图片源文件夹]中，没有找到需要处理的图片";
+inline constexpr char kCannotReadSettings[] = "读取配置信息出错";
+inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时文件夹时出错";
+
+std::string ReadError(const std::string& path);          // 读取 %s 出错
+std::string SaveError(const std::string& path);          // 保存 %s 出错
+std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
+std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
+std::string LinkLeftOut(const std::string& path);        // a source folder link not followed
+std::string PathTooLong(const std::string& path);        // a folder below the longest path
+std::string TargetLink(const std::string& path);         // a link in the target tree
+// Two pictures of a folder that give one output name.
+std::string NameClash(const std::string& source, const std::string& output);
+std::string Summary(int processed);
+std::string PreviewOpenFailed(int code);
+// Names the file: the user can still open it by hand.
+std::string PreviewOpenFailedTwice(int second_code, const std::string& file);
+
+enum class Watermark { kText, kPicture };
+enum class Side { kLeft, kRight, kTop, kBottom };
+std::string MarginEmpty(Watermark watermark, Side side);
+std::string MarginNotNumber(Watermark watermark, Side side);
+std::string MarginRange(Watermark watermark, Side side);
+
+}  // namespace lumivane::msg
+
+#endif  // LUMIVANE_ENGINE_RUN_MESSAGES_H_

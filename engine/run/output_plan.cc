@@ -1,0 +1,116 @@
+#include "engine/run/output_plan.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/picture/extra_operations.h"
+#include "engine/run/folder_scan.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+
+OutputPlan::OutputPlan(std::string source, std::string target, std::string settings_key,
+                       int slice_height, std::string shard)
+    : source_(std::move(source)),
+      target_(std::move(target)),
+      settings_key_(std::move(settings_key)),
+      slice_height_(slice_height),
+      shard_(std::move(shard)) {}
+
+// Paths as the journal keeps them: below the source or the target folder.
+std::string OutputPlan::BelowSource(const std::string& path) const {
+  return path.substr(source_.size() + 1);
+}
+std::string OutputPlan::BelowTarget(const std::string& path) const {
+  return path.substr(target_.size() + 1);
+}
+std::string OutputPlan::FromTarget(const std::string& below) const {
+  return platform::JoinPath(target_, below);
+}
+
+void OutputPlan::ClaimFolder(const std::string& target_folder, const StringList& files) {
+  std::lock_guard lock(claimed_mutex_);
+  for (const std::string& name : files.items) claimed_.insert(OutputPathFor(target_folder, name));
+}
+
+std::string OutputPlan::ClaimParts(const std::vector<std::string>& parts) {
+  std::lock_guard lock(claimed_mutex_);
+  for (const std::string& part : parts) {
+    if (claimed_.count(part) > 0) return part;
+  }
+  claimed_.insert(parts.begin(), parts.end());
+  return "";
+}
+
+bool OutputPlan::IsClaimed(const std::string& path) {
+  std::lock_guard lock(claimed_mutex_);
+  return claimed_.count(path) > 0;
+}
+
+bool OutputPlan::StillDone(const std::string& source) const {
+  return journal_.StillDone(BelowSource(source), source, settings_key_);
+}
+
+std::vector<std::string> OutputPlan::DoneOutputs(const std::string& source) const {
+  std::vector<std::string> outputs;
+  if (const JournalEntry* done = journal_.Find(BelowSource(source))) {
+    for (const auto& [output, size] : done->outputs) outputs.push_back(FromTarget(output));
+  }
+  return outputs;
+}
+
+bool OutputPlan::OutputsExist(const std::string& source, const std::string& output) const {
+  if (FileExists(output)) return true;
+  if (slice_height_ > 0 && FileExists(SlicePath(output, 1))) return true;
+  const JournalEntry* last = journal_.Find(BelowSource(source));
+  if (!last) return false;
+  return std::any_of(last->outputs.begin(), last->outputs.end(),
+                     [&](const auto& written) { return FileExists(FromTarget(written.first)); });
+}
+
+// A picture counts as done for a resumed run only once its last run
+// succeeded; the parts an earlier run cut it into and this run did not
+// write again go.
+bool OutputPlan::Record(const std::string& source, const std::string& output, JournalEntry entry,
+                        const PictureResult& result) {
+  entry.when_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                      std::chrono::system_clock::now().time_since_epoch())
+                      .count();
+  const bool all_written = result.sizes.size() == result.outputs.size();
+  entry.done = result.outcome == PictureOutcome::kProcessed && !result.over_limit && all_written;
+  const std::string below = BelowSource(source);
+  entry.settings = settings_key_;
+  if (all_written && !result.outputs.empty()) {
+    for (size_t i = 0; i < result.outputs.size(); ++i) {
+      entry.outputs.emplace_back(BelowTarget(result.outputs[i]), result.sizes[i]);
+    }
+    RemoveStaleOutputs(below, output, result.outputs);
+  } else if (const JournalEntry* last = journal_.Find(below)) {
+    entry.outputs = last->outputs;  // nothing written: what is there stays known
+  }
+  if (journal_.Record(below, entry, shard_) || journal_failed_) return true;
+  journal_failed_ = true;  // resumed runs will make its pictures again
+  return false;
+}
+
+std::string OutputPlan::JournalPath() const {
+  return platform::JoinPath(target_, JournalFileName(shard_));
+}
+
+// Of what the picture's last run wrote, what this run did not write again,
+// unless another picture of the run has that name for its output.
+void OutputPlan::RemoveStaleOutputs(const std::string& below, const std::string& own,
+                                    const std::vector<std::string>& written) {
+  const JournalEntry* last = journal_.Find(below);
+  if (!last) return;
+  for (const auto& [output, size] : last->outputs) {
+    const std::string path = FromTarget(output);
+    if ((path == own || !IsClaimed(path)) &&
+        std::find(written.begin(), written.end(), path) == written.end() &&
+        platform::StampRegularFile(path, false)) {
+      platform::RemoveFile(path);
+    }
+  }
+}
+
+}  // namespace lumivane

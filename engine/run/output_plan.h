@@ -1,0 +1,71 @@
+// Where a run's outputs go and what is known of them: every output name is
+// given once per run (the main outputs of the pictures listed, the parts of
+// cut pictures), what earlier runs wrote (the resume journal), and the
+// parts a picture's earlier run left that this run did not write again.
+// The overwrite question, skip-done, the report of skipped pictures and
+// the clean-up all ask the plan.
+#ifndef LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
+#define LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
+
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/picture/picture_ops.h"
+#include "engine/run/resume_journal.h"
+#include "engine/run/string_list.h"
+
+namespace lumivane {
+
+class OutputPlan {
+ public:
+  // `shard` is "" or "K-of-N"; `slice_height` as the run cuts pictures.
+  OutputPlan(std::string source, std::string target, std::string settings_key, int slice_height,
+             std::string shard);
+
+  // What earlier runs into the target folder wrote.
+  void LoadJournal() { journal_.Load(target_); }
+
+  // A folder's main outputs, claimed before any of its pictures is made.
+  void ClaimFolder(const std::string& target_folder, const StringList& files);
+  // From the pool's threads: all of a picture's parts, or none ("" when
+  // they are all its own, else the first that is taken).
+  std::string ClaimParts(const std::vector<std::string>& parts);
+
+  // The picture's last run succeeded with these settings, from the source
+  // file as it is, and its outputs are whole.
+  bool StillDone(const std::string& source) const;
+  // What a picture left alone as done has in the target folder.
+  std::vector<std::string> DoneOutputs(const std::string& source) const;
+  // What the picture would replace: its output, the first part of a cut
+  // picture, and whatever its last run wrote.
+  bool OutputsExist(const std::string& source, const std::string& output) const;
+
+  // Journals the picture's result (`entry` describes its source file as it
+  // was submitted) and removes what its last run wrote and this one did
+  // not. False the first time the journal cannot be written.
+  bool Record(const std::string& source, const std::string& output, JournalEntry entry,
+              const PictureResult& result);
+  std::string JournalPath() const;
+
+ private:
+  std::string BelowSource(const std::string& path) const;
+  std::string BelowTarget(const std::string& path) const;
+  std::string FromTarget(const std::string& below) const;
+  void RemoveStaleOutputs(const std::string& below, const std::string& own,
+                          const std::vector<std::string>& written);
+  bool IsClaimed(const std::string& path);
+
+  const std::string source_, target_, settings_key_;
+  const int slice_height_;
+  const std::string shard_;
+  ResumeJournal journal_;
+  bool journal_failed_ = false;
+  std::mutex claimed_mutex_;
+  std::set<std::string> claimed_;
+};
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_

@@ -1,0 +1,146 @@
+#include "engine/run/preview.h"
+
+#include "engine/picture/imaging_environment.h"
+#include "engine/picture/picture_io.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/run/folder_scan.h"
+#include "engine/run/input_checks.h"
+#include "engine/run/messages.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+namespace {
+
+enum class Kind { kText, kPicture };
+
+class Preview {
+ public:
+  Preview(WindowPort& port, ProcessingSettings& settings, const UserInputs& inputs, Kind kind,
+          const ExtraOperations& extras, const std::string& folder)
+      : port_(port),
+        s_(settings),
+        in_(inputs),
+        kind_(kind),
+        extras_(extras),
+        folder_(folder),
+        checks_(port, inputs, settings) {}
+
+  std::optional<Field> Run() {
+    RunSteps();
+    return checks_.focus();
+  }
+
+ private:
+  void RunSteps() {
+    const std::string source = checks_.Source();
+    EnsureImagingEnvironment();
+    if (!checks_.SourceFolder() || !checks_.Width()) return;
+    checks_.Quality();
+    if (kind_ == Kind::kText) {
+      if (!checks_.WatermarkText(true)) return;
+      checks_.Opacity();
+      if (!checks_.TextMargins()) return;
+    } else {
+      if (!checks_.WatermarkPicture() || !checks_.PictureMargins()) return;
+    }
+    bool listing_failed = false;
+    auto sample = FindSamplePicture(source, in_.subfolders, listing_failed);
+    if (listing_failed) {
+      checks_.Fail(msg::kCannotReadSource, std::nullopt);
+      return;
+    }
+    if (!sample) {
+      checks_.Fail(msg::kNoSamplePicture, Field::kSource);
+      return;
+    }
+    Render(*sample);
+  }
+
+  void Render(const std::string& sample) {
+    if (!IsDirectory(folder_) && !platform::MakeDirectory(folder_)) {
+      checks_.Fail(msg::kCannotCreatePreviewFolder, std::nullopt);
+      return;
+    }
+    const std::string out =
+        platform::JoinPath(folder_, kind_ == Kind::kText ? "sy_text.jpg" : "sy_image.jpg");
+    // The basic steps and this preview's watermark, whatever its switch; an
+    // unreadable watermark picture is simply left out.
+    PictureSwitches switches = BasicSwitches(in_);
+    std::optional<vips::VImage> mark;
+    if (kind_ == Kind::kText) {
+      switches.text_watermark = true;
+    } else {
+      mark = LoadWatermarkPicture(s_.sy_image);
+      switches.picture_watermark = mark.has_value();
+    }
+    const auto picture =
+        RenderPicture(sample, s_, switches, mark ? &*mark : nullptr, true, nullptr, extras_);
+    if (!picture) {
+      checks_.Fail(msg::ReadError(sample), std::nullopt);
+      return;
+    }
+    // Showing an old preview after a failed write would mislead.
+    if (!WritePicture(*picture, out, OutputQuality(s_, switches))) {
+      checks_.Fail(msg::SaveError(out), std::nullopt);
+      return;
+    }
+    Show(out);
+  }
+
+  void Show(const std::string& file) {
+    const int r = port_.OpenWithDesktop(file);
+    if (r == kOpenNoAssociation) {
+      const int r2 = port_.OpenInBrowser(file);
+      if (r2 <= 32) checks_.Fail(msg::PreviewOpenFailedTwice(r2, file), std::nullopt);
+    } else if (r <= 32) {
+      checks_.Fail(msg::PreviewOpenFailed(r), std::nullopt);
+    }
+  }
+
+  WindowPort& port_;
+  ProcessingSettings& s_;
+  const UserInputs& in_;
+  Kind kind_;
+  const ExtraOperations& extras_;
+  const std::string& folder_;
+  InputChecks checks_;
+};
+
+}  // namespace
+
+std::optional<std::string> FindSamplePicture(const std::string& source, bool with_subfolders,
+                                             bool& listing_failed) {
+  listing_failed = false;
+  if (with_subfolders) {
+    StringList folders = StringListNew();
+    StringListAppend(folders, source);
+    ListSubfolders(source, folders, true);
+    for (const auto& folder : folders.items) {
+      auto files = ListPictureFiles(folder);  // a folder that cannot be read is skipped
+      if (files && files->count() > 0) return platform::JoinPath(folder, files->items.front());
+    }
+    return std::nullopt;
+  }
+  auto files = ListPictureFiles(source);
+  if (!files) {
+    listing_failed = true;
+    return std::nullopt;
+  }
+  if (files->count() == 0) return std::nullopt;
+  return platform::JoinPath(source, files->items.front());
+}
+
+std::optional<Field> PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                                          const UserInputs& inputs, const ExtraOperations& extras,
+                                          const std::string& folder) {
+  return Preview(port, settings, inputs, Kind::kText, extras, folder).Run();
+}
+
+std::optional<Field> PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                                             const UserInputs& inputs,
+                                             const ExtraOperations& extras,
+                                             const std::string& folder) {
+  return Preview(port, settings, inputs, Kind::kPicture, extras, folder).Run();
+}
+
+}  // namespace lumivane

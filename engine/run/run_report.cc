@@ -1,0 +1,49 @@
+#include "engine/run/run_report.h"
+
+#include <string_view>
+
+#include "text/text_codec.h"
+#include "text/text_helpers.h"
+
+namespace lumivane {
+namespace {
+
+// As a spreadsheet should show it: a name in GBK decoded (the file is
+// UTF-8), a text that a spreadsheet would run as a formula marked as text
+// by a leading "'", quoted where it would otherwise split.
+std::string Field(const std::string& raw) {
+  std::string text = IsValidUtf8(raw) ? raw : GbkToUtf8(raw);
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
+    text.insert(0, "'");
+  }
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string Size(const PictureSize& s) {
+  return s.width > 0 ? std::to_string(s.width) + "x" + std::to_string(s.height) : "";
+}
+
+}  // namespace
+
+std::string RunReportCsv(const std::vector<ReportRow>& rows) {
+  std::string csv = "\xEF\xBB\xBF源图片,处理后的图片,原尺寸,处理后尺寸,字节数,品质,结果\r\n";
+  for (const ReportRow& row : rows) {
+    const PictureResult& r = row.result;
+    std::string outputs;
+    for (const std::string& o : r.outputs) outputs += (outputs.empty() ? "" : ";") + o;
+    const bool written =
+        r.outcome == PictureOutcome::kProcessed || r.outcome == PictureOutcome::kMarkFailed;
+    csv += Field(row.source) + "," + Field(outputs) + "," + Size(r.original) + "," +
+           (written ? Size(r.size) : "") + "," + (written ? std::to_string(r.bytes) : "") + "," +
+           (written ? std::to_string(r.quality) : "") + "," + LabelOf(r).text + "\r\n";
+  }
+  return csv;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,23 @@
+// A job split over several processes or machines.
+#ifndef LUMIVANE_ENGINE_RUN_SHARDS_H_
+#define LUMIVANE_ENGINE_RUN_SHARDS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumivane {
+
+// Whether the picture at `relative_path` (below the source folder) belongs
+// to shard `index` of `count`: by a hash of the path's bytes that is the
+// same on every machine, so that shards started anywhere share the job out
+// without overlap.
+bool InShard(std::string_view relative_path, int index, int count);
+
+// A hash of the bytes that is the same on every machine and in every build
+// (FNV-1a, 64 bits).
+std::uint64_t StableHash(std::string_view bytes);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_SHARDS_H_
