@@ -53,6 +53,34 @@ void InstallChineseTranslations() {
   }
 }
 
+namespace {
+
+void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string& program_file) {
+  window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_file] {
+    const auto desktop = DesktopFolder();
+    if (CreateDesktopShortcut(ProgramFolder(), program_file, desktop)) {
+      seam.ShowMessage(&window, msg::kNoticeCaption, "在桌面上成功创建了一个快捷方式",
+                       MessageIcon::kInformation);
+    } else {
+      seam.ShowMessage(&window, msg::kNoticeCaption,
+                       "无法在桌面文件夹创建快捷方式：" + desktop.value_or("（没有主文件夹）"),
+                       MessageIcon::kError);
+    }
+  });
+}
+
+// The window in the middle of the primary screen, at the size its
+// controls need.
+void PlaceWindow(MainWindow& window) {
+  window.adjustSize();
+  window.setFixedSize(window.sizeHint());
+  const QRect screen = QApplication::primaryScreen()->geometry();
+  window.move((screen.width() - window.frameGeometry().width()) / 2,
+              (screen.height() - window.frameGeometry().height()) / 2);
+}
+
+}  // namespace
+
 int RunProgram(int argc, char** argv) {
   // The command line is ignored; Qt still gets it for its own platform options.
   QApplication app(argc, argv);
@@ -85,17 +113,7 @@ int RunProgram(int argc, char** argv) {
   MainWindow::Options options;
   options.with_announcements = announcements->count() > 0;
   MainWindow window(seam, settings, options);
-  window.SetMenuHandler(kCreateShortcutCommand, [&] {
-    const auto desktop = DesktopFolder();
-    if (CreateDesktopShortcut(ProgramFolder(), program_file, desktop)) {
-      seam.ShowMessage(&window, msg::kNoticeCaption, "在桌面上成功创建了一个快捷方式",
-                       MessageIcon::kInformation);
-    } else {
-      seam.ShowMessage(&window, msg::kNoticeCaption,
-                       "无法在桌面文件夹创建快捷方式：" + desktop.value_or("（没有主文件夹）"),
-                       MessageIcon::kError);
-    }
-  });
+  InstallShortcutCommand(window, seam, program_file);
   settings = ProcessingSettings{};
   if (LoadSettings(settings)) {
     window.CopySettingsIntoControls();
@@ -104,11 +122,7 @@ int RunProgram(int argc, char** argv) {
     seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
   window.SetExtraOperations(LoadExtraOperations());
-  window.adjustSize();
-  window.setFixedSize(window.sizeHint());
-  const QRect screen = QApplication::primaryScreen()->geometry();
-  window.move((screen.width() - window.frameGeometry().width()) / 2,
-              (screen.height() - window.frameGeometry().height()) / 2);
+  PlaceWindow(window);
   window.show();
   if (announcements->count() > 0) new AnnouncementItem(window, *announcements);
   HelpBubble bubble(window);
