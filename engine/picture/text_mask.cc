@@ -42,9 +42,56 @@ PangoFontMap* FontMap() {
 
 }  // namespace
 
-std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font,
-                                       const ChooseInkWindow& window) {
-  if (font.sy_text_fontSize < 1 || text.empty()) return std::nullopt;
+namespace {
+
+// A whole mask is kept for the next picture when it is at most this many
+// pixels: a run draws the same text on every picture.
+constexpr long kKeptMaskPixels = 4L << 20;
+
+struct KeptMask {
+  std::string text;
+  FontChoice font;
+  std::optional<TextMask> mask;  // the whole ink; none when it has none
+};
+
+std::mutex& KeptMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+std::shared_ptr<const KeptMask>& Kept() {
+  static std::shared_ptr<const KeptMask> kept;
+  return kept;
+}
+
+// The window `choose` asks for, clamped into the ink.
+InkWindow ClampedWindow(const TextMask& whole, const ChooseInkWindow& choose) {
+  InkWindow part{0, 0, whole.width, whole.height};
+  if (!choose) return part;
+  const InkWindow w = choose(whole);
+  part.x = std::clamp(w.x, 0, whole.width);
+  part.y = std::clamp(w.y, 0, whole.height);
+  part.width = std::clamp(w.width, 0, whole.width - part.x);
+  part.height = std::clamp(w.height, 0, whole.height - part.y);
+  return part;
+}
+
+// `mask`'s measures for the part `part` of its ink, coverage empty.
+TextMask PartOf(const TextMask& mask, const InkWindow& part) {
+  TextMask out;
+  out.advance = mask.advance;
+  out.ascent = mask.ascent;
+  out.ink_x = mask.ink_x + part.x;
+  out.ink_y = mask.ink_y + part.y;
+  if (part.width > 0 && part.height > 0) {
+    out.width = part.width;
+    out.height = part.height;
+  }
+  return out;
+}
+
+// Lays the text out and draws the part of its ink that `choose` picks.
+std::optional<TextMask> Render(const std::string& text, const FontChoice& font,
+                               const ChooseInkWindow& choose) {
   const bool bold = font.sy_text_isWeight != 0, italic = font.sy_text_isItalic != 0;
   const ResolvedFont resolved = ResolveFont(font.sy_text_fontName, bold, italic);
 
@@ -80,22 +127,9 @@ std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice
   mask.advance = static_cast<double>(exact_logical.width) / PANGO_SCALE;
   mask.ascent = font.sy_text_fontSize -
                 static_cast<double>(pango_font_metrics_get_descent(metrics.get())) / PANGO_SCALE;
-  InkWindow part{0, 0, ink.width, ink.height};
-  if (window) {
-    const InkWindow w = window(mask);
-    part.x = std::clamp(w.x, 0, ink.width);
-    part.y = std::clamp(w.y, 0, ink.height);
-    part.width = std::clamp(w.width, 0, ink.width - part.x);
-    part.height = std::clamp(w.height, 0, ink.height - part.y);
-  }
-  mask.width = part.width;
-  mask.height = part.height;
-  mask.ink_x += part.x;
-  mask.ink_y += part.y;
-  if (part.width == 0 || part.height == 0) {
-    mask.width = mask.height = 0;
-    return mask;
-  }
+  const InkWindow part = ClampedWindow(mask, choose);
+  mask = PartOf(mask, part);
+  if (mask.width == 0) return mask;
   mask.coverage.assign(static_cast<size_t>(part.width) * static_cast<size_t>(part.height), 0);
   FT_Bitmap bitmap{};
   bitmap.rows = static_cast<unsigned>(part.height);
@@ -105,6 +139,46 @@ std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice
   bitmap.num_grays = 256;
   bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
   pango_ft2_render_layout(&bitmap, layout.get(), -ink.x - part.x, -ink.y - part.y);
+  return mask;
+}
+
+}  // namespace
+
+std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font,
+                                       const ChooseInkWindow& window) {
+  if (font.sy_text_fontSize < 1 || text.empty()) return std::nullopt;
+  std::shared_ptr<const KeptMask> kept;
+  {
+    std::lock_guard lock(KeptMutex());
+    kept = Kept();
+  }
+  if (!kept || kept->text != text || !(kept->font == font)) {
+    // Measured first: a text far larger than any picture is drawn only
+    // where asked, never whole.
+    long ink = 0;
+    const auto measures = Render(text, font, [&ink](const TextMask& m) {
+      ink = static_cast<long>(m.width) * m.height;
+      return InkWindow{};
+    });
+    if (!measures) return std::nullopt;
+    if (ink > kKeptMaskPixels) return Render(text, font, window);
+    auto fresh = std::make_shared<KeptMask>(KeptMask{text, font, Render(text, font, {})});
+    std::lock_guard lock(KeptMutex());
+    Kept() = fresh;
+    kept = std::move(fresh);
+  }
+  if (!kept->mask) return std::nullopt;
+  const TextMask& whole = *kept->mask;
+  const InkWindow part = ClampedWindow(whole, window);
+  TextMask mask = PartOf(whole, part);
+  if (mask.width == 0) return mask;
+  mask.coverage.resize(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height));
+  for (int row = 0; row < mask.height; ++row) {
+    const auto from =
+        whole.coverage.begin() + static_cast<std::ptrdiff_t>(part.y + row) * whole.width + part.x;
+    std::copy(from, from + mask.width,
+              mask.coverage.begin() + static_cast<std::ptrdiff_t>(row) * mask.width);
+  }
   return mask;
 }
 

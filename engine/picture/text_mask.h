@@ -34,6 +34,8 @@ using ChooseInkWindow = std::function<InkWindow(const TextMask& measures)>;
 // that a text far longer than the picture costs no more than the picture:
 // the mask's size and ink_x, ink_y are then those of that part, which may
 // be empty. None when the text has no ink or the size is not positive.
+// The whole mask of the last text (unless it is very large) is kept, so a
+// run lays its text out once, not once a picture.
 std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice& font,
                                        const ChooseInkWindow& window = {});
 
