@@ -29,14 +29,6 @@ std::optional<std::pair<int, int>> Position(const std::string& s) {
   return std::make_pair(kH.at(p->first), kV.at(p->second));
 }
 
-bool IsColour(const std::string& s) {
-  if (s.size() != 7 || s[0] != '#') return false;
-  for (size_t i = 1; i < 7; ++i) {
-    if (!std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
-  }
-  return true;
-}
-
 const std::set<std::string> kValueOptions = {
     "--source",    "--target",        "--width",          "--quality",      "--rotate",
     "--text",      "--font",          "--font-size",      "--color",        "--opacity",
@@ -140,24 +132,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
     } else if (a == "--save-settings") {
       o.save_settings = true;
     } else if (const OperationField* f = OperationOption(a)) {
-      // An operation: a switch, a switch with an optional colour, or a number.
-      if (f->IsNumber()) {
-        auto v = value();
-        if (!v) return std::nullopt;
-        auto n = Int(*v);
-        if (!n || *n < f->range.low || *n > f->range.high) {
-          return bad("must be " + std::to_string(f->range.low) + " to " +
-                     std::to_string(f->range.high));
-        }
-        f->Set(o.operations, *n);
-      } else {
-        f->Set(o.operations, 1);
-        if (f->colour != nullptr && i + 1 < args.size() && !args[i + 1].empty() &&
-            args[i + 1][0] == '#') {
-          if (!IsColour(args[i + 1])) return bad("the colour must be #RRGGBB");
-          o.operations.*f->colour = args[++i];
-        }
-      }
+      bool took_next = false;
+      const std::string why =
+          f->TakeOption(i + 1 < args.size() ? &args[i + 1] : nullptr, o.operations, took_next);
+      if (!why.empty()) return bad(why);
+      if (took_next) ++i;
       o.operations_given.push_back(f);
     } else if (a == "--list-presets") {
       o.list_presets = true;
@@ -196,7 +175,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                      std::to_string(kMaxFontSize));
         }
       } else if (a == "--color") {
-        if (!IsColour(*v)) return bad("must be #RRGGBB");
+        if (!IsColourText(*v)) return bad("must be #RRGGBB");
         o.color = *v;
       } else if (a == "--opacity") {
         o.opacity = Int(*v);

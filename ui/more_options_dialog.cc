@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace lumivane::ui {
 namespace {
@@ -49,32 +50,35 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
 
 QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   Row row{&field, new QCheckBox(QString::fromUtf8(field.label))};
-  QWidget* value = nullptr;
+  std::vector<QWidget*> values;
   if (field.IsNumber()) {
     row.number = new QSpinBox;
     row.number->setRange(field.range.low, field.range.high);
     row.number->setSuffix(QString::fromUtf8(field.unit));
-    value = row.number;
-  } else if (field.colour != nullptr) {
+    values.push_back(row.number);
+  }
+  if (field.colour != nullptr) {
     row.colour = new QLineEdit;
     row.colour->setValidator(
         new QRegularExpressionValidator(QRegularExpression("#[0-9a-fA-F]{6}"), row.colour));
     row.colour->setMaximumWidth(80);
-    value = row.colour;
+    values.push_back(row.colour);
   }
   row.check->setWhatsThis(QString::fromUtf8(field.help));
   rows_.push_back(row);
-  if (value == nullptr) return row.check;
-  // A switch and its value on one row; the value follows the switch.
-  value->setWhatsThis(row.check->whatsThis());
+  if (values.empty()) return row.check;
+  // A switch and its values on one row; the values follow the switch.
   auto* line = new QWidget;
   auto* layout = new QHBoxLayout(line);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(row.check);
-  layout->addWidget(value);
+  for (QWidget* value : values) {
+    value->setWhatsThis(row.check->whatsThis());
+    layout->addWidget(value);
+    connect(row.check, &QCheckBox::toggled, value, &QWidget::setEnabled);
+    value->setEnabled(false);
+  }
   layout->addStretch();
-  connect(row.check, &QCheckBox::toggled, value, &QWidget::setEnabled);
-  value->setEnabled(false);
   return line;
 }
 

@@ -1,5 +1,8 @@
 #include "engine/picture/operation_table.h"
 
+#include <cctype>
+#include <charconv>
+
 namespace lumivane {
 
 const std::vector<OperationField>& OperationFields() {
@@ -71,6 +74,51 @@ void OperationField::Set(ExtraOperations& o, int number) const {
 void OperationField::Copy(const ExtraOperations& from, ExtraOperations& to) const {
   Set(to, IsNumber() ? Number(from) : IsOn(from));
   if (colour != nullptr) to.*colour = from.*colour;
+}
+
+bool IsColourText(const std::string& text) {
+  if (text.size() != 7 || text[0] != '#') return false;
+  for (size_t i = 1; i < 7; ++i) {
+    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+  }
+  return true;
+}
+
+std::string OperationField::TakeOption(const std::string* next, ExtraOperations& o,
+                                       bool& took_next) const {
+  took_next = false;
+  if (!IsNumber()) {
+    Set(o, 1);
+    if (colour == nullptr || next == nullptr || next->empty() || (*next)[0] != '#') return "";
+    if (!IsColourText(*next)) return "the colour must be #RRGGBB";
+    o.*colour = *next;
+    took_next = true;
+    return "";
+  }
+  // A number that may be left out is there when the next argument starts
+  // with a digit.
+  const bool optional = argument[0] == '[';
+  if (next == nullptr && !optional) return "needs a value";
+  if (next == nullptr || (optional && (next->empty() || !std::isdigit((*next)[0])))) {
+    Set(o, dialog_value);
+    return "";
+  }
+  took_next = true;
+  const size_t comma = next->find(',');
+  const std::string number = next->substr(0, comma);
+  int n = 0;
+  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
+  if (ec != std::errc() || end != number.data() + number.size() || n < range.low ||
+      n > range.high) {
+    return "must be " + std::to_string(range.low) + " to " + std::to_string(range.high);
+  }
+  if (comma != std::string::npos) {
+    const std::string tint = next->substr(comma + 1);
+    if (colour == nullptr || !IsColourText(tint)) return "the colour must be #RRGGBB";
+    o.*colour = tint;
+  }
+  Set(o, n);
+  return "";
 }
 
 std::string DescribeOperations(const ExtraOperations& o) {

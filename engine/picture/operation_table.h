@@ -25,11 +25,14 @@ struct OperationField {
   const char* label;       // the dialog's check box
   const char* unit;        // after the dialog's number
   const char* help;        // the dialog's help text
-  const char* argument;    // the option's argument in --help ("" for none)
-  const char* usage;       // the option's --help text
-  const char* log;         // its part of the log line; "{}" is the value
-  // A colour beside the switch (the square canvas's): "<key>_colour" in
-  // the file, the option's optional argument.
+  // The option's argument in --help: "" for none, "[...]" when it may be
+  // left out (a number then takes `dialog_value`).
+  const char* argument;
+  const char* usage;  // the option's --help text
+  const char* log;    // its part of the log line; "{}" is the value
+  // A colour beside the switch or the number: "<key>_colour" in the file;
+  // on the command line a switch's optional argument, after a number
+  // ("8,#000000").
   std::string ExtraOperations::*colour = nullptr;
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
@@ -40,7 +43,14 @@ struct OperationField {
   void Set(ExtraOperations& o, int number) const;
   // This field's values from `from` (the switch, the number, the colour).
   void Copy(const ExtraOperations& from, ExtraOperations& to) const;
+  // The option given on the command line, `next` the argument after it
+  // (if any): sets `o` and tells whether `next` was its value. "" when
+  // fine, else what is wrong.
+  std::string TakeOption(const std::string* next, ExtraOperations& o, bool& took_next) const;
 };
+
+// "#rrggbb" (either case).
+bool IsColourText(const std::string& text);
 
 const std::vector<OperationField>& OperationFields();
 
