@@ -128,6 +128,87 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
     EXPECT_NE(usage.find(std::string("--") + f.option), std::string::npos) << f.option;
   }
   EXPECT_EQ(DescribeOperations({}), "");
+  // Journals written before the later operations keep their key.
+  EXPECT_EQ(OperationsKeyText({}), "0,0,0,0,0,#ffffff");
+}
+
+// An option's value: left out where it may be, a colour after a number.
+TEST(OperationTableTest, OptionsTakeTheirValuesByTheirDescriptors) {
+  auto take = [](const char* option, const std::string* next, ExtraOperations& o,
+                 bool& took) -> std::string {
+    for (const OperationField& f : OperationFields()) {
+      if (std::string(f.option) == option) return f.TakeOption(next, o, took);
+    }
+    return "no such option";
+  };
+  ExtraOperations o;
+  bool took = false;
+  const std::string next_option = "--tile-text", border = "8,#ff0000", bad = "8,red";
+  EXPECT_EQ(take("sharpen", &next_option, o, took), "");
+  EXPECT_EQ(o.sharpen, 50);
+  EXPECT_FALSE(took);
+  EXPECT_EQ(take("border", &border, o, took), "");
+  EXPECT_TRUE(took);
+  EXPECT_EQ(o.border, 8);
+  EXPECT_EQ(o.border_colour, "#ff0000");
+  EXPECT_EQ(take("border", &bad, o, took), "the colour must be #RRGGBB");
+  EXPECT_EQ(take("max-kb", nullptr, o, took), "needs a value");
+  EXPECT_EQ(take("max-kb", &next_option, o, took), "must be 10 to 100000");
+  EXPECT_EQ(DescribeOperations(o), "更多处理选项：锐化 50，边框 8 像素 #ff0000");
+}
+
+// What a shrink averaged away comes back at the edges, more with more
+// strength; the size and the report's original stay.
+TEST_F(ExtraOperationsTest, SharpenRaisesTheContrastOfEdgesAfterTheShrink) {
+  const vips::VImage xy = vips::VImage::xyz(2000, 1000);
+  const vips::VImage board =
+      ((xy[0] / 40).floor() + (xy[1] / 40).floor()).remainder_const({2.0}) * 128 + 64;
+  SavePicture(vips::VImage::bandjoin(std::vector<vips::VImage>{board, board, board})
+                  .cast(VIPS_FORMAT_UCHAR)
+                  .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)),
+              dir_ / "board.png", "PNG");
+  PictureSwitches sw;
+  sw.width = true;
+  settings_.width = 200;
+  std::vector<double> spread;
+  for (int amount : {0, 50, 100}) {
+    ExtraOperations extras;
+    extras.sharpen = amount;
+    const PictureResult r = Process(dir_ / "board.png", sw, extras);
+    ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+    EXPECT_EQ(r.original.width, 2000);
+    const vips::VImage out = Load(dir_ / "out.jpg");
+    EXPECT_EQ(out.width(), 200);
+    spread.push_back(out.deviate());
+  }
+  EXPECT_LT(spread[0] + 1, spread[1]);
+  EXPECT_LT(spread[1], spread[2]);
+}
+
+// The picture shrinks into the frame, the output keeps its width and the
+// text lies inside the frame; a picture too small for it stays unframed.
+TEST_F(ExtraOperationsTest, BorderFramesThePictureInsideItsWidth) {
+  SavePicture(MakePicture(400, 300, "blue"), dir_ / "p.png", "PNG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  ExtraOperations extras;
+  extras.border = 10;
+  extras.border_colour = "#ff0000";
+  const PictureResult r = Process(dir_ / "p.png", sw, extras);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  const vips::VImage out = Load(dir_ / "out.jpg");
+  EXPECT_EQ(out.width(), 400);
+  EXPECT_EQ(out.height(), 305);  // 285 of picture and two frames
+  EXPECT_EQ(r.size.height, 305);
+  for (auto [x, y] : {std::pair{3, 150}, {396, 150}, {200, 2}, {200, 302}, {390, 295}}) {
+    EXPECT_TRUE(IsNear(PixelAt(out, x, y), 1, 0, 0, 0.1)) << x << "," << y;
+  }
+  EXPECT_TRUE(IsNear(PixelAt(out, 200, 150), 0, 0, 1, 0.1));
+  EXPECT_GT(DarkPixels(out.extract_band(2), 300, 250, 390, 295), 20);  // the text, inside
+
+  SavePicture(MakePicture(15, 15, "blue"), dir_ / "tiny.png", "PNG");
+  ASSERT_EQ(Process(dir_ / "tiny.png", {}, extras).outcome, PictureOutcome::kProcessed);
+  EXPECT_TRUE(IsNear(PixelAt(Load(dir_ / "out.jpg"), 1, 1), 0, 0, 1, 0.1));
 }
 
 TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {

@@ -28,5 +28,7 @@ else
   echo "lintian is not installed (scripts/deps installs it): not checked"
 fi
 dpkg-deb -x "$deb" "$WORK/root"
-"$WORK/root/usr/bin/lumivane-batch" --help | grep -q "^usage: lumivane-batch" || fail "lumivane-batch --help"
+# Read whole: grep -q would leave at the first line and close the pipe.
+usage="$("$WORK/root/usr/bin/lumivane-batch" --help)" || fail "lumivane-batch --help"
+grep -q "^usage: lumivane-batch" <<<"$usage" || fail "lumivane-batch --help: $usage"
 echo "package: all checks passed"

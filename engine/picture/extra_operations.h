@@ -18,6 +18,9 @@ struct ExtraOperations {
   int slice_height = 0;        // above 0: taller pictures cut into parts
   bool tiled_text = false;     // the text watermark over the whole picture
   int mark_width_percent = 0;  // above 0: the watermark picture's width
+  int sharpen = 0;             // above 0: sharpened after the shrink, 50 the usual strength
+  int border = 0;              // above 0: a frame this wide inside the output's width
+  std::string border_colour = "#000000";
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
 };
@@ -32,6 +35,8 @@ struct ValueRange {
 inline constexpr ValueRange kMaxKbRange{10, 100000};
 inline constexpr ValueRange kSliceHeightRange{100, 100000};
 inline constexpr ValueRange kMarkWidthRange{1, 100};
+inline constexpr ValueRange kSharpenRange{1, 100};
+inline constexpr ValueRange kBorderRange{1, 200};
 
 // A named set of the basic switches and the operations.
 struct Preset {

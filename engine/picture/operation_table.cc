@@ -50,6 +50,20 @@ const std::vector<OperationField>& OperationFields() {
        "水印图片宽度为图片宽度的", "%",
        "按图片宽度的百分比缩放水印图片，大图小图上的水印看起来一样大。", "P",
        "the watermark picture P percent of the output's width", "水印图片宽 {}%"},
+      {"sharpen", "sharpen", &E::sharpen, kSharpenRange, 50, "缩小后锐化，强度", "",
+       "缩小后的图片会变得略微模糊：按缩小的倍数轻轻锐化一次，\n"
+       "商品的纹理和文字更清楚。强度 50 为常用值，过大会出现白边。",
+       "[AMOUNT]",
+       "sharpen after the shrink, a little more for a larger shrink; AMOUNT 50 (the default) is "
+       "the usual strength",
+       "锐化 {}"},
+      {"border", "border", &E::border, kBorderRange, 10, "加边框，宽度", " 像素",
+       "在图片四周加一圈这个宽度的边框，颜色填在右边（如 #000000 黑色）。\n"
+       "图片缩小到边框里面，宽度不变；水印加在边框里面。",
+       "PX[,#RRGGBB]",
+       "a frame PX wide (black unless a colour follows, \"8,#ff0000\"); the picture shrinks "
+       "inside it, the output keeps its width, the marks lie inside",
+       "边框 {} 像素", &E::border_colour},
   };
   return fields;
 }
@@ -128,11 +142,31 @@ std::string DescribeOperations(const ExtraOperations& o) {
     std::string part = f.log;
     const size_t at = part.find("{}");
     if (at != std::string::npos) {
-      part.replace(at, 2, f.colour != nullptr ? o.*f.colour : std::to_string(f.Number(o)));
+      part.replace(at, 2, f.IsNumber() ? std::to_string(f.Number(o)) : o.*f.colour);
     }
+    if (f.IsNumber() && f.colour != nullptr) part += " " + o.*f.colour;
     text += (text.empty() ? "" : "，") + part;
   }
   return text.empty() ? text : "更多处理选项：" + text;
+}
+
+std::string OperationsKeyText(const ExtraOperations& x) {
+  constexpr size_t kFirstOperations = 5;  // square ... mark width
+  const std::vector<OperationField>& fields = OperationFields();
+  std::string text;
+  for (size_t i = 0; i < kFirstOperations; ++i) {
+    text += std::to_string(fields[i].IsNumber() ? fields[i].Number(x) : fields[i].IsOn(x)) + ",";
+  }
+  for (size_t i = 0; i < kFirstOperations; ++i) {
+    if (fields[i].colour != nullptr) text += x.*fields[i].colour;
+  }
+  for (size_t i = kFirstOperations; i < fields.size(); ++i) {
+    const OperationField& f = fields[i];
+    if (!f.IsOn(x)) continue;
+    text += std::string(";") + f.key + "=" + std::to_string(f.Number(x));
+    if (f.colour != nullptr) text += x.*f.colour;
+  }
+  return text;
 }
 
 std::string OperationsUsage(size_t column) {

@@ -57,6 +57,11 @@ const std::vector<OperationField>& OperationFields();
 // One line for the log: what the operations do ("" when none is on).
 std::string DescribeOperations(const ExtraOperations& operations);
 
+// The operations' part of the key a resumed run compares: the first
+// operations always, those added later only when on, so that journals
+// written before them stay valid.
+std::string OperationsKeyText(const ExtraOperations& operations);
+
 // The --help lines of the operations, each option padded to `column`.
 std::string OperationsUsage(size_t column);
 

@@ -192,12 +192,7 @@ class BatchRun {
                   int{w.picture_watermark}, w.rotation_position}) {
       text += std::to_string(v) + ",";
     }
-    for (const OperationField& f : OperationFields()) {
-      text += std::to_string(f.IsNumber() ? f.Number(x) : f.IsOn(x)) + ",";
-    }
-    for (const OperationField& f : OperationFields()) {
-      if (f.colour != nullptr) text += x.*f.colour;
-    }
+    text += OperationsKeyText(x);
     if (w.picture_watermark) {  // the watermark picture itself may have changed
       if (const auto mark = platform::StampRegularFile(s_.sy_image, true)) {
         text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);
