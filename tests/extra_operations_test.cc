@@ -249,18 +249,22 @@ TEST_F(ExtraOperationsTest, LongPictureIsCutIntoPartsEachWithItsMarks) {
   EXPECT_EQ(total, 4000);
 }
 
-TEST_F(ExtraOperationsTest, TiledTextCoversTheWholePicture) {
-  SavePicture(MakePicture(800, 600, "white"), dir_ / "in.jpg", "JPEG");
+// Every quarter of the picture holds ink, however small the picture is
+// against the text, and so does the middle quarter.
+TEST_F(ExtraOperationsTest, TiledTextCoversEveryQuarterOfThePicture) {
+  settings_.sy_text = "shop.example.com";
   PictureSwitches sw;
   sw.text_watermark = true;
   ExtraOperations extras;
   extras.tiled_text = true;
-  ASSERT_EQ(Process(dir_ / "in.jpg", sw, extras).outcome, PictureOutcome::kProcessed);
-  const vips::VImage out = Load(dir_ / "out.jpg");
-  for (int qx = 0; qx < 2; ++qx) {
-    for (int qy = 0; qy < 2; ++qy) {
-      EXPECT_GT(DarkPixels(out, qx * 400, qy * 300, qx * 400 + 400, qy * 300 + 300), 200)
-          << "quarter " << qx << "," << qy;
+  for (auto [w, h] : {std::pair{200, 200}, {400, 400}, {800, 600}, {300, 1200}}) {
+    SavePicture(MakePicture(w, h, "white"), dir_ / "in.jpg", "JPEG");
+    ASSERT_EQ(Process(dir_ / "in.jpg", sw, extras).outcome, PictureOutcome::kProcessed);
+    const vips::VImage out = Load(dir_ / "out.jpg");
+    for (auto [qx, qy] : {std::pair{0, 0}, {2, 0}, {0, 2}, {2, 2}, {1, 1}}) {
+      const int x = qx * w / 4, y = qy * h / 4;
+      EXPECT_GT(DarkPixels(out, x, y, x + w / 2, y + h / 2), w * h / 400)
+          << w << "x" << h << " quarter at " << x << "," << y;
     }
   }
 }

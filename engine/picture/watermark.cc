@@ -142,14 +142,29 @@ bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, doubl
   const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
                                                               mask->coverage.size(), mask->width,
                                                               mask->height, 1, VIPS_FORMAT_UCHAR));
-  // One cell: the turned text with room around it; the cells repeat.
-  const vips::VImage turned = coverage.similarity(vips::VImage::option()->set("angle", -30.0));
-  const int cell_w = turned.width() * 3 / 2, cell_h = turned.height() * 3 / 2;
-  const vips::VImage cell =
-      turned.embed((cell_w - turned.width()) / 2, (cell_h - turned.height()) / 2, cell_w, cell_h);
-  const vips::VImage alpha =
-      cell.replicate(picture.width() / cell_w + 1, picture.height() / cell_h + 1)
-          .crop(0, 0, picture.width(), picture.height());
+  vips::VImage turned = coverage.similarity(vips::VImage::option()->set("angle", -30.0));
+  // Cells a little wider than the turned text; every quarter of the
+  // picture holds a whole cell, so a text too large for that is made smaller.
+  const double fit = std::min({1.0, picture.width() / (2.0 * 1.2 * turned.width()),
+                               picture.height() / (2.0 * turned.height())});
+  if (fit < 1.0) turned = turned.resize(fit);
+  const int cell_w = std::max(2, static_cast<int>(turned.width() * 1.2));
+  const int cell_h = std::max(1, turned.height());
+  const vips::VImage cell = turned.embed((cell_w - turned.width()) / 2, 0, cell_w, cell_h);
+  // Two rows, the second moved by half a cell: the ink of a turned line
+  // fills the corners the first row leaves.
+  const vips::VImage rows =
+      cell.join(cell.wrap(vips::VImage::option()->set("x", cell_w / 2)->set("y", 0)),
+                VIPS_DIRECTION_VERTICAL);
+  // A cell's middle on the picture's middle.
+  auto start = [](int cell, int period, int size) {
+    return ((cell / 2 - size / 2) % period + period) % period;
+  };
+  const int x0 = start(cell_w, cell_w, picture.width());
+  const int y0 = start(cell_h, 2 * cell_h, picture.height());
+  const vips::VImage alpha = rows.replicate((x0 + picture.width()) / cell_w + 1,
+                                            (y0 + picture.height()) / (2 * cell_h) + 1)
+                                 .crop(x0, y0, picture.width(), picture.height());
   const vips::VImage colour = alpha.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
   LayOver(picture, colour, opacity < 1.0 ? alpha * opacity : alpha, 0, 0);
   return true;

@@ -25,9 +25,11 @@ struct Placement {
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text);
 
-// The text repeated over the whole picture on a grid turned by -30
-// degrees, rows and columns about 1.5 times the text's size apart: the mark
-// that stays when a picture is cropped. False when nothing could be drawn.
+// The text turned by -30 degrees and repeated over the whole picture,
+// every other row moved by half a cell and a cell in the middle, so every
+// quarter of the picture holds a whole one (a text too large for that is
+// made smaller): the mark that stays when a picture is cropped. False when
+// nothing could be drawn.
 bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
                             const std::string& text);
 
