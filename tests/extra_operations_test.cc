@@ -211,6 +211,68 @@ TEST_F(ExtraOperationsTest, BorderFramesThePictureInsideItsWidth) {
   EXPECT_TRUE(IsNear(PixelAt(Load(dir_ / "out.jpg"), 1, 1), 0, 0, 1, 0.1));
 }
 
+// A product shot off-centre on a noisy white background comes out alone,
+// centred, its longer side the asked share of the canvas; a picture whose
+// corners differ is left whole and says so.
+TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
+  // A soft shadow beside the product, and the noise of a camera.
+  const vips::VImage shot = (MakePicture(1200, 900, "white") - 5)
+                                .insert(MakePicture(60, 300, "white") - 18, 300, 170)
+                                .insert(MakePicture(200, 300, "red"), 100, 150);
+  const vips::VImage noise =
+      vips::VImage::gaussnoise(1200, 900, vips::VImage::option()->set("sigma", 4.0));
+  SavePicture((shot + noise)
+                  .cast(VIPS_FORMAT_UCHAR)
+                  .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)),
+              dir_ / "shot.jpg", "JPEG");
+  auto box_of = [](const vips::VImage& out) {
+    int top = 0, width = 0, height = 0;
+    const int left =
+        out.find_trim(&top, &width, &height, vips::VImage::option()->set("threshold", 40.0));
+    return std::array<int, 4>{left, top, width, height};
+  };
+  PictureSwitches sw;
+  sw.width = true;
+  settings_.width = 400;
+  ExtraOperations extras;
+  extras.trim = 24;
+  extras.square = true;
+  PictureResult r = Process(dir_ / "shot.jpg", sw, extras);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  EXPECT_FALSE(r.background_kept);
+  vips::VImage out = Load(dir_ / "out.jpg");
+  EXPECT_EQ(out.width(), 400);
+  EXPECT_EQ(out.height(), 400);
+  auto [left, top, width, height] = box_of(out);
+  EXPECT_NEAR(height, 340, 4);  // 85 % of the canvas
+  EXPECT_NEAR(width, 227, 4);
+  EXPECT_NEAR(left + width / 2, 200, 3);
+  EXPECT_NEAR(top + height / 2, 200, 3);
+
+  extras = {};
+  extras.trim = 24;  // alone: the product at its own size
+  sw.width = false;
+  ASSERT_EQ(Process(dir_ / "shot.jpg", sw, extras).outcome, PictureOutcome::kProcessed);
+  out = Load(dir_ / "out.jpg");
+  EXPECT_NEAR(out.width(), 200, 4);
+  EXPECT_NEAR(out.height(), 300, 4);
+
+  const vips::VImage xy = vips::VImage::xyz(800, 600);
+  const vips::VImage ramp = (xy[0] / 4 + xy[1] / 8).cast(VIPS_FORMAT_UCHAR);
+  SavePicture(vips::VImage::bandjoin(std::vector<vips::VImage>{ramp, ramp, ramp})
+                  .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)),
+              dir_ / "photo.jpg", "JPEG");
+  sw.width = true;
+  extras.square = true;
+  r = Process(dir_ / "photo.jpg", sw, extras);
+  EXPECT_TRUE(r.background_kept);
+  EXPECT_EQ(r.original.width, 800);
+  out = Load(dir_ / "out.jpg");
+  EXPECT_EQ(out.width(), 400);
+  EXPECT_EQ(out.height(), 400);
+  EXPECT_NEAR(box_of(out)[3], 300, 2);  // the whole photograph on the canvas
+}
+
 TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {
   for (int height : {1500, 1501, 1800, 3000, 3374, 3375, 4000, 30000}) {
     const std::vector<int> parts = SliceHeights(height, 1500);

@@ -20,6 +20,10 @@ struct ExtraOperations {
   int mark_width_percent = 0;  // above 0: the watermark picture's width
   int sharpen = 0;             // above 0: sharpened after the shrink, 50 the usual strength
   int border = 0;              // above 0: a frame this wide inside the output's width
+  // Above 0: the product cut out of a plain background that differs by
+  // less than this; on the square canvas its longer side `fill` percent.
+  int trim = 0;
+  int fill = 0;  // 0: the usual 85
   std::string border_colour = "#000000";
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
@@ -37,6 +41,8 @@ inline constexpr ValueRange kSliceHeightRange{100, 100000};
 inline constexpr ValueRange kMarkWidthRange{1, 100};
 inline constexpr ValueRange kSharpenRange{1, 100};
 inline constexpr ValueRange kBorderRange{1, 200};
+inline constexpr ValueRange kTrimRange{1, 100};
+inline constexpr ValueRange kFillRange{10, 100};
 
 // A named set of the basic switches and the operations.
 struct Preset {

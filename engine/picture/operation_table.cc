@@ -64,6 +64,19 @@ const std::vector<OperationField>& OperationFields() {
        "a frame PX wide (black unless a colour follows, \"8,#ff0000\"); the picture shrinks "
        "inside it, the output keeps its width, the marks lie inside",
        "边框 {} 像素", &E::border_colour},
+      {"trim", "trim", &E::trim, kTrimRange, 24, "裁掉纯色背景，容差", "",
+       "找出纯色背景（如白底）上的商品，裁掉四周的背景；背景颜色取自四个角，\n"
+       "相差小于容差的都算背景（容差大些能去掉浅浅的阴影）。\n"
+       "四个角颜色不一样的图片不裁，并记入日志。和方形画布一起用时，商品放在正中。",
+       "[TOLERANCE]",
+       "cut the product out of a plain background (the corners' colour, give or take "
+       "TOLERANCE, 24 by default); a picture without one is left as it is and logged",
+       "裁背景 容差 {}"},
+      {"fill", "fill", &E::fill, kFillRange, 85, "裁背景后商品占方形画布的", "%",
+       "裁掉背景后放到方形画布上时，商品较长的一边占画布边长的这个比例（通常 85%）。", "P",
+       "with --trim and --square: the product's longer side P percent of the canvas "
+       "(85 by default)",
+       "商品占画布 {}%"},
   };
   return fields;
 }

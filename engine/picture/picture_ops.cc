@@ -15,6 +15,9 @@ namespace {
 
 // What the encoder writes when no quality is chosen.
 constexpr int kDefaultQuality = 92;
+// The share of the square canvas a trimmed product's longer side takes
+// unless told.
+constexpr int kUsualFill = 85;
 
 VipsAngle ClockwiseAngle(int degrees) {
   switch (degrees) {
@@ -112,6 +115,83 @@ vips::VImage Sharpened(const vips::VImage& picture, int amount) {
                              ->set("y3", 20.0 * strength));
 }
 
+// `picture` in the middle of a side x side canvas of `colour`.
+vips::VImage OnSquare(const vips::VImage& picture, int side, const std::string& colour) {
+  const auto rgb = ParseHtmlColour(colour).value_or(std::array<double, 3>{255, 255, 255});
+  return picture.embed((side - picture.width()) / 2, (side - picture.height()) / 2, side, side,
+                       vips::VImage::option()
+                           ->set("extend", VIPS_EXTEND_BACKGROUND)
+                           ->set("background", std::vector<double>(rgb.begin(), rgb.end())));
+}
+
+// What `picture` is shrunk to when it was read at a larger size than asked.
+vips::VImage Sized(const vips::VImage& picture, PictureSize size) {
+  if (size.width == picture.width() && size.height == picture.height()) return picture;
+  return picture.thumbnail_image(size.width, vips::VImage::option()
+                                                 ->set("height", size.height)
+                                                 ->set("size", VIPS_SIZE_FORCE)
+                                                 ->set("no_rotate", true));
+}
+
+// The box of the product on a plain background: what differs by more than
+// `tolerance` from the colour the four corners share. None when they do
+// not share one, or nothing differs.
+std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance) {
+  const int w = picture.width(), h = picture.height();
+  const int n = std::max(1, std::min(w, h) / 50);
+  std::vector<double> low(3, 255), high(3, 0), background(3, 0);
+  for (auto [x, y] : {std::pair{0, 0}, {w - n, 0}, {0, h - n}, {w - n, h - n}}) {
+    const vips::VImage corner = picture.crop(x, y, n, n);
+    for (int b = 0; b < 3; ++b) {
+      const double v = corner[b].avg();
+      low[b] = std::min(low[b], v);
+      high[b] = std::max(high[b], v);
+      background[b] += v / 4;
+    }
+  }
+  for (int b = 0; b < 3; ++b) {
+    if (high[b] - low[b] > tolerance) return std::nullopt;
+  }
+  int top = 0, width = 0, height = 0;
+  const int left = picture.find_trim(
+      &top, &width, &height,
+      vips::VImage::option()->set("threshold", double{tolerance})->set("background", background));
+  if (width <= 0 || height <= 0) return std::nullopt;
+  return std::array<int, 4>{left, top, width, height};
+}
+
+// The product cut out of its plain background; with the square canvas,
+// its longer side `fill` percent of the canvas (W with a width, else the
+// product's own). Without a plain background, the picture as a run
+// without trimming makes it, and `kept_background` says so.
+vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& settings,
+                     const PictureSwitches& switches, const ExtraOperations& extras,
+                     bool* kept_background) {
+  const auto box = ProductBox(picture, extras.trim);
+  const PictureSize original = OriginalSize(picture);
+  const int width = switches.width ? settings.width : 0;
+  if (!box) {
+    if (kept_background) *kept_background = true;
+    if (!switches.width) return picture;
+    return Sized(picture,
+                 FittedSize(original.width, original.height, width, extras.square ? width : 0));
+  }
+  const vips::VImage product = picture.crop((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
+  const int longer = std::max(product.width(), product.height());
+  if (!extras.square) {
+    if (!switches.width) return product;
+    return Sized(product, ShrunkSize(product.width(), product.height(), width));
+  }
+  const int fill = extras.fill > 0 ? extras.fill : kUsualFill;
+  const int side = switches.width ? width : (longer * 100 + fill - 1) / fill;
+  const double scale = std::max(1, side * fill / 100) / static_cast<double>(longer);
+  const vips::VImage sized =
+      scale == 1.0 ? product
+                   : Sized(product, {std::max(1, static_cast<int>(product.width() * scale)),
+                                     std::max(1, static_cast<int>(product.height() * scale))});
+  return OnSquare(sized, side, extras.square_colour);
+}
+
 // Read, upright, shrunk, sharpened, turned, on its square canvas, made
 // room for its frame: the picture before its marks. `extras` loses the
 // frame when the picture has no room for it.
@@ -119,16 +199,20 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
                                        const ProcessingSettings& settings,
                                        const PictureSwitches& switches, bool shrink_on_load,
                                        ExtraOperations& extras,
-                                       std::optional<MemoryBudget::Ticket>* hold = nullptr) {
+                                       std::optional<MemoryBudget::Ticket>* hold = nullptr,
+                                       bool* kept_background = nullptr) {
   ReadOptions options;
   // A square main picture of width W is W x W: the picture fits inside it.
   const bool square_box = extras.square && switches.width;
-  if (switches.width) options.target_width = settings.width;
-  if (square_box) options.target_height = settings.width;
+  // A product to be cut out is read larger: it is a part of the picture.
+  const int read_width = extras.trim > 0 ? 4 * settings.width : settings.width;
+  if (switches.width) options.target_width = read_width;
+  if (square_box || (switches.width && extras.trim > 0)) options.target_height = read_width;
   options.decoder_may_reduce = shrink_on_load;
   options.hold = hold;
   auto picture = ReadPicture(source, options);
   if (!picture) return std::nullopt;
+  if (extras.trim > 0) *picture = Trimmed(*picture, settings, switches, extras, kept_background);
   if (extras.sharpen > 0) *picture = Sharpened(*picture, extras.sharpen);
   if (switches.rotation) {
     *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
@@ -137,13 +221,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   // centred on the W x W canvas, never enlarged.
   const int side = square_box ? settings.width : std::max(picture->width(), picture->height());
   if (extras.square && (picture->width() != side || picture->height() != side)) {
-    const auto colour =
-        ParseHtmlColour(extras.square_colour).value_or(std::array<double, 3>{255, 255, 255});
-    *picture =
-        picture->embed((side - picture->width()) / 2, (side - picture->height()) / 2, side, side,
-                       vips::VImage::option()
-                           ->set("extend", VIPS_EXTEND_BACKGROUND)
-                           ->set("background", std::vector<double>(colour.begin(), colour.end())));
+    *picture = OnSquare(*picture, side, extras.square_colour);
   }
   // Room for the frame: the picture shrinks so that, framed, it keeps its
   // width. One too small for it stays unframed.
@@ -221,7 +299,8 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
   // The picture's memory stays reserved until its last part is written.
   std::optional<MemoryBudget::Ticket> ticket;
   try {
-    const auto base = RenderBase(source, settings, switches, true, extras, &ticket);
+    const auto base =
+        RenderBase(source, settings, switches, true, extras, &ticket, &result.background_kept);
     if (!base) return result;
     result.original = OriginalSize(*base);
     const std::vector<int> heights = SliceHeights(base->height(), extras.slice_height);

@@ -47,9 +47,10 @@ struct PictureResult {
   PictureSize original;              // upright, as stored
   PictureSize size;                  // as written (all parts together)
   std::uint64_t bytes = 0;
-  int quality = 0;          // the lowest of the parts
-  bool over_limit = false;  // above the size cap even at the lowest quality
-  double milliseconds = 0;  // the picture's own processing time
+  int quality = 0;               // the lowest of the parts
+  bool over_limit = false;       // above the size cap even at the lowest quality
+  bool background_kept = false;  // to be trimmed, but no plain background was found
+  double milliseconds = 0;       // the picture's own processing time
 };
 
 // The result's name in a manifest ("over_limit") and its text in the

@@ -353,6 +353,7 @@ class BatchRun {
     if (request_.on_picture) request_.on_picture(item.source, result);
     const PictureOutcome outcome = result.outcome;
     const bool over_limit = result.over_limit;
+    if (result.background_kept) port_.AppendLogLine(msg::NoPlainBackground(item.source));
     report_.push_back({item.source, std::move(result)});
     switch (outcome) {
       case PictureOutcome::kProcessed:
