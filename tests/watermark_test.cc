@@ -36,6 +36,25 @@ TEST(CompositePictureWatermarkTest, WideMarkIsCutOnBothSides) {
   EXPECT_TRUE(IsNear(PixelAt(picture, 50, 10), 1, 1, 1));
 }
 
+// White text on a white picture shows only by its outline or its shadow;
+// the outline takes its colour and lies round the letters.
+TEST(DrawTextWatermarkTest, OutlineAndShadowMakeTheTextReadOnItsOwnColour) {
+  const FontChoice font{"Liberation Sans", 40, 0xFFFFFF, "#ffffff", 0, 1};
+  auto drawn = [&](const TextLook& look) {
+    vips::VImage p = MakePicture(300, 100, "white");
+    EXPECT_TRUE(DrawTextWatermark(p, {kCentred, 0}, {kCentred, 0}, font, 1.0, "SHOP", look));
+    return p;
+  };
+  EXPECT_EQ(DarkPixels(drawn({}), 0, 0, 300, 100), 0);
+  const vips::VImage outlined = drawn({2, "#0000ff", false});
+  EXPECT_GT(DarkPixels(outlined.extract_band(0), 0, 0, 300, 100), 300);
+  EXPECT_EQ(DarkPixels(outlined.extract_band(2), 0, 0, 300, 100), 0);  // blue, not black
+  EXPECT_LT(drawn({0, "#000000", true}).avg(), 253);  // a soft shade round white letters
+  vips::VImage tiled = MakePicture(300, 300, "white");
+  EXPECT_TRUE(DrawTiledTextWatermark(tiled, font, 1.0, "SHOP", {2, "#000000", false}));
+  EXPECT_GT(DarkPixels(tiled, 0, 0, 300, 300), 300);
+}
+
 TEST(FontShowsChineseTest, TellsChineseFontsFromLatinOnes) {
   EXPECT_FALSE(FontShowsChinese({"Arial"}));
   EXPECT_FALSE(FontShowsChinese({"Liberation Sans"}));

@@ -23,7 +23,10 @@ struct ExtraOperations {
   // Above 0: the product cut out of a plain background that differs by
   // less than this; on the square canvas its longer side `fill` percent.
   int trim = 0;
-  int fill = 0;  // 0: the usual 85
+  int fill = 0;          // 0: the usual 85
+  int text_outline = 0;  // above 0: the text mark's letters outlined this wide
+  std::string text_outline_colour = "#000000";
+  bool text_shadow = false;  // a soft shadow under the text mark
   std::string border_colour = "#000000";
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
@@ -43,6 +46,7 @@ inline constexpr ValueRange kSharpenRange{1, 100};
 inline constexpr ValueRange kBorderRange{1, 200};
 inline constexpr ValueRange kTrimRange{1, 100};
 inline constexpr ValueRange kFillRange{10, 100};
+inline constexpr ValueRange kOutlineRange{1, 10};
 
 // A named set of the basic switches and the operations.
 struct Preset {

@@ -77,6 +77,24 @@ const std::vector<OperationField>& OperationFields() {
        "with --trim and --square: the product's longer side P percent of the canvas "
        "(85 by default)",
        "商品占画布 {}%"},
+      {"text_outline", "text-outline", &E::text_outline, kOutlineRange, 2, "文字水印描边，宽度",
+       " 像素",
+       "给水印文字的笔画描一圈边（颜色填在右边），白字在浅色商品上、\n"
+       "黑字在深色商品上也看得清。",
+       "PX[,#RRGGBB]", "outline the text mark's letters PX wide (black unless a colour follows)",
+       "文字描边 {} 像素", &E::text_outline_colour},
+      {"text_shadow",
+       "text-shadow",
+       &E::text_shadow,
+       {},
+       0,
+       "文字水印加柔和阴影",
+       "",
+       "在水印文字下面加一层柔和的阴影（浅色文字用深色阴影，深色文字用浅色阴影），\n"
+       "文字在任何背景上都看得清。",
+       "",
+       "a soft shadow under the text mark, dark under light text and light under dark",
+       "文字阴影"},
   };
   return fields;
 }

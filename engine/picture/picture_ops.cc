@@ -30,11 +30,17 @@ VipsAngle ClockwiseAngle(int degrees) {
   }
 }
 
-bool ApplyTextWatermark(vips::VImage& picture, const ProcessingSettings& s) {
+bool ApplyTextWatermark(vips::VImage& picture, const ProcessingSettings& s,
+                        const ExtraOperations& extras) {
+  const TextLook look{extras.text_outline, extras.text_outline_colour, extras.text_shadow};
+  if (extras.tiled_text) {
+    return DrawTiledTextWatermark(picture, s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text,
+                                  look);
+  }
   return DrawTextWatermark(
       picture, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
       {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
-      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text);
+      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text, look);
 }
 
 void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
@@ -251,12 +257,7 @@ bool LayMarks(vips::VImage& picture, const ProcessingSettings& settings,
               const PictureSwitches& switches, const vips::VImage* watermark,
               const ExtraOperations& extras) {
   bool marked = true;
-  if (switches.text_watermark) {
-    marked = extras.tiled_text
-                 ? DrawTiledTextWatermark(picture, settings.sy_text_font,
-                                          OpacityFor(settings.sy_text_opacity), settings.sy_text)
-                 : ApplyTextWatermark(picture, settings);
-  }
+  if (switches.text_watermark) marked = ApplyTextWatermark(picture, settings, extras);
   if (switches.picture_watermark && watermark != nullptr) {
     if (extras.mark_width_percent > 0) {
       const int width = std::max(1, picture.width() * extras.mark_width_percent / 100);

@@ -49,6 +49,36 @@ void LayOver(vips::VImage& picture, const vips::VImage& colour, const vips::VIma
                            static_cast<int>(top));
 }
 
+// Lays the text's `coverage` (one band, 0 to 255) at (x, y): its shadow,
+// its outline, then its letters.
+void LayText(vips::VImage& picture, const vips::VImage& coverage, const std::array<double, 3>& rgb,
+             double opacity, long x, long y, const TextLook& look) {
+  auto tint = [&](const vips::VImage& alpha, const std::array<double, 3>& c) {
+    return alpha.new_from_image(std::vector<double>(c.begin(), c.end()));
+  };
+  if (look.shadow) {
+    // Soft and a little below right; dark under light text, light under dark.
+    const double sigma = std::max(1.0, coverage.height() / 12.0);
+    const int reach = static_cast<int>(std::ceil(3 * sigma)), drop = std::max(1, reach / 3);
+    const vips::VImage soft =
+        coverage.embed(reach, reach, coverage.width() + 2 * reach, coverage.height() + 2 * reach)
+            .gaussblur(sigma);
+    const bool light = 0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2] > 128;
+    const std::array<double, 3> shade =
+        light ? std::array<double, 3>{0, 0, 0} : std::array<double, 3>{255, 255, 255};
+    LayOver(picture, tint(soft, shade), soft * (0.7 * opacity), x - reach + drop, y - reach + drop);
+  }
+  if (look.outline > 0) {
+    const int o = look.outline, side = 2 * o + 1;
+    const vips::VImage wide =
+        coverage.embed(o, o, coverage.width() + 2 * o, coverage.height() + 2 * o)
+            .rank(side, side, side * side - 1);
+    const auto colour = ParseHtmlColour(look.outline_colour).value_or(std::array<double, 3>{});
+    LayOver(picture, tint(wide, colour), opacity < 1.0 ? wide * opacity : wide, x - o, y - o);
+  }
+  LayOver(picture, tint(coverage, rgb), opacity < 1.0 ? coverage * opacity : coverage, x, y);
+}
+
 }  // namespace
 
 Offset PictureWatermarkOffset(long W, long H, long w, long h, Placement horizontal,
@@ -81,7 +111,8 @@ void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
 }
 
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
-                       const FontChoice& font, double opacity, const std::string& text) {
+                       const FontChoice& font, double opacity, const std::string& text,
+                       const TextLook& look) {
   const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
   if (!rgb) return false;
   const double W = picture.width(), H = picture.height();
@@ -121,15 +152,12 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
   const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
                                                               mask->coverage.size(), mask->width,
                                                               mask->height, 1, VIPS_FORMAT_UCHAR));
-  const vips::VImage alpha = opacity < 1.0 ? coverage * opacity : coverage;
-  const vips::VImage colour =
-      coverage.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
-  LayOver(picture, colour, alpha, x + mask->ink_x, y + mask->ink_y);
+  LayText(picture, coverage, *rgb, opacity, x + mask->ink_x, y + mask->ink_y, look);
   return true;
 }
 
 bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
-                            const std::string& text) {
+                            const std::string& text, const TextLook& look) {
   const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
   // A text far longer than the picture is cut: no more of it could show.
   const int reach = picture.width() + picture.height();
@@ -165,8 +193,7 @@ bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, doubl
   const vips::VImage alpha = rows.replicate((x0 + picture.width()) / cell_w + 1,
                                             (y0 + picture.height()) / (2 * cell_h) + 1)
                                  .crop(x0, y0, picture.width(), picture.height());
-  const vips::VImage colour = alpha.new_from_image(std::vector<double>(rgb->begin(), rgb->end()));
-  LayOver(picture, colour, opacity < 1.0 ? alpha * opacity : alpha, 0, 0);
+  LayText(picture, alpha, *rgb, opacity, 0, 0, look);
   return true;
 }
 

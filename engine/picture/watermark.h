@@ -17,13 +17,22 @@ struct Placement {
   int margin = 0;
 };
 
+// What makes a text mark read on any picture: an outline round its
+// letters and a soft shadow under them, drawn from the same mask.
+struct TextLook {
+  int outline = 0;  // pixels; 0 for none
+  std::string outline_colour = "#000000";
+  bool shadow = false;
+};
+
 // Draws `text` (UTF-8) on the 8-bit sRGB `picture`. With the near edge
 // the top of the ascent sits the margin below the top; centred, the ascent
 // box is centred; with the far edge the baseline sits the margin above the
 // bottom. False when nothing could be drawn (no size, an unknown colour,
 // no ink).
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
-                       const FontChoice& font, double opacity, const std::string& text);
+                       const FontChoice& font, double opacity, const std::string& text,
+                       const TextLook& look = {});
 
 // The text turned by -30 degrees and repeated over the whole picture,
 // every other row moved by half a cell and a cell in the middle, so every
@@ -31,7 +40,7 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
 // made smaller): the mark that stays when a picture is cropped. False when
 // nothing could be drawn.
 bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
-                            const std::string& text);
+                            const std::string& text, const TextLook& look = {});
 
 // The watermark picture at `width` pixels wide, its aspect kept; computed
 // only where it is laid.
