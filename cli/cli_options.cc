@@ -79,8 +79,11 @@ const char kUsageHead[] =
     "Marketplace operations (off unless given):\n";
 
 const char kUsageTail[] =
-    "  --preset NAME           a named set of the width and these operations\n"
-    "  --list-presets          the presets' names\n"
+    "  --preset NAME           a named set of the width and these operations: its\n"
+    "                          name, its id (main, detail, thumb), its short name\n"
+    "                          (主图, 详情图, 缩略图) or the start of one; also the\n"
+    "                          presets saved in the window (presets.dat)\n"
+    "  --list-presets          the presets' ids and names\n"
     "\n"
     "Job runners:\n"
     "  --shard K/N             process share K (0 to N-1) of N: shards started anywhere\n"
@@ -105,8 +108,8 @@ const char kUsageTail[] =
 
 std::string Usage() { return kUsageHead + OperationsUsage(26) + kUsageTail; }
 
-std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
-                                          std::string& error) {
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error,
+                                          const std::vector<Preset>& user_presets) {
   CliOptions o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -214,8 +217,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       } else if (a == "--manifest") {
         o.manifest = *v;
       } else if (a == "--preset") {
-        if (!FindPreset(*v)) return bad("no such preset (see --list-presets)");
-        o.preset = *v;
+        o.preset = FindPreset(*v, user_presets);
+        if (!o.preset)
+          return bad("no such preset, or more than one begins so (see --list-presets)");
       } else if (a == "--workers") {
         auto n = Int(*v);
         if (!n || *n < 1 || *n > 256) return bad("must be 1 to 256");
@@ -231,7 +235,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
 }
 
 ExtraOperations ExtraOperationsOf(const CliOptions& o) {
-  ExtraOperations e = o.preset ? FindPreset(*o.preset)->operations : ExtraOperations{};
+  ExtraOperations e = o.preset ? o.preset->operations : ExtraOperations{};
   for (const OperationField* f : o.operations_given) f->Copy(o.operations, e);
   return e;
 }

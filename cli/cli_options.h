@@ -37,7 +37,7 @@ struct CliOptions {
   int workers = 0;
   bool save_settings = false;  // store this run's settings into config.dat
   // Marketplace operations: a preset's, with each option given over it.
-  std::optional<std::string> preset;
+  std::optional<Preset> preset;
   ExtraOperations operations;                           // as the options give them
   std::vector<const OperationField*> operations_given;  // in the order given
   bool list_presets = false;
@@ -54,7 +54,9 @@ struct CliOptions {
 // The operations the options ask for (the preset's, then each option).
 ExtraOperations ExtraOperationsOf(const CliOptions& options);
 
-std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
+// --preset finds the built-in presets and `user_presets`.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error,
+                                          const std::vector<Preset>& user_presets = {});
 
 // The --help text.
 std::string Usage();

@@ -35,9 +35,9 @@ RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
   in.target = o.target.empty() ? DefaultTargetFolder(o.source) : o.target;
   in.subfolders = o.subfolders;
   // A preset's width, unless --width says otherwise.
-  if (auto width = o.width    ? o.width
-                   : o.preset ? std::optional<int>(FindPreset(*o.preset)->width)
-                              : std::nullopt) {
+  if (auto width = o.width                           ? o.width
+                   : o.preset && o.preset->width > 0 ? std::optional<int>(o.preset->width)
+                                                     : std::nullopt) {
     in.width_on = true;
     in.width = std::to_string(*width);
   }

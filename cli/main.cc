@@ -12,6 +12,7 @@
 #include "engine/run/messages.h"
 #include "platform/append_file.h"
 #include "platform/file_system.h"
+#include "settings/presets_file.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -30,7 +31,9 @@ int ExitCode(const lumivane::BatchSummary& summary) {
 int main(int argc, char** argv) {
   using namespace lumivane;
   std::string error;
-  auto options = cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  const std::vector<Preset> user_presets = LoadUserPresets();
+  auto options =
+      cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error, user_presets);
   if (!options) {
     std::fprintf(stderr, "lumivane-batch: %s\n\n%s", error.c_str(), cli::Usage().c_str());
     return 2;
@@ -40,7 +43,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->list_presets) {
-    for (const Preset& p : Presets()) std::printf("%s\n", p.name.c_str());
+    for (const Preset& p : Presets()) {
+      std::printf("%-8s %s\n", p.id.c_str(), p.name.c_str());
+    }
+    for (const Preset& p : user_presets) std::printf("%-8s %s\n", "", p.name.c_str());
     return 0;
   }
   platform::RemoveTemporariesOnInterrupt();

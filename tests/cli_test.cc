@@ -74,7 +74,7 @@ TEST(CliOptionsTest, MarketplaceOperationsComeFromThePresetAndEachOption) {
   EXPECT_EQ(e.mark_width_percent, 20);
   std::string error;
   EXPECT_FALSE(Parse({"--source", "s", "--preset", "none"}, &error));
-  EXPECT_EQ(error, "--preset: no such preset (see --list-presets)");
+  EXPECT_EQ(error, "--preset: no such preset, or more than one begins so (see --list-presets)");
 }
 
 TEST(CliRequestTest, OptionsBecomeTheInputsTheRunChecks) {

@@ -273,6 +273,19 @@ TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
   EXPECT_NEAR(box_of(out)[3], 300, 2);  // the whole photograph on the canvas
 }
 
+TEST(PresetTest, FoundByNameIdShortNameOrTheOnlyStartOfOne) {
+  const std::vector<Preset> user = {{"详图灰边", "", "", 0, {}}};
+  EXPECT_EQ(FindPreset("main")->width, 800);
+  EXPECT_EQ(FindPreset("主图")->width, 800);
+  EXPECT_EQ(FindPreset("th")->width, 400);
+  EXPECT_EQ(FindPreset("详情图 宽 750 每段 ≤ 1500 高")->width, 750);
+  EXPECT_EQ(FindPreset("详情", user)->width, 750);  // the user's is "详图…"
+  EXPECT_FALSE(FindPreset("详", user));             // two start so
+  EXPECT_EQ(FindPreset("详图", user)->name, "详图灰边");
+  EXPECT_FALSE(FindPreset(""));
+  EXPECT_FALSE(FindPreset("large"));
+}
+
 TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {
   for (int height : {1500, 1501, 1800, 3000, 3374, 3375, 4000, 30000}) {
     const std::vector<int> parts = SliceHeights(height, 1500);

@@ -27,6 +27,7 @@
 
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
+#include "settings/presets_file.h"
 #include "settings/program_folder.h"
 #include "tests/picture_files.h"
 #include "tests/scripted_ui_seam.h"
@@ -395,6 +396,32 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
       EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
     }
   }
+}
+
+// A preset saved in the dialog is listed there again and found by the
+// command line by the start of its name.
+TEST(MoreOptionsDialogTest, SavedPresetIsListedAndFoundByItsName) {
+  TempDir dir;
+  SetProgramFolder(dir.MakeFolder("program"));
+  ExtraOperations start;
+  start.border = 6;
+  start.sharpen = 40;
+  {
+    ui::MoreOptionsDialog dialog(start, nullptr);
+    dialog.ChoosePreset(1);  // the main picture's width, its operations
+    std::string error;
+    EXPECT_FALSE(dialog.SaveAsPreset(" [x] ", error));
+    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(dialog.SaveAsPreset(" 白底方图 ", error)) << error;
+  }
+  ui::MoreOptionsDialog again(start, nullptr);
+  again.ChoosePreset(4);
+  EXPECT_EQ(again.Operations(), Presets()[0].operations);
+  EXPECT_EQ(again.PresetWidth(), 800);
+  const auto found = FindPreset("白底", LoadUserPresets());
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->name, "白底方图");
+  EXPECT_EQ(found->width, 800);
 }
 
 TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {

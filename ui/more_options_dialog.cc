@@ -5,12 +5,18 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
+
+#include "settings/presets_file.h"
+#include "text/text_helpers.h"
 
 namespace lumivane::ui {
 namespace {
@@ -25,7 +31,9 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
   setWindowFlag(Qt::WindowContextHelpButtonHint, true);
   preset_ = new QComboBox;
   preset_->addItem(QString::fromUtf8("自定义"));
-  for (const Preset& p : Presets()) preset_->addItem(Q(p.name));
+  presets_ = Presets();
+  for (const Preset& p : LoadUserPresets()) presets_.push_back(p);
+  for (const Preset& p : presets_) preset_->addItem(Q(p.name));
   preset_->setWhatsThis(QString::fromUtf8(
       "选择一个预设，一次设好图片宽和下面的各项处理。\n选“自定义”则自己设置各项。"));
   auto* form = new QFormLayout;
@@ -33,6 +41,12 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
   for (const OperationField& field : OperationFields()) form->addRow(AddRow(field));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  QPushButton* save =
+      buttons->addButton(QString::fromUtf8("保存为预设…"), QDialogButtonBox::ActionRole);
+  save->setWhatsThis(
+      QString::fromUtf8("把下面的各项处理保存为一个预设，起个名字，以后在预设列表里一次选好；\n"
+                        "命令行的 --preset 也能用这个名字。"));
+  connect(save, &QPushButton::clicked, this, [this] { SavePresetCommand(); });
   buttons->button(QDialogButtonBox::Ok)
       ->setWhatsThis(
           QString::fromUtf8("采用这些处理选项并保存，以后每次处理都按它们进行，然后关闭本窗口。"));
@@ -95,12 +109,47 @@ void MoreOptionsDialog::Show(const ExtraOperations& o) {
 
 void MoreOptionsDialog::ChoosePreset(int index) {
   preset_->setCurrentIndex(index);
-  if (index > 0) Show(Presets()[static_cast<size_t>(index - 1)].operations);
+  if (index > 0) Show(presets_[static_cast<size_t>(index - 1)].operations);
 }
 
 int MoreOptionsDialog::PresetWidth() const {
   const int index = preset_->currentIndex();
-  return index > 0 ? Presets()[static_cast<size_t>(index - 1)].width : 0;
+  return index > 0 ? presets_[static_cast<size_t>(index - 1)].width : 0;
+}
+
+bool MoreOptionsDialog::SaveAsPreset(const std::string& typed, std::string& error) {
+  const std::string name = TrimSpaces(typed);
+  if (name.empty() || name.find_first_of("[]\r\n") != std::string::npos) {
+    error = "预设名称不能为空，也不能含有 [ 或 ]";
+    return false;
+  }
+  Preset preset{name, "", "", PresetWidth(), Operations()};
+  if (!SaveUserPreset(preset)) {
+    error = "无法保存预设文件 " + std::string(kPresetsFileName);
+    return false;
+  }
+  auto same = std::find_if(presets_.begin(), presets_.end(),
+                           [&](const Preset& p) { return p.name == name; });
+  if (same == presets_.end()) {
+    presets_.push_back(preset);
+    preset_->addItem(Q(name));
+    same = presets_.end() - 1;
+  }
+  *same = preset;
+  preset_->setCurrentIndex(static_cast<int>(same - presets_.begin()) + 1);
+  return true;
+}
+
+void MoreOptionsDialog::SavePresetCommand() {
+  bool given = false;
+  const QString name =
+      QInputDialog::getText(this, QString::fromUtf8("保存为预设"), QString::fromUtf8("预设名称："),
+                            QLineEdit::Normal, QString(), &given);
+  if (!given) return;
+  std::string error;
+  if (!SaveAsPreset(name.toStdString(), error)) {
+    QMessageBox::warning(this, QString::fromUtf8("提示"), Q(error));
+  }
 }
 
 ExtraOperations MoreOptionsDialog::Operations() const {

@@ -24,6 +24,10 @@ class MoreOptionsDialog : public QDialog {
   int PresetWidth() const;
   // Sets every switch and value as the preset at `index` (0: "自定义") has them.
   void ChoosePreset(int index);
+  // Stores the operations shown (and the width of the preset the list
+  // stood on) as the user's preset `name` and lists it. False, with the
+  // reason in `error`, when the name is not one or the file cannot be written.
+  bool SaveAsPreset(const std::string& name, std::string& error);
 
  private:
   // A control for each operation, built from its descriptor.
@@ -35,8 +39,10 @@ class MoreOptionsDialog : public QDialog {
   };
   QWidget* AddRow(const OperationField& field);
   void Show(const ExtraOperations& operations);
+  void SavePresetCommand();
 
   QComboBox* preset_;
+  std::vector<Preset> presets_;  // built in, then the user's
   std::vector<Row> rows_;
 };
 

@@ -8,13 +8,19 @@ const std::vector<Preset>& Presets() {
   static const std::vector<Preset> presets = [] {
     std::vector<Preset> p(3);
     p[0].name = "主图 800×800 方形 ≤ 500 KB";
+    p[0].id = "main";
+    p[0].short_name = "主图";
     p[0].width = 800;
     p[0].operations.square = true;
     p[0].operations.max_kb = 500;
     p[1].name = "详情图 宽 750 每段 ≤ 1500 高";
+    p[1].id = "detail";
+    p[1].short_name = "详情图";
     p[1].width = 750;
     p[1].operations.slice_height = 1500;
     p[2].name = "缩略图 宽 400 ≤ 100 KB";
+    p[2].id = "thumb";
+    p[2].short_name = "缩略图";
     p[2].width = 400;
     p[2].operations.max_kb = 100;
     return p;
@@ -22,11 +28,22 @@ const std::vector<Preset>& Presets() {
   return presets;
 }
 
-std::optional<Preset> FindPreset(const std::string& name) {
-  for (const Preset& p : Presets()) {
-    if (p.name == name) return p;
+std::optional<Preset> FindPreset(const std::string& name, const std::vector<Preset>& user) {
+  std::vector<const Preset*> all;
+  for (const Preset& p : Presets()) all.push_back(&p);
+  for (const Preset& p : user) all.push_back(&p);
+  for (const Preset* p : all) {
+    if (!name.empty() && (p->name == name || p->id == name || p->short_name == name)) return *p;
   }
-  return std::nullopt;
+  const Preset* found = nullptr;
+  for (const Preset* p : all) {
+    for (const std::string* whole : {&p->name, &p->id, &p->short_name}) {
+      if (name.empty() || whole->rfind(name, 0) != 0) continue;
+      if (found != nullptr && found != p) return std::nullopt;  // more than one
+      found = p;
+    }
+  }
+  return found ? std::optional<Preset>(*found) : std::nullopt;
 }
 
 std::vector<int> SliceHeights(int height, int slice_height) {

@@ -51,11 +51,17 @@ inline constexpr ValueRange kOutlineRange{1, 10};
 // A named set of the basic switches and the operations.
 struct Preset {
   std::string name;
-  int width = 0;  // the width switch on at this width
+  std::string id;          // short, to type: "main"
+  std::string short_name;  // "主图"
+  int width = 0;           // the width switch on at this width; 0 leaves it
   ExtraOperations operations;
 };
+// The built-in presets.
 const std::vector<Preset>& Presets();
-std::optional<Preset> FindPreset(const std::string& name);
+// Among the built-in presets and then `user`'s: the one with this whole
+// name, id or short name, else the only one one of them starts with. None
+// when no preset, or more than one, answers.
+std::optional<Preset> FindPreset(const std::string& name, const std::vector<Preset>& user = {});
 
 // The heights of the parts a picture of `height` is cut into: each at most
 // `slice_height`, none lower than a quarter of it (a short remainder shares
