@@ -286,6 +286,38 @@ TEST(PresetTest, FoundByNameIdShortNameOrTheOnlyStartOfOne) {
   EXPECT_FALSE(FindPreset("large"));
 }
 
+// A cut-out stays cut out in PNG, with the marks opaque on it; WebP is
+// written at the quality and kept under the size cap by the same search.
+TEST_F(ExtraOperationsTest, PngKeepsTransparencyAndWebpKeepsToTheSizeCap) {
+  const vips::VImage clear = MakePicture(300, 200, "white").bandjoin_const({0});
+  SavePicture(clear.insert(MakePicture(100, 100, "red").bandjoin_const({255}), 100, 50),
+              dir_ / "cut.png", "PNG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  ExtraOperations extras;
+  extras.format = kPngOutput;
+  ASSERT_EQ(Process(dir_ / "cut.png", sw, extras).outcome, PictureOutcome::kProcessed);
+  auto png = LoadForTest(dir_ / "out.jpg");  // the name is the test's own
+  ASSERT_TRUE(png);
+  ASSERT_EQ(png->bands(), 4);
+  EXPECT_EQ(png->extract_band(3).getpoint(5, 5)[0], 0);        // transparent where it was
+  EXPECT_EQ(png->extract_band(3).getpoint(150, 100)[0], 255);  // the product
+  EXPECT_TRUE(IsNear(PixelAt(*png, 150, 100), 1, 0, 0, 0.1));
+  EXPECT_EQ(png->extract_band(3).crop(150, 140, 140, 50).max(), 255);  // the text, bottom right
+  EXPECT_EQ(SniffPictureFormat(ReadWholeFile(dir_ / "out.jpg")), PictureFormat::kPng);
+
+  SavePicture(WithNoise(MakePicture(1200, 900, "blue")), dir_ / "noisy.jpg", "JPEG");
+  extras = {};
+  extras.format = kWebpOutput;
+  extras.max_kb = 400;
+  const PictureResult r = Process(dir_ / "noisy.jpg", {}, extras);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  EXPECT_EQ(SniffPictureFormat(ReadWholeFile(dir_ / "out.jpg")), PictureFormat::kWebp);
+  EXPECT_FALSE(r.over_limit);
+  EXPECT_LE(r.bytes, 400u * 1024);
+  EXPECT_LT(r.quality, 92);
+}
+
 TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {
   for (int height : {1500, 1501, 1800, 3000, 3374, 3375, 4000, 30000}) {
     const std::vector<int> parts = SliceHeights(height, 1500);

@@ -34,6 +34,9 @@ TEST(OutputPathForTest, NonJpegNamesGetJpgAppended) {
   EXPECT_EQ(OutputPathFor("/t", "a.png"), "/t/a.png.jpg");
   EXPECT_EQ(OutputPathFor("/t", "a.Bmp"), "/t/a.Bmp.jpg");
   EXPECT_EQ(OutputPathFor("/t", "noext"), "/t/noext");
+  EXPECT_EQ(OutputPathFor("/t", "a.PNG", kPngOutput), "/t/a.PNG");
+  EXPECT_EQ(OutputPathFor("/t", "a.jpeg", kPngOutput), "/t/a.jpeg.png");
+  EXPECT_EQ(OutputPathFor("/t", "a.jpg", kWebpOutput), "/t/a.jpg.webp");
 }
 
 class ProcessOnePictureTest : public ::testing::Test {

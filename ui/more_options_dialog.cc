@@ -65,7 +65,12 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
 QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   Row row{&field, new QCheckBox(QString::fromUtf8(field.label))};
   std::vector<QWidget*> values;
-  if (field.IsNumber()) {
+  if (field.choices != nullptr) {
+    row.choice = new QComboBox;
+    const std::vector<std::string> names = field.Choices();
+    for (size_t i = 1; i < names.size(); ++i) row.choice->addItem(Q(names[i]).toUpper());
+    values.push_back(row.choice);
+  } else if (field.IsNumber()) {
     row.number = new QSpinBox;
     row.number->setRange(field.range.low, field.range.high);
     row.number->setSuffix(QString::fromUtf8(field.unit));
@@ -99,10 +104,9 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
 void MoreOptionsDialog::Show(const ExtraOperations& o) {
   for (const Row& row : rows_) {
     row.check->setChecked(row.field->IsOn(o));
-    if (row.number) {
-      const int n = row.field->Number(o);
-      row.number->setValue(n > 0 ? n : row.field->dialog_value);
-    }
+    const int n = row.field->Number(o);
+    if (row.number) row.number->setValue(n > 0 ? n : row.field->dialog_value);
+    if (row.choice) row.choice->setCurrentIndex((n > 0 ? n : row.field->dialog_value) - 1);
     if (row.colour) row.colour->setText(Q(o.*row.field->colour));
   }
 }
@@ -156,7 +160,10 @@ ExtraOperations MoreOptionsDialog::Operations() const {
   ExtraOperations o;
   for (const Row& row : rows_) {
     const bool on = row.check->isChecked();
-    row.field->Set(o, row.number ? (on ? row.number->value() : 0) : on);
+    const int value = row.number   ? row.number->value()
+                      : row.choice ? row.choice->currentIndex() + 1
+                                   : 1;
+    row.field->Set(o, on ? value : 0);
     if (row.colour && row.colour->hasAcceptableInput()) {
       o.*row.field->colour = row.colour->text().toStdString();
     }

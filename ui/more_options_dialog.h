@@ -35,6 +35,7 @@ class MoreOptionsDialog : public QDialog {
     const OperationField* field;
     QCheckBox* check;
     QSpinBox* number = nullptr;   // a number's value
+    QComboBox* choice = nullptr;  // a choice's, the first (off) left out
     QLineEdit* colour = nullptr;  // a colour beside the switch
   };
   QWidget* AddRow(const OperationField& field);

@@ -4,6 +4,10 @@
 
 namespace lumivane {
 
+const char* OutputExtension(int format) {
+  return format == kPngOutput ? ".png" : format == kWebpOutput ? ".webp" : ".jpg";
+}
+
 const std::vector<Preset>& Presets() {
   static const std::vector<Preset> presets = [] {
     std::vector<Preset> p(3);

@@ -11,6 +11,11 @@
 
 namespace lumivane {
 
+// The output formats: JPEG unless asked; PNG and WebP keep transparency.
+enum OutputFormat { kJpegOutput = 0, kPngOutput = 1, kWebpOutput = 2 };
+// ".jpg", ".png", ".webp".
+const char* OutputExtension(int format);
+
 struct ExtraOperations {
   bool square = false;  // pad to a square of the longer side
   std::string square_colour = "#ffffff";
@@ -27,6 +32,7 @@ struct ExtraOperations {
   int text_outline = 0;  // above 0: the text mark's letters outlined this wide
   std::string text_outline_colour = "#000000";
   bool text_shadow = false;  // a soft shadow under the text mark
+  int format = kJpegOutput;  // what the outputs are written as
   std::string border_colour = "#000000";
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
@@ -47,6 +53,7 @@ inline constexpr ValueRange kBorderRange{1, 200};
 inline constexpr ValueRange kTrimRange{1, 100};
 inline constexpr ValueRange kFillRange{10, 100};
 inline constexpr ValueRange kOutlineRange{1, 10};
+inline constexpr ValueRange kFormatRange{kPngOutput, kWebpOutput};
 
 // A named set of the basic switches and the operations.
 struct Preset {

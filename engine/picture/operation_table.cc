@@ -1,5 +1,6 @@
 #include "engine/picture/operation_table.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -95,6 +96,13 @@ const std::vector<OperationField>& OperationFields() {
        "",
        "a soft shadow under the text mark, dark under light text and light under dark",
        "文字阴影"},
+      {"format", "format", &E::format, kFormatRange, kPngOutput, "保存为", "",
+       "处理后的图片保存为 PNG（保留透明背景，适合抠好的商品图）或 WebP\n"
+       "（同样的品质文件更小，按图片品质保存）。不勾选时保存为 JPG。",
+       "jpeg|png|webp",
+       "write PNG (transparency kept) or WebP (at the quality) instead of JPEG; the name gets "
+       "the format's extension",
+       "保存为 {}", nullptr, "jpeg|png|webp"},
   };
   return fields;
 }
@@ -129,6 +137,16 @@ bool IsColourText(const std::string& text) {
   return true;
 }
 
+std::vector<std::string> OperationField::Choices() const {
+  std::vector<std::string> names;
+  for (std::string_view rest = choices ? choices : ""; !rest.empty();) {
+    const size_t bar = std::min(rest.find('|'), rest.size());
+    names.emplace_back(rest.substr(0, bar));
+    rest.remove_prefix(std::min(bar + 1, rest.size()));
+  }
+  return names;
+}
+
 std::string OperationField::TakeOption(const std::string* next, ExtraOperations& o,
                                        bool& took_next) const {
   took_next = false;
@@ -138,6 +156,15 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
     if (!IsColourText(*next)) return "the colour must be #RRGGBB";
     o.*colour = *next;
     took_next = true;
+    return "";
+  }
+  if (choices != nullptr) {
+    const std::vector<std::string> names = Choices();
+    if (next == nullptr) return "needs a value";
+    const auto at = std::find(names.begin(), names.end(), *next);
+    if (at == names.end()) return std::string("must be one of ") + choices;
+    took_next = true;
+    Set(o, static_cast<int>(at - names.begin()));
     return "";
   }
   // A number that may be left out is there when the next argument starts
@@ -173,7 +200,10 @@ std::string DescribeOperations(const ExtraOperations& o) {
     std::string part = f.log;
     const size_t at = part.find("{}");
     if (at != std::string::npos) {
-      part.replace(at, 2, f.IsNumber() ? std::to_string(f.Number(o)) : o.*f.colour);
+      part.replace(at, 2,
+                   f.choices != nullptr ? f.Choices()[static_cast<size_t>(f.Number(o))]
+                   : f.IsNumber()       ? std::to_string(f.Number(o))
+                                        : o.*f.colour);
     }
     if (f.IsNumber() && f.colour != nullptr) part += " " + o.*f.colour;
     text += (text.empty() ? "" : "，") + part;
@@ -206,7 +236,7 @@ std::string OperationsUsage(size_t column) {
     std::string head = std::string("  --") + f.option;
     if (*f.argument != '\0') head += std::string(" ") + f.argument;
     std::string text = f.usage;
-    if (f.IsNumber()) {
+    if (f.IsNumber() && f.choices == nullptr) {
       text += " (" + std::to_string(f.range.low) + "-" + std::to_string(f.range.high) + ")";
     }
     // Words wrapped to 80 columns, the text in its column.

@@ -34,8 +34,12 @@ struct OperationField {
   // on the command line a switch's optional argument, after a number
   // ("8,#000000").
   std::string ExtraOperations::*colour = nullptr;
+  // A number that names a choice: "jpeg|png|webp", the first (0) when off.
+  const char* choices = nullptr;
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
+  // The choices' names, the first the one that is off.
+  std::vector<std::string> Choices() const;
   bool IsOn(const ExtraOperations& o) const;
   int Number(const ExtraOperations& o) const;  // 0 for a switch
   // A number is brought into its range (0 turns it off); a switch is on

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/picture/bmp_decoder.h"
+#include "engine/picture/extra_operations.h"
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/picture/memory_budget.h"
@@ -388,8 +389,27 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) 
   }
 }
 
+std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality) {
+  if (format != kPngOutput && format != kWebpOutput) return EncodeJpeg(picture, quality);
+  try {
+    const BlobPtr blob(
+        format == kPngOutput
+            ? picture.pngsave_buffer(Options()->set("strip", true))
+            : picture.webpsave_buffer(Options()->set("Q", quality)->set("strip", true)));
+    const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
+    if (area->length == 0) return std::nullopt;
+    return std::string(static_cast<const char*>(area->data), area->length);
+  } catch (const vips::VError&) {
+    return std::nullopt;
+  }
+}
+
 bool WritePicture(const vips::VImage& picture, const std::string& path, int quality) {
-  const auto jpeg = EncodeJpeg(picture, quality);
+  const auto jpeg = EncodeJpeg(
+      picture.has_alpha()
+          ? picture.flatten(Options()->set("background", std::vector<double>{255, 255, 255}))
+          : picture,
+      quality);
   return jpeg && platform::WriteFileAtomically(path, *jpeg);
 }
 

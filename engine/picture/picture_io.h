@@ -63,7 +63,13 @@ PictureSize OriginalSize(const vips::VImage& picture);
 // profile stays). None when it cannot be encoded.
 std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality);
 
-// Encodes the picture and replaces `path` with it atomically.
+// The picture in an output format (see OutputFormat): JPEG as above; PNG
+// and WebP (at `quality`) with their transparency and no metadata. None
+// when it cannot be encoded.
+std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality);
+
+// Encodes the picture as JPEG (what is transparent on white) and replaces
+// `path` with it atomically.
 bool WritePicture(const vips::VImage& picture, const std::string& path, int quality);
 
 }  // namespace lumivane

@@ -76,12 +76,14 @@ int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& swi
   return switches.quality ? QualityFor(settings.quanlity) : kDefaultQuality;
 }
 
-std::string OutputPathFor(const std::string& target_folder, const std::string& file_name) {
+std::string OutputPathFor(const std::string& target_folder, const std::string& file_name,
+                          int format) {
   std::string path = platform::JoinPath(target_folder, file_name);
   size_t dot = file_name.rfind('.');
   if (dot == std::string::npos) return path;
-  std::string ext = AsciiLower(std::string_view(file_name).substr(dot));
-  if (ext != ".jpg" && ext != ".jpeg") path += ".jpg";
+  const std::string ext = AsciiLower(std::string_view(file_name).substr(dot));
+  const std::string wanted = OutputExtension(format);
+  if (ext != wanted && !(format == kJpegOutput && ext == ".jpeg")) path += wanted;
   return path;
 }
 
@@ -114,20 +116,32 @@ vips::VImage Sharpened(const vips::VImage& picture, int amount) {
       std::max(1.0, static_cast<double>(OriginalSize(picture).width) / picture.width());
   const double sigma = std::clamp(0.5 + 0.15 * std::log2(shrink), 0.5, 1.2);
   const double strength = amount / 50.0;
-  return picture.sharpen(vips::VImage::option()
-                             ->set("sigma", sigma)
-                             ->set("m2", 3.0 * strength)
-                             ->set("y2", 10.0 * strength)
-                             ->set("y3", 20.0 * strength));
+  // The colours only; transparency stays as it is.
+  const vips::VImage sharp = picture.extract_band(0, vips::VImage::option()->set("n", 3))
+                                 .sharpen(vips::VImage::option()
+                                              ->set("sigma", sigma)
+                                              ->set("m2", 3.0 * strength)
+                                              ->set("y2", 10.0 * strength)
+                                              ->set("y3", 20.0 * strength));
+  return picture.bands() == 4 ? sharp.bandjoin(picture.extract_band(3)) : sharp;
+}
+
+// `picture` at (x, y) on a w x h canvas of `colour` ("#rrggbb", else
+// `fallback`), opaque also where the picture keeps transparency.
+vips::VImage OnCanvas(const vips::VImage& picture, int x, int y, int w, int h,
+                      const std::string& colour, std::array<double, 3> fallback) {
+  const auto rgb = ParseHtmlColour(colour).value_or(fallback);
+  std::vector<double> background(rgb.begin(), rgb.end());
+  if (picture.bands() == 4) background.push_back(255);
+  return picture.embed(
+      x, y, w, h,
+      vips::VImage::option()->set("extend", VIPS_EXTEND_BACKGROUND)->set("background", background));
 }
 
 // `picture` in the middle of a side x side canvas of `colour`.
 vips::VImage OnSquare(const vips::VImage& picture, int side, const std::string& colour) {
-  const auto rgb = ParseHtmlColour(colour).value_or(std::array<double, 3>{255, 255, 255});
-  return picture.embed((side - picture.width()) / 2, (side - picture.height()) / 2, side, side,
-                       vips::VImage::option()
-                           ->set("extend", VIPS_EXTEND_BACKGROUND)
-                           ->set("background", std::vector<double>(rgb.begin(), rgb.end())));
+  return OnCanvas(picture, (side - picture.width()) / 2, (side - picture.height()) / 2, side, side,
+                  colour, {255, 255, 255});
 }
 
 // What `picture` is shrunk to when it was read at a larger size than asked.
@@ -173,7 +187,12 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
 vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& settings,
                      const PictureSwitches& switches, const ExtraOperations& extras,
                      bool* kept_background) {
-  const auto box = ProductBox(picture, extras.trim);
+  // A cut-out is looked at on white: what is transparent is background.
+  const auto box =
+      ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
+                                            "background", std::vector<double>{255, 255, 255}))
+                                      : picture,
+                 extras.trim);
   const PictureSize original = OriginalSize(picture);
   const int width = switches.width ? settings.width : 0;
   if (!box) {
@@ -216,6 +235,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   if (square_box || (switches.width && extras.trim > 0)) options.target_height = read_width;
   options.decoder_may_reduce = shrink_on_load;
   options.hold = hold;
+  options.keep_alpha = extras.format != kJpegOutput;  // PNG and WebP keep transparency
   auto picture = ReadPicture(source, options);
   if (!picture) return std::nullopt;
   if (extras.trim > 0) *picture = Trimmed(*picture, settings, switches, extras, kept_background);
@@ -243,12 +263,9 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
 // The frame round a picture (or a part) that the base made room for.
 vips::VImage Framed(const vips::VImage& picture, const ExtraOperations& extras) {
   if (extras.border <= 0) return picture;
-  const auto colour = ParseHtmlColour(extras.border_colour).value_or(std::array<double, 3>{});
   const int b = extras.border;
-  return picture.embed(b, b, picture.width() + 2 * b, picture.height() + 2 * b,
-                       vips::VImage::option()
-                           ->set("extend", VIPS_EXTEND_BACKGROUND)
-                           ->set("background", std::vector<double>(colour.begin(), colour.end())));
+  return OnCanvas(picture, b, b, picture.width() + 2 * b, picture.height() + 2 * b,
+                  extras.border_colour, {0, 0, 0});
 }
 
 // The marks on one picture (or one part). False when the text could not
@@ -334,8 +351,9 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       part = Framed(part, extras);
       std::optional<CappedJpeg> jpeg;
       if (extras.max_kb > 0) {
-        jpeg = EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024);
-      } else if (auto bytes = EncodeJpeg(part, quality)) {
+        jpeg = EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024,
+                            extras.format);
+      } else if (auto bytes = EncodePicture(part, extras.format, quality)) {
         jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
       }
       const std::string path =

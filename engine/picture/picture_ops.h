@@ -65,9 +65,11 @@ ResultLabel LabelOf(const PictureResult& result);
 // the encoder's usual default.
 int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches);
 
-// Target folder + name; names that do not end in ".jpg" or ".jpeg" (any
-// case) get ".jpg" appended to the whole name. Names without "." stay.
-std::string OutputPathFor(const std::string& target_folder, const std::string& file_name);
+// Target folder + name; names that do not end in the format's extension
+// (".jpg" or ".jpeg", ".png", ".webp"; any case) get it appended to the
+// whole name. Names without "." stay.
+std::string OutputPathFor(const std::string& target_folder, const std::string& file_name,
+                          int format = kJpegOutput);
 
 // The watermark picture, read once per run (8-bit sRGB with alpha, the
 // first frame of a GIF); none when it cannot be read. With `hold`, its

@@ -1,5 +1,6 @@
 #include "engine/picture/size_cap.h"
 
+#include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
 
 namespace lumivane {
@@ -38,8 +39,15 @@ std::optional<CappedJpeg> SearchQuality(
 }
 
 std::optional<CappedJpeg> EncodeWithin(const vips::VImage& picture, int quality,
-                                       std::uint64_t max_bytes) {
-  return SearchQuality([&](int q) { return EncodeJpeg(picture, q); }, quality, max_bytes);
+                                       std::uint64_t max_bytes, int format) {
+  if (format == kPngOutput) {
+    auto bytes = EncodePicture(picture, format, quality);
+    if (!bytes) return std::nullopt;
+    const bool over = bytes->size() > max_bytes;
+    return CappedJpeg{std::move(*bytes), quality, over, 1};
+  }
+  return SearchQuality([&](int q) { return EncodePicture(picture, format, q); }, quality,
+                       max_bytes);
 }
 
 }  // namespace lumivane

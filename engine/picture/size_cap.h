@@ -20,10 +20,11 @@ struct CappedJpeg {
 };
 
 // The highest quality from `quality` down to 50 (never above `quality`)
-// whose JPEG is at most `max_bytes`, found by bisection on encodes in
-// memory. None when the picture cannot be encoded.
+// whose JPEG (or WebP) is at most `max_bytes`, found by bisection on
+// encodes in memory; a PNG has no quality, only its size is told. None
+// when the picture cannot be encoded.
 std::optional<CappedJpeg> EncodeWithin(const vips::VImage& picture, int quality,
-                                       std::uint64_t max_bytes);
+                                       std::uint64_t max_bytes, int format = 0);
 
 // The same search over any encoder, for tests and measurements.
 std::optional<CappedJpeg> SearchQuality(

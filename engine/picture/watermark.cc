@@ -42,9 +42,16 @@ void LayOver(vips::VImage& picture, const vips::VImage& colour, const vips::VIma
   const int w = static_cast<int>(right - left), h = static_cast<int>(bottom - top);
   const int mx = static_cast<int>(left - x), my = static_cast<int>(top - y);
   const vips::VImage under = picture.crop(static_cast<int>(left), static_cast<int>(top), w, h);
-  const vips::VImage blended =
-      alpha.crop(mx, my, w, h)
-          .ifthenelse(colour.crop(mx, my, w, h), under, vips::VImage::option()->set("blend", true));
+  const vips::VImage cover = alpha.crop(mx, my, w, h);
+  vips::VImage blended = cover.ifthenelse(
+      colour.crop(mx, my, w, h), under.extract_band(0, vips::VImage::option()->set("n", 3)),
+      vips::VImage::option()->set("blend", true));
+  // Where the picture keeps transparency, the mark makes it as opaque as
+  // the mark is.
+  if (picture.bands() == 4) {
+    const vips::VImage opaque = under.extract_band(3);
+    blended = blended.bandjoin((opaque > cover).ifthenelse(opaque, cover));
+  }
   picture = picture.insert(blended.cast(VIPS_FORMAT_UCHAR), static_cast<int>(left),
                            static_cast<int>(top));
 }

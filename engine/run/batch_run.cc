@@ -55,7 +55,7 @@ class BatchRun {
     if (request_.save_settings) request_.save_settings(s_);
     ReadSwitches();
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras.slice_height,
-                  ShardName());
+                  request_.extras.format, ShardName());
     plan_->LoadJournal();
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
@@ -285,7 +285,8 @@ class BatchRun {
     plan_->ClaimFolder(target_folder, files);
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
-      Pending item{-1, i, platform::JoinPath(folder, name), OutputPathFor(target_folder, name)};
+      Pending item{-1, i, platform::JoinPath(folder, name),
+                   OutputPathFor(target_folder, name, request_.extras.format)};
       DescribeSource(item.source, item.entry);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
       if (!planned.insert(item.output).second) {

@@ -10,11 +10,12 @@
 namespace lumivane {
 
 OutputPlan::OutputPlan(std::string source, std::string target, std::string settings_key,
-                       int slice_height, std::string shard)
+                       int slice_height, int format, std::string shard)
     : source_(std::move(source)),
       target_(std::move(target)),
       settings_key_(std::move(settings_key)),
       slice_height_(slice_height),
+      format_(format),
       shard_(std::move(shard)) {}
 
 // Paths as the journal keeps them: below the source or the target folder.
@@ -30,7 +31,8 @@ std::string OutputPlan::FromTarget(const std::string& below) const {
 
 void OutputPlan::ClaimFolder(const std::string& target_folder, const StringList& files) {
   std::lock_guard lock(claimed_mutex_);
-  for (const std::string& name : files.items) claimed_.insert(OutputPathFor(target_folder, name));
+  for (const std::string& name : files.items)
+    claimed_.insert(OutputPathFor(target_folder, name, format_));
 }
 
 std::string OutputPlan::ClaimParts(const std::vector<std::string>& parts) {

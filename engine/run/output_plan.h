@@ -20,9 +20,10 @@ namespace lumivane {
 
 class OutputPlan {
  public:
-  // `shard` is "" or "K-of-N"; `slice_height` as the run cuts pictures.
+  // `shard` is "" or "K-of-N"; `slice_height` and `format` as the run
+  // cuts and writes pictures.
   OutputPlan(std::string source, std::string target, std::string settings_key, int slice_height,
-             std::string shard);
+             int format, std::string shard);
 
   // What earlier runs into the target folder wrote.
   void LoadJournal() { journal_.Load(target_); }
@@ -59,6 +60,7 @@ class OutputPlan {
 
   const std::string source_, target_, settings_key_;
   const int slice_height_;
+  const int format_;
   const std::string shard_;
   ResumeJournal journal_;
   bool journal_failed_ = false;
