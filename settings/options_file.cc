@@ -1,7 +1,5 @@
 #include "settings/options_file.h"
 
-#include <charconv>
-
 #include "engine/picture/operation_table.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
@@ -11,12 +9,6 @@
 namespace lumivane {
 namespace {
 
-int Number(std::string_view text, int fallback) {
-  int value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && value >= 0 ? value : fallback;
-}
-
 std::string FilePath() { return platform::JoinPath(ProgramFolder(), kOptionsFileName); }
 
 }  // namespace
@@ -24,8 +16,7 @@ std::string FilePath() { return platform::JoinPath(ProgramFolder(), kOptionsFile
 std::string ComposeOptionsText(const ExtraOperations& o) {
   std::string text;
   for (const OperationField& f : OperationFields()) {
-    text +=
-        std::string(f.key) + "=" + std::to_string(f.IsNumber() ? f.Number(o) : f.IsOn(o)) + "\n";
+    text += std::string(f.key) + "=" + f.ValueText(o) + "\n";
     if (f.colour != nullptr) text += std::string(f.key) + "_colour=" + o.*f.colour + "\n";
   }
   return text;
@@ -42,7 +33,7 @@ ExtraOperations ParseOptionsText(std::string_view text) {
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
     for (const OperationField& f : OperationFields()) {
       // Off stays off; any other number is brought into what the dialog offers.
-      if (key == f.key) f.Set(o, f.IsNumber() ? Number(value, 0) : value == "1");
+      if (key == f.key) f.SetValueText(o, value);
       if (f.colour != nullptr && key == std::string(f.key) + "_colour" && value.size() == 7 &&
           value[0] == '#') {
         o.*f.colour = value;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "engine/run/folder_scan.h"
+#include "engine/run/rename.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
@@ -200,6 +201,39 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
   Run();
   EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错"});
   EXPECT_EQ(Asked().back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
+}
+
+// Renamed outputs are numbered in each folder's name order from the start
+// number, in every folder of the tree; names two pictures would share
+// refuse the run before anything is written, naming the first.
+TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
+  Picture("b.jpg");
+  Picture("a.png", "PNG");
+  Picture("c.jpg");
+  dir_.MakeFolder("src/shoes");
+  Picture("shoes/d.jpg");
+  request_.inputs.subfolders = true;
+  request_.extras.rename = "{folder}_{n:02}";
+  request_.extras.rename_start = 5;
+  EXPECT_TRUE(Run().Complete());
+  for (const char* name : {"src_05.jpg", "src_06.jpg", "src_07.jpg", "shoes/shoes_05.jpg"}) {
+    EXPECT_TRUE(FileExists(target_ + "/" + name)) << name;
+  }
+  EXPECT_FALSE(FileExists(target_ + "/b.jpg"));
+
+  port_.Reset();
+  request_.inputs.target = dir_ / "clash";
+  request_.extras.rename = "{name}";
+  request_.extras.format = kPngOutput;
+  Picture("shoes/d.png", "PNG");  // d.jpg and d.png both give d.png
+  EXPECT_EQ(Run().end, RunEnd::kRefused);
+  EXPECT_EQ(port_.Calls("message"),
+            std::vector<std::string>{"提示|重命名后有重名的图片，没有处理任何图片：" +
+                                     (dir_ / "clash/shoes/d.png") + "|error"});
+  EXPECT_EQ(ListPictureFiles(dir_ / "clash")->count(), 0);
+  EXPECT_EQ(CheckRenamePattern("{name}-{size}"),
+            "unknown {size} (use {name}, {n}, {n:03}, {folder})");
+  EXPECT_EQ(CheckRenamePattern("a/{n}"), "a name cannot hold / or \\");
 }
 
 TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {

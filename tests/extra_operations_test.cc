@@ -120,6 +120,7 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
   for (const OperationField& f : OperationFields()) {
     ExtraOperations o;
     f.Set(o, f.IsNumber() ? f.range.high + 1 : 1);
+    if (f.IsText()) f.SetValueText(o, "{name}_{n:03}");
     EXPECT_TRUE(f.IsOn(o)) << f.key;
     if (f.IsNumber()) EXPECT_EQ(f.Number(o), f.range.high) << f.key;
     const std::string logged = DescribeOperations(o);

@@ -65,7 +65,11 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
 QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   Row row{&field, new QCheckBox(QString::fromUtf8(field.label))};
   std::vector<QWidget*> values;
-  if (field.choices != nullptr) {
+  if (field.IsText()) {
+    row.text = new QLineEdit;
+    row.text->setMinimumWidth(160);
+    values.push_back(row.text);
+  } else if (field.choices != nullptr) {
     row.choice = new QComboBox;
     const std::vector<std::string> names = field.Choices();
     for (size_t i = 1; i < names.size(); ++i) row.choice->addItem(Q(names[i]).toUpper());
@@ -107,6 +111,7 @@ void MoreOptionsDialog::Show(const ExtraOperations& o) {
     const int n = row.field->Number(o);
     if (row.number) row.number->setValue(n > 0 ? n : row.field->dialog_value);
     if (row.choice) row.choice->setCurrentIndex((n > 0 ? n : row.field->dialog_value) - 1);
+    if (row.text) row.text->setText(Q(row.field->ValueText(o)));
     if (row.colour) row.colour->setText(Q(o.*row.field->colour));
   }
 }
@@ -160,6 +165,11 @@ ExtraOperations MoreOptionsDialog::Operations() const {
   ExtraOperations o;
   for (const Row& row : rows_) {
     const bool on = row.check->isChecked();
+    if (row.text) {
+      // A text that makes no names turns the operation off.
+      row.field->SetValueText(o, on ? row.text->text().toStdString() : "");
+      continue;
+    }
     const int value = row.number   ? row.number->value()
                       : row.choice ? row.choice->currentIndex() + 1
                                    : 1;

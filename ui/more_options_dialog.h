@@ -36,6 +36,7 @@ class MoreOptionsDialog : public QDialog {
     QCheckBox* check;
     QSpinBox* number = nullptr;   // a number's value
     QComboBox* choice = nullptr;  // a choice's, the first (off) left out
+    QLineEdit* text = nullptr;    // a text's
     QLineEdit* colour = nullptr;  // a colour beside the switch
   };
   QWidget* AddRow(const OperationField& field);

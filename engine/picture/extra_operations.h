@@ -33,6 +33,8 @@ struct ExtraOperations {
   std::string text_outline_colour = "#000000";
   bool text_shadow = false;  // a soft shadow under the text mark
   int format = kJpegOutput;  // what the outputs are written as
+  std::string rename;        // a pattern for the outputs' names; "" keeps them
+  int rename_start = 0;      // the first {n}; 0 for 1
   std::string border_colour = "#000000";
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
@@ -54,6 +56,7 @@ inline constexpr ValueRange kTrimRange{1, 100};
 inline constexpr ValueRange kFillRange{10, 100};
 inline constexpr ValueRange kOutlineRange{1, 10};
 inline constexpr ValueRange kFormatRange{kPngOutput, kWebpOutput};
+inline constexpr ValueRange kRenameStartRange{1, 999999};
 
 // A named set of the basic switches and the operations.
 struct Preset {

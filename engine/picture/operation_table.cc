@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "engine/run/rename.h"
+
 namespace lumivane {
 
 const std::vector<OperationField>& OperationFields() {
@@ -103,13 +105,53 @@ const std::vector<OperationField>& OperationFields() {
        "write PNG (transparency kept) or WebP (at the quality) instead of JPEG; the name gets "
        "the format's extension",
        "保存为 {}", nullptr, "jpeg|png|webp"},
+      {"rename",
+       "rename",
+       &E::rename,
+       {},
+       0,
+       "重命名为",
+       "",
+       "按这个样式给处理后的图片起名：{name} 原名（不含扩展名），{n} 编号，\n"
+       "{n:03} 三位编号（001、002 ……，按文件夹里的名称顺序），{folder} 所在文件夹名。\n"
+       "扩展名按保存的格式自动加上。重名时不处理，并说出第一个重名。",
+       "PATTERN",
+       "name the outputs by PATTERN: {name} (without its extension), {n} or {n:03} (its "
+       "number in its folder's name order), {folder}; the format's extension follows; names "
+       "that would clash refuse the run",
+       "重命名为 {}",
+       nullptr,
+       nullptr,
+       &CheckRenamePattern},
+      {"rename_start", "rename-start", &E::rename_start, kRenameStartRange, 1, "编号从", "",
+       "重命名时 {n} 的第一个编号。", "N", "the first {n} of --rename (1 by default)",
+       "编号从 {} 起"},
   };
   return fields;
 }
 
 bool OperationField::IsOn(const ExtraOperations& o) const {
   if (IsNumber()) return o.*std::get<int ExtraOperations::*>(value) > 0;
+  if (IsText()) return !(o.*std::get<std::string ExtraOperations::*>(value)).empty();
   return o.*std::get<bool ExtraOperations::*>(value);
+}
+
+std::string OperationField::ValueText(const ExtraOperations& o) const {
+  if (IsText()) return o.*std::get<std::string ExtraOperations::*>(value);
+  return std::to_string(IsNumber() ? Number(o) : IsOn(o));
+}
+
+void OperationField::SetValueText(ExtraOperations& o, const std::string& text) const {
+  if (IsText()) {
+    const bool fine = check == nullptr || check(text).empty();
+    o.*std::get<std::string ExtraOperations::*>(value) = fine ? text : "";
+  } else if (IsNumber()) {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    Set(o, ec == std::errc() && end == text.data() + text.size() && n >= 0 ? n : 0);
+  } else {
+    Set(o, text == "1");
+  }
 }
 
 int OperationField::Number(const ExtraOperations& o) const {
@@ -119,12 +161,18 @@ int OperationField::Number(const ExtraOperations& o) const {
 void OperationField::Set(ExtraOperations& o, int number) const {
   if (IsNumber()) {
     o.*std::get<int ExtraOperations::*>(value) = number == 0 ? 0 : range.Clamp(number);
+  } else if (IsText()) {
+    if (number == 0) (o.*std::get<std::string ExtraOperations::*>(value)).clear();
   } else {
     o.*std::get<bool ExtraOperations::*>(value) = number != 0;
   }
 }
 
 void OperationField::Copy(const ExtraOperations& from, ExtraOperations& to) const {
+  if (IsText()) {
+    to.*std::get<std::string ExtraOperations::*>(value) =
+        from.*std::get<std::string ExtraOperations::*>(value);
+  }
   Set(to, IsNumber() ? Number(from) : IsOn(from));
   if (colour != nullptr) to.*colour = from.*colour;
 }
@@ -150,6 +198,15 @@ std::vector<std::string> OperationField::Choices() const {
 std::string OperationField::TakeOption(const std::string* next, ExtraOperations& o,
                                        bool& took_next) const {
   took_next = false;
+  if (IsText()) {
+    if (next == nullptr) return "needs a value";
+    if (check != nullptr) {
+      if (std::string why = check(*next); !why.empty()) return why;
+    }
+    o.*std::get<std::string ExtraOperations::*>(value) = *next;
+    took_next = true;
+    return "";
+  }
   if (!IsNumber()) {
     Set(o, 1);
     if (colour == nullptr || next == nullptr || next->empty() || (*next)[0] != '#') return "";
@@ -201,9 +258,9 @@ std::string DescribeOperations(const ExtraOperations& o) {
     const size_t at = part.find("{}");
     if (at != std::string::npos) {
       part.replace(at, 2,
-                   f.choices != nullptr ? f.Choices()[static_cast<size_t>(f.Number(o))]
-                   : f.IsNumber()       ? std::to_string(f.Number(o))
-                                        : o.*f.colour);
+                   f.choices != nullptr         ? f.Choices()[static_cast<size_t>(f.Number(o))]
+                   : f.IsNumber() || f.IsText() ? f.ValueText(o)
+                                                : o.*f.colour);
     }
     if (f.IsNumber() && f.colour != nullptr) part += " " + o.*f.colour;
     text += (text.empty() ? "" : "，") + part;
@@ -224,7 +281,7 @@ std::string OperationsKeyText(const ExtraOperations& x) {
   for (size_t i = kFirstOperations; i < fields.size(); ++i) {
     const OperationField& f = fields[i];
     if (!f.IsOn(x)) continue;
-    text += std::string(";") + f.key + "=" + std::to_string(f.Number(x));
+    text += std::string(";") + f.key + "=" + f.ValueText(x);
     if (f.colour != nullptr) text += x.*f.colour;
   }
   return text;

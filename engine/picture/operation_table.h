@@ -18,8 +18,10 @@ namespace lumivane {
 struct OperationField {
   const char* key;     // in options.dat
   const char* option;  // on the command line, after "--"
-  // The switch, or the number that is 0 while the operation is off.
-  std::variant<bool ExtraOperations::*, int ExtraOperations::*> value;
+  // The switch, the number that is 0 while the operation is off, or the
+  // text that is empty while it is off.
+  std::variant<bool ExtraOperations::*, int ExtraOperations::*, std::string ExtraOperations::*>
+      value;
   ValueRange range{0, 0};  // a number's, when on
   int dialog_value = 0;    // a number's value in the dialog while it is off
   const char* label;       // the dialog's check box
@@ -36,14 +38,22 @@ struct OperationField {
   std::string ExtraOperations::*colour = nullptr;
   // A number that names a choice: "jpeg|png|webp", the first (0) when off.
   const char* choices = nullptr;
+  // A text's check: "" when it may be taken, else what is wrong with it.
+  std::string (*check)(const std::string& text) = nullptr;
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
+  bool IsText() const { return std::holds_alternative<std::string ExtraOperations::*>(value); }
   // The choices' names, the first the one that is off.
   std::vector<std::string> Choices() const;
   bool IsOn(const ExtraOperations& o) const;
-  int Number(const ExtraOperations& o) const;  // 0 for a switch
+  int Number(const ExtraOperations& o) const;  // 0 for a switch or a text
+  // The value as "options.dat" holds it: "0" or "1", the number, the text.
+  std::string ValueText(const ExtraOperations& o) const;
+  // From a file: a number brought into its range (not a number: off), a
+  // switch on for "1", a text taken when its check passes (else off).
+  void SetValueText(ExtraOperations& o, const std::string& text) const;
   // A number is brought into its range (0 turns it off); a switch is on
-  // for any value but 0.
+  // for any value but 0; a text is turned off by 0 and left by any other.
   void Set(ExtraOperations& o, int number) const;
   // This field's values from `from` (the switch, the number, the colour).
   void Copy(const ExtraOperations& from, ExtraOperations& to) const;

@@ -54,8 +54,7 @@ class BatchRun {
     target_inside_source_ = checks.target_inside_source();
     if (request_.save_settings) request_.save_settings(s_);
     ReadSwitches();
-    plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras.slice_height,
-                  request_.extras.format, ShardName());
+    plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras, ShardName());
     plan_->LoadJournal();
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
@@ -95,6 +94,14 @@ class BatchRun {
     for (int i = 0; i < folders.count(); ++i) {
       listed.push_back(ListShare(*StringListGet(folders, i), source));
       if (listed.back()) total_ += listed.back()->count();
+    }
+    for (int i = 0; i < folders.count(); ++i) {
+      const std::string& folder = *StringListGet(folders, i);
+      if (listed[static_cast<size_t>(i)] &&
+          NamesClash(folder, target_ + folder.substr(source.size()),
+                     *listed[static_cast<size_t>(i)])) {
+        return;
+      }
     }
     port_.SetProgressRange(folders.count());
     port_.SetPictureCount(0, total_);
@@ -201,6 +208,16 @@ class BatchRun {
     return text;
   }
 
+  // Renamed outputs that two pictures would share refuse the run before
+  // anything is written.
+  bool NamesClash(const std::string& folder, const std::string& target_folder,
+                  const StringList& files) {
+    const auto clash = plan_->FirstClash(folder, target_folder, files);
+    if (!clash) return false;
+    port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
+    return true;
+  }
+
   // The folder's pictures that are this process's share of the job.
   std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
     auto files = ListPictureFiles(folder);
@@ -223,6 +240,7 @@ class BatchRun {
       summary_.end = RunEnd::kCutShort;
       return;
     }
+    if (NamesClash(source, target_, *files)) return;
     port_.SetProgressRange(files->count());
     total_ = files->count();
     port_.SetPictureCount(0, total_);
@@ -282,11 +300,11 @@ class BatchRun {
     platform::RemoveStaleTemporaries(target_folder);
     std::set<std::string> planned;  // outputs of this folder's earlier pictures
     auto report = [this](bool all) { Report(all); };
-    plan_->ClaimFolder(target_folder, files);
+    plan_->ClaimFolder(folder, target_folder, files);
     for (int i = 0; i < files.count(); ++i) {
       const std::string& name = *StringListGet(files, i);
       Pending item{-1, i, platform::JoinPath(folder, name),
-                   OutputPathFor(target_folder, name, request_.extras.format)};
+                   plan_->OutputFor(folder, target_folder, name)};
       DescribeSource(item.source, item.entry);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
       if (!planned.insert(item.output).second) {

@@ -23,6 +23,9 @@ std::string MarginName(Watermark watermark, Side side) {
 std::string ReadError(const std::string& path) { return "读取 " + path + " 出错"; }
 std::string SaveError(const std::string& path) { return "保存 " + path + " 出错"; }
 std::string MarkError(const std::string& path) { return "给 " + path + " 添加水印时出错"; }
+std::string RenameClash(const std::string& path) {
+  return "重命名后有重名的图片，没有处理任何图片：" + path;
+}
 std::string NoPlainBackground(const std::string& path) { return "没有纯色背景，未裁剪 " + path; }
 std::string OverLimit(const std::string& path, int kb) {
   return "超出大小限制 " + path + " (" + std::to_string(kb) + " KB)";

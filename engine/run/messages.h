@@ -39,10 +39,12 @@ std::string ReadError(const std::string& path);          // 读取 %s 出错
 std::string SaveError(const std::string& path);          // 保存 %s 出错
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
-std::string NoPlainBackground(const std::string& path);  // 没有纯色背景，未裁剪 %s
-std::string LinkLeftOut(const std::string& path);        // a source folder link not followed
-std::string PathTooLong(const std::string& path);        // a folder below the longest path
-std::string TargetLink(const std::string& path);         // a link in the target tree
+std::string NoPlainBackground(const std::string& path);
+std::string RenameClash(
+    const std::string& path);  // 重命名后有重名的图片：%s  // 没有纯色背景，未裁剪 %s
+std::string LinkLeftOut(const std::string& path);  // a source folder link not followed
+std::string PathTooLong(const std::string& path);  // a folder below the longest path
+std::string TargetLink(const std::string& path);   // a link in the target tree
 // Two pictures of a folder that give one output name.
 std::string NameClash(const std::string& source, const std::string& output);
 std::string Summary(int processed);

@@ -5,17 +5,20 @@
 
 #include "engine/picture/extra_operations.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/rename.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
 
 OutputPlan::OutputPlan(std::string source, std::string target, std::string settings_key,
-                       int slice_height, int format, std::string shard)
+                       const ExtraOperations& operations, std::string shard)
     : source_(std::move(source)),
       target_(std::move(target)),
       settings_key_(std::move(settings_key)),
-      slice_height_(slice_height),
-      format_(format),
+      slice_height_(operations.slice_height),
+      format_(operations.format),
+      rename_(operations.rename),
+      rename_start_(operations.rename_start > 0 ? operations.rename_start : 1),
       shard_(std::move(shard)) {}
 
 // Paths as the journal keeps them: below the source or the target folder.
@@ -29,10 +32,46 @@ std::string OutputPlan::FromTarget(const std::string& below) const {
   return platform::JoinPath(target_, below);
 }
 
-void OutputPlan::ClaimFolder(const std::string& target_folder, const StringList& files) {
+std::string OutputPlan::OutputFor(const std::string& folder, const std::string& target_folder,
+                                  const std::string& name) {
+  if (rename_.empty()) return OutputPathFor(target_folder, name, format_);
+  if (numbered_folder_ != folder) {
+    numbered_folder_ = folder;
+    numbers_.clear();
+    if (const auto all = ListPictureFiles(folder)) {
+      for (const std::string& each : all->items) {
+        numbers_.emplace(each, rename_start_ + static_cast<int>(numbers_.size()));
+      }
+    }
+  }
+  const auto number = numbers_.find(name);
+  std::string folder_name = folder.substr(0, folder.find_last_not_of('/') + 1);
+  folder_name = folder_name.substr(folder_name.find_last_of('/') + 1);
+  const std::string base = RenamedBase(
+      rename_, name, number == numbers_.end() ? rename_start_ : number->second, folder_name);
+  return platform::JoinPath(target_folder, base + OutputExtension(format_));
+}
+
+std::optional<std::string> OutputPlan::FirstClash(const std::string& folder,
+                                                  const std::string& target_folder,
+                                                  const StringList& files) {
+  if (rename_.empty()) return std::nullopt;
+  std::set<std::string> seen;
+  for (const std::string& name : files.items) {
+    std::string output = OutputFor(folder, target_folder, name);
+    if (!seen.insert(output).second) return output;
+  }
+  return std::nullopt;
+}
+
+void OutputPlan::ClaimFolder(const std::string& folder, const std::string& target_folder,
+                             const StringList& files) {
+  std::vector<std::string> outputs;
+  for (const std::string& name : files.items) {
+    outputs.push_back(OutputFor(folder, target_folder, name));
+  }
   std::lock_guard lock(claimed_mutex_);
-  for (const std::string& name : files.items)
-    claimed_.insert(OutputPathFor(target_folder, name, format_));
+  claimed_.insert(outputs.begin(), outputs.end());
 }
 
 std::string OutputPlan::ClaimParts(const std::vector<std::string>& parts) {

@@ -7,11 +7,14 @@
 #ifndef LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 #define LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/string_list.h"
@@ -20,16 +23,27 @@ namespace lumivane {
 
 class OutputPlan {
  public:
-  // `shard` is "" or "K-of-N"; `slice_height` and `format` as the run
-  // cuts and writes pictures.
-  OutputPlan(std::string source, std::string target, std::string settings_key, int slice_height,
-             int format, std::string shard);
+  // `shard` is "" or "K-of-N"; `operations` as the run cuts, writes and
+  // names pictures.
+  OutputPlan(std::string source, std::string target, std::string settings_key,
+             const ExtraOperations& operations, std::string shard);
+
+  // The output of the picture `name` of `folder`: its name (or the name
+  // the rename pattern gives it) with the format's extension, in
+  // `target_folder`.
+  std::string OutputFor(const std::string& folder, const std::string& target_folder,
+                        const std::string& name);
+  // With a rename pattern: the first output two of the folder's pictures
+  // would share, if any.
+  std::optional<std::string> FirstClash(const std::string& folder, const std::string& target_folder,
+                                        const StringList& files);
 
   // What earlier runs into the target folder wrote.
   void LoadJournal() { journal_.Load(target_); }
 
   // A folder's main outputs, claimed before any of its pictures is made.
-  void ClaimFolder(const std::string& target_folder, const StringList& files);
+  void ClaimFolder(const std::string& folder, const std::string& target_folder,
+                   const StringList& files);
   // From the pool's threads: all of a picture's parts, or none ("" when
   // they are all its own, else the first that is taken).
   std::string ClaimParts(const std::vector<std::string>& parts);
@@ -61,6 +75,12 @@ class OutputPlan {
   const std::string source_, target_, settings_key_;
   const int slice_height_;
   const int format_;
+  const std::string rename_;
+  const int rename_start_;
+  // The numbers of the pictures of one folder in its name order (all its
+  // pictures, whatever this process's share).
+  std::string numbered_folder_;
+  std::map<std::string, int> numbers_;
   const std::string shard_;
   ResumeJournal journal_;
   bool journal_failed_ = false;

@@ -1,0 +1,71 @@
+#include "engine/run/rename.h"
+
+#include <optional>
+
+namespace lumivane {
+namespace {
+
+// What one "{...}" stands for, or none when it is not known.
+std::optional<std::string> Expand(const std::string& token, const std::string& file_name,
+                                  int number, const std::string& folder_name) {
+  if (token == "name") {
+    const size_t dot = file_name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? file_name : file_name.substr(0, dot);
+  }
+  if (token == "folder") return folder_name;
+  if (token == "n") return std::to_string(number);
+  // {n:03}: at least that many digits, zeros in front.
+  if (token.size() == 4 && token.compare(0, 3, "n:0") == 0 && token[3] >= '1' && token[3] <= '9') {
+    std::string digits = std::to_string(number);
+    const size_t width = static_cast<size_t>(token[3] - '0');
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+  }
+  return std::nullopt;
+}
+
+// The pattern with every token expanded; none when one is unknown or a
+// brace is left open.
+std::optional<std::string> Fill(const std::string& pattern, const std::string& file_name,
+                                int number, const std::string& folder_name, std::string* bad) {
+  std::string out;
+  for (size_t i = 0; i < pattern.size();) {
+    if (pattern[i] != '{') {
+      out += pattern[i++];
+      continue;
+    }
+    const size_t close = pattern.find('}', i);
+    if (close == std::string::npos) {
+      if (bad) *bad = pattern.substr(i);
+      return std::nullopt;
+    }
+    const std::string token = pattern.substr(i + 1, close - i - 1);
+    const auto value = Expand(token, file_name, number, folder_name);
+    if (!value) {
+      if (bad) *bad = "{" + token + "}";
+      return std::nullopt;
+    }
+    out += *value;
+    i = close + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string CheckRenamePattern(const std::string& pattern) {
+  if (pattern.empty()) return "the pattern is empty";
+  if (pattern.find_first_of("/\\") != std::string::npos) return "a name cannot hold / or \\";
+  std::string bad;
+  const auto sample = Fill(pattern, "a.jpg", 1, "f", &bad);
+  if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder})";
+  if (*sample == "." || *sample == "..") return "the names would be " + *sample;
+  return "";
+}
+
+std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
+                        const std::string& folder_name) {
+  return Fill(pattern, file_name, number, folder_name, nullptr).value_or(file_name);
+}
+
+}  // namespace lumivane

@@ -1,0 +1,22 @@
+// Output names from a pattern the user gives: {name} (the source's name
+// without its extension), {n} or {n:03} (its number in its folder's name
+// order, from the start number; zero-padded to 3 digits), {folder} (its
+// folder's name). The output format's extension is added to the result.
+#ifndef LUMIVANE_ENGINE_RUN_RENAME_H_
+#define LUMIVANE_ENGINE_RUN_RENAME_H_
+
+#include <string>
+
+namespace lumivane {
+
+// "" when `pattern` makes names, else what is wrong with it.
+std::string CheckRenamePattern(const std::string& pattern);
+
+// The name (without extension) `pattern` gives the picture `file_name`,
+// numbered `number`, in the folder `folder_name`.
+std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
+                        const std::string& folder_name);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_RENAME_H_
