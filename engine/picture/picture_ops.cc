@@ -157,11 +157,16 @@ vips::VImage Sized(const vips::VImage& picture, PictureSize size) {
 // `tolerance` from the colour the four corners share. None when they do
 // not share one, or nothing differs.
 std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance) {
-  const int w = picture.width(), h = picture.height();
+  // Looked for on a copy of at most kProbeSide pixels a side, made once:
+  // the box is then widened by a pixel of the copy, so no product is cut.
+  constexpr double kProbeSide = 800;
+  const double scale = std::min(1.0, kProbeSide / std::max(picture.width(), picture.height()));
+  const vips::VImage probe = (scale < 1.0 ? picture.resize(scale) : picture).copy_memory();
+  const int w = probe.width(), h = probe.height();
   const int n = std::max(1, std::min(w, h) / 50);
   std::vector<double> low(3, 255), high(3, 0), background(3, 0);
   for (auto [x, y] : {std::pair{0, 0}, {w - n, 0}, {0, h - n}, {w - n, h - n}}) {
-    const vips::VImage corner = picture.crop(x, y, n, n);
+    const vips::VImage corner = probe.crop(x, y, n, n);
     for (int b = 0; b < 3; ++b) {
       const double v = corner[b].avg();
       low[b] = std::min(low[b], v);
@@ -173,11 +178,15 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
     if (high[b] - low[b] > tolerance) return std::nullopt;
   }
   int top = 0, width = 0, height = 0;
-  const int left = picture.find_trim(
+  const int left = probe.find_trim(
       &top, &width, &height,
       vips::VImage::option()->set("threshold", double{tolerance})->set("background", background));
   if (width <= 0 || height <= 0) return std::nullopt;
-  return std::array<int, 4>{left, top, width, height};
+  auto full = [scale](int v) { return static_cast<int>(std::lround(v / scale)); };
+  const int x0 = std::max(0, full(left - 1)), y0 = std::max(0, full(top - 1));
+  const int x1 = std::min(picture.width(), full(left + width + 1));
+  const int y1 = std::min(picture.height(), full(top + height + 1));
+  return std::array<int, 4>{x0, y0, x1 - x0, y1 - y0};
 }
 
 // The product cut out of its plain background; with the square canvas,
@@ -229,8 +238,9 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   ReadOptions options;
   // A square main picture of width W is W x W: the picture fits inside it.
   const bool square_box = extras.square && switches.width;
-  // A product to be cut out is read larger: it is a part of the picture.
-  const int read_width = extras.trim > 0 ? 4 * settings.width : settings.width;
+  // A product to be cut out is read larger, as it is a part of the picture:
+  // one a third of the picture wide still fills the canvas at full detail.
+  const int read_width = extras.trim > 0 ? 3 * settings.width : settings.width;
   if (switches.width) options.target_width = read_width;
   if (square_box || (switches.width && extras.trim > 0)) options.target_height = read_width;
   options.decoder_may_reduce = shrink_on_load;
