@@ -89,6 +89,19 @@ TextMask PartOf(const TextMask& mask, const InkWindow& part) {
   return out;
 }
 
+using DescriptionPtr = std::unique_ptr<PangoFontDescription, DescriptionFree>;
+
+DescriptionPtr Describe(const std::string& family, int size, bool bold, bool italic) {
+  DescriptionPtr description(pango_font_description_new());
+  pango_font_description_set_family(description.get(), family.c_str());
+  pango_font_description_set_size(description.get(), size * PANGO_SCALE);
+  pango_font_description_set_weight(description.get(),
+                                    bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_style(description.get(),
+                                   italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  return description;
+}
+
 // Lays the text out and draws the part of its ink that `choose` picks.
 std::optional<TextMask> Render(const std::string& text, const FontChoice& font,
                                const ChooseInkWindow& choose) {
@@ -99,13 +112,7 @@ std::optional<TextMask> Render(const std::string& text, const FontChoice& font,
   GObjectPtr<PangoContext> context(pango_font_map_create_context(FontMap()));
   PangoLanguage* chinese = pango_language_from_string("zh-cn");
   pango_context_set_language(context.get(), chinese);
-  std::unique_ptr<PangoFontDescription, DescriptionFree> description(pango_font_description_new());
-  pango_font_description_set_family(description.get(), resolved.family.c_str());
-  pango_font_description_set_size(description.get(), font.sy_text_fontSize * PANGO_SCALE);
-  pango_font_description_set_weight(description.get(),
-                                    bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-  pango_font_description_set_style(description.get(),
-                                   italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  const DescriptionPtr description = Describe(resolved.family, font.sy_text_fontSize, bold, italic);
 
   GObjectPtr<PangoLayout> layout(pango_layout_new(context.get()));
   pango_layout_set_font_description(layout.get(), description.get());
