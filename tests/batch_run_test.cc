@@ -232,7 +232,26 @@ TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
                                      (dir_ / "clash/shoes/d.png") + "|error"});
   EXPECT_EQ(ListPictureFiles(dir_ / "clash")->count(), 0);
   EXPECT_EQ(CheckRenamePattern("{name}-{size}"),
-            "unknown {size} (use {name}, {n}, {n:03}, {folder})");
+            "unknown {size} (use {name}, {n}, {n:03}, {folder}, {w}, {h})");
+
+  // The output's size in the name: known once made; an existing file of
+  // that shape is asked about first.
+  port_.Reset();
+  request_.inputs.target = dir_ / "sized";
+  request_.inputs.subfolders = false;
+  request_.inputs.width_on = true;
+  request_.inputs.width = "32";
+  request_.extras = {};
+  request_.extras.rename = "{name}_{w}x{h}";
+  EXPECT_TRUE(Run().Complete());
+  EXPECT_TRUE(FileExists(dir_ / "sized/b_32x24.jpg"));
+  EXPECT_TRUE(FileExists(dir_ / "sized/a_32x24.jpg"));
+  port_.Reset();
+  std::filesystem::remove(dir_ / "sized/a_32x24.jpg");
+  std::filesystem::remove(dir_ / "sized/b_32x24.jpg");
+  std::filesystem::remove(dir_ / "sized/.lumivane-journal.txt");
+  EXPECT_EQ(Run().end, RunEnd::kCancelled);  // c_32x24.jpg is there
+  EXPECT_EQ(port_.Calls("ask").size(), 1u);
   EXPECT_EQ(CheckRenamePattern("a/{n}"), "a name cannot hold / or \\");
 }
 

@@ -51,6 +51,16 @@ void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
       {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
 }
 
+// "{w}" and "{h}" in the output's name replaced by its size.
+std::string WithOutputSize(std::string path, PictureSize size) {
+  for (auto [token, value] : {std::pair{"{w}", size.width}, {"{h}", size.height}}) {
+    for (size_t at = path.find(token); at != std::string::npos; at = path.find(token, at)) {
+      path.replace(at, 3, std::to_string(value));
+    }
+  }
+  return path;
+}
+
 }  // namespace
 
 ResultLabel LabelOf(const PictureResult& r) {
@@ -340,10 +350,12 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     bool marked = true;
     int top = 0;
     std::vector<std::optional<platform::PreparedFile>> written;
-    if (heights.size() > 1 && claim) {
+    // A name that holds the output's size gets it now, and is claimed then.
+    const std::string named = WithOutputSize(output, result.size);
+    if ((heights.size() > 1 || named != output) && claim) {
       std::vector<std::string> parts;
       for (size_t i = 0; i < heights.size(); ++i) {
-        parts.push_back(SlicePath(output, static_cast<int>(i) + 1));
+        parts.push_back(heights.size() == 1 ? named : SlicePath(named, static_cast<int>(i) + 1));
       }
       // "a_01.jpg" may be the output of a picture of that name.
       if (std::string taken = claim(parts); !taken.empty()) {
@@ -367,7 +379,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
         jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
       }
       const std::string path =
-          heights.size() == 1 ? output : SlicePath(output, static_cast<int>(i) + 1);
+          heights.size() == 1 ? named : SlicePath(named, static_cast<int>(i) + 1);
       result.outputs.push_back(path);
       if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));
       if (!jpeg || !written.back()) {

@@ -83,7 +83,9 @@ std::optional<vips::VImage> LoadWatermarkPicture(
 using ClaimNames = std::function<std::string(const std::vector<std::string>& parts)>;
 
 // One picture end to end. `watermark` may be null (then no picture
-// watermark is laid). Touches nothing but its inputs and its output files.
+// watermark is laid). An output name holding "{w}" or "{h}" gets the
+// output's size there (and is claimed like a part). Touches nothing but its inputs and its output
+// files.
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras = {},

@@ -20,6 +20,7 @@
 #include "engine/run/messages.h"
 #include "engine/run/output_plan.h"
 #include "engine/run/picture_pool.h"
+#include "engine/run/rename.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/run_report.h"
 #include "engine/run/shards.h"
@@ -307,7 +308,7 @@ class BatchRun {
                    plan_->OutputFor(folder, target_folder, name)};
       DescribeSource(item.source, item.entry);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
-      if (!planned.insert(item.output).second) {
+      if (!HoldsOutputSize(item.output) && !planned.insert(item.output).second) {
         item.job = kClashJob;
         pending_.push_back(std::move(item));
         continue;
@@ -367,6 +368,13 @@ class BatchRun {
     return false;
   }
 
+  // The output a log line names: the one written (its name may hold the
+  // output's size), the picture's own name for a cut picture.
+  std::string Shown(const Pending& item) const {
+    const auto& outputs = report_.back().result.outputs;
+    return outputs.size() == 1 ? outputs.front() : item.output;
+  }
+
   void Report(const Pending& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
     if (request_.on_picture) request_.on_picture(item.source, result);
@@ -379,7 +387,7 @@ class BatchRun {
         ++summary_.processed;
         if (over_limit) {
           ++summary_.over_limit;
-          port_.AppendLogLine(msg::OverLimit(item.output, request_.extras.max_kb));
+          port_.AppendLogLine(msg::OverLimit(Shown(item), request_.extras.max_kb));
         }
         break;
       case PictureOutcome::kReadFailed:
@@ -396,7 +404,7 @@ class BatchRun {
       case PictureOutcome::kMarkFailed:
         ++summary_.processed;
         summary_.marks_missing = true;
-        port_.AppendLogLine(msg::MarkError(item.output));
+        port_.AppendLogLine(msg::MarkError(Shown(item)));
         break;
       case PictureOutcome::kSkipped:
         ++summary_.skipped;

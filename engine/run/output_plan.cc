@@ -52,6 +52,23 @@ std::string OutputPlan::OutputFor(const std::string& folder, const std::string& 
   return platform::JoinPath(target_folder, base + OutputExtension(format_));
 }
 
+bool OutputPlan::SizedNameExists(const std::string& output) {
+  if (!HoldsOutputSize(output)) return false;
+  const size_t slash = output.find_last_of('/');
+  const std::string folder = output.substr(0, slash), name = output.substr(slash + 1);
+  if (listed_folder_ != folder) {
+    listed_folder_ = folder;
+    listed_names_.clear();
+    if (const auto entries = platform::ListDirectory(folder)) {
+      for (const platform::DirEntry& e : *entries) {
+        if (!e.is_directory) listed_names_.push_back(e.name);
+      }
+    }
+  }
+  return std::any_of(listed_names_.begin(), listed_names_.end(),
+                     [&](const std::string& each) { return MatchesAnySize(name, each); });
+}
+
 std::optional<std::string> OutputPlan::FirstClash(const std::string& folder,
                                                   const std::string& target_folder,
                                                   const StringList& files) {
@@ -59,7 +76,8 @@ std::optional<std::string> OutputPlan::FirstClash(const std::string& folder,
   std::set<std::string> seen;
   for (const std::string& name : files.items) {
     std::string output = OutputFor(folder, target_folder, name);
-    if (!seen.insert(output).second) return output;
+    // A name that holds the output's size is known, and claimed, once made.
+    if (!HoldsOutputSize(output) && !seen.insert(output).second) return output;
   }
   return std::nullopt;
 }
@@ -100,8 +118,8 @@ std::vector<std::string> OutputPlan::DoneOutputs(const std::string& source) cons
   return outputs;
 }
 
-bool OutputPlan::OutputsExist(const std::string& source, const std::string& output) const {
-  if (FileExists(output)) return true;
+bool OutputPlan::OutputsExist(const std::string& source, const std::string& output) {
+  if (FileExists(output) || SizedNameExists(output)) return true;
   if (slice_height_ > 0 && FileExists(SlicePath(output, 1))) return true;
   const JournalEntry* last = journal_.Find(BelowSource(source));
   if (!last) return false;

@@ -53,9 +53,10 @@ class OutputPlan {
   bool StillDone(const std::string& source) const;
   // What a picture left alone as done has in the target folder.
   std::vector<std::string> DoneOutputs(const std::string& source) const;
-  // What the picture would replace: its output, the first part of a cut
-  // picture, and whatever its last run wrote.
-  bool OutputsExist(const std::string& source, const std::string& output) const;
+  // What the picture would replace: its output (for a name holding the
+  // output's size, a file that name takes for any size), the first part of
+  // a cut picture, and whatever its last run wrote.
+  bool OutputsExist(const std::string& source, const std::string& output);
 
   // Journals the picture's result (`entry` describes its source file as it
   // was submitted) and removes what its last run wrote and this one did
@@ -71,6 +72,7 @@ class OutputPlan {
   void RemoveStaleOutputs(const std::string& below, const std::string& own,
                           const std::vector<std::string>& written);
   bool IsClaimed(const std::string& path);
+  bool SizedNameExists(const std::string& output);
 
   const std::string source_, target_, settings_key_;
   const int slice_height_;
@@ -81,6 +83,9 @@ class OutputPlan {
   // pictures, whatever this process's share).
   std::string numbered_folder_;
   std::map<std::string, int> numbers_;
+  // The files of one target folder, for names that hold the output's size.
+  std::string listed_folder_;
+  std::vector<std::string> listed_names_;
   const std::string shard_;
   ResumeJournal journal_;
   bool journal_failed_ = false;

@@ -13,6 +13,7 @@ std::optional<std::string> Expand(const std::string& token, const std::string& f
     return dot == std::string::npos || dot == 0 ? file_name : file_name.substr(0, dot);
   }
   if (token == "folder") return folder_name;
+  if (token == "w" || token == "h") return "{" + token + "}";  // the output's, filled later
   if (token == "n") return std::to_string(number);
   // {n:03}: at least that many digits, zeros in front.
   if (token.size() == 4 && token.compare(0, 3, "n:0") == 0 && token[3] >= '1' && token[3] <= '9') {
@@ -58,7 +59,7 @@ std::string CheckRenamePattern(const std::string& pattern) {
   if (pattern.find_first_of("/\\") != std::string::npos) return "a name cannot hold / or \\";
   std::string bad;
   const auto sample = Fill(pattern, "a.jpg", 1, "f", &bad);
-  if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder})";
+  if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {w}, {h})";
   if (*sample == "." || *sample == "..") return "the names would be " + *sample;
   return "";
 }
@@ -66,6 +67,24 @@ std::string CheckRenamePattern(const std::string& pattern) {
 std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
                         const std::string& folder_name) {
   return Fill(pattern, file_name, number, folder_name, nullptr).value_or(file_name);
+}
+
+bool HoldsOutputSize(std::string_view name) {
+  return name.find("{w}") != std::string_view::npos || name.find("{h}") != std::string_view::npos;
+}
+
+bool MatchesAnySize(std::string_view sized, std::string_view name) {
+  if (sized.empty()) return name.empty();
+  if (sized.substr(0, 3) == "{w}" || sized.substr(0, 3) == "{h}") {
+    // One or more digits, then the rest.
+    size_t digits = 0;
+    while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') {
+      ++digits;
+      if (MatchesAnySize(sized.substr(3), name.substr(digits))) return true;
+    }
+    return false;
+  }
+  return !name.empty() && sized[0] == name[0] && MatchesAnySize(sized.substr(1), name.substr(1));
 }
 
 }  // namespace lumivane

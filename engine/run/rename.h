@@ -1,11 +1,13 @@
 // Output names from a pattern the user gives: {name} (the source's name
 // without its extension), {n} or {n:03} (its number in its folder's name
 // order, from the start number; zero-padded to 3 digits), {folder} (its
-// folder's name). The output format's extension is added to the result.
+// folder's name), {w} and {h} (the output's width and height, known once
+// it is made). The output format's extension is added to the result.
 #ifndef LUMIVANE_ENGINE_RUN_RENAME_H_
 #define LUMIVANE_ENGINE_RUN_RENAME_H_
 
 #include <string>
+#include <string_view>
 
 namespace lumivane {
 
@@ -13,9 +15,17 @@ namespace lumivane {
 std::string CheckRenamePattern(const std::string& pattern);
 
 // The name (without extension) `pattern` gives the picture `file_name`,
-// numbered `number`, in the folder `folder_name`.
+// numbered `number`, in the folder `folder_name`; {w} and {h} are left for
+// the picture's processing to fill.
 std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
                         const std::string& folder_name);
+
+// True when `name` holds {w} or {h}: it is known once the picture is made.
+bool HoldsOutputSize(std::string_view name);
+
+// True when `name` is what `sized` (a name holding {w} or {h}) becomes for
+// some size.
+bool MatchesAnySize(std::string_view sized, std::string_view name);
 
 }  // namespace lumivane
 
