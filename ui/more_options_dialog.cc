@@ -52,7 +52,9 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* pare
           QString::fromUtf8("采用这些处理选项并保存，以后每次处理都按它们进行，然后关闭本窗口。"));
   buttons->button(QDialogButtonBox::Cancel)
       ->setWhatsThis(QString::fromUtf8("不做任何更改，关闭本窗口。"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    if (TextsAreFine()) accept();
+  });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
@@ -146,6 +148,23 @@ bool MoreOptionsDialog::SaveAsPreset(const std::string& typed, std::string& erro
   }
   *same = preset;
   preset_->setCurrentIndex(static_cast<int>(same - presets_.begin()) + 1);
+  return true;
+}
+
+bool MoreOptionsDialog::TextsAreFine() {
+  for (const Row& row : rows_) {
+    if (!row.text || !row.check->isChecked() || row.field->check == nullptr) continue;
+    const std::string why = row.field->check(row.text->text().toStdString());
+    if (why.empty()) continue;
+    QMessageBox::warning(
+        this, QString::fromUtf8("提示"),
+        QString::fromUtf8(row.field->label) + QString::fromUtf8("：这个样式起不了文件名（") +
+            Q(why) +
+            QString::fromUtf8("）。\n可用 {name}、{n}、{n:03}、{folder}、{w}、{h}，"
+                              "不能含有 / 或 \\。"));
+    row.text->setFocus();
+    return false;
+  }
   return true;
 }
 

@@ -42,6 +42,8 @@ class MoreOptionsDialog : public QDialog {
   QWidget* AddRow(const OperationField& field);
   void Show(const ExtraOperations& operations);
   void SavePresetCommand();
+  // A text switched on that makes no sense is said before the dialog closes.
+  bool TextsAreFine();
 
   QComboBox* preset_;
   std::vector<Preset> presets_;  // built in, then the user's
