@@ -106,7 +106,9 @@ TEST_F(HelpBubbleTest, EveryTextFitsItsBoxWhichKeepsItsSizeWhereItCan) {
       widest = std::max(widest, bubble_.fontMetrics().horizontalAdvance(line));
     }
     EXPECT_LE(widest + 16, bubble_.width() - 6) << ControlName(place.control);
-    if (widest + 16 <= 320) EXPECT_EQ(bubble_.width(), 326) << ControlName(place.control);
+    if (widest + 16 <= 320) {
+      EXPECT_EQ(bubble_.width(), 326) << ControlName(place.control);
+    }
   }
 }
 
