@@ -112,11 +112,14 @@ TEST_F(SettingsFileTest, MarketplaceOperationsKeepAFileOfTheirOwn) {
   SaveExtraOperations(o);
   EXPECT_EQ(LoadExtraOperations(), o);
   EXPECT_EQ(ReadWholeFile(ConfigPath()), config);  // config.dat keeps its 19 lines
-  EXPECT_EQ(ParseOptionsText("max_kb=-3\nmark_width_percent=250\nsquare_colour=red\n"),
-            (ExtraOperations{false, "#ffffff", 0, 0, false, 100}));
+  ExtraOperations expected;
+  expected.mark_width_percent = 100;
+  EXPECT_EQ(ParseOptionsText("max_kb=-3\nmark_width_percent=250\nsquare_colour=red\n"), expected);
   // Numbers written by hand are brought into what the dialog offers.
-  EXPECT_EQ(ParseOptionsText("max_kb=999999\nslice_height=7\nmark_width_percent=0\n"),
-            (ExtraOperations{false, "#ffffff", 100000, 100, false, 0}));
+  expected = {};
+  expected.max_kb = 100000;
+  expected.slice_height = 100;
+  EXPECT_EQ(ParseOptionsText("max_kb=999999\nslice_height=7\nmark_width_percent=0\n"), expected);
   ProcessingSettings hand;
   ParseSettingsText("sy_text_fontSize=4000\n", hand);
   EXPECT_EQ(hand.sy_text_font.sy_text_fontSize, 72);

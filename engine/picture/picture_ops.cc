@@ -190,7 +190,7 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
   int top = 0, width = 0, height = 0;
   const int left = probe.find_trim(
       &top, &width, &height,
-      vips::VImage::option()->set("threshold", double{tolerance})->set("background", background));
+      vips::VImage::option()->set("threshold", static_cast<double>(tolerance))->set("background", background));
   if (width <= 0 || height <= 0) return std::nullopt;
   auto full = [scale](int v) { return static_cast<int>(std::lround(v / scale)); };
   const int x0 = std::max(0, full(left - 1)), y0 = std::max(0, full(top - 1));
