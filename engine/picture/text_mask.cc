@@ -51,7 +51,7 @@ constexpr long kKeptMaskPixels = 4L << 20;
 struct KeptMask {
   std::string text;
   FontChoice font;
-  std::optional<TextMask> mask;  // the whole ink; none when it has none
+  std::optional<TextMask> mask;  // the whole ink; none when too large to keep
 };
 
 std::mutex& KeptMutex() {
@@ -160,21 +160,21 @@ std::optional<TextMask> RenderTextMask(const std::string& text, const FontChoice
     kept = Kept();
   }
   if (!kept || kept->text != text || !(kept->font == font)) {
-    // Measured first: a text far larger than any picture is drawn only
-    // where asked, never whole.
-    long ink = 0;
-    const auto measures = Render(text, font, [&ink](const TextMask& m) {
-      ink = static_cast<long>(m.width) * m.height;
-      return InkWindow{};
+    // Drawn whole when it is small enough to keep; a text far larger than
+    // any picture is drawn only where each picture asks, never whole.
+    bool whole = false;
+    auto first = Render(text, font, [&whole](const TextMask& m) {
+      whole = static_cast<long>(m.width) * m.height <= kKeptMaskPixels;
+      return whole ? InkWindow{0, 0, m.width, m.height} : InkWindow{};
     });
-    if (!measures) return std::nullopt;
-    if (ink > kKeptMaskPixels) return Render(text, font, window);
-    auto fresh = std::make_shared<KeptMask>(KeptMask{text, font, Render(text, font, {})});
+    if (!first) return std::nullopt;
+    auto fresh =
+        std::make_shared<KeptMask>(KeptMask{text, font, whole ? std::move(first) : std::nullopt});
     std::lock_guard lock(KeptMutex());
     Kept() = fresh;
     kept = std::move(fresh);
   }
-  if (!kept->mask) return std::nullopt;
+  if (!kept->mask) return Render(text, font, window);
   const TextMask& whole = *kept->mask;
   const InkWindow part = ClampedWindow(whole, window);
   TextMask mask = PartOf(whole, part);
