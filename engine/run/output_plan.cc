@@ -35,7 +35,7 @@ std::string OutputPlan::FromTarget(const std::string& below) const {
 std::string OutputPlan::OutputFor(const std::string& folder, const std::string& target_folder,
                                   const std::string& name) {
   if (rename_.empty()) return OutputPathFor(target_folder, name, format_);
-  if (numbered_folder_ != folder) {
+  if (numbered_folder_ != folder && rename_.find("{n") != std::string::npos) {
     numbered_folder_ = folder;
     numbers_.clear();
     if (const auto all = ListPictureFiles(folder)) {
