@@ -156,12 +156,10 @@ bool MoreOptionsDialog::TextsAreFine() {
     if (!row.text || !row.check->isChecked() || row.field->check == nullptr) continue;
     const std::string why = row.field->check(row.text->text().toStdString());
     if (why.empty()) continue;
-    QMessageBox::warning(
-        this, QString::fromUtf8("提示"),
-        QString::fromUtf8(row.field->label) + QString::fromUtf8("：这个样式起不了文件名（") +
-            Q(why) +
-            QString::fromUtf8("）。\n可用 {name}、{n}、{n:03}、{folder}、{w}、{h}，"
-                              "不能含有 / 或 \\。"));
+    QMessageBox::warning(this, QString::fromUtf8("提示"),
+                         QString::fromUtf8(row.field->label) +
+                             QString::fromUtf8("：这个样式起不了文件名（") + Q(why) +
+                             QString::fromUtf8("）"));
     row.text->setFocus();
     return false;
   }
