@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "text/natural_order.h"
@@ -27,6 +28,9 @@ struct Walk {
   bool recursive;
   std::set<platform::FileIdentity> seen;
   FoldersLeftOut left_out;
+  // Links are followed after every folder reached by its own name: a
+  // folder is listed under its own name, the link is the duplicate.
+  std::vector<std::string> links;
 };
 
 // A link stays when it leads to a folder inside the tree and not into the
@@ -36,6 +40,8 @@ bool LinkStays(const std::string& path, const Walk& walk) {
   return walk.avoid.empty() ||
          (!SameFolder(path, walk.avoid) && !FolderLiesWithin(path, walk.avoid));
 }
+
+void Enter(const std::string& path, StringList& list, Walk& walk);
 
 void ListInto(const std::string& folder, StringList& list, Walk& walk) {
   auto entries = SortedEntries(folder);
@@ -47,15 +53,19 @@ void ListInto(const std::string& folder, StringList& list, Walk& walk) {
       walk.left_out.too_long.push_back(std::move(path));
       continue;
     }
-    if (entry.is_link && !LinkStays(path, walk)) {
-      walk.left_out.links.push_back(std::move(path));
+    if (entry.is_link) {
+      (LinkStays(path, walk) ? walk.links : walk.left_out.links).push_back(std::move(path));
       continue;
     }
-    auto id = platform::IdentifyDirectory(path);
-    if (!id || !walk.seen.insert(*id).second) continue;  // reached before
-    StringListAppend(list, path);
-    if (walk.recursive) ListInto(path, list, walk);
+    Enter(path, list, walk);
   }
+}
+
+void Enter(const std::string& path, StringList& list, Walk& walk) {
+  auto id = platform::IdentifyDirectory(path);
+  if (!id || !walk.seen.insert(*id).second) return;  // reached before
+  StringListAppend(list, path);
+  if (walk.recursive) ListInto(path, list, walk);
 }
 
 bool IsPictureName(const std::string& name) {
@@ -69,9 +79,10 @@ bool IsPictureName(const std::string& name) {
 
 void ListSubfolders(const std::string& folder, StringList& list, bool recursive,
                     const std::string& avoid, FoldersLeftOut* left_out) {
-  Walk walk{folder, avoid, recursive, {}, {}};
+  Walk walk{folder, avoid, recursive, {}, {}, {}};
   if (auto id = platform::IdentifyDirectory(folder)) walk.seen.insert(*id);
   ListInto(folder, list, walk);
+  for (size_t i = 0; i < walk.links.size(); ++i) Enter(std::string(walk.links[i]), list, walk);
   if (left_out) *left_out = std::move(walk.left_out);
 }
 
