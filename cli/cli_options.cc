@@ -101,8 +101,8 @@ const char kUsageTail[] =
     "command line; 3 some pictures could not be read or written, a watermark could\n"
     "not be laid, a picture stayed over its --max-kb, or a folder could not be\n"
     "created or listed, or the manifest or the report could not be written;\n"
-    "130/143 interrupted, 141 the manifest's reader closed the pipe (the files\n"
-    "being written are removed).\n";
+    "129/130/143 hung up, interrupted or terminated, 141 the manifest's reader\n"
+    "closed the pipe (in all four the files being written are removed).\n";
 
 }  // namespace
 

@@ -8,9 +8,15 @@
 namespace lumivane::cli {
 namespace {
 constexpr char kOutputsExist[] =
-    "lumivane-batch: the target folder already holds outputs of the same names; "
-    "give --overwrite yes to replace them, --skip-done to keep the complete ones and "
-    "do the rest, or --overwrite no to end the run at the first of them\n";
+    "lumivane-batch: the target folder already holds files of the names this run "
+    "writes; give --overwrite yes to replace them, --skip-done to keep the complete "
+    "ones and do the rest, or --overwrite no to end the run at the first of them\n";
+// With --skip-done the complete ones are kept already: what is left is
+// pictures to be made again.
+constexpr char kOutputsToRedo[] =
+    "lumivane-batch: the target folder holds files of the names this run writes for "
+    "pictures that are not done; give --overwrite yes to replace them, or --overwrite "
+    "no to end the run at the first of them\n";
 }  // namespace
 
 void CliPort::ClearProgressLine() {
@@ -36,7 +42,7 @@ bool CliPort::AskYesNo(Question question, const std::string& caption, const std:
     if (!terminal_) {
       // Nobody was asked, so nobody cancelled: say what to give instead.
       ClearProgressLine();
-      std::fputs(kOutputsExist, out_);
+      std::fputs(skip_done_ ? kOutputsToRedo : kOutputsExist, out_);
       nobody_asked_ = true;
       return false;
     }

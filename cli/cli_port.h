@@ -14,8 +14,10 @@ namespace lumivane::cli {
 
 class CliPort : public WindowPort {
  public:
-  CliPort(OverwriteChoice overwrite, std::FILE* out, bool terminal)
-      : overwrite_(overwrite), out_(out), terminal_(terminal) {}
+  // `skip_done`: the run already keeps the complete outputs, the hint
+  // for existing ones does not offer it again.
+  CliPort(OverwriteChoice overwrite, std::FILE* out, bool terminal, bool skip_done = false)
+      : overwrite_(overwrite), out_(out), terminal_(terminal), skip_done_(skip_done) {}
 
   void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(Question question, const std::string& caption, const std::string& text) override;
@@ -35,6 +37,7 @@ class CliPort : public WindowPort {
   OverwriteChoice overwrite_;
   std::FILE* out_;
   bool terminal_;
+  bool skip_done_;
   bool progress_shown_ = false;
   bool nobody_asked_ = false;  // the overwrite question had no one to answer it
   std::chrono::steady_clock::time_point started_;

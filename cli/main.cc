@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n", msg::kNoticeCaption, msg::kCannotReadSettings);
     return 1;
   }
-  cli::CliPort port(options->overwrite, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO));
+  cli::CliPort port(options->overwrite, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO),
+                    options->skip_done);
   RunRequest batch = cli::RequestFrom(*options, settings);
   if (options->save_settings)
     batch.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };

@@ -1,6 +1,7 @@
 #include "platform/append_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,18 +15,42 @@ std::optional<AppendFile> AppendFile::Open(const std::string& path) {
   return AppendFile(fd, true);
 }
 
+std::optional<AppendFile> AppendFile::OpenOwn(const std::string& path) {
+  const int fd =
+      open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
+      fcntl(fd, F_SETFL, O_APPEND) != 0) {
+    close(fd);
+    return std::nullopt;
+  }
+  AppendFile file(fd, true);
+  char last = '\n';
+  file.line_open_ = st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+  return file;
+}
+
 AppendFile::~AppendFile() {
   if (owned_) close(fd_);
 }
 
-bool AppendFile::Append(std::string_view line) {
+bool AppendFile::Append(std::string_view text) {
+  std::string mended;
+  if (line_open_) {
+    mended = "\n" + std::string(text);
+    text = mended;
+  }
   // One write for the whole line: with O_APPEND it lands whole at the end,
   // also beside other processes appending to the same file.
+  const std::string_view line = text;
   ssize_t n;
   do {
     n = write(fd_, line.data(), line.size());
   } while (n < 0 && errno == EINTR);
-  return n == static_cast<ssize_t>(line.size());
+  const bool whole = n == static_cast<ssize_t>(line.size());
+  if (whole) line_open_ = false;
+  return whole;
 }
 
 bool ReserveIfClosed(int fd) {

@@ -13,8 +13,14 @@ class AppendFile {
  public:
   // None when the file cannot be opened for appending.
   static std::optional<AppendFile> Open(const std::string& path);
+  // A file of ours in a folder others may write: opened only when it is a
+  // regular file of one name (not a link, a FIFO or a hard link to a file
+  // elsewhere), never blocking. None otherwise. A last line a killed writer
+  // cut short is ended before the next is added.
+  static std::optional<AppendFile> OpenOwn(const std::string& path);
   ~AppendFile();
-  AppendFile(AppendFile&& other) noexcept : fd_(other.fd_), owned_(other.owned_) {
+  AppendFile(AppendFile&& other) noexcept
+      : fd_(other.fd_), owned_(other.owned_), line_open_(other.line_open_) {
     other.owned_ = false;
   }
   AppendFile(const AppendFile&) = delete;
@@ -27,6 +33,9 @@ class AppendFile {
   AppendFile(int fd, bool owned) : fd_(fd), owned_(owned) {}
   int fd_;
   bool owned_;
+  // The file ends in a line cut short (a killed writer): the next line
+  // starts on a line of its own.
+  bool line_open_ = false;
 };
 
 // True when the standard stream `fd` (0, 1 or 2) was closed. It is then

@@ -69,6 +69,11 @@ bool PathIsDirectory(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PathEntryExists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
 bool PathIsRegularFile(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -117,11 +122,16 @@ std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_l
       !S_ISREG(st.st_mode)) {
     return std::nullopt;
   }
-  return FileStamp{static_cast<std::uint64_t>(st.st_size),
-                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  auto ns = [](const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+  };
+  return FileStamp{static_cast<std::uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim),
+                   static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool RemoveEmptyFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 
 bool MakeDirectories(const std::string& path) {
   std::error_code ec;
@@ -193,8 +203,9 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
 }
 
 bool ReadRegularFileInPieces(const std::string& path,
-                             const std::function<bool(std::string_view)>& consume) {
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+                             const std::function<bool(std::string_view)>& consume,
+                             bool follow_links) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW));
   if (fd < 0) return false;
   struct stat st;
   bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);

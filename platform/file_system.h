@@ -49,6 +49,8 @@ std::vector<FileIdentity> IdentifyFoldersAbove(const std::string& path);
 bool PathIsDirectory(const std::string& path);
 bool PathIsRegularFile(const std::string& path);
 bool CanOpenForReading(const std::string& path);
+// True when there is anything of that name (a broken link too).
+bool PathEntryExists(const std::string& path);
 // True also when the folder exists already (another process made it first).
 bool MakeDirectory(const std::string& path);
 enum class FolderMade { kReady, kLink, kFailed };
@@ -58,12 +60,18 @@ FolderMade MakeFolderBelow(const std::string& base, const std::string& below);
 struct FileStamp {
   std::uint64_t size = 0;
   std::int64_t mtime_ns = 0;
+  // The change time and the file's identity: a file put in its place with
+  // the same size and modification time (cp -p, mv) still differs here.
+  std::int64_t ctime_ns = 0;
+  std::uint64_t device = 0, inode = 0;
 };
 // Size and last change of a regular file; none for anything else, and,
 // without `follow_links`, for a link too.
 std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links);
 // Removes a file (a link itself, never what it names).
 bool RemoveFile(const std::string& path);
+// Removes a folder only when it is empty.
+bool RemoveEmptyFolder(const std::string& path);
 // Creates the folder and every missing folder above it; true when it exists.
 bool MakeDirectories(const std::string& path);
 
@@ -91,8 +99,10 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
 // Hands a regular file to `consume` piece by piece until the end or until
 // `consume` returns false. False when the file cannot be opened as a
 // regular file (a FIFO does not block) or cannot be read.
+// With `follow_links` false, a link is refused like any other non-file.
 bool ReadRegularFileInPieces(const std::string& path,
-                             const std::function<bool(std::string_view)>& consume);
+                             const std::function<bool(std::string_view)>& consume,
+                             bool follow_links = true);
 
 // Replaces `path` with `bytes` so that a crash at any moment leaves either
 // the old file or the complete new one: temporary file beside it, full

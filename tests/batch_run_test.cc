@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/picture/picture_ops.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/rename.h"
 #include "settings/program_folder.h"
@@ -230,7 +231,7 @@ TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
   EXPECT_EQ(port_.Calls("message"),
             std::vector<std::string>{"提示|重命名后有重名的图片，没有处理任何图片：" +
                                      (dir_ / "clash/shoes/d.png") + "|error"});
-  EXPECT_EQ(ListPictureFiles(dir_ / "clash")->count(), 0);
+  EXPECT_FALSE(IsDirectory(dir_ / "clash"));  // a refused run makes no folder
   EXPECT_EQ(CheckRenamePattern("{name}-{size}"),
             "unknown {size} (use {name}, {n}, {n:03}, {folder}, {w}, {h})");
 
@@ -261,9 +262,18 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   std::string mark = dir_.WriteFile("mark.png", "broken");
   request_.inputs.picture_mark = true;
   request_.inputs.picture = mark;
-  Run();
+  EXPECT_TRUE(Run().marks_missing);
   EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错"});
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
+  // Unmarked is not done: a resumed run makes the pictures again.
+  int skipped = 0;
+  request_.on_picture = [&](const std::string&, const PictureResult& r) {
+    skipped += r.outcome == PictureOutcome::kSkipped;
+  };
+  request_.skip_done = true;
+  port_.answers = {true};
+  EXPECT_TRUE(Run().marks_missing);
+  EXPECT_EQ(skipped, 0);
 }
 
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {

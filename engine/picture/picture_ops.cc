@@ -51,16 +51,6 @@ void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
       {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
 }
 
-// "{w}" and "{h}" in the output's name replaced by its size.
-std::string WithOutputSize(std::string path, PictureSize size) {
-  for (auto [token, value] : {std::pair{"{w}", size.width}, {"{h}", size.height}}) {
-    for (size_t at = path.find(token); at != std::string::npos; at = path.find(token, at)) {
-      path.replace(at, 3, std::to_string(value));
-    }
-  }
-  return path;
-}
-
 }  // namespace
 
 ResultLabel LabelOf(const PictureResult& r) {
@@ -188,9 +178,10 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
     if (high[b] - low[b] > tolerance) return std::nullopt;
   }
   int top = 0, width = 0, height = 0;
-  const int left = probe.find_trim(
-      &top, &width, &height,
-      vips::VImage::option()->set("threshold", static_cast<double>(tolerance))->set("background", background));
+  const int left = probe.find_trim(&top, &width, &height,
+                                   vips::VImage::option()
+                                       ->set("threshold", static_cast<double>(tolerance))
+                                       ->set("background", background));
   if (width <= 0 || height <= 0) return std::nullopt;
   auto full = [scale](int v) { return static_cast<int>(std::lround(v / scale)); };
   const int x0 = std::max(0, full(left - 1)), y0 = std::max(0, full(top - 1));
@@ -331,7 +322,7 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& asked,
-                                const ClaimNames& claim) {
+                                const OutputNamer& namer) {
   PictureResult result;
   ExtraOperations extras = asked;
   // The picture's memory stays reserved until its last part is written.
@@ -350,20 +341,21 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     bool marked = true;
     int top = 0;
     std::vector<std::optional<platform::PreparedFile>> written;
-    // A name that holds the output's size gets it now, and is claimed then.
-    const std::string named = WithOutputSize(output, result.size);
-    if ((heights.size() > 1 || named != output) && claim) {
-      std::vector<std::string> parts;
-      for (size_t i = 0; i < heights.size(); ++i) {
-        parts.push_back(heights.size() == 1 ? named : SlicePath(named, static_cast<int>(i) + 1));
-      }
-      // "a_01.jpg" may be the output of a picture of that name.
-      if (std::string taken = claim(parts); !taken.empty()) {
-        result.outputs = {std::move(taken)};
-        result.outcome = PictureOutcome::kNameClash;
-        return result;
-      }
+    const int parts = static_cast<int>(heights.size());
+    NamedOutputs named;
+    if (namer) {
+      named = namer(result.size, parts);
+    } else {
+      named.name = output;
+      for (int i = 1; i <= parts; ++i)
+        named.paths.push_back(parts == 1 ? output : SlicePath(output, i));
     }
+    if (!named.taken.empty()) {  // "a_01.jpg" may be the output of a picture of that name
+      result.outputs = {std::move(named.taken)};
+      result.outcome = PictureOutcome::kNameClash;
+      return result;
+    }
+    result.output = named.name;
     for (size_t i = 0; i < heights.size(); ++i) {
       // Each part carries the marks at their places, as a picture of its own.
       vips::VImage part =
@@ -378,8 +370,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       } else if (auto bytes = EncodePicture(part, extras.format, quality)) {
         jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
       }
-      const std::string path =
-          heights.size() == 1 ? named : SlicePath(named, static_cast<int>(i) + 1);
+      const std::string& path = named.paths[i];
       result.outputs.push_back(path);
       if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));
       if (!jpeg || !written.back()) {

@@ -42,6 +42,7 @@ enum class PictureOutcome {
 // What became of one source picture.
 struct PictureResult {
   PictureOutcome outcome = PictureOutcome::kReadFailed;
+  std::string output;                // its name; a cut picture's parts are numbered from it
   std::vector<std::string> outputs;  // one, or a part each
   std::vector<std::uint64_t> sizes;  // the bytes of each output written
   PictureSize original;              // upright, as stored
@@ -77,19 +78,24 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
 std::optional<vips::VImage> LoadWatermarkPicture(
     const std::string& path, std::optional<MemoryBudget::Ticket>* hold = nullptr);
 
-// Asked for the names of a cut picture's parts before any is written:
-// "" when they are all the picture's, else the first that is another
-// picture's output in this run.
-using ClaimNames = std::function<std::string(const std::vector<std::string>& parts)>;
+// The paths of a picture's outputs (one, or a part each), or `taken`: the
+// first of them that is another picture's output in this run.
+struct NamedOutputs {
+  std::string name;  // the output's name, the parts numbered from it
+  std::vector<std::string> paths;
+  std::string taken;
+};
+// Asked, once the picture is made and before anything is written, for the
+// names of its outputs at its size, cut into `parts`.
+using OutputNamer = std::function<NamedOutputs(PictureSize size, int parts)>;
 
 // One picture end to end. `watermark` may be null (then no picture
-// watermark is laid). An output name holding "{w}" or "{h}" gets the
-// output's size there (and is claimed like a part). Touches nothing but its inputs and its output
-// files.
+// watermark is laid). Its outputs are named by `namer`, else `output` and
+// its parts. Touches nothing but its inputs and its output files.
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras = {},
-                                const ClaimNames& claim = nullptr);
+                                const OutputNamer& namer = nullptr);
 
 // Everything before the encoding: the picture as it will be written, or
 // none when the source cannot be read. With `shrink_on_load`, a large

@@ -20,7 +20,6 @@
 #include "engine/run/messages.h"
 #include "engine/run/output_plan.h"
 #include "engine/run/picture_pool.h"
-#include "engine/run/rename.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/run_report.h"
 #include "engine/run/shards.h"
@@ -56,11 +55,19 @@ class BatchRun {
     if (request_.save_settings) request_.save_settings(s_);
     ReadSwitches();
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras, ShardName());
-    plan_->LoadJournal();
+    if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable) {
+      port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath()));
+    }
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {
       RunOneFolder(source);
+    }
+    // A refused run leaves no folder it made.
+    if (summary_.end == RunEnd::kRefused) {
+      for (const std::string& folder : checks.made_folders()) {
+        if (!platform::RemoveEmptyFolder(folder)) break;
+      }
     }
   }
 
@@ -90,19 +97,15 @@ class BatchRun {
   void RunSubfolders(const std::string& source) {
     StringList folders = StringListNew();
     if (!ListTree(source, folders)) return;
-    // Every folder listed first: the run knows how many pictures it has.
-    std::vector<std::optional<StringList>> listed;
-    for (int i = 0; i < folders.count(); ++i) {
-      listed.push_back(ListShare(*StringListGet(folders, i), source));
-      if (listed.back()) total_ += listed.back()->count();
-    }
+    // Every folder listed and its outputs planned first: the run knows
+    // how many pictures it has, and refuses names two would share before
+    // anything is written.
+    std::vector<std::optional<std::vector<PlannedPicture>>> listed;
     for (int i = 0; i < folders.count(); ++i) {
       const std::string& folder = *StringListGet(folders, i);
-      if (listed[static_cast<size_t>(i)] &&
-          NamesClash(folder, target_ + folder.substr(source.size()),
-                     *listed[static_cast<size_t>(i)])) {
-        return;
-      }
+      listed.push_back(PlanFolder(folder, target_ + folder.substr(source.size()), source));
+      if (!listed.back() && refused_) return;
+      if (listed.back()) total_ += static_cast<int>(listed.back()->size());
     }
     port_.SetProgressRange(folders.count());
     port_.SetPictureCount(0, total_);
@@ -114,7 +117,7 @@ class BatchRun {
           RunTreeFolder(source, *StringListGet(folders, i), listed[static_cast<size_t>(i)]);
       if (step == FolderStep::kAbandoned) return;
       if (step == FolderStep::kCutShort) break;
-      pending_.push_back({kFolderEnd, i + 1, "", ""});  // the bar moves once the folder is done
+      pending_.push_back({kFolderEnd, i + 1, {}});  // the bar moves once the folder is done
     }
     Report(true);
     AskSummary();
@@ -150,7 +153,7 @@ class BatchRun {
   // One folder of the tree: its target folder made, its pictures handed to
   // the pool.
   FolderStep RunTreeFolder(const std::string& source, const std::string& folder,
-                           const std::optional<StringList>& files) {
+                           const std::optional<std::vector<PlannedPicture>>& files) {
     const std::string below = folder.substr(source.size());
     const std::string target_folder = target_ + below;
     const auto made = platform::MakeFolderBelow(target_, below);
@@ -169,12 +172,11 @@ class BatchRun {
       Report(true);
       port_.AppendLogLine(msg::TargetLink(target_folder));
       ++summary_.folders_left;
-      done_ += files->count();
+      done_ += static_cast<int>(files->size());
       port_.SetPictureCount(done_, total_);
       return FolderStep::kSubmitted;
     }
-    return SubmitFiles(folder, target_folder, *files) ? FolderStep::kSubmitted
-                                                      : FolderStep::kAbandoned;
+    return SubmitFiles(target_folder, *files) ? FolderStep::kSubmitted : FolderStep::kAbandoned;
   }
 
   // True when a folder of the source tree would receive outputs: a source
@@ -209,44 +211,46 @@ class BatchRun {
     return text;
   }
 
-  // Renamed outputs that two pictures would share refuse the run before
-  // anything is written.
-  bool NamesClash(const std::string& folder, const std::string& target_folder,
-                  const StringList& files) {
-    const auto clash = plan_->FirstClash(folder, target_folder, files);
-    if (!clash) return false;
-    port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
-    return true;
-  }
-
-  // The folder's pictures that are this process's share of the job.
-  std::optional<StringList> ListShare(const std::string& folder, const std::string& source) {
+  // The folder's pictures that are this process's share of the job, with
+  // their outputs decided over the whole folder. None when the folder
+  // cannot be read, or (with `refused_`) when renamed outputs two pictures
+  // would share refuse the run.
+  std::optional<std::vector<PlannedPicture>> PlanFolder(const std::string& folder,
+                                                        const std::string& target_folder,
+                                                        const std::string& source) {
     auto files = ListPictureFiles(folder);
-    if (!files || request_.shard_count <= 1) return files;
-    const std::string below = folder.substr(source.size());  // "" or "/a/b"
+    if (!files) return std::nullopt;
     StringList share = StringListNew();
+    const std::string below = folder.substr(source.size());  // "" or "/a/b"
     for (const std::string& name : files->items) {
       const std::string relative = below.empty() ? name : below.substr(1) + "/" + name;
-      if (InShard(relative, request_.shard_index, request_.shard_count)) {
+      if (request_.shard_count <= 1 ||
+          InShard(relative, request_.shard_index, request_.shard_count)) {
         StringListAppend(share, name);
       }
     }
-    return share;
+    std::vector<PlannedPicture> planned;
+    if (const auto clash = plan_->PlanFolder(folder, target_folder, *files, share, planned)) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
+      refused_ = true;
+      return std::nullopt;
+    }
+    return planned;
   }
 
   void RunOneFolder(const std::string& source) {
-    auto files = ListShare(source, source);
+    auto files = PlanFolder(source, target_, source);
     if (!files) {
+      if (refused_) return;
       port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
       summary_.end = RunEnd::kCutShort;
       return;
     }
-    if (NamesClash(source, target_, *files)) return;
-    port_.SetProgressRange(files->count());
-    total_ = files->count();
+    total_ = static_cast<int>(files->size());
+    port_.SetProgressRange(total_);
     port_.SetPictureCount(0, total_);
     progress_per_file_ = true;
-    if (!SubmitFiles(source, target_, *files)) return;
+    if (!SubmitFiles(target_, *files)) return;
     Report(true);
     summary_.end = RunEnd::kFinished;
     AskSummary();
@@ -260,8 +264,7 @@ class BatchRun {
   struct Pending {
     int job;
     int position;  // the picture's index in its folder, or the folder's progress step
-    std::string source, output;
-    JournalEntry entry = {};  // the source file as it was when submitted
+    PlannedPicture picture;
   };
 
   // Reports what has finished (or, with `all`, everything submitted) in
@@ -275,12 +278,12 @@ class BatchRun {
       } else if (item.job == kSkippedJob) {
         PictureResult skipped;
         skipped.outcome = PictureOutcome::kSkipped;
-        skipped.outputs = plan_->DoneOutputs(item.source);
+        skipped.outputs = plan_->DoneOutputs(item.picture.source);
         Report(item, std::move(skipped));
       } else if (item.job == kClashJob) {
         PictureResult clash;
         clash.outcome = PictureOutcome::kNameClash;
-        clash.outputs = {item.output};
+        clash.outputs = {item.picture.output};
         Report(item, std::move(clash));
         Journal(item, report_.back().result);
       } else {
@@ -291,44 +294,47 @@ class BatchRun {
     }
   }
 
-  // The files of one folder: the decisions (output name, the overwrite
-  // question) are made here in file order, the pictures are processed by
-  // the pool, and their outcomes are reported in file order. False when
-  // the user refused to overwrite.
-  bool SubmitFiles(const std::string& folder, const std::string& target_folder,
-                   const StringList& files) {
+  // The pictures of one folder, in file order: the plan's decisions
+  // (clash, skip-done, the overwrite question) are taken here, the
+  // pictures are processed by the pool, and their outcomes are reported in
+  // file order. False when the user refused to overwrite.
+  bool SubmitFiles(const std::string& target_folder, const std::vector<PlannedPicture>& files) {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
-    std::set<std::string> planned;  // outputs of this folder's earlier pictures
     auto report = [this](bool all) { Report(all); };
-    plan_->ClaimFolder(folder, target_folder, files);
-    for (int i = 0; i < files.count(); ++i) {
-      const std::string& name = *StringListGet(files, i);
-      Pending item{-1, i, platform::JoinPath(folder, name),
-                   plan_->OutputFor(folder, target_folder, name)};
-      DescribeSource(item.source, item.entry);
+    for (size_t i = 0; i < files.size(); ++i) {
+      Pending item{-1, static_cast<int>(i), files[i]};
+      if (const auto stamp = platform::StampRegularFile(item.picture.source, true)) {
+        item.picture.stamp = *stamp;
+      }
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
-      if (!HoldsOutputSize(item.output) && !planned.insert(item.output).second) {
+      if (item.picture.clash) {
         item.job = kClashJob;
         pending_.push_back(std::move(item));
         continue;
       }
-      if (request_.skip_done && plan_->StillDone(item.source)) {
+      if (request_.skip_done && plan_->StillDone(item.picture)) {
         item.job = kSkippedJob;
         pending_.push_back(std::move(item));
         continue;
       }
-      const bool exists = plan_->OutputsExist(item.source, item.output);
-      if (exists && answer_ == OverwriteAnswer::kNotAsked) {
+      if (answer_ == OverwriteAnswer::kNotAsked && plan_->OutputsExist(item.picture)) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
       }
-      item.job = pool_.Submit([this, source = item.source, output = item.output](int) {
+      item.job = pool_.Submit([this, picture = item.picture](int) {
         // The watermark is in memory and only read: every thread shares it.
         const auto start = std::chrono::steady_clock::now();
         PictureResult result = ProcessOnePicture(
-            source, output, s_, switches_, watermark_ ? &*watermark_ : nullptr, request_.extras,
-            [this](const auto& parts) { return plan_->ClaimParts(parts); });
+            picture.source, picture.output, s_, switches_, watermark_ ? &*watermark_ : nullptr,
+            request_.extras, [this, &picture](PictureSize size, int parts) {
+              return plan_->NameOutputs(picture, size, parts);
+            });
+        // Asked for and not laid: the picture is not done.
+        if (switches_.picture_watermark && !watermark_ &&
+            result.outcome == PictureOutcome::kProcessed) {
+          result.outcome = PictureOutcome::kMarkFailed;
+        }
         result.milliseconds =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
@@ -341,9 +347,11 @@ class BatchRun {
   }
 
   void Journal(const Pending& item, const PictureResult& result) {
-    if (!plan_->Record(item.source, item.output, item.entry, result)) {
+    std::vector<std::string> removed;
+    if (!plan_->Record(item.picture, result, removed)) {
       port_.AppendLogLine(msg::SaveError(plan_->JournalPath()));
     }
+    for (const std::string& path : removed) port_.AppendLogLine(msg::SurplusPartRemoved(path));
   }
 
   // "" for the whole job, else "K-of-N": the journal's and the report's names.
@@ -372,16 +380,17 @@ class BatchRun {
   // output's size), the picture's own name for a cut picture.
   std::string Shown(const Pending& item) const {
     const auto& outputs = report_.back().result.outputs;
-    return outputs.size() == 1 ? outputs.front() : item.output;
+    return outputs.size() == 1 ? outputs.front() : item.picture.output;
   }
 
   void Report(const Pending& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
-    if (request_.on_picture) request_.on_picture(item.source, result);
+    const std::string& source = item.picture.source;
+    if (request_.on_picture) request_.on_picture(source, result);
     const PictureOutcome outcome = result.outcome;
     const bool over_limit = result.over_limit;
-    if (result.background_kept) port_.AppendLogLine(msg::NoPlainBackground(item.source));
-    report_.push_back({item.source, std::move(result)});
+    if (result.background_kept) port_.AppendLogLine(msg::NoPlainBackground(source));
+    report_.push_back({source, std::move(result)});
     switch (outcome) {
       case PictureOutcome::kProcessed:
         ++summary_.processed;
@@ -392,26 +401,29 @@ class BatchRun {
         break;
       case PictureOutcome::kReadFailed:
         ++summary_.failed;
-        port_.AppendLogLine(msg::ReadError(item.source));
+        port_.AppendLogLine(msg::ReadError(source));
         return;  // the bar does not move for a picture that was not read
       case PictureOutcome::kWriteFailed: {
         ++summary_.failed;
         // The part that could not be written, when the picture was cut.
         const auto& outputs = report_.back().result.outputs;
-        port_.AppendLogLine(msg::SaveError(outputs.empty() ? item.output : outputs.back()));
+        port_.AppendLogLine(msg::SaveError(outputs.empty() ? item.picture.output : outputs.back()));
         break;
       }
       case PictureOutcome::kMarkFailed:
         ++summary_.processed;
         summary_.marks_missing = true;
-        port_.AppendLogLine(msg::MarkError(Shown(item)));
+        // A watermark picture that could not be read was told once.
+        if (watermark_ || !switches_.picture_watermark) {
+          port_.AppendLogLine(msg::MarkError(Shown(item)));
+        }
         break;
       case PictureOutcome::kSkipped:
         ++summary_.skipped;
         break;
       case PictureOutcome::kNameClash:
         ++summary_.failed;
-        port_.AppendLogLine(msg::NameClash(item.source, report_.back().result.outputs.front()));
+        port_.AppendLogLine(msg::NameClash(source, report_.back().result.outputs.front()));
         return;  // not read
     }
     if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
@@ -457,6 +469,7 @@ class BatchRun {
   PicturePool pool_{workers_};
   std::deque<Pending> pending_;
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
+  bool refused_ = false;  // by names two pictures would share
   BatchSummary summary_;
   std::optional<Field> focus_;
 };

@@ -131,9 +131,13 @@ bool InputChecks::TargetFolder(std::string& target) {
   if (SameFolder(target, source)) return Fail(msg::kTargetIsSource, Field::kTarget);
   target_inside_source_ = in_.subfolders && FolderLiesWithin(target, source);
   if (target_inside_source_) return true;  // nothing is made for a run that will be refused
-  if (!IsDirectory(target) && !platform::MakeDirectories(target)) {
-    return Fail(msg::kCannotCreateTarget, Field::kTarget);
+  if (IsDirectory(target)) return true;
+  for (std::string missing = target; !missing.empty() && !platform::PathEntryExists(missing);) {
+    made_folders_.push_back(missing);
+    const size_t slash = missing.find_last_of('/', missing.find_last_not_of('/'));
+    missing = slash == std::string::npos || slash == 0 ? "" : missing.substr(0, slash);
   }
+  if (!platform::MakeDirectories(target)) return Fail(msg::kCannotCreateTarget, Field::kTarget);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/processing_settings.h"
@@ -47,6 +48,9 @@ class InputChecks {
   // Subfolder mode with the target below the source: the run refuses it
   // once the settings are saved.
   bool target_inside_source() const { return target_inside_source_; }
+  // The folders the check made for the target, nearest first: a run
+  // refused later takes them away again (only while empty).
+  const std::vector<std::string>& made_folders() const { return made_folders_; }
 
   // Shows a message; the named input gets the focus when the run ends.
   bool Fail(const std::string& text, std::optional<Field> focus,
@@ -62,6 +66,7 @@ class InputChecks {
   ProcessingSettings& s_;
   std::optional<Field> focus_;
   bool target_inside_source_ = false;
+  std::vector<std::string> made_folders_;
 };
 
 // The width, quality and rotation switches and the rotation choice.

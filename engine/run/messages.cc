@@ -39,6 +39,13 @@ std::string TargetLink(const std::string& path) {
   return "未保存到 " + path + "：处理后保存到的文件夹里的链接不会被写入";
 }
 
+std::string JournalUnusable(const std::string& path) {
+  return "未使用续做记录 " + path + "：它不是普通文件，已完成的图片也会重新处理";
+}
+std::string SurplusPartRemoved(const std::string& path) {
+  return "已删除 " + path + "：上次切出的这一部分，这次不再有";
+}
+
 std::string NameClash(const std::string& source, const std::string& output) {
   return "未保存 " + source + "：" + output + " 已由同一文件夹里的另一张图片保存";
 }

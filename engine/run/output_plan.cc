@@ -3,12 +3,32 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/picture/extra_operations.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/rename.h"
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
+namespace {
+
+std::string LastName(const std::string& folder) {
+  const std::string trimmed = folder.substr(0, folder.find_last_not_of('/') + 1);
+  return trimmed.substr(trimmed.find_last_of('/') + 1);
+}
+
+bool SameStamp(const platform::FileStamp& a, const platform::FileStamp& b) {
+  return a.size == b.size && a.mtime_ns == b.mtime_ns && a.ctime_ns == b.ctime_ns &&
+         a.device == b.device && a.inode == b.inode;
+}
+
+// The file at `path` is still the one written: a regular file (not a
+// link) of the size and modification time recorded.
+bool StillAsWritten(const std::string& path, const JournalOutput& written) {
+  const auto now = platform::StampRegularFile(path, false);
+  return now && now->size == written.size && now->mtime_ns == written.mtime_ns;
+}
+
+}  // namespace
 
 OutputPlan::OutputPlan(std::string source, std::string target, std::string settings_key,
                        const ExtraOperations& operations, std::string shard)
@@ -18,6 +38,7 @@ OutputPlan::OutputPlan(std::string source, std::string target, std::string setti
       slice_height_(operations.slice_height),
       format_(operations.format),
       rename_(operations.rename),
+      sized_names_(!operations.rename.empty() && HoldsOutputSize(operations.rename)),
       rename_start_(operations.rename_start > 0 ? operations.rename_start : 1),
       shard_(std::move(shard)) {}
 
@@ -32,28 +53,126 @@ std::string OutputPlan::FromTarget(const std::string& below) const {
   return platform::JoinPath(target_, below);
 }
 
-std::string OutputPlan::OutputFor(const std::string& folder, const std::string& target_folder,
-                                  const std::string& name) {
-  if (rename_.empty()) return OutputPathFor(target_folder, name, format_);
-  if (numbered_folder_ != folder && rename_.find("{n") != std::string::npos) {
-    numbered_folder_ = folder;
-    numbers_.clear();
-    if (const auto all = ListPictureFiles(folder)) {
-      for (const std::string& each : all->items) {
-        numbers_.emplace(each, rename_start_ + static_cast<int>(numbers_.size()));
-      }
+ResumeJournal::Loaded OutputPlan::LoadJournal() {
+  const auto loaded = journal_.Load(target_, shard_);
+  // Told once by the run; nothing is written through it either.
+  if (loaded == ResumeJournal::Loaded::kUnusable) journal_failed_ = true;
+  return loaded;
+}
+
+// The output's name: the picture's own with the format's extension, or
+// the rename pattern's, with the size once it is known.
+std::string OutputPlan::MainOutput(const PlannedPicture& p, PictureSize size) const {
+  if (rename_.empty()) return OutputPathFor(p.target_folder, p.name, format_);
+  const std::string base =
+      RenamedBase(rename_, p.name, p.number, p.folder_name, size.width, size.height);
+  return platform::JoinPath(p.target_folder, base + OutputExtension(format_));
+}
+
+std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
+                                                  const std::string& target_folder,
+                                                  const StringList& all, const StringList& share,
+                                                  std::vector<PlannedPicture>& planned) {
+  std::set<std::string> share_names(share.items.begin(), share.items.end());
+  std::set<std::string> kept;
+  std::vector<std::string> claims;
+  for (size_t i = 0; i < all.items.size(); ++i) {
+    PlannedPicture p;
+    p.source = platform::JoinPath(folder, all.items[i]);
+    p.name = all.items[i];
+    p.folder_name = LastName(folder);
+    p.target_folder = target_folder;
+    p.number = rename_start_ + static_cast<int>(i);
+    p.sized = sized_names_;
+    p.output = MainOutput(p, {});
+    // A name that holds the output's size is known, and claimed, once made.
+    if (!p.sized) {
+      p.clash = !kept.insert(p.output).second;
+      if (p.clash && !rename_.empty()) return p.output;
+      if (!p.clash) claims.push_back(p.output);
+    }
+    if (share_names.count(p.name) > 0) planned.push_back(std::move(p));
+  }
+  std::lock_guard lock(claimed_mutex_);
+  claimed_.insert(claims.begin(), claims.end());
+  return std::nullopt;
+}
+
+NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size, int parts) {
+  const std::string main = picture.sized ? MainOutput(picture, size) : picture.output;
+  NamedOutputs named;
+  named.name = main;
+  for (int i = 1; i <= parts; ++i) named.paths.push_back(parts == 1 ? main : SlicePath(main, i));
+  if (parts == 1 && !picture.sized) return named;  // claimed with its folder
+  // "a_01.jpg" may be the output of a picture of that name.
+  std::lock_guard lock(claimed_mutex_);
+  for (const std::string& path : named.paths) {
+    if (claimed_.count(path) > 0) {
+      named.taken = path;
+      return named;
     }
   }
-  const auto number = numbers_.find(name);
-  std::string folder_name = folder.substr(0, folder.find_last_not_of('/') + 1);
-  folder_name = folder_name.substr(folder_name.find_last_of('/') + 1);
-  const std::string base = RenamedBase(
-      rename_, name, number == numbers_.end() ? rename_start_ : number->second, folder_name);
-  return platform::JoinPath(target_folder, base + OutputExtension(format_));
+  claimed_.insert(named.paths.begin(), named.paths.end());
+  return named;
+}
+
+// "a_03.jpg" is a part of "a.jpg".
+bool OutputPlan::IsOwnPart(const std::string& path, const std::string& main) const {
+  const std::string first = SlicePath(main, 1);
+  const size_t number = first.rfind("_01");
+  if (number == std::string::npos || path.size() < first.size() ||
+      path.compare(0, number + 1, first, 0, number + 1) != 0) {
+    return false;
+  }
+  const std::string tail = first.substr(number + 3);  // the extension
+  if (path.size() < number + 1 + tail.size() ||
+      path.compare(path.size() - tail.size(), tail.size(), tail) != 0) {
+    return false;
+  }
+  const std::string digits = path.substr(number + 1, path.size() - tail.size() - number - 1);
+  return !digits.empty() && digits.size() <= 6 && IsDigitsOnly(digits) &&
+         SlicePath(main, std::stoi(digits)) == path;
+}
+
+bool OutputPlan::StillDone(const PlannedPicture& picture) {
+  const JournalEntry* e = journal_.Find(BelowSource(picture.source));
+  if (!e || !e->done || e->settings != settings_key_ || e->outputs.empty()) return false;
+  // The same file: a source replaced, even by an older one or one of the
+  // same size and time, is made again.
+  const auto now = platform::StampRegularFile(picture.source, true);
+  if (!now || !SameStamp(*now, e->source)) return false;
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < e->outputs.size(); ++i) {
+    const std::string path = FromTarget(e->outputs[i].path);
+    // Under the names this run gives the picture: the rename numbers may
+    // have moved since.
+    const bool named = e->outputs.size() == 1 ? path == picture.output
+                                              : path == SlicePath(picture.output, int(i) + 1);
+    const bool sized_named =
+        picture.sized &&
+        MatchesAnySize(e->outputs.size() == 1 ? picture.output
+                                              : SlicePath(picture.output, static_cast<int>(i) + 1),
+                       path);
+    if (!(named || sized_named) || !StillAsWritten(path, e->outputs[i])) return false;
+    paths.push_back(path);
+  }
+  std::lock_guard lock(claimed_mutex_);
+  for (const std::string& path : paths) {
+    if (path != picture.output && claimed_.count(path) > 0) return false;  // another's now
+  }
+  claimed_.insert(paths.begin(), paths.end());
+  return true;
+}
+
+std::vector<std::string> OutputPlan::DoneOutputs(const std::string& source) const {
+  std::vector<std::string> outputs;
+  if (const JournalEntry* done = journal_.Find(BelowSource(source))) {
+    for (const JournalOutput& output : done->outputs) outputs.push_back(FromTarget(output.path));
+  }
+  return outputs;
 }
 
 bool OutputPlan::SizedNameExists(const std::string& output) {
-  if (!HoldsOutputSize(output)) return false;
   const size_t slash = output.find_last_of('/');
   const std::string folder = output.substr(0, slash), name = output.substr(slash + 1);
   if (listed_folder_ != folder) {
@@ -69,107 +188,72 @@ bool OutputPlan::SizedNameExists(const std::string& output) {
                      [&](const std::string& each) { return MatchesAnySize(name, each); });
 }
 
-std::optional<std::string> OutputPlan::FirstClash(const std::string& folder,
-                                                  const std::string& target_folder,
-                                                  const StringList& files) {
-  if (rename_.empty()) return std::nullopt;
-  std::set<std::string> seen;
-  for (const std::string& name : files.items) {
-    std::string output = OutputFor(folder, target_folder, name);
-    // A name that holds the output's size is known, and claimed, once made.
-    if (!HoldsOutputSize(output) && !seen.insert(output).second) return output;
+bool OutputPlan::OutputsExist(const PlannedPicture& picture) {
+  const std::string& output = picture.output;
+  if (picture.sized) {
+    return SizedNameExists(output) || (slice_height_ > 0 && SizedNameExists(SlicePath(output, 1)));
   }
-  return std::nullopt;
+  return FileExists(output) || (slice_height_ > 0 && FileExists(SlicePath(output, 1)));
 }
 
-void OutputPlan::ClaimFolder(const std::string& folder, const std::string& target_folder,
-                             const StringList& files) {
-  std::vector<std::string> outputs;
-  for (const std::string& name : files.items) {
-    outputs.push_back(OutputFor(folder, target_folder, name));
-  }
-  std::lock_guard lock(claimed_mutex_);
-  claimed_.insert(outputs.begin(), outputs.end());
-}
-
-std::string OutputPlan::ClaimParts(const std::vector<std::string>& parts) {
-  std::lock_guard lock(claimed_mutex_);
-  for (const std::string& part : parts) {
-    if (claimed_.count(part) > 0) return part;
-  }
-  claimed_.insert(parts.begin(), parts.end());
-  return "";
-}
-
-bool OutputPlan::IsClaimed(const std::string& path) {
-  std::lock_guard lock(claimed_mutex_);
-  return claimed_.count(path) > 0;
-}
-
-bool OutputPlan::StillDone(const std::string& source) const {
-  return journal_.StillDone(BelowSource(source), source, settings_key_);
-}
-
-std::vector<std::string> OutputPlan::DoneOutputs(const std::string& source) const {
-  std::vector<std::string> outputs;
-  if (const JournalEntry* done = journal_.Find(BelowSource(source))) {
-    for (const auto& [output, size] : done->outputs) outputs.push_back(FromTarget(output));
-  }
-  return outputs;
-}
-
-bool OutputPlan::OutputsExist(const std::string& source, const std::string& output) {
-  if (FileExists(output) || SizedNameExists(output)) return true;
-  if (slice_height_ > 0 && FileExists(SlicePath(output, 1))) return true;
-  const JournalEntry* last = journal_.Find(BelowSource(source));
-  if (!last) return false;
-  return std::any_of(last->outputs.begin(), last->outputs.end(),
-                     [&](const auto& written) { return FileExists(FromTarget(written.first)); });
-}
-
-// A picture counts as done for a resumed run only once its last run
-// succeeded; the parts an earlier run cut it into and this run did not
-// write again go.
-bool OutputPlan::Record(const std::string& source, const std::string& output, JournalEntry entry,
-                        const PictureResult& result) {
+bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& result,
+                        std::vector<std::string>& removed) {
+  JournalEntry entry;
   entry.when_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
                       std::chrono::system_clock::now().time_since_epoch())
                       .count();
-  const bool all_written = result.sizes.size() == result.outputs.size();
-  entry.done = result.outcome == PictureOutcome::kProcessed && !result.over_limit && all_written;
-  const std::string below = BelowSource(source);
+  entry.source = picture.stamp;
   entry.settings = settings_key_;
-  if (all_written && !result.outputs.empty()) {
-    for (size_t i = 0; i < result.outputs.size(); ++i) {
-      entry.outputs.emplace_back(BelowTarget(result.outputs[i]), result.sizes[i]);
+  const bool all_written = !result.outputs.empty() &&
+                           result.sizes.size() == result.outputs.size() &&
+                           (result.outcome == PictureOutcome::kProcessed ||
+                            result.outcome == PictureOutcome::kMarkFailed);
+  bool stamped = all_written;
+  if (all_written) {
+    for (size_t i = 0; i < result.outputs.size() && stamped; ++i) {
+      const auto now = platform::StampRegularFile(result.outputs[i], false);
+      stamped = now && now->size == result.sizes[i];
+      if (stamped)
+        entry.outputs.push_back({BelowTarget(result.outputs[i]), now->size, now->mtime_ns});
     }
-    RemoveStaleOutputs(below, output, result.outputs);
-  } else if (const JournalEntry* last = journal_.Find(below)) {
-    entry.outputs = last->outputs;  // nothing written: what is there stays known
   }
-  if (journal_.Record(below, entry, shard_) || journal_failed_) return true;
+  entry.done = stamped && result.outcome == PictureOutcome::kProcessed && !result.over_limit;
+  const JournalEntry* last = journal_.Find(BelowSource(picture.source));
+  if (!stamped) {
+    entry.outputs.clear();
+    if (last) entry.outputs = last->outputs;  // nothing written: what is there stays known
+  } else if (last) {
+    RemoveSurplusParts(*last, result, removed);
+  }
+  if (journal_failed_) return true;
+  if (journal_.Record(BelowSource(picture.source), entry)) return true;
   journal_failed_ = true;  // resumed runs will make its pictures again
   return false;
 }
 
-std::string OutputPlan::JournalPath() const {
-  return platform::JoinPath(target_, JournalFileName(shard_));
+// What the picture's last run cut it into under this run's name and this
+// run did not write again, when still as written then and no other
+// picture's output in this run.
+void OutputPlan::RemoveSurplusParts(const JournalEntry& last, const PictureResult& result,
+                                    std::vector<std::string>& removed) {
+  if (slice_height_ <= 0 || result.output.empty()) return;
+  for (const JournalOutput& output : last.outputs) {
+    const std::string path = FromTarget(output.path);
+    if (!IsOwnPart(path, result.output) ||
+        std::find(result.outputs.begin(), result.outputs.end(), path) != result.outputs.end() ||
+        !StillAsWritten(path, output)) {
+      continue;
+    }
+    {
+      std::lock_guard lock(claimed_mutex_);
+      if (claimed_.count(path) > 0) continue;
+    }
+    if (platform::RemoveFile(path)) removed.push_back(path);
+  }
 }
 
-// Of what the picture's last run wrote, what this run did not write again,
-// unless another picture of the run has that name for its output.
-void OutputPlan::RemoveStaleOutputs(const std::string& below, const std::string& own,
-                                    const std::vector<std::string>& written) {
-  const JournalEntry* last = journal_.Find(below);
-  if (!last) return;
-  for (const auto& [output, size] : last->outputs) {
-    const std::string path = FromTarget(output);
-    if ((path == own || !IsClaimed(path)) &&
-        std::find(written.begin(), written.end(), path) == written.end() &&
-        platform::StampRegularFile(path, false)) {
-      platform::RemoveFile(path);
-    }
-  }
+std::string OutputPlan::JournalPath() const {
+  return platform::JoinPath(target_, JournalFileName(shard_));
 }
 
 }  // namespace lumivane

@@ -1,13 +1,15 @@
-// Where a run's outputs go and what is known of them: every output name is
-// given once per run (the main outputs of the pictures listed, the parts of
-// cut pictures), what earlier runs wrote (the resume journal), and the
-// parts a picture's earlier run left that this run did not write again.
-// The overwrite question, skip-done, the report of skipped pictures and
-// the clean-up all ask the plan.
+// Where a run's outputs go and what is known of them, decided in one
+// place: every picture's output name (from the folder's whole listing,
+// whatever this process's share, so shards decide clashes alike), the
+// names of a cut picture's parts and of names that hold the output's size
+// (given to the pool's threads when the picture is made), what earlier
+// runs wrote (the resume journal, read as untrusted input), the overwrite
+// question, skip-done and the removal of surplus parts. A run removes only
+// parts it cut again under the same name, and only files still as its
+// journal recorded them.
 #ifndef LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 #define LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 
-#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -18,8 +20,22 @@
 #include "engine/picture/picture_ops.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/string_list.h"
+#include "platform/file_system.h"
 
 namespace lumivane {
+
+// The plan for one picture of the run.
+struct PlannedPicture {
+  std::string source;  // the picture's file
+  // Its output; a name that holds the output's size shows "{w}" and "{h}"
+  // until the picture is made.
+  std::string output;
+  bool clash = false;  // an earlier picture of the folder has this output
+  bool sized = false;  // the name holds the output's size
+  std::string name, folder_name, target_folder;
+  int number = 0;               // in the folder's name order, for renames
+  platform::FileStamp stamp{};  // the source file as it was submitted
+};
 
 class OutputPlan {
  public:
@@ -28,61 +44,53 @@ class OutputPlan {
   OutputPlan(std::string source, std::string target, std::string settings_key,
              const ExtraOperations& operations, std::string shard);
 
-  // The output of the picture `name` of `folder`: its name (or the name
-  // the rename pattern gives it) with the format's extension, in
-  // `target_folder`.
-  std::string OutputFor(const std::string& folder, const std::string& target_folder,
-                        const std::string& name);
-  // With a rename pattern: the first output two of the folder's pictures
-  // would share, if any.
-  std::optional<std::string> FirstClash(const std::string& folder, const std::string& target_folder,
-                                        const StringList& files);
+  // What earlier runs of this process's journal name wrote.
+  ResumeJournal::Loaded LoadJournal();
 
-  // What earlier runs into the target folder wrote.
-  void LoadJournal() { journal_.Load(target_); }
+  // The outputs of the pictures of `share`, decided over `all` (the
+  // folder's whole listing) in name order: the first picture of a name
+  // keeps it, a later one is a clash. With a rename pattern, a name two
+  // pictures would share is returned instead: the run is refused.
+  std::optional<std::string> PlanFolder(const std::string& folder, const std::string& target_folder,
+                                        const StringList& all, const StringList& share,
+                                        std::vector<PlannedPicture>& planned);
 
-  // A folder's main outputs, claimed before any of its pictures is made.
-  void ClaimFolder(const std::string& folder, const std::string& target_folder,
-                   const StringList& files);
-  // From the pool's threads: all of a picture's parts, or none ("" when
-  // they are all its own, else the first that is taken).
-  std::string ClaimParts(const std::vector<std::string>& parts);
+  // From the pool's threads: the output's paths for the picture made at
+  // `size` and cut into `parts`, claimed; else the name that is taken.
+  NamedOutputs NameOutputs(const PlannedPicture& picture, PictureSize size, int parts);
 
   // The picture's last run succeeded with these settings, from the source
-  // file as it is, and its outputs are whole.
-  bool StillDone(const std::string& source) const;
+  // file as it is, under the names planned now, and its outputs are still
+  // as written. Its outputs are then claimed.
+  bool StillDone(const PlannedPicture& picture);
   // What a picture left alone as done has in the target folder.
   std::vector<std::string> DoneOutputs(const std::string& source) const;
-  // What the picture would replace: its output (for a name holding the
-  // output's size, a file that name takes for any size), the first part of
-  // a cut picture, and whatever its last run wrote.
-  bool OutputsExist(const std::string& source, const std::string& output);
+  // True when a name this run will write for the picture exists.
+  bool OutputsExist(const PlannedPicture& picture);
 
-  // Journals the picture's result (`entry` describes its source file as it
-  // was submitted) and removes what its last run wrote and this one did
-  // not. False the first time the journal cannot be written.
-  bool Record(const std::string& source, const std::string& output, JournalEntry entry,
-              const PictureResult& result);
+  // Journals the picture's result and removes the surplus parts of a cut
+  // picture (returned, to be told). False the first time the journal
+  // cannot be written.
+  bool Record(const PlannedPicture& picture, const PictureResult& result,
+              std::vector<std::string>& removed);
   std::string JournalPath() const;
 
  private:
   std::string BelowSource(const std::string& path) const;
   std::string BelowTarget(const std::string& path) const;
   std::string FromTarget(const std::string& below) const;
-  void RemoveStaleOutputs(const std::string& below, const std::string& own,
-                          const std::vector<std::string>& written);
-  bool IsClaimed(const std::string& path);
+  std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
+  bool IsOwnPart(const std::string& path, const std::string& main) const;
+  void RemoveSurplusParts(const JournalEntry& last, const PictureResult& result,
+                          std::vector<std::string>& removed);
   bool SizedNameExists(const std::string& output);
 
   const std::string source_, target_, settings_key_;
   const int slice_height_;
   const int format_;
   const std::string rename_;
+  const bool sized_names_;
   const int rename_start_;
-  // The numbers of the pictures of one folder in its name order (all its
-  // pictures, whatever this process's share).
-  std::string numbered_folder_;
-  std::map<std::string, int> numbers_;
   // The files of one target folder, for names that hold the output's size.
   std::string listed_folder_;
   std::vector<std::string> listed_names_;

@@ -5,15 +5,27 @@
 namespace lumivane {
 namespace {
 
+// What a picture's name is made of.
+struct Values {
+  const std::string& file_name;
+  int number;
+  const std::string& folder_name;
+  int width, height;
+};
+
 // What one "{...}" stands for, or none when it is not known.
-std::optional<std::string> Expand(const std::string& token, const std::string& file_name,
-                                  int number, const std::string& folder_name) {
+std::optional<std::string> Expand(const std::string& token, const Values& v) {
+  const std::string& file_name = v.file_name;
+  const int number = v.number;
   if (token == "name") {
     const size_t dot = file_name.rfind('.');
     return dot == std::string::npos || dot == 0 ? file_name : file_name.substr(0, dot);
   }
-  if (token == "folder") return folder_name;
-  if (token == "w" || token == "h") return "{" + token + "}";  // the output's, filled later
+  if (token == "folder") return v.folder_name;
+  if (token == "w" || token == "h") {
+    const int size = token == "w" ? v.width : v.height;
+    return size > 0 ? std::to_string(size) : "{" + token + "}";  // the output's, once known
+  }
   if (token == "n") return std::to_string(number);
   // {n:03}: at least that many digits, zeros in front.
   if (token.size() == 4 && token.compare(0, 3, "n:0") == 0 && token[3] >= '1' && token[3] <= '9') {
@@ -27,8 +39,8 @@ std::optional<std::string> Expand(const std::string& token, const std::string& f
 
 // The pattern with every token expanded; none when one is unknown or a
 // brace is left open.
-std::optional<std::string> Fill(const std::string& pattern, const std::string& file_name,
-                                int number, const std::string& folder_name, std::string* bad) {
+std::optional<std::string> Fill(const std::string& pattern, const Values& values,
+                                std::string* bad) {
   std::string out;
   for (size_t i = 0; i < pattern.size();) {
     if (pattern[i] != '{') {
@@ -41,7 +53,7 @@ std::optional<std::string> Fill(const std::string& pattern, const std::string& f
       return std::nullopt;
     }
     const std::string token = pattern.substr(i + 1, close - i - 1);
-    const auto value = Expand(token, file_name, number, folder_name);
+    const auto value = Expand(token, values);
     if (!value) {
       if (bad) *bad = "{" + token + "}";
       return std::nullopt;
@@ -58,15 +70,17 @@ std::string CheckRenamePattern(const std::string& pattern) {
   if (pattern.empty()) return "the pattern is empty";
   if (pattern.find_first_of("/\\") != std::string::npos) return "a name cannot hold / or \\";
   std::string bad;
-  const auto sample = Fill(pattern, "a.jpg", 1, "f", &bad);
+  const std::string name = "a.jpg", folder = "f";
+  const auto sample = Fill(pattern, {name, 1, folder, 1, 1}, &bad);
   if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {w}, {h})";
   if (*sample == "." || *sample == "..") return "the names would be " + *sample;
   return "";
 }
 
 std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
-                        const std::string& folder_name) {
-  return Fill(pattern, file_name, number, folder_name, nullptr).value_or(file_name);
+                        const std::string& folder_name, int width, int height) {
+  return Fill(pattern, {file_name, number, folder_name, width, height}, nullptr)
+      .value_or(file_name);
 }
 
 bool HoldsOutputSize(std::string_view name) {

@@ -15,10 +15,10 @@ namespace lumivane {
 std::string CheckRenamePattern(const std::string& pattern);
 
 // The name (without extension) `pattern` gives the picture `file_name`,
-// numbered `number`, in the folder `folder_name`; {w} and {h} are left for
-// the picture's processing to fill.
+// numbered `number`, in the folder `folder_name`, made `width` x `height`;
+// while the size is not known (0), {w} and {h} stay as they are.
 std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
-                        const std::string& folder_name);
+                        const std::string& folder_name, int width = 0, int height = 0);
 
 // True when `name` holds {w} or {h}: it is known once the picture is made.
 bool HoldsOutputSize(std::string_view name);

@@ -63,74 +63,106 @@ std::vector<std::string_view> Split(std::string_view line) {
 
 template <typename T>
 bool Number(std::string_view text, T& value) {
-  if (!IsDigitsOnly(text) || text.size() > 19) return false;
+  if (!IsDigitsOnly(text) || text.empty() || text.size() > 19) return false;
   value = static_cast<T>(std::stoull(std::string(text)));
   return true;
 }
 
-// One line: "done" or "redo", when, source, its size and change time, the
-// settings key, then each output with its size.
+// A path below a folder of ours: no leading "/", no empty, "." or ".."
+// part. Anything else in a journal was not written by us.
+bool IsPlainPathBelow(std::string_view path) {
+  if (path.empty() || path.front() == '/') return false;
+  for (size_t start = 0;;) {
+    const size_t slash = path.find('/', start);
+    const std::string_view part = path.substr(start, slash - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (slash == std::string_view::npos) return true;
+    start = slash + 1;
+  }
+}
+
+std::string_view FolderOf(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+// One line: "done2" or "redo2", when, the source below the source folder,
+// its size, modification and change time, device and file number, the
+// settings key, then each output with its size and modification time.
+// (Lines of the first form, without times and identity, are not read: the
+// pictures they name are made again.)
+constexpr size_t kFixedFields = 9;
+constexpr size_t kOutputFields = 3;
+
 std::optional<std::pair<std::string, JournalEntry>> ParseLine(std::string_view line) {
   const auto f = Split(line);
   JournalEntry e;
-  if (f.size() < 3 || (f[0] != "done" && f[0] != "redo") || !Number(f[1], e.when_ns)) {
+  if (f.size() < kFixedFields || (f.size() - kFixedFields) % kOutputFields != 0 ||
+      (f[0] != "done2" && f[0] != "redo2") || !Number(f[1], e.when_ns) ||
+      !Number(f[3], e.source.size) || !Number(f[4], e.source.mtime_ns) ||
+      !Number(f[5], e.source.ctime_ns) || !Number(f[6], e.source.device) ||
+      !Number(f[7], e.source.inode)) {
     return std::nullopt;
   }
   auto source = Unescape(f[2]);
-  if (!source) return std::nullopt;
-  e.done = f[0] == "done";
-  if (f.size() < 6 || f.size() % 2 != 0 || !Number(f[3], e.source_size) ||
-      !Number(f[4], e.source_mtime_ns)) {
-    return std::nullopt;
+  if (!source || !IsPlainPathBelow(*source)) return std::nullopt;
+  e.done = f[0] == "done2";
+  e.settings = f[8];
+  for (size_t i = kFixedFields; i < f.size(); i += kOutputFields) {
+    JournalOutput output;
+    auto path = Unescape(f[i]);
+    // Only a plain name in the folder that mirrors the source's.
+    if (!path || !IsPlainPathBelow(*path) || FolderOf(*path) != FolderOf(*source) ||
+        !Number(f[i + 1], output.size) || !Number(f[i + 2], output.mtime_ns)) {
+      return std::nullopt;
+    }
+    output.path = std::move(*path);
+    e.outputs.push_back(std::move(output));
   }
-  e.settings = f[5];
-  for (size_t i = 6; i + 1 < f.size(); i += 2) {
-    auto output = Unescape(f[i]);
-    std::uint64_t size = 0;
-    if (!output || !Number(f[i + 1], size)) return std::nullopt;
-    e.outputs.emplace_back(std::move(*output), size);
-  }
-  return std::make_pair(*source, e);
+  return std::make_pair(std::move(*source), std::move(e));
 }
 
 std::string ComposeLine(const std::string& source, const JournalEntry& e) {
-  std::string line = std::string(e.done ? "done" : "redo") + "\t" + std::to_string(e.when_ns) +
-                     "\t" + Escape(source) + "\t" + std::to_string(e.source_size) + "\t" +
-                     std::to_string(e.source_mtime_ns) + "\t" + e.settings;
-  for (const auto& [output, size] : e.outputs) {
-    line += "\t" + Escape(output) + "\t" + std::to_string(size);
+  std::string line = std::string(e.done ? "done2" : "redo2") + "\t" + std::to_string(e.when_ns) +
+                     "\t" + Escape(source);
+  for (auto n : {e.source.size, static_cast<std::uint64_t>(e.source.mtime_ns),
+                 static_cast<std::uint64_t>(e.source.ctime_ns), e.source.device, e.source.inode}) {
+    line += "\t" + std::to_string(n);
+  }
+  line += "\t" + e.settings;
+  for (const JournalOutput& output : e.outputs) {
+    line += "\t" + Escape(output.path) + "\t" + std::to_string(output.size) + "\t" +
+            std::to_string(output.mtime_ns);
   }
   return line + "\n";
 }
 
 }  // namespace
 
-void ResumeJournal::Load(const std::string& target) {
-  target_ = target;
+ResumeJournal::Loaded ResumeJournal::Load(const std::string& target, const std::string& shard) {
+  path_ = platform::JoinPath(target, JournalFileName(shard));
   entries_.clear();
-  const auto entries = platform::ListDirectory(target);
-  if (!entries) return;
-  for (const auto& file : *entries) {
-    if (file.is_directory || !StartsWith(file.name, kJournalPrefix) ||
-        !EndsWith(file.name, kJournalSuffix)) {
-      continue;
-    }
-    std::string pending;
-    platform::ReadRegularFileInPieces(
-        platform::JoinPath(target, file.name), [&](std::string_view piece) {
-          pending.append(piece);
-          size_t start = 0;
-          for (size_t end; (end = pending.find('\n', start)) != std::string::npos;
-               start = end + 1) {
-            auto parsed = ParseLine(std::string_view(pending).substr(start, end - start));
-            if (!parsed) continue;
-            auto& slot = entries_[parsed->first];
-            if (parsed->second.when_ns >= slot.when_ns) slot = std::move(parsed->second);
-          }
-          pending.erase(0, start);  // a line cut off by a kill stays unread
-          return true;
-        });
-  }
+  if (!platform::PathEntryExists(path_)) return Loaded::kNone;
+  std::string pending;
+  const bool read = platform::ReadRegularFileInPieces(
+      path_,
+      [&](std::string_view piece) {
+        pending.append(piece);
+        size_t start = 0;
+        for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
+          auto parsed = ParseLine(std::string_view(pending).substr(start, end - start));
+          if (!parsed) continue;
+          auto& slot = entries_[parsed->first];
+          if (parsed->second.when_ns >= slot.when_ns) slot = std::move(parsed->second);
+        }
+        pending.erase(0, start);  // a line cut off by a kill stays unread
+        return true;
+      },
+      false);
+  if (read) return Loaded::kRead;
+  entries_.clear();
+  unusable_ = true;
+  return Loaded::kUnusable;
 }
 
 const JournalEntry* ResumeJournal::Find(const std::string& source) const {
@@ -138,27 +170,10 @@ const JournalEntry* ResumeJournal::Find(const std::string& source) const {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
-bool ResumeJournal::StillDone(const std::string& source, const std::string& source_path,
-                              const std::string& settings) const {
-  const JournalEntry* e = Find(source);
-  if (!e || !e->done || e->settings != settings || e->outputs.empty()) return false;
-  // The same file: a source replaced, even by an older one, is made again.
-  const auto stamp = platform::StampRegularFile(source_path, true);
-  if (!stamp || stamp->size != e->source_size || stamp->mtime_ns != e->source_mtime_ns) {
-    return false;
-  }
-  // Every output there whole, as written, and not a link to something else.
-  for (const auto& [output, size] : e->outputs) {
-    const auto written = platform::StampRegularFile(platform::JoinPath(target_, output), false);
-    if (!written || written->size != size) return false;
-  }
-  return true;
-}
-
-bool ResumeJournal::Record(const std::string& source, const JournalEntry& entry,
-                           const std::string& shard) {
+bool ResumeJournal::Record(const std::string& source, const JournalEntry& entry) {
+  if (unusable_) return false;
   if (!file_) {
-    auto opened = platform::AppendFile::Open(platform::JoinPath(target_, JournalFileName(shard)));
+    auto opened = platform::AppendFile::OpenOwn(path_);
     if (!opened) return false;
     file_.emplace(std::move(*opened));
   }
@@ -168,14 +183,6 @@ bool ResumeJournal::Record(const std::string& source, const JournalEntry& entry,
 std::string JournalFileName(const std::string& shard) {
   return std::string(kJournalPrefix) + (shard.empty() ? "" : "." + shard) +
          std::string(kJournalSuffix);
-}
-
-bool DescribeSource(const std::string& path, JournalEntry& entry) {
-  const auto stamp = platform::StampRegularFile(path, true);
-  if (!stamp) return false;
-  entry.source_size = stamp->size;
-  entry.source_mtime_ns = stamp->mtime_ns;
-  return true;
 }
 
 std::string SettingsKey(const std::string& settings_text) {
