@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "engine/picture/operation_table.h"
+#include "engine/picture/output_shape.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/size_cap.h"
 #include "engine/run/folder_scan.h"
@@ -41,6 +42,48 @@ class ExtraOperationsTest : public ::testing::Test {
     return s;
   }();
 };
+
+// A run names outputs by the size and the parts the header foretells: the
+// picture made must have them, in every orientation and every mix of the
+// operations that change the size.
+TEST_F(ExtraOperationsTest, TheHeaderForetellsTheOutputsSizeAndParts) {
+  const std::vector<std::string> sources = {
+      dir_.WriteFile("camera.jpg", JpegWithExifOrientation6(dir_ / "scratch.jpg")),
+      dir_ / "tall.jpg", dir_ / "wide.png", dir_ / "small.bmp"};
+  SavePicture(MakePicture(700, 2500, "gray"), sources[1], "JPEG", 80);
+  SavePicture(MakePicture(1900, 601, "gray"), sources[2], "PNG");
+  SavePicture(MakePicture(301, 199, "gray"), sources[3], "BMP");
+  struct Case {
+    bool width, rotation;
+    ExtraOperations x;
+  };
+  std::vector<Case> cases(7);
+  cases[0].width = true;
+  cases[1] = {true, false, {}}, cases[1].x.square = true, cases[1].x.border = 7;
+  cases[2].x.border = 13, cases[2].x.slice_height = 450;
+  cases[3] = {true, true, {}}, cases[3].x.slice_height = 300;
+  cases[4].x.square = true, cases[4].x.border = 9;
+  cases[5] = {true, false, {}}, cases[5].x.trim = 10, cases[5].x.square = true;
+  cases[6] = {true, true, {}}, cases[6].x.border = 3, cases[6].x.slice_height = 100;
+  settings_.width = 333;
+  for (const std::string& source : sources) {
+    for (size_t i = 0; i < cases.size(); ++i) {
+      PictureSwitches sw;
+      sw.width = cases[i].width;
+      sw.rotation = cases[i].rotation;
+      const auto original = HeaderSize(source);
+      ASSERT_TRUE(original) << source;
+      const auto shape = PlannedShape(*original, settings_, sw, cases[i].x);
+      const PictureResult made = Process(source, sw, cases[i].x);
+      ASSERT_TRUE(shape) << source << " " << i;
+      EXPECT_EQ(shape->size, made.size) << source << " " << i;
+      EXPECT_EQ(static_cast<size_t>(shape->parts), made.outputs.size()) << source << " " << i;
+    }
+  }
+  ExtraOperations trimmed;
+  trimmed.trim = 10;  // the product's own size: known once made
+  EXPECT_FALSE(PlannedShape({100, 100}, settings_, {}, trimmed));
+}
 
 TEST_F(ExtraOperationsTest, SquareCanvasCentresThePictureOnItsColour) {
   SavePicture(MakePicture(400, 200, "blue"), dir_ / "wide.png", "PNG");

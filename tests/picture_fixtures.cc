@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/picture/imaging_environment.h"
+#include "tests/temp_dir.h"
 #include "text/text_helpers.h"
 
 namespace lumivane::testing {
@@ -128,6 +129,32 @@ bool IsNear(const Rgb& c, double r, double g, double b, double tolerance) {
 int DarkPixels(const vips::VImage& picture, int x0, int y0, int x1, int y1) {
   const vips::VImage dark = (picture.crop(x0, y0, x1 - x0, y1 - y0) < 128).bandand();
   return int(std::lround(dark.avg() / 255 * (x1 - x0) * (y1 - y0)));
+}
+
+// A JPEG whose EXIF says "rotate 90 clockwise to view" and that carries a
+// GPS position and a comment.
+std::string JpegWithExifOrientation6(const std::string& scratch) {
+  const std::string& path = scratch;
+  SavePicture(MakePicture(40, 20, "red").insert(MakePicture(20, 20, "blue"), 20, 0), path, "JPEG",
+              95);
+  std::string jpeg = ReadWholeFile(path);
+  // TIFF, little endian: IFD0 with Orientation=6 and a GPS IFD pointer.
+  std::string tiff("II*\0\x08\0\0\0", 8);
+  tiff += std::string("\x02\0", 2);
+  tiff += std::string("\x12\x01\x03\0\x01\0\0\0\x06\0\0\0", 12);
+  tiff += std::string("\x25\x88\x04\0\x01\0\0\0\x26\0\0\0", 12);
+  tiff += std::string("\0\0\0\0", 4);
+  tiff += std::string("\x01\0", 2);  // GPS IFD: latitude ref "N"
+  tiff += std::string("\x01\0\x02\0\x02\0\0\0N\0\0\0", 12);
+  tiff += std::string("\0\0\0\0", 4);
+  std::string app1 = "Exif" + std::string("\0\0", 2) + tiff;
+  uint16_t len = static_cast<uint16_t>(app1.size() + 2);
+  std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(len >> 8) +
+                        static_cast<char>(len & 0xFF) + app1;
+  const std::string comment = "taken at home";
+  const std::string com =
+      std::string("\xFF\xFE\0", 3) + static_cast<char>(comment.size() + 2) + comment;
+  return jpeg.substr(0, 2) + segment + com + jpeg.substr(2);
 }
 
 }  // namespace lumivane::testing

@@ -27,6 +27,10 @@ Rgb PixelAt(const vips::VImage& picture, int x, int y);
 bool IsNear(const Rgb& c, double r, double g, double b, double tolerance = 0.08);
 // Counts pixels within a rectangle that are darker than 0.5 in all channels.
 int DarkPixels(const vips::VImage& picture, int x0, int y0, int x1, int y1);
+// The bytes of a 40 x 20 JPEG (red left, blue right) whose EXIF says
+// "rotate 90 clockwise to view" and that carries a GPS position and a
+// comment; `scratch` is a path it may write.
+std::string JpegWithExifOrientation6(const std::string& scratch);
 
 }  // namespace lumivane::testing
 

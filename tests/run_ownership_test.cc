@@ -168,8 +168,14 @@ TEST(RunOwnershipTest, BracesAreNamesOutsideARenamePattern) {
   MakePictureFile(dir / "src/p{w}.jpg", 60, 40, "red", "JPEG");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target 'out{w}' --width 30"), 0);
   EXPECT_TRUE(FileExists(dir / "out{w}/p{w}.jpg"));
-  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 30 --rename '{name}_{w}'"), 0);
+  // A name holding the size is known from the header: a file of the same
+  // pattern at another size is not in the way, the one at this size is.
+  dir.WriteFile("out/p{w}_99.jpg", "mine");
+  const std::string sized = "--source src --target out --width 30 --rename '{name}_{w}'";
+  EXPECT_EQ(RunBatch(dir.path(), sized), 0);
   EXPECT_TRUE(FileExists(dir / "out/p{w}_30.jpg"));
+  EXPECT_EQ(ReadWholeFile(dir / "out/p{w}_99.jpg"), "mine");
+  EXPECT_EQ(RunBatch(dir.path(), sized), 1);
 }
 
 }  // namespace

@@ -265,8 +265,10 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   if (!HasRoomForBorder(*picture, extras.border)) {
     extras.border = 0;
   } else {
-    *picture = picture->resize(static_cast<double>(picture->width() - 2 * extras.border) /
-                               picture->width());
+    // To a size of our own rule, not the library's rounding: a run names
+    // its outputs by their size before it reads them.
+    *picture = Sized(*picture, ShrunkSize(picture->width(), picture->height(),
+                                          picture->width() - 2 * extras.border));
   }
   return picture;
 }

@@ -13,6 +13,7 @@
 
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/operation_table.h"
+#include "engine/picture/output_shape.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/settings_text.h"
 #include "engine/run/folder_scan.h"
@@ -318,6 +319,11 @@ class BatchRun {
         pending_.push_back(std::move(item));
         continue;
       }
+      if (!NameBeforeReading(item.picture)) {
+        item.job = kClashJob;
+        pending_.push_back(std::move(item));
+        continue;
+      }
       if (answer_ == OverwriteAnswer::kNotAsked && plan_->OutputsExist(item.picture)) {
         report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
@@ -344,6 +350,17 @@ class BatchRun {
       report(false);
     }
     return true;
+  }
+
+  // Names that hold the output's size and the parts of cut pictures, from
+  // the picture's header where it tells the size. False when one is
+  // another picture's output.
+  bool NameBeforeReading(PlannedPicture& picture) {
+    if (!plan_->NamesNeedShape()) return true;
+    const auto original = HeaderSize(picture.source);
+    if (!original) return true;  // named once made
+    const auto shape = PlannedShape(*original, s_, switches_, request_.extras);
+    return !shape || plan_->NameBeforeReading(picture, shape->size, shape->parts);
   }
 
   void Journal(const Pending& item, const PictureResult& result) {

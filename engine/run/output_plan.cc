@@ -98,7 +98,7 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
   return std::nullopt;
 }
 
-NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size, int parts) {
+NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size, int parts) {
   const std::string main = picture.sized ? MainOutput(picture, size) : picture.output;
   NamedOutputs named;
   named.name = main;
@@ -107,13 +107,36 @@ NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize 
   // "a_01.jpg" may be the output of a picture of that name.
   std::lock_guard lock(claimed_mutex_);
   for (const std::string& path : named.paths) {
-    if (claimed_.count(path) > 0) {
+    const bool own =
+        std::find(picture.paths.begin(), picture.paths.end(), path) != picture.paths.end();
+    if (!own && claimed_.count(path) > 0) {
       named.taken = path;
       return named;
     }
   }
   claimed_.insert(named.paths.begin(), named.paths.end());
   return named;
+}
+
+bool OutputPlan::NameBeforeReading(PlannedPicture& picture, PictureSize size, int parts) {
+  NamedOutputs named = Claim(picture, size, parts);
+  if (!named.taken.empty()) {
+    picture.clash = true;
+    picture.output = named.taken;
+    return false;
+  }
+  picture.paths = std::move(named.paths);
+  picture.size = size;
+  return true;
+}
+
+NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size, int parts) {
+  // As its header said: named and claimed before it was read.
+  if (!picture.paths.empty() && size == picture.size &&
+      static_cast<size_t>(parts) == picture.paths.size()) {
+    return {picture.sized ? MainOutput(picture, size) : picture.output, picture.paths, ""};
+  }
+  return Claim(picture, size, parts);
 }
 
 // "a_03.jpg" is a part of "a.jpg".
@@ -189,6 +212,10 @@ bool OutputPlan::SizedNameExists(const std::string& output) {
 }
 
 bool OutputPlan::OutputsExist(const PlannedPicture& picture) {
+  if (!picture.paths.empty()) {
+    return std::any_of(picture.paths.begin(), picture.paths.end(),
+                       [](const std::string& path) { return FileExists(path); });
+  }
   const std::string& output = picture.output;
   if (picture.sized) {
     return SizedNameExists(output) || (slice_height_ > 0 && SizedNameExists(SlicePath(output, 1)));

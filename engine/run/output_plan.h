@@ -35,6 +35,10 @@ struct PlannedPicture {
   std::string name, folder_name, target_folder;
   int number = 0;               // in the folder's name order, for renames
   platform::FileStamp stamp{};  // the source file as it was submitted
+  // A cut picture's parts and a name that holds the size, when its header
+  // told the size before it was read (claimed then); else named once made.
+  std::vector<std::string> paths;
+  PictureSize size;
 };
 
 class OutputPlan {
@@ -54,6 +58,14 @@ class OutputPlan {
   std::optional<std::string> PlanFolder(const std::string& folder, const std::string& target_folder,
                                         const StringList& all, const StringList& share,
                                         std::vector<PlannedPicture>& planned);
+
+  // True when the names depend on the output's size or its parts: they are
+  // decided from the picture's shape.
+  bool NamesNeedShape() const { return sized_names_ || slice_height_ > 0; }
+  // The picture's names for the shape its header gave, claimed. False when
+  // one is another picture's output (the picture is then a clash, with that
+  // name as its output).
+  bool NameBeforeReading(PlannedPicture& picture, PictureSize size, int parts);
 
   // From the pool's threads: the output's paths for the picture made at
   // `size` and cut into `parts`, claimed; else the name that is taken.
@@ -80,6 +92,8 @@ class OutputPlan {
   std::string BelowTarget(const std::string& path) const;
   std::string FromTarget(const std::string& below) const;
   std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
+  // The paths at `size` in `parts`, claimed unless another picture has one.
+  NamedOutputs Claim(const PlannedPicture& picture, PictureSize size, int parts);
   bool IsOwnPart(const std::string& path, const std::string& main) const;
   void RemoveSurplusParts(const JournalEntry& last, const PictureResult& result,
                           std::vector<std::string>& removed);

@@ -1,0 +1,79 @@
+#include "engine/picture/output_shape.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/picture/bmp_decoder.h"
+#include "engine/picture/jpeg_header.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+namespace {
+
+// Headers lie at the start: a JPEG's size follows its EXIF and profile.
+constexpr size_t kHeaderBytes = 1 << 20;
+
+std::optional<PictureSize> PngSize(std::string_view bytes) {
+  if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return std::nullopt;
+  auto be32 = [&](size_t at) {
+    std::uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+  };
+  const std::uint32_t w = be32(16), h = be32(20);
+  if (w == 0 || h == 0 || w > 0x7fffffff || h > 0x7fffffff) return std::nullopt;
+  return PictureSize{static_cast<int>(w), static_cast<int>(h)};
+}
+
+}  // namespace
+
+std::optional<PictureSize> HeaderSize(const std::string& path) {
+  std::string bytes;
+  platform::ReadRegularFileInPieces(path, [&](std::string_view piece) {
+    bytes.append(piece);
+    return bytes.size() < kHeaderBytes;
+  });
+  switch (SniffPictureFormat(bytes)) {
+    case PictureFormat::kJpeg:
+      if (const auto h = ReadJpegHeader(bytes); h && h->width > 0 && h->height > 0) {
+        return h->SideWays() ? PictureSize{h->height, h->width} : PictureSize{h->width, h->height};
+      }
+      return std::nullopt;
+    case PictureFormat::kPng:
+      return PngSize(bytes);
+    case PictureFormat::kBmp:
+      if (const auto h = ReadBmpHeader(bytes); h && h->width > 0 && h->height > 0) {
+        return PictureSize{h->width, h->height};
+      }
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettings& settings,
+                                        const PictureSwitches& switches,
+                                        const ExtraOperations& extras) {
+  const bool square_box = extras.square && switches.width;
+  if (extras.trim > 0 && !square_box) return std::nullopt;  // the product's own size
+  // Read: shrunk to the width (inside the W x W box of a square picture).
+  if (switches.width)
+    size = FittedSize(size.width, size.height, settings.width, square_box ? settings.width : 0);
+  if (extras.trim > 0) size = {settings.width, settings.width};  // centred on the canvas
+  if (switches.rotation && RotationAngleFor(switches.rotation_position) != 180) {
+    std::swap(size.width, size.height);
+  }
+  if (extras.square) {
+    const int side = square_box ? settings.width : std::max(size.width, size.height);
+    size = {side, side};
+  }
+  // The frame's room: shrunk so that, framed, the picture keeps its width.
+  const int border = extras.border;
+  const bool framed = border > 0 && 2 * border < std::min(size.width, size.height);
+  if (framed) size = ShrunkSize(size.width, size.height, size.width - 2 * border);
+  const int parts = static_cast<int>(SliceHeights(size.height, extras.slice_height).size());
+  const int frame = framed ? 2 * border : 0;
+  return OutputShape{{size.width + frame, size.height + frame * parts}, parts};
+}
+
+}  // namespace lumivane
