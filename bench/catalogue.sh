@@ -12,12 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 RUNS="${1:-50}"
 WORK="${BENCH_DIR:-/tmp/lumivane-bench}/catalogue"
-./scripts/deps
-dpkg -s libvips-tools >/dev/null 2>&1 || {
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends libvips-tools
-}
+./scripts/deps libvips-tools
 ./scripts/build >/dev/null
 BATCH="$PWD/build/cli/lumivane-batch"
 fail() { echo "bench FAILED: $*" >&2; exit 1; }

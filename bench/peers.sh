@@ -25,16 +25,8 @@ REPEATS="${1:-3}"
 WORK="${BENCH_DIR:-/tmp/lumivane-bench}"
 CORES="$(nproc)"
 
-need=()
-for p in mate-backgrounds plasma-workspace-wallpapers imagemagick graphicsmagick libvips-tools time; do
-  dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${need[@]}"
-fi
-./scripts/deps
+./scripts/deps mate-backgrounds plasma-workspace-wallpapers imagemagick graphicsmagick \
+  libvips-tools time
 ./scripts/build >/dev/null
 BATCH="$PWD/build/cli/lumivane-batch"
 PSNR="$PWD/build/bench/bench_psnr"

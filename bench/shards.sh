@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 COUNT="${1:-48}"
 WORK="${BENCH_DIR:-/tmp/lumivane-bench}/shards"
-./scripts/deps
+./scripts/deps libvips-tools
 ./scripts/build >/dev/null
 BATCH="$PWD/build/cli/lumivane-batch"
 fail() { echo "bench FAILED: $*" >&2; exit 1; }
