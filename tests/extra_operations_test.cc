@@ -85,6 +85,24 @@ TEST_F(ExtraOperationsTest, TheHeaderForetellsTheOutputsSizeAndParts) {
   EXPECT_FALSE(PlannedShape({100, 100}, settings_, {}, trimmed));
 }
 
+// Thin and tiny pictures have no product box to find: they come out as a
+// run without trimming makes them, told once each.
+TEST_F(ExtraOperationsTest, TrimLeavesPicturesWithoutABoxAsTheyAre) {
+  for (auto [w, h] : std::vector<std::pair<int, int>>{
+           {1000, 3}, {1281, 3}, {2561, 7}, {5000, 1}, {1, 1}, {65000, 1}, {1, 65000}}) {
+    SavePicture(MakePicture(w, h, "red"), dir_ / "thin.png", "PNG");
+    for (bool square : {false, true}) {
+      PictureSwitches sw;
+      sw.width = square;
+      ExtraOperations extras;
+      extras.trim = 10;
+      extras.square = square;
+      const PictureResult r = Process(dir_ / "thin.png", sw, extras);
+      EXPECT_EQ(r.outcome, PictureOutcome::kProcessed) << w << "x" << h << " " << square;
+    }
+  }
+}
+
 TEST_F(ExtraOperationsTest, SquareCanvasCentresThePictureOnItsColour) {
   SavePicture(MakePicture(400, 200, "blue"), dir_ / "wide.png", "PNG");
   ExtraOperations extras;
@@ -398,6 +416,11 @@ TEST_F(ExtraOperationsTest, LongPictureIsCutIntoPartsEachWithItsMarks) {
     EXPECT_GT(DarkPixels(part, 500, part.height() - 60, 750, part.height()), 50) << i;
   }
   EXPECT_EQ(total, 4000);
+  // A framed part is no higher than the slice height, frame included.
+  extras.border = 20;
+  for (const std::string& path : Process(dir_ / "long.jpg", sw, extras).outputs) {
+    EXPECT_LE(Load(path).height(), 1500) << path;
+  }
 }
 
 // Every quarter of the picture holds ink, however small the picture is

@@ -1,5 +1,6 @@
 #include "engine/picture/extra_operations.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lumivane {
@@ -64,6 +65,11 @@ std::vector<int> SliceHeights(int height, int slice_height) {
     parts.push_back(shared / 2);
   }
   return parts;
+}
+
+std::vector<int> FramedPartHeights(int height, int slice_height, int border) {
+  if (slice_height <= 0 || border <= 0) return SliceHeights(height, slice_height);
+  return SliceHeights(height, std::max(slice_height - 2 * border, slice_height / 2));
 }
 
 std::string SlicePath(const std::string& output_path, int part) {

@@ -71,7 +71,8 @@ std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettin
   const int border = extras.border;
   const bool framed = border > 0 && 2 * border < std::min(size.width, size.height);
   if (framed) size = ShrunkSize(size.width, size.height, size.width - 2 * border);
-  const int parts = static_cast<int>(SliceHeights(size.height, extras.slice_height).size());
+  const int parts = static_cast<int>(
+      FramedPartHeights(size.height, extras.slice_height, framed ? border : 0).size());
   const int frame = framed ? 2 * border : 0;
   return OutputShape{{size.width + frame, size.height + frame * parts}, parts};
 }

@@ -198,11 +198,15 @@ vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& sett
                      const PictureSwitches& switches, const ExtraOperations& extras,
                      bool* kept_background) {
   // A cut-out is looked at on white: what is transparent is background.
-  const auto box =
-      ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
-                                            "background", std::vector<double>{255, 255, 255}))
-                                      : picture,
-                 extras.trim);
+  std::optional<std::array<int, 4>> box;
+  try {
+    box = ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
+                                                "background", std::vector<double>{255, 255, 255}))
+                                          : picture,
+                     extras.trim);
+  } catch (const vips::VError&) {
+    // Too thin or too small to look for a box in: left as it is.
+  }
   const PictureSize original = OriginalSize(picture);
   const int width = switches.width ? settings.width : 0;
   if (!box) {
@@ -311,7 +315,8 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     auto picture = RenderBase(source, settings, switches, shrink_on_load, extras);
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, marked as a run marks it.
-    const int first = SliceHeights(picture->height(), extras.slice_height).front();
+    const int first =
+        FramedPartHeights(picture->height(), extras.slice_height, extras.border).front();
     if (first < picture->height()) *picture = picture->crop(0, 0, picture->width(), first);
     const bool marked = LayMarks(*picture, settings, switches, watermark, extras);
     if (mark_failed) *mark_failed = !marked;
@@ -334,7 +339,8 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
         RenderBase(source, settings, switches, true, extras, &ticket, &result.background_kept);
     if (!base) return result;
     result.original = OriginalSize(*base);
-    const std::vector<int> heights = SliceHeights(base->height(), extras.slice_height);
+    const std::vector<int> heights =
+        FramedPartHeights(base->height(), extras.slice_height, extras.border);
     const int frames = 2 * extras.border;  // each part framed
     result.size = {base->width() + frames,
                    base->height() + frames * static_cast<int>(heights.size())};
