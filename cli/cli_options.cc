@@ -46,8 +46,11 @@ const OperationField* OperationOption(const std::string& option) {
 const char kUsageHead[] =
     "usage: lumivane-batch --source DIR [options]\n"
     "\n"
-    "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG files in the\n"
-    "target folder, as the window's start button does. Settings that are not\n"
+    "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG files (or the\n"
+    "--format chosen) in the target folder, as the window's start button does. A\n"
+    "name that does not end in the format's extension keeps its own and gets the\n"
+    "format's after it (a.png -> a.png.jpg, photo.jpg -> photo.jpg.png), so earlier\n"
+    "outputs keep their names. Settings that are not\n"
     "given come from config.dat in the current folder; the switches are off\n"
     "unless their option is given (the quality switch is on).\n"
     "\n"

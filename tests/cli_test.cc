@@ -137,6 +137,9 @@ TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
   MakePictureFile(dir / "src/sub/b.jpg", 200, 100, "red", "JPEG");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target src/out --subfolders"), 1);
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target src --overwrite yes"), 1);
+  // PNG has no quality to search for a size cap: refused before anything is made.
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target png --format png --max-kb 100"), 1);
+  EXPECT_FALSE(fs::exists(dir / "png"));
   // A mirrored folder that cannot be created.
   dir.WriteFile("blocked/sub", "a file where the folder should be");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target blocked --subfolders"), 3);

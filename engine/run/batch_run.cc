@@ -46,6 +46,12 @@ class BatchRun {
 
   void Run() {
     EnsureImagingEnvironment();
+    // The size cap searches the quality: PNG has none, every file would
+    // stay over it.
+    if (request_.extras.format == kPngOutput && request_.extras.max_kb > 0) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::kPngHasNoSizeCap, MessageIcon::kError);
+      return;
+    }
     InputChecks checks(port_, request_.inputs, s_);
     const std::string source = checks.Source();
     if (!RunInputChecks(checks, target_)) {
