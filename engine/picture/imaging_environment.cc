@@ -2,6 +2,7 @@
 
 #include <vips/vips.h>
 // After vips.h: it needs the library's base types.
+#include <gmodule.h>
 #include <vips/vector.h>
 
 #include <cstdlib>
@@ -11,15 +12,31 @@
 #include "platform/large_buffers.h"
 
 namespace lumivane {
+namespace {
+
+// The library's HEIF loader, where it comes as a module; it registers
+// itself when opened and stays for the process.
+void LoadHeifModule() {
+#ifdef LUMIVANE_VIPS_MODULES
+  if (!g_module_supported()) return;
+  if (GModule* module = g_module_open(LUMIVANE_VIPS_MODULES "/vips-heif.so", G_MODULE_BIND_LAZY)) {
+    g_module_make_resident(module);
+  }
+#endif
+}
+
+}  // namespace
 
 void EnsureImagingEnvironment() {
   static std::once_flag once;
   std::call_once(once, [] {
-    // No dynamic modules: they would bring other imaging libraries (one of
-    // them a whole second one) into the process for formats we never read.
-    // The library looks for them below its home, which cannot exist here.
+    // Not every dynamic module: they would bring other imaging libraries
+    // (one of them a whole second one) into the process for formats we
+    // never read. The library looks for them below its home, which cannot
+    // exist here; the one we read (HEIF, what phones take) is loaded by name.
     setenv("VIPSHOME", "/dev/null/lumivane", 1);
     VIPS_INIT("lumivane");
+    LoadHeifModule();
     // The run's pool is the parallelism: one library thread per picture.
     vips_concurrency_set(1);
     // Nothing of one picture is kept for the next.
