@@ -94,11 +94,12 @@ lumivane_cap() {  # the plain job with each output at most 200 KB
   [ "$largest" -le $((200 * 1024)) ] || { echo "an output of $largest bytes is over 200 KB" >&2; return 1; }
 }
 lumivane_marks() { lumivane "$CORES" marks "$@"; }
-vips_one() { vipsthumbnail "$1"/* --size '640x>' -o "$2/%s.jpg[Q=95]"; }
+# Both write optimised Huffman tables, as Lumivane does.
+vips_one() { vipsthumbnail "$1"/* --size '640x>' -o "$2/%s.jpg[Q=95,optimize_coding]"; }
 vips_two() {
   local count; count="$(find "$1" -type f ! -name '.*' | wc -l)"
   find "$1" -type f ! -name '.*' -print0 | xargs -0 -n $(( (count + 1) / 2 )) -P 2 \
-    vipsthumbnail --size '640x>' -o "$2/%s.jpg[Q=95]"
+    vipsthumbnail --size '640x>' -o "$2/%s.jpg[Q=95,optimize_coding]"
 }
 mogrify_marks() {
   mogrify -path "$2" -format jpg -colorspace sRGB -resize '640x>' -background white -alpha remove \

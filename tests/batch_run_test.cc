@@ -44,7 +44,8 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   EXPECT_TRUE(FileExists(target_ + "/b.png.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/c.BMP.jpg"));
   EXPECT_FALSE(FileExists(target_ + "/broken.jpg"));
-  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + src_ + "/broken.jpg 出错"});
+  EXPECT_EQ(port_.Calls("log"),
+            std::vector<std::string>{"读取 " + src_ + "/broken.jpg 出错：不是图片"});
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"4"});
   EXPECT_EQ(Asked(), std::vector<std::string>{
                          "完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
@@ -263,7 +264,7 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   request_.inputs.picture_mark = true;
   request_.inputs.picture = mark;
   EXPECT_TRUE(Run().marks_missing);
-  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错"});
+  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错：不是图片"});
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   // Unmarked is not done: a resumed run makes the pictures again.
   int skipped = 0;

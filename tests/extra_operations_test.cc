@@ -378,6 +378,11 @@ TEST_F(ExtraOperationsTest, PngKeepsTransparencyAndWebpKeepsToTheSizeCap) {
   EXPECT_FALSE(r.over_limit);
   EXPECT_LE(r.bytes, 400u * 1024);
   EXPECT_LT(r.quality, 92);
+  // WebP holds at most 16383 pixels a side: told as such.
+  SavePicture(MakePicture(20000, 20, "blue"), dir_ / "banner.png", "PNG");
+  const PictureResult banner = Process(dir_ / "banner.png", {}, extras);
+  EXPECT_EQ(banner.outcome, PictureOutcome::kWriteFailed);
+  EXPECT_TRUE(banner.too_large_for_format);
 }
 
 TEST(SliceHeightsTest, PartsCoverTheWholeWithinTheirLimits) {

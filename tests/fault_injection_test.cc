@@ -136,7 +136,8 @@ TEST_F(FaultTest, PictureDeletedAfterTheScanIsLoggedAndTheRestCounted) {
   port_.on_progress_range = [this] { fs::remove(src_ + "/b.jpg"); };
   const BatchSummary summary = Run();
   EXPECT_EQ(summary.processed, 2);
-  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + src_ + "/b.jpg 出错"});
+  EXPECT_EQ(port_.Calls("log"),
+            std::vector<std::string>{"读取 " + src_ + "/b.jpg 出错：无法打开这个文件"});
 }
 
 TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {

@@ -5,6 +5,7 @@
 #ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,23 @@ enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp, kGif, kWebp, kTiff, kHei
 
 // The format the first bytes announce.
 PictureFormat SniffPictureFormat(std::string_view bytes);
+
+// Why a picture could not be read, to be told with it.
+enum class ReadProblem {
+  kNone,
+  kCannotOpen,   // missing, not a file, or not readable
+  kEmpty,        // no bytes at all
+  kNotAPicture,  // bytes of no format we read
+  kDamaged,      // cut off or broken inside
+  kTooLarge,     // more pixels (or file bytes) than a picture may have
+  kNoMemory,     // more memory than all pictures together may take
+  kNoDecoder,    // a format whose decoder this system lacks
+};
+struct ReadFailure {
+  ReadProblem problem = ReadProblem::kNone;
+  int width = 0, height = 0;  // kTooLarge: the picture's size, when known
+  std::uint64_t bytes = 0;    // kTooLarge: the file's size; kNoMemory: what it needed
+};
 
 struct ReadOptions {
   bool keep_alpha = false;  // else what is transparent is laid on white
@@ -33,6 +51,8 @@ struct ReadOptions {
   // Off for a picture that is never encoded itself (the watermark picture):
   // its share then leaves out what encoding needs.
   bool encoded = true;
+  // When given, why the picture could not be read.
+  ReadFailure* failure = nullptr;
 };
 
 // Width and height after shrinking a w x h picture to `width`: never

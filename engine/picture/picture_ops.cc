@@ -88,8 +88,10 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
 }
 
 std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path,
-                                                 std::optional<MemoryBudget::Ticket>* hold) {
+                                                 std::optional<MemoryBudget::Ticket>* hold,
+                                                 ReadFailure* failure) {
   ReadOptions options;
+  options.failure = failure;
   options.keep_alpha = true;
   options.hold = hold;
   options.encoded = false;
@@ -239,8 +241,10 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
                                        const PictureSwitches& switches, bool shrink_on_load,
                                        ExtraOperations& extras,
                                        std::optional<MemoryBudget::Ticket>* hold = nullptr,
-                                       bool* kept_background = nullptr) {
+                                       bool* kept_background = nullptr,
+                                       ReadFailure* failure = nullptr) {
   ReadOptions options;
+  options.failure = failure;
   // A square main picture of width W is W x W: the picture fits inside it.
   const bool square_box = extras.square && switches.width;
   // A product to be cut out is read larger, as it is a part of the picture:
@@ -335,8 +339,8 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
   // The picture's memory stays reserved until its last part is written.
   std::optional<MemoryBudget::Ticket> ticket;
   try {
-    const auto base =
-        RenderBase(source, settings, switches, true, extras, &ticket, &result.background_kept);
+    const auto base = RenderBase(source, settings, switches, true, extras, &ticket,
+                                 &result.background_kept, &result.read_failure);
     if (!base) return result;
     result.original = OriginalSize(*base);
     const std::vector<int> heights =
@@ -382,6 +386,10 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       result.outputs.push_back(path);
       if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));
       if (!jpeg || !written.back()) {
+        // WebP holds at most 16383 pixels a side.
+        constexpr int kWebpMaxSide = 16383;
+        result.too_large_for_format = !jpeg && extras.format == kWebpOutput &&
+                                      std::max(part.width(), part.height()) > kWebpMaxSide;
         result.outcome = PictureOutcome::kWriteFailed;
         return result;  // no part put in place
       }

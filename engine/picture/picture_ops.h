@@ -48,10 +48,12 @@ struct PictureResult {
   PictureSize original;              // upright, as stored
   PictureSize size;                  // as written (all parts together)
   std::uint64_t bytes = 0;
-  int quality = 0;               // the lowest of the parts
-  bool over_limit = false;       // above the size cap even at the lowest quality
-  bool background_kept = false;  // to be trimmed, but no plain background was found
-  double milliseconds = 0;       // the picture's own processing time
+  int quality = 0;                    // the lowest of the parts
+  bool over_limit = false;            // above the size cap even at the lowest quality
+  bool background_kept = false;       // to be trimmed, but no plain background was found
+  ReadFailure read_failure;           // kReadFailed: why
+  bool too_large_for_format = false;  // kWriteFailed: a side over what the format holds
+  double milliseconds = 0;            // the picture's own processing time
 };
 
 // The result's name in a manifest ("over_limit") and its text in the
@@ -76,7 +78,8 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
 // first frame of a GIF); none when it cannot be read. With `hold`, its
 // memory stays counted in the pictures' budget while the ticket is kept.
 std::optional<vips::VImage> LoadWatermarkPicture(
-    const std::string& path, std::optional<MemoryBudget::Ticket>* hold = nullptr);
+    const std::string& path, std::optional<MemoryBudget::Ticket>* hold = nullptr,
+    ReadFailure* failure = nullptr);
 
 // The paths of a picture's outputs (one, or a part each), or `taken`: the
 // first of them that is another picture's output in this run.

@@ -92,10 +92,11 @@ class BatchRun {
     if (switches_.picture_watermark) {
       // Read once for the whole run; a picture that cannot be read is
       // reported once and the run goes on without it.
-      watermark_ = LoadWatermarkPicture(s_.sy_image, &watermark_memory_);
+      ReadFailure why;
+      watermark_ = LoadWatermarkPicture(s_.sy_image, &watermark_memory_, &why);
       if (watermark_memory_) watermark_memory_->Pin();
       if (!watermark_) {
-        port_.AppendLogLine(msg::ReadError(s_.sy_image));
+        port_.AppendLogLine(msg::ReadError(s_.sy_image, why));
         summary_.marks_missing = true;
       }
     }
@@ -424,13 +425,15 @@ class BatchRun {
         break;
       case PictureOutcome::kReadFailed:
         ++summary_.failed;
-        port_.AppendLogLine(msg::ReadError(source));
+        port_.AppendLogLine(msg::ReadError(source, report_.back().result.read_failure));
         return;  // the bar does not move for a picture that was not read
       case PictureOutcome::kWriteFailed: {
         ++summary_.failed;
         // The part that could not be written, when the picture was cut.
         const auto& outputs = report_.back().result.outputs;
-        port_.AppendLogLine(msg::SaveError(outputs.empty() ? item.picture.output : outputs.back()));
+        const std::string& path = outputs.empty() ? item.picture.output : outputs.back();
+        port_.AppendLogLine(report_.back().result.too_large_for_format ? msg::WebpTooLarge(path)
+                                                                       : msg::SaveError(path));
         break;
       }
       case PictureOutcome::kMarkFailed:

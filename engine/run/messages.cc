@@ -1,5 +1,7 @@
 #include "engine/run/messages.h"
 
+#include "engine/picture/picture_io.h"
+
 namespace lumivane::msg {
 namespace {
 
@@ -21,6 +23,45 @@ std::string MarginName(Watermark watermark, Side side) {
 }  // namespace
 
 std::string ReadError(const std::string& path) { return "读取 " + path + " 出错"; }
+
+std::string ReadError(const std::string& path, const ReadFailure& why) {
+  auto mb = [](std::uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB";
+  };
+  std::string reason;
+  switch (why.problem) {
+    case ReadProblem::kNone:
+      return ReadError(path);
+    case ReadProblem::kCannotOpen:
+      reason = "无法打开这个文件";
+      break;
+    case ReadProblem::kEmpty:
+      reason = "文件是空的";
+      break;
+    case ReadProblem::kNotAPicture:
+      reason = "不是图片";
+      break;
+    case ReadProblem::kDamaged:
+      reason = "文件不完整或已损坏";
+      break;
+    case ReadProblem::kTooLarge:
+      reason = why.width > 0 ? "图片太大（" + std::to_string(why.width) + "×" +
+                                   std::to_string(why.height) + "）"
+                             : "文件太大（" + mb(why.bytes) + "）";
+      break;
+    case ReadProblem::kNoMemory:
+      reason = "内存不够（需要 " + mb(why.bytes) + "）";
+      break;
+    case ReadProblem::kNoDecoder:
+      reason = "缺少这种图片格式的解码模块";
+      break;
+  }
+  return ReadError(path) + "：" + reason;
+}
+
+std::string WebpTooLarge(const std::string& path) {
+  return SaveError(path) + "：WebP 图片的宽和高都不能超过 16383 像素，可以设置“长图切成多段”的高度";
+}
 std::string SaveError(const std::string& path) { return "保存 " + path + " 出错"; }
 std::string MarkError(const std::string& path) { return "给 " + path + " 添加水印时出错"; }
 std::string RenameClash(const std::string& path) {

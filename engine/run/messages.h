@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace lumivane {
+struct ReadFailure;  // engine/picture/picture_io.h: the window's code must not see the library
+}  // namespace lumivane
+
 namespace lumivane::msg {
 
 inline constexpr char kNoticeCaption[] = "提示";
@@ -37,7 +41,11 @@ inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时�
 inline constexpr char kPngHasNoSizeCap[] =
     "PNG 图片没有品质可以调低，不能限制文件大小：请改用 JPEG 或 WebP 格式，或者取消文件大小限制";
 
-std::string ReadError(const std::string& path);          // 读取 %s 出错
+std::string ReadError(const std::string& path);  // 读取 %s 出错
+// 读取 %s 出错：and why, when known.
+std::string ReadError(const std::string& path, const ReadFailure& why);
+// 保存 %s 出错：WebP cannot hold a side that long.
+std::string WebpTooLarge(const std::string& path);
 std::string SaveError(const std::string& path);          // 保存 %s 出错
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
