@@ -53,6 +53,17 @@ TEST(DrawTextWatermarkTest, OutlineAndShadowMakeTheTextReadOnItsOwnColour) {
   vips::VImage tiled = MakePicture(300, 300, "white");
   EXPECT_TRUE(DrawTiledTextWatermark(tiled, font, 1.0, "SHOP", {2, "#000000", false}));
   EXPECT_GT(DarkPixels(tiled, 0, 0, 300, 300), 300);
+
+  // Translucent text and its outline are one mark: the outline's colour
+  // does not show through the letters.
+  vips::VImage half = MakePicture(300, 120, "white");
+  const FontChoice black{"Liberation Sans", 72, 0, "#000000", 0, 1};
+  EXPECT_TRUE(DrawTextWatermark(half, {kCentred, 0}, {kCentred, 0}, black, 0.5, "III",
+                                {3, "#ffff00", false}));
+  const vips::VImage tint = half[0] - half[2];  // yellow shows as red above blue
+  const vips::VImage letters = (half[0] < 160) & (half[2] < 160);
+  EXPECT_GT(letters.avg(), 0);
+  EXPECT_LT((letters / 255 * tint).max(), 16);
 }
 
 TEST(FontShowsChineseTest, TellsChineseFontsFromLatinOnes) {

@@ -76,12 +76,17 @@ void LayText(vips::VImage& picture, const vips::VImage& coverage, const std::arr
     LayOver(picture, tint(soft, shade), soft * (0.7 * opacity), x - reach + drop, y - reach + drop);
   }
   if (look.outline > 0) {
+    // Letters and outline as one mark, then its opacity: a translucent
+    // letter does not show the outline under it.
     const int o = look.outline, side = 2 * o + 1;
-    const vips::VImage wide =
-        coverage.embed(o, o, coverage.width() + 2 * o, coverage.height() + 2 * o)
-            .rank(side, side, side * side - 1);
+    const vips::VImage letters =
+        coverage.embed(o, o, coverage.width() + 2 * o, coverage.height() + 2 * o);
+    const vips::VImage wide = letters.rank(side, side, side * side - 1);
     const auto colour = ParseHtmlColour(look.outline_colour).value_or(std::array<double, 3>{});
-    LayOver(picture, tint(wide, colour), opacity < 1.0 ? wide * opacity : wide, x - o, y - o);
+    const vips::VImage mark = letters.ifthenelse(tint(letters, rgb), tint(letters, colour),
+                                                 vips::VImage::option()->set("blend", true));
+    LayOver(picture, mark, opacity < 1.0 ? wide * opacity : wide, x - o, y - o);
+    return;
   }
   LayOver(picture, tint(coverage, rgb), opacity < 1.0 ? coverage * opacity : coverage, x, y);
 }
