@@ -176,6 +176,20 @@ TEST(RunOwnershipTest, BracesAreNamesOutsideARenamePattern) {
   EXPECT_TRUE(FileExists(dir / "out/p{w}_30.jpg"));
   EXPECT_EQ(ReadWholeFile(dir / "out/p{w}_99.jpg"), "mine");
   EXPECT_EQ(RunBatch(dir.path(), sized), 1);
+
+  // A trimmed product's size is the pixels' own: named once it is made.
+  dir.MakeFolder("shots");
+  SavePicture(MakePicture(200, 100, "white").insert(MakePicture(50, 40, "red"), 20, 30),
+              dir / "shots/x.png", "PNG");
+  EXPECT_EQ(RunBatch(dir.path(), "--source shots --target trimmed --trim 10 --rename '{name}_{w}'"),
+            0);
+  const auto made = ListPictureFiles(dir / "trimmed");
+  ASSERT_TRUE(made && made->count() == 1);
+  const std::string name = made->items[0];
+  const auto picture = LoadForTest(dir / ("trimmed/" + name));
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(name, "x_" + std::to_string(picture->width()) + ".jpg");
+  EXPECT_LT(picture->width(), 200);
 }
 
 }  // namespace
