@@ -13,6 +13,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_request.h"
 #include "cli/manifest.h"
+#include "engine/picture/jpeg_header.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/run_report.h"
 #include "engine/run/shards.h"
@@ -170,6 +171,14 @@ TEST(CliRunTest, PresetRunWritesItsOutputsAndTheReport) {
   EXPECT_EQ(report.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_NE(report.find("src/a.jpg,out/a.jpg,1600x1200,400x300,"), std::string::npos) << report;
   EXPECT_NE(report.find("src/broken.jpg,,,,,,读取出错"), std::string::npos) << report;
+  EXPECT_FALSE(ReadJpegHeader(ReadWholeFile(dir / "out/a.jpg"))->progressive);
+  // Progressive, still under the cap.
+  EXPECT_EQ(RunBatch(dir.path(),
+                     "--source src --target out --preset thumb --progressive "
+                     "--overwrite yes"),
+            3);
+  EXPECT_TRUE(ReadJpegHeader(ReadWholeFile(dir / "out/a.jpg"))->progressive);
+  EXPECT_LE(ReadWholeFile(dir / "out/a.jpg").size(), 100u * 1024);
 }
 
 TEST(ShardTest, EveryPathBelongsToExactlyOneShardOnEveryMachine) {

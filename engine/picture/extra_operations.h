@@ -36,6 +36,7 @@ struct ExtraOperations {
   std::string rename;        // a pattern for the outputs' names; "" keeps them
   int rename_start = 0;      // the first {n}; 0 for 1
   std::string border_colour = "#000000";
+  bool progressive = false;  // JPEG outputs shown coarse first, then sharp
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
 };

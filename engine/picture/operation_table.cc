@@ -127,6 +127,18 @@ const std::vector<OperationField>& OperationFields() {
       {"rename_start", "rename-start", &E::rename_start, kRenameStartRange, 1, "编号从", "",
        "重命名时 {n} 的第一个编号。", "N", "the first {n} of --rename (1 by default)",
        "编号从 {} 起"},
+      {"progressive",
+       "progressive",
+       &E::progressive,
+       {},
+       0,
+       "JPG 保存为渐进式",
+       "",
+       "网页上先显示整张图片的模糊样子，再逐渐变清楚；文件通常也小一点。\n"
+       "只对 JPG 有效。",
+       "",
+       "write progressive JPEGs (a coarse whole picture first on a slow page)",
+       "渐进式 JPG"},
   };
   return fields;
 }

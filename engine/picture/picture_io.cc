@@ -392,7 +392,7 @@ PictureSize OriginalSize(const vips::VImage& picture) {
   return {picture.get_int(kOriginalWidth), picture.get_int(kOriginalHeight)};
 }
 
-std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) {
+std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality, bool progressive) {
   try {
     vips::VImage out = picture.copy();
     gchar** fields = vips_image_get_fields(out.get_image());
@@ -401,8 +401,8 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) 
     }
     g_strfreev(fields);
     // Optimised Huffman tables: the same pixels in about 3 % fewer bytes.
-    const BlobPtr blob(
-        out.jpegsave_buffer(Options()->set("Q", quality)->set("optimize_coding", true)));
+    const BlobPtr blob(out.jpegsave_buffer(
+        Options()->set("Q", quality)->set("optimize_coding", true)->set("interlace", progressive)));
     const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
     if (area->length == 0) return std::nullopt;
     // The encoder writes an EXIF block of its own; none is kept. What other
@@ -415,8 +415,11 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality) 
   }
 }
 
-std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality) {
-  if (format != kPngOutput && format != kWebpOutput) return EncodeJpeg(picture, quality);
+std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality,
+                                         bool progressive) {
+  if (format != kPngOutput && format != kWebpOutput) {
+    return EncodeJpeg(picture, quality, progressive);
+  }
   try {
     const BlobPtr blob(
         format == kPngOutput

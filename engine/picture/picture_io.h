@@ -81,12 +81,14 @@ PictureSize OriginalSize(const vips::VImage& picture);
 // The picture as JPEG at `quality`, without the metadata a published
 // picture must not carry (EXIF with GPS, XMP, IPTC, comments; the colour
 // profile stays). None when it cannot be encoded.
-std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality);
+std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality,
+                                      bool progressive = false);
 
 // The picture in an output format (see OutputFormat): JPEG as above; PNG
 // and WebP (at `quality`) with their transparency and no metadata. None
 // when it cannot be encoded.
-std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality);
+std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality,
+                                         bool progressive = false);
 
 // Encodes the picture as JPEG (what is transparent on white) and replaces
 // `path` with it atomically.

@@ -378,8 +378,8 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       std::optional<CappedJpeg> jpeg;
       if (extras.max_kb > 0) {
         jpeg = EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024,
-                            extras.format);
-      } else if (auto bytes = EncodePicture(part, extras.format, quality)) {
+                            extras.format, extras.progressive);
+      } else if (auto bytes = EncodePicture(part, extras.format, quality, extras.progressive)) {
         jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
       }
       const std::string& path = named.paths[i];

@@ -39,15 +39,15 @@ std::optional<CappedJpeg> SearchQuality(
 }
 
 std::optional<CappedJpeg> EncodeWithin(const vips::VImage& picture, int quality,
-                                       std::uint64_t max_bytes, int format) {
+                                       std::uint64_t max_bytes, int format, bool progressive) {
   if (format == kPngOutput) {
     auto bytes = EncodePicture(picture, format, quality);
     if (!bytes) return std::nullopt;
     const bool over = bytes->size() > max_bytes;
     return CappedJpeg{std::move(*bytes), quality, over, 1};
   }
-  return SearchQuality([&](int q) { return EncodePicture(picture, format, q); }, quality,
-                       max_bytes);
+  return SearchQuality([&](int q) { return EncodePicture(picture, format, q, progressive); },
+                       quality, max_bytes);
 }
 
 }  // namespace lumivane

@@ -24,7 +24,8 @@ struct CappedJpeg {
 // encodes in memory; a PNG has no quality, only its size is told. None
 // when the picture cannot be encoded.
 std::optional<CappedJpeg> EncodeWithin(const vips::VImage& picture, int quality,
-                                       std::uint64_t max_bytes, int format = 0);
+                                       std::uint64_t max_bytes, int format = 0,
+                                       bool progressive = false);
 
 // The same search over any encoder, for tests and measurements.
 std::optional<CappedJpeg> SearchQuality(
