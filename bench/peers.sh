@@ -13,7 +13,9 @@
 #   marks  the same plus a text line and a PNG watermark at the bottom
 #          right with 16-pixel margins: Lumivane against ImageMagick's
 #          mogrify and GraphicsMagick.
-# A third measurement: the plain job with --max-kb 200 against the plain job.
+# A third measurement: the plain job with --max-kb 200 against the plain job
+# and against ImageMagick's -define jpeg:extent=200kb, with PSNR and the
+# bytes written.
 # Every tool's outputs are checked (count, width); a tool that fails or
 # writes less fails the bench. Prints pictures per second (median of REPEATS,
 # default 3), the ratio to Lumivane, PSNR against a full-size decode resized
@@ -101,6 +103,12 @@ vips_two() {
   find "$1" -type f ! -name '.*' -print0 | xargs -0 -n $(( (count + 1) / 2 )) -P 2 \
     vipsthumbnail --size '640x>' -o "$2/%s.jpg[Q=95,optimize_coding]"
 }
+mogrify_cap() {  # ImageMagick's own search for an output size
+  mogrify -path "$2" -format jpg -colorspace sRGB -resize '640x>' -background white -alpha remove \
+    -define jpeg:extent=200kb "$1"/* 2>/dev/null
+  local largest; largest="$(find "$2" -name '*.jpg' -printf '%s\n' | sort -n | tail -n 1)"
+  [ "$largest" -le $((200 * 1024)) ] || { echo "an output of $largest bytes is over 200 KB" >&2; return 1; }
+}
 mogrify_marks() {
   mogrify -path "$2" -format jpg -colorspace sRGB -resize '640x>' -background white -alpha remove \
     -gravity SouthEast -font "$FONT" -pointsize 26 -annotate +16+16 "$TEXT" \
@@ -176,10 +184,16 @@ done
 [ "${PEERS_PLAIN_ONLY:-0}" = 1 ] && exit 0  # the plain job alone, for paired runs of two builds
 
 measure "lumivane plain photos, --max-kb 200" "$PHOTOS" lumivane_cap
+psnr["lumivane plain photos, --max-kb 200"]="$(quality lumivane_cap "$PHOTOS")"
+measure "mogrify jpeg:extent=200kb" "$PHOTOS" mogrify_cap
+psnr["mogrify jpeg:extent=200kb"]="$(quality mogrify_cap "$PHOTOS")"
 echo
-echo "size cap, photos: the plain job with and without --max-kb 200"
+echo "size cap, photos: the plain job with and without --max-kb 200, and ImageMagick's extent"
 report "lumivane plain photos ($CORES workers)" "lumivane plain photos ($CORES workers)" \
-  "lumivane plain photos, --max-kb 200"
+  "lumivane plain photos, --max-kb 200" "mogrify jpeg:extent=200kb"
+for fn in lumivane_cap mogrify_cap; do  # what the cap costs in bytes, same pictures
+  echo "$fn: $(find "$WORK/out/$fn" -name '*.jpg' -printf '%s\n' | awk '{s += $1} END {printf "%.0f KB in all, %.1f KB a picture", s / 1024, s / 1024 / NR}')"
+done
 "$PWD/build/bench/bench_size_cap" "$PHOTOS" 200 || fail "size cap"
 
 measure "lumivane marks ($CORES workers)" "$PHOTOS" lumivane_marks
