@@ -52,6 +52,13 @@ TEST(RunOwnershipTest, OutputsOfOtherRunsAndFilesOfTheUserStay) {
   const std::string said = ReadWholeFile(dir / "out.txt");
   EXPECT_NE(said.find("已删除 out/long_09.jpg"), std::string::npos) << said;
   EXPECT_EQ(said.find("long_10.jpg"), std::string::npos) << said;
+  // Parts of a picture whose header does not tell its size (a GIF under a
+  // .jpg name): any existing part of its name is asked about first.
+  dir.MakeFolder("gifs");
+  SavePicture(MakePicture(40, 300, "red"), dir / "gifs/g.jpg", "GIF");
+  ASSERT_EQ(RunBatch(dir.path(), "--source gifs --target parts --slice-height 100"), 0);
+  fs::remove(dir / "parts/g_01.jpg");
+  EXPECT_EQ(RunBatch(dir.path(), "--source gifs --target parts --slice-height 100"), 1);
   // Other settings without cutting leave every part alone.
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --overwrite yes"), 0);
   EXPECT_TRUE(FileExists(dir / "out/long_05.jpg"));

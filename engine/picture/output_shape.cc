@@ -40,6 +40,8 @@ std::optional<PictureSize> HeaderSize(const std::string& path) {
       }
       return std::nullopt;
     case PictureFormat::kPng:
+      // A PNG's own EXIF may turn it: its size is known once it is read.
+      if (bytes.find("eXIf") < bytes.find("IDAT")) return std::nullopt;
       return PngSize(bytes);
     case PictureFormat::kBmp:
       if (const auto h = ReadBmpHeader(bytes); h && h->width > 0 && h->height > 0) {

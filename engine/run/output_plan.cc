@@ -195,9 +195,8 @@ std::vector<std::string> OutputPlan::DoneOutputs(const std::string& source) cons
   return outputs;
 }
 
-bool OutputPlan::SizedNameExists(const std::string& output) {
-  const size_t slash = output.find_last_of('/');
-  const std::string folder = output.substr(0, slash), name = output.substr(slash + 1);
+bool OutputPlan::AnyListed(const std::string& folder,
+                           const std::function<bool(const std::string& name)>& matches) {
   if (listed_folder_ != folder) {
     listed_folder_ = folder;
     listed_names_.clear();
@@ -207,8 +206,14 @@ bool OutputPlan::SizedNameExists(const std::string& output) {
       }
     }
   }
-  return std::any_of(listed_names_.begin(), listed_names_.end(),
-                     [&](const std::string& each) { return MatchesAnySize(name, each); });
+  return std::any_of(listed_names_.begin(), listed_names_.end(), matches);
+}
+
+bool OutputPlan::SizedNameExists(const std::string& output) {
+  const size_t slash = output.find_last_of('/');
+  const std::string name = output.substr(slash + 1);
+  return AnyListed(output.substr(0, slash),
+                   [&](const std::string& each) { return MatchesAnySize(name, each); });
 }
 
 bool OutputPlan::OutputsExist(const PlannedPicture& picture) {
@@ -220,7 +225,12 @@ bool OutputPlan::OutputsExist(const PlannedPicture& picture) {
   if (picture.sized) {
     return SizedNameExists(output) || (slice_height_ > 0 && SizedNameExists(SlicePath(output, 1)));
   }
-  return FileExists(output) || (slice_height_ > 0 && FileExists(SlicePath(output, 1)));
+  if (FileExists(output)) return true;
+  // Cut into parts not known yet: any part of its name is in the way.
+  const std::string folder = output.substr(0, output.find_last_of('/'));
+  return slice_height_ > 0 && AnyListed(folder, [&](const std::string& each) {
+           return IsOwnPart(platform::JoinPath(folder, each), output);
+         });
 }
 
 bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& result,

@@ -10,6 +10,7 @@
 #ifndef LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 #define LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -97,6 +98,9 @@ class OutputPlan {
   bool IsOwnPart(const std::string& path, const std::string& main) const;
   void RemoveSurplusParts(const JournalEntry& last, const PictureResult& result,
                           std::vector<std::string>& removed);
+  // Whether a file of the target folder `folder` has a name that matches.
+  bool AnyListed(const std::string& folder,
+                 const std::function<bool(const std::string& name)>& matches);
   bool SizedNameExists(const std::string& output);
 
   const std::string source_, target_, settings_key_;
