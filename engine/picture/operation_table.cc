@@ -55,10 +55,10 @@ const std::vector<OperationField>& OperationFields() {
        "the watermark picture P percent of the output's width", "水印图片宽 {}%"},
       {"sharpen", "sharpen", &E::sharpen, kSharpenRange, 50, "缩小后锐化，强度", "",
        "缩小后的图片会变得略微模糊：按缩小的倍数轻轻锐化一次，\n"
-       "商品的纹理和文字更清楚。强度 50 为常用值，过大会出现白边。",
+       "商品的纹理和文字更清楚，文字周围不会出现黑边或白边。强度 50 为常用值。",
        "[AMOUNT]",
-       "sharpen after the shrink, a little more for a larger shrink; AMOUNT 50 (the default) is "
-       "the usual strength",
+       "sharpen after the shrink, a little more for a larger shrink, without rims round "
+       "edges; AMOUNT 50 (the default) is the usual strength",
        "锐化 {}"},
       {"border", "border", &E::border, kBorderRange, 10, "加边框，宽度", " 像素",
        "在图片四周加一圈这个宽度的边框，颜色填在右边（如 #000000 黑色）。\n"

@@ -111,21 +111,26 @@ bool HasRoomForBorder(const vips::VImage& picture, int border) {
 }
 
 // A light unsharp mask after the shrink: a little wider for a larger
-// shrink, which averaged more detail away. At 50 the library's usual
-// strength.
+// shrink, which averaged more detail away. What it adds is held within a
+// few levels, so edges get crisper without the dark and light rims a
+// plain unsharp mask leaves round text.
 vips::VImage Sharpened(const vips::VImage& picture, int amount) {
+  constexpr double kMostAdded = 8;
   const double shrink =
       std::max(1.0, static_cast<double>(OriginalSize(picture).width) / picture.width());
   const double sigma = std::clamp(0.5 + 0.15 * std::log2(shrink), 0.5, 1.2);
   const double strength = amount / 50.0;
   // The colours only; transparency stays as it is.
-  const vips::VImage sharp = picture.extract_band(0, vips::VImage::option()->set("n", 3))
-                                 .sharpen(vips::VImage::option()
-                                              ->set("sigma", sigma)
-                                              ->set("m2", 3.0 * strength)
-                                              ->set("y2", 10.0 * strength)
-                                              ->set("y3", 20.0 * strength));
-  return picture.bands() == 4 ? sharp.bandjoin(picture.extract_band(3)) : sharp;
+  const vips::VImage rgb = picture.extract_band(0, vips::VImage::option()->set("n", 3));
+  const vips::VImage added =
+      (rgb -
+       rgb.gaussblur(sigma, vips::VImage::option()->set("precision", VIPS_PRECISION_INTEGER))) *
+      strength;
+  const vips::VImage held =
+      (added > kMostAdded)
+          .ifthenelse(kMostAdded, (added < -kMostAdded).ifthenelse(-kMostAdded, added));
+  const vips::VImage out = (rgb + held).cast(VIPS_FORMAT_UCHAR);
+  return picture.bands() == 4 ? out.bandjoin(picture.extract_band(3)) : out;
 }
 
 // `picture` at (x, y) on a w x h canvas of `colour` ("#rrggbb", else
