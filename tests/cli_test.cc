@@ -67,7 +67,7 @@ TEST(CliOptionsTest, MarketplaceOperationsComeFromThePresetAndEachOption) {
   ExtraOperations e = cli::ExtraOperationsOf(*o);
   EXPECT_EQ(e.slice_height, 1500);
   EXPECT_TRUE(e.square);
-  EXPECT_EQ(e.square_colour, "#ffffff");
+  EXPECT_EQ(e.square_colour, "");  // none given: white, or clear for PNG and WebP
   EXPECT_EQ(e.max_kb, 300);
   o = Parse({"--source", "s", "--square", "#102030", "--tile-text", "--mark-width", "20"});
   e = cli::ExtraOperationsOf(*o);

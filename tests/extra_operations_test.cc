@@ -192,7 +192,7 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
   }
   EXPECT_EQ(DescribeOperations({}), "");
   // Journals written before the later operations keep their key.
-  EXPECT_EQ(OperationsKeyText({}), "0,0,0,0,0,#ffffff");
+  EXPECT_EQ(OperationsKeyText({}), "0,0,0,0,0,");
 }
 
 // An option's value: left out where it may be, a colour after a number.
@@ -384,6 +384,27 @@ TEST_F(ExtraOperationsTest, PngKeepsTransparencyAndWebpKeepsToTheSizeCap) {
   EXPECT_TRUE(IsNear(PixelAt(*png, 150, 100), 1, 0, 0, 0.1));
   EXPECT_EQ(png->extract_band(3).crop(150, 140, 140, 50).max(), 255);  // the text, bottom right
   EXPECT_EQ(SniffPictureFormat(ReadWholeFile(dir_ / "out.jpg")), PictureFormat::kPng);
+  // On the square canvas one treatment for the whole output: transparent
+  // round the picture as inside it, or, with a colour, all laid on it.
+  extras.square = true;
+  for (const char* colour : {"", "#00ff00"}) {
+    extras.square_colour = colour;
+    ASSERT_EQ(Process(dir_ / "cut.png", {}, extras).outcome, PictureOutcome::kProcessed);
+    const vips::VImage square = Load(dir_ / "out.jpg");
+    ASSERT_EQ(square.width(), 300);
+    ASSERT_EQ(square.height(), 300);
+    const bool clear = *colour == '\0';
+    EXPECT_EQ(square.bands(), clear ? 4 : 3) << colour;
+    for (auto [x, y] : {std::pair{5, 5}, {5, 100}}) {  // the canvas, the picture's own clear part
+      if (clear) {
+        EXPECT_EQ(square.extract_band(3).getpoint(x, y)[0], 0) << x << "," << y;
+      } else {
+        EXPECT_TRUE(IsNear(PixelAt(square, x, y), 0, 1, 0)) << x << "," << y;
+      }
+    }
+    EXPECT_TRUE(IsNear(PixelAt(square, 150, 150), 1, 0, 0, 0.1));  // the product
+  }
+  extras.square = false;
 
   SavePicture(WithNoise(MakePicture(1200, 900, "blue")), dir_ / "noisy.jpg", "JPEG");
   extras = {};

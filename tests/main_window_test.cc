@@ -381,7 +381,7 @@ TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {
   EXPECT_TRUE(W<QCheckBox>(Control::WidthCheck)->isChecked());
   EXPECT_TRUE(Enabled(Control::WidthBox));
   EXPECT_EQ(W<QLineEdit>(Control::WidthBox)->text().toStdString(), "800");
-  EXPECT_EQ(DescribeOperations(o), "更多处理选项：方形 #ffffff，≤ 500 KB");
+  EXPECT_EQ(DescribeOperations(o), "更多处理选项：方形，≤ 500 KB");
   EXPECT_EQ(DescribeOperations({}), "");
 }
 

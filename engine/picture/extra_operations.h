@@ -18,7 +18,9 @@ const char* OutputExtension(int format);
 
 struct ExtraOperations {
   bool square = false;  // pad to a square of the longer side
-  std::string square_colour = "#ffffff";
+  // The canvas: "" for none given (white, or transparent where the output
+  // keeps transparency); a colour flattens the whole output on it.
+  std::string square_colour;
   int max_kb = 0;              // above 0: each output at most this many KB
   int slice_height = 0;        // above 0: taller pictures cut into parts
   bool tiled_text = false;     // the text watermark over the whole picture

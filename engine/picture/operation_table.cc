@@ -20,10 +20,12 @@ const std::vector<OperationField>& OperationFields() {
        "",
        "把图片放在一个正方形画布的中间：设了图片宽时边长等于图片宽，\n"
        "图片缩小到放得下（小图不放大）；否则边长等于图片较长的一边。\n"
-       "空白处用右边的颜色（如 #ffffff 白色）填充。主图通常要求方形。",
+       "空白处用右边的颜色（如 #ffffff 白色）填充，透明的地方也铺上这个颜色；\n"
+       "不填时为白色，保存为 PNG 或 WebP 时为透明。主图通常要求方形。",
        "[#RRGGBB]",
-       "a square canvas (white by default): W x W with --width W, the picture shrunk to fit "
-       "inside, never enlarged; else the square of the longer side",
+       "a square canvas: W x W with --width W, the picture shrunk to fit inside, never "
+       "enlarged; else the square of the longer side. White, or transparent for PNG and "
+       "WebP, unless a colour is given (then the whole output is laid on it)",
        "方形 {}",
        &E::square_colour},
       {"max_kb", "max-kb", &E::max_kb, kMaxKbRange, 500, "文件大小不超过", " KB",
@@ -276,6 +278,7 @@ std::string DescribeOperations(const ExtraOperations& o) {
                                                 : o.*f.colour);
     }
     if (f.IsNumber() && f.colour != nullptr) part += " " + o.*f.colour;
+    while (!part.empty() && part.back() == ' ') part.pop_back();  // no colour given
     text += (text.empty() ? "" : "，") + part;
   }
   return text.empty() ? text : "更多处理选项：" + text;

@@ -145,10 +145,27 @@ vips::VImage OnCanvas(const vips::VImage& picture, int x, int y, int w, int h,
       vips::VImage::option()->set("extend", VIPS_EXTEND_BACKGROUND)->set("background", background));
 }
 
-// `picture` in the middle of a side x side canvas of `colour`.
-vips::VImage OnSquare(const vips::VImage& picture, int side, const std::string& colour) {
-  return OnCanvas(picture, (side - picture.width()) / 2, (side - picture.height()) / 2, side, side,
-                  colour, {255, 255, 255});
+// `picture` in the middle of a side x side canvas, one treatment for the
+// whole output: with a colour given, everything is laid on it; without,
+// the canvas is white, or transparent where the output keeps transparency.
+vips::VImage OnSquare(const vips::VImage& picture, int side, const ExtraOperations& extras) {
+  const int x = (side - picture.width()) / 2, y = (side - picture.height()) / 2;
+  const auto colour = ParseHtmlColour(extras.square_colour);
+  if (!colour && extras.format != kJpegOutput) {
+    const vips::VImage clear = picture.bands() == 4 ? picture : picture.bandjoin_const({255});
+    return clear.embed(x, y, side, side,
+                       vips::VImage::option()
+                           ->set("extend", VIPS_EXTEND_BACKGROUND)
+                           ->set("background", std::vector<double>{0, 0, 0, 0}));
+  }
+  const std::array<double, 3> rgb = colour.value_or(std::array<double, 3>{255, 255, 255});
+  const vips::VImage flat =
+      picture.bands() == 4 ? picture
+                                 .flatten(vips::VImage::option()->set(
+                                     "background", std::vector<double>(rgb.begin(), rgb.end())))
+                                 .cast(VIPS_FORMAT_UCHAR)
+                           : picture;
+  return OnCanvas(flat, x, y, side, side, extras.square_colour, rgb);
 }
 
 // What `picture` is shrunk to when it was read at a larger size than asked.
@@ -235,7 +252,7 @@ vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& sett
       scale == 1.0 ? product
                    : Sized(product, {std::max(1, static_cast<int>(product.width() * scale)),
                                      std::max(1, static_cast<int>(product.height() * scale))});
-  return OnSquare(sized, side, extras.square_colour);
+  return OnSquare(sized, side, extras);
 }
 
 // Read, upright, shrunk, sharpened, turned, on its square canvas, made
@@ -270,9 +287,8 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   // Without a width, the square of the longer side; a smaller picture is
   // centred on the W x W canvas, never enlarged.
   const int side = square_box ? settings.width : std::max(picture->width(), picture->height());
-  if (extras.square && (picture->width() != side || picture->height() != side)) {
-    *picture = OnSquare(*picture, side, extras.square_colour);
-  }
+  // (A square picture too: a colour given lies under its transparency.)
+  if (extras.square) *picture = OnSquare(*picture, side, extras);
   // Room for the frame: the picture shrinks so that, framed, it keeps its
   // width. One too small for it stays unframed.
   if (!HasRoomForBorder(*picture, extras.border)) {
