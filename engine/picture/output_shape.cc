@@ -25,24 +25,21 @@ std::optional<PictureSize> PngSize(std::string_view bytes) {
   return PictureSize{static_cast<int>(w), static_cast<int>(h)};
 }
 
-}  // namespace
-
-std::optional<PictureSize> HeaderSize(const std::string& path) {
-  std::string bytes;
-  platform::ReadRegularFileInPieces(path, [&](std::string_view piece) {
-    bytes.append(piece);
-    return bytes.size() < kHeaderBytes;
-  });
+// The upright size, once `bytes` hold enough of the header to tell it.
+std::optional<PictureSize> SizeFromHeader(std::string_view bytes) {
   switch (SniffPictureFormat(bytes)) {
     case PictureFormat::kJpeg:
       if (const auto h = ReadJpegHeader(bytes); h && h->width > 0 && h->height > 0) {
         return h->SideWays() ? PictureSize{h->height, h->width} : PictureSize{h->width, h->height};
       }
       return std::nullopt;
-    case PictureFormat::kPng:
-      // A PNG's own EXIF may turn it: its size is known once it is read.
-      if (bytes.find("eXIf") < bytes.find("IDAT")) return std::nullopt;
+    case PictureFormat::kPng: {
+      // A PNG's own EXIF (before its pixels) may turn it: its size is then
+      // known once it is read.
+      const size_t pixels = bytes.find("IDAT");
+      if (pixels == std::string_view::npos || bytes.find("eXIf") < pixels) return std::nullopt;
       return PngSize(bytes);
+    }
     case PictureFormat::kBmp:
       if (const auto h = ReadBmpHeader(bytes); h && h->width > 0 && h->height > 0) {
         return PictureSize{h->width, h->height};
@@ -51,6 +48,20 @@ std::optional<PictureSize> HeaderSize(const std::string& path) {
     default:
       return std::nullopt;
   }
+}
+
+}  // namespace
+
+std::optional<PictureSize> HeaderSize(const std::string& path) {
+  // Read piece by piece, only as far as the header goes.
+  std::string bytes;
+  std::optional<PictureSize> size;
+  platform::ReadRegularFileInPieces(path, [&](std::string_view piece) {
+    bytes.append(piece);
+    size = SizeFromHeader(bytes);
+    return !size && bytes.size() < kHeaderBytes;
+  });
+  return size;
 }
 
 std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettings& settings,

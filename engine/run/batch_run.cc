@@ -312,9 +312,7 @@ class BatchRun {
     auto report = [this](bool all) { Report(all); };
     for (size_t i = 0; i < files.size(); ++i) {
       Pending item{-1, static_cast<int>(i), files[i]};
-      if (const auto stamp = platform::StampRegularFile(item.picture.source, true)) {
-        item.picture.stamp = *stamp;
-      }
+      item.picture.stamp = platform::StampRegularFile(item.picture.source, true);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
       if (item.picture.clash) {
         item.job = kClashJob;

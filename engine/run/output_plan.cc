@@ -141,20 +141,16 @@ NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize 
 
 // "a_03.jpg" is a part of "a.jpg".
 bool OutputPlan::IsOwnPart(const std::string& path, const std::string& main) const {
+  // What comes before and after the number in "a_01.jpg".
   const std::string first = SlicePath(main, 1);
-  const size_t number = first.rfind("_01");
-  if (number == std::string::npos || path.size() < first.size() ||
-      path.compare(0, number + 1, first, 0, number + 1) != 0) {
+  const size_t at = first.rfind("_01") + 1;
+  const std::string head = first.substr(0, at), tail = first.substr(at + 2);
+  if (path.size() <= head.size() + tail.size() || !StartsWith(path, head) ||
+      !EndsWith(path, tail)) {
     return false;
   }
-  const std::string tail = first.substr(number + 3);  // the extension
-  if (path.size() < number + 1 + tail.size() ||
-      path.compare(path.size() - tail.size(), tail.size(), tail) != 0) {
-    return false;
-  }
-  const std::string digits = path.substr(number + 1, path.size() - tail.size() - number - 1);
-  return !digits.empty() && digits.size() <= 6 && IsDigitsOnly(digits) &&
-         SlicePath(main, std::stoi(digits)) == path;
+  const std::string digits = path.substr(head.size(), path.size() - head.size() - tail.size());
+  return digits.size() <= 6 && IsDigitsOnly(digits) && SlicePath(main, std::stoi(digits)) == path;
 }
 
 bool OutputPlan::StillDone(const PlannedPicture& picture) {
@@ -162,21 +158,17 @@ bool OutputPlan::StillDone(const PlannedPicture& picture) {
   if (!e || !e->done || e->settings != settings_key_ || e->outputs.empty()) return false;
   // The same file: a source replaced, even by an older one or one of the
   // same size and time, is made again.
-  const auto now = platform::StampRegularFile(picture.source, true);
-  if (!now || !SameStamp(*now, e->source)) return false;
+  if (!picture.stamp || !SameStamp(*picture.stamp, e->source)) return false;
   std::vector<std::string> paths;
   for (size_t i = 0; i < e->outputs.size(); ++i) {
     const std::string path = FromTarget(e->outputs[i].path);
     // Under the names this run gives the picture: the rename numbers may
     // have moved since.
-    const bool named = e->outputs.size() == 1 ? path == picture.output
-                                              : path == SlicePath(picture.output, int(i) + 1);
-    const bool sized_named =
-        picture.sized &&
-        MatchesAnySize(e->outputs.size() == 1 ? picture.output
-                                              : SlicePath(picture.output, static_cast<int>(i) + 1),
-                       path);
-    if (!(named || sized_named) || !StillAsWritten(path, e->outputs[i])) return false;
+    const std::string expected = e->outputs.size() == 1
+                                     ? picture.output
+                                     : SlicePath(picture.output, static_cast<int>(i) + 1);
+    const bool named = path == expected || (picture.sized && MatchesAnySize(expected, path));
+    if (!named || !StillAsWritten(path, e->outputs[i])) return false;
     paths.push_back(path);
   }
   std::lock_guard lock(claimed_mutex_);
@@ -239,7 +231,7 @@ bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& resu
   entry.when_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
                       std::chrono::system_clock::now().time_since_epoch())
                       .count();
-  entry.source = picture.stamp;
+  entry.source = picture.stamp.value_or(platform::FileStamp{});
   entry.settings = settings_key_;
   const bool all_written = !result.outputs.empty() &&
                            result.sizes.size() == result.outputs.size() &&

@@ -34,8 +34,8 @@ struct PlannedPicture {
   bool clash = false;  // an earlier picture of the folder has this output
   bool sized = false;  // the name holds the output's size
   std::string name, folder_name, target_folder;
-  int number = 0;               // in the folder's name order, for renames
-  platform::FileStamp stamp{};  // the source file as it was submitted
+  int number = 0;                            // in the folder's name order, for renames
+  std::optional<platform::FileStamp> stamp;  // the source file as it was submitted
   // A cut picture's parts and a name that holds the size, when its header
   // told the size before it was read (claimed then); else named once made.
   std::vector<std::string> paths;
