@@ -369,11 +369,11 @@ class BatchRun {
   }
 
   void Journal(const Pending& item, const PictureResult& result) {
-    std::vector<std::string> removed;
-    if (!plan_->Record(item.picture, result, removed)) {
+    std::vector<std::string> surplus;
+    if (!plan_->Record(item.picture, result, surplus)) {
       port_.AppendLogLine(msg::SaveError(plan_->JournalPath()));
     }
-    for (const std::string& path : removed) port_.AppendLogLine(msg::SurplusPartRemoved(path));
+    for (const std::string& path : surplus) port_.AppendLogLine(msg::SurplusPartKept(path));
   }
 
   // "" for the whole job, else "K-of-N": the journal's and the report's names.

@@ -83,8 +83,8 @@ std::string TargetLink(const std::string& path) {
 std::string JournalUnusable(const std::string& path) {
   return "未使用续做记录 " + path + "：它不是普通文件，已完成的图片也会重新处理";
 }
-std::string SurplusPartRemoved(const std::string& path) {
-  return "已删除 " + path + "：上次切出的这一部分，这次不再有";
+std::string SurplusPartKept(const std::string& path) {
+  return "未删除 " + path + "：上次切出的这一部分，这次不再有，可以自行删除";
 }
 
 std::string NameClash(const std::string& source, const std::string& output) {

@@ -57,8 +57,9 @@ std::string PathTooLong(const std::string& path);  // a folder below the longest
 std::string TargetLink(const std::string& path);   // a link in the target tree
 // A resume journal that is not a regular file of its own: not used.
 std::string JournalUnusable(const std::string& path);
-// A part an earlier run cut a picture into that this run's cut no longer has.
-std::string SurplusPartRemoved(const std::string& path);
+// A part an earlier run cut a picture into that this run's cut no longer
+// has: left where it is, for the user to remove.
+std::string SurplusPartKept(const std::string& path);
 // Two pictures of a folder that give one output name.
 std::string NameClash(const std::string& source, const std::string& output);
 std::string Summary(int processed);

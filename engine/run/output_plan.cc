@@ -226,7 +226,7 @@ bool OutputPlan::OutputsExist(const PlannedPicture& picture) {
 }
 
 bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& result,
-                        std::vector<std::string>& removed) {
+                        std::vector<std::string>& surplus) {
   JournalEntry entry;
   entry.when_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
                       std::chrono::system_clock::now().time_since_epoch())
@@ -252,7 +252,7 @@ bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& resu
     entry.outputs.clear();
     if (last) entry.outputs = last->outputs;  // nothing written: what is there stays known
   } else if (last) {
-    RemoveSurplusParts(*last, result, removed);
+    surplus = SurplusParts(*last, result);
   }
   if (journal_failed_) return true;
   if (journal_.Record(BelowSource(picture.source), entry)) return true;
@@ -262,10 +262,12 @@ bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& resu
 
 // What the picture's last run cut it into under this run's name and this
 // run did not write again, when still as written then and no other
-// picture's output in this run.
-void OutputPlan::RemoveSurplusParts(const JournalEntry& last, const PictureResult& result,
-                                    std::vector<std::string>& removed) {
-  if (slice_height_ <= 0 || result.output.empty()) return;
+// picture's output in this run. They stay: a run removes nothing it did
+// not write itself.
+std::vector<std::string> OutputPlan::SurplusParts(const JournalEntry& last,
+                                                  const PictureResult& result) {
+  std::vector<std::string> surplus;
+  if (slice_height_ <= 0 || result.output.empty()) return surplus;
   for (const JournalOutput& output : last.outputs) {
     const std::string path = FromTarget(output.path);
     if (!IsOwnPart(path, result.output) ||
@@ -277,8 +279,9 @@ void OutputPlan::RemoveSurplusParts(const JournalEntry& last, const PictureResul
       std::lock_guard lock(claimed_mutex_);
       if (claimed_.count(path) > 0) continue;
     }
-    if (platform::RemoveFile(path)) removed.push_back(path);
+    surplus.push_back(path);
   }
+  return surplus;
 }
 
 std::string OutputPlan::JournalPath() const {

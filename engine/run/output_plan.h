@@ -81,11 +81,11 @@ class OutputPlan {
   // True when a name this run will write for the picture exists.
   bool OutputsExist(const PlannedPicture& picture);
 
-  // Journals the picture's result and removes the surplus parts of a cut
-  // picture (returned, to be told). False the first time the journal
-  // cannot be written.
+  // Journals the picture's result; `surplus` gets the parts its last run
+  // cut it into that this run no longer has (left in place, to be told).
+  // False the first time the journal cannot be written.
   bool Record(const PlannedPicture& picture, const PictureResult& result,
-              std::vector<std::string>& removed);
+              std::vector<std::string>& surplus);
   std::string JournalPath() const;
 
  private:
@@ -96,8 +96,7 @@ class OutputPlan {
   // The paths at `size` in `parts`, claimed unless another picture has one.
   NamedOutputs Claim(const PlannedPicture& picture, PictureSize size, int parts);
   bool IsOwnPart(const std::string& path, const std::string& main) const;
-  void RemoveSurplusParts(const JournalEntry& last, const PictureResult& result,
-                          std::vector<std::string>& removed);
+  std::vector<std::string> SurplusParts(const JournalEntry& last, const PictureResult& result);
   // Whether a file of the target folder `folder` has a name that matches.
   bool AnyListed(const std::string& folder,
                  const std::function<bool(const std::string& name)>& matches);
