@@ -248,8 +248,8 @@ TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   options.hold = &ticket;
   ASSERT_TRUE(ReadPicture(src, options));
   // The file's bytes, the picture decoded and turned upright in a copy,
-  // and its encoding.
-  EXPECT_EQ(budget.used(), ReadWholeFile(src).size() + 2u * 40 * 20 * 3 + 2u * 40 * 20);
+  // and its encoding (the encoder's buffer, the copy, the coefficients).
+  EXPECT_EQ(budget.used(), ReadWholeFile(src).size() + 2u * 40 * 20 * 3 + 8u * 40 * 20);
   ticket.reset();
   EXPECT_EQ(budget.used(), 0u);
   // Room for the file but not for decoding it: the reading gives its share
@@ -269,6 +269,23 @@ TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   EXPECT_FALSE(ReadPicture(src));
   mark.reset();
   EXPECT_EQ(budget.used(), 0u);
+  // A progressive photograph whose coefficients and pixels do not fit
+  // together is decoded through a file, holding one after the other.
+  const vips::VImage photo = WithNoise(MakePicture(1000, 1000, "teal"));
+  photo.jpegsave((dir / "progressive.jpg").c_str(),
+                 vips::VImage::option()
+                     ->set("interlace", true)
+                     ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF));
+  const std::string progressive = dir / "progressive.jpg";
+  ReadOptions unencoded;
+  unencoded.encoded = false;
+  auto most = budget.Acquire(budget.capacity() - ReadWholeFile(progressive).size() - 7'000'000);
+  most->Pin();  // room for 7 MB: the coefficients (6 MB) or the pixels (3 MB), not both
+  const auto staged = ReadPicture(progressive, unencoded);
+  most.reset();
+  const auto direct = ReadPicture(progressive, unencoded);
+  ASSERT_TRUE(staged && direct);
+  EXPECT_EQ((*staged - *direct).abs().max(), 0);
 }
 
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {

@@ -25,6 +25,8 @@ constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
 // photograph and a 750 x 30000 detail picture pass, a decompression bomb
 // does not.
 constexpr std::uint64_t kMaxPixels = 128ull << 20;
+// Up to this many pixels a JPEG is written with tables made for it.
+constexpr std::uint64_t kOptimisedTablesPixels = 24'000'000;
 
 struct AreaUnref {
   void operator()(VipsBlob* blob) const { vips_area_unref(reinterpret_cast<VipsArea*>(blob)); }
@@ -172,9 +174,12 @@ std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint6
 
 // What encoding the picture takes later, while its share is still held:
 // up to about a byte a pixel (a noisy photograph at quality 95), twice (the
-// encoder's buffer and the published copy).
+// encoder's buffer and the published copy), and where the encoder keeps
+// the whole picture's coefficients, two bytes a sample of three.
 std::uint64_t EncodingBytes(const ReadOptions& options, std::uint64_t pixels) {
-  return options.encoded ? 2 * pixels : 0;
+  if (!options.encoded) return 0;
+  const bool coefficients = options.progressive_output || pixels <= kOptimisedTablesPixels;
+  return 2 * pixels + (coefficients ? 6 * pixels : 0);
 }
 
 std::optional<vips::VImage> ReadJpeg(Reading& r) {
@@ -195,8 +200,15 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   // Those are freed before the encoding, which may use their share.
   const std::uint64_t pixels = PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 1);
   const std::uint64_t coefficients = header->progressive ? header->samples * 2 : 0;
-  const std::uint64_t need =
-      copies * pixels * 3 + std::max(coefficients, EncodingBytes(options, pixels));
+  const std::uint64_t kept = copies * pixels * 3, encoding = EncodingBytes(options, pixels);
+  std::uint64_t need = kept + std::max(coefficients, encoding);
+  // Where the coefficients and the pixels do not fit together (a
+  // 100-megapixel progressive photograph kept at full size), the picture
+  // is decoded into a temporary file first, so they are held one after the
+  // other: the coefficients, then the pixels read back beside that file's
+  // pages.
+  const bool staged = r.bytes.size() + need > MemoryBudget::ForPictures().Room();
+  if (staged) need = std::max({coefficients, kept + pixels * 3, kept + encoding});
   const BlobPtr blob = Borrow(r.bytes);
   return WithinBudget(r, w, h, need, [&] {
     vips::VImage image =
@@ -207,6 +219,11 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
                                                       // marker) still gives the picture;
                                                       // a cut-off file does not.
                                                       ->set("fail_on", VIPS_FAIL_ON_ERROR));
+    if (staged) {
+      vips::VImage disk = vips::VImage::new_temp_file("%s.v");
+      image.write(disk);
+      image = disk;  // the decoder, and its coefficients, are gone
+    }
     return Finish(image, header->width, header->height, options);
   });
 }
@@ -400,9 +417,15 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality, 
       if (IsPrivateField(*f) || StartsWith(*f, "lumivane-")) out.remove(*f);
     }
     g_strfreev(fields);
-    // Optimised Huffman tables: the same pixels in about 3 % fewer bytes.
-    const BlobPtr blob(out.jpegsave_buffer(
-        Options()->set("Q", quality)->set("optimize_coding", true)->set("interlace", progressive)));
+    // Optimised Huffman tables: the same pixels in about 3 % fewer bytes,
+    // for a copy of every coefficient; not worth it on a huge picture.
+    const bool optimised = progressive || static_cast<std::uint64_t>(out.width()) *
+                                                  static_cast<std::uint64_t>(out.height()) <=
+                                              kOptimisedTablesPixels;
+    const BlobPtr blob(out.jpegsave_buffer(Options()
+                                               ->set("Q", quality)
+                                               ->set("optimize_coding", optimised)
+                                               ->set("interlace", progressive)));
     const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
     if (area->length == 0) return std::nullopt;
     // The encoder writes an EXIF block of its own; none is kept. What other

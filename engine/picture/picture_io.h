@@ -51,6 +51,8 @@ struct ReadOptions {
   // Off for a picture that is never encoded itself (the watermark picture):
   // its share then leaves out what encoding needs.
   bool encoded = true;
+  // The picture is to be written as a progressive JPEG.
+  bool progressive_output = false;
   // When given, why the picture could not be read.
   ReadFailure* failure = nullptr;
 };

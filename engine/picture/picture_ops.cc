@@ -277,6 +277,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   options.decoder_may_reduce = shrink_on_load;
   options.hold = hold;
   options.keep_alpha = extras.format != kJpegOutput;  // PNG and WebP keep transparency
+  options.progressive_output = extras.progressive && extras.format == kJpegOutput;
   auto picture = ReadPicture(source, options);
   if (!picture) return std::nullopt;
   if (extras.trim > 0) *picture = Trimmed(*picture, settings, switches, extras, kept_background);
