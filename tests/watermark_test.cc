@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "engine/picture/font_resolver.h"
+#include "engine/picture/memory_budget.h"
+#include "engine/picture/picture_ops.h"
+#include "tests/picture_files.h"
 #include "tests/picture_fixtures.h"
+#include "tests/temp_dir.h"
 
 namespace lumivane {
 namespace {
@@ -24,6 +28,45 @@ TEST(PictureWatermarkOffsetTest, NinePlacementsOnA640x480Picture) {
   // truncated toward zero.
   EXPECT_EQ(at(100, 50, 0, 7), std::make_pair(524L, 414L));
   EXPECT_EQ(at(701, 50, kCentred, kNearEdge), std::make_pair(-30L, 16L));
+}
+
+TEST(PictureWatermarkTest, ReadNoLargerThanItIsLaidAndHeldAsKept) {
+  TempDir dir;
+  // A red logo on a transparent field, far wider than any picture.
+  vips::VImage logo = MakePicture(4000, 2000, "black").bandjoin_const({0}).copy_memory();
+  logo.draw_rect({255, 0, 0, 255}, 1000, 500, 2000, 1000,
+                 vips::VImage::option()->set("fill", true));
+  const std::string mark = dir / "logo.png";
+  SavePicture(logo, mark, "PNG");
+  MakePictureFile(dir / "wide.jpg", 400, 300, "white", "JPEG");
+  MakePictureFile(dir / "tall.jpg", 300, 500, "white", "JPEG");
+  MakePictureFile(dir / "other.gif", 30, 50, "white", "GIF");
+  const std::vector<std::string> sources = {dir / "wide.jpg", dir / "tall.jpg"};
+  ProcessingSettings settings;
+  settings.width = 200;
+  PictureSwitches sized, turned, plain;
+  sized.width = turned.width = turned.rotation = true;
+  ExtraOperations extras;
+  extras.mark_width_percent = 50;
+  EXPECT_EQ(WidestMark(settings, sized, extras, sources), 100);
+  EXPECT_EQ(WidestMark(settings, plain, extras, sources), 250);   // the longest side, 500
+  EXPECT_EQ(WidestMark(settings, turned, extras, sources), 250);  // turned, as tall as it was
+  EXPECT_EQ(WidestMark(settings, plain, extras, {dir / "other.gif"}), 0);  // size not told
+  extras.mark_width_percent = 0;
+  EXPECT_EQ(WidestMark(settings, sized, extras, sources), 0);  // laid at its own size
+
+  // Held in the budget as kept, not as large as reading it took; its
+  // transparent field leaves no dark rim round the red.
+  std::optional<MemoryBudget::Ticket> hold;
+  const auto read = LoadWatermarkPicture(mark, 250, &hold);
+  ASSERT_TRUE(read && hold);
+  EXPECT_EQ(read->width(), 250);
+  EXPECT_EQ(read->height(), 125);
+  EXPECT_EQ(hold->bytes(), 250u * 125 * 4);
+  EXPECT_EQ(MemoryBudget::ForPictures().used(), hold->bytes());
+  const vips::VImage edge = read->extract_area(62, 40, 1, 40);  // partly covered
+  EXPECT_GT(edge.extract_band(3).min(), 0);
+  EXPECT_GE(edge.extract_band(0).min(), 250);
 }
 
 TEST(CompositePictureWatermarkTest, WideMarkIsCutOnBothSides) {

@@ -23,6 +23,12 @@ bool MemoryBudget::Ticket::TryGrow(std::uint64_t bytes) {
   return true;
 }
 
+void MemoryBudget::Ticket::ShrinkTo(std::uint64_t bytes) {
+  if (!budget_ || bytes >= bytes_) return;
+  budget_->Release(bytes_ - bytes, pinned_);
+  bytes_ = bytes;
+}
+
 bool MemoryBudget::TryTake(std::uint64_t bytes) {
   std::lock_guard lock(mutex_);
   if (capacity_ - used_ < bytes) return false;

@@ -34,6 +34,9 @@ class MemoryBudget {
     // could wait for another holder waiting for it).
     bool TryGrow(std::uint64_t bytes);
     std::uint64_t bytes() const { return bytes_; }
+    // Gives back what is above `bytes` (what a reading needed for a while
+    // and no longer holds).
+    void ShrinkTo(std::uint64_t bytes);
     // Marks the bytes as held for long (a run's watermark picture): while
     // they are, a request that only their release could make fit is
     // refused rather than left waiting.

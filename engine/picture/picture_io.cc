@@ -100,11 +100,14 @@ vips::VImage ToSrgb(vips::VImage image) {
   return image;
 }
 
-// Exactly w x h: the library's resize rounds its output size.
+// Exactly w x h: the library's resize rounds its output size. Colours are
+// weighted by their cover, so a transparent edge keeps its colour.
 vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
-  vips::VImage out =
-      image.resize(static_cast<double>(w) / image.width(),
-                   Options()->set("vscale", static_cast<double>(h) / image.height()));
+  const bool alpha = image.has_alpha();
+  vips::VImage out = (alpha ? image.premultiply() : image)
+                         .resize(static_cast<double>(w) / image.width(),
+                                 Options()->set("vscale", static_cast<double>(h) / image.height()));
+  if (alpha) out = out.unpremultiply().cast(VIPS_FORMAT_UCHAR);
   if (out.width() != w || out.height() != h) {
     out = out.embed(0, 0, w, h, Options()->set("extend", VIPS_EXTEND_COPY));
   }

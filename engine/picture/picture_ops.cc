@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "engine/picture/output_shape.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/size_cap.h"
 #include "engine/picture/watermark.h"
@@ -87,7 +88,7 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
   return path;
 }
 
-std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path,
+std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path, int width,
                                                  std::optional<MemoryBudget::Ticket>* hold,
                                                  ReadFailure* failure) {
   ReadOptions options;
@@ -95,11 +96,37 @@ std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path,
   options.keep_alpha = true;
   options.hold = hold;
   options.encoded = false;
+  options.target_width = width;
   auto mark = ReadPicture(path, options);
   // Opaque where it has no alpha of its own, band by band as it is laid:
   // no second copy of a large mark.
   if (mark && !mark->has_alpha()) *mark = mark->bandjoin_const(std::vector<double>{255});
+  // What it holds from now on: the mark as kept, not what reading it took.
+  if (mark && hold && *hold) {
+    (*hold)->ShrinkTo(static_cast<std::uint64_t>(mark->width()) * mark->height() * 4);
+  }
   return mark;
+}
+
+int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switches,
+               const ExtraOperations& extras, const std::vector<std::string>& sources) {
+  if (extras.mark_width_percent <= 0) return 0;
+  // Shrunk to a width and not turned, no output is wider than that width;
+  // else none is wider than its picture's longer side, or than the square
+  // canvas of that width.
+  int widest = 0;
+  if (switches.width && !switches.rotation) {
+    widest = settings.width;
+  } else {
+    for (const std::string& source : sources) {
+      const auto size = HeaderSize(source);
+      if (!size) return 0;
+      widest = std::max(widest, std::max(size->width, size->height));
+    }
+    if (switches.width && extras.square) widest = std::max(widest, settings.width);
+  }
+  return std::max(
+      1, static_cast<int>(static_cast<long long>(widest) * extras.mark_width_percent / 100));
 }
 
 namespace {

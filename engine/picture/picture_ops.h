@@ -75,11 +75,18 @@ std::string OutputPathFor(const std::string& target_folder, const std::string& f
                           int format = kJpegOutput);
 
 // The watermark picture, read once per run (8-bit sRGB with alpha, the
-// first frame of a GIF); none when it cannot be read. With `hold`, its
-// memory stays counted in the pictures' budget while the ticket is kept.
+// first frame of a GIF), shrunk while it is read to `width` when that is
+// above 0 and smaller; none when it cannot be read. With `hold`, its memory
+// stays counted in the pictures' budget while the ticket is kept.
 std::optional<vips::VImage> LoadWatermarkPicture(
-    const std::string& path, std::optional<MemoryBudget::Ticket>* hold = nullptr,
+    const std::string& path, int width = 0, std::optional<MemoryBudget::Ticket>* hold = nullptr,
     ReadFailure* failure = nullptr);
+
+// The widest the watermark picture is laid on the pictures of `sources`,
+// so that it need not be read any larger; 0 when that is its own size, or
+// a picture's size is not told by its header.
+int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switches,
+               const ExtraOperations& extras, const std::vector<std::string>& sources);
 
 // The paths of a picture's outputs (one, or a part each), or `taken`: the
 // first of them that is another picture's output in this run.

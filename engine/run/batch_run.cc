@@ -89,16 +89,24 @@ class BatchRun {
     switches_ = BasicSwitches(request_.inputs);
     switches_.text_watermark = request_.inputs.text_mark;
     switches_.picture_watermark = request_.inputs.picture_mark;
-    if (switches_.picture_watermark) {
-      // Read once for the whole run; a picture that cannot be read is
-      // reported once and the run goes on without it.
-      ReadFailure why;
-      watermark_ = LoadWatermarkPicture(s_.sy_image, &watermark_memory_, &why);
-      if (watermark_memory_) watermark_memory_->Pin();
-      if (!watermark_) {
-        port_.AppendLogLine(msg::ReadError(s_.sy_image, why));
-        summary_.marks_missing = true;
-      }
+  }
+
+  // The watermark picture, read once for the whole run and no larger than
+  // it is laid on `pictures`; one that cannot be read is reported once and
+  // the run goes on without it.
+  void ReadWatermark(const std::vector<const std::vector<PlannedPicture>*>& pictures) {
+    if (!switches_.picture_watermark) return;
+    std::vector<std::string> sources;
+    for (const auto* folder : pictures) {
+      for (const PlannedPicture& picture : *folder) sources.push_back(picture.source);
+    }
+    ReadFailure why;
+    watermark_ = LoadWatermarkPicture(
+        s_.sy_image, WidestMark(s_, switches_, request_.extras, sources), &watermark_memory_, &why);
+    if (watermark_memory_) watermark_memory_->Pin();
+    if (!watermark_) {
+      port_.AppendLogLine(msg::ReadError(s_.sy_image, why));
+      summary_.marks_missing = true;
     }
   }
 
@@ -115,6 +123,11 @@ class BatchRun {
       if (!listed.back() && refused_) return;
       if (listed.back()) total_ += static_cast<int>(listed.back()->size());
     }
+    std::vector<const std::vector<PlannedPicture>*> all;
+    for (const auto& folder : listed) {
+      if (folder) all.push_back(&*folder);
+    }
+    ReadWatermark(all);
     port_.SetProgressRange(folders.count());
     port_.SetPictureCount(0, total_);
     summary_.end = RunEnd::kFinished;
@@ -255,6 +268,7 @@ class BatchRun {
       return;
     }
     total_ = static_cast<int>(files->size());
+    ReadWatermark({&*files});
     port_.SetProgressRange(total_);
     port_.SetPictureCount(0, total_);
     progress_per_file_ = true;

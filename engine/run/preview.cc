@@ -70,7 +70,7 @@ class Preview {
     if (kind_ == Kind::kText) {
       switches.text_watermark = true;
     } else {
-      mark = LoadWatermarkPicture(s_.sy_image);
+      mark = LoadWatermarkPicture(s_.sy_image, WidestMark(s_, switches, extras_, {sample}));
       switches.picture_watermark = mark.has_value();
     }
     const auto picture =
