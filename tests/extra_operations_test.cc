@@ -290,16 +290,16 @@ TEST_F(ExtraOperationsTest, BorderFramesThePictureInsideItsWidth) {
   EXPECT_TRUE(IsNear(PixelAt(Load(dir_ / "out.jpg"), 1, 1), 0, 0, 1, 0.1));
 }
 
-// A product shot off-centre on a noisy white background comes out alone,
-// centred, its longer side the asked share of the canvas; a picture whose
-// corners differ is left whole and says so.
+// A product shot off-centre on a noisy white background, its soft shadow
+// beside it, comes out alone, centred, its longer side the asked share of
+// the canvas, never larger than its own pixels; a picture whose corners
+// differ, or that is all background, is left whole and says which.
 TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
-  // A soft shadow beside the product, and the noise of a camera.
-  const vips::VImage shot = (MakePicture(1200, 900, "white") - 5)
-                                .insert(MakePicture(60, 300, "white") - 18, 300, 170)
-                                .insert(MakePicture(200, 300, "red"), 100, 150);
+  const vips::VImage shot = (MakePicture(2400, 1800, "white") - 5)
+                                .insert(MakePicture(160, 600, "white") - 45, 600, 300)
+                                .insert(MakePicture(400, 600, "red"), 200, 300);
   const vips::VImage noise =
-      vips::VImage::gaussnoise(1200, 900, vips::VImage::option()->set("sigma", 4.0));
+      vips::VImage::gaussnoise(2400, 1800, vips::VImage::option()->set("sigma", 4.0));
   SavePicture((shot + noise)
                   .cast(VIPS_FORMAT_UCHAR)
                   .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)),
@@ -318,7 +318,7 @@ TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
   extras.square = true;
   PictureResult r = Process(dir_ / "shot.jpg", sw, extras);
   ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
-  EXPECT_FALSE(r.background_kept);
+  EXPECT_EQ(r.untrimmed, Untrimmed::kNo);
   vips::VImage out = Load(dir_ / "out.jpg");
   EXPECT_EQ(out.width(), 400);
   EXPECT_EQ(out.height(), 400);
@@ -328,13 +328,25 @@ TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
   EXPECT_NEAR(left + width / 2, 200, 3);
   EXPECT_NEAR(top + height / 2, 200, 3);
 
-  extras = {};
-  extras.trim = 24;  // alone: the product at its own size
+  extras.square = false;  // alone: the product at its own size
   sw.width = false;
   ASSERT_EQ(Process(dir_ / "shot.jpg", sw, extras).outcome, PictureOutcome::kProcessed);
   out = Load(dir_ / "out.jpg");
-  EXPECT_NEAR(out.width(), 200, 4);
-  EXPECT_NEAR(out.height(), 300, 4);
+  EXPECT_NEAR(out.width(), 400, 12);  // widened by a pixel of the copy looked at
+  EXPECT_NEAR(out.height(), 600, 12);
+
+  // A dot stays a dot in the middle of the canvas.
+  SavePicture(MakePicture(600, 600, "white").insert(MakePicture(3, 3, "black"), 100, 500),
+              dir_ / "dot.png", "PNG");
+  sw.width = true;
+  extras.square = true;
+  ASSERT_EQ(Process(dir_ / "dot.png", sw, extras).outcome, PictureOutcome::kProcessed);
+  const auto dot = box_of(Load(dir_ / "out.jpg"));
+  EXPECT_LE(dot[2], 6);
+  EXPECT_NEAR(dot[0] + dot[2] / 2, 200, 3);
+
+  SavePicture(MakePicture(600, 600, "white"), dir_ / "blank.png", "PNG");
+  EXPECT_EQ(Process(dir_ / "blank.png", sw, extras).untrimmed, Untrimmed::kNoProduct);
 
   const vips::VImage xy = vips::VImage::xyz(800, 600);
   const vips::VImage ramp = (xy[0] / 4 + xy[1] / 8).cast(VIPS_FORMAT_UCHAR);
@@ -344,7 +356,7 @@ TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
   sw.width = true;
   extras.square = true;
   r = Process(dir_ / "photo.jpg", sw, extras);
-  EXPECT_TRUE(r.background_kept);
+  EXPECT_EQ(r.untrimmed, Untrimmed::kNoPlainBackground);
   EXPECT_EQ(r.original.width, 800);
   out = Load(dir_ / "out.jpg");
   EXPECT_EQ(out.width(), 400);

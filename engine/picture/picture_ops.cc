@@ -204,13 +204,25 @@ vips::VImage Sized(const vips::VImage& picture, PictureSize size) {
                                                  ->set("no_rotate", true));
 }
 
+// The larger of two images, pixel by pixel.
+vips::VImage Larger(const vips::VImage& a, const vips::VImage& b) {
+  return (a > b).ifthenelse(a, b);
+}
+
 // The box of the product on a plain background: what differs by more than
-// `tolerance` from the colour the four corners share. None when they do
-// not share one, or nothing differs.
-std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance) {
+// `tolerance` from the colour the four corners share, a soft shadow left
+// out (a little darker than the background, and no more coloured). None
+// when the corners share no colour (`why` kNoPlainBackground) or nothing
+// but background and shadow is there (kNoProduct).
+std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance,
+                                             Untrimmed& why) {
+  why = Untrimmed::kNoPlainBackground;
   // Looked for on a copy of at most kProbeSide pixels a side, made once:
   // the box is then widened by a pixel of the copy, so no product is cut.
   constexpr double kProbeSide = 800;
+  // A shadow darkens the background by at most this much, each colour
+  // alike within kShadowTint.
+  constexpr double kShadowDepth = 80, kShadowTint = 10;
   const double scale = std::min(1.0, kProbeSide / std::max(picture.width(), picture.height()));
   const vips::VImage probe = (scale < 1.0 ? picture.resize(scale) : picture).copy_memory();
   const int w = probe.width(), h = probe.height();
@@ -228,12 +240,20 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
   for (int b = 0; b < 3; ++b) {
     if (high[b] - low[b] > tolerance) return std::nullopt;
   }
+  why = Untrimmed::kNoProduct;
+  const vips::VImage darker =
+      probe.extract_band(0, vips::VImage::option()->set("n", 3)).linear({-1, -1, -1}, background);
+  const vips::VImage most = Larger(Larger(darker[0], darker[1]), darker[2]);
+  const vips::VImage least = -Larger(Larger(-darker[0], -darker[1]), -darker[2]);
+  const vips::VImage differs = Larger(most, -least) > tolerance;
+  const vips::VImage shadow = (least > 0) & (most <= kShadowDepth) & (most - least <= kShadowTint);
+  const vips::VImage product = (differs & (shadow == 0)).copy_memory();
   int top = 0, width = 0, height = 0;
-  const int left = probe.find_trim(&top, &width, &height,
-                                   vips::VImage::option()
-                                       ->set("threshold", static_cast<double>(tolerance))
-                                       ->set("background", background));
-  if (width <= 0 || height <= 0) return std::nullopt;
+  const int left = product.find_trim(
+      &top, &width, &height,
+      vips::VImage::option()->set("threshold", 127.0)->set("background", std::vector<double>{0}));
+  if (width <= 0 || height <= 0 || product.max() == 0) return std::nullopt;
+  why = Untrimmed::kNo;
   auto full = [scale](int v) { return static_cast<int>(std::lround(v / scale)); };
   const int x0 = std::max(0, full(left - 1)), y0 = std::max(0, full(top - 1));
   const int x1 = std::min(picture.width(), full(left + width + 1));
@@ -243,25 +263,27 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
 
 // The product cut out of its plain background; with the square canvas,
 // its longer side `fill` percent of the canvas (W with a width, else the
-// product's own). Without a plain background, the picture as a run
-// without trimming makes it, and `kept_background` says so.
+// product's own), never larger than its own pixels. Without a product on
+// a plain background, the picture as a run without trimming makes it, and
+// `why` says so.
 vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& settings,
                      const PictureSwitches& switches, const ExtraOperations& extras,
-                     bool* kept_background) {
+                     Untrimmed* why) {
   // A cut-out is looked at on white: what is transparent is background.
   std::optional<std::array<int, 4>> box;
+  Untrimmed missed = Untrimmed::kNoPlainBackground;
   try {
     box = ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
                                                 "background", std::vector<double>{255, 255, 255}))
                                           : picture,
-                     extras.trim);
+                     extras.trim, missed);
   } catch (const vips::VError&) {
     // Too thin or too small to look for a box in: left as it is.
   }
   const PictureSize original = OriginalSize(picture);
   const int width = switches.width ? settings.width : 0;
   if (!box) {
-    if (kept_background) *kept_background = true;
+    if (why) *why = missed;
     if (!switches.width) return picture;
     return Sized(picture,
                  FittedSize(original.width, original.height, width, extras.square ? width : 0));
@@ -274,7 +296,10 @@ vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& sett
   }
   const int fill = extras.fill > 0 ? extras.fill : kUsualFill;
   const int side = switches.width ? width : (longer * 100 + fill - 1) / fill;
-  const double scale = std::max(1, side * fill / 100) / static_cast<double>(longer);
+  // The picture may have been read smaller than it is stored: up to that
+  // much larger is still its own pixels.
+  const double own = static_cast<double>(original.width) / picture.width();
+  const double scale = std::min(own, std::max(1, side * fill / 100) / static_cast<double>(longer));
   const vips::VImage sized =
       scale == 1.0 ? product
                    : Sized(product, {std::max(1, static_cast<int>(product.width() * scale)),
@@ -290,7 +315,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
                                        const PictureSwitches& switches, bool shrink_on_load,
                                        ExtraOperations& extras,
                                        std::optional<MemoryBudget::Ticket>* hold = nullptr,
-                                       bool* kept_background = nullptr,
+                                       Untrimmed* untrimmed = nullptr,
                                        ReadFailure* failure = nullptr) {
   ReadOptions options;
   options.failure = failure;
@@ -307,7 +332,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source,
   options.progressive_output = extras.progressive && extras.format == kJpegOutput;
   auto picture = ReadPicture(source, options);
   if (!picture) return std::nullopt;
-  if (extras.trim > 0) *picture = Trimmed(*picture, settings, switches, extras, kept_background);
+  if (extras.trim > 0) *picture = Trimmed(*picture, settings, switches, extras, untrimmed);
   if (extras.sharpen > 0) *picture = Sharpened(*picture, extras.sharpen);
   if (switches.rotation) {
     *picture = picture->rot(ClockwiseAngle(RotationAngleFor(switches.rotation_position)));
@@ -389,7 +414,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
   std::optional<MemoryBudget::Ticket> ticket;
   try {
     const auto base = RenderBase(source, settings, switches, true, extras, &ticket,
-                                 &result.background_kept, &result.read_failure);
+                                 &result.untrimmed, &result.read_failure);
     if (!base) return result;
     result.original = OriginalSize(*base);
     const std::vector<int> heights =

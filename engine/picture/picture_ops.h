@@ -39,6 +39,9 @@ enum class PictureOutcome {
   kNameClash
 };
 
+// Why a picture to be trimmed was left whole.
+enum class Untrimmed { kNo, kNoPlainBackground, kNoProduct };
+
 // What became of one source picture.
 struct PictureResult {
   PictureOutcome outcome = PictureOutcome::kReadFailed;
@@ -48,12 +51,12 @@ struct PictureResult {
   PictureSize original;              // upright, as stored
   PictureSize size;                  // as written (all parts together)
   std::uint64_t bytes = 0;
-  int quality = 0;                    // the lowest of the parts
-  bool over_limit = false;            // above the size cap even at the lowest quality
-  bool background_kept = false;       // to be trimmed, but no plain background was found
-  ReadFailure read_failure;           // kReadFailed: why
-  bool too_large_for_format = false;  // kWriteFailed: a side over what the format holds
-  double milliseconds = 0;            // the picture's own processing time
+  int quality = 0;                       // the lowest of the parts
+  bool over_limit = false;               // above the size cap even at the lowest quality
+  Untrimmed untrimmed = Untrimmed::kNo;  // to be trimmed, but left whole
+  ReadFailure read_failure;              // kReadFailed: why
+  bool too_large_for_format = false;     // kWriteFailed: a side over what the format holds
+  double milliseconds = 0;               // the picture's own processing time
 };
 
 // The result's name in a manifest ("over_limit") and its text in the

@@ -425,7 +425,11 @@ class BatchRun {
     if (request_.on_picture) request_.on_picture(source, result);
     const PictureOutcome outcome = result.outcome;
     const bool over_limit = result.over_limit;
-    if (result.background_kept) port_.AppendLogLine(msg::NoPlainBackground(source));
+    if (result.untrimmed == Untrimmed::kNoPlainBackground) {
+      port_.AppendLogLine(msg::NoPlainBackground(source));
+    } else if (result.untrimmed == Untrimmed::kNoProduct) {
+      port_.AppendLogLine(msg::NoProduct(source));
+    }
     report_.push_back({source, std::move(result)});
     switch (outcome) {
       case PictureOutcome::kProcessed:
