@@ -4,6 +4,8 @@
 #include <map>
 #include <set>
 
+#include "engine/picture/colour.h"
+
 namespace lumivane::cli {
 namespace {
 

@@ -1,5 +1,6 @@
 #include "settings/options_file.h"
 
+#include "engine/picture/colour.h"
 #include "engine/picture/operation_table.h"
 #include "platform/file_system.h"
 #include "settings/program_folder.h"
@@ -34,8 +35,8 @@ ExtraOperations ParseOptionsText(std::string_view text) {
     for (const OperationField& f : OperationFields()) {
       // Off stays off; any other number is brought into what the dialog offers.
       if (key == f.key) f.SetValueText(o, value);
-      if (f.colour != nullptr && key == std::string(f.key) + "_colour" && value.size() == 7 &&
-          value[0] == '#') {
+      // A colour that is none keeps the default: it is never used, nor logged.
+      if (f.colour != nullptr && key == std::string(f.key) + "_colour" && IsColourText(value)) {
         o.*f.colour = value;
       }
     }

@@ -114,7 +114,10 @@ TEST_F(SettingsFileTest, MarketplaceOperationsKeepAFileOfTheirOwn) {
   EXPECT_EQ(ReadWholeFile(ConfigPath()), config);  // config.dat keeps its 19 lines
   ExtraOperations expected;
   expected.mark_width_percent = 100;
-  EXPECT_EQ(ParseOptionsText("max_kb=-3\nmark_width_percent=250\nsquare_colour=red\n"), expected);
+  // A colour that is none is dropped with its default, never used.
+  EXPECT_EQ(ParseOptionsText("max_kb=-3\nmark_width_percent=250\nsquare_colour=red\n"
+                             "border_colour=#zzzzzz\n"),
+            expected);
   // Numbers written by hand are brought into what the dialog offers.
   expected = {};
   expected.max_kb = 100000;

@@ -9,12 +9,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <algorithm>
 #include <vector>
 
+#include "engine/picture/colour.h"
 #include "settings/presets_file.h"
 #include "text/text_helpers.h"
 
@@ -22,6 +23,17 @@ namespace lumivane::ui {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+// The engine's colour rule, kept while a colour is typed.
+class ColourValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    const std::string text = input.toStdString();
+    if (IsColourText(text)) return Acceptable;
+    return IsColourTextBeginning(text) ? Intermediate : Invalid;
+  }
+};
 
 }  // namespace
 
@@ -84,8 +96,7 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   }
   if (field.colour != nullptr) {
     row.colour = new QLineEdit;
-    row.colour->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("#[0-9a-fA-F]{6}"), row.colour));
+    row.colour->setValidator(new ColourValidator(row.colour));
     row.colour->setMaximumWidth(80);
     values.push_back(row.colour);
   }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "engine/picture/colour.h"
 #include "engine/run/rename.h"
 
 namespace lumivane {
@@ -192,14 +193,6 @@ void OperationField::Copy(const ExtraOperations& from, ExtraOperations& to) cons
   }
   Set(to, IsNumber() ? Number(from) : IsOn(from));
   if (colour != nullptr) to.*colour = from.*colour;
-}
-
-bool IsColourText(const std::string& text) {
-  if (text.size() != 7 || text[0] != '#') return false;
-  for (size_t i = 1; i < 7; ++i) {
-    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
-  }
-  return true;
 }
 
 std::vector<std::string> OperationField::Choices() const {

@@ -63,9 +63,6 @@ struct OperationField {
   std::string TakeOption(const std::string* next, ExtraOperations& o, bool& took_next) const;
 };
 
-// "#rrggbb" (either case).
-bool IsColourText(const std::string& text);
-
 const std::vector<OperationField>& OperationFields();
 
 // One line for the log: what the operations do ("" when none is on).

@@ -11,24 +11,6 @@
 
 namespace lumivane {
 
-std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html) {
-  if (html.size() != 7 || html[0] != '#') return std::nullopt;
-  std::array<double, 3> rgb{};
-  for (size_t i = 0; i < 3; ++i) {
-    unsigned value = 0;
-    for (char c : html.substr(1 + 2 * i, 2)) {
-      const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                        : (c >= 'a' && c <= 'f')                    ? c - 'a' + 10
-                        : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
-                                                                    : -1;
-      if (digit < 0) return std::nullopt;
-      value = value * 16 + static_cast<unsigned>(digit);
-    }
-    rgb[i] = value;
-  }
-  return rgb;
-}
-
 namespace {
 
 // Blends `colour` (3 bands) into `picture` at (x, y) by `alpha` (one band,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vips/vips8>
 
+#include "engine/picture/colour.h"
 #include "engine/picture/processing_settings.h"
 
 namespace lumivane {
@@ -45,9 +46,6 @@ bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, doubl
 // The watermark picture at `width` pixels wide, its aspect kept; computed
 // only where it is laid.
 vips::VImage ScaledMark(const vips::VImage& mark, int width);
-
-// "#rrggbb" as red, green and blue; none for anything else.
-std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html);
 
 // Lays `mark` (8-bit sRGB with alpha) over `picture`; offsets may be
 // negative, and what falls outside the picture is cut off.

@@ -1,0 +1,23 @@
+// The one rule for a colour given as text, wherever it comes from: the
+// command line, the dialog, options.dat or presets.
+#ifndef LUMIVANE_ENGINE_PICTURE_COLOUR_H_
+#define LUMIVANE_ENGINE_PICTURE_COLOUR_H_
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace lumivane {
+
+// "#rrggbb" (either case) as red, green and blue; none for anything else.
+std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html);
+
+// Whether `text` is a colour by that rule.
+inline bool IsColourText(const std::string& text) { return ParseHtmlColour(text).has_value(); }
+
+// Whether `text` can still become one as it is typed ("", "#", "#a1" ...).
+bool IsColourTextBeginning(const std::string& text);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_COLOUR_H_
