@@ -13,6 +13,7 @@
 #include "platform/append_file.h"
 #include "platform/file_system.h"
 #include "settings/presets_file.h"
+#include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -31,7 +32,9 @@ int ExitCode(const lumivane::BatchSummary& summary) {
 int main(int argc, char** argv) {
   using namespace lumivane;
   std::string error;
-  const std::vector<Preset> user_presets = LoadUserPresets();
+  // The window's settings and presets, where it keeps them.
+  const std::string folder = FindProgramFolder(platform::CurrentDirectory());
+  const std::vector<Preset> user_presets = LoadUserPresets(folder);
   auto options =
       cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error, user_presets);
   if (!options) {
@@ -54,7 +57,7 @@ int main(int argc, char** argv) {
   platform::ReserveIfClosed(STDERR_FILENO);
   ProcessingSettings settings;
   // A default config.dat is written only when asked to save settings.
-  if (!LoadSettings(settings, options->save_settings)) {
+  if (!LoadSettings(folder, settings, options->save_settings)) {
     // What the options leave open would come from a record that holds nothing.
     std::fprintf(stderr, "%s: %s\n", msg::kNoticeCaption, msg::kCannotReadSettings);
     return 1;
@@ -63,7 +66,7 @@ int main(int argc, char** argv) {
                     options->skip_done);
   RunRequest batch = cli::RequestFrom(*options, settings);
   if (options->save_settings)
-    batch.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
+    batch.save_settings = [folder](const ProcessingSettings& s) { SaveSettings(folder, s); };
   std::optional<platform::AppendFile> manifest =
       options->manifest ? platform::AppendFile::Open(*options->manifest) : std::nullopt;
   bool manifest_failed = false;

@@ -3,14 +3,15 @@
 #include "engine/picture/colour.h"
 #include "engine/picture/operation_table.h"
 #include "platform/file_system.h"
-#include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
 
-std::string FilePath() { return platform::JoinPath(ProgramFolder(), kOptionsFileName); }
+std::string FilePath(const std::string& folder) {
+  return platform::JoinPath(folder, kOptionsFileName);
+}
 
 }  // namespace
 
@@ -44,13 +45,14 @@ ExtraOperations ParseOptionsText(std::string_view text) {
   return o;
 }
 
-ExtraOperations LoadExtraOperations() {
-  auto bytes = platform::ReadRegularFile(FilePath(), 1 << 16);
+ExtraOperations LoadExtraOperations(const std::string& folder) {
+  auto bytes = platform::ReadRegularFile(FilePath(folder), 1 << 16);
   return bytes ? ParseOptionsText(DecodeSettingsFile(*bytes)) : ExtraOperations{};
 }
 
-void SaveExtraOperations(const ExtraOperations& operations) {
-  platform::WriteFileAtomically(FilePath(), EncodeSettingsFile(ComposeOptionsText(operations)));
+void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations) {
+  platform::WriteFileAtomically(FilePath(folder),
+                                EncodeSettingsFile(ComposeOptionsText(operations)));
 }
 
 }  // namespace lumivane

@@ -11,11 +11,11 @@ namespace lumivane {
 
 inline constexpr char kOptionsFileName[] = "options.dat";
 
-// What the file in the program folder holds; every operation off when
-// there is none (or for a key it lacks).
-ExtraOperations LoadExtraOperations();
+// What the file in the program folder `folder` holds; every operation off
+// when there is none (or for a key it lacks).
+ExtraOperations LoadExtraOperations(const std::string& folder);
 // Replaces the file; an unwritable folder keeps the old one.
-void SaveExtraOperations(const ExtraOperations& operations);
+void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations);
 
 std::string ComposeOptionsText(const ExtraOperations& operations);
 ExtraOperations ParseOptionsText(std::string_view text);

@@ -5,7 +5,6 @@
 
 #include "platform/file_system.h"
 #include "settings/options_file.h"
-#include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
 
@@ -15,7 +14,9 @@ namespace {
 constexpr char kWidthKey[] = "width=";
 constexpr int kMaxWidth = 9999;  // as the window's width box takes
 
-std::string FilePath() { return platform::JoinPath(ProgramFolder(), kPresetsFileName); }
+std::string FilePath(const std::string& folder) {
+  return platform::JoinPath(folder, kPresetsFileName);
+}
 
 // The width line of a section: a width the window takes, else none.
 int WidthOf(std::string_view section) {
@@ -68,13 +69,13 @@ std::vector<Preset> ParsePresetsText(std::string_view text) {
   return presets;
 }
 
-std::vector<Preset> LoadUserPresets() {
-  auto bytes = platform::ReadRegularFile(FilePath(), 1 << 20);
+std::vector<Preset> LoadUserPresets(const std::string& folder) {
+  auto bytes = platform::ReadRegularFile(FilePath(folder), 1 << 20);
   return bytes ? ParsePresetsText(DecodeSettingsFile(*bytes)) : std::vector<Preset>{};
 }
 
-bool SaveUserPreset(const Preset& preset) {
-  std::vector<Preset> presets = LoadUserPresets();
+bool SaveUserPreset(const std::string& folder, const Preset& preset) {
+  std::vector<Preset> presets = LoadUserPresets(folder);
   const auto same = std::find_if(presets.begin(), presets.end(),
                                  [&](const Preset& p) { return p.name == preset.name; });
   if (same != presets.end()) {
@@ -82,7 +83,8 @@ bool SaveUserPreset(const Preset& preset) {
   } else {
     presets.push_back(preset);
   }
-  return platform::WriteFileAtomically(FilePath(), EncodeSettingsFile(ComposePresetsText(presets)));
+  return platform::WriteFileAtomically(FilePath(folder),
+                                       EncodeSettingsFile(ComposePresetsText(presets)));
 }
 
 }  // namespace lumivane

@@ -14,12 +14,12 @@ namespace lumivane {
 
 inline constexpr char kPresetsFileName[] = "presets.dat";
 
-// The user's presets in the program folder, in the order saved; none when
-// there is no file.
-std::vector<Preset> LoadUserPresets();
+// The user's presets in the program folder `folder`, in the order saved;
+// none when there is no file.
+std::vector<Preset> LoadUserPresets(const std::string& folder);
 // Adds `preset`, or replaces the one of its name. False when the file
 // cannot be written.
-bool SaveUserPreset(const Preset& preset);
+bool SaveUserPreset(const std::string& folder, const Preset& preset);
 
 std::string ComposePresetsText(const std::vector<Preset>& presets);
 std::vector<Preset> ParsePresetsText(std::string_view text);

@@ -1,27 +1,13 @@
 #include "settings/program_folder.h"
 
-#include <mutex>
-
 #include "platform/file_system.h"
 
 namespace lumivane {
 namespace {
-std::mutex folder_mutex;
-std::string& Folder() {
-  static std::string folder;
-  return folder;
-}
+
+std::string UserProgramFolder(const std::string& data) { return data + "/lumivane"; }
+
 }  // namespace
-
-std::string ProgramFolder() {
-  std::lock_guard lock(folder_mutex);
-  return Folder();
-}
-
-void SetProgramFolder(const std::string& folder) {
-  std::lock_guard lock(folder_mutex);
-  Folder() = folder;
-}
 
 bool IsProgramFolder(const std::string& folder) {
   return platform::PathIsRegularFile(platform::JoinPath(folder, "config.dat")) ||
@@ -34,7 +20,7 @@ std::optional<std::string> PrepareUserProgramFolder(const std::string& executabl
   const std::string shared = executable.substr(0, slash) + "/../share/lumivane";
   const std::string data = platform::UserDataFolder();
   if (!platform::PathIsRegularFile(shared + "/res.dat") || data.empty()) return std::nullopt;
-  const std::string folder = data + "/lumivane";
+  const std::string folder = UserProgramFolder(data);
   if (!platform::MakeDirectories(folder + "/images")) return std::nullopt;
   for (const char* file : {"res.dat", "images/sy.png", "lumivane.png"}) {
     const std::string mine = folder + "/" + file;
@@ -43,6 +29,13 @@ std::optional<std::string> PrepareUserProgramFolder(const std::string& executabl
     if (bytes) platform::WriteFileAtomically(mine, *bytes);
   }
   return folder;
+}
+
+std::string FindProgramFolder(const std::string& start_folder) {
+  if (IsProgramFolder(start_folder)) return start_folder;
+  const std::string data = platform::UserDataFolder();
+  if (!data.empty() && IsProgramFolder(UserProgramFolder(data))) return UserProgramFolder(data);
+  return start_folder;
 }
 
 }  // namespace lumivane

@@ -1,6 +1,6 @@
-// The program folder: the folder current when the program started. The
-// settings file, the default watermark picture, the preview folder and the
-// shortcut all live relative to it.
+// The program folder: where the settings, options and presets files, the
+// default watermark picture, the preview folder and the shortcut live. It
+// is decided once, at start-up, and passed on as a value.
 #ifndef LUMIVANE_SETTINGS_PROGRAM_FOLDER_H_
 #define LUMIVANE_SETTINGS_PROGRAM_FOLDER_H_
 
@@ -8,9 +8,6 @@
 #include <string>
 
 namespace lumivane {
-
-std::string ProgramFolder();
-void SetProgramFolder(const std::string& folder);
 
 // True when `folder` holds the program's files (its settings or its
 // announcement list).
@@ -21,6 +18,12 @@ bool IsProgramFolder(const std::string& folder);
 // made and filled with the missing starting files. None for a program that
 // is not installed, or when the folder cannot be made.
 std::optional<std::string> PrepareUserProgramFolder(const std::string& executable);
+
+// The folder a program without a window works in, started in
+// `start_folder`: that folder when it is a program folder, else the
+// user's own once the window made it (its settings and presets), else
+// `start_folder`.
+std::string FindProgramFolder(const std::string& start_folder);
 
 }  // namespace lumivane
 

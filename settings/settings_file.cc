@@ -5,7 +5,6 @@
 
 #include "engine/picture/settings_text.h"
 #include "platform/file_system.h"
-#include "settings/program_folder.h"
 #include "text/text_codec.h"
 #include "text/text_helpers.h"
 
@@ -64,18 +63,17 @@ std::string DecodeSettingsFile(const std::string& disk_bytes) {
   return text;
 }
 
-bool LoadSettings(ProcessingSettings& settings, bool write_default) {
-  SetProgramFolder(platform::CurrentDirectory());
-  const std::string path = platform::JoinPath(ProgramFolder(), kSettingsFileName);
+bool LoadSettings(const std::string& folder, ProcessingSettings& settings, bool write_default) {
+  const std::string path = platform::JoinPath(folder, kSettingsFileName);
   auto bytes = platform::ReadRegularFile(path, kMaxSettingsFileBytes);
   std::error_code ec;
   const bool none = !std::filesystem::exists(std::filesystem::symlink_status(path, ec));
   if (!bytes && !write_default && none) {
-    ParseSettingsText(DefaultSettingsText(ProgramFolder()), settings);
+    ParseSettingsText(DefaultSettingsText(folder), settings);
     return true;
   }
   if (!bytes) {
-    WriteDefaultSettings();
+    WriteDefaultSettings(folder);
     bytes = platform::ReadRegularFile(path, kMaxSettingsFileBytes);
     if (!bytes) return false;
   }
@@ -83,16 +81,13 @@ bool LoadSettings(ProcessingSettings& settings, bool write_default) {
   return true;
 }
 
-bool WriteDefaultSettings() {
-  const std::string folder = platform::CurrentDirectory();
+bool WriteDefaultSettings(const std::string& folder) {
   platform::WriteFileAtomically(platform::JoinPath(folder, kSettingsFileName),
                                 EncodeSettingsFile(DefaultSettingsText(folder)));
   return true;
 }
 
-bool SaveSettings(const ProcessingSettings& settings) {
-  const std::string folder = ProgramFolder();
-  platform::ChangeDirectory(folder);
+bool SaveSettings(const std::string& folder, const ProcessingSettings& settings) {
   // A folder that cannot be written is skipped silently; the old file stays.
   platform::WriteFileAtomically(platform::JoinPath(folder, kSettingsFileName),
                                 EncodeSettingsFile(ComposeSettingsText(settings)));

@@ -10,18 +10,19 @@ namespace lumivane {
 
 inline constexpr char kSettingsFileName[] = "config.dat";
 
-// Records the current folder as the program folder, then fills `settings`
-// from "config.dat", writing the default file first when there is none
-// (without `write_default`, taking the defaults without writing them).
-// False when no settings file could be opened even then.
-bool LoadSettings(ProcessingSettings& settings, bool write_default = true);
+// Fills `settings` from "config.dat" in the program folder `folder`,
+// writing the default file first when there is none (without
+// `write_default`, taking the defaults without writing them). False when
+// no settings file could be opened even then.
+bool LoadSettings(const std::string& folder, ProcessingSettings& settings,
+                  bool write_default = true);
 
-// Writes the default file into the current folder.
-bool WriteDefaultSettings();
+// Writes the default file into `folder`.
+bool WriteDefaultSettings(const std::string& folder);
 
-// Replaces "config.dat" in the program folder with the whole record. The
-// old file stays whole if writing fails.
-bool SaveSettings(const ProcessingSettings& settings);
+// Replaces "config.dat" in `folder` with the whole record. The old file
+// stays whole if writing fails.
+bool SaveSettings(const std::string& folder, const ProcessingSettings& settings);
 
 // The bytes of a settings file as they stand on disk.
 std::string EncodeSettingsFile(const std::string& utf8_text);

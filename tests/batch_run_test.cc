@@ -57,7 +57,7 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   EXPECT_EQ(calls.back(), "position 0");
   EXPECT_FALSE(RunActive());
   // The settings were saved into the program folder.
-  EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
+  EXPECT_TRUE(FileExists(program_ + "/config.dat"));
 }
 
 TEST_F(BatchRunTest, SubfolderRunMirrorsTheTreeAndCountsFolders) {
@@ -156,7 +156,7 @@ TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
       std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹中的子文件夹里|error"});
   EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"target"});
   EXPECT_FALSE(IsDirectory(src_ + "/out"));  // nothing is made for a refused run
-  EXPECT_TRUE(FileExists(ProgramFolder() + "/config.dat"));
+  EXPECT_TRUE(FileExists(program_ + "/config.dat"));
   EXPECT_TRUE(Asked().empty());
 
   port_.ClearCalls();
@@ -190,7 +190,7 @@ TEST_F(BatchRunTest, FailedCheckEndsTheRunWithFocusAndWithoutSaving) {
   request_.inputs.width = "abc";
   Run();
   EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"width"});
-  EXPECT_FALSE(FileExists(ProgramFolder() + "/config.dat"));
+  EXPECT_FALSE(FileExists(program_ + "/config.dat"));
   auto calls = port_.AllCalls();
   EXPECT_EQ(calls,
             (std::vector<std::string>{"message 提示|图片宽必须为整数,取值范围: 1 - 9999|error",

@@ -17,6 +17,7 @@
 #include "engine/run/folder_scan.h"
 #include "engine/run/run_report.h"
 #include "engine/run/shards.h"
+#include "settings/presets_file.h"
 #include "tests/batch_cli.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
@@ -321,6 +322,25 @@ int RunScript(const std::string& folder, const std::string& script) {
                               script + "' </dev/null";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliRunTest, PresetsSavedByTheWindowAreFoundFromAnyFolder) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  SavePicture(MakePicture(900, 600, "gray"), dir / "src/a.jpg", "JPEG");
+  // The window's own folder, as it made it, with a preset saved there.
+  dir.WriteFile("data/lumivane/res.dat", "");
+  ExtraOperations square;
+  square.square = true;
+  ASSERT_TRUE(SaveUserPreset(dir / "data/lumivane", {"我的方图", "", "", 300, square}));
+  EXPECT_EQ(RunScript(dir.path(), "export XDG_DATA_HOME=$PWD/data; $BATCH --list-presets >list.txt"
+                                  " && $BATCH --source src --target out --preset 我的 >out.txt"),
+            0);
+  EXPECT_NE(ReadWholeFile(dir / "list.txt").find("我的方图"), std::string::npos);
+  const auto made = LoadForTest(dir / "out/a.jpg");
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->width(), 300);
+  EXPECT_EQ(made->height(), 300);
 }
 
 TEST(CliRunTest, ManifestAndReportThatCannotBeWrittenAreToldAndFailTheRun) {

@@ -24,7 +24,6 @@ using namespace ::lumivane::testing;
 class ConcurrentRunTest : public ::testing::Test {
  protected:
   ConcurrentRunTest() {
-    SetProgramFolder(dir_.MakeFolder("program"));
     src_ = dir_.MakeFolder("src");
   }
   std::vector<std::string> RunWith(int workers, std::deque<bool> answers, bool subfolders = false) {

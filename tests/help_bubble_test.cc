@@ -115,7 +115,7 @@ TEST_F(HelpBubbleTest, EveryTextFitsItsBoxWhichKeepsItsSizeWhereItCan) {
 // The window on top is the one explained: a modal dialog over the main
 // window, the log window; the bubble goes with that window.
 TEST_F(HelpBubbleTest, ExplainsTheWindowOnTopAndStaysWithIt) {
-  ui::MoreOptionsDialog dialog({}, &window_);
+  ui::MoreOptionsDialog dialog({}, "", &window_);
   dialog.setModal(true);
   dialog.show();
   dialog.move(window_.control(Control::WatermarkTextBox)->mapToGlobal(QPoint(0, 0)));

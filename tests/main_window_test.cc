@@ -53,8 +53,8 @@ using ui::MainWindow;
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
-    SetProgramFolder(dir_.MakeFolder("program"));
     MainWindow::Options options;
+    options.program_folder = dir_.MakeFolder("program");
     options.exit_process = [this](int code) { exit_codes_.push_back(code); };
     window_ = std::make_unique<MainWindow>(seam_, settings_, options);
   }
@@ -386,7 +386,7 @@ TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {
 }
 
 TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself) {
-  ui::MoreOptionsDialog dialog(ExtraOperations{}, nullptr);
+  ui::MoreOptionsDialog dialog(ExtraOperations{}, "", nullptr);
   EXPECT_EQ(dialog.Operations(), ExtraOperations{});
   dialog.ChoosePreset(2);
   EXPECT_EQ(dialog.Operations(), Presets()[1].operations);
@@ -402,23 +402,23 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
 // command line by the start of its name.
 TEST(MoreOptionsDialogTest, SavedPresetIsListedAndFoundByItsName) {
   TempDir dir;
-  SetProgramFolder(dir.MakeFolder("program"));
+  const std::string program = dir.MakeFolder("program");
   ExtraOperations start;
   start.border = 6;
   start.sharpen = 40;
   {
-    ui::MoreOptionsDialog dialog(start, nullptr);
+    ui::MoreOptionsDialog dialog(start, program, nullptr);
     dialog.ChoosePreset(1);  // the main picture's width, its operations
     std::string error;
     EXPECT_FALSE(dialog.SaveAsPreset(" [x] ", error));
     EXPECT_FALSE(error.empty());
     ASSERT_TRUE(dialog.SaveAsPreset(" 白底方图 ", error)) << error;
   }
-  ui::MoreOptionsDialog again(start, nullptr);
+  ui::MoreOptionsDialog again(start, program, nullptr);
   again.ChoosePreset(4);
   EXPECT_EQ(again.Operations(), Presets()[0].operations);
   EXPECT_EQ(again.PresetWidth(), 800);
-  const auto found = FindPreset("白底", LoadUserPresets());
+  const auto found = FindPreset("白底", LoadUserPresets(program));
   ASSERT_TRUE(found);
   EXPECT_EQ(found->name, "白底方图");
   EXPECT_EQ(found->width, 800);

@@ -16,14 +16,14 @@ namespace lumivane::testing {
 class RunFixture : public ::testing::Test {
  protected:
   RunFixture() {
-    SetProgramFolder(dir_.MakeFolder("program"));
+    program_ = dir_.MakeFolder("program");
     src_ = dir_.MakeFolder("src");
     target_ = dir_ / "target";
     request_.inputs = DefaultInputs();
     request_.inputs.source = src_;
     request_.inputs.target = target_;
     // As the window runs: the settings stored once the checks have passed.
-    request_.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
+    request_.save_settings = [this](const ProcessingSettings& s) { SaveSettings(program_, s); };
   }
   BatchSummary Run() { return BatchWorker(port_, settings_, request_); }
 
@@ -31,7 +31,7 @@ class RunFixture : public ::testing::Test {
   FakeWindowPort port_;
   RunRequest request_;
   ProcessingSettings settings_;
-  std::string src_, target_;
+  std::string program_, src_, target_;
 };
 
 }  // namespace lumivane::testing

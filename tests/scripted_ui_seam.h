@@ -38,7 +38,8 @@ class ScriptedUiSeam : public ui::UiSeam {
     f = *font;
     return true;
   }
-  bool ChooseExtraOperations(QWidget*, ExtraOperations& o, int& width) override {
+  bool ChooseExtraOperations(QWidget*, const std::string&, ExtraOperations& o,
+                             int& width) override {
     if (!operations) return false;
     o = *operations;
     width = preset_width;

@@ -14,27 +14,17 @@ namespace {
 using ::lumivane::testing::ReadWholeFile;
 using ::lumivane::testing::TempDir;
 
-// Runs each test with a fresh folder as the current (program) folder.
+// Runs each test with a fresh folder as the program folder.
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    old_cwd_ = get_current_dir_name();
-    ASSERT_EQ(chdir(dir_.path().c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(old_cwd_), 0);
-    free(old_cwd_);
-  }
   std::string ConfigPath() const { return dir_ / "config.dat"; }
 
   TempDir dir_;
-  char* old_cwd_ = nullptr;
 };
 
 TEST_F(SettingsFileTest, FirstStartWritesAndLoadsTheDefaults) {
   ProcessingSettings s;
-  ASSERT_TRUE(LoadSettings(s));
-  EXPECT_EQ(ProgramFolder(), dir_.path());
+  ASSERT_TRUE(LoadSettings(dir_.path(), s));
   const std::string expected =
       "width=640\r\nquanlity=1\r\nsy_text=https://shop.example.com\r\nsy_text_opacity=0\r\n"
       "sy_text_w_direction=2\r\nsy_text_w_value=16\r\nsy_text_h_direction=2\r\n"
@@ -56,7 +46,7 @@ TEST_F(SettingsFileTest, FirstStartWritesAndLoadsTheDefaults) {
 
 TEST_F(SettingsFileTest, EveryFieldRoundTripsThroughSaveAndLoad) {
   ProcessingSettings first;
-  ASSERT_TRUE(LoadSettings(first));
+  ASSERT_TRUE(LoadSettings(dir_.path(), first));
   ProcessingSettings s;
   s.width = 1234;
   s.quanlity = 10;
@@ -72,25 +62,25 @@ TEST_F(SettingsFileTest, EveryFieldRoundTripsThroughSaveAndLoad) {
   s.sy_image_w_value = 5;
   s.sy_image_h_direction = 1;
   s.sy_image_h_value = 7;
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(dir_.path(), s));
   const std::string disk = ReadWholeFile(ConfigPath());
   EXPECT_NE(disk.find("sy_text=\xB5\xEA\xC6\xCC"), std::string::npos) << "stored as GBK";
   EXPECT_EQ(disk.substr(disk.size() - 2), "\r\n");
   ProcessingSettings back;
-  ASSERT_TRUE(LoadSettings(back));
+  ASSERT_TRUE(LoadSettings(dir_.path(), back));
   EXPECT_EQ(back, s);
 }
 
 TEST_F(SettingsFileTest, WatermarkPathsThatAreNotTextReadBackAsTheSameBytes) {
   ProcessingSettings s;
-  ASSERT_TRUE(LoadSettings(s));
+  ASSERT_TRUE(LoadSettings(dir_.path(), s));
   // Latin-1 names: "\xFF" is no GBK at all; "\xE9t" happens to be a GBK
   // character, so only the file that exists tells which was meant.
   for (const std::string name : {"logo\xFF.png", "caf\xE9t\xE9.png", "水印.png"}) {
     s.sy_image = dir_.WriteFile(name, "x");
-    ASSERT_TRUE(SaveSettings(s));
+    ASSERT_TRUE(SaveSettings(dir_.path(), s));
     ProcessingSettings back;
-    ASSERT_TRUE(LoadSettings(back));
+    ASSERT_TRUE(LoadSettings(dir_.path(), back));
     EXPECT_EQ(back.sy_image, s.sy_image) << name;
   }
   EXPECT_NE(ReadWholeFile(ConfigPath()).find("\xCB\xAE\xD3\xA1.png"), std::string::npos)
@@ -99,9 +89,9 @@ TEST_F(SettingsFileTest, WatermarkPathsThatAreNotTextReadBackAsTheSameBytes) {
 
 TEST_F(SettingsFileTest, MarketplaceOperationsKeepAFileOfTheirOwn) {
   ProcessingSettings s;
-  ASSERT_TRUE(LoadSettings(s));
+  ASSERT_TRUE(LoadSettings(dir_.path(), s));
   const std::string config = ReadWholeFile(ConfigPath());
-  EXPECT_EQ(LoadExtraOperations(), ExtraOperations{});  // none saved yet
+  EXPECT_EQ(LoadExtraOperations(dir_.path()), ExtraOperations{});  // none saved yet
   ExtraOperations o;
   o.square = true;
   o.square_colour = "#102030";
@@ -109,8 +99,8 @@ TEST_F(SettingsFileTest, MarketplaceOperationsKeepAFileOfTheirOwn) {
   o.slice_height = 1500;
   o.tiled_text = true;
   o.mark_width_percent = 20;
-  SaveExtraOperations(o);
-  EXPECT_EQ(LoadExtraOperations(), o);
+  SaveExtraOperations(dir_.path(), o);
+  EXPECT_EQ(LoadExtraOperations(dir_.path()), o);
   EXPECT_EQ(ReadWholeFile(ConfigPath()), config);  // config.dat keeps its 19 lines
   ExtraOperations expected;
   expected.mark_width_percent = 100;
@@ -135,9 +125,15 @@ TEST_F(SettingsFileTest, InstalledProgramStartedElsewhereWorksInTheUsersOwnFolde
   setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
   EXPECT_FALSE(IsProgramFolder(dir_.path()));
   EXPECT_EQ(PrepareUserProgramFolder(dir_ / "elsewhere/lumivane"), std::nullopt);  // not installed
+  const std::string elsewhere = dir_.MakeFolder("elsewhere");
+  EXPECT_EQ(FindProgramFolder(elsewhere), elsewhere);  // no window has made one
   const auto mine = PrepareUserProgramFolder(dir_ / "usr/bin/lumivane");
   ASSERT_EQ(mine, dir_ / "data/lumivane");
   EXPECT_TRUE(IsProgramFolder(*mine));
+  // A program without a window finds it, unless started in a program folder.
+  EXPECT_EQ(FindProgramFolder(elsewhere), *mine);
+  dir_.WriteFile("elsewhere/config.dat", "");
+  EXPECT_EQ(FindProgramFolder(elsewhere), elsewhere);
   EXPECT_EQ(ReadWholeFile(*mine + "/images/sy.png"), "logo");
   dir_.WriteFile("data/lumivane/res.dat", "the user's list");
   PrepareUserProgramFolder(dir_ / "usr/bin/lumivane");
@@ -145,21 +141,10 @@ TEST_F(SettingsFileTest, InstalledProgramStartedElsewhereWorksInTheUsersOwnFolde
   unsetenv("XDG_DATA_HOME");
 }
 
-TEST_F(SettingsFileTest, SaveGoesToTheProgramFolderWhateverTheCurrentFolder) {
-  ProcessingSettings s;
-  ASSERT_TRUE(LoadSettings(s));
-  std::string elsewhere = dir_.MakeFolder("elsewhere");
-  ASSERT_EQ(chdir(elsewhere.c_str()), 0);
-  s.width = 77;
-  SaveSettings(s);
-  EXPECT_NE(ReadWholeFile(ConfigPath()).find("width=77\r\n"), std::string::npos);
-  EXPECT_EQ(ReadWholeFile(elsewhere + "/config.dat"), "");
-}
-
 TEST_F(SettingsFileTest, EmptyFileLoadsAndChangesNothing) {
   dir_.WriteFile("config.dat", "");
   ProcessingSettings s;
-  ASSERT_TRUE(LoadSettings(s));
+  ASSERT_TRUE(LoadSettings(dir_.path(), s));
   EXPECT_EQ(s, ProcessingSettings{});
 }
 
@@ -167,7 +152,7 @@ TEST_F(SettingsFileTest, SettingsThatCanNeitherBeReadNorWrittenFailTheLoad) {
   dir_.MakeFolder("config.dat");  // a folder in the file's place
   ProcessingSettings s;
   s.width = 5;
-  EXPECT_FALSE(LoadSettings(s));
+  EXPECT_FALSE(LoadSettings(dir_.path(), s));
   EXPECT_EQ(s.width, 5);
 }
 

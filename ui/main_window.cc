@@ -59,7 +59,10 @@ void EndProcessNow(int code) {
 }  // namespace
 
 MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options options)
-    : seam_(seam), settings_(settings), exit_process_(std::move(options.exit_process)) {
+    : seam_(seam),
+      settings_(settings),
+      program_folder_(std::move(options.program_folder)),
+      exit_process_(std::move(options.exit_process)) {
   if (!exit_process_) exit_process_ = EndProcessNow;
   setWindowTitle("Lumivane");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -534,7 +537,7 @@ void MainWindow::FontCommand() {
 
 void MainWindow::MoreOptionsCommand() {
   int preset_width = 0;
-  if (!seam_.ChooseExtraOperations(this, extras_, preset_width)) return;
+  if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_width)) return;
   if (preset_width > 0) {
     // A preset sets the width switch as well.
     control_as<QCheckBox>(Control::WidthCheck)->setChecked(true);
@@ -544,9 +547,7 @@ void MainWindow::MoreOptionsCommand() {
 }
 
 void MainWindow::PreviewCommand(Control button) {
-  // A relative watermark picture is found in the program folder.
-  platform::ChangeDirectory(ProgramFolder());
-  const std::string folder = platform::JoinPath(ProgramFolder(), "temp");
+  const std::string folder = platform::JoinPath(program_folder_, "temp");
   control(button)->setEnabled(false);
   const auto refused =
       button == Control::TextPreviewButton
@@ -558,11 +559,13 @@ void MainWindow::PreviewCommand(Control button) {
 
 void MainWindow::StartCommand() {
   // Stored when a run starts, as config.dat is.
-  SaveExtraOperations(extras_);
+  SaveExtraOperations(program_folder_, extras_);
   RunRequest request;
   request.inputs = ReadInputs(*this);
   request.extras = extras_;
-  request.save_settings = [](const ProcessingSettings& s) { SaveSettings(s); };
+  request.save_settings = [folder = program_folder_](const ProcessingSettings& s) {
+    SaveSettings(folder, s);
+  };
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
   if (!StartBatchWorker(port(), settings_, request)) {

@@ -29,6 +29,8 @@ class MainWindow : public QMainWindow {
  public:
   struct Options {
     bool with_announcements = false;
+    // Where the settings, options and presets files are kept.
+    std::string program_folder;
     // How the process ends (tests replace it).
     std::function<void(int)> exit_process;
   };
@@ -112,6 +114,7 @@ class MainWindow : public QMainWindow {
   LogWindow* log_window_ = nullptr;
   std::unique_ptr<QtWindowPort> port_;
   QAction* announcement_action_ = nullptr;
+  const std::string program_folder_;
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;

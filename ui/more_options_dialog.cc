@@ -37,14 +37,15 @@ class ColourValidator : public QValidator {
 
 }  // namespace
 
-MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, QWidget* parent)
-    : QDialog(parent) {
+MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, std::string program_folder,
+                                     QWidget* parent)
+    : QDialog(parent), folder_(std::move(program_folder)) {
   setWindowTitle(QString::fromUtf8("更多处理选项"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, true);
   preset_ = new QComboBox;
   preset_->addItem(QString::fromUtf8("自定义"));
   presets_ = Presets();
-  for (const Preset& p : LoadUserPresets()) presets_.push_back(p);
+  for (const Preset& p : LoadUserPresets(folder_)) presets_.push_back(p);
   for (const Preset& p : presets_) preset_->addItem(Q(p.name));
   preset_->setWhatsThis(QString::fromUtf8(
       "选择一个预设，一次设好图片宽和下面的各项处理。\n选“自定义”则自己设置各项。"));
@@ -146,7 +147,7 @@ bool MoreOptionsDialog::SaveAsPreset(const std::string& typed, std::string& erro
     return false;
   }
   Preset preset{name, "", "", PresetWidth(), Operations()};
-  if (!SaveUserPreset(preset)) {
+  if (!SaveUserPreset(folder_, preset)) {
     error = "无法保存预设文件 " + std::string(kPresetsFileName);
     return false;
   }

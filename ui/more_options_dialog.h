@@ -18,7 +18,8 @@ namespace lumivane::ui {
 
 class MoreOptionsDialog : public QDialog {
  public:
-  MoreOptionsDialog(const ExtraOperations& start, QWidget* parent);
+  // The user's presets are kept in `program_folder`.
+  MoreOptionsDialog(const ExtraOperations& start, std::string program_folder, QWidget* parent);
   ExtraOperations Operations() const;
   // The width of the preset the list stands on; 0 for "自定义".
   int PresetWidth() const;
@@ -45,6 +46,7 @@ class MoreOptionsDialog : public QDialog {
   // A text switched on that makes no sense is said before the dialog closes.
   bool TextsAreFine();
 
+  const std::string folder_;  // of the user's presets
   QComboBox* preset_;
   std::vector<Preset> presets_;  // built in, then the user's
   std::vector<Row> rows_;

@@ -55,10 +55,11 @@ void InstallChineseTranslations() {
 
 namespace {
 
-void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string& program_file) {
-  window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_file] {
+void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string& program_folder,
+                            const std::string& program_file) {
+  window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_folder, program_file] {
     const auto desktop = DesktopFolder();
-    if (CreateDesktopShortcut(ProgramFolder(), program_file, desktop)) {
+    if (CreateDesktopShortcut(program_folder, program_file, desktop)) {
       seam.ShowMessage(&window, msg::kNoticeCaption, "在桌面上成功创建了一个快捷方式",
                        MessageIcon::kInformation);
     } else {
@@ -96,7 +97,9 @@ int RunProgram(int argc, char** argv) {
   };
   if (!CheckImagingRegistration(store, program_file, show_error)) return -1;
   // Started from a folder that is no program folder (a terminal anywhere),
-  // the installed program works in the user's own, as from the menu.
+  // the installed program works in the user's own, as from the menu. The
+  // one change of folder: a relative watermark picture in the settings is
+  // found in the program folder.
   if (!IsProgramFolder(platform::CurrentDirectory())) {
     if (const auto mine = PrepareUserProgramFolder(program_file)) platform::ChangeDirectory(*mine);
   }
@@ -112,16 +115,17 @@ int RunProgram(int argc, char** argv) {
   ProcessingSettings settings;
   MainWindow::Options options;
   options.with_announcements = announcements->count() > 0;
+  options.program_folder = start_folder;
   MainWindow window(seam, settings, options);
-  InstallShortcutCommand(window, seam, program_file);
+  InstallShortcutCommand(window, seam, start_folder, program_file);
   settings = ProcessingSettings{};
-  if (LoadSettings(settings)) {
+  if (LoadSettings(start_folder, settings)) {
     window.CopySettingsIntoControls();
     window.SetInitialStates();
   } else {
     seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
-  window.SetExtraOperations(LoadExtraOperations());
+  window.SetExtraOperations(LoadExtraOperations(start_folder));
   PlaceWindow(window);
   window.show();
   if (announcements->count() > 0) new AnnouncementItem(window, *announcements);

@@ -64,9 +64,9 @@ bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font) {
   return true;
 }
 
-bool QtUiSeam::ChooseExtraOperations(QWidget* owner, ExtraOperations& operations,
-                                     int& preset_width) {
-  MoreOptionsDialog dialog(operations, owner);
+bool QtUiSeam::ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
+                                     ExtraOperations& operations, int& preset_width) {
+  MoreOptionsDialog dialog(operations, program_folder, owner);
   if (dialog.exec() != QDialog::Accepted) return false;
   operations = dialog.Operations();
   preset_width = dialog.PresetWidth();

@@ -29,9 +29,10 @@ class UiSeam {
   // True when the user confirmed; then all six fields change at once.
   virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) = 0;
   // True when confirmed; then `operations` change, and `preset_width` is
-  // the chosen preset's width (0 without one).
-  virtual bool ChooseExtraOperations(QWidget* owner, ExtraOperations& operations,
-                                     int& preset_width) = 0;
+  // the chosen preset's width (0 without one). The user's presets are kept
+  // in `program_folder`.
+  virtual bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
+                                     ExtraOperations& operations, int& preset_width) = 0;
   virtual int OpenWithDesktop(const std::string& target) = 0;
   virtual int OpenInBrowser(const std::string& target) = 0;
 };
@@ -46,8 +47,8 @@ class QtUiSeam : public UiSeam {
                                              const std::string& start) override;
   std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title) override;
   bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) override;
-  bool ChooseExtraOperations(QWidget* owner, ExtraOperations& operations,
-                             int& preset_width) override;
+  bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
+                             ExtraOperations& operations, int& preset_width) override;
   int OpenWithDesktop(const std::string& target) override;
   int OpenInBrowser(const std::string& target) override;
 };
