@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
   auto options =
       cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error, user_presets);
   if (!options) {
-    std::fprintf(stderr, "lumivane-batch: %s\n\n%s", error.c_str(), cli::Usage().c_str());
+    std::fprintf(stderr, "lumivane-batch: %s\nlumivane-batch --help lists every option.\n",
+                 error.c_str());
     return 2;
   }
   if (options->help) {

@@ -129,8 +129,9 @@ TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
   request_.extras.slice_height = 1500;
   const BatchSummary summary = Run();
   EXPECT_EQ(port_.Calls("log"),
-            std::vector<std::string>{"未保存 " + src_ + "/a.jpg：" + target_ +
-                                     "/a_01.jpg 已由同一文件夹里的另一张图片保存"});
+            (std::vector<std::string>{"更多处理选项：每段 ≤ 1500 高",
+                                      "未保存 " + src_ + "/a.jpg：" + target_ +
+                                          "/a_01.jpg 已由同一文件夹里的另一张图片保存"}));
   EXPECT_EQ(summary.failed, 1);
   auto kept = LoadForTest(target_ + "/a_01.jpg");
   ASSERT_TRUE(kept);

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -130,6 +131,11 @@ TEST(CliRunTest, ExitCodesTellSuccessRefusalAndFailedPictures) {
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out2"), 3);
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("读取 src/broken.jpg 出错"), std::string::npos);
   EXPECT_EQ(RunBatch(dir.path(), "--bogus"), 2);
+  // Its one error and where the options are told, not every option.
+  const std::string bad = ReadWholeFile(dir / "out.txt");
+  EXPECT_NE(bad.find("--bogus"), std::string::npos);
+  EXPECT_NE(bad.find("--help"), std::string::npos);
+  EXPECT_EQ(std::count(bad.begin(), bad.end(), '\n'), 2);
 }
 
 TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
@@ -164,6 +170,7 @@ TEST(CliRunTest, PresetRunWritesItsOutputsAndTheReport) {
   SavePicture(WithNoise(MakePicture(1600, 1200, "gray")), dir / "src/a.jpg", "JPEG", 95);
   dir.WriteFile("src/broken.jpg", "nope");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --preset '缩略图 宽 400 ≤ 100 KB'"), 3);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("更多处理选项：≤ 100 KB"), std::string::npos);
   auto w = LoadForTest(dir / "out/a.jpg");
   ASSERT_TRUE(w);
   EXPECT_EQ(w->width(), 400);
@@ -333,8 +340,9 @@ TEST(CliRunTest, PresetsSavedByTheWindowAreFoundFromAnyFolder) {
   ExtraOperations square;
   square.square = true;
   ASSERT_TRUE(SaveUserPreset(dir / "data/lumivane", {"我的方图", "", "", 300, square}));
-  EXPECT_EQ(RunScript(dir.path(), "export XDG_DATA_HOME=$PWD/data; $BATCH --list-presets >list.txt"
-                                  " && $BATCH --source src --target out --preset 我的 >out.txt"),
+  EXPECT_EQ(RunScript(dir.path(),
+                      "export XDG_DATA_HOME=$PWD/data; $BATCH --list-presets >list.txt"
+                      " && $BATCH --source src --target out --preset 我的 >out.txt"),
             0);
   EXPECT_NE(ReadWholeFile(dir / "list.txt").find("我的方图"), std::string::npos);
   const auto made = LoadForTest(dir / "out/a.jpg");

@@ -337,14 +337,6 @@ void MainWindow::ShowPictureCount(int done, int total) {
   if (done == 0) {
     run_clock_.start();
     waited_ms_ = 0;
-    // The checks have passed and the pictures are listed: the run starts
-    // with these operations (the marks' only where their mark is on).
-    auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
-    ExtraOperations in_effect = extras_;
-    if (!checked(Control::TextWatermarkCheck)) in_effect.tiled_text = false;
-    if (!checked(Control::PictureWatermarkCheck)) in_effect.mark_width_percent = 0;
-    const std::string described = DescribeOperations(in_effect);
-    if (!described.empty()) log_window().AppendLine(described);
   }
   auto* bar = control_as<QProgressBar>(Control::ProgressBar);
   const qint64 working = std::max<qint64>(0, run_clock_.elapsed() - waited_ms_);

@@ -91,6 +91,17 @@ class BatchRun {
     switches_.picture_watermark = request_.inputs.picture_mark;
   }
 
+  // The checks have passed and the pictures are listed: the run starts
+  // with these operations (the marks' only where their mark is on), told
+  // alike by every front end.
+  void LogOperations() {
+    ExtraOperations in_effect = request_.extras;
+    if (!switches_.text_watermark) in_effect.tiled_text = false;
+    if (!switches_.picture_watermark) in_effect.mark_width_percent = 0;
+    const std::string described = DescribeOperations(in_effect);
+    if (!described.empty()) port_.AppendLogLine(described);
+  }
+
   // The watermark picture, read once for the whole run and no larger than
   // it is laid on `pictures`; one that cannot be read is reported once and
   // the run goes on without it.
@@ -128,6 +139,7 @@ class BatchRun {
       if (folder) all.push_back(&*folder);
     }
     ReadWatermark(all);
+    LogOperations();
     port_.SetProgressRange(folders.count());
     port_.SetPictureCount(0, total_);
     summary_.end = RunEnd::kFinished;
@@ -269,6 +281,7 @@ class BatchRun {
     }
     total_ = static_cast<int>(files->size());
     ReadWatermark({&*files});
+    LogOperations();
     port_.SetProgressRange(total_);
     port_.SetPictureCount(0, total_);
     progress_per_file_ = true;
