@@ -48,8 +48,9 @@ const OperationField* OperationOption(const std::string& option) {
 const char kUsageHead[] =
     "usage: lumivane-batch --source DIR [options]\n"
     "\n"
-    "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG files (or the\n"
-    "--format chosen) in the target folder, as the window's start button does. A\n"
+    "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG, PNG or WebP\n"
+    "files (--format, JPEG unless given) in the target folder, as the window's\n"
+    "start button does. A\n"
     "name that does not end in the format's extension keeps its own and gets the\n"
     "format's after it (a.png -> a.png.jpg, photo.jpg -> photo.jpg.png), so earlier\n"
     "outputs keep their names. Settings that are not given come from config.dat\n"

@@ -14,10 +14,12 @@
 #include "cli/cli_options.h"
 #include "cli/cli_request.h"
 #include "cli/manifest.h"
+#include "cli/manual.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/run_report.h"
 #include "engine/run/shards.h"
+#include "settings/options_file.h"
 #include "settings/presets_file.h"
 #include "tests/batch_cli.h"
 #include "tests/picture_fixtures.h"
@@ -79,6 +81,27 @@ TEST(CliOptionsTest, MarketplaceOperationsComeFromThePresetAndEachOption) {
   std::string error;
   EXPECT_FALSE(Parse({"--source", "s", "--preset", "none"}, &error));
   EXPECT_EQ(error, "--preset: no such preset, or more than one begins so (see --list-presets)");
+}
+
+// The manual pages come from what the programs say: every option the
+// command line takes, every key options.dat holds.
+TEST(ManualTest, PagesTellEveryOptionAndEveryKey) {
+  const std::string batch = cli::BatchManual(), usage = cli::Usage();
+  for (size_t at = usage.find("--"); at != std::string::npos; at = usage.find("--", at + 2)) {
+    const size_t end = usage.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", at + 2);
+    std::string option = usage.substr(at, end - at), roff;
+    for (char c : option) roff += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(batch.find(roff), std::string::npos) << option;
+  }
+  EXPECT_EQ(batch.find("report\\fR"), std::string::npos);  // no such option
+  const std::string window = cli::WindowManual();
+  const std::string keys = ComposeOptionsText({});
+  for (size_t at = 0; at < keys.size(); at = keys.find('\n', at) + 1) {
+    std::string key = keys.substr(at, keys.find('=', at) - at), roff;
+    for (char c : key) roff += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(window.find(".B " + roff + "\n"), std::string::npos) << key;
+  }
+  EXPECT_NE(window.find("presets.dat"), std::string::npos);
 }
 
 TEST(CliRequestTest, OptionsBecomeTheInputsTheRunChecks) {
