@@ -11,7 +11,7 @@
 
 #include "engine/picture/picture_ops.h"
 #include "engine/run/folder_scan.h"
-#include "engine/run/rename.h"
+#include "engine/picture/rename.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"

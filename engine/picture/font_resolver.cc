@@ -7,7 +7,7 @@
 #include <mutex>
 #include <tuple>
 
-#include "engine/run/folder_scan.h"
+#include "platform/file_system.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
@@ -63,7 +63,7 @@ ResolvedFont MatchWithFontconfig(const std::string& face, bool bold, bool italic
 
 ResolvedFont ResolveFont(const std::string& face_name, bool bold, bool italic) {
   for (const auto& entry : kFontTable) {
-    if (face_name == entry.face && FileExists(entry.file)) return {face_name, true};
+    if (face_name == entry.face && platform::CanOpenForReading(entry.file)) return {face_name, true};
   }
   static std::mutex mutex;
   static std::map<std::tuple<std::string, bool, bool>, ResolvedFont> cache;

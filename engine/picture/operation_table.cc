@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "engine/picture/colour.h"
-#include "engine/run/rename.h"
+#include "engine/picture/rename.h"
 
 namespace lumivane {
 

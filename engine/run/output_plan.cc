@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "engine/run/folder_scan.h"
-#include "engine/run/rename.h"
+#include "engine/picture/rename.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
 

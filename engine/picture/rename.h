@@ -3,8 +3,8 @@
 // order, from the start number; zero-padded to 3 digits), {folder} (its
 // folder's name), {w} and {h} (the output's width and height, known once
 // it is made). The output format's extension is added to the result.
-#ifndef LUMIVANE_ENGINE_RUN_RENAME_H_
-#define LUMIVANE_ENGINE_RUN_RENAME_H_
+#ifndef LUMIVANE_ENGINE_PICTURE_RENAME_H_
+#define LUMIVANE_ENGINE_PICTURE_RENAME_H_
 
 #include <string>
 #include <string_view>
@@ -29,4 +29,4 @@ bool MatchesAnySize(std::string_view sized, std::string_view name);
 
 }  // namespace lumivane
 
-#endif  // LUMIVANE_ENGINE_RUN_RENAME_H_
+#endif  // LUMIVANE_ENGINE_PICTURE_RENAME_H_

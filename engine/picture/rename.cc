@@ -1,4 +1,4 @@
-#include "engine/run/rename.h"
+#include "engine/picture/rename.h"
 
 #include <optional>
 
