@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/run/folder_scan.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
@@ -70,6 +72,28 @@ TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {
   auto square = LoadForTest(program_ + "/temp/sy_text.jpg");
   ASSERT_TRUE(square);
   EXPECT_EQ(square->width(), square->height());
+
+  // Encoded as the run encodes: a PNG keeps its transparency, a size cap
+  // holds, and the log tells the file's size.
+  SavePicture(MakePicture(300, 300, "white").bandjoin_const({0}), src_ + "/a.png", "PNG");
+  std::filesystem::remove(src_ + "/a.jpg");
+  extras = {};
+  extras.format = kPngOutput;
+  TextPreview(extras);
+  auto clear = LoadForTest(program_ + "/temp/sy_text.png");
+  ASSERT_TRUE(clear);
+  ASSERT_EQ(clear->bands(), 4);
+  EXPECT_EQ(clear->extract_area(0, 0, 10, 10)[3].max(), 0);
+  SavePicture(WithNoise(MakePicture(400, 300, "gray")), src_ + "/a.png", "PNG");
+  extras = {};
+  extras.max_kb = 60;
+  TextPreview(extras);
+  const std::string capped = ReadWholeFile(program_ + "/temp/sy_text.jpg");
+  EXPECT_LE(capped.size(), 60u * 1024);
+  const auto logged = port_.Calls("log");
+  ASSERT_FALSE(logged.empty());
+  EXPECT_EQ(logged.back(), "效果预览 " + program_ + "/temp/sy_text.jpg：400×300，" +
+                               std::to_string((capped.size() + 1023) / 1024) + " KB");
 }
 
 TEST_F(PreviewTest, EmptyTextIsRefusedEvenWithTheTextWatermarkOff) {

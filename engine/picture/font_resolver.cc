@@ -63,7 +63,8 @@ ResolvedFont MatchWithFontconfig(const std::string& face, bool bold, bool italic
 
 ResolvedFont ResolveFont(const std::string& face_name, bool bold, bool italic) {
   for (const auto& entry : kFontTable) {
-    if (face_name == entry.face && platform::CanOpenForReading(entry.file)) return {face_name, true};
+    if (face_name == entry.face && platform::CanOpenForReading(entry.file))
+      return {face_name, true};
   }
   static std::mutex mutex;
   static std::map<std::tuple<std::string, bool, bool>, ResolvedFont> cache;

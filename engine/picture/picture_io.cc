@@ -459,13 +459,4 @@ std::optional<std::string> EncodePicture(const vips::VImage& picture, int format
   }
 }
 
-bool WritePicture(const vips::VImage& picture, const std::string& path, int quality) {
-  const auto jpeg = EncodeJpeg(
-      picture.has_alpha()
-          ? picture.flatten(Options()->set("background", std::vector<double>{255, 255, 255}))
-          : picture,
-      quality);
-  return jpeg && platform::WriteFileAtomically(path, *jpeg);
-}
-
 }  // namespace lumivane

@@ -92,10 +92,6 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality,
 std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality,
                                          bool progressive = false);
 
-// Encodes the picture as JPEG (what is transparent on white) and replaces
-// `path` with it atomically.
-bool WritePicture(const vips::VImage& picture, const std::string& path, int quality);
-
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_

@@ -404,6 +404,17 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
   }
 }
 
+std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,
+                                       int quality) {
+  if (extras.max_kb > 0) {
+    return EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024,
+                        extras.format, extras.progressive);
+  }
+  auto bytes = EncodePicture(part, extras.format, quality, extras.progressive);
+  if (!bytes) return std::nullopt;
+  return CappedJpeg{std::move(*bytes), quality, false, 1};
+}
+
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& asked,
@@ -449,13 +460,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       top += heights[i];
       marked = LayMarks(part, settings, switches, watermark, extras) && marked;
       part = Framed(part, extras);
-      std::optional<CappedJpeg> jpeg;
-      if (extras.max_kb > 0) {
-        jpeg = EncodeWithin(part, quality, static_cast<std::uint64_t>(extras.max_kb) * 1024,
-                            extras.format, extras.progressive);
-      } else if (auto bytes = EncodePicture(part, extras.format, quality, extras.progressive)) {
-        jpeg = CappedJpeg{std::move(*bytes), quality, false, 1};
-      }
+      std::optional<CappedJpeg> jpeg = EncodeOutput(part, extras, quality);
       const std::string& path = named.paths[i];
       result.outputs.push_back(path);
       if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));

@@ -14,6 +14,7 @@
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/picture/size_cap.h"
 
 namespace lumivane {
 
@@ -116,6 +117,11 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
 // `mark_failed`, when given, tells whether the text watermark was asked
 // for and could not be drawn. A picture the operations cut into parts
 // gives its first part.
+// One picture or part encoded as a run writes it: in the output's format,
+// under its size cap when there is one. None when it cannot be encoded.
+std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,
+                                       int quality);
+
 std::optional<vips::VImage> RenderPicture(const std::string& source,
                                           const ProcessingSettings& settings,
                                           const PictureSwitches& switches,

@@ -97,6 +97,11 @@ std::string Summary(int processed) {
          " 个图片，是否要打开目标文件夹查看处理后的图片？";
 }
 
+std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes) {
+  return "效果预览 " + path + "：" + std::to_string(width) + "×" + std::to_string(height) + "，" +
+         std::to_string((bytes + 1023) / 1024) + " KB";
+}
+
 std::string PreviewOpenFailed(int code) {
   return "无法进行效果预览，返回的错误代码：" + std::to_string(code);
 }

@@ -2,6 +2,7 @@
 #ifndef LUMIVANE_ENGINE_RUN_MESSAGES_H_
 #define LUMIVANE_ENGINE_RUN_MESSAGES_H_
 
+#include <cstdint>
 #include <string>
 
 namespace lumivane {
@@ -63,6 +64,8 @@ std::string SurplusPartKept(const std::string& path);
 // Two pictures of a folder that give one output name.
 std::string NameClash(const std::string& source, const std::string& output);
 std::string Summary(int processed);
+// 效果预览 %s：W×H，N KB
+std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes);
 std::string PreviewOpenFailed(int code);
 // Names the file: the user can still open it by hand.
 std::string PreviewOpenFailedTwice(int second_code, const std::string& file);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/run/folder_scan.h"
 #include "engine/picture/rename.h"
+#include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
 

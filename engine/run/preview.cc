@@ -61,8 +61,10 @@ class Preview {
       checks_.Fail(msg::kCannotCreatePreviewFolder, std::nullopt);
       return;
     }
+    // In the output's format: a transparent PNG or WebP shows as such.
     const std::string out =
-        platform::JoinPath(folder_, kind_ == Kind::kText ? "sy_text.jpg" : "sy_image.jpg");
+        platform::JoinPath(folder_, std::string(kind_ == Kind::kText ? "sy_text" : "sy_image") +
+                                        OutputExtension(extras_.format));
     // The basic steps and this preview's watermark, whatever its switch; an
     // unreadable watermark picture is simply left out.
     PictureSwitches switches = BasicSwitches(in_);
@@ -79,11 +81,15 @@ class Preview {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
     }
-    // Showing an old preview after a failed write would mislead.
-    if (!WritePicture(*picture, out, OutputQuality(s_, switches))) {
+    // Encoded as the run encodes it, size cap included. Showing an old
+    // preview after a failed write would mislead.
+    const auto encoded = EncodeOutput(*picture, extras_, OutputQuality(s_, switches));
+    if (!encoded || !platform::WriteFileAtomically(out, encoded->bytes)) {
       checks_.Fail(msg::SaveError(out), std::nullopt);
       return;
     }
+    port_.AppendLogLine(
+        msg::PreviewMade(out, picture->width(), picture->height(), encoded->bytes.size()));
     Show(out);
   }
 
