@@ -191,8 +191,17 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
     EXPECT_NE(usage.find(std::string("--") + f.option), std::string::npos) << f.option;
   }
   EXPECT_EQ(DescribeOperations({}), "");
-  // Journals written before the later operations keep their key.
+  // Journals written before the later operations keep their key, and
+  // keys do not hang on where a descriptor stands.
   EXPECT_EQ(OperationsKeyText({}), "0,0,0,0,0,");
+  ExtraOperations keyed;
+  keyed.square = true;
+  keyed.square_colour = "#102030";
+  keyed.max_kb = 300;
+  keyed.sharpen = 50;
+  keyed.border = 8;
+  keyed.border_colour = "#ff0000";
+  EXPECT_EQ(OperationsKeyText(keyed), "1,300,0,0,0,#102030;sharpen=50;border=8#ff0000");
 }
 
 // An option's value: left out where it may be, a colour after a number.

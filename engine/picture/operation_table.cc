@@ -28,19 +28,23 @@ const std::vector<OperationField>& OperationFields() {
        "enlarged; else the square of the longer side. White, or transparent for PNG and "
        "WebP, unless a colour is given (then the whole output is laid on it)",
        "方形 {}",
-       &E::square_colour},
+       &E::square_colour,
+       nullptr,
+       nullptr,
+       true},
       {"max_kb", "max-kb", &E::max_kb, kMaxKbRange, 500, "文件大小不超过", " KB",
        "每个处理后的文件不超过这个大小：从所选的图片品质往下，\n"
        "自动找出不超过这个大小的最高品质。品质 50 仍然超出时按 50 保存，并记入日志。",
        "N",
        "each output at most N KB: the highest quality that fits, never above the chosen one, "
        "down to 50",
-       "≤ {} KB"},
+       "≤ {} KB", nullptr, nullptr, nullptr, true},
       {"slice_height", "slice-height", &E::slice_height, kSliceHeightRange, 1500,
        "长图切成多段，每段高度不超过", " 像素",
        "缩小后比这个高度更高的图片（如详情页长图）切成多段，\n"
        "保存为 名称_01.jpg、名称_02.jpg ……每段都加上水印。",
-       "H", "cut taller pictures into parts NAME_01.jpg, ... at most H high", "每段 ≤ {} 高"},
+       "H", "cut taller pictures into parts NAME_01.jpg, ... at most H high", "每段 ≤ {} 高",
+       nullptr, nullptr, nullptr, true},
       {"tiled_text",
        "tile-text",
        &E::tiled_text,
@@ -51,11 +55,16 @@ const std::vector<OperationField>& OperationFields() {
        "把水印文字斜着重复铺满整张图片，图片被裁剪后仍然带有水印。",
        "",
        "repeat the text mark over the whole picture",
-       "平铺文字水印"},
+       "平铺文字水印",
+       nullptr,
+       nullptr,
+       nullptr,
+       true},
       {"mark_width_percent", "mark-width", &E::mark_width_percent, kMarkWidthRange, 20,
        "水印图片宽度为图片宽度的", "%",
        "按图片宽度的百分比缩放水印图片，大图小图上的水印看起来一样大。", "P",
-       "the watermark picture P percent of the output's width", "水印图片宽 {}%"},
+       "the watermark picture P percent of the output's width", "水印图片宽 {}%", nullptr, nullptr,
+       nullptr, true},
       {"sharpen", "sharpen", &E::sharpen, kSharpenRange, 50, "缩小后锐化，强度", "",
        "缩小后的图片会变得略微模糊：按缩小的倍数轻轻锐化一次，\n"
        "商品的纹理和文字更清楚，文字周围不会出现黑边或白边。强度 50 为常用值。",
@@ -280,22 +289,17 @@ std::string DescribeOperations(const ExtraOperations& o) {
 }
 
 std::string OperationsKeyText(const ExtraOperations& x) {
-  constexpr size_t kFirstOperations = 5;  // square ... mark width
-  const std::vector<OperationField>& fields = OperationFields();
-  std::string text;
-  for (size_t i = 0; i < kFirstOperations; ++i) {
-    text += std::to_string(fields[i].IsNumber() ? fields[i].Number(x) : fields[i].IsOn(x)) + ",";
+  std::string always, colours, when_on;
+  for (const OperationField& f : OperationFields()) {
+    if (f.keyed_when_off) {
+      always += std::to_string(f.IsNumber() ? f.Number(x) : f.IsOn(x)) + ",";
+      if (f.colour != nullptr) colours += x.*f.colour;
+    } else if (f.IsOn(x)) {
+      when_on += std::string(";") + f.key + "=" + f.ValueText(x);
+      if (f.colour != nullptr) when_on += x.*f.colour;
+    }
   }
-  for (size_t i = 0; i < kFirstOperations; ++i) {
-    if (fields[i].colour != nullptr) text += x.*fields[i].colour;
-  }
-  for (size_t i = kFirstOperations; i < fields.size(); ++i) {
-    const OperationField& f = fields[i];
-    if (!f.IsOn(x)) continue;
-    text += std::string(";") + f.key + "=" + f.ValueText(x);
-    if (f.colour != nullptr) text += x.*f.colour;
-  }
-  return text;
+  return always + colours + when_on;
 }
 
 std::string OperationsUsage(size_t column) {

@@ -40,6 +40,10 @@ struct OperationField {
   const char* choices = nullptr;
   // A text's check: "" when it may be taken, else what is wrong with it.
   std::string (*check)(const std::string& text) = nullptr;
+  // In the key a resumed run compares whether on or off (the operations
+  // journals were first written with); the others only when on, so that
+  // an operation added later leaves earlier journals valid.
+  bool keyed_when_off = false;
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
   bool IsText() const { return std::holds_alternative<std::string ExtraOperations::*>(value); }
@@ -68,9 +72,9 @@ const std::vector<OperationField>& OperationFields();
 // One line for the log: what the operations do ("" when none is on).
 std::string DescribeOperations(const ExtraOperations& operations);
 
-// The operations' part of the key a resumed run compares: the first
-// operations always, those added later only when on, so that journals
-// written before them stay valid.
+// The operations' part of the key a resumed run compares: those keyed when
+// off always, the others only when on, so that journals written before
+// them stay valid.
 std::string OperationsKeyText(const ExtraOperations& operations);
 
 // The --help lines of the operations, each option padded to `column`.
