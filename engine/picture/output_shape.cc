@@ -5,6 +5,7 @@
 
 #include "engine/picture/bmp_decoder.h"
 #include "engine/picture/jpeg_header.h"
+#include "engine/picture/picture_steps.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
@@ -66,28 +67,18 @@ std::optional<PictureSize> HeaderSize(const std::string& path) {
 
 std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettings& settings,
                                         const PictureSwitches& switches,
-                                        const ExtraOperations& extras) {
-  const bool square_box = extras.square && switches.width;
-  if (extras.trim > 0 && !square_box) return std::nullopt;  // the product's own size
-  // Read: shrunk to the width (inside the W x W box of a square picture).
-  if (switches.width)
-    size = FittedSize(size.width, size.height, settings.width, square_box ? settings.width : 0);
-  if (extras.trim > 0) size = {settings.width, settings.width};  // centred on the canvas
-  if (switches.rotation && RotationAngleFor(switches.rotation_position) != 180) {
-    std::swap(size.width, size.height);
+                                        const ExtraOperations& asked) {
+  ExtraOperations extras = asked;
+  StepContext context{settings, switches, extras};
+  std::optional<PictureSize> made = ReadSize(size, context);
+  for (const PictureStep& step : PictureSteps()) {
+    if (made && step.on(context)) made = step.size(*made, context);
   }
-  if (extras.square) {
-    const int side = square_box ? settings.width : std::max(size.width, size.height);
-    size = {side, side};
-  }
-  // The frame's room: shrunk so that, framed, the picture keeps its width.
-  const int border = extras.border;
-  const bool framed = border > 0 && 2 * border < std::min(size.width, size.height);
-  if (framed) size = ShrunkSize(size.width, size.height, size.width - 2 * border);
-  const int parts = static_cast<int>(
-      FramedPartHeights(size.height, extras.slice_height, framed ? border : 0).size());
-  const int frame = framed ? 2 * border : 0;
-  return OutputShape{{size.width + frame, size.height + frame * parts}, parts};
+  if (!made) return std::nullopt;
+  const int parts =
+      static_cast<int>(FramedPartHeights(made->height, extras.slice_height, extras.border).size());
+  const int frame = 2 * extras.border;  // each part framed
+  return OutputShape{{made->width + frame, made->height + frame * parts}, parts};
 }
 
 }  // namespace lumivane

@@ -1,0 +1,52 @@
+// A picture's pipeline as data: the steps it takes once read, in their
+// order, each with what it does to the pixels and what it makes of the
+// size (which the output plan names outputs by before any pixel is read).
+// A run then cuts the picture into parts, and each part is finished: its
+// marks, then its frame.
+#ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
+#define LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
+
+#include <optional>
+#include <vector>
+#include <vips/vips8>
+
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/picture_io.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/picture/processing_settings.h"
+
+namespace lumivane {
+
+struct StepContext {
+  const ProcessingSettings& settings;
+  const PictureSwitches& switches;
+  // A step may drop an operation the picture has no room for (the frame).
+  ExtraOperations& extras;
+  Untrimmed* untrimmed = nullptr;  // why the trim step left a picture whole
+};
+
+struct PictureStep {
+  const char* name;
+  bool (*on)(const StepContext&);
+  vips::VImage (*apply)(const vips::VImage&, StepContext&);
+  // The size after the step from the size before; none where it hangs on
+  // the pixels.
+  std::optional<PictureSize> (*size)(PictureSize, StepContext&);
+};
+
+// Trim, sharpen, rotate, square canvas, the frame's room: in this order.
+const std::vector<PictureStep>& PictureSteps();
+
+// The box the picture is shrunk into as it is read (0: not shrunk), and
+// the size that gives an upright `original`.
+PictureSize ReadBox(const StepContext& context);
+PictureSize ReadSize(PictureSize original, const StepContext& context);
+
+// A part (or a whole picture) finished: its marks, then its frame.
+// `marked` turns false when the text could not be drawn.
+vips::VImage FinishedPart(vips::VImage part, const StepContext& context,
+                          const vips::VImage* watermark, bool& marked);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
