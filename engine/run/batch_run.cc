@@ -22,7 +22,7 @@
 #include "engine/run/output_plan.h"
 #include "engine/run/picture_pool.h"
 #include "engine/run/resume_journal.h"
-#include "engine/run/run_report.h"
+#include "engine/run/run_teller.h"
 #include "engine/run/shards.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
@@ -320,10 +320,10 @@ class BatchRun {
         clash.outcome = PictureOutcome::kNameClash;
         clash.outputs = {item.picture.output};
         Report(item, std::move(clash));
-        Journal(item, report_.back().result);
+        Journal(item, teller_.last());
       } else {
         Report(item, pool_.Take(item.job));
-        Journal(item, report_.back().result);
+        Journal(item, teller_.last());
       }
       pending_.pop_front();
     }
@@ -415,90 +415,26 @@ class BatchRun {
       return true;
     }
     // A run cut short before it did anything leaves the last report alone.
-    const bool did_something = std::any_of(report_.begin(), report_.end(), [](const auto& row) {
-      return row.result.outcome != PictureOutcome::kSkipped;
-    });
-    if (did_something) WriteReport();
+    if (teller_.DidSomething()) teller_.WriteReport(target_, ShardName());
     port_.TellCancelled();
     answer_ = OverwriteAnswer::kCancelled;
     summary_.end = RunEnd::kCancelled;
     return false;
   }
 
-  // The output a log line names: the one written (its name may hold the
-  // output's size), the picture's own name for a cut picture.
-  std::string Shown(const Pending& item) const {
-    const auto& outputs = report_.back().result.outputs;
-    return outputs.size() == 1 ? outputs.front() : item.picture.output;
-  }
-
   void Report(const Pending& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
-    const std::string& source = item.picture.source;
-    if (request_.on_picture) request_.on_picture(source, result);
-    const PictureOutcome outcome = result.outcome;
-    const bool over_limit = result.over_limit;
-    if (result.untrimmed == Untrimmed::kNoPlainBackground) {
-      port_.AppendLogLine(msg::NoPlainBackground(source));
-    } else if (result.untrimmed == Untrimmed::kNoProduct) {
-      port_.AppendLogLine(msg::NoProduct(source));
-    }
-    report_.push_back({source, std::move(result)});
-    switch (outcome) {
-      case PictureOutcome::kProcessed:
-        ++summary_.processed;
-        if (over_limit) {
-          ++summary_.over_limit;
-          port_.AppendLogLine(msg::OverLimit(Shown(item), request_.extras.max_kb));
-        }
-        break;
-      case PictureOutcome::kReadFailed:
-        ++summary_.failed;
-        port_.AppendLogLine(msg::ReadError(source, report_.back().result.read_failure));
-        return;  // the bar does not move for a picture that was not read
-      case PictureOutcome::kWriteFailed: {
-        ++summary_.failed;
-        // The part that could not be written, when the picture was cut.
-        const auto& outputs = report_.back().result.outputs;
-        const std::string& path = outputs.empty() ? item.picture.output : outputs.back();
-        port_.AppendLogLine(report_.back().result.too_large_for_format ? msg::WebpTooLarge(path)
-                                                                       : msg::SaveError(path));
-        break;
-      }
-      case PictureOutcome::kMarkFailed:
-        ++summary_.processed;
-        summary_.marks_missing = true;
-        // A watermark picture that could not be read was told once.
-        if (watermark_ || !switches_.picture_watermark) {
-          port_.AppendLogLine(msg::MarkError(Shown(item)));
-        }
-        break;
-      case PictureOutcome::kSkipped:
-        ++summary_.skipped;
-        break;
-      case PictureOutcome::kNameClash:
-        ++summary_.failed;
-        port_.AppendLogLine(msg::NameClash(source, report_.back().result.outputs.front()));
-        return;  // not read
-    }
-    if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
-  }
-
-  // The report goes beside the outputs once every picture has been told.
-  void WriteReport() {
-    if (report_.empty()) return;
-    std::string name = kRunReportFile;
-    // Each shard its own report: shards never replace each other's files.
-    if (request_.shard_count > 1) name.insert(name.rfind('.'), "." + ShardName());
-    const std::string path = platform::JoinPath(target_, name);
-    if (!platform::WriteFileAtomically(path, RunReportCsv(report_))) {
-      port_.AppendLogLine(msg::SaveError(path));
-      summary_.report_failed = true;
+    if (request_.on_picture) request_.on_picture(item.picture.source, result);
+    // A watermark picture that could not be read was told once.
+    const bool mark_errors_told = watermark_ || !switches_.picture_watermark;
+    if (teller_.Tell(item.picture, std::move(result), mark_errors_told) && progress_per_file_) {
+      port_.SetProgressPosition(item.position + 1);
     }
   }
 
   void AskSummary() {
-    WriteReport();
+    // The report goes beside the outputs once every picture has been told.
+    teller_.WriteReport(target_, ShardName());
     if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
                        msg::Summary(summary_.processed))) {
       port_.OpenWithDesktop(target_);
@@ -514,7 +450,6 @@ class BatchRun {
   int workers_;
   bool progress_per_file_ = false;  // else per folder
   RunRequest request_;
-  std::vector<ReportRow> report_;
   int total_ = 0;  // pictures of the run
   int done_ = 0;   // pictures reported
   std::optional<vips::VImage> watermark_;
@@ -526,6 +461,7 @@ class BatchRun {
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
   bool refused_ = false;  // by names two pictures would share
   BatchSummary summary_;
+  RunTeller teller_{port_, request_, summary_};
   std::optional<Field> focus_;
 };
 

@@ -1,0 +1,47 @@
+// What a run tells of its pictures, in submission order: each one's log
+// lines and its share of the summary, the report's row, and the report
+// file beside the outputs once everything is told.
+#ifndef LUMIVANE_ENGINE_RUN_RUN_TELLER_H_
+#define LUMIVANE_ENGINE_RUN_RUN_TELLER_H_
+
+#include <string>
+#include <vector>
+
+#include "engine/run/batch_run.h"
+#include "engine/run/output_plan.h"
+#include "engine/run/run_report.h"
+#include "engine/run/run_request.h"
+#include "engine/run/window_port.h"
+
+namespace lumivane {
+
+class RunTeller {
+ public:
+  RunTeller(WindowPort& port, const RunRequest& request, BatchSummary& summary)
+      : port_(port), request_(request), summary_(summary) {}
+
+  // Tells one picture; false when the progress bar does not move for it
+  // (a picture that was not read). `mark_errors_told`: a mark that could
+  // not be laid is told per picture (not when the watermark picture itself
+  // could not be read, which was told once).
+  bool Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told);
+  const PictureResult& last() const { return rows_.back().result; }
+  // Whether any picture was made or tried (not only skipped as done).
+  bool DidSomething() const;
+  // Into `target`, the shard's own name when there is one (`shard` "K-of-N").
+  void WriteReport(const std::string& target, const std::string& shard);
+
+ private:
+  // The output a log line names: the one written (its name may hold the
+  // output's size), the picture's own name for a cut picture.
+  std::string Shown(const PlannedPicture& picture) const;
+
+  WindowPort& port_;
+  const RunRequest& request_;
+  BatchSummary& summary_;
+  std::vector<ReportRow> rows_;
+};
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_RUN_TELLER_H_
