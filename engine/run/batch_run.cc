@@ -5,7 +5,6 @@
 #include <chrono>
 #include <deque>
 #include <optional>
-#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -24,6 +23,7 @@
 #include "engine/run/resume_journal.h"
 #include "engine/run/run_teller.h"
 #include "engine/run/shards.h"
+#include "engine/run/tree_listing.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
 
@@ -157,24 +157,18 @@ class BatchRun {
   }
 
   // The source tree's folders into `folders`, the source first; false when
-  // the run is refused (the target inside the source, or a folder of the
-  // tree that would receive outputs).
+  // the run is refused.
   bool ListTree(const std::string& source, StringList& folders) {
-    if (target_inside_source_) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::kTargetInsideSource, MessageIcon::kError);
-      focus_ = Field::kTarget;
+    auto listed = ListSourceTree(source, target_, target_inside_source_);
+    if (const auto* refusal = std::get_if<Refusal>(&listed)) {
+      port_.ShowMessage(msg::kNoticeCaption, refusal->message, MessageIcon::kError);
+      focus_ = refusal->focus;
       return false;
     }
-    StringListAppend(folders, source);
-    FoldersLeftOut left_out;
-    ListSubfolders(source, folders, true, target_, &left_out);
-    if (OutputsWouldLandInSource(source, folders)) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::kOutputIntoSource, MessageIcon::kError);
-      focus_ = Field::kTarget;
-      return false;
-    }
-    for (const std::string& link : left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
-    for (const std::string& folder : left_out.too_long) {
+    TreeListing& tree = std::get<TreeListing>(listed);
+    folders = std::move(tree.folders);
+    for (const std::string& link : tree.left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
+    for (const std::string& folder : tree.left_out.too_long) {
       port_.AppendLogLine(msg::PathTooLong(folder));
       ++summary_.folders_left;
     }
@@ -210,20 +204,6 @@ class BatchRun {
       return FolderStep::kSubmitted;
     }
     return SubmitFiles(target_folder, *files) ? FolderStep::kSubmitted : FolderStep::kAbandoned;
-  }
-
-  // True when a folder of the source tree would receive outputs: a source
-  // inside the target mirrors its own subfolder "in/in" onto "in".
-  bool OutputsWouldLandInSource(const std::string& source, const StringList& folders) {
-    std::set<platform::FileIdentity> sources;
-    for (const std::string& folder : folders.items) {
-      if (auto id = platform::IdentifyDirectory(folder)) sources.insert(*id);
-    }
-    for (const std::string& folder : folders.items) {
-      const auto id = platform::IdentifyDirectory(target_ + folder.substr(source.size()));
-      if (id && sources.count(*id) > 0) return true;
-    }
-    return false;
   }
 
   // Everything the outputs are made from: other settings, other outputs.
