@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <deque>
 #include <optional>
 #include <string>
@@ -14,11 +13,11 @@
 #include "engine/picture/operation_table.h"
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_ops.h"
-#include "engine/picture/settings_text.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
 #include "engine/run/output_plan.h"
+#include "engine/run/picture_job.h"
 #include "engine/run/picture_pool.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/run_teller.h"
@@ -61,7 +60,8 @@ class BatchRun {
     target_inside_source_ = checks.target_inside_source();
     if (request_.save_settings) request_.save_settings(s_);
     ReadSwitches();
-    plan_.emplace(source, target_, SettingsKey(OutputSettingsText()), request_.extras, ShardName());
+    plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
+                  request_.extras, ShardName());
     if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable) {
       port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath()));
     }
@@ -206,24 +206,6 @@ class BatchRun {
     return SubmitFiles(target_folder, *files) ? FolderStep::kSubmitted : FolderStep::kAbandoned;
   }
 
-  // Everything the outputs are made from: other settings, other outputs.
-  std::string OutputSettingsText() const {
-    const PictureSwitches& w = switches_;
-    const ExtraOperations& x = request_.extras;
-    std::string text = ComposeSettingsText(s_);
-    for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
-                  int{w.picture_watermark}, w.rotation_position}) {
-      text += std::to_string(v) + ",";
-    }
-    text += OperationsKeyText(x);
-    if (w.picture_watermark) {  // the watermark picture itself may have changed
-      if (const auto mark = platform::StampRegularFile(s_.sy_image, true)) {
-        text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);
-      }
-    }
-    return text;
-  }
-
   // The folder's pictures that are this process's share of the job, with
   // their outputs decided over the whole folder. None when the folder
   // cannot be read, or (with `refused_`) when renamed outputs two pictures
@@ -233,15 +215,8 @@ class BatchRun {
                                                         const std::string& source) {
     auto files = ListPictureFiles(folder);
     if (!files) return std::nullopt;
-    StringList share = StringListNew();
-    const std::string below = folder.substr(source.size());  // "" or "/a/b"
-    for (const std::string& name : files->items) {
-      const std::string relative = below.empty() ? name : below.substr(1) + "/" + name;
-      if (request_.shard_count <= 1 ||
-          InShard(relative, request_.shard_index, request_.shard_count)) {
-        StringListAppend(share, name);
-      }
-    }
+    const StringList share = ShardShare(*files, folder.substr(source.size()), request_.shard_index,
+                                        request_.shard_count);
     std::vector<PlannedPicture> planned;
     if (const auto clash = plan_->PlanFolder(folder, target_folder, *files, share, planned)) {
       port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
@@ -341,22 +316,8 @@ class BatchRun {
         if (!AskOverwrite()) return false;
       }
       item.job = pool_.Submit([this, picture = item.picture](int) {
-        // The watermark is in memory and only read: every thread shares it.
-        const auto start = std::chrono::steady_clock::now();
-        PictureResult result = ProcessOnePicture(
-            picture.source, picture.output, s_, switches_, watermark_ ? &*watermark_ : nullptr,
-            request_.extras, [this, &picture](PictureSize size, int parts) {
-              return plan_->NameOutputs(picture, size, parts);
-            });
-        // Asked for and not laid: the picture is not done.
-        if (switches_.picture_watermark && !watermark_ &&
-            result.outcome == PictureOutcome::kProcessed) {
-          result.outcome = PictureOutcome::kMarkFailed;
-        }
-        result.milliseconds =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
-        return result;
+        return RunPictureJob(
+            {s_, switches_, request_.extras, watermark_ ? &*watermark_ : nullptr, *plan_}, picture);
       });
       pending_.push_back(std::move(item));
       report(false);

@@ -17,4 +17,13 @@ bool InShard(std::string_view relative_path, int index, int count) {
   return static_cast<int>(StableHash(relative_path) % static_cast<std::uint64_t>(count)) == index;
 }
 
+StringList ShardShare(const StringList& files, const std::string& below, int index, int count) {
+  StringList share = StringListNew();
+  for (const std::string& name : files.items) {
+    const std::string relative = below.empty() ? name : below.substr(1) + "/" + name;
+    if (count <= 1 || InShard(relative, index, count)) StringListAppend(share, name);
+  }
+  return share;
+}
+
 }  // namespace lumivane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run/string_list.h"
+
 namespace lumivane {
 
 // Whether the picture at `relative_path` (below the source folder) belongs
@@ -13,6 +15,10 @@ namespace lumivane {
 // same on every machine, so that shards started anywhere share the job out
 // without overlap.
 bool InShard(std::string_view relative_path, int index, int count);
+
+// The names of `files` (a folder `below` the source: "" or "/a/b") that
+// are shard `index`'s share of `count`; all of them for a single process.
+StringList ShardShare(const StringList& files, const std::string& below, int index, int count);
 
 // A hash of the bytes that is the same on every machine and in every build
 // (FNV-1a, 64 bits).

@@ -1,0 +1,44 @@
+#include "engine/run/picture_job.h"
+
+#include <chrono>
+
+#include "engine/picture/operation_table.h"
+#include "engine/picture/settings_text.h"
+#include "platform/file_system.h"
+
+namespace lumivane {
+
+PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture) {
+  const auto start = std::chrono::steady_clock::now();
+  PictureResult result =
+      ProcessOnePicture(picture.source, picture.output, job.settings, job.switches, job.watermark,
+                        job.extras, [&job, &picture](PictureSize size, int parts) {
+                          return job.plan.NameOutputs(picture, size, parts);
+                        });
+  if (job.switches.picture_watermark && job.watermark == nullptr &&
+      result.outcome == PictureOutcome::kProcessed) {
+    result.outcome = PictureOutcome::kMarkFailed;
+  }
+  result.milliseconds =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}
+
+std::string OutputSettingsText(const ProcessingSettings& settings, const PictureSwitches& switches,
+                               const ExtraOperations& extras) {
+  const PictureSwitches& w = switches;
+  std::string text = ComposeSettingsText(settings);
+  for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
+                int{w.picture_watermark}, w.rotation_position}) {
+    text += std::to_string(v) + ",";
+  }
+  text += OperationsKeyText(extras);
+  if (w.picture_watermark) {  // the watermark picture itself may have changed
+    if (const auto mark = platform::StampRegularFile(settings.sy_image, true)) {
+      text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);
+    }
+  }
+  return text;
+}
+
+}  // namespace lumivane

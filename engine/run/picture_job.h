@@ -1,0 +1,37 @@
+// One picture's work as the pool runs it, and what a run's outputs are
+// made from (the key a resumed run compares).
+#ifndef LUMIVANE_ENGINE_RUN_PICTURE_JOB_H_
+#define LUMIVANE_ENGINE_RUN_PICTURE_JOB_H_
+
+#include <string>
+#include <vips/vips8>
+
+#include "engine/picture/extra_operations.h"
+#include "engine/picture/picture_ops.h"
+#include "engine/picture/processing_settings.h"
+#include "engine/run/output_plan.h"
+
+namespace lumivane {
+
+struct PictureJob {
+  const ProcessingSettings& settings;
+  const PictureSwitches& switches;
+  const ExtraOperations& extras;
+  // The run's watermark picture: in memory and only read, so every thread
+  // shares it; none when it could not be read.
+  const vips::VImage* watermark;
+  OutputPlan& plan;
+};
+
+// Processes `picture` as planned, timed. One whose watermark picture was
+// asked for and could not be read is not done.
+PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture);
+
+// Everything a run's outputs are made from: the settings, the switches,
+// the operations and the watermark picture's file.
+std::string OutputSettingsText(const ProcessingSettings& settings, const PictureSwitches& switches,
+                               const ExtraOperations& extras);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_PICTURE_JOB_H_
