@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/picture/code_generator_lock.h"
+#include "engine/picture/encoding.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/picture/memory_budget.h"
 #include "engine/picture/picture_ops.h"

@@ -79,19 +79,6 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
 
 // The size of the picture ReadPicture decoded, upright, before shrinking.
 PictureSize OriginalSize(const vips::VImage& picture);
-
-// The picture as JPEG at `quality`, without the metadata a published
-// picture must not carry (EXIF with GPS, XMP, IPTC, comments; the colour
-// profile stays). None when it cannot be encoded.
-std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality,
-                                      bool progressive = false);
-
-// The picture in an output format (see OutputFormat): JPEG as above; PNG
-// and WebP (at `quality`) with their transparency and no metadata. None
-// when it cannot be encoded.
-std::optional<std::string> EncodePicture(const vips::VImage& picture, int format, int quality,
-                                         bool progressive = false);
-
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_

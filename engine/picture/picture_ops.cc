@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/picture/output_shape.h"
+#include "engine/picture/encoding.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_steps.h"
 #include "engine/picture/size_cap.h"
