@@ -92,31 +92,22 @@ class BatchRun {
   }
 
   // The checks have passed and the pictures are listed: the run starts
-  // with these operations (the marks' only where their mark is on), told
-  // alike by every front end.
+  // with these operations, told alike by every front end.
   void LogOperations() {
-    ExtraOperations in_effect = request_.extras;
-    if (!switches_.text_watermark) in_effect.tiled_text = false;
-    if (!switches_.picture_watermark) in_effect.mark_width_percent = 0;
-    const std::string described = DescribeOperations(in_effect);
+    const std::string described = OperationsInEffect(request_.extras, switches_);
     if (!described.empty()) port_.AppendLogLine(described);
   }
 
-  // The watermark picture, read once for the whole run and no larger than
-  // it is laid on `pictures`; one that cannot be read is reported once and
-  // the run goes on without it.
+  // Read once for the whole run; one that cannot be read is reported once
+  // and the run goes on without it.
   void ReadWatermark(const std::vector<const std::vector<PlannedPicture>*>& pictures) {
     if (!switches_.picture_watermark) return;
     std::vector<std::string> sources;
     for (const auto* folder : pictures) {
       for (const PlannedPicture& picture : *folder) sources.push_back(picture.source);
     }
-    ReadFailure why;
-    watermark_ = LoadWatermarkPicture(
-        s_.sy_image, WidestMark(s_, switches_, request_.extras, sources), &watermark_memory_, &why);
-    if (watermark_memory_) watermark_memory_->Pin();
-    if (!watermark_) {
-      port_.AppendLogLine(msg::ReadError(s_.sy_image, why));
+    if (!ReadRunWatermark(mark_, s_, switches_, request_.extras, sources)) {
+      port_.AppendLogLine(msg::ReadError(s_.sy_image, mark_.why));
       summary_.marks_missing = true;
     }
   }
@@ -317,7 +308,8 @@ class BatchRun {
       }
       item.job = pool_.Submit([this, picture = item.picture](int) {
         return RunPictureJob(
-            {s_, switches_, request_.extras, watermark_ ? &*watermark_ : nullptr, *plan_}, picture);
+            {s_, switches_, request_.extras, mark_.picture ? &*mark_.picture : nullptr, *plan_},
+            picture);
       });
       pending_.push_back(std::move(item));
       report(false);
@@ -367,7 +359,7 @@ class BatchRun {
     port_.SetPictureCount(++done_, total_);
     if (request_.on_picture) request_.on_picture(item.picture.source, result);
     // A watermark picture that could not be read was told once.
-    const bool mark_errors_told = watermark_ || !switches_.picture_watermark;
+    const bool mark_errors_told = mark_.picture || !switches_.picture_watermark;
     if (teller_.Tell(item.picture, std::move(result), mark_errors_told) && progress_per_file_) {
       port_.SetProgressPosition(item.position + 1);
     }
@@ -393,9 +385,7 @@ class BatchRun {
   RunRequest request_;
   int total_ = 0;  // pictures of the run
   int done_ = 0;   // pictures reported
-  std::optional<vips::VImage> watermark_;
-  // The watermark picture's share of the budget, for the whole run.
-  std::optional<MemoryBudget::Ticket> watermark_memory_;
+  RunWatermark mark_;
   // Last, so that its threads are done before anything they use goes.
   PicturePool pool_{workers_};
   std::deque<Pending> pending_;

@@ -24,6 +24,22 @@ PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture
   return result;
 }
 
+std::string OperationsInEffect(const ExtraOperations& extras, const PictureSwitches& switches) {
+  ExtraOperations in_effect = extras;
+  if (!switches.text_watermark) in_effect.tiled_text = false;
+  if (!switches.picture_watermark) in_effect.mark_width_percent = 0;
+  return DescribeOperations(in_effect);
+}
+
+bool ReadRunWatermark(RunWatermark& mark, const ProcessingSettings& settings,
+                      const PictureSwitches& switches, const ExtraOperations& extras,
+                      const std::vector<std::string>& sources) {
+  mark.picture = LoadWatermarkPicture(
+      settings.sy_image, WidestMark(settings, switches, extras, sources), &mark.memory, &mark.why);
+  if (mark.memory) mark.memory->Pin();
+  return mark.picture.has_value();
+}
+
 std::string OutputSettingsText(const ProcessingSettings& settings, const PictureSwitches& switches,
                                const ExtraOperations& extras) {
   const PictureSwitches& w = switches;
