@@ -77,6 +77,10 @@ std::string DescribeOperations(const ExtraOperations& operations);
 // them stay valid.
 std::string OperationsKeyText(const ExtraOperations& operations);
 
+// An option's --help lines: "  " and `head` (the option and its argument),
+// then `text` from `column` on, its words wrapped at 80 columns.
+std::string UsageEntry(const std::string& head, const std::string& text, size_t column);
+
 // The --help lines of the operations, each option padded to `column`.
 std::string OperationsUsage(size_t column);
 
