@@ -34,7 +34,8 @@ struct PictureStep {
   std::optional<PictureSize> (*size)(PictureSize, StepContext&);
 };
 
-// Trim, sharpen, rotate, square canvas, the frame's room: in this order.
+// The steps in the order a picture takes them: the list itself is the
+// order (a new step goes where it belongs in it).
 const std::vector<PictureStep>& PictureSteps();
 
 // The box the picture is shrunk into as it is read (0: not shrunk), and
