@@ -86,6 +86,37 @@ TEST_F(ExtraOperationsTest, TheHeaderForetellsTheOutputsSizeAndParts) {
   EXPECT_FALSE(PlannedShape({100, 100}, settings_, {}, trimmed));
 }
 
+// A dull photograph spans the full range afterwards, its tint kept; one
+// that spans it already is left as it was.
+TEST_F(ExtraOperationsTest, AutoLevelStretchesOnlyDullPictures) {
+  const vips::VImage ramp = vips::VImage::xyz(256, 64)[0] / 256 * 120 + 60;  // 60..180
+  const vips::VImage dull =
+      vips::VImage::bandjoin({ramp, ramp * 0.9, ramp * 0.8})
+          .cast(VIPS_FORMAT_UCHAR)
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  SavePicture(dull, dir_ / "dull.png", "PNG");
+  ExtraOperations extras;
+  extras.auto_level = true;
+  ASSERT_EQ(Process(dir_ / "dull.png", {}, extras).outcome, PictureOutcome::kProcessed);
+  const vips::VImage out = Load(dir_ / "out.jpg").copy_memory();
+  const vips::VImage light = out.colourspace(VIPS_INTERPRETATION_B_W);
+  EXPECT_LE(light.min(), 8);
+  EXPECT_GE(light.max(), 247);
+  const Rgb middle = PixelAt(out, 128, 32);
+  EXPECT_GT(middle.r, middle.b + 0.05);  // still warm
+  const vips::VImage x = vips::VImage::xyz(256, 64)[0];
+  const vips::VImage full =
+      vips::VImage::bandjoin({x, x, x})
+          .cast(VIPS_FORMAT_UCHAR)
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  SavePicture(full, dir_ / "full.png", "PNG");
+  ASSERT_EQ(Process(dir_ / "full.png", {}, extras).outcome, PictureOutcome::kProcessed);
+  const vips::VImage kept = Load(dir_ / "out.jpg").copy_memory();
+  ASSERT_EQ(Process(dir_ / "full.png", {}, {}).outcome, PictureOutcome::kProcessed);
+  const vips::VImage plain = Load(dir_ / "out.jpg").copy_memory();
+  EXPECT_EQ((kept - plain).abs().max(), 0);
+}
+
 // Thin and tiny pictures have no product box to find: they come out as a
 // run without trimming makes them, told once each.
 TEST_F(ExtraOperationsTest, TrimLeavesPicturesWithoutABoxAsTheyAre) {

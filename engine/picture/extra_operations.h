@@ -39,6 +39,7 @@ struct ExtraOperations {
   int rename_start = 0;      // the first {n}; 0 for 1
   std::string border_colour = "#000000";
   bool progressive = false;  // JPEG outputs shown coarse first, then sharp
+  bool auto_level = false;   // a dull photograph's levels stretched to the full range
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
 };

@@ -153,6 +153,19 @@ const std::vector<OperationField>& OperationFields() {
        "",
        "write progressive JPEGs (a coarse whole picture first on a slow page)",
        "渐进式 JPG"},
+      {"auto_level",
+       "auto-level",
+       &E::auto_level,
+       {},
+       0,
+       "自动色阶",
+       "",
+       "灰蒙蒙的照片（最暗处不够黑、最亮处不够白）拉开到完整的明暗范围，\n"
+       "各颜色一起调整，色调不变。明暗已经完整的图片不变。",
+       "",
+       "stretch a dull photograph's levels to the full range, its colours alike (a picture "
+       "that spans the range stays as it is)",
+       "自动色阶"},
   };
   return fields;
 }

@@ -242,6 +242,19 @@ bool LayMarks(vips::VImage& picture, const ProcessingSettings& settings,
   return marked;
 }
 
+// The levels between the darkest and the lightest half percent stretched
+// to 0..255, the colours alike so their tints stay; transparency as it is.
+// A picture whose levels span most of the range already is left alone.
+vips::VImage AutoLevelled(const vips::VImage& picture) {
+  const vips::VImage rgb = picture.extract_band(0, vips::VImage::option()->set("n", 3));
+  const vips::VImage light = rgb.colourspace(VIPS_INTERPRETATION_B_W);
+  const int low = light.percent(0.5), high = light.percent(99.5);
+  if (high - low < 16 || high - low >= 224) return picture;  // flat, or not dull
+  const double scale = 255.0 / (high - low);
+  const vips::VImage out = rgb.linear(scale, -low * scale).cast(VIPS_FORMAT_UCHAR);
+  return picture.bands() == 4 ? out.bandjoin(picture.extract_band(3)) : out;
+}
+
 // A frame leaves at least a pixel of the picture each way.
 bool HasRoomForBorder(PictureSize size, int border) {
   return border > 0 && 2 * border < std::min(size.width, size.height);
@@ -281,6 +294,9 @@ const std::vector<PictureStep> kSteps = {
        if (!SquareBox(c)) return std::nullopt;
        return PictureSize{c.settings.width, c.settings.width};
      }},
+    {"auto level", [](const StepContext& c) { return c.extras.auto_level; },
+     [](const vips::VImage& p, StepContext&) { return AutoLevelled(p); },
+     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }},
     {"sharpen", [](const StepContext& c) { return c.extras.sharpen > 0; },
      [](const vips::VImage& p, StepContext& c) { return Sharpened(p, c.extras.sharpen); },
      [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }},
