@@ -40,26 +40,31 @@ std::optional<std::pair<int, int>> Position(const std::string& s) {
   return std::make_pair(kH.at(p->first), kV.at(p->second));
 }
 
+// A text option's value, as given.
+template <auto field>
+std::string Store(const std::string& value, CliOptions& options, const Presets&) {
+  options.*field = value;
+  return "";
+}
+
+// A switch: the field set to `to`.
+template <auto field, bool to>
+std::string Set(const std::string&, CliOptions& options, const Presets&) {
+  options.*field = to;
+  return "";
+}
+
 constexpr char kPositionError[] = "must be H,V with H left|center|right and V top|center|bottom";
 
 const std::vector<CliOption> kOptions = {
     {"--source", "DIR", OptionGroup::kBasic, "folder of the pictures (required)",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       o.source = v;
-       return std::string();
-     }},
+     Store<&CliOptions::source>},
     {"--target", "DIR", OptionGroup::kBasic,
      "where to save them (default: the first of DIR_处理后, DIR_处理后2, ... that does not "
      "exist yet)",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       o.target = v;
-       return std::string();
-     }},
+     Store<&CliOptions::target>},
     {"--subfolders", nullptr, OptionGroup::kBasic, "also the pictures of every folder below DIR",
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.subfolders = true;
-       return std::string();
-     }},
+     Set<&CliOptions::subfolders, true>},
     {"--width", "N", OptionGroup::kBasic, "shrink to N pixels wide (1-9999), never enlarge",
      [](const std::string& v, CliOptions& o, const Presets&) {
        return (o.width = Int(v)) ? std::string() : "not a whole number";
@@ -74,16 +79,9 @@ const std::vector<CliOption> kOptions = {
        return (o.rotation = Bounded(v, 90, 270, 90)) ? std::string() : "must be 90, 180 or 270";
      }},
     {"--text", "TEXT", OptionGroup::kBasic, "print TEXT on every picture",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       o.text = v;
-       return std::string();
-     }},
+     Store<&CliOptions::text>},
     {"--font", "NAME", OptionGroup::kBasic,
-     "font of the text (e.g. \"WenQuanYi Zen Hei\" for Chinese)",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       o.font = v;
-       return std::string();
-     }},
+     "font of the text (e.g. \"WenQuanYi Zen Hei\" for Chinese)", Store<&CliOptions::font>},
     {"--font-size", "PT", OptionGroup::kBasic, "size of the text in points (8-72)",
      [](const std::string& v, CliOptions& o, const Presets&) {
        o.font_size = Bounded(v, kMinFontSize, kMaxFontSize);
@@ -98,26 +96,10 @@ const std::vector<CliOption> kOptions = {
        return std::string();
      }},
     {"--bold", nullptr, OptionGroup::kBasic, "style of the text (--no-bold, --no-italic: plain)",
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.bold = true;
-       return std::string();
-     },
-     "--bold, --italic"},
-    {"--italic", nullptr, OptionGroup::kBasic, nullptr,
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.italic = true;
-       return std::string();
-     }},
-    {"--no-bold", nullptr, OptionGroup::kBasic, nullptr,
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.bold = false;
-       return std::string();
-     }},
-    {"--no-italic", nullptr, OptionGroup::kBasic, nullptr,
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.italic = false;
-       return std::string();
-     }},
+     Set<&CliOptions::bold, true>, "--bold, --italic"},
+    {"--italic", nullptr, OptionGroup::kBasic, nullptr, Set<&CliOptions::italic, true>},
+    {"--no-bold", nullptr, OptionGroup::kBasic, nullptr, Set<&CliOptions::bold, false>},
+    {"--no-italic", nullptr, OptionGroup::kBasic, nullptr, Set<&CliOptions::italic, false>},
     {"--opacity", "P", OptionGroup::kBasic, "opacity of the text, 10-100 percent in steps of 10",
      [](const std::string& v, CliOptions& o, const Presets&) {
        return (o.opacity = Bounded(v, 10, 100, 10)) ? std::string() : "must be 10, 20, ... 100";
@@ -131,10 +113,7 @@ const std::vector<CliOption> kOptions = {
        return (o.text_margins = Pair(v)) ? std::string() : "must be X,Y";
      }},
     {"--image", "FILE", OptionGroup::kBasic, "lay the picture FILE on every picture",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       o.image = v;
-       return std::string();
-     }},
+     Store<&CliOptions::image>},
     {"--image-position", "H,V", OptionGroup::kBasic,
      "as --text-position, for the picture watermark",
      [](const std::string& v, CliOptions& o, const Presets&) {
@@ -166,10 +145,7 @@ const std::vector<CliOption> kOptions = {
      }},
     {"--save-settings", nullptr, OptionGroup::kBasic,
      "store this run's settings into config.dat (otherwise the options apply to this run only)",
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.save_settings = true;
-       return std::string();
-     }},
+     Set<&CliOptions::save_settings, true>},
     {"--preset", "NAME", OptionGroup::kPresets,
      "a named set of the width and these operations: its name, its id (main, detail, thumb), "
      "its short name (主图, 详情图, 缩略图) or the start of one; also the presets saved in the "
@@ -180,10 +156,7 @@ const std::vector<CliOption> kOptions = {
                        : "no such preset, or more than one begins so (see --list-presets)";
      }},
     {"--list-presets", nullptr, OptionGroup::kPresets, "the presets' ids and names",
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.list_presets = true;
-       return std::string();
-     }},
+     Set<&CliOptions::list_presets, true>},
     {"--shard", "K/N", OptionGroup::kJobs,
      "process share K (0 to N-1) of N: shards started anywhere with the same source and target "
      "share the job out",
@@ -200,22 +173,12 @@ const std::vector<CliOption> kOptions = {
     {"--skip-done", nullptr, OptionGroup::kJobs,
      "leave a picture whose last run into this target succeeded with the same settings from "
      "the same file, while all its outputs are there whole",
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.skip_done = true;
-       return std::string();
-     }},
+     Set<&CliOptions::skip_done, true>},
     {"--manifest", "FILE", OptionGroup::kJobs,
      "add one JSON line per picture to FILE (- for standard output): source, outputs, result, "
      "bytes, ms; a name's bytes that are not UTF-8 are written \\udcXX",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       o.manifest = v;
-       return std::string();
-     }},
-    {"--help", nullptr, OptionGroup::kJobs, "this text",
-     [](const std::string&, CliOptions& o, const Presets&) {
-       o.help = true;
-       return std::string();
-     }},
+     Store<&CliOptions::manifest>},
+    {"--help", nullptr, OptionGroup::kJobs, "this text", Set<&CliOptions::help, true>},
 };
 
 }  // namespace
