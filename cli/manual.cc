@@ -8,6 +8,7 @@
 #include "settings/options_file.h"
 #include "settings/presets_file.h"
 #include "settings/settings_file.h"
+#include "text/text_helpers.h"
 
 namespace lumivane::cli {
 namespace {
@@ -31,19 +32,14 @@ std::string Roff(const std::string& text) {
   return out;
 }
 
-std::string Trimmed(const std::string& line) {
-  const size_t start = line.find_first_not_of(' ');
-  return start == std::string::npos ? "" : line.substr(start);
-}
-
 // An option's line of --help: the option and its argument, then its text
 // after a gap of two spaces or more.
 std::string OptionEntry(const std::string& line) {
-  const std::string text = Trimmed(line);
+  const std::string text = TrimSpaces(line);
   const size_t gap = text.find("  ");
   const std::string head = text.substr(0, gap);
   std::string entry = ".TP\n\\fB" + Roff(head) + "\\fR\n";
-  if (gap != std::string::npos) entry += Roff(Trimmed(text.substr(gap))) + "\n";
+  if (gap != std::string::npos) entry += Roff(TrimSpaces(text.substr(gap))) + "\n";
   return entry;
 }
 
@@ -73,7 +69,7 @@ std::string BatchManual() {
     } else if (line.rfind("  --", 0) == 0) {
       page += OptionEntry(line);
     } else if (line[0] == ' ') {
-      page += Roff(Trimmed(line)) + "\n";  // the option's text goes on
+      page += Roff(TrimSpaces(line)) + "\n";  // the option's text goes on
     } else {
       page += ".SS " + Roff(line.substr(0, line.find_last_not_of(':') + 1)) + "\n";
     }

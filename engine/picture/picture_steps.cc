@@ -113,9 +113,12 @@ vips::VImage Sized(const vips::VImage& picture, PictureSize size) {
                                                  ->set("no_rotate", true));
 }
 
-// The larger of two images, pixel by pixel.
+// The larger and the smaller of two images, pixel by pixel.
 vips::VImage Larger(const vips::VImage& a, const vips::VImage& b) {
   return (a > b).ifthenelse(a, b);
+}
+vips::VImage Smaller(const vips::VImage& a, const vips::VImage& b) {
+  return (a < b).ifthenelse(a, b);
 }
 
 // The box of the product on a plain background: what differs by more than
@@ -153,7 +156,7 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
   const vips::VImage darker =
       probe.extract_band(0, vips::VImage::option()->set("n", 3)).linear({-1, -1, -1}, background);
   const vips::VImage most = Larger(Larger(darker[0], darker[1]), darker[2]);
-  const vips::VImage least = -Larger(Larger(-darker[0], -darker[1]), -darker[2]);
+  const vips::VImage least = Smaller(Smaller(darker[0], darker[1]), darker[2]);
   const vips::VImage differs = Larger(most, -least) > tolerance;
   const vips::VImage shadow = (least > 0) & (most <= kShadowDepth) & (most - least <= kShadowTint);
   const vips::VImage product = (differs & (shadow == 0)).copy_memory();
