@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <deque>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -14,6 +13,7 @@
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/in_order_queue.h"
 #include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
 #include "engine/run/output_plan.h"
@@ -141,7 +141,7 @@ class BatchRun {
           RunTreeFolder(source, *StringListGet(folders, i), listed[static_cast<size_t>(i)]);
       if (step == FolderStep::kAbandoned) return;
       if (step == FolderStep::kCutShort) break;
-      pending_.push_back({kFolderEnd, i + 1, {}});  // the bar moves once the folder is done
+      queue_.FolderEnd(i + 1);  // the bar moves once the folder is done
     }
     Report(true);
     AskSummary();
@@ -237,42 +237,14 @@ class BatchRun {
     AskSummary();
   }
 
-  // A picture in the pool, or (job kFolderEnd) the end of a folder, whose
-  // progress step waits for the folder's pictures.
-  static constexpr int kFolderEnd = -1;
-  static constexpr int kSkippedJob = -2;  // done by an earlier run
-  static constexpr int kClashJob = -3;    // its output is an earlier picture's
-  struct Pending {
-    int job;
-    int position;  // the picture's index in its folder, or the folder's progress step
-    PlannedPicture picture;
-  };
-
-  // Reports what has finished (or, with `all`, everything submitted) in
+  // Tells what has finished (or, with `all`, everything submitted) in
   // submission order.
   void Report(bool all) {
-    while (!pending_.empty() &&
-           (all || pending_.front().job == kFolderEnd || pool_.Done(pending_.front().job))) {
-      const Pending& item = pending_.front();
-      if (item.job == kFolderEnd) {
-        port_.SetProgressPosition(item.position);
-      } else if (item.job == kSkippedJob) {
-        PictureResult skipped;
-        skipped.outcome = PictureOutcome::kSkipped;
-        skipped.outputs = plan_->DoneOutputs(item.picture.source);
-        Report(item, std::move(skipped));
-      } else if (item.job == kClashJob) {
-        PictureResult clash;
-        clash.outcome = PictureOutcome::kNameClash;
-        clash.outputs = {item.picture.output};
-        Report(item, std::move(clash));
-        Journal(item, teller_.last());
-      } else {
-        Report(item, pool_.Take(item.job));
-        Journal(item, teller_.last());
-      }
-      pending_.pop_front();
-    }
+    queue_.Tell(all, {[this](const InOrderQueue::Item& item, PictureResult result) {
+                        Report(item, std::move(result));
+                        if (item.journaled) Journal(item, teller_.last());
+                      },
+                      [this](int step) { port_.SetProgressPosition(step); }});
   }
 
   // The pictures of one folder, in file order: the plan's decisions
@@ -282,37 +254,32 @@ class BatchRun {
   bool SubmitFiles(const std::string& target_folder, const std::vector<PlannedPicture>& files) {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
-    auto report = [this](bool all) { Report(all); };
     for (size_t i = 0; i < files.size(); ++i) {
-      Pending item{-1, static_cast<int>(i), files[i]};
+      InOrderQueue::Item item{static_cast<int>(i), files[i], true};
       item.picture.stamp = platform::StampRegularFile(item.picture.source, true);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
-      if (item.picture.clash) {
-        item.job = kClashJob;
-        pending_.push_back(std::move(item));
-        continue;
-      }
-      if (request_.skip_done && plan_->StillDone(item.picture)) {
-        item.job = kSkippedJob;
-        pending_.push_back(std::move(item));
-        continue;
-      }
-      if (!NameBeforeReading(item.picture)) {
-        item.job = kClashJob;
-        pending_.push_back(std::move(item));
+      const bool skipped =
+          !item.picture.clash && request_.skip_done && plan_->StillDone(item.picture);
+      if (skipped || item.picture.clash || !NameBeforeReading(item.picture)) {
+        PictureResult decided;
+        decided.outcome = skipped ? PictureOutcome::kSkipped : PictureOutcome::kNameClash;
+        decided.outputs = skipped ? plan_->DoneOutputs(item.picture.source)
+                                  : std::vector<std::string>{item.picture.output};
+        item.journaled = !skipped;
+        queue_.Decided(std::move(item), std::move(decided));
         continue;
       }
       if (answer_ == OverwriteAnswer::kNotAsked && plan_->OutputsExist(item.picture)) {
-        report(true);  // what came before the question is shown before it
+        Report(true);  // what came before the question is shown before it
         if (!AskOverwrite()) return false;
       }
-      item.job = pool_.Submit([this, picture = item.picture](int) {
+      const PlannedPicture picture = item.picture;
+      queue_.Submit(std::move(item), [this, picture](int) {
         return RunPictureJob(
             {s_, switches_, request_.extras, mark_.picture ? &*mark_.picture : nullptr, *plan_},
             picture);
       });
-      pending_.push_back(std::move(item));
-      report(false);
+      Report(false);
     }
     return true;
   }
@@ -328,7 +295,7 @@ class BatchRun {
     return !shape || plan_->NameBeforeReading(picture, shape->size, shape->parts);
   }
 
-  void Journal(const Pending& item, const PictureResult& result) {
+  void Journal(const InOrderQueue::Item& item, const PictureResult& result) {
     std::vector<std::string> surplus;
     if (!plan_->Record(item.picture, result, surplus)) {
       port_.AppendLogLine(msg::SaveError(plan_->JournalPath()));
@@ -355,7 +322,7 @@ class BatchRun {
     return false;
   }
 
-  void Report(const Pending& item, PictureResult result) {
+  void Report(const InOrderQueue::Item& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
     if (request_.on_picture) request_.on_picture(item.picture.source, result);
     // A watermark picture that could not be read was told once.
@@ -387,8 +354,7 @@ class BatchRun {
   int done_ = 0;   // pictures reported
   RunWatermark mark_;
   // Last, so that its threads are done before anything they use goes.
-  PicturePool pool_{workers_};
-  std::deque<Pending> pending_;
+  InOrderQueue queue_{workers_};
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
   bool refused_ = false;  // by names two pictures would share
   BatchSummary summary_;

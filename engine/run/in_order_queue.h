@@ -1,0 +1,54 @@
+// What a run has handed out, told back in the order it was handed out:
+// pictures in the pool, pictures decided without processing (done by an
+// earlier run, an output name already taken), and the ends of folders,
+// whose progress step waits for the folder's pictures.
+#ifndef LUMIVANE_ENGINE_RUN_IN_ORDER_QUEUE_H_
+#define LUMIVANE_ENGINE_RUN_IN_ORDER_QUEUE_H_
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "engine/picture/picture_ops.h"
+#include "engine/run/output_plan.h"
+#include "engine/run/picture_pool.h"
+
+namespace lumivane {
+
+class InOrderQueue {
+ public:
+  struct Item {
+    int position;  // the picture's index in its folder, or the folder's progress step
+    PlannedPicture picture;
+    bool journaled;  // its outcome goes into the resume journal
+  };
+  struct Teller {
+    std::function<void(const Item&, PictureResult)> picture;
+    std::function<void(int step)> folder_end;
+  };
+
+  explicit InOrderQueue(int workers) : pool_(workers) {}
+
+  // Processed by the pool; waits while every worker is busy.
+  void Submit(Item item, PicturePool::Job job);
+  // Decided without processing.
+  void Decided(Item item, PictureResult result);
+  void FolderEnd(int step);
+  // Tells what has finished (with `all`, everything handed out) in order.
+  void Tell(bool all, const Teller& teller);
+
+ private:
+  struct Pending {
+    std::optional<Item> item;  // none: a folder's end
+    int job = -1;              // in the pool, else `decided`
+    PictureResult decided;
+    int folder_step = 0;
+  };
+  std::deque<Pending> pending_;
+  // Last, so that its threads are done before anything they use goes.
+  PicturePool pool_;
+};
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_IN_ORDER_QUEUE_H_
