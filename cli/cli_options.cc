@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "cli/option_table.h"
+#include "engine/picture/size_rule.h"
 
 namespace lumivane::cli {
 namespace {
@@ -79,6 +80,12 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
       error = a + ": " + why;
       return std::nullopt;
     }
+  }
+  // One size at a time: the operations' sizes take the window's width's
+  // place, which on the command line is asked for by name.
+  if (o.width && SizeRuleOf(0, ExtraOperationsOf(o)).Any()) {
+    error = "--width cannot be given with --height, --long-side, --box or --size";
+    return std::nullopt;
   }
   if (!o.help && !o.list_presets && o.source.empty()) {
     error = "--source is required";

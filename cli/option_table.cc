@@ -65,7 +65,8 @@ const std::vector<CliOption> kOptions = {
      Store<&CliOptions::target>},
     {"--subfolders", nullptr, OptionGroup::kBasic, "also the pictures of every folder below DIR",
      Set<&CliOptions::subfolders, true>},
-    {"--width", "N", OptionGroup::kBasic, "shrink to N pixels wide (1-9999), never enlarge",
+    {"--width", "N", OptionGroup::kBasic,
+     "shrink to N pixels wide (1-9999), never enlarge; the height in proportion, truncated",
      [](const std::string& v, CliOptions& o, const Presets&) {
        return (o.width = Int(v)) ? std::string() : "not a whole number";
      }},

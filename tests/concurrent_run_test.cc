@@ -150,12 +150,12 @@ TEST(JpegHeaderTest, DecoderReducesOnlyWhileTwiceTheTargetWidthRemains) {
     j.width = w, j.height = h, j.orientation = orientation;
     return j;
   };
-  EXPECT_EQ(JpegShrinkFactor(header(4000, 3000, 1), 640), 2);
-  EXPECT_EQ(JpegShrinkFactor(header(3000, 4000, 6), 640), 2);  // turned upright: 4000 wide
-  EXPECT_EQ(JpegShrinkFactor(header(8000, 6000, 1), 400), 8);
-  EXPECT_EQ(JpegShrinkFactor(header(1280, 900, 1), 640), 1);
-  EXPECT_EQ(JpegShrinkFactor(header(4000, 1000, 8), 640), 1);  // 1000 wide when upright
-  EXPECT_EQ(JpegShrinkFactor(header(4000, 3000, 1), 0), 1);
+  EXPECT_EQ(JpegShrinkFactor(header(4000, 3000, 1), {640, 480}), 2);
+  EXPECT_EQ(JpegShrinkFactor(header(3000, 4000, 6), {640, 480}), 2);  // turned upright: 4000 wide
+  EXPECT_EQ(JpegShrinkFactor(header(8000, 6000, 1), {400, 300}), 8);
+  EXPECT_EQ(JpegShrinkFactor(header(1280, 900, 1), {640, 450}), 1);
+  EXPECT_EQ(JpegShrinkFactor(header(4000, 1000, 8), {640, 2560}), 1);  // 1000 wide when upright
+  EXPECT_EQ(JpegShrinkFactor(header(4000, 3000, 1), {0, 0}), 1);
 }
 
 double Psnr(const vips::VImage& a, const vips::VImage& b) {

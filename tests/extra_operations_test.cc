@@ -213,7 +213,9 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
   for (const OperationField& f : OperationFields()) {
     ExtraOperations o;
     f.Set(o, f.IsNumber() ? f.range.high + 1 : 1);
-    if (f.IsText()) f.SetValueText(o, "{name}_{n:03}");
+    for (const char* text : {"{name}_{n:03}", "800x800"}) {
+      if (f.IsText() && !f.IsOn(o)) f.SetValueText(o, text);
+    }
     EXPECT_TRUE(f.IsOn(o)) << f.key;
     if (f.IsNumber()) EXPECT_EQ(f.Number(o), f.range.high) << f.key;
     const std::string logged = DescribeOperations(o);

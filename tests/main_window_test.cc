@@ -415,7 +415,7 @@ TEST(MoreOptionsDialogTest, SavedPresetIsListedAndFoundByItsName) {
     ASSERT_TRUE(dialog.SaveAsPreset(" 白底方图 ", error)) << error;
   }
   ui::MoreOptionsDialog again(start, program, nullptr);
-  again.ChoosePreset(4);
+  again.ChoosePreset(static_cast<int>(Presets().size()) + 1);  // after the built-in ones
   EXPECT_EQ(again.Operations(), Presets()[0].operations);
   EXPECT_EQ(again.PresetWidth(), 800);
   const auto found = FindPreset("白底", LoadUserPresets(program));

@@ -49,8 +49,8 @@ TEST(PictureWatermarkTest, ReadNoLargerThanItIsLaidAndHeldAsKept) {
   ExtraOperations extras;
   extras.mark_width_percent = 50;
   EXPECT_EQ(WidestMark(settings, sized, extras, sources), 100);
-  EXPECT_EQ(WidestMark(settings, plain, extras, sources), 250);   // the longest side, 500
-  EXPECT_EQ(WidestMark(settings, turned, extras, sources), 250);  // turned, as tall as it was
+  EXPECT_EQ(WidestMark(settings, plain, extras, sources), 200);   // the widest output, 400
+  EXPECT_EQ(WidestMark(settings, turned, extras, sources), 166);  // 200 x 333 turned
   EXPECT_EQ(WidestMark(settings, plain, extras, {dir / "other.gif"}), 0);  // size not told
   extras.mark_width_percent = 0;
   EXPECT_EQ(WidestMark(settings, sized, extras, sources), 0);  // laid at its own size

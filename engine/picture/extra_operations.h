@@ -16,7 +16,20 @@ enum OutputFormat { kJpegOutput = 0, kPngOutput = 1, kWebpOutput = 2 };
 // ".jpg", ".png", ".webp".
 const char* OutputExtension(int format);
 
+// How an exact size is made: the picture on a canvas of that size, or
+// filling it and cut, in the middle or where its interest lies.
+enum SizeFit { kFitPad = 0, kFitCrop = 1, kFitSmart = 2 };
+
 struct ExtraOperations {
+  // A size instead of the window's width, at most one of them: the height,
+  // the longer side, a box "WxH" to fit inside, an exact size "WxH" made as
+  // `fit` says. Never enlarged unless `enlarge`.
+  int height = 0;
+  int long_side = 0;
+  std::string box;
+  std::string size;
+  int fit = kFitPad;
+  bool enlarge = false;
   bool square = false;  // pad to a square of the longer side
   // The canvas: "" for none given (white, or transparent where the output
   // keeps transparency); a colour flattens the whole output on it.
@@ -51,6 +64,8 @@ struct ValueRange {
   int low, high;
   int Clamp(int v) const { return v < low ? low : v > high ? high : v; }
 };
+inline constexpr ValueRange kSideRange{1, 100000};
+inline constexpr ValueRange kFitRange{kFitCrop, kFitSmart};
 inline constexpr ValueRange kMaxKbRange{10, 100000};
 inline constexpr ValueRange kSliceHeightRange{100, 100000};
 inline constexpr ValueRange kMarkWidthRange{1, 100};

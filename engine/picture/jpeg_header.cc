@@ -116,17 +116,18 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
   return std::nullopt;
 }
 
-int JpegShrinkFactor(const JpegHeader& header, int target_width) {
-  if (target_width <= 0) return 1;
-  const long long upright_width = header.SideWays() ? header.height : header.width;
+int JpegShrinkFactor(const JpegHeader& header, PictureSize target) {
+  if (target.width <= 0 || target.height <= 0) return 1;
+  const long long w = header.SideWays() ? header.height : header.width;
+  const long long h = header.SideWays() ? header.width : header.height;
+  const bool by_width = static_cast<long long>(target.width) * h >= target.height * w;
+  const long long side = by_width ? w : h, wanted = by_width ? target.width : target.height;
   // Both sides of the reduced picture must keep a pixel: the library
   // aborts the process on a picture thinner than its factor (5000 x 1).
   const long long thinner_side = std::min(header.width, header.height);
   for (int factor : {8, 4, 2}) {
     // The decoder rounds its reduced size up.
-    if ((upright_width + factor - 1) / factor >= 2LL * target_width && thinner_side >= factor) {
-      return factor;
-    }
+    if ((side + factor - 1) / factor >= 2 * wanted && thinner_side >= factor) return factor;
   }
   return 1;
 }

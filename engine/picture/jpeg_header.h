@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/picture/picture_size.h"
+
 namespace lumivane {
 
 struct JpegHeader {
@@ -23,9 +25,9 @@ struct JpegHeader {
 std::optional<JpegHeader> ReadJpegHeader(std::string_view bytes);
 
 // The decoder's own reduction (1, 2, 4 or 8) for a picture that is to be
-// shrunk to `target_width` once upright: as much as leaves it at least
-// twice the target wide, so that the final resize still has room.
-int JpegShrinkFactor(const JpegHeader& header, int target_width);
+// shrunk to `target` once upright: as much as leaves the side shrunk least
+// at least twice its target, so that the final resize still has room.
+int JpegShrinkFactor(const JpegHeader& header, PictureSize target);
 
 // The file without its EXIF, XMP, IPTC and comment segments (the colour
 // profile and everything the picture needs stay).

@@ -6,12 +6,75 @@
 
 #include "engine/picture/colour.h"
 #include "engine/picture/rename.h"
+#include "engine/picture/size_rule.h"
 
 namespace lumivane {
 
 const std::vector<OperationField>& OperationFields() {
   using E = ExtraOperations;
   static const std::vector<OperationField> fields = {
+      {"height", "height", &E::height, kSideRange, 800, "按高度缩小到", " 像素",
+       "图片缩小到这个高度，宽度按比例（四舍五入）。\n"
+       "高度、长边、放进框、固定尺寸只能选一种；选了时主窗口的图片宽度不起作用。",
+       "H",
+       "shrink to H high, the width in proportion, rounded to the nearest pixel (in place "
+       "of --width, as are --long-side, --box and --size: one of them at a time)",
+       "高 {}"},
+      {"long_side", "long-side", &E::long_side, kSideRange, 1000, "按长边缩小到", " 像素",
+       "图片较长的一边缩小到这个长度，横图竖图一样处理（平台常说的“长边 1000”），\n"
+       "另一边按比例四舍五入。",
+       "L",
+       "shrink so that the longer side is L, portrait and landscape alike; the other side "
+       "in proportion, rounded",
+       "长边 {}"},
+      {"box",
+       "box",
+       &E::box,
+       {},
+       0,
+       "缩小到放得进",
+       "",
+       "图片按比例缩小到放得进 宽x高 的框里（如 800x600），另一边四舍五入。",
+       "WxH",
+       "shrink to fit inside W x H, in proportion, rounded",
+       "放进 {}",
+       nullptr,
+       nullptr,
+       &CheckDimensions},
+      {"size",
+       "size",
+       &E::size,
+       {},
+       0,
+       "固定尺寸",
+       "",
+       "每张图片都做成正好 宽x高（如 750x1000）：不勾选下面的裁切时放进这个尺寸，\n"
+       "空白处按方形画布的颜色（白色，PNG 和 WebP 为透明）补齐。",
+       "WxH",
+       "make every output exactly W x H, as --fit says",
+       "尺寸 {}",
+       nullptr,
+       nullptr,
+       &CheckDimensions},
+      {"fit", "fit", &E::fit, kFitRange, kFitSmart, "固定尺寸铺满后裁切：", "",
+       "图片铺满固定尺寸，裁掉多出的部分：CROP 从中间裁，SMART 保留图片里\n"
+       "最引人注意的地方（如偏在一边的商品）。不勾选时补边，不裁切。",
+       "pad|crop|smart",
+       "with --size: pad (the default) lays the picture on a canvas of --square's colour; "
+       "crop fills the size and cuts in the middle; smart fills it and cuts where the "
+       "picture's interest lies",
+       "裁切 {}", nullptr, "pad|crop|smart"},
+      {"enlarge",
+       "enlarge",
+       &E::enlarge,
+       {},
+       0,
+       "小图也放大到这个大小",
+       "",
+       "比要求小的图片也放大（平台不收太小的主图时用）。不勾选时小图不放大。",
+       "",
+       "enlarge smaller pictures to the size asked (else never enlarged)",
+       "放大小图"},
       {"square",
        "square",
        &E::square,

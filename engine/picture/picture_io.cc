@@ -1,6 +1,7 @@
 #include "engine/picture/picture_io.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -102,9 +103,18 @@ vips::VImage ToSrgb(vips::VImage image) {
 // weighted by their cover, so a transparent edge keeps its colour.
 vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
   const bool alpha = image.has_alpha();
-  vips::VImage out = (alpha ? image.premultiply() : image)
-                         .resize(static_cast<double>(w) / image.width(),
-                                 Options()->set("vscale", static_cast<double>(h) / image.height()));
+  // One scale both ways where one gives both sides, the smaller (the side
+  // that decides a fit), as the library's own thumbnails are made.
+  double across = static_cast<double>(w) / image.width();
+  double down = static_cast<double>(h) / image.height();
+  for (const double one : {std::min(across, down), std::max(across, down)}) {
+    if (std::lround(image.width() * one) == w && std::lround(image.height() * one) == h) {
+      across = down = one;
+      break;
+    }
+  }
+  vips::VImage out =
+      (alpha ? image.premultiply() : image).resize(across, Options()->set("vscale", down));
   if (alpha) out = out.unpremultiply().cast(VIPS_FORMAT_UCHAR);
   if (out.width() != w || out.height() != h) {
     out = out.embed(0, 0, w, h, Options()->set("extend", VIPS_EXTEND_COPY));
@@ -123,10 +133,7 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   }
   const bool side = SideWays(orientation);
   const int upright_w = side ? stored_h : stored_w, upright_h = side ? stored_w : stored_h;
-  const PictureSize t =
-      options.target_width > 0
-          ? FittedSize(upright_w, upright_h, options.target_width, options.target_height)
-          : PictureSize{upright_w, upright_h};
+  const PictureSize t = options.TargetFor({upright_w, upright_h});
   if (t.width != upright_w || t.height != upright_h) {
     // The size comes from the original upright size, whatever the
     // decoder's reduction.
@@ -189,8 +196,11 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   if (!header || header->width <= 0 || header->height <= 0) {
     return Failed(options, ReadProblem::kDamaged);
   }
+  const bool side = header->SideWays();
+  const PictureSize upright{side ? header->height : header->width,
+                            side ? header->width : header->height};
   const int shrink =
-      options.decoder_may_reduce ? JpegShrinkFactor(*header, options.target_width) : 1;
+      options.decoder_may_reduce ? JpegShrinkFactor(*header, options.TargetFor(upright)) : 1;
   const std::uint64_t w = static_cast<std::uint64_t>(header->width);
   const std::uint64_t h = static_cast<std::uint64_t>(header->height);
   // A picture turned upright is copied whole: both copies are in memory.
@@ -304,6 +314,12 @@ std::optional<vips::VImage> ReadBmp(Reading& r) {
 
 }  // namespace
 
+PictureSize ReadOptions::TargetFor(PictureSize upright) const {
+  if (target) return target(upright);
+  if (target_width <= 0) return upright;
+  return FittedSize(upright.width, upright.height, target_width, target_height);
+}
+
 PictureFormat SniffPictureFormat(std::string_view b) {
   auto at = [&](size_t offset, std::string_view magic) {
     return b.size() >= offset + magic.size() && b.substr(offset, magic.size()) == magic;
@@ -317,19 +333,6 @@ PictureFormat SniffPictureFormat(std::string_view b) {
   if (starts("II*\0") || starts("MM\0*")) return PictureFormat::kTiff;
   if (at(4, "ftyp")) return PictureFormat::kHeif;  // its loader knows the brands
   return PictureFormat::kUnknown;
-}
-
-PictureSize ShrunkSize(int w, int h, int width) {
-  if (w <= width) return {w, h};
-  const long long new_height = static_cast<long long>(h) * width / w;
-  return {width, static_cast<int>(std::max(1LL, new_height))};
-}
-
-PictureSize FittedSize(int w, int h, int width, int height) {
-  const PictureSize shrunk = ShrunkSize(w, h, width);
-  if (height <= 0 || shrunk.height <= height) return shrunk;
-  const long long new_width = static_cast<long long>(w) * height / h;
-  return {static_cast<int>(std::max(1LL, new_width)), height};
 }
 
 namespace {

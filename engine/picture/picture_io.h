@@ -6,12 +6,14 @@
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vips/vips8>
 
 #include "engine/picture/memory_budget.h"
+#include "engine/picture/picture_size.h"
 
 namespace lumivane {
 
@@ -41,6 +43,9 @@ struct ReadOptions {
   bool keep_alpha = false;  // else what is transparent is laid on white
   int target_width = 0;     // above 0: shrunk to this width once upright
   int target_height = 0;    // above 0 too: shrunk to fit inside width x height
+  // When given, the size it is made from its upright size instead (the
+  // size rule's; it may enlarge).
+  std::function<PictureSize(PictureSize upright)> target;
   // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
   // to be shrunk anyway (off: decoded whole, for reference measurements).
   bool decoder_may_reduce = true;
@@ -55,19 +60,10 @@ struct ReadOptions {
   bool progressive_output = false;
   // When given, why the picture could not be read.
   ReadFailure* failure = nullptr;
-};
 
-// Width and height after shrinking a w x h picture to `width`: never
-// enlarged, the height truncated and at least 1.
-struct PictureSize {
-  int width = 0;
-  int height = 0;
-  bool operator==(const PictureSize&) const = default;
+  // The size a picture of this upright size is read at.
+  PictureSize TargetFor(PictureSize upright) const;
 };
-PictureSize ShrunkSize(int w, int h, int width);
-// The same, shrunk further when needed to be at most `height` high (the
-// width then truncated and at least 1); `height` 0 for no limit.
-PictureSize FittedSize(int w, int h, int width, int height);
 
 // Reads and decodes one picture, in memory: upright as the camera meant
 // it, 8-bit sRGB (with its alpha band when kept), shrunk as asked. None for

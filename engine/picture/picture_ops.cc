@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "engine/picture/output_shape.h"
 #include "engine/picture/encoding.h"
+#include "engine/picture/output_shape.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_steps.h"
 #include "engine/picture/size_cap.h"
+#include "engine/picture/size_rule.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
 
@@ -74,19 +75,19 @@ std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path, int wi
 int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switches,
                const ExtraOperations& extras, const std::vector<std::string>& sources) {
   if (extras.mark_width_percent <= 0) return 0;
-  // Shrunk to a width and not turned, no output is wider than that width;
-  // else none is wider than its picture's longer side, or than the square
-  // canvas of that width.
+  // The widest output, from the pictures' headers; one that is not told
+  // there (a product still to be cut out) is no wider than its picture's
+  // longer side, or than the canvas.
+  const SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
+  if (!switches.rotation && rule.width > 0) {
+    return std::max(1, rule.width * extras.mark_width_percent / 100);  // none is wider
+  }
   int widest = 0;
-  if (switches.width && !switches.rotation) {
-    widest = settings.width;
-  } else {
-    for (const std::string& source : sources) {
-      const auto size = HeaderSize(source);
-      if (!size) return 0;
-      widest = std::max(widest, std::max(size->width, size->height));
-    }
-    if (switches.width && extras.square) widest = std::max(widest, settings.width);
+  for (const std::string& source : sources) {
+    const auto size = HeaderSize(source);
+    if (!size) return 0;
+    const auto shape = PlannedShape(*size, settings, switches, extras);
+    widest = std::max(widest, shape ? shape->size.width : std::max(size->width, size->height));
   }
   return std::max(
       1, static_cast<int>(static_cast<long long>(widest) * extras.mark_width_percent / 100));
@@ -104,9 +105,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   const ExtraOperations& extras = context.extras;
   ReadOptions options;
   options.failure = failure;
-  const PictureSize box = ReadBox(context);
-  options.target_width = box.width;
-  options.target_height = box.height;
+  options.target = [&context](PictureSize upright) { return ReadSize(upright, context); };
   options.decoder_may_reduce = shrink_on_load;
   options.hold = hold;
   options.keep_alpha = extras.format != kJpegOutput;  // PNG and WebP keep transparency

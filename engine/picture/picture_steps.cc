@@ -81,15 +81,15 @@ vips::VImage OnCanvas(const vips::VImage& picture, int x, int y, int w, int h,
       vips::VImage::option()->set("extend", VIPS_EXTEND_BACKGROUND)->set("background", background));
 }
 
-// `picture` in the middle of a side x side canvas, one treatment for the
-// whole output: with a colour given, everything is laid on it; without,
-// the canvas is white, or transparent where the output keeps transparency.
-vips::VImage OnSquare(const vips::VImage& picture, int side, const ExtraOperations& extras) {
-  const int x = (side - picture.width()) / 2, y = (side - picture.height()) / 2;
+// `picture` in the middle of a w x h canvas, one treatment for the whole
+// output: with a colour given, everything is laid on it; without, the
+// canvas is white, or transparent where the output keeps transparency.
+vips::VImage OnBlank(const vips::VImage& picture, PictureSize size, const ExtraOperations& extras) {
+  const int x = (size.width - picture.width()) / 2, y = (size.height - picture.height()) / 2;
   const auto colour = ParseHtmlColour(extras.square_colour);
   if (!colour && extras.format != kJpegOutput) {
     const vips::VImage clear = picture.bands() == 4 ? picture : picture.bandjoin_const({255});
-    return clear.embed(x, y, side, side,
+    return clear.embed(x, y, size.width, size.height,
                        vips::VImage::option()
                            ->set("extend", VIPS_EXTEND_BACKGROUND)
                            ->set("background", std::vector<double>{0, 0, 0, 0}));
@@ -101,7 +101,7 @@ vips::VImage OnSquare(const vips::VImage& picture, int side, const ExtraOperatio
                                      "background", std::vector<double>(rgb.begin(), rgb.end())))
                                  .cast(VIPS_FORMAT_UCHAR)
                            : picture;
-  return OnCanvas(flat, x, y, side, side, extras.square_colour, rgb);
+  return OnCanvas(flat, x, y, size.width, size.height, extras.square_colour, rgb);
 }
 
 // What `picture` is shrunk to when it was read at a larger size than asked.
@@ -173,14 +173,9 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
   return std::array<int, 4>{x0, y0, x1 - x0, y1 - y0};
 }
 
-// The product cut out of its plain background; with the square canvas,
-// its longer side `fill` percent of the canvas (W with a width, else the
-// product's own), never larger than its own pixels. Without a product on
-// a plain background, the picture as a run without trimming makes it, and
-// `why` says so.
-vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& settings,
-                     const PictureSwitches& switches, const ExtraOperations& extras,
-                     Untrimmed* why) {
+// The product cut out of its plain background. Without a product on a
+// plain background, the picture as it is, and `why` says so.
+vips::VImage Trimmed(const vips::VImage& picture, StepContext& c) {
   // A cut-out is looked at on white: what is transparent is background.
   std::optional<std::array<int, 4>> box;
   Untrimmed missed = Untrimmed::kNoPlainBackground;
@@ -188,35 +183,56 @@ vips::VImage Trimmed(const vips::VImage& picture, const ProcessingSettings& sett
     box = ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
                                                 "background", std::vector<double>{255, 255, 255}))
                                           : picture,
-                     extras.trim, missed);
+                     c.extras.trim, missed);
   } catch (const vips::VError&) {
     // Too thin or too small to look for a box in: left as it is.
   }
-  const PictureSize original = OriginalSize(picture);
-  const int width = switches.width ? settings.width : 0;
   if (!box) {
-    if (why) *why = missed;
-    if (!switches.width) return picture;
-    return Sized(picture,
-                 FittedSize(original.width, original.height, width, extras.square ? width : 0));
+    if (c.untrimmed) *c.untrimmed = missed;
+    return picture;
   }
-  const vips::VImage product = picture.crop((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
-  const int longer = std::max(product.width(), product.height());
-  if (!extras.square) {
-    if (!switches.width) return product;
-    return Sized(product, ShrunkSize(product.width(), product.height(), width));
+  c.trimmed = true;
+  // Read smaller than it is stored: its own pixels are that much more.
+  c.own_scale = static_cast<double>(OriginalSize(picture).width) / picture.width();
+  return picture.crop((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
+}
+
+// The picture at the rule's size: scaled from its own pixels (a product
+// cut out to its share of the canvas), then cut to an exact size.
+vips::VImage SizedByRule(const vips::VImage& picture, const StepContext& c) {
+  SizeRule rule = c.Rule();
+  PictureSize own = OriginalSize(picture);
+  if (c.trimmed) {
+    own = {std::max(1, static_cast<int>(std::lround(picture.width() * c.own_scale))),
+           std::max(1, static_cast<int>(std::lround(picture.height() * c.own_scale)))};
+    if (c.Canvas()) {
+      const int fill = c.extras.fill > 0 ? c.extras.fill : kUsualFill;
+      rule.width = std::max(1, rule.width * fill / 100);
+      rule.height = std::max(1, rule.height * fill / 100);
+      rule.exact = false;
+    }
   }
-  const int fill = extras.fill > 0 ? extras.fill : kUsualFill;
-  const int side = switches.width ? width : (longer * 100 + fill - 1) / fill;
-  // The picture may have been read smaller than it is stored: up to that
-  // much larger is still its own pixels.
-  const double own = static_cast<double>(original.width) / picture.width();
-  const double scale = std::min(own, std::max(1, side * fill / 100) / static_cast<double>(longer));
-  const vips::VImage sized =
-      scale == 1.0 ? product
-                   : Sized(product, {std::max(1, static_cast<int>(product.width() * scale)),
-                                     std::max(1, static_cast<int>(product.height() * scale))});
-  return OnSquare(sized, side, extras);
+  const PictureSize scaled = ScaledSize(own, rule);
+  const vips::VImage sized = Sized(picture, scaled);
+  if (!rule.Cuts()) return sized;
+  const PictureSize cut = CutSize(scaled, rule);
+  if (rule.fit == kFitSmart) {
+    return sized.smartcrop(cut.width, cut.height,
+                           vips::VImage::option()->set("interesting", VIPS_INTERESTING_ATTENTION));
+  }
+  return sized.crop((sized.width() - cut.width) / 2, (sized.height() - cut.height) / 2, cut.width,
+                    cut.height);
+}
+
+// The canvas: the exact size padded; the square of the box; else the
+// square of the picture's longer side, a product `fill` percent of it.
+std::optional<PictureSize> CanvasSize(PictureSize size, const StepContext& c) {
+  const SizeRule rule = c.Rule();
+  if (rule.Any()) return PictureSize{rule.width, rule.height};
+  const int longer = std::max(size.width, size.height);
+  const int fill = c.extras.fill > 0 ? c.extras.fill : kUsualFill;
+  const int side = c.trimmed ? (longer * 100 + fill - 1) / fill : longer;
+  return PictureSize{side, side};
 }
 
 // The frame round a picture (or a part) that the base made room for.
@@ -263,15 +279,6 @@ bool HasRoomForBorder(PictureSize size, int border) {
   return border > 0 && 2 * border < std::min(size.width, size.height);
 }
 
-// A square main picture of width W is W x W: the picture fits inside it.
-bool SquareBox(const StepContext& c) { return c.extras.square && c.switches.width; }
-
-// The square's side: W in the W x W box, else the picture's longer side
-// (a smaller picture is centred on the canvas, never enlarged).
-int SquareSide(PictureSize size, const StepContext& c) {
-  return SquareBox(c) ? c.settings.width : std::max(size.width, size.height);
-}
-
 int Angle(const StepContext& c) { return RotationAngleFor(c.switches.rotation_position); }
 
 // The size the frame's room leaves: shrunk so that, framed, the picture
@@ -288,14 +295,19 @@ std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
 PictureSize SizeOf(const vips::VImage& picture) { return {picture.width(), picture.height()}; }
 
 const std::vector<PictureStep> kSteps = {
-    {"trim", [](const StepContext& c) { return c.extras.trim > 0; },
-     [](const vips::VImage& p, StepContext& c) {
-       return Trimmed(p, c.settings, c.switches, c.extras, c.untrimmed);
-     },
+    {"trim", [](const StepContext& c) { return c.extras.trim > 0; }, Trimmed,
      [](PictureSize, StepContext& c) -> std::optional<PictureSize> {
-       // The product's own size, unless centred on a canvas of a set width.
-       if (!SquareBox(c)) return std::nullopt;
-       return PictureSize{c.settings.width, c.settings.width};
+       // The product's own size, unless laid on a canvas of a set size.
+       if (!c.Canvas() || !c.Rule().Any()) return std::nullopt;
+       return CanvasSize({}, c);
+     }},
+    {"size", [](const StepContext& c) { return c.Rule().Any(); },
+     [](const vips::VImage& p, StepContext& c) { return SizedByRule(p, c); },
+     [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
+       if (c.extras.trim > 0) return size;  // the canvas's, told by the trim
+       const SizeRule rule = c.Rule();
+       const PictureSize scaled = ScaledSize(size, rule);
+       return rule.Cuts() ? CutSize(scaled, rule) : scaled;
      }},
     {"auto level", [](const StepContext& c) { return c.extras.auto_level; },
      [](const vips::VImage& p, StepContext&) { return AutoLevelled(p); },
@@ -303,20 +315,18 @@ const std::vector<PictureStep> kSteps = {
     {"sharpen", [](const StepContext& c) { return c.extras.sharpen > 0; },
      [](const vips::VImage& p, StepContext& c) { return Sharpened(p, c.extras.sharpen); },
      [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }},
+    {"canvas", [](const StepContext& c) { return c.Canvas(); },
+     [](const vips::VImage& p, StepContext& c) {
+       // (A picture of the canvas's size too: a colour given lies under its
+       // transparency.)
+       return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras);
+     },
+     [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }},
     {"rotate", [](const StepContext& c) { return c.switches.rotation; },
      [](const vips::VImage& p, StepContext& c) { return p.rot(ClockwiseAngle(Angle(c))); },
      [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
        if (Angle(c) != 180) std::swap(size.width, size.height);
        return size;
-     }},
-    {"square", [](const StepContext& c) { return c.extras.square; },
-     [](const vips::VImage& p, StepContext& c) {
-       // (A square picture too: a colour given lies under its transparency.)
-       return OnSquare(p, SquareSide(SizeOf(p), c), c.extras);
-     },
-     [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
-       const int side = SquareSide(size, c);
-       return PictureSize{side, side};
      }},
     {"frame room", [](const StepContext& c) { return c.extras.border > 0; },
      [](const vips::VImage& p, StepContext& c) {
@@ -330,18 +340,30 @@ const std::vector<PictureStep> kSteps = {
 
 const std::vector<PictureStep>& PictureSteps() { return kSteps; }
 
-PictureSize ReadBox(const StepContext& c) {
-  if (!c.switches.width) return {0, 0};
-  // A product to be cut out is read larger, as it is a part of the picture:
-  // one a third of the picture wide still fills the canvas at full detail.
-  const int width = c.extras.trim > 0 ? 3 * c.settings.width : c.settings.width;
-  return {width, SquareBox(c) || c.extras.trim > 0 ? width : 0};
+SizeRule StepContext::Rule() const {
+  SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
+  // The sizes of the operations are the output's: a picture to be turned a
+  // quarter is sized across what will be its height.
+  const int angle = RotationAngleFor(switches.rotation_position);
+  if (switches.rotation && angle != 180 && !rule.truncated) std::swap(rule.width, rule.height);
+  return rule;
+}
+
+bool StepContext::Canvas() const {
+  return extras.square || (!extras.size.empty() && extras.fit == kFitPad);
 }
 
 PictureSize ReadSize(PictureSize original, const StepContext& c) {
-  const PictureSize box = ReadBox(c);
-  if (box.width == 0) return original;
-  return FittedSize(original.width, original.height, box.width, box.height);
+  const SizeRule rule = c.Rule();
+  if (!rule.Any()) return original;
+  const PictureSize scaled = ScaledSize(original, rule);
+  if (c.extras.trim <= 0) return scaled;
+  // A product to be cut out is read larger, as it is a part of the picture:
+  // one a third of the picture wide still fills its size at full detail.
+  const double larger = 3.0 * scaled.width / original.width;
+  if (larger >= 1) return original;
+  return {std::max(1, static_cast<int>(original.width * larger)),
+          std::max(1, static_cast<int>(original.height * larger))};
 }
 
 vips::VImage FinishedPart(vips::VImage part, const StepContext& c, const vips::VImage* watermark,

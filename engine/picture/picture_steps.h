@@ -14,6 +14,7 @@
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/picture/size_rule.h"
 
 namespace lumivane {
 
@@ -23,6 +24,15 @@ struct StepContext {
   // A step may drop an operation the picture has no room for (the frame).
   ExtraOperations& extras;
   Untrimmed* untrimmed = nullptr;  // why the trim step left a picture whole
+  bool trimmed = false;            // the picture is now the product cut out
+  double own_scale = 1;            // then its own pixels for each it has
+
+  // The size rule, in the picture's frame before it is turned: a turned
+  // output has the size asked.
+  SizeRule Rule() const;
+  // Whether the picture is laid on a canvas (square, or an exact size
+  // padded).
+  bool Canvas() const;
 };
 
 struct PictureStep {
@@ -38,9 +48,8 @@ struct PictureStep {
 // order (a new step goes where it belongs in it).
 const std::vector<PictureStep>& PictureSteps();
 
-// The box the picture is shrunk into as it is read (0: not shrunk), and
-// the size that gives an upright `original`.
-PictureSize ReadBox(const StepContext& context);
+// The size an upright `original` is read at: the rule's, or larger for a
+// product to be cut out.
 PictureSize ReadSize(PictureSize original, const StepContext& context);
 
 // A part (or a whole picture) finished: its marks, then its frame.

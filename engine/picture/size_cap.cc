@@ -1,7 +1,7 @@
 #include "engine/picture/size_cap.h"
 
-#include "engine/picture/extra_operations.h"
 #include "engine/picture/encoding.h"
+#include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
 
 namespace lumivane {

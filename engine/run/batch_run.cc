@@ -12,6 +12,7 @@
 #include "engine/picture/operation_table.h"
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_ops.h"
+#include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/in_order_queue.h"
 #include "engine/run/input_checks.h"
@@ -49,6 +50,10 @@ class BatchRun {
     // stay over it.
     if (request_.extras.format == kPngOutput && request_.extras.max_kb > 0) {
       port_.ShowMessage(msg::kNoticeCaption, msg::kPngHasNoSizeCap, MessageIcon::kError);
+      return;
+    }
+    if (const std::string why = SizeConflict(request_.extras); !why.empty()) {
+      port_.ShowMessage(msg::kNoticeCaption, why, MessageIcon::kError);
       return;
     }
     InputChecks checks(port_, request_.inputs, s_);

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         header->orientation > 8) {
       std::abort();
     }
-    for (int width : {0, 1, 640, 1 << 20}) {
-      const int shrink = JpegShrinkFactor(*header, width);
+    for (int side : {0, 1, 640, 1 << 20}) {
+      const int shrink = JpegShrinkFactor(*header, {side, side});
       if (shrink != 1 && shrink != 2 && shrink != 4 && shrink != 8) std::abort();
       if (shrink > 1 && std::min(header->width, header->height) < shrink) std::abort();
     }

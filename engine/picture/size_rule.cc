@@ -1,0 +1,108 @@
+#include "engine/picture/size_rule.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace lumivane {
+namespace {
+
+constexpr int kLargestSide = 100000;
+
+int Rounded(double v) { return std::max(1, static_cast<int>(std::lround(v))); }
+
+}  // namespace
+
+PictureSize ShrunkSize(int w, int h, int width) {
+  if (w <= width) return {w, h};
+  const long long new_height = static_cast<long long>(h) * width / w;
+  return {width, static_cast<int>(std::max(1LL, new_height))};
+}
+
+PictureSize FittedSize(int w, int h, int width, int height) {
+  const PictureSize shrunk = ShrunkSize(w, h, width);
+  if (height <= 0 || shrunk.height <= height) return shrunk;
+  const long long new_width = static_cast<long long>(w) * height / h;
+  return {static_cast<int>(std::max(1LL, new_width)), height};
+}
+
+std::optional<PictureSize> ParseDimensions(const std::string& text) {
+  size_t x = text.find_first_of("xX");
+  size_t skip = 1;
+  if (const size_t times = text.find("×"); x == std::string::npos && times != std::string::npos) {
+    x = times, skip = std::string("×").size();
+  }
+  if (x == std::string::npos) return std::nullopt;
+  auto number = [](std::string_view s) -> std::optional<int> {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+    if (ec != std::errc() || end != s.data() + s.size() || n < 1 || n > kLargestSide) {
+      return std::nullopt;
+    }
+    return n;
+  };
+  const std::string_view all(text);
+  const auto w = number(all.substr(0, x)), h = number(all.substr(x + skip));
+  if (!w || !h) return std::nullopt;
+  return PictureSize{*w, *h};
+}
+
+std::string CheckDimensions(const std::string& text) {
+  return ParseDimensions(text) ? "" : "not WIDTHxHEIGHT (each 1 to 100000, as 800x800)";
+}
+
+std::string SizeConflict(const ExtraOperations& e) {
+  const int sizes = (e.height > 0) + (e.long_side > 0) + !e.box.empty() + !e.size.empty();
+  if (sizes > 1) return "高度、长边、框和尺寸只能选一种";
+  if (!e.size.empty() && e.square) return "方形画布和尺寸不能同时使用（方形即是宽高相同的尺寸）";
+  return "";
+}
+
+SizeRule SizeRuleOf(int width, const ExtraOperations& e) {
+  SizeRule rule;
+  rule.fit = e.fit;
+  rule.enlarge = e.enlarge;
+  const auto box = ParseDimensions(e.box), size = ParseDimensions(e.size);
+  if (e.height > 0) {
+    rule.height = e.height;
+  } else if (e.long_side > 0) {
+    rule.width = rule.height = e.long_side;
+  } else if (box) {
+    rule.width = box->width, rule.height = box->height;
+  } else if (size) {
+    rule.width = size->width, rule.height = size->height;
+    rule.exact = true;
+  } else {
+    rule.width = width;
+    rule.truncated = true;
+  }
+  if (e.square && !rule.exact && rule.Any())
+    rule.width = rule.height = std::max(rule.width, rule.height);
+  return rule;
+}
+
+PictureSize ScaledSize(PictureSize own, const SizeRule& rule) {
+  if (!rule.Any()) return own;
+  const double w = own.width, h = own.height;
+  const double across = rule.width > 0 ? rule.width / w : HUGE_VAL;
+  const double down = rule.height > 0 ? rule.height / h : HUGE_VAL;
+  const bool by_width = rule.Cuts() ? across >= down : across <= down;
+  const double scale = by_width ? across : down;
+  if (scale >= 1 && !rule.enlarge) return own;
+  if (rule.truncated && scale < 1)
+    return FittedSize(own.width, own.height, rule.width, rule.height);
+  return by_width ? PictureSize{rule.width, Rounded(h * scale)}
+                  : PictureSize{Rounded(w * scale), rule.height};
+}
+
+PictureSize CutSize(PictureSize scaled, const SizeRule& rule) {
+  if (scaled.width >= rule.width && scaled.height >= rule.height) {
+    return {rule.width, rule.height};
+  }
+  // Smaller and not enlarged: the shape at its own scale.
+  const double shape = static_cast<double>(rule.width) / rule.height;
+  if (scaled.width < scaled.height * shape) return {scaled.width, Rounded(scaled.width / shape)};
+  return {Rounded(scaled.height * shape), scaled.height};
+}
+
+}  // namespace lumivane
