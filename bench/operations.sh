@@ -4,7 +4,8 @@
 # operation on, each measured in rounds that alternate with the plain job.
 #
 #   bench/operations.sh [ROUNDS]      (default 3; run bench/peers.sh once
-#                                      first: it makes the corpus)
+#                                      first: it makes the corpus;
+#                                      OPERATIONS="a b" for only those)
 #
 # Prints pictures per second (median of ROUNDS) for the plain job and each
 # operation, and the ratio to the plain job. Every run's outputs are
@@ -27,9 +28,12 @@ run() {
   local name="$1" out="$RUN/out"
   shift
   rm -rf "$out"
+  # A size of the operations takes the width's place.
+  local width=(--width 640)
+  case " $* " in *" --long-side "* | *" --size "* | *" --height "* | *" --box "*) width=() ;; esac
   local start end
   start="$(date +%s.%N)"
-  (cd "$RUN" && "$BATCH" --source "$CORPUS" --target "$out" --width 640 --quality 95 \
+  (cd "$RUN" && "$BATCH" --source "$CORPUS" --target "$out" "${width[@]}" --quality 95 \
       --overwrite yes "$@" >"$RUN/log.txt" 2>&1) || fail "$name: exit $? ($(tail -1 "$RUN/log.txt"))"
   end="$(date +%s.%N)"
   local made
@@ -51,9 +55,14 @@ declare -A operations=(
   [png]="--format png"
   [webp]="--format webp"
   [rename]="--rename {name}_{n:03}"
+  [long-side]="--long-side 640"
+  [size-pad]="--size 640x640"
+  [size-crop]="--size 640x640 --fit crop"
+  [size-smart]="--size 640x640 --fit smart"
 )
 printf '%-14s %10s %8s\n' operation "pictures/s" "time x plain"
-for op in plain "${!operations[@]}"; do
+# OPERATIONS="size-pad size-crop" measures only those.
+for op in plain ${OPERATIONS:-"${!operations[@]}"}; do
   plain_times=() op_times=()
   for _ in $(seq "$ROUNDS"); do
     plain_times+=("$(run plain)")
