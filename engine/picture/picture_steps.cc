@@ -243,22 +243,14 @@ vips::VImage Framed(const vips::VImage& picture, const ExtraOperations& extras) 
                   extras.border_colour, {0, 0, 0});
 }
 
-// The marks on one picture (or one part). False when the text could not
-// be drawn.
-bool LayMarks(vips::VImage& picture, const ProcessingSettings& settings,
-              const PictureSwitches& switches, const vips::VImage* watermark,
-              const ExtraOperations& extras) {
-  bool marked = true;
-  if (switches.text_watermark) marked = ApplyTextWatermark(picture, settings, extras);
-  if (switches.picture_watermark && watermark != nullptr) {
-    if (extras.mark_width_percent > 0) {
-      const int width = std::max(1, picture.width() * extras.mark_width_percent / 100);
-      ApplyPictureWatermark(picture, ScaledMark(*watermark, width), settings);
-    } else {
-      ApplyPictureWatermark(picture, *watermark, settings);
-    }
+// Lays the watermark picture, at its share of the part's width if asked.
+void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const StepContext& c) {
+  if (c.extras.mark_width_percent > 0) {
+    const int width = std::max(1, picture.width() * c.extras.mark_width_percent / 100);
+    ApplyPictureWatermark(picture, ScaledMark(watermark, width), c.settings);
+  } else {
+    ApplyPictureWatermark(picture, watermark, c.settings);
   }
-  return marked;
 }
 
 // The levels between the darkest and the lightest half percent stretched
@@ -366,10 +358,36 @@ PictureSize ReadSize(PictureSize original, const StepContext& c) {
           std::max(1, static_cast<int>(original.height * larger))};
 }
 
+const std::vector<PartStep>& PartSteps() {
+  static const std::vector<PartStep> steps = {
+      {"text mark",
+       [](const StepContext& c, const vips::VImage*) { return c.switches.text_watermark; },
+       [](vips::VImage& part, const StepContext& c, const vips::VImage*) {
+         return ApplyTextWatermark(part, c.settings, c.extras);
+       }},
+      {"picture mark",
+       [](const StepContext& c, const vips::VImage* mark) {
+         return c.switches.picture_watermark && mark != nullptr;
+       },
+       [](vips::VImage& part, const StepContext& c, const vips::VImage* mark) {
+         LayPictureMark(part, *mark, c);
+         return true;
+       }},
+      {"frame", [](const StepContext& c, const vips::VImage*) { return c.extras.border > 0; },
+       [](vips::VImage& part, const StepContext& c, const vips::VImage*) {
+         part = Framed(part, c.extras);
+         return true;
+       }},
+  };
+  return steps;
+}
+
 vips::VImage FinishedPart(vips::VImage part, const StepContext& c, const vips::VImage* watermark,
                           bool& marked) {
-  marked = LayMarks(part, c.settings, c.switches, watermark, c.extras) && marked;
-  return Framed(part, c.extras);
+  for (const PartStep& step : PartSteps()) {
+    if (step.on(c, watermark)) marked = step.apply(part, c, watermark) && marked;
+  }
+  return part;
 }
 
 }  // namespace lumivane

@@ -1,8 +1,9 @@
-// A picture's pipeline as data: the steps it takes once read, in their
-// order, each with what it does to the pixels and what it makes of the
-// size (which the output plan names outputs by before any pixel is read).
-// A run then cuts the picture into parts, and each part is finished: its
-// marks, then its frame.
+// A picture's pipeline as data, in two ordered lists: the steps it takes
+// once read (each with what it does to the pixels and what it makes of
+// the size, which the output plan names outputs by before any pixel is
+// read), then, once cut into parts, the steps each part takes (the marks,
+// the frame). The encoder, at the chosen quality and under the size cap,
+// comes last, alike for the run and the preview.
 #ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
 
@@ -52,8 +53,18 @@ const std::vector<PictureStep>& PictureSteps();
 // product to be cut out.
 PictureSize ReadSize(PictureSize original, const StepContext& context);
 
-// A part (or a whole picture) finished: its marks, then its frame.
-// `marked` turns false when the text could not be drawn.
+// What each part of a picture (or the whole) takes once the picture is
+// cut, in order: each mark lies on every part, then each part is framed.
+struct PartStep {
+  const char* name;
+  bool (*on)(const StepContext&, const vips::VImage* watermark);
+  // False when the step could not be done (the text could not be drawn).
+  bool (*apply)(vips::VImage& part, const StepContext&, const vips::VImage* watermark);
+};
+const std::vector<PartStep>& PartSteps();
+
+// A part (or a whole picture) taken through the part steps. `marked` turns
+// false when the text could not be drawn.
 vips::VImage FinishedPart(vips::VImage part, const StepContext& context,
                           const vips::VImage* watermark, bool& marked);
 
