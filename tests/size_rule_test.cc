@@ -52,7 +52,7 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
     bool turned;
     PictureSize from_wide, from_tall;
   };
-  std::vector<Case> cases(9, {"", Png(), false, {}, {}});
+  std::vector<Case> cases(11, {"", Png(), false, {}, {}});
   cases[0].what = "height", cases[0].x.height = 500;
   cases[0].from_wide = {750, 500}, cases[0].from_tall = {140, 500};
   cases[1].what = "long side", cases[1].x.long_side = 640;
@@ -71,6 +71,12 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
   cases[7].from_wide = cases[7].from_tall = {500, 500};
   cases[8].what = "height, turned", cases[8].x.height = 300, cases[8].turned = true;
   cases[8].from_wide = {200, 300}, cases[8].from_tall = {1071, 300};
+  // A frame lies inside the size asked.
+  cases[9].what = "framed box", cases[9].x.box = "300x300", cases[9].x.border = 10;
+  cases[9].from_wide = {300, 207}, cases[9].from_tall = {98, 300};
+  cases[10].what = "framed crop", cases[10].x.size = "600x400", cases[10].x.border = 10;
+  cases[10].x.fit = kFitCrop;
+  cases[10].from_wide = cases[10].from_tall = {600, 400};
   for (const Case& c : cases) {
     for (const std::string& source : {wide, tall}) {
       PictureSwitches sw;

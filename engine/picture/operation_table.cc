@@ -137,10 +137,11 @@ const std::vector<OperationField>& OperationFields() {
        "锐化 {}"},
       {"border", "border", &E::border, kBorderRange, 10, "加边框，宽度", " 像素",
        "在图片四周加一圈这个宽度的边框，颜色填在右边（如 #000000 黑色）。\n"
-       "图片缩小到边框里面，宽度不变；水印加在边框里面。",
+       "图片缩小到边框里面，宽度不变（按高度、长边、框或固定尺寸时，边框也在这个大小以内）；\n"
+       "水印加在边框里面。",
        "PX[,#RRGGBB]",
        "a frame PX wide (black unless a colour follows, \"8,#ff0000\"); the picture shrinks "
-       "inside it, the output keeps its width, the marks lie inside",
+       "inside it, the output keeps its width (or the size asked), the marks lie inside",
        "边框 {} 像素", &E::border_colour},
       {"trim", "trim", &E::trim, kTrimRange, 24, "裁掉纯色背景，容差", "",
        "找出纯色背景（如白底）上的商品，裁掉四周的背景；背景颜色取自四个角，\n"

@@ -320,7 +320,11 @@ const std::vector<PictureStep> kSteps = {
        if (Angle(c) != 180) std::swap(size.width, size.height);
        return size;
      }},
-    {"frame room", [](const StepContext& c) { return c.extras.border > 0; },
+    {"frame room",
+     [](const StepContext& c) {
+       const SizeRule rule = c.Rule();
+       return c.extras.border > 0 && (rule.truncated || !rule.Any());
+     },
      [](const vips::VImage& p, StepContext& c) {
        const auto room = FrameRoom(SizeOf(p), c);
        return Sized(p, *room);
@@ -338,6 +342,13 @@ SizeRule StepContext::Rule() const {
   // quarter is sized across what will be its height.
   const int angle = RotationAngleFor(switches.rotation_position);
   if (switches.rotation && angle != 180 && !rule.truncated) std::swap(rule.width, rule.height);
+  // The frame lies inside the size asked. (The window's width makes room
+  // for it once the picture is made: the output keeps its width.)
+  if (extras.border > 0 && !rule.truncated) {
+    const int frames = 2 * extras.border;
+    if (rule.width > 0) rule.width = std::max(1, rule.width - frames);
+    if (rule.height > 0) rule.height = std::max(1, rule.height - frames);
+  }
   return rule;
 }
 
