@@ -314,12 +314,6 @@ std::optional<vips::VImage> ReadBmp(Reading& r) {
 
 }  // namespace
 
-PictureSize ReadOptions::TargetFor(PictureSize upright) const {
-  if (target) return target(upright);
-  if (target_width <= 0) return upright;
-  return FittedSize(upright.width, upright.height, target_width, target_height);
-}
-
 PictureFormat SniffPictureFormat(std::string_view b) {
   auto at = [&](size_t offset, std::string_view magic) {
     return b.size() >= offset + magic.size() && b.substr(offset, magic.size()) == magic;

@@ -62,7 +62,11 @@ struct ReadOptions {
   ReadFailure* failure = nullptr;
 
   // The size a picture of this upright size is read at.
-  PictureSize TargetFor(PictureSize upright) const;
+  PictureSize TargetFor(PictureSize upright) const {
+    if (target) return target(upright);
+    if (target_width <= 0) return upright;
+    return FittedSize(upright.width, upright.height, target_width, target_height);
+  }
 };
 
 // Reads and decodes one picture, in memory: upright as the camera meant

@@ -155,6 +155,35 @@ std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOper
   return CappedJpeg{std::move(*bytes), quality, false, 1};
 }
 
+namespace {
+
+// The outputs' names: the namer's, else `output` and its numbered parts.
+NamedOutputs NameOutputs(const std::string& output, const OutputNamer& namer, PictureSize size,
+                         int parts) {
+  if (namer) return namer(size, parts);
+  NamedOutputs named;
+  named.name = output;
+  for (int i = 1; i <= parts; ++i) {
+    named.paths.push_back(parts == 1 ? output : SlicePath(output, i));
+  }
+  return named;
+}
+
+// Every part written whole before any is put in place. False when one
+// could not be: `outputs` then ends with it.
+bool CommitAll(std::vector<std::optional<platform::PreparedFile>>& written,
+               std::vector<std::string>& outputs) {
+  for (size_t i = 0; i < written.size(); ++i) {
+    if (!written[i]->Commit()) {
+      outputs.resize(i + 1);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& asked,
@@ -179,14 +208,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     int top = 0;
     std::vector<std::optional<platform::PreparedFile>> written;
     const int parts = static_cast<int>(heights.size());
-    NamedOutputs named;
-    if (namer) {
-      named = namer(result.size, parts);
-    } else {
-      named.name = output;
-      for (int i = 1; i <= parts; ++i)
-        named.paths.push_back(parts == 1 ? output : SlicePath(output, i));
-    }
+    NamedOutputs named = NameOutputs(output, namer, result.size, parts);
     if (!named.taken.empty()) {  // "a_01.jpg" may be the output of a picture of that name
       result.outputs = {std::move(named.taken)};
       result.outcome = PictureOutcome::kNameClash;
@@ -216,15 +238,9 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       result.quality = std::min(result.quality, jpeg->quality);
       result.over_limit = result.over_limit || jpeg->over_limit;
     }
-    // Every part written whole before any is put in place.
-    for (size_t i = 0; i < written.size(); ++i) {
-      if (!written[i]->Commit()) {
-        result.outputs.resize(i + 1);  // the part that could not be put in place
-        result.outcome = PictureOutcome::kWriteFailed;
-        return result;
-      }
-    }
-    result.outcome = marked ? PictureOutcome::kProcessed : PictureOutcome::kMarkFailed;
+    result.outcome = !CommitAll(written, result.outputs) ? PictureOutcome::kWriteFailed
+                     : marked                            ? PictureOutcome::kProcessed
+                                                         : PictureOutcome::kMarkFailed;
   } catch (const vips::VError&) {
     result.outcome = PictureOutcome::kReadFailed;
   }

@@ -47,13 +47,12 @@ class BatchRun {
   void Run() {
     EnsureImagingEnvironment();
     // The size cap searches the quality: PNG has none, every file would
-    // stay over it.
-    if (request_.extras.format == kPngOutput && request_.extras.max_kb > 0) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::kPngHasNoSizeCap, MessageIcon::kError);
-      return;
-    }
-    if (const std::string why = SizeConflict(request_.extras); !why.empty()) {
-      port_.ShowMessage(msg::kNoticeCaption, why, MessageIcon::kError);
+    // stay over it. At most one size at a time.
+    const ExtraOperations& x = request_.extras;
+    const std::string refused =
+        x.format == kPngOutput && x.max_kb > 0 ? msg::kPngHasNoSizeCap : SizeConflict(x);
+    if (!refused.empty()) {
+      port_.ShowMessage(msg::kNoticeCaption, refused, MessageIcon::kError);
       return;
     }
     InputChecks checks(port_, request_.inputs, s_);
@@ -64,7 +63,9 @@ class BatchRun {
     }
     target_inside_source_ = checks.target_inside_source();
     if (request_.save_settings) request_.save_settings(s_);
-    ReadSwitches();
+    switches_ = BasicSwitches(request_.inputs);
+    switches_.text_watermark = request_.inputs.text_mark;
+    switches_.picture_watermark = request_.inputs.picture_mark;
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
                   request_.extras, ShardName());
     if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable) {
@@ -90,12 +91,6 @@ class BatchRun {
   }
 
  private:
-  void ReadSwitches() {
-    switches_ = BasicSwitches(request_.inputs);
-    switches_.text_watermark = request_.inputs.text_mark;
-    switches_.picture_watermark = request_.inputs.picture_mark;
-  }
-
   // The checks have passed and the pictures are listed: the run starts
   // with these operations, told alike by every front end.
   void LogOperations() {
