@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
+#include "settings/options_file.h"
 #include "settings/presets_file.h"
 #include "settings/program_folder.h"
 #include "tests/picture_files.h"
@@ -367,6 +369,30 @@ TEST_F(MainWindowTest, DroppedFolderBecomesTheSourceAndDroppedPictureTheWatermar
   EXPECT_EQ(text(Control::WatermarkPictureBox), dir_ / "logo.png");
   EXPECT_NE(window_->log_window().box()->toPlainText().toStdString().find("notes.txt"),
             std::string::npos);
+}
+
+// 确定 stores the operations at once; between runs the progress bar names
+// them, and a click on it opens the dialog.
+TEST_F(MainWindowTest, MoreOptionsAreStoredAtOnceAndStayInSight) {
+  window_->SetInitialStates();
+  auto* bar = W<QProgressBar>(Control::ProgressBar);
+  EXPECT_FALSE(bar->isTextVisible());
+  ExtraOperations o;
+  o.square = true;
+  o.max_kb = 500;
+  seam_.operations = o;
+  window_->MenuCommand(ui::kMoreOptionsCommand);
+  EXPECT_EQ(LoadExtraOperations(dir_ / "program"), o);
+  EXPECT_TRUE(bar->isTextVisible());
+  EXPECT_EQ(bar->format().toStdString(), "更多处理选项：方形，≤ 500 KB");
+  seam_.operations = ExtraOperations{};
+  QMouseEvent press(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(bar, &press);
+  EXPECT_EQ(window_->extra_operations(), ExtraOperations{});
+  EXPECT_FALSE(bar->isTextVisible());
+  window_->SetExtraOperations(o);  // as the start-up reads options.dat
+  EXPECT_TRUE(bar->isTextVisible());
 }
 
 TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {

@@ -73,6 +73,7 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
   CreateControls();
+  control(Control::ProgressBar)->installEventFilter(this);
   port_ = std::make_unique<QtWindowPort>(*this);
   log_window_ = new LogWindow(this);
 }
@@ -330,6 +331,8 @@ void MainWindow::LockForRun() {
   for (QWidget* w : controls_) w->setEnabled(false);
   more_options_action_->setEnabled(false);  // the run's operations are fixed
   control(Control::ProgressBar)->setEnabled(true);
+  control(Control::ProgressBar)->setToolTip(QString());
+  control(Control::ProgressBar)->unsetCursor();
   UpdateFontSummaryColour();
 }
 
@@ -347,6 +350,7 @@ void MainWindow::ShowPictureCount(int done, int total) {
 void MainWindow::UnlockAfterRun() {
   more_options_action_->setEnabled(true);
   control_as<QProgressBar>(Control::ProgressBar)->setTextVisible(false);
+  ShowOperationsInSight();
   for (QWidget* w : controls_) w->setEnabled(true);
   auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
   TextGroupSwitch(checked(Control::TextWatermarkCheck));
@@ -527,9 +531,36 @@ void MainWindow::FontCommand() {
   }
 }
 
+void MainWindow::SetExtraOperations(const ExtraOperations& operations) {
+  extras_ = operations;
+  ShowOperationsInSight();
+}
+
+void MainWindow::ShowOperationsInSight() {
+  auto* bar = control_as<QProgressBar>(Control::ProgressBar);
+  if (!more_options_action_->isEnabled()) return;  // the bar tells the run
+  const QString text = Q(DescribeOperations(extras_));
+  bar->setFormat(text);
+  bar->setTextVisible(!text.isEmpty());
+  bar->setToolTip(text.isEmpty() ? QString() : text + Q("\n单击这里修改"));
+  bar->setCursor(text.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == control(Control::ProgressBar) && event->type() == QEvent::MouseButtonRelease &&
+      more_options_action_->isEnabled()) {
+    MoreOptionsCommand();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::MoreOptionsCommand() {
   int preset_width = 0;
   if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_width)) return;
+  // 确定 keeps them: stored at once, not only when a run starts.
+  SaveExtraOperations(program_folder_, extras_);
+  ShowOperationsInSight();
   if (preset_width > 0) {
     // A preset sets the width switch as well.
     control_as<QCheckBox>(Control::WidthCheck)->setChecked(true);

@@ -78,7 +78,8 @@ class MainWindow : public QMainWindow {
 
   // The marketplace operations the next run applies.
   const ExtraOperations& extra_operations() const { return extras_; }
-  void SetExtraOperations(const ExtraOperations& operations) { extras_ = operations; }
+  // Shown in the idle progress bar whenever one is on.
+  void SetExtraOperations(const ExtraOperations& operations);
 
   // Asks first while a run is going; then ends the process with code 0.
   bool ExitRule();
@@ -89,6 +90,8 @@ class MainWindow : public QMainWindow {
   // dropped on the watermark picture box becomes the watermark picture.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // A click on the idle progress bar opens the operations' dialog.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();
@@ -105,6 +108,9 @@ class MainWindow : public QMainWindow {
   void PreviewCommand(Control button);
   void StartCommand();
   void MoreOptionsCommand();
+  // Between runs the progress bar names the operations in effect, so that
+  // none surprises the next run.
+  void ShowOperationsInSight();
   void ShowAbout();
   void Message(const std::string& text, MessageIcon icon);
 
