@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
+#include <functional>
 
 #include "tests/scripted_ui_seam.h"
 #include "ui/control_layout.h"
@@ -137,10 +138,28 @@ TEST_F(HelpBubbleTest, ExplainsTheWindowOnTopAndStaysWithIt) {
   EXPECT_EQ(bubble_.text(), log.box()->whatsThis());
 }
 
-TEST_F(HelpBubbleTest, ClickOrLosingActivationHidesIt) {
+// A click on it or elsewhere, Escape, the window moved or left, and F1
+// where there is nothing to explain all put the bubble away.
+TEST_F(HelpBubbleTest, ItGoesAwayWhenTheUserTurnsElsewhere) {
   ASSERT_TRUE(bubble_.HelpRequest(CentreOf(Control::StartButton)));
   QTest::mouseClick(&bubble_, Qt::LeftButton);
   EXPECT_FALSE(bubble_.isVisible());
+  QWidget* box = window_.control(Control::SourceFolderBox);
+  const std::vector<std::function<void()>> ways = {
+      [&] { QTest::keyClick(box, Qt::Key_Escape); },
+      [&] { QTest::mouseClick(box, Qt::LeftButton); },
+      [&] { window_.move(window_.pos() + QPoint(20, 10)); },
+      [&] {
+        QCursor::setPos(window_.control(Control::TextGroupBox)->mapToGlobal(QPoint(400, 125)));
+        QTest::keyClick(box, Qt::Key_F1);
+      },
+  };
+  for (size_t i = 0; i < ways.size(); ++i) {
+    ASSERT_TRUE(bubble_.HelpRequest(CentreOf(Control::StartButton)));
+    ways[i]();
+    QApplication::processEvents();
+    EXPECT_FALSE(bubble_.isVisible()) << i;
+  }
   ASSERT_TRUE(bubble_.HelpRequest(CentreOf(Control::StartButton)));
   QApplication::setActiveWindow(&bubble_);
   QApplication::setActiveWindow(&window_);

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QPainter>
 #include <QScreen>
 #include <QWhatsThis>
@@ -187,13 +189,39 @@ void HelpBubble::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
+namespace {
+
+// What puts the bubble away: Escape, a click elsewhere, the program left,
+// or a window of it moved (the bubble would stay behind).
+bool BubbleEnds(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    case QEvent::MouseButtonPress:
+    case QEvent::ApplicationDeactivate:
+      return true;
+    case QEvent::Move:
+      return qobject_cast<QMainWindow*>(watched) != nullptr ||
+             qobject_cast<QDialog*>(watched) != nullptr;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 bool HelpBubble::eventFilter(QObject* watched, QEvent* event) {
   // F1 anywhere in the program, and a click in the "?" mode, explain the
   // control under the pointer, not the one with the focus.
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
       watched->isWidgetType()) {
-    HelpRequest(QCursor::pos());
+    if (!HelpRequest(QCursor::pos())) hide();  // nothing there: no old bubble either
     return true;
+  }
+  if (isVisible() && watched != this && BubbleEnds(watched, event)) {
+    hide();
+    // Escape was meant for the bubble, not for the window under it.
+    if (event->type() == QEvent::KeyPress) return true;
   }
   if (event->type() == QEvent::WhatsThis) {
     HelpRequest(static_cast<QHelpEvent*>(event)->globalPos());
