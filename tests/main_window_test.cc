@@ -525,6 +525,8 @@ TEST(MenuBarTest, AnnouncementItemStandsAloneAtTheLeftAndOpensOnlyWebTargets) {
   QHelpEvent hover(QEvent::ToolTip, place.center(), window.menuBar()->mapToGlobal(place.center()));
   QApplication::sendEvent(window.menuBar(), &hover);
   EXPECT_EQ(QToolTip::text().toStdString(), long_text);
+  item->Next();  // the open tool tip follows the item
+  EXPECT_EQ(QToolTip::text().toStdString(), "second");
 }
 
 TEST(MenuBarTest, WithoutAnnouncementsFileAndHelpStandAtTheLeft) {

@@ -60,6 +60,12 @@ void AnnouncementItem::Step() {
   QAction* item = window_.announcement_action();
   // A text longer than the room would vanish behind the bar's overflow.
   item->setText(window_.menuBar()->fontMetrics().elidedText(text, Qt::ElideRight, Room()));
+  // A tool tip open over the item follows it to the next text.
+  if (QToolTip::isVisible() && QToolTip::text() == item->toolTip() && !text.isEmpty()) {
+    const QRect place = window_.menuBar()->actionGeometry(item);
+    QToolTip::showText(window_.menuBar()->mapToGlobal(place.center()), text, window_.menuBar(),
+                       place);
+  }
   item->setToolTip(text);
   item->setStatusTip(text);
   timer_.start(rotation_.CurrentWait());
