@@ -598,6 +598,7 @@ TEST(FontDialogTest, KeepsTheUsersNameShowsTheWholeSampleAndChineseFacesInChines
   FontChoice start{"Arial", 26, 0, "#000000", 0, 0};
   ui::FontColourDialog dialog(start, nullptr);
   EXPECT_EQ(dialog.Choice().sy_text_fontName, "Arial");  // not the face standing in for it
+  EXPECT_EQ(dialog.family_box()->currentText().toStdString(), "Arial");
   dialog.findChild<QSpinBox*>()->setValue(kMaxFontSize);
   EXPECT_GE(dialog.sample()->minimumHeight(), QFontMetrics(dialog.sample()->font()).height());
   EXPECT_EQ(dialog.family_box()->sampleTextForFont("WenQuanYi Zen Hei"),

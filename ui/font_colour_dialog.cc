@@ -28,6 +28,10 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   family_->setCurrentFont(QFont(QString::fromStdString(start.sy_text_fontName)));
   start_name_ = start.sy_text_fontName;
   start_family_ = family_->currentFont().family();
+  // The box shows the name chosen, not the face that stands in for it.
+  if (!start_name_.empty() && family_->isEditable()) {
+    family_->setEditText(QString::fromStdString(start_name_));
+  }
   size_ = new QSpinBox(this);
   size_->setRange(kMinFontSize, kMaxFontSize);
   size_->setValue(start.sy_text_fontSize);
