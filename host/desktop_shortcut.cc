@@ -94,7 +94,7 @@ bool CreateDesktopShortcut(const std::string& program_folder, const std::string&
                            const std::optional<std::string>& desktop_folder) {
   if (!desktop_folder || !platform::MakeDirectories(*desktop_folder)) return false;
   const std::string url = platform::JoinPath(*desktop_folder, "Lumivane.url");
-  const std::string launcher = platform::JoinPath(*desktop_folder, "Lumivane.desktop");
+  const std::string launcher = platform::JoinPath(*desktop_folder, kLauncherFileName);
   if (!platform::WriteFileAtomically(
           url, Utf8ToGbk(InternetShortcutText(program_file, program_folder))) ||
       !platform::WriteFileAtomically(launcher, DesktopEntry(program_file, program_folder))) {

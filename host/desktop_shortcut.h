@@ -19,6 +19,9 @@ std::optional<std::string> DesktopFolder();
 std::string InternetShortcutText(const std::string& program_file,
                                  const std::string& program_folder);
 
+// The launcher's name in the desktop folder.
+inline constexpr char kLauncherFileName[] = "Lumivane.desktop";
+
 // Makes the desktop folder when it is missing. False when there is none,
 // or it or a file cannot be made.
 bool CreateDesktopShortcut(const std::string& program_folder, const std::string& program_file,

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -589,6 +590,7 @@ void MainWindow::StartCommand() {
   request.save_settings = [folder = program_folder_](const ProcessingSettings& s) {
     SaveSettings(folder, s);
   };
+  run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
   if (!StartBatchWorker(port(), settings_, request)) {
@@ -596,6 +598,13 @@ void MainWindow::StartCommand() {
     return;
   }
   LockForRun();
+}
+
+void MainWindow::AppendRunLogLine(const std::string& line) {
+  // A run's lines start under its time, so that runs can be told apart.
+  if (!run_started_.empty()) log_window_->AppendLine("———— " + run_started_ + " 开始处理 ————");
+  run_started_.clear();
+  log_window_->AppendLine(line);
 }
 
 void MainWindow::ShowAbout() {

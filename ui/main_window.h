@@ -78,6 +78,9 @@ class MainWindow : public QMainWindow {
 
   // The marketplace operations the next run applies.
   const ExtraOperations& extra_operations() const { return extras_; }
+  // A line the run logs; its first comes under the time the run started.
+  void AppendRunLogLine(const std::string& line);
+
   // Shown in the idle progress bar whenever one is on.
   void SetExtraOperations(const ExtraOperations& operations);
 
@@ -124,6 +127,7 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;
+  std::string run_started_;  // until the run's first log line
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   ExtraOperations extras_;

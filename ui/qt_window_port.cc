@@ -56,7 +56,7 @@ bool QtWindowPort::AskYesNo(Question, const std::string& caption, const std::str
 }
 
 void QtWindowPort::AppendLogLine(const std::string& line) {
-  OnWindowThread(&window_, [&] { window_.log_window().AppendLine(line); });
+  OnWindowThread(&window_, [&] { window_.AppendRunLogLine(line); });
 }
 
 void QtWindowPort::SetProgressRange(int maximum) {

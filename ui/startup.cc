@@ -60,8 +60,11 @@ void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string&
   window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_folder, program_file] {
     const auto desktop = DesktopFolder();
     if (CreateDesktopShortcut(program_folder, program_file, desktop)) {
-      seam.ShowMessage(&window, msg::kNoticeCaption, "在桌面上成功创建了一个快捷方式",
-                       MessageIcon::kInformation);
+      // Said where, as a desktop may be a folder the user does not look in.
+      seam.ShowMessage(
+          &window, msg::kNoticeCaption,
+          "在桌面上成功创建了一个快捷方式：\n" + platform::JoinPath(*desktop, kLauncherFileName),
+          MessageIcon::kInformation);
     } else {
       seam.ShowMessage(&window, msg::kNoticeCaption,
                        "无法在桌面文件夹创建快捷方式：" + desktop.value_or("（没有主文件夹）"),
