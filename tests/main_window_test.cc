@@ -7,7 +7,12 @@
 #include <QComboBox>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTreeView>
 #include <QFontComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -596,6 +601,24 @@ TEST(ChineseFileDialogTest, SizesDatesAndFolderTypesInChinese) {
     if (name == "sub") EXPECT_EQ(type, QString::fromUtf8("文件夹"));
     if (name == "a.png") EXPECT_TRUE(size.startsWith("2.9 ")) << size.toStdString();
   }
+  // Choosers open where the box's value is, else in the pictures folder or
+  // home, never in the program's own folder; the type column is whole, and
+  // the watermark picture's list has what the reader takes.
+  const QString here = QString::fromStdString(dir.path());
+  EXPECT_EQ(ui::DialogStartFolder(dir / "a.png"), here);
+  EXPECT_EQ(ui::DialogStartFolder(dir / "sub"), here + "/sub");
+  const QString fallback = ui::DialogStartFolder("");
+  EXPECT_TRUE(fallback == QDir::homePath() ||
+              fallback == QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+      << fallback.toStdString();
+  std::unique_ptr<QFileDialog> dialog(ui::NewChineseFileDialog(nullptr, "t", here));
+  EXPECT_EQ(dialog->findChild<QTreeView*>()->header()->sectionResizeMode(2),
+            QHeaderView::ResizeToContents);
+  for (const char* pattern : {"*.webp", "*.BMP", "*.tif", "*.png"}) {
+    EXPECT_TRUE(ui::WatermarkPictureFilter().section(";;", 0, 0).contains(pattern)) << pattern;
+  }
+  EXPECT_TRUE(ui::IsWatermarkPictureName("logo.WebP"));
+  EXPECT_FALSE(ui::IsWatermarkPictureName("notes.txt"));
 }
 
 TEST(FontDialogTest, KeepsTheUsersNameShowsTheWholeSampleAndChineseFacesInChinese) {

@@ -30,7 +30,9 @@ class ScriptedUiSeam : public ui::UiSeam {
     shown.push_back("browse " + title + "|" + start);
     return folder;
   }
-  std::optional<std::string> ChoosePictureFile(QWidget*, const std::string&) override {
+  std::optional<std::string> ChoosePictureFile(QWidget*, const std::string&,
+                                               const std::string& start) override {
+    shown.push_back("choose picture|" + start);
     return picture;
   }
   bool ChooseWatermarkFont(QWidget*, FontChoice& f) override {

@@ -1,9 +1,15 @@
 #include "ui/chinese_file_dialog.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLocale>
+#include <QStandardPaths>
+#include <QTreeView>
+#include <vector>
 
 namespace lumivane::ui {
 
@@ -31,7 +37,62 @@ QFileDialog* NewChineseFileDialog(QWidget* owner, const QString& title, const QS
   // The columns are the widget dialog's own, so it is the one used.
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
   dialog->setProxyModel(new ChineseFileColumns(dialog));
+  // "PNG 图像" whole, not "P…像".
+  if (auto* details = dialog->findChild<QTreeView*>()) {
+    details->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  }
   return dialog;
+}
+
+QString DialogStartFolder(const std::string& value) {
+  const QFileInfo given(QString::fromStdString(value));
+  if (!value.empty() && given.isDir()) return given.absoluteFilePath();
+  if (!value.empty() && given.absoluteDir().exists()) return given.absolutePath();
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+namespace {
+
+struct PictureKind {
+  const char* name;
+  std::vector<const char*> extensions;
+};
+const std::vector<PictureKind> kWatermarkKinds = {{"PNG", {"png"}},   {"JPG", {"jpg", "jpeg"}},
+                                                  {"GIF", {"gif"}},   {"BMP", {"bmp"}},
+                                                  {"WebP", {"webp"}}, {"TIFF", {"tif", "tiff"}}};
+
+// Both letter cases: file names here are case-sensitive.
+QString Patterns(const PictureKind& kind) {
+  QStringList list;
+  for (const char* e : kind.extensions) {
+    list << QString("*.") + e << (QString("*.") + e).toUpper();
+  }
+  return list.join(' ');
+}
+
+}  // namespace
+
+QString WatermarkPictureFilter() {
+  QStringList names, all, filters;
+  for (const PictureKind& k : kWatermarkKinds) {
+    const QString upper = QString(k.name).toUpper();
+    names << "*." + upper;
+    all << Patterns(k);
+    filters << QString::fromUtf8("%1图片(*.%2) (%3)").arg(k.name, upper, Patterns(k));
+  }
+  filters.prepend(QString::fromUtf8("图片文件(%1) (%2)").arg(names.join(';'), all.join(' ')));
+  return filters.join(";;");
+}
+
+bool IsWatermarkPictureName(const std::string& path) {
+  const QString lower = QString::fromStdString(path).toLower();
+  for (const PictureKind& k : kWatermarkKinds) {
+    for (const char* e : k.extensions) {
+      if (lower.endsWith(QString(".") + e)) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace lumivane::ui

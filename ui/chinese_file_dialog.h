@@ -6,6 +6,7 @@
 
 #include <QIdentityProxyModel>
 #include <QString>
+#include <string>
 
 class QFileDialog;
 class QWidget;
@@ -20,8 +21,19 @@ class ChineseFileColumns : public QIdentityProxyModel {
   QVariant data(const QModelIndex& index, int role) const override;
 };
 
-// A dialog that speaks Chinese in every column (the caller sets its mode).
+// A dialog that speaks Chinese in every column (the caller sets its mode),
+// its type column as wide as its texts.
 QFileDialog* NewChineseFileDialog(QWidget* owner, const QString& title, const QString& start);
+
+// Where a chooser opens for a box holding `value`: that folder, or the
+// folder of that file; else the user's pictures folder, else home.
+QString DialogStartFolder(const std::string& value);
+
+// The watermark picture's chooser lists every format the reader takes
+// (the first entry all of them); a picture dropped is taken by the same
+// names.
+QString WatermarkPictureFilter();
+bool IsWatermarkPictureName(const std::string& path);
 
 }  // namespace lumivane::ui
 

@@ -32,6 +32,7 @@
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
+#include "ui/chinese_file_dialog.h"
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
@@ -469,15 +470,6 @@ std::optional<std::string> DroppedPath(const QMimeData* data) {
   return url.toLocalFile().toStdString();
 }
 
-// What the watermark picture's file dialog offers, and BMP.
-bool IsWatermarkPictureName(const std::string& path) {
-  const std::string lower = AsciiLower(path);
-  for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", ".bmp"}) {
-    if (EndsWith(lower, ext)) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -498,7 +490,8 @@ bool MainWindow::TakeDrop(const std::string& path, QPoint at) {
   if (picture_box->isEnabled() && picture_box->rect().contains(picture_box->mapFrom(this, at))) {
     if (!FileExists(path)) return false;
     if (!IsWatermarkPictureName(path)) {
-      log_window().AppendLine("水印图片须为 PNG、JPG、GIF 或 BMP 图片，未采用：" + path);
+      log_window().AppendLine("水印图片须为 PNG、JPG、GIF、BMP、WebP 或 TIFF 图片，未采用：" +
+                              path);
       return false;
     }
     control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(path));
@@ -510,13 +503,17 @@ bool MainWindow::TakeDrop(const std::string& path, QPoint at) {
 }
 
 void MainWindow::TargetFolderCommand() {
-  auto chosen = seam_.BrowseForFolder(this, "图片处理后保存到：", "");
+  auto chosen =
+      seam_.BrowseForFolder(this, "图片处理后保存到：",
+                            control_as<QLineEdit>(Control::TargetFolderBox)->text().toStdString());
   if (chosen && !chosen->empty())
     control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(*chosen));
 }
 
 void MainWindow::WatermarkPictureCommand() {
-  auto chosen = seam_.ChoosePictureFile(this, "选择水印图片");
+  auto chosen = seam_.ChoosePictureFile(
+      this, "选择水印图片",
+      control_as<QLineEdit>(Control::WatermarkPictureBox)->text().toStdString());
   if (chosen) control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(*chosen));
 }
 

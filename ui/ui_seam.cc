@@ -14,14 +14,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
-// Pattern lists in both letter cases: file names here are case-sensitive.
-// The dialog shows the names only (they carry their patterns already).
-const char kPictureFilter[] =
-    "图片文件(*.PNG;*.JPG;*.GIF) (*.png *.PNG *.jpg *.JPG *.jpeg *.JPEG *.gif *.GIF);;"
-    "PNG图片(*.PNG) (*.png *.PNG);;"
-    "JPG图片(*.JPG) (*.jpg *.JPG *.jpeg *.JPEG);;"
-    "GIF图片 (*.GIF) (*.gif *.GIF)";
-
 }  // namespace
 
 void QtUiSeam::ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
@@ -41,17 +33,20 @@ bool QtUiSeam::AskYesNo(QWidget* owner, const std::string& caption, const std::s
 
 std::optional<std::string> QtUiSeam::BrowseForFolder(QWidget* owner, const std::string& title,
                                                      const std::string& start) {
-  std::unique_ptr<QFileDialog> dialog(NewChineseFileDialog(owner, Q(title), Q(start)));
+  std::unique_ptr<QFileDialog> dialog(
+      NewChineseFileDialog(owner, Q(title), DialogStartFolder(start)));
   dialog->setFileMode(QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly, true);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
   return dialog->selectedFiles().front().toStdString();
 }
 
-std::optional<std::string> QtUiSeam::ChoosePictureFile(QWidget* owner, const std::string& title) {
-  std::unique_ptr<QFileDialog> dialog(NewChineseFileDialog(owner, Q(title), QString()));
+std::optional<std::string> QtUiSeam::ChoosePictureFile(QWidget* owner, const std::string& title,
+                                                       const std::string& start) {
+  std::unique_ptr<QFileDialog> dialog(
+      NewChineseFileDialog(owner, Q(title), DialogStartFolder(start)));
   dialog->setFileMode(QFileDialog::ExistingFile);
-  dialog->setNameFilter(kPictureFilter);
+  dialog->setNameFilter(WatermarkPictureFilter());
   dialog->setOption(QFileDialog::HideNameFilterDetails, true);
   if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
   return dialog->selectedFiles().front().toStdString();

@@ -24,8 +24,9 @@ class UiSeam {
   // The chosen folder, or none when cancelled. `start` is selected at first.
   virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                                      const std::string& start) = 0;
-  virtual std::optional<std::string> ChoosePictureFile(QWidget* owner,
-                                                       const std::string& title) = 0;
+  // A picture file, the dialog starting where `start` (a file or folder) is.
+  virtual std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title,
+                                                       const std::string& start) = 0;
   // True when the user confirmed; then all six fields change at once.
   virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) = 0;
   // True when confirmed; then `operations` change, and `preset_width` is
@@ -45,7 +46,8 @@ class QtUiSeam : public UiSeam {
   bool AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) override;
   std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                              const std::string& start) override;
-  std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title) override;
+  std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title,
+                                               const std::string& start) override;
   bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) override;
   bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
                              ExtraOperations& operations, int& preset_width) override;
