@@ -79,6 +79,11 @@ int FakeWindowPort::OpenInBrowser(const std::string& path) {
   return browser_result;
 }
 
+bool FakeWindowPort::ShowPicture(const std::string& path, const std::string& title) {
+  Record("picture " + path + "|" + title);
+  return shows_pictures;
+}
+
 std::vector<std::string> FakeWindowPort::Calls(const std::string& prefix) const {
   std::lock_guard lock(mutex_);
   std::vector<std::string> out;

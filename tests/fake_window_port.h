@@ -40,6 +40,7 @@ class FakeWindowPort : public WindowPort {
   void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
   int OpenInBrowser(const std::string& path) override;
+  bool ShowPicture(const std::string& path, const std::string& title) override;
 
   // Calls whose record starts with `prefix` ("message", "ask", "log", ...).
   std::vector<std::string> Calls(const std::string& prefix) const;
@@ -49,6 +50,7 @@ class FakeWindowPort : public WindowPort {
   std::function<void()> on_progress_range;  // runs when a run has listed its pictures
   int open_result = 42;
   int browser_result = 42;
+  bool shows_pictures = false;  // a window of its own to show a preview in
 
  private:
   void Record(const std::string& call);

@@ -6,16 +6,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QHeaderView>
-#include <QStandardPaths>
-#include <QTreeView>
 #include <QFontComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +25,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QToolTip>
+#include <QTreeView>
 #include <chrono>
 #include <thread>
 
@@ -47,6 +47,7 @@
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
 #include "ui/more_options_dialog.h"
+#include "ui/preview_window.h"
 #include "ui/progress_text.h"
 #include "ui/startup.h"
 
@@ -402,6 +403,19 @@ TEST_F(MainWindowTest, MoreOptionsAreStoredAtOnceAndStayInSight) {
   EXPECT_FALSE(bar->isTextVisible());
   window_->SetExtraOperations(o);  // as the start-up reads options.dat
   EXPECT_TRUE(bar->isTextVisible());
+}
+
+// Without a picture viewer the preview shows in a window of its own,
+// whole on the screen, titled with its size.
+TEST_F(MainWindowTest, PreviewWithoutAViewerShowsInTheProgramsOwnWindow) {
+  MakePictureFile(dir_ / "big.png", 5000, 400, "blue", "PNG");
+  ASSERT_TRUE(window_->ShowPreview(dir_ / "big.png", "效果预览 5000×400，9 KB"));
+  const ui::PreviewWindow* shown = window_->preview_window();
+  EXPECT_EQ(shown->windowTitle().toStdString(), "效果预览 5000×400，9 KB");
+  const QSize room = window_->screen()->availableGeometry().size();
+  EXPECT_LE(shown->picture()->pixmap().width(), room.width());
+  EXPECT_NEAR(shown->picture()->pixmap().height() * 12.5, shown->picture()->pixmap().width(), 13);
+  EXPECT_FALSE(window_->ShowPreview(dir_ / "missing.png", "x"));
 }
 
 TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {

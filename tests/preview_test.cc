@@ -155,10 +155,18 @@ TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
   ASSERT_TRUE(w);
   EXPECT_TRUE(IsNear(PixelAt(*w, 70, 60), 0, 0, 0, 0.15));  // the mark, bottom right
 
+  // With no viewer nor browser, a window of the program's own shows it.
   port_.ClearCalls();
-  port_.open_result = 5;
+  port_.shows_pictures = true;
+  PicturePreview();
+  EXPECT_EQ(Messages(), "");
+  EXPECT_EQ(port_.Calls("picture"), std::vector<std::string>{out + "|效果预览 100×80，1 KB"});
+
+  port_.ClearCalls();
+  port_.open_result = 5;  // an opener that fails otherwise is told as before
   PicturePreview();
   EXPECT_EQ(Messages(), "提示|无法进行效果预览，返回的错误代码：5|error");
+  EXPECT_TRUE(port_.Calls("picture").empty());
 }
 
 }  // namespace

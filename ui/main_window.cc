@@ -38,6 +38,7 @@
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
 #include "ui/more_options_dialog.h"
+#include "ui/preview_window.h"
 #include "ui/progress_text.h"
 #include "ui/qt_window_port.h"
 #include "ui/window_inputs.h"
@@ -595,6 +596,11 @@ void MainWindow::StartCommand() {
     return;
   }
   LockForRun();
+}
+
+bool MainWindow::ShowPreview(const std::string& path, const std::string& title) {
+  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
+  return preview_window_->Show(path, title);
 }
 
 void MainWindow::AppendRunLogLine(const std::string& line) {

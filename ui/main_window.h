@@ -22,6 +22,7 @@ class QMenuBar;
 namespace lumivane::ui {
 
 class LogWindow;
+class PreviewWindow;
 class QtWindowPort;
 struct GroupControls;
 
@@ -78,6 +79,11 @@ class MainWindow : public QMainWindow {
 
   // The marketplace operations the next run applies.
   const ExtraOperations& extra_operations() const { return extras_; }
+  // A preview in the program's own window (one, reused); false when the
+  // file cannot be shown.
+  bool ShowPreview(const std::string& path, const std::string& title);
+  PreviewWindow* preview_window() const { return preview_window_; }
+
   // A line the run logs; its first comes under the time the run started.
   void AppendRunLogLine(const std::string& line);
 
@@ -127,7 +133,8 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;
-  std::string run_started_;  // until the run's first log line
+  std::string run_started_;                  // until the run's first log line
+  PreviewWindow* preview_window_ = nullptr;  // once a preview needed it
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   ExtraOperations extras_;

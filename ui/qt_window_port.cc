@@ -84,6 +84,10 @@ void QtWindowPort::UnlockAfterRun() {
   OnWindowThread(&window_, [&] { window_.UnlockAfterRun(); });
 }
 
+bool QtWindowPort::ShowPicture(const std::string& path, const std::string& title) {
+  return OnWindowThread(&window_, [&] { return window_.ShowPreview(path, title); });
+}
+
 int QtWindowPort::OpenWithDesktop(const std::string& path) {
   return OnWindowThread(&window_, [&] { return window_.seam().OpenWithDesktop(path); });
 }

@@ -24,6 +24,7 @@ class QtWindowPort : public WindowPort {
   void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
   int OpenInBrowser(const std::string& path) override;
+  bool ShowPicture(const std::string& path, const std::string& title) override;
 
  private:
   MainWindow& window_;

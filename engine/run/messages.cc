@@ -20,6 +20,12 @@ std::string MarginName(Watermark watermark, Side side) {
   return name;
 }
 
+// "800×600，95 KB"
+std::string SizeAndBytes(int width, int height, std::uint64_t bytes) {
+  return std::to_string(width) + "×" + std::to_string(height) + "，" +
+         std::to_string((bytes + 1023) / 1024) + " KB";
+}
+
 }  // namespace
 
 std::string ReadError(const std::string& path) { return "读取 " + path + " 出错"; }
@@ -98,8 +104,11 @@ std::string Summary(int processed) {
 }
 
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes) {
-  return "效果预览 " + path + "：" + std::to_string(width) + "×" + std::to_string(height) + "，" +
-         std::to_string((bytes + 1023) / 1024) + " KB";
+  return "效果预览 " + path + "：" + SizeAndBytes(width, height, bytes);
+}
+
+std::string PreviewTitle(int width, int height, std::uint64_t bytes) {
+  return "效果预览 " + SizeAndBytes(width, height, bytes);
 }
 
 std::string PreviewOpenFailed(int code) {

@@ -69,6 +69,8 @@ std::string PreviewMade(const std::string& path, int width, int height, std::uin
 std::string PreviewOpenFailed(int code);
 // Names the file: the user can still open it by hand.
 std::string PreviewOpenFailedTwice(int second_code, const std::string& file);
+// The title of the program's own preview window: "效果预览 800×600，95 KB".
+std::string PreviewTitle(int width, int height, std::uint64_t bytes);
 
 enum class Watermark { kText, kPicture };
 enum class Side { kLeft, kRight, kTop, kBottom };

@@ -90,14 +90,20 @@ class Preview {
     }
     port_.AppendLogLine(
         msg::PreviewMade(out, picture->width(), picture->height(), encoded->bytes.size()));
-    Show(out);
+    Show(out, msg::PreviewTitle(picture->width(), picture->height(), encoded->bytes.size()));
   }
 
-  void Show(const std::string& file) {
+  void Show(const std::string& file, const std::string& title) {
     const int r = port_.OpenWithDesktop(file);
     if (r == kOpenNoAssociation) {
       const int r2 = port_.OpenInBrowser(file);
-      if (r2 <= 32) checks_.Fail(msg::PreviewOpenFailedTwice(r2, file), std::nullopt);
+      if (r2 > 32) return;
+      // Nothing here opens pictures (no viewer, no browser): the window
+      // shows it itself.
+      const bool none = r2 == kOpenNoAssociation || r2 == kOpenFileNotFound;
+      if (!(none && port_.ShowPicture(file, title))) {
+        checks_.Fail(msg::PreviewOpenFailedTwice(r2, file), std::nullopt);
+      }
     } else if (r <= 32) {
       checks_.Fail(msg::PreviewOpenFailed(r), std::nullopt);
     }

@@ -22,6 +22,7 @@ enum class Question {
 
 // Desktop opening results: above 32 is success.
 inline constexpr int kOpenNoAssociation = 31;
+inline constexpr int kOpenFileNotFound = 2;  // also: no such program at all
 
 class WindowPort {
  public:
@@ -49,6 +50,11 @@ class WindowPort {
 
   virtual int OpenWithDesktop(const std::string& path) = 0;
   virtual int OpenInBrowser(const std::string& path) = 0;
+  // The picture in the program's own window, titled `title`, where this
+  // system has no program to open it; false where there is no window.
+  virtual bool ShowPicture(const std::string& /*path*/, const std::string& /*title*/) {
+    return false;
+  }
 };
 
 }  // namespace lumivane

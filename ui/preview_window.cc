@@ -1,0 +1,40 @@
+#include "ui/preview_window.h"
+
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace lumivane::ui {
+
+PreviewWindow::PreviewWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+  picture_ = new QLabel(this);
+  picture_->setAlignment(Qt::AlignCenter);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(picture_);
+}
+
+bool PreviewWindow::Show(const std::string& path, const std::string& title) {
+  QImageReader reader(QString::fromStdString(path));
+  const QImage image = reader.read();
+  if (image.isNull()) return false;
+  // Whole on the screen, never enlarged; a transparent output shows its
+  // transparency on the window's own colour.
+  QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  const QSize room = screen->availableGeometry().size() * 9 / 10;
+  QPixmap pixmap = QPixmap::fromImage(image);
+  if (pixmap.width() > room.width() || pixmap.height() > room.height()) {
+    pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  }
+  picture_->setPixmap(pixmap);
+  setWindowTitle(QString::fromStdString(title));
+  resize(pixmap.size());
+  show();
+  raise();
+  activateWindow();
+  return true;
+}
+
+}  // namespace lumivane::ui

@@ -1,0 +1,25 @@
+// The program's own preview window, for a system without a picture viewer:
+// the picture scaled to fit the screen, its size and bytes in the title.
+#ifndef LUMIVANE_UI_PREVIEW_WINDOW_H_
+#define LUMIVANE_UI_PREVIEW_WINDOW_H_
+
+#include <QLabel>
+#include <QWidget>
+#include <string>
+
+namespace lumivane::ui {
+
+class PreviewWindow : public QWidget {
+ public:
+  explicit PreviewWindow(QWidget* owner);
+  // Shows the picture file; false when it cannot be read.
+  bool Show(const std::string& path, const std::string& title);
+  const QLabel* picture() const { return picture_; }
+
+ private:
+  QLabel* picture_;
+};
+
+}  // namespace lumivane::ui
+
+#endif  // LUMIVANE_UI_PREVIEW_WINDOW_H_
