@@ -52,4 +52,18 @@ bool DownloadAnnouncements(const std::string& folder, const std::string& host, i
   return true;
 }
 
+bool HelpPageReachable(const std::string& host, int port) {
+  // Asked briefly: the user waits for the page.
+  platform::ExchangeLimits limits;
+  limits.connect = limits.send = limits.receive = std::chrono::milliseconds(2000);
+  limits.whole = std::chrono::milliseconds(3000);
+  limits.max_response_bytes = 512;
+  const auto answer = platform::ExchangeOnce(
+      host, port, "HEAD " + std::string(kHelpPagePath) + " HTTP/1.0\r\nHost: " + host + "\r\n\r\n",
+      limits);
+  // "HTTP/1.1 200 OK", or a redirection the browser follows.
+  return answer && answer->size() > 9 && answer->rfind("HTTP/1.", 0) == 0 &&
+         ((*answer)[9] == '2' || (*answer)[9] == '3');
+}
+
 }  // namespace lumivane

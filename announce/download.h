@@ -28,6 +28,10 @@ bool DownloadAnnouncements(const std::string& folder, const std::string& host = 
                            int port = kVendorPort,
                            const platform::ExchangeLimits& limits = platform::ExchangeLimits{});
 
+// Whether the help page answers (within a few seconds), so that the window
+// opens it rather than the guide it ships.
+bool HelpPageReachable(const std::string& host = kVendorHost, int port = kVendorPort);
+
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ANNOUNCE_DOWNLOAD_H_

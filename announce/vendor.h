@@ -6,6 +6,7 @@ namespace lumivane {
 
 inline constexpr char kVendorHost[] = "www.lumivane.example";
 inline constexpr int kVendorPort = 80;
+inline constexpr char kHelpPagePath[] = "/help.html";
 inline constexpr char kHelpPageAddress[] = "http://www.lumivane.example/help.html";
 inline constexpr char kHomePageAddress[] = "http://www.lumivane.example/";
 

@@ -13,6 +13,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_request.h"
+#include "cli/guide.h"
 #include "cli/manifest.h"
 #include "cli/manual.h"
 #include "engine/picture/jpeg_header.h"
@@ -102,6 +103,15 @@ TEST(ManualTest, PagesTellEveryOptionAndEveryKey) {
     EXPECT_NE(window.find(".B " + roff + "\n"), std::string::npos) << key;
   }
   EXPECT_NE(window.find("presets.dat"), std::string::npos);
+  // The shipped guide: the README's Chinese part alone, as HTML.
+  const std::string guide = cli::GuideHtml(
+      "# X\n## 如何使用\n\n### 步骤\n\n1. 选择 `a<b>`\n   文件夹\n2. 开始\n\n说明\n## Next\nno\n");
+  EXPECT_NE(guide.find(
+                "<h2>步骤</h2>\n<ol><li>选择 <code>a&lt;b&gt;</code>文件夹</li><li>开始</li></ol>\n"
+                "<p>说明</p>\n</body>"),
+            std::string::npos)
+      << guide;
+  EXPECT_EQ(cli::GuideHtml("# no guide\n"), "");
 }
 
 TEST(CliRequestTest, OptionsBecomeTheInputsTheRunChecks) {

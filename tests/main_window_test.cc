@@ -418,6 +418,24 @@ TEST_F(MainWindowTest, PreviewWithoutAViewerShowsInTheProgramsOwnWindow) {
   EXPECT_FALSE(window_->ShowPreview(dir_ / "missing.png", "x"));
 }
 
+// 如何使用 opens the shipped guide where the help page cannot be reached
+// (the vendor's host is not on the internet here).
+TEST(HowToUseTest, TheShippedGuideWhereThePageCannotBeReached) {
+  TempDir dir;
+  ScriptedUiSeam seam;
+  ProcessingSettings settings;
+  MainWindow::Options options;
+  options.guide_file = dir.WriteFile("guide.html", "<html></html>");
+  MainWindow window(seam, settings, options);
+  window.MenuCommand(ui::kHowToUseCommand);
+  QElapsedTimer waited;
+  waited.start();
+  while (seam.opened.empty() && waited.elapsed() < 15000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  EXPECT_EQ(seam.opened, std::vector<std::string>{dir / "guide.html"});
+}
+
 TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {
   window_->SetInitialStates();
   ExtraOperations o;

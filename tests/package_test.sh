@@ -15,7 +15,7 @@ deb="$(ls "$WORK"/lumivane_*.deb)"
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for f in usr/bin/lumivane usr/bin/lumivane-batch \
          usr/share/applications/lumivane.desktop usr/share/icons/hicolor/48x48/apps/lumivane.png \
-         usr/share/lumivane/res.dat usr/share/lumivane/images/sy.png \
+         usr/share/lumivane/res.dat usr/share/lumivane/guide.html usr/share/lumivane/images/sy.png \
          usr/share/doc/lumivane/copyright usr/share/man/man1/lumivane-batch.1.gz; do
   grep -qx "./$f" <<<"$contents" || fail "$f is not in the package"
 done

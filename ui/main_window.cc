@@ -14,13 +14,16 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
+#include "announce/download.h"
 #include "announce/vendor.h"
 #include "engine/picture/font_resolver.h"
 #include "engine/run/batch_run.h"
@@ -65,6 +68,7 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
     : seam_(seam),
       settings_(settings),
       program_folder_(std::move(options.program_folder)),
+      guide_file_(std::move(options.guide_file)),
       exit_process_(std::move(options.exit_process)) {
   if (!exit_process_) exit_process_ = EndProcessNow;
   setWindowTitle("Lumivane");
@@ -432,7 +436,7 @@ void MainWindow::MenuCommand(int id) {
   } else if (id == kAboutCommand) {
     ShowAbout();
   } else if (id == kHowToUseCommand) {
-    seam_.OpenWithDesktop(kHelpPageAddress);
+    HowToUseCommand();
   } else if (id == kHomePageCommand) {
     seam_.OpenWithDesktop(kHomePageAddress);
   } else if (id == kMoreOptionsCommand) {
@@ -440,6 +444,25 @@ void MainWindow::MenuCommand(int id) {
   } else if (auto it = menu_handlers_.find(id); it != menu_handlers_.end()) {
     it->second();
   }
+}
+
+void MainWindow::HowToUseCommand() {
+  if (guide_file_.empty()) {
+    seam_.OpenWithDesktop(kHelpPageAddress);
+    return;
+  }
+  std::thread([window = QPointer<MainWindow>(this)] {
+    const bool reachable = HelpPageReachable();
+    QMetaObject::invokeMethod(
+        qApp,
+        [window, reachable] {
+          if (window) {
+            window->seam_.OpenWithDesktop(reachable ? std::string(kHelpPageAddress)
+                                                    : window->guide_file_);
+          }
+        },
+        Qt::QueuedConnection);
+  }).detach();
 }
 
 void MainWindow::Message(const std::string& text, MessageIcon icon) {

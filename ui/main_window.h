@@ -34,6 +34,9 @@ class MainWindow : public QMainWindow {
     std::string program_folder;
     // How the process ends (tests replace it).
     std::function<void(int)> exit_process;
+    // The guide shipped with the program, opened where the help page
+    // cannot be reached; "" for none.
+    std::string guide_file;
   };
 
   MainWindow(UiSeam& seam, ProcessingSettings& settings, Options options);
@@ -117,6 +120,9 @@ class MainWindow : public QMainWindow {
   void PreviewCommand(Control button);
   void StartCommand();
   void MoreOptionsCommand();
+  // The help page, or the shipped guide where the page cannot be reached
+  // (asked off the window's thread).
+  void HowToUseCommand();
   // Between runs the progress bar names the operations in effect, so that
   // none surprises the next run.
   void ShowOperationsInSight();
@@ -130,6 +136,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<QtWindowPort> port_;
   QAction* announcement_action_ = nullptr;
   const std::string program_folder_;
+  const std::string guide_file_;
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;

@@ -55,6 +55,16 @@ void InstallChineseTranslations() {
 
 namespace {
 
+// The guide shipped beside the program: installed, or in the build tree.
+std::string GuideFile(const std::string& program_file) {
+  const std::string folder =
+      program_file.substr(0, program_file.rfind(platform::kPathSeparator) + 1);
+  for (const char* place : {"../share/lumivane/guide.html", "../man/guide.html"}) {
+    if (platform::PathIsRegularFile(folder + place)) return folder + place;
+  }
+  return "";
+}
+
 void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string& program_folder,
                             const std::string& program_file) {
   window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_folder, program_file] {
@@ -119,6 +129,7 @@ int RunProgram(int argc, char** argv) {
   MainWindow::Options options;
   options.with_announcements = announcements->count() > 0;
   options.program_folder = start_folder;
+  options.guide_file = GuideFile(program_file);
   MainWindow window(seam, settings, options);
   InstallShortcutCommand(window, seam, start_folder, program_file);
   settings = ProcessingSettings{};
