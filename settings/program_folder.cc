@@ -14,12 +14,18 @@ bool IsProgramFolder(const std::string& folder) {
          platform::PathIsRegularFile(platform::JoinPath(folder, "res.dat"));
 }
 
-std::optional<std::string> PrepareUserProgramFolder(const std::string& executable) {
+std::string SharedDataFolder(const std::string& executable) {
   const size_t slash = executable.rfind(platform::kPathSeparator);
-  if (slash == std::string::npos) return std::nullopt;
-  const std::string shared = executable.substr(0, slash) + "/../share/lumivane";
+  if (slash == std::string::npos) return "";
+  return platform::JoinPath(executable.substr(0, slash), "../share/lumivane");
+}
+
+std::optional<std::string> PrepareUserProgramFolder(const std::string& executable) {
+  const std::string shared = SharedDataFolder(executable);
   const std::string data = platform::UserDataFolder();
-  if (!platform::PathIsRegularFile(shared + "/res.dat") || data.empty()) return std::nullopt;
+  if (shared.empty() || !platform::PathIsRegularFile(shared + "/res.dat") || data.empty()) {
+    return std::nullopt;
+  }
   const std::string folder = UserProgramFolder(data);
   if (!platform::MakeDirectories(folder + "/images")) return std::nullopt;
   for (const char* file : {"res.dat", "images/sy.png", "lumivane.png"}) {

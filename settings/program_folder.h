@@ -13,6 +13,10 @@ namespace lumivane {
 // announcement list).
 bool IsProgramFolder(const std::string& folder);
 
+// What an installed program ships beside `executable`: its
+// "../share/lumivane" folder. "" when `executable` names no folder.
+std::string SharedDataFolder(const std::string& executable);
+
 // For an installed program (`executable` beside a "share/lumivane" folder
 // with what a program folder starts with): the user's own program folder,
 // made and filled with the missing starting files. None for a program that

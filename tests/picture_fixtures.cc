@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/picture/imaging_environment.h"
+#include "engine/picture/vips_blob.h"
 #include "tests/temp_dir.h"
 #include "text/text_helpers.h"
 
@@ -75,12 +76,7 @@ vips::VImage WithNoise(const vips::VImage& picture) {
 void SavePicture(const vips::VImage& picture, const std::string& path, const std::string& format,
                  int quality) {
   std::string bytes;
-  auto take = [&](VipsBlob* blob) {
-    size_t length = 0;
-    const void* data = vips_blob_get(blob, &length);
-    bytes.assign(static_cast<const char*>(data), length);
-    vips_area_unref(reinterpret_cast<VipsArea*>(blob));
-  };
+  auto take = [&](VipsBlob* made) { bytes = BlobBytes(BlobPtr(made)); };
   if (format == "JPEG") {
     take(picture.jpegsave_buffer(vips::VImage::option()->set("Q", quality > 0 ? quality : 92)));
   } else if (format == "BMP") {

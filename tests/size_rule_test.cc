@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_ops.h"
+#include "engine/picture/vips_blob.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 
@@ -95,10 +94,7 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
   longer.long_side = 640;
   ASSERT_EQ(Process(wide, longer).outcome, PictureOutcome::kProcessed);
   const std::string bytes = ReadWholeFile(wide);
-  const std::unique_ptr<VipsBlob, void (*)(VipsBlob*)> blob(
-      vips_blob_new(nullptr, bytes.data(), bytes.size()),
-      [](VipsBlob* b) { vips_area_unref(VIPS_AREA(b)); });
-  const vips::VImage thumbnail = vips::VImage::thumbnail_buffer(blob.get(), 640);
+  const vips::VImage thumbnail = vips::VImage::thumbnail_buffer(BorrowBlob(bytes).get(), 640);
   EXPECT_EQ((Out() - thumbnail).abs().max(), 0);
 
   ExtraOperations two;

@@ -55,12 +55,15 @@ void InstallChineseTranslations() {
 
 namespace {
 
-// The guide shipped beside the program: installed, or in the build tree.
+// The guide shipped beside the program: installed, or in the build tree
+// (build/ui/lumivane beside build/man).
 std::string GuideFile(const std::string& program_file) {
-  const std::string folder =
-      program_file.substr(0, program_file.rfind(platform::kPathSeparator) + 1);
-  for (const char* place : {"../share/lumivane/guide.html", "../man/guide.html"}) {
-    if (platform::PathIsRegularFile(folder + place)) return folder + place;
+  const std::string shared = SharedDataFolder(program_file);
+  if (shared.empty()) return "";
+  const std::string built = platform::JoinPath(
+      program_file.substr(0, program_file.rfind(platform::kPathSeparator)), "../man/guide.html");
+  for (const std::string& guide : {platform::JoinPath(shared, "guide.html"), built}) {
+    if (platform::PathIsRegularFile(guide)) return guide;
   }
   return "";
 }

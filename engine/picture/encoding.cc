@@ -1,19 +1,14 @@
 #include "engine/picture/encoding.h"
 
-#include <memory>
 #include <string_view>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/jpeg_header.h"
+#include "engine/picture/vips_blob.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
-
-struct AreaUnref {
-  void operator()(VipsBlob* blob) const { vips_area_unref(reinterpret_cast<VipsArea*>(blob)); }
-};
-using BlobPtr = std::unique_ptr<VipsBlob, AreaUnref>;
 
 vips::VOption* Options() { return vips::VImage::option(); }
 
@@ -51,13 +46,11 @@ std::optional<std::string> EncodeJpeg(const vips::VImage& picture, int quality, 
                                                ->set("Q", quality)
                                                ->set("optimize_coding", optimised)
                                                ->set("interlace", progressive)));
-    const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
-    if (area->length == 0) return std::nullopt;
+    const std::string_view bytes = BlobBytes(blob);
+    if (bytes.empty()) return std::nullopt;
     // The encoder writes an EXIF block of its own; none is kept. What other
     // programs read the resolution from is a JFIF header.
-    return WithJfifHeader(WithoutPrivateSegments(
-                              std::string_view(static_cast<const char*>(area->data), area->length)),
-                          ResolutionDpi(picture));
+    return WithJfifHeader(WithoutPrivateSegments(bytes), ResolutionDpi(picture));
   } catch (const vips::VError&) {
     return std::nullopt;
   }
@@ -73,9 +66,9 @@ std::optional<std::string> EncodePicture(const vips::VImage& picture, int format
         format == kPngOutput
             ? picture.pngsave_buffer(Options()->set("strip", true))
             : picture.webpsave_buffer(Options()->set("Q", quality)->set("strip", true)));
-    const auto* area = reinterpret_cast<const VipsArea*>(blob.get());
-    if (area->length == 0) return std::nullopt;
-    return std::string(static_cast<const char*>(area->data), area->length);
+    const std::string_view bytes = BlobBytes(blob);
+    if (bytes.empty()) return std::nullopt;
+    return std::string(bytes);
   } catch (const vips::VError&) {
     return std::nullopt;
   }

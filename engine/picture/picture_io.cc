@@ -11,6 +11,7 @@
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/picture/memory_budget.h"
+#include "engine/picture/vips_blob.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
@@ -26,18 +27,6 @@ constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
 // photograph and a 750 x 30000 detail picture pass, a decompression bomb
 // does not.
 constexpr std::uint64_t kMaxPixels = 128ull << 20;
-
-struct AreaUnref {
-  void operator()(VipsBlob* blob) const { vips_area_unref(reinterpret_cast<VipsArea*>(blob)); }
-};
-using BlobPtr = std::unique_ptr<VipsBlob, AreaUnref>;
-
-// The bytes as the library's buffer, without a copy: they must outlive
-// every image decoded from them, which ReadPicture's copy into memory
-// ensures.
-BlobPtr Borrow(const std::string& bytes) {
-  return BlobPtr(vips_blob_new(nullptr, bytes.data(), bytes.size()));
-}
 
 vips::VOption* Options() { return vips::VImage::option(); }
 
@@ -220,7 +209,8 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   // pages.
   const bool staged = r.bytes.size() + need > MemoryBudget::ForPictures().Room();
   if (staged) need = std::max({coefficients, kept + pixels * 3, kept + encoding});
-  const BlobPtr blob = Borrow(r.bytes);
+  // The bytes outlive the decoding: ReadPicture copies the picture into memory.
+  const BlobPtr blob = BorrowBlob(r.bytes);
   return WithinBudget(r, w, h, need, [&] {
     vips::VImage image =
         vips::VImage::jpegload_buffer(blob.get(), Options()
@@ -257,7 +247,7 @@ std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image,
 // Formats of the library's own loaders, all read from memory: the first
 // frame or page, the primary picture of a HEIF container.
 std::optional<vips::VImage> ReadOther(Reading& r, PictureFormat format) {
-  const BlobPtr blob = Borrow(r.bytes);
+  const BlobPtr blob = BorrowBlob(r.bytes);
   VipsBlob* b = blob.get();
   switch (format) {
     case PictureFormat::kPng:

@@ -1,6 +1,6 @@
-// The operations on one picture and the fixed order in which a run applies
-// them: read (upright, sRGB, white under transparency, shrunk), quality,
-// rotation, text watermark, picture watermark, write.
+// One picture end to end, as a run and the preview make it: read
+// (upright, sRGB, white under transparency, shrunk), taken through the
+// steps of picture_steps.h, encoded and written.
 #ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_OPS_H_
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_OPS_H_
 
@@ -111,17 +111,17 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
                                 const vips::VImage* watermark, const ExtraOperations& extras = {},
                                 const OutputNamer& namer = nullptr);
 
+// One picture or part encoded as a run writes it: in the output's format,
+// under its size cap when there is one. None when it cannot be encoded.
+std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,
+                                       int quality);
+
 // Everything before the encoding: the picture as it will be written, or
 // none when the source cannot be read. With `shrink_on_load`, a large
 // JPEG is decoded at a reduced scale when it is to be shrunk anyway.
 // `mark_failed`, when given, tells whether the text watermark was asked
 // for and could not be drawn. A picture the operations cut into parts
 // gives its first part.
-// One picture or part encoded as a run writes it: in the output's format,
-// under its size cap when there is one. None when it cannot be encoded.
-std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,
-                                       int quality);
-
 std::optional<vips::VImage> RenderPicture(const std::string& source,
                                           const ProcessingSettings& settings,
                                           const PictureSwitches& switches,

@@ -11,9 +11,9 @@
 namespace lumivane {
 namespace {
 
-// The share of the square canvas a trimmed product's longer side takes
-// unless told.
-constexpr int kUsualFill = 85;
+// The share of the canvas a trimmed product's longer side takes, in
+// percent: 85 unless told.
+int FillPercent(const StepContext& c) { return c.extras.fill > 0 ? c.extras.fill : 85; }
 
 VipsAngle ClockwiseAngle(int degrees) {
   switch (degrees) {
@@ -147,7 +147,7 @@ vips::VImage SizedByRule(const vips::VImage& picture, const StepContext& c) {
     own = {std::max(1, static_cast<int>(std::lround(picture.width() * c.own_scale))),
            std::max(1, static_cast<int>(std::lround(picture.height() * c.own_scale)))};
     if (c.Canvas()) {
-      const int fill = c.extras.fill > 0 ? c.extras.fill : kUsualFill;
+      const int fill = FillPercent(c);
       rule.width = std::max(1, rule.width * fill / 100);
       rule.height = std::max(1, rule.height * fill / 100);
       rule.exact = false;
@@ -171,7 +171,7 @@ std::optional<PictureSize> CanvasSize(PictureSize size, const StepContext& c) {
   const SizeRule rule = c.Rule();
   if (rule.Any()) return PictureSize{rule.width, rule.height};
   const int longer = std::max(size.width, size.height);
-  const int fill = c.extras.fill > 0 ? c.extras.fill : kUsualFill;
+  const int fill = FillPercent(c);
   const int side = c.trimmed ? (longer * 100 + fill - 1) / fill : longer;
   return PictureSize{side, side};
 }
@@ -281,8 +281,9 @@ SizeRule StepContext::Rule() const {
   SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
   // The sizes of the operations are the output's: a picture to be turned a
   // quarter is sized across what will be its height.
-  const int angle = RotationAngleFor(switches.rotation_position);
-  if (switches.rotation && angle != 180 && !rule.truncated) std::swap(rule.width, rule.height);
+  if (switches.rotation && Angle(*this) != 180 && !rule.truncated) {
+    std::swap(rule.width, rule.height);
+  }
   // The frame lies inside the size asked. (The window's width makes room
   // for it once the picture is made: the output keeps its width.)
   if (extras.border > 0 && !rule.truncated) {
@@ -294,7 +295,8 @@ SizeRule StepContext::Rule() const {
 }
 
 bool StepContext::Canvas() const {
-  return extras.square || (!extras.size.empty() && extras.fit == kFitPad);
+  const SizeRule rule = Rule();
+  return extras.square || (rule.exact && !rule.Cuts());
 }
 
 PictureSize ReadSize(PictureSize original, const StepContext& c) {
