@@ -1,26 +1,19 @@
 #include "cli/option_table.h"
 
-#include <charconv>
 #include <map>
 
 #include "engine/picture/colour.h"
 #include "engine/picture/operation_table.h"
+#include "text/text_helpers.h"
 
 namespace lumivane::cli {
 namespace {
 
 using Presets = std::vector<Preset>;
 
-std::optional<int> Int(const std::string& s) {
-  int v = 0;
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return v;
-}
-
 // A whole number from `low` to `high` in steps of `step`.
 std::optional<int> Bounded(const std::string& s, int low, int high, int step = 1) {
-  const auto v = Int(s);
+  const auto v = WholeNumber(s);
   if (!v || *v < low || *v > high || (*v - low) % step != 0) return std::nullopt;
   return v;
 }
@@ -68,7 +61,7 @@ const std::vector<CliOption> kOptions = {
     {"--width", "N", OptionGroup::kBasic,
      "shrink to N pixels wide (1-9999), never enlarge; the height in proportion, truncated",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.width = Int(v)) ? std::string() : "not a whole number";
+       return (o.width = WholeNumber(v)) ? std::string() : "not a whole number";
      }},
     {"--quality", "Q", OptionGroup::kBasic,
      "JPEG quality 50-100 in steps of 5 (default from config.dat)",
@@ -163,7 +156,8 @@ const std::vector<CliOption> kOptions = {
      "share the job out",
      [](const std::string& v, CliOptions& o, const Presets&) {
        const auto p = Pair(v, '/');
-       const auto k = p ? Int(p->first) : std::nullopt, n = p ? Int(p->second) : std::nullopt;
+       const auto k = p ? WholeNumber(p->first) : std::nullopt,
+                  n = p ? WholeNumber(p->second) : std::nullopt;
        if (!k || !n || *n < 1 || *k < 0 || *k >= *n) {
          return std::string("must be K/N with 0 <= K < N");
        }

@@ -1,7 +1,6 @@
 #include "settings/presets_file.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "platform/file_system.h"
 #include "settings/options_file.h"
@@ -25,12 +24,8 @@ int WidthOf(std::string_view section) {
     const std::string line = TrimSpaces(section.substr(at, lf - at));
     at = lf + 1;
     if (line.rfind(kWidthKey, 0) != 0) continue;
-    int width = 0;
-    const char* first = line.data() + sizeof(kWidthKey) - 1;
-    const auto [end, ec] = std::from_chars(first, line.data() + line.size(), width);
-    if (ec == std::errc() && end == line.data() + line.size() && width >= 0 && width <= kMaxWidth) {
-      return width;
-    }
+    const auto width = WholeNumber(std::string_view(line).substr(sizeof(kWidthKey) - 1));
+    if (width && *width >= 0 && *width <= kMaxWidth) return *width;
   }
   return 0;
 }

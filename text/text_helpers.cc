@@ -1,5 +1,7 @@
 #include "text/text_helpers.h"
 
+#include <charconv>
+
 namespace lumivane {
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -11,6 +13,13 @@ std::string TrimSpaces(std::string_view text) {
   size_t start = 0;
   while (start < end && IsBlank(text[start])) ++start;
   return std::string(text.substr(start, end - start));
+}
+
+std::optional<int> WholeNumber(std::string_view text) {
+  int n = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return n;
 }
 
 bool IsDigitsOnly(std::string_view text) {

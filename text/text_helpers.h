@@ -2,6 +2,7 @@
 #ifndef LUMIVANE_TEXT_TEXT_HELPERS_H_
 #define LUMIVANE_TEXT_TEXT_HELPERS_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ namespace lumivane {
 std::string TrimSpaces(std::string_view text);
 // True for a non-empty text of the digits 0 to 9 only.
 bool IsDigitsOnly(std::string_view text);
+// The whole text as an int ("-3", "42"); none for anything else (blanks,
+// a trailing sign or letter, out of range).
+std::optional<int> WholeNumber(std::string_view text);
 // True when a byte is 0x80 or above (a Chinese or other non-ASCII character).
 bool HasNonAscii(std::string_view text);
 // Byte for byte, case-sensitive.

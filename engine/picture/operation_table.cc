@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 
 #include "engine/picture/colour.h"
 #include "engine/picture/rename.h"
 #include "engine/picture/size_rule.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 
@@ -250,9 +250,8 @@ void OperationField::SetValueText(ExtraOperations& o, const std::string& text) c
     const bool fine = check == nullptr || check(text).empty();
     o.*std::get<std::string ExtraOperations::*>(value) = fine ? text : "";
   } else if (IsNumber()) {
-    int n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    Set(o, ec == std::errc() && end == text.data() + text.size() && n >= 0 ? n : 0);
+    const auto n = WholeNumber(text);
+    Set(o, n && *n >= 0 ? *n : 0);
   } else {
     Set(o, text == "1");
   }
@@ -330,11 +329,8 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
   }
   took_next = true;
   const size_t comma = next->find(',');
-  const std::string number = next->substr(0, comma);
-  int n = 0;
-  const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
-  if (ec != std::errc() || end != number.data() + number.size() || n < range.low ||
-      n > range.high) {
+  const auto n = WholeNumber(std::string_view(*next).substr(0, comma));
+  if (!n || *n < range.low || *n > range.high) {
     return "must be " + std::to_string(range.low) + " to " + std::to_string(range.high);
   }
   if (comma != std::string::npos) {
@@ -342,7 +338,7 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
     if (colour == nullptr || !IsColourText(tint)) return "the colour must be #RRGGBB";
     o.*colour = tint;
   }
-  Set(o, n);
+  Set(o, *n);
   return "";
 }
 

@@ -1,8 +1,9 @@
 #include "engine/picture/size_rule.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
@@ -34,11 +35,8 @@ std::optional<PictureSize> ParseDimensions(const std::string& text) {
   }
   if (x == std::string::npos) return std::nullopt;
   auto number = [](std::string_view s) -> std::optional<int> {
-    int n = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-    if (ec != std::errc() || end != s.data() + s.size() || n < 1 || n > kLargestSide) {
-      return std::nullopt;
-    }
+    const auto n = WholeNumber(s);
+    if (!n || *n < 1 || *n > kLargestSide) return std::nullopt;
     return n;
   };
   const std::string_view all(text);
