@@ -89,7 +89,7 @@ click 32 79                                   # width switch on
 click 110 79; xdotool key ctrl+a; type_text 300
 click 26 137                                  # text watermark on
 click 110 420; xdotool key ctrl+a; type_text "$TGT"
-xwd -root -silent > "$WORK/screen.xwd" && "$PROBE" png "$WORK/screen.xwd" "$OUT/e2e_main_window.png"
+"$PROBE" screen "$OUT/e2e_main_window.png"
 click 619 461                                 # start
 for _ in $(seq 150); do
   [ "$(find "$TGT" -name '*.jpg' 2>/dev/null | wc -l)" -ge 3 ] && break
