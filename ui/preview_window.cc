@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace lumivane::ui {
 
@@ -30,7 +31,13 @@ bool PreviewWindow::Show(const std::string& path, const std::string& title) {
   }
   picture_->setPixmap(pixmap);
   setWindowTitle(QString::fromStdString(title));
-  resize(pixmap.size());
+  // A small picture still leaves room for its title (size and bytes) and
+  // the title bar's buttons.
+  const int title_width = fontMetrics().horizontalAdvance(windowTitle()) + 160;
+  resize(std::max(pixmap.width(), std::min(title_width, room.width())), pixmap.height());
+  if (parentWidget() != nullptr && !isVisible()) {
+    move(parentWidget()->geometry().center() - rect().center());
+  }
   show();
   raise();
   activateWindow();
