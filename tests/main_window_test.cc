@@ -24,6 +24,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QToolTip>
@@ -463,6 +466,12 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
       EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
     }
   }
+  // All rows in sight where the screen is tall enough; on a short one
+  // (768 with a panel) the rows scroll and the buttons stay on it.
+  dialog.show();
+  ASSERT_GE(dialog.screen()->availableGeometry().height(), 800);
+  EXPECT_EQ(dialog.findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0);
+  EXPECT_LE(dialog.minimumSizeHint().height(), 400);
 }
 
 // A preset saved in the dialog is listed there again and found by the

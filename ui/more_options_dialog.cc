@@ -4,11 +4,15 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -70,11 +74,37 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, std::string p
   });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
+  QScrollArea* rows = Scrolled(form);
+  layout->addWidget(rows);
   layout->addWidget(buttons);
+  FitScreen(*rows);
 
   Show(start);
   connect(preset_, &QComboBox::activated, this, [this](int index) { ChoosePreset(index); });
+}
+
+// The rows scroll where the screen is shorter than they are (a 768-pixel
+// laptop with a panel), so that 确定 stays on the screen; elsewhere all are
+// in sight.
+QScrollArea* MoreOptionsDialog::Scrolled(QLayout* rows) {
+  auto* content = new QWidget;
+  content->setLayout(rows);
+  auto* area = new QScrollArea;
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  area->setWidget(content);
+  area->setMinimumWidth(content->sizeHint().width() + area->verticalScrollBar()->sizeHint().width());
+  area->setMinimumHeight(std::min(content->sizeHint().height(), 200));
+  return area;
+}
+
+void MoreOptionsDialog::FitScreen(const QScrollArea& area) {
+  QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  const int room = screen->availableGeometry().height() - 40;  // the title bar
+  const int whole =
+      sizeHint().height() - area.sizeHint().height() + area.widget()->sizeHint().height();
+  resize(sizeHint().width(), std::min(whole, room));
 }
 
 QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {

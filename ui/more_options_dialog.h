@@ -3,6 +3,7 @@
 #define LUMIVANE_UI_MORE_OPTIONS_DIALOG_H_
 
 #include <QDialog>
+#include <QScrollArea>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ class MoreOptionsDialog : public QDialog {
     QLineEdit* text = nullptr;    // a text's
     QLineEdit* colour = nullptr;  // a colour beside the switch
   };
+  QScrollArea* Scrolled(QLayout* rows);
+  void FitScreen(const QScrollArea& rows);
   QWidget* AddRow(const OperationField& field);
   void Show(const ExtraOperations& operations);
   void SavePresetCommand();
