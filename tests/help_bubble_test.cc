@@ -138,7 +138,7 @@ TEST_F(HelpBubbleTest, ExplainsTheWindowOnTopAndStaysWithIt) {
   EXPECT_EQ(bubble_.text(), log.box()->whatsThis());
 }
 
-// A click on it or elsewhere, Escape, the window moved or left, and F1
+// A click on it or elsewhere, Escape, a scroll, the window moved or left, and F1
 // where there is nothing to explain all put the bubble away.
 TEST_F(HelpBubbleTest, ItGoesAwayWhenTheUserTurnsElsewhere) {
   ASSERT_TRUE(bubble_.HelpRequest(CentreOf(Control::StartButton)));
@@ -149,6 +149,11 @@ TEST_F(HelpBubbleTest, ItGoesAwayWhenTheUserTurnsElsewhere) {
       [&] { QTest::keyClick(box, Qt::Key_Escape); },
       [&] { QTest::mouseClick(box, Qt::LeftButton); },
       [&] { window_.move(window_.pos() + QPoint(20, 10)); },
+      [&] {
+        QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+      },
       [&] {
         QCursor::setPos(window_.control(Control::TextGroupBox)->mapToGlobal(QPoint(400, 125)));
         QTest::keyClick(box, Qt::Key_F1);

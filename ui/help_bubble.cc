@@ -198,6 +198,7 @@ bool BubbleEnds(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
       return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
     case QEvent::MouseButtonPress:
+    case QEvent::Wheel:  // scrolled rows move away from where it points
     case QEvent::ApplicationDeactivate:
       return true;
     case QEvent::Move:
