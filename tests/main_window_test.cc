@@ -465,6 +465,10 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
     if (qobject_cast<QCheckBox*>(w) || qobject_cast<QSpinBox*>(w) || qobject_cast<QComboBox*>(w)) {
       EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
     }
+    auto* text = qobject_cast<QLineEdit*>(w);  // a size or a pattern, not a colour
+    if (text != nullptr && text->validator() == nullptr && !qobject_cast<QSpinBox*>(w->parent())) {
+      EXPECT_TRUE(text->placeholderText().startsWith(QString::fromUtf8("如 ")));
+    }
   }
   // All rows in sight where the screen is tall enough; on a short one
   // (768 with a panel) the rows scroll and the buttons stay on it.

@@ -113,6 +113,7 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   if (field.IsText()) {
     row.text = new QLineEdit;
     row.text->setMinimumWidth(160);
+    row.text->setPlaceholderText(QString::fromUtf8(field.unit));
     values.push_back(row.text);
   } else if (field.choices != nullptr) {
     row.choice = new QComboBox;

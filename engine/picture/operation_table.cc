@@ -33,7 +33,7 @@ const std::vector<OperationField>& OperationFields() {
        {},
        0,
        "缩小到放得进",
-       "",
+       "如 800x800",
        "图片按比例缩小到放得进 宽x高 的框里（如 800x600），另一边四舍五入。",
        "WxH",
        "shrink to fit inside W x H, in proportion, rounded",
@@ -47,7 +47,7 @@ const std::vector<OperationField>& OperationFields() {
        {},
        0,
        "固定尺寸",
-       "",
+       "如 750x1000",
        "每张图片都做成正好 宽x高（如 750x1000）：不勾选下面的裁切时放进这个尺寸，\n"
        "空白处按方形画布的颜色（白色，PNG 和 WebP 为透明）补齐。",
        "WxH",
@@ -189,7 +189,7 @@ const std::vector<OperationField>& OperationFields() {
        {},
        0,
        "重命名为",
-       "",
+       "如 {name}_{n:03}",
        "按这个样式给处理后的图片起名：{name} 原名（不含扩展名），{n} 编号，\n"
        "{n:03} 三位编号（001、002 ……，按文件夹里的名称顺序），{folder} 所在文件夹名，\n"
        "{w}、{h} 处理后的宽和高。\n"

@@ -25,7 +25,7 @@ struct OperationField {
   ValueRange range{0, 0};  // a number's, when on
   int dialog_value = 0;    // a number's value in the dialog while it is off
   const char* label;       // the dialog's check box
-  const char* unit;        // after the dialog's number
+  const char* unit;        // after the dialog's number; a text's grey example
   const char* help;        // the dialog's help text
   // The option's argument in --help: "" for none, "[...]" when it may be
   // left out (a number then takes `dialog_value`).
