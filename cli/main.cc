@@ -1,5 +1,4 @@
 // lumivane-batch: the batch run without a window.
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "engine/run/messages.h"
 #include "platform/append_file.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "settings/presets_file.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   platform::RemoveTemporariesOnInterrupt();
-  const bool stdout_closed = platform::ReserveIfClosed(STDOUT_FILENO);
-  platform::ReserveIfClosed(STDERR_FILENO);
+  const bool stdout_closed = platform::ReserveIfClosed(stdout);
+  platform::ReserveIfClosed(stderr);
   ProcessingSettings settings;
   // A default config.dat is written only when asked to save settings.
   if (!LoadSettings(folder, settings, options->save_settings)) {
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n", msg::kNoticeCaption, msg::kCannotReadSettings);
     return 1;
   }
-  cli::CliPort port(options->overwrite, stderr, isatty(STDERR_FILENO) && isatty(STDIN_FILENO),
+  cli::CliPort port(options->overwrite, stderr, platform::AnswersFromATerminal(),
                     options->skip_done);
   RunRequest batch = cli::RequestFrom(*options, settings);
   if (options->save_settings)

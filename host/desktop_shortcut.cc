@@ -1,7 +1,5 @@
 #include "host/desktop_shortcut.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <fstream>
 
@@ -100,7 +98,7 @@ bool CreateDesktopShortcut(const std::string& program_folder, const std::string&
       !platform::WriteFileAtomically(launcher, DesktopEntry(program_file, program_folder))) {
     return false;
   }
-  chmod(launcher.c_str(), 0755);  // desktops start only executable launchers
+  platform::MakeExecutable(launcher);  // desktops start only executable launchers
   return true;
 }
 

@@ -53,7 +53,8 @@ bool AppendFile::Append(std::string_view text) {
   return whole;
 }
 
-bool ReserveIfClosed(int fd) {
+bool ReserveIfClosed(std::FILE* stream) {
+  const int fd = fileno(stream);
   if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) return false;
   const int null = open("/dev/null", O_RDWR);
   if (null >= 0 && null != fd) {

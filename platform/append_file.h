@@ -3,6 +3,7 @@
 #ifndef LUMIVANE_PLATFORM_APPEND_FILE_H_
 #define LUMIVANE_PLATFORM_APPEND_FILE_H_
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +39,10 @@ class AppendFile {
   bool line_open_ = false;
 };
 
-// True when the standard stream `fd` (0, 1 or 2) was closed. It is then
-// opened on the null device: a closed stream would lend its number to the
-// next file opened, and what is written to the stream would land in it.
-bool ReserveIfClosed(int fd);
+// True when the standard stream (stdin, stdout or stderr) was closed. It is
+// then opened on the null device: a closed stream would lend its number to
+// the next file opened, and what is written to the stream would land in it.
+bool ReserveIfClosed(std::FILE* stream);
 
 }  // namespace lumivane::platform
 

@@ -406,6 +406,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return file && file->Commit();
 }
 
+bool MakeExecutable(const std::string& path) { return chmod(path.c_str(), 0755) == 0; }
+
 void RemoveStaleTemporaries(const std::string& folder) {
   auto entries = ListDirectory(folder);
   if (!entries) return;

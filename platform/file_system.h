@@ -109,6 +109,9 @@ bool ReadRegularFileInPieces(const std::string& path,
 // write, sync, rename. False (and the temporary removed) on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Lets the file be run as a program (a desktop's launcher must be).
+bool MakeExecutable(const std::string& path);
+
 // A file written whole beside its place and moved there later, so that
 // several files can be written first and put in place together: the
 // temporary file is removed unless Commit is called.

@@ -1,7 +1,5 @@
 #include "ui/main_window.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,7 +17,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -31,6 +28,7 @@
 #include "engine/run/messages.h"
 #include "engine/run/preview.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "settings/options_file.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
@@ -57,11 +55,6 @@ void Fill(QComboBox* combo, const std::array<const char*, N>& items, int selecte
   combo->setCurrentIndex(selected);
 }
 
-void EndProcessNow(int code) {
-  std::fflush(nullptr);
-  _exit(code);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options options)
@@ -70,7 +63,7 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
       program_folder_(std::move(options.program_folder)),
       guide_file_(std::move(options.guide_file)),
       exit_process_(std::move(options.exit_process)) {
-  if (!exit_process_) exit_process_ = EndProcessNow;
+  if (!exit_process_) exit_process_ = platform::EndProcessNow;
   setWindowTitle("Lumivane");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -94,7 +94,8 @@ QScrollArea* MoreOptionsDialog::Scrolled(QLayout* rows) {
   area->setWidgetResizable(true);
   area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   area->setWidget(content);
-  area->setMinimumWidth(content->sizeHint().width() + area->verticalScrollBar()->sizeHint().width());
+  area->setMinimumWidth(content->sizeHint().width() +
+                        area->verticalScrollBar()->sizeHint().width());
   area->setMinimumHeight(std::min(content->sizeHint().height(), 200));
   return area;
 }

@@ -3,14 +3,14 @@
 //   picture_probe check FILE        prints "WIDTH HEIGHT DARK" (dark pixels in
 //                                   the bottom-right quarter)
 //   picture_probe screen OUT        the X screen ($DISPLAY) as PNG
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 #include <vips/vips8>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 

@@ -1,0 +1,18 @@
+// The process's own ends: its terminal and its exit, where they depend on
+// the operating system.
+#ifndef LUMIVANE_PLATFORM_PROCESS_H_
+#define LUMIVANE_PLATFORM_PROCESS_H_
+
+namespace lumivane::platform {
+
+// True when a person at a terminal can read the questions (standard error)
+// and answer them (standard input).
+bool AnswersFromATerminal();
+
+// Ends the process at once with `code`, its output flushed, running no
+// destructors (threads may still hold the imaging library).
+[[noreturn]] void EndProcessNow(int code);
+
+}  // namespace lumivane::platform
+
+#endif  // LUMIVANE_PLATFORM_PROCESS_H_
