@@ -1,53 +1,30 @@
 #include "ui/main_window.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QUrl>
-#include <thread>
 #include <vector>
 
 #include "announce/download.h"
-#include "announce/vendor.h"
-#include "engine/picture/font_resolver.h"
-#include "engine/run/batch_run.h"
-#include "engine/run/folder_scan.h"
-#include "engine/run/messages.h"
-#include "engine/run/preview.h"
-#include "platform/file_system.h"
 #include "platform/process.h"
-#include "settings/options_file.h"
-#include "settings/program_folder.h"
-#include "settings/settings_file.h"
-#include "text/text_helpers.h"
 #include "ui/chinese_file_dialog.h"
 #include "ui/control_layout.h"
 #include "ui/font_text.h"
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
 #include "ui/more_options_dialog.h"
-#include "ui/preview_window.h"
 #include "ui/progress_text.h"
+#include "ui/qt_text.h"
 #include "ui/qt_window_port.h"
 #include "ui/window_inputs.h"
 
 namespace lumivane::ui {
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 template <size_t N>
 void Fill(QComboBox* combo, const std::array<const char*, N>& items, int selected) {
@@ -369,285 +346,6 @@ void MainWindow::MarginBoxRule(Control combo, Control box) {
   } else {
     margin->setEnabled(false);
   }
-}
-
-void MainWindow::MainWindowProc(Control sender) {
-  auto ticked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
-  auto follow = [this](Control box, bool on, bool caret_to_end) {
-    control(box)->setEnabled(on);
-    if (!on) return;
-    if (caret_to_end) {
-      auto* edit = control_as<QLineEdit>(box);
-      edit->setCursorPosition(edit->text().size());
-    }
-    control(box)->setFocus();
-  };
-  switch (sender) {
-    case Control::SourceFolderBrowseButton:
-      return SourceFolderCommand();
-    case Control::WidthCheck:
-      return follow(Control::WidthBox, ticked(Control::WidthCheck), true);
-    case Control::QualityCheck:
-      return follow(Control::QualityCombo, ticked(Control::QualityCheck), false);
-    case Control::RotationCheck:
-      return follow(Control::RotationCombo, ticked(Control::RotationCheck), false);
-    case Control::TextWatermarkCheck:
-      return TextGroupSwitch(ticked(Control::TextWatermarkCheck));
-    case Control::PictureWatermarkCheck:
-      return PictureGroupSwitch(ticked(Control::PictureWatermarkCheck));
-    case Control::TextHorizontalPositionCombo:
-      return MarginBoxRule(sender, Control::TextHorizontalMarginBox);
-    case Control::TextVerticalPositionCombo:
-      return MarginBoxRule(sender, Control::TextVerticalMarginBox);
-    case Control::PictureHorizontalPositionCombo:
-      return MarginBoxRule(sender, Control::PictureHorizontalMarginBox);
-    case Control::PictureVerticalPositionCombo:
-      return MarginBoxRule(sender, Control::PictureVerticalMarginBox);
-    case Control::FontButton:
-      return FontCommand();
-    case Control::TextPreviewButton:
-    case Control::PicturePreviewButton:
-      return PreviewCommand(sender);
-    case Control::WatermarkPictureBrowseButton:
-      return WatermarkPictureCommand();
-    case Control::TargetFolderBrowseButton:
-      return TargetFolderCommand();
-    case Control::StartButton:
-      return StartCommand();
-    default:
-      return;
-  }
-}
-
-void MainWindow::SetMenuHandler(int id, std::function<void()> handler) {
-  menu_handlers_[id] = std::move(handler);
-}
-
-void MainWindow::MenuCommand(int id) {
-  if (id == kExitCommand) {
-    ExitRule();
-  } else if (id == kAboutCommand) {
-    ShowAbout();
-  } else if (id == kHowToUseCommand) {
-    HowToUseCommand();
-  } else if (id == kHomePageCommand) {
-    seam_.OpenWithDesktop(kHomePageAddress);
-  } else if (id == kMoreOptionsCommand) {
-    MoreOptionsCommand();
-  } else if (auto it = menu_handlers_.find(id); it != menu_handlers_.end()) {
-    it->second();
-  }
-}
-
-void MainWindow::HowToUseCommand() {
-  if (guide_file_.empty()) {
-    seam_.OpenWithDesktop(kHelpPageAddress);
-    return;
-  }
-  std::thread([window = QPointer<MainWindow>(this)] {
-    const bool reachable = HelpPageReachable();
-    QMetaObject::invokeMethod(
-        qApp,
-        [window, reachable] {
-          if (window) {
-            window->seam_.OpenWithDesktop(reachable ? std::string(kHelpPageAddress)
-                                                    : window->guide_file_);
-          }
-        },
-        Qt::QueuedConnection);
-  }).detach();
-}
-
-void MainWindow::Message(const std::string& text, MessageIcon icon) {
-  seam_.ShowMessage(this, msg::kNoticeCaption, text, icon);
-}
-
-void MainWindow::SourceFolderCommand() {
-  auto* source = control_as<QLineEdit>(Control::SourceFolderBox);
-  auto chosen = seam_.BrowseForFolder(this, "选择图片源文件夹：", source->text().toStdString());
-  if (!chosen) return;
-  TakeSourceFolder(TrimSpaces(*chosen));
-}
-
-void MainWindow::TakeSourceFolder(const std::string& folder) {
-  auto* source = control_as<QLineEdit>(Control::SourceFolderBox);
-  // Choosing the folder that is already there changes nothing.
-  if (folder.empty() || source->text().toStdString() == folder) return;
-  source->setText(Q(folder));
-  control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(DefaultTargetFolder(folder)));
-}
-
-namespace {
-
-// The one local file or folder a drop carries; none for anything else.
-std::optional<std::string> DroppedPath(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
-  const QUrl url = data->urls().front();
-  if (!url.isLocalFile()) return std::nullopt;
-  return url.toLocalFile().toStdString();
-}
-
-}  // namespace
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  // Nothing is taken while a run has the controls locked.
-  if (DroppedPath(event->mimeData()) && control(Control::StartButton)->isEnabled()) {
-    event->acceptProposedAction();
-  }
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-  const auto path = DroppedPath(event->mimeData());
-  if (path && TakeDrop(*path, event->position().toPoint())) event->acceptProposedAction();
-}
-
-bool MainWindow::TakeDrop(const std::string& path, QPoint at) {
-  if (!control(Control::StartButton)->isEnabled()) return false;
-  QWidget* picture_box = control(Control::WatermarkPictureBox);
-  if (picture_box->isEnabled() && picture_box->rect().contains(picture_box->mapFrom(this, at))) {
-    if (!FileExists(path)) return false;
-    if (!IsWatermarkPictureName(path)) {
-      log_window().AppendLine("水印图片须为 PNG、JPG、GIF、BMP、WebP 或 TIFF 图片，未采用：" +
-                              path);
-      return false;
-    }
-    control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(path));
-    return true;
-  }
-  if (!IsDirectory(path)) return false;
-  TakeSourceFolder(path);
-  return true;
-}
-
-void MainWindow::TargetFolderCommand() {
-  auto chosen =
-      seam_.BrowseForFolder(this, "图片处理后保存到：",
-                            control_as<QLineEdit>(Control::TargetFolderBox)->text().toStdString());
-  if (chosen && !chosen->empty())
-    control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(*chosen));
-}
-
-void MainWindow::WatermarkPictureCommand() {
-  auto chosen = seam_.ChoosePictureFile(
-      this, "选择水印图片",
-      control_as<QLineEdit>(Control::WatermarkPictureBox)->text().toStdString());
-  if (chosen) control_as<QLineEdit>(Control::WatermarkPictureBox)->setText(Q(*chosen));
-}
-
-void MainWindow::FontCommand() {
-  if (!seam_.ChooseWatermarkFont(this, settings_.sy_text_font)) return;
-  control_as<QLineEdit>(Control::FontSummaryBox)
-      ->setText(Q(FontSummaryText(settings_.sy_text_font)));
-  const std::string text =
-      TrimSpaces(control_as<QLineEdit>(Control::WatermarkTextBox)->text().toStdString());
-  if (!text.empty() && HasNonAscii(text) && !FontShowsChinese(settings_.sy_text_font)) {
-    Message(msg::kFontCannotShowChinese, MessageIcon::kWarning);
-    control(Control::FontButton)->setFocus();
-  }
-}
-
-void MainWindow::SetExtraOperations(const ExtraOperations& operations) {
-  extras_ = operations;
-  ShowOperationsInSight();
-}
-
-void MainWindow::ShowOperationsInSight() {
-  auto* bar = control_as<QProgressBar>(Control::ProgressBar);
-  if (!more_options_action_->isEnabled()) return;  // the bar tells the run
-  const QString text = Q(DescribeOperations(extras_));
-  bar->setFormat(text);
-  bar->setTextVisible(!text.isEmpty());
-  bar->setToolTip(text.isEmpty() ? QString() : text + Q("\n单击这里修改"));
-  bar->setCursor(text.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == control(Control::ProgressBar) && event->type() == QEvent::MouseButtonRelease &&
-      more_options_action_->isEnabled()) {
-    MoreOptionsCommand();
-    return true;
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::MoreOptionsCommand() {
-  int preset_width = 0;
-  if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_width)) return;
-  // 确定 keeps them: stored at once, not only when a run starts.
-  SaveExtraOperations(program_folder_, extras_);
-  ShowOperationsInSight();
-  if (preset_width > 0) {
-    // A preset sets the width switch as well.
-    control_as<QCheckBox>(Control::WidthCheck)->setChecked(true);
-    control(Control::WidthBox)->setEnabled(true);
-    control_as<QLineEdit>(Control::WidthBox)->setText(QString::number(preset_width));
-  }
-}
-
-void MainWindow::PreviewCommand(Control button) {
-  const std::string folder = platform::JoinPath(program_folder_, "temp");
-  control(button)->setEnabled(false);
-  const auto refused =
-      button == Control::TextPreviewButton
-          ? PreviewTextWatermark(port(), settings_, ReadInputs(*this), extras_, folder)
-          : PreviewPictureWatermark(port(), settings_, ReadInputs(*this), extras_, folder);
-  control(button)->setEnabled(true);
-  if (refused) control(ControlFor(*refused))->setFocus();
-}
-
-void MainWindow::StartCommand() {
-  // Stored when a run starts, as config.dat is.
-  SaveExtraOperations(program_folder_, extras_);
-  RunRequest request;
-  request.inputs = ReadInputs(*this);
-  request.extras = extras_;
-  request.save_settings = [folder = program_folder_](const ProcessingSettings& s) {
-    SaveSettings(folder, s);
-  };
-  run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
-  // The worker's first call to the window waits for this handler to
-  // return, so the lock always comes first.
-  if (!StartBatchWorker(port(), settings_, request)) {
-    Message("无法创建新线程来处理图片", MessageIcon::kError);
-    return;
-  }
-  LockForRun();
-}
-
-bool MainWindow::ShowPreview(const std::string& path, const std::string& title) {
-  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
-  return preview_window_->Show(path, title);
-}
-
-void MainWindow::AppendRunLogLine(const std::string& line) {
-  // A run's lines start under its time, so that runs can be told apart.
-  if (!run_started_.empty()) log_window_->AppendLine("———— " + run_started_ + " 开始处理 ————");
-  run_started_.clear();
-  log_window_->AppendLine(line);
-}
-
-void MainWindow::ShowAbout() {
-  const std::string text =
-      std::string("Lumivane ") + kProgramVersion +
-      "\n\n主要功能：缩小图片尺寸、图片压缩、给图片加[文字]或[图片]水印，一键批量处理。"
-      "\n\n目前支持处理的图片格式：JPG, PNG, BMP。";
-  seam_.ShowMessage(this, "关于", text, MessageIcon::kInformation);
-}
-
-bool MainWindow::ExitRule() {
-  if (RunActive() &&
-      !seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
-    return false;
-  }
-  // No half-written output may stay behind.
-  platform::RemovePendingTemporaries();
-  exit_process_(0);
-  return true;
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-  event->ignore();
-  ExitRule();
 }
 
 }  // namespace lumivane::ui

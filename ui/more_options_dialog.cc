@@ -22,11 +22,10 @@
 #include "engine/picture/colour.h"
 #include "settings/presets_file.h"
 #include "text/text_helpers.h"
+#include "ui/qt_text.h"
 
 namespace lumivane::ui {
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 // The engine's colour rule, kept while a colour is typed.
 class ColourValidator : public QValidator {

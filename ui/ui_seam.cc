@@ -8,14 +8,9 @@
 #include "ui/chinese_file_dialog.h"
 #include "ui/font_colour_dialog.h"
 #include "ui/more_options_dialog.h"
+#include "ui/qt_text.h"
 
 namespace lumivane::ui {
-namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-
-}  // namespace
-
 void QtUiSeam::ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
                            MessageIcon icon) {
   QMessageBox::Icon qicon = icon == MessageIcon::kError     ? QMessageBox::Critical
