@@ -1,6 +1,8 @@
 // Thin layer over the operating system's file services. Everything that
 // depends on the platform's path rules or system calls lives here, so the
-// engine can be built for another platform by replacing this file's .cc.
+// engine can be built for another platform by replacing its .cc files:
+// file_system.cc (paths, folders, reading) and temporary_files.cc (files
+// written whole beside their place, and their clean-up).
 #ifndef LUMIVANE_PLATFORM_FILE_SYSTEM_H_
 #define LUMIVANE_PLATFORM_FILE_SYSTEM_H_
 

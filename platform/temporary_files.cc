@@ -1,0 +1,243 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "platform/file_system.h"
+
+namespace lumivane::platform {
+
+const std::string& HostName() {
+  static const std::string name = [] {
+    char buffer[256] = {};
+    std::string host = gethostname(buffer, sizeof(buffer) - 1) == 0 ? buffer : "";
+    // Only what cannot be mistaken for the name's other parts.
+    for (char& c : host) {
+      const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                         (c >= '0' && c <= '9') || c == '.' || c == '-';
+      if (!plain) c = '_';
+    }
+    return host.empty() ? std::string("localhost") : host;
+  }();
+  return name;
+}
+
+namespace {
+
+std::mutex pending_mutex;
+std::set<std::string>& PendingTemporaries() {
+  static auto* pending = new std::set<std::string>();  // outlives static destruction at exit
+  return *pending;
+}
+
+constexpr std::string_view kTemporaryPrefix = ".lumivane-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr size_t kRandomDigits = 16;
+
+// ".lumivane-<host>-<pid>-<16 random hex digits>.tmp": the prefix and the
+// random part make the name unmistakably ours; the host and the process id
+// tell whether the writer still runs (several machines may share a target).
+std::string TemporaryNameFor(const std::string& path) {
+  static std::mutex random_mutex;
+  static std::mt19937_64 random{std::random_device{}()};
+  std::uint64_t bits;
+  {
+    std::lock_guard lock(random_mutex);
+    bits = random();
+  }
+  char hex[kRandomDigits + 1];
+  std::snprintf(hex, sizeof(hex), "%016llx", static_cast<unsigned long long>(bits));
+  std::string name = std::string(kTemporaryPrefix) + HostName() + "-" + std::to_string(getpid()) +
+                     "-" + hex + std::string(kTemporarySuffix);
+  return (std::filesystem::path(path).parent_path() / name).string();
+}
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
+
+// True when `name` is one of our temporary names, written on this machine.
+bool IsOurTemporary(std::string_view name) {
+  if (name.size() <= kTemporaryPrefix.size() + kRandomDigits + kTemporarySuffix.size() + 1 ||
+      name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
+      name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
+    return false;
+  }
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(kTemporarySuffix.size());
+  const std::string_view random = name.substr(name.size() - kRandomDigits);
+  name.remove_suffix(kRandomDigits);
+  if (name.back() != '-') return false;
+  name.remove_suffix(1);
+  for (char c : random) {
+    if (!IsHexDigit(c)) return false;
+  }
+  const size_t dash = name.rfind('-');
+  if (dash == std::string_view::npos || name.substr(0, dash) != HostName()) return false;
+  const std::string_view pid = name.substr(dash + 1);
+  if (pid.empty() || pid.size() > 9 || pid[0] == '0') return false;
+  for (char c : pid) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// The writer holds a lock on its temporary file for as long as it writes
+// it; the lock goes with the writer, however it ends. (A process id says
+// nothing in a container, where every writer is process 1.)
+bool LockWhileWriting(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+bool IsBeingWritten(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return true;  // not ours to judge
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  const bool held = fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK;
+  close(fd);
+  return held;
+}
+
+// A temporary file that exists under its name only once it is locked, so
+// that no cleaner ever sees it unlocked: made unnamed, locked, then linked.
+// Where the file system has no unnamed files it is made under its name and
+// locked at once.
+int CreateLockedTemporary(const std::string& temp) {
+  const std::string folder = std::filesystem::path(temp).parent_path().string();
+  int fd = open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (LockWhileWriting(fd) &&
+        linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return fd;
+    }
+    close(fd);
+  }
+  fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) LockWhileWriting(fd);
+  return fd;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::string_view bytes) {
+  std::string temp = TemporaryNameFor(path);
+  int fd;
+  {
+    // Registered and created in one step, so that RemovePendingTemporaries
+    // sees every temporary file that exists.
+    std::lock_guard lock(pending_mutex);
+    fd = CreateLockedTemporary(temp);
+    if (fd < 0) return std::nullopt;
+    PendingTemporaries().insert(temp);
+  }
+  PreparedFile file(path, std::move(temp), fd);
+  if (!WriteAll(fd, bytes) || fsync(fd) != 0) return std::nullopt;  // discarded
+  return file;
+}
+
+PreparedFile::PreparedFile(PreparedFile&& other) noexcept
+    : path_(std::move(other.path_)), temp_(std::move(other.temp_)), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+PreparedFile::~PreparedFile() { Discard(); }
+
+void PreparedFile::Discard() {
+  if (fd_ < 0) return;
+  unlink(temp_.c_str());
+  close(fd_);
+  fd_ = -1;
+  std::lock_guard lock(pending_mutex);
+  PendingTemporaries().erase(temp_);
+}
+
+bool PreparedFile::Commit() {
+  if (fd_ < 0) return false;
+  // Renamed while still locked: a cleaner never sees it unlocked.
+  if (rename(temp_.c_str(), path_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  close(fd_);  // the data reached the disk before the rename
+  fd_ = -1;
+  std::lock_guard lock(pending_mutex);
+  PendingTemporaries().erase(temp_);
+  return true;
+}
+
+void RaiseOpenFileLimit() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  auto file = PreparedFile::Write(path, bytes);
+  return file && file->Commit();
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+  auto entries = ListDirectory(folder);
+  if (!entries) return;
+  for (const auto& e : *entries) {
+    const std::string path = JoinPath(folder, e.name);
+    if (!e.is_directory && IsOurTemporary(e.name) && !IsBeingWritten(path)) unlink(path.c_str());
+  }
+}
+
+void RemovePendingTemporaries() {
+  std::lock_guard lock(pending_mutex);
+  for (const auto& temp : PendingTemporaries()) unlink(temp.c_str());
+  PendingTemporaries().clear();
+}
+
+void RemovePendingTemporariesAndExit(int exit_code) {
+  pending_mutex.lock();  // never released: the process ends here
+  for (const auto& temp : PendingTemporaries()) unlink(temp.c_str());
+  _exit(exit_code);
+}
+
+void RemoveTemporariesOnInterrupt() {
+  // A reader that goes away makes writes fail with EPIPE, which the writer
+  // tells, instead of ending the process silently with files half written.
+  signal(SIGPIPE, SIG_IGN);
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([signals] {
+    int signal = 0;
+    while (sigwait(&signals, &signal) != 0) {
+    }
+    RemovePendingTemporariesAndExit(128 + signal);
+  }).detach();
+}
+
+}  // namespace lumivane::platform
