@@ -87,6 +87,15 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     error = "--width cannot be given with --height, --long-side, --box or --size";
     return std::nullopt;
   }
+  // An option that tunes another does nothing alone: say so rather than
+  // log it as done.
+  const ExtraOperations asked = ExtraOperationsOf(o);
+  for (const OperationField* f : o.operations_given) {
+    if (f->IsOn(asked) && !f->Acts(asked)) {
+      error = std::string("--") + f->option + " works only with --" + f->Needed()->option;
+      return std::nullopt;
+    }
+  }
   if (!o.help && !o.list_presets && o.source.empty()) {
     error = "--source is required";
     return std::nullopt;

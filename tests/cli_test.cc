@@ -62,6 +62,9 @@ TEST(CliOptionsTest, BadOptionsAreRefusedWithAReason) {
   EXPECT_EQ(error, "unknown option --frobnicate");
   EXPECT_FALSE(Parse({"--source", "a", "--bogus"}, &error));
   EXPECT_EQ(error, "unknown option --bogus");
+  EXPECT_FALSE(Parse({"--source", "a", "--fit", "crop"}, &error));  // it only tunes --size
+  EXPECT_EQ(error, "--fit works only with --size");
+  EXPECT_TRUE(Parse({"--source", "a", "--size", "8x8", "--fit", "crop"}));
   EXPECT_TRUE(Parse({"--help"})->help);
 }
 

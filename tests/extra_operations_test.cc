@@ -210,14 +210,22 @@ TEST_F(ExtraOperationsTest, SizeCapKeepsRealOutputsUnderTheLimit) {
 // its number stays in its range however it is set.
 TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
   const std::string usage = OperationsUsage(26);
-  for (const OperationField& f : OperationFields()) {
-    ExtraOperations o;
+  const auto turn_on = [](const OperationField& f, ExtraOperations& o) {
     f.Set(o, f.IsNumber() ? f.range.high + 1 : 1);
     for (const char* text : {"{name}_{n:03}", "800x800"}) {
       if (f.IsText() && !f.IsOn(o)) f.SetValueText(o, text);
     }
+  };
+  for (const OperationField& f : OperationFields()) {
+    ExtraOperations o;
+    turn_on(f, o);
     EXPECT_TRUE(f.IsOn(o)) << f.key;
     if (f.IsNumber()) EXPECT_EQ(f.Number(o), f.range.high) << f.key;
+    // One that tunes another (--fit, --size) is not logged without it.
+    if (const OperationField* tuned = f.Needed()) {
+      EXPECT_EQ(DescribeOperations(o), "") << f.key;
+      turn_on(*tuned, o);
+    }
     const std::string logged = DescribeOperations(o);
     EXPECT_EQ(logged.rfind("更多处理选项：", 0), 0u) << f.key;
     EXPECT_EQ(logged.find("{}"), std::string::npos) << logged;

@@ -470,6 +470,17 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
       EXPECT_TRUE(text->placeholderText().startsWith(QString::fromUtf8("如 ")));
     }
   }
+  // A switch that tunes another waits for it: 编号从 for 重命名为.
+  auto box = [&](const char* label) {
+    for (QCheckBox* c : dialog.findChildren<QCheckBox*>()) {
+      if (c->text() == QString::fromUtf8(label)) return c;
+    }
+    return static_cast<QCheckBox*>(nullptr);
+  };
+  dialog.ChoosePreset(0);
+  EXPECT_FALSE(box("编号从")->isEnabled());
+  box("重命名为")->setChecked(true);
+  EXPECT_TRUE(box("编号从")->isEnabled());
   // All rows in sight where the screen is tall enough; on a short one
   // (768 with a panel) the rows scroll and the buttons stay on it.
   dialog.show();

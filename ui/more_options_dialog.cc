@@ -133,7 +133,9 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
     values.push_back(row.colour);
   }
   row.check->setWhatsThis(QString::fromUtf8(field.help));
+  row.values = values;
   rows_.push_back(row);
+  connect(row.check, &QCheckBox::toggled, this, [this] { UpdateEnabling(); });
   if (values.empty()) return row.check;
   // A switch and its values on one row; the values follow the switch.
   auto* line = new QWidget;
@@ -143,11 +145,22 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   for (QWidget* value : values) {
     value->setWhatsThis(row.check->whatsThis());
     layout->addWidget(value);
-    connect(row.check, &QCheckBox::toggled, value, &QWidget::setEnabled);
     value->setEnabled(false);
   }
   layout->addStretch();
   return line;
+}
+
+void MoreOptionsDialog::UpdateEnabling() {
+  for (const Row& row : rows_) {
+    const OperationField* tuned = row.field->Needed();
+    bool usable = true;
+    for (const Row& other : rows_) {
+      if (other.field == tuned) usable = other.check->isChecked();
+    }
+    row.check->setEnabled(usable);
+    for (QWidget* value : row.values) value->setEnabled(usable && row.check->isChecked());
+  }
 }
 
 void MoreOptionsDialog::Show(const ExtraOperations& o) {
@@ -159,6 +172,7 @@ void MoreOptionsDialog::Show(const ExtraOperations& o) {
     if (row.text) row.text->setText(Q(row.field->ValueText(o)));
     if (row.colour) row.colour->setText(Q(o.*row.field->colour));
   }
+  UpdateEnabling();
 }
 
 void MoreOptionsDialog::ChoosePreset(int index) {

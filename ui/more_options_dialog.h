@@ -36,14 +36,17 @@ class MoreOptionsDialog : public QDialog {
   struct Row {
     const OperationField* field;
     QCheckBox* check;
-    QSpinBox* number = nullptr;   // a number's value
-    QComboBox* choice = nullptr;  // a choice's, the first (off) left out
-    QLineEdit* text = nullptr;    // a text's
-    QLineEdit* colour = nullptr;  // a colour beside the switch
+    QSpinBox* number = nullptr;    // a number's value
+    QComboBox* choice = nullptr;   // a choice's, the first (off) left out
+    QLineEdit* text = nullptr;     // a text's
+    QLineEdit* colour = nullptr;   // a colour beside the switch
+    std::vector<QWidget*> values;  // all of them, after the switch
   };
   QScrollArea* Scrolled(QLayout* rows);
   void FitScreen(const QScrollArea& rows);
   QWidget* AddRow(const OperationField& field);
+  // Values follow their switch; a switch that tunes another follows that one.
+  void UpdateEnabling();
   void Show(const ExtraOperations& operations);
   void SavePresetCommand();
   // A text switched on that makes no sense is said before the dialog closes.

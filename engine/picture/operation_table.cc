@@ -63,7 +63,7 @@ const std::vector<OperationField>& OperationFields() {
        "with --size: pad (the default) lays the picture on a canvas of --square's colour; "
        "crop fills the size and cuts in the middle; smart fills it and cuts where the "
        "picture's interest lies",
-       "裁切 {}", nullptr, "pad|crop|smart"},
+       "裁切 {}", nullptr, "pad|crop|smart", nullptr, false, "size"},
       {"enlarge",
        "enlarge",
        &E::enlarge,
@@ -157,7 +157,7 @@ const std::vector<OperationField>& OperationFields() {
        "裁掉背景后放到方形画布上时，商品较长的一边占画布边长的这个比例（通常 85%）。", "P",
        "with --trim and --square: the product's longer side P percent of the canvas "
        "(85 by default)",
-       "商品占画布 {}%"},
+       "商品占画布 {}%", nullptr, nullptr, nullptr, false, "trim"},
       {"text_outline", "text-outline", &E::text_outline, kOutlineRange, 2, "文字水印描边，宽度",
        " 像素",
        "给水印文字的笔画描一圈边（颜色填在右边），白字在浅色商品上、\n"
@@ -204,7 +204,7 @@ const std::vector<OperationField>& OperationFields() {
        &CheckRenamePattern},
       {"rename_start", "rename-start", &E::rename_start, kRenameStartRange, 1, "编号从", "",
        "重命名时 {n} 的第一个编号。", "N", "the first {n} of --rename (1 by default)",
-       "编号从 {} 起"},
+       "编号从 {} 起", nullptr, nullptr, nullptr, false, "rename"},
       {"progressive",
        "progressive",
        &E::progressive,
@@ -238,6 +238,19 @@ bool OperationField::IsOn(const ExtraOperations& o) const {
   if (IsNumber()) return o.*std::get<int ExtraOperations::*>(value) > 0;
   if (IsText()) return !(o.*std::get<std::string ExtraOperations::*>(value)).empty();
   return o.*std::get<bool ExtraOperations::*>(value);
+}
+
+const OperationField* OperationField::Needed() const {
+  if (needs == nullptr) return nullptr;
+  for (const OperationField& f : OperationFields()) {
+    if (std::string_view(f.key) == needs) return &f;
+  }
+  return nullptr;
+}
+
+bool OperationField::Acts(const ExtraOperations& o) const {
+  const OperationField* tuned = Needed();
+  return IsOn(o) && (tuned == nullptr || tuned->IsOn(o));
 }
 
 std::string OperationField::ValueText(const ExtraOperations& o) const {
@@ -345,7 +358,7 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
 std::string DescribeOperations(const ExtraOperations& o) {
   std::string text;
   for (const OperationField& f : OperationFields()) {
-    if (!f.IsOn(o)) continue;
+    if (!f.Acts(o)) continue;
     std::string part = f.log;
     const size_t at = part.find("{}");
     if (at != std::string::npos) {

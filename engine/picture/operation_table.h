@@ -44,12 +44,19 @@ struct OperationField {
   // journals were first written with); the others only when on, so that
   // an operation added later leaves earlier journals valid.
   bool keyed_when_off = false;
+  // The key of the operation this one tunes (--fit tunes --size): without
+  // that one on it does nothing, is left out of the log line, is greyed in
+  // the dialog and refused on the command line.
+  const char* needs = nullptr;
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
   bool IsText() const { return std::holds_alternative<std::string ExtraOperations::*>(value); }
   // The choices' names, the first the one that is off.
   std::vector<std::string> Choices() const;
   bool IsOn(const ExtraOperations& o) const;
+  // On, and what it tunes (if anything) on too.
+  bool Acts(const ExtraOperations& o) const;
+  const OperationField* Needed() const;        // the operation it tunes, if any
   int Number(const ExtraOperations& o) const;  // 0 for a switch or a text
   // The value as "options.dat" holds it: "0" or "1", the number, the text.
   std::string ValueText(const ExtraOperations& o) const;
