@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 #include <vips/vips8>
@@ -18,23 +19,23 @@ namespace {
 // draws Qt's own dialogs (file chooser, message box) black or see-through,
 // though the screen and a compositing manager show them drawn.
 bool ScreenToPng(const std::string& out) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return false;
-  const Window root = DefaultRootWindow(display);
+  const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
+  if (!display) return false;
+  const Window root = DefaultRootWindow(display.get());
   XWindowAttributes at;
-  XGetWindowAttributes(display, root, &at);
-  XImage* image = XGetImage(display, root, 0, 0, at.width, at.height, AllPlanes, ZPixmap);
-  if (image == nullptr) return XCloseDisplay(display), false;
+  XGetWindowAttributes(display.get(), root, &at);
+  const auto destroy = [](XImage* i) { XDestroyImage(i); };
+  const std::unique_ptr<XImage, decltype(destroy)> image(
+      XGetImage(display.get(), root, 0, 0, at.width, at.height, AllPlanes, ZPixmap), destroy);
+  if (!image) return false;
   std::vector<unsigned char> rgb(size_t(at.width) * at.height * 3);
   for (int y = 0; y < at.height; ++y) {
     for (int x = 0; x < at.width; ++x) {
-      const unsigned long pixel = XGetPixel(image, x, y);
+      const unsigned long pixel = XGetPixel(image.get(), x, y);
       unsigned char* to = &rgb[(size_t(y) * at.width + x) * 3];
       to[0] = pixel >> 16 & 0xff, to[1] = pixel >> 8 & 0xff, to[2] = pixel & 0xff;
     }
   }
-  XDestroyImage(image);
-  XCloseDisplay(display);
   vips::VImage::new_from_memory(rgb.data(), rgb.size(), at.width, at.height, 3, VIPS_FORMAT_UCHAR)
       .pngsave(out.c_str());
   return true;
