@@ -145,13 +145,15 @@ const std::vector<OperationField>& OperationFields() {
        "边框 {} 像素", &E::border_colour},
       {"trim", "trim", &E::trim, kTrimRange, 24, "裁掉纯色背景，容差", "",
        "找出纯色背景（如白底）上的商品，裁掉四周的背景；背景颜色取自四个角，\n"
-       "相差小于容差的都算背景，比背景稍暗又不带颜色的柔和阴影也算背景。\n"
-       "四个角颜色不一样、或者只有背景的图片不裁，并记入日志。\n"
+       "相差小于容差的都算背景。浅灰、白色商品只要有轮廓就算商品；\n"
+       "逐渐变淡的柔和阴影整块裁掉，裁不干净时整块保留，不会从中间切断。\n"
+       "四个角颜色不一样、没有纯色背景（如整张照片）或者只有背景的图片不裁，并记入日志。\n"
        "和方形画布一起用时，商品放在正中，但不会放大到超过它原有的像素。",
        "[TOLERANCE]",
        "cut the product out of a plain background (the corners' colour, give or take "
-       "TOLERANCE, 24 by default; a soft grey shadow counts as background); a picture "
-       "without one is left as it is and logged",
+       "TOLERANCE, 24 by default; a light product with an outline is kept, a soft shadow "
+       "that fades is cut away whole, or kept whole where a cut would run through it); a "
+       "picture without one is left as it is and logged",
        "裁背景 容差 {}"},
       {"fill", "fill", &E::fill, kFillRange, 85, "裁背景后商品占方形画布的", "%",
        "裁掉背景后放到方形画布上时，商品较长的一边占画布边长的这个比例（通常 85%）。", "P",

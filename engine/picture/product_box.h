@@ -12,11 +12,13 @@
 namespace lumivane {
 
 // The box (x, y, width, height) of the product on a plain background: what
-// differs by more than `tolerance` from the colour the four corners share,
-// a soft shadow left out (a little darker than the background, and no more
-// coloured). None when the corners share no colour (`why`
-// kNoPlainBackground) or nothing but background and shadow is there
-// (kNoProduct).
+// differs by more than `tolerance` from the colour the four corners share
+// and is coloured, lighter than the background or outlined (a light-grey
+// product has edges; a soft shadow, darker and no more coloured, only
+// fades). A shadow is left out whole, or, where the box's edges would cut
+// through it, kept whole. None when the corners share no colour or most
+// of the picture's rim is not theirs (`why` kNoPlainBackground), or
+// nothing but background and shadow is there (kNoProduct).
 std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance,
                                              Untrimmed& why);
 
