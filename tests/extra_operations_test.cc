@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numeric>
 
 #include "engine/picture/operation_table.h"
@@ -88,33 +89,56 @@ TEST_F(ExtraOperationsTest, TheHeaderForetellsTheOutputsSizeAndParts) {
 
 // A dull photograph spans the full range afterwards, its tint kept; one
 // that spans it already is left as it was.
-TEST_F(ExtraOperationsTest, AutoLevelStretchesOnlyDullPictures) {
-  const vips::VImage ramp = vips::VImage::xyz(256, 64)[0] / 256 * 120 + 60;  // 60..180
-  const vips::VImage dull =
-      vips::VImage::bandjoin({ramp, ramp * 0.9, ramp * 0.8})
-          .cast(VIPS_FORMAT_UCHAR)
-          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-  SavePicture(dull, dir_ / "dull.png", "PNG");
+// Auto level stretches the lightness of a dull picture and nothing else:
+// the hues stay, a golden product on a grey ground keeps its colour (its
+// blue is as dark as the picture goes there), a light-grey product on
+// white stays light grey, and a picture that spans the range is kept.
+TEST_F(ExtraOperationsTest, AutoLevelStretchesTheLightnessAndKeepsTheColours) {
+  auto srgb = [](const vips::VImage& p) {
+    return p.cast(VIPS_FORMAT_UCHAR)
+        .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  };
   ExtraOperations extras;
   extras.auto_level = true;
-  ASSERT_EQ(Process(dir_ / "dull.png", {}, extras).outcome, PictureOutcome::kProcessed);
-  const vips::VImage out = Load(dir_ / "out.jpg").copy_memory();
-  const vips::VImage light = out.colourspace(VIPS_INTERPRETATION_B_W);
-  EXPECT_LE(light.min(), 8);
-  EXPECT_GE(light.max(), 247);
-  const Rgb middle = PixelAt(out, 128, 32);
-  EXPECT_GT(middle.r, middle.b + 0.05);  // still warm
+  // What auto level made of `picture`, beside what a plain run made.
+  auto levelled = [&](const vips::VImage& picture) {
+    SavePicture(srgb(picture), dir_ / "in.png", "PNG");
+    EXPECT_EQ(Process(dir_ / "in.png", {}, {}).outcome, PictureOutcome::kProcessed);
+    const vips::VImage plain = Load(dir_ / "out.jpg").copy_memory();
+    EXPECT_EQ(Process(dir_ / "in.png", {}, extras).outcome, PictureOutcome::kProcessed);
+    return std::pair{plain, Load(dir_ / "out.jpg").copy_memory()};
+  };
+  // The colour difference of a region between two pictures.
+  auto delta_e = [](const vips::VImage& a, const vips::VImage& b, int x, int y, int w, int h) {
+    const vips::VImage la = a.crop(x, y, w, h).colourspace(VIPS_INTERPRETATION_LAB);
+    const vips::VImage lb = b.crop(x, y, w, h).colourspace(VIPS_INTERPRETATION_LAB);
+    double sum = 0;
+    for (int band = 0; band < 3; ++band) sum += std::pow(la[band].avg() - lb[band].avg(), 2);
+    return std::sqrt(sum);
+  };
+
+  const vips::VImage ramp = vips::VImage::xyz(256, 64)[0] / 256 * 150 + 55;  // 55..205
+  auto [dull, stretched] = levelled(vips::VImage::bandjoin({ramp, ramp * 0.9, ramp * 0.8}));
+  EXPECT_LT(stretched.min(), dull.min() - 8);
+  EXPECT_GT(stretched.max(), dull.max() + 8);
+  const Rgb before = PixelAt(dull, 128, 32), after = PixelAt(stretched, 128, 32);
+  EXPECT_NEAR(after.r - after.g, before.r - before.g, 0.02);  // the tint kept
+  EXPECT_NEAR(after.g - after.b, before.g - before.b, 0.02);
+
+  const vips::VImage shot = MakePicture(800, 600, "#c4c4c0")
+                                .insert(MakePicture(300, 300, "#d8a235"), 250, 150)
+                                .insert(MakePicture(40, 20, "#1f3fbf"), 380, 280);
+  auto [grey, lighter] = levelled(shot);
+  EXPECT_LT(delta_e(grey, lighter, 270, 170, 100, 80), 5);                // the gold
+  EXPECT_LT(PixelAt(lighter, 400, 290).g, PixelAt(grey, 400, 290).g - 0.02);  // a deeper label
+
+  auto [white, kept_light] =
+      levelled(MakePicture(800, 600, "white").insert(MakePicture(300, 300, "#d4d4d4"), 250, 150));
+  EXPECT_LT(delta_e(white, kept_light, 270, 170, 100, 80), 5);
+
   const vips::VImage x = vips::VImage::xyz(256, 64)[0];
-  const vips::VImage full =
-      vips::VImage::bandjoin({x, x, x})
-          .cast(VIPS_FORMAT_UCHAR)
-          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-  SavePicture(full, dir_ / "full.png", "PNG");
-  ASSERT_EQ(Process(dir_ / "full.png", {}, extras).outcome, PictureOutcome::kProcessed);
-  const vips::VImage kept = Load(dir_ / "out.jpg").copy_memory();
-  ASSERT_EQ(Process(dir_ / "full.png", {}, {}).outcome, PictureOutcome::kProcessed);
-  const vips::VImage plain = Load(dir_ / "out.jpg").copy_memory();
-  EXPECT_EQ((kept - plain).abs().max(), 0);
+  auto [full, kept] = levelled(vips::VImage::bandjoin({x, x, x}));
+  EXPECT_EQ((kept - full).abs().max(), 0);
 }
 
 // Thin and tiny pictures have no product box to find: they come out as a

@@ -226,11 +226,14 @@ const std::vector<OperationField>& OperationFields() {
        0,
        "自动色阶",
        "",
-       "灰蒙蒙的照片（最暗处不够黑、最亮处不够白）拉开到完整的明暗范围，\n"
-       "各颜色一起调整，色调不变。明暗已经完整的图片不变。",
+       "灰蒙蒙的照片（最暗处不够黑、最亮处不够白）以平均亮度为中心拉开明暗，\n"
+       "最多拉开 15%，到最暗处变黑或最亮处变白为止：只调明暗，颜色和色调不变，\n"
+       "商品本身的颜色（如金色、浅灰）基本不变。已经有白底或明暗完整的图片不变。",
        "",
-       "stretch a dull photograph's levels to the full range, its colours alike (a picture "
-       "that spans the range stays as it is)",
+       "stretch a dull picture's lightness about its mean, by at most 15% and until its "
+       "darkest colour reaches black or its lightest white; only the lightness moves, so hues "
+       "and a product's own colour stay (a shot on white, or a picture that spans the range, "
+       "stays as it is)",
        "自动色阶"},
   };
   return fields;

@@ -194,16 +194,44 @@ void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const 
   }
 }
 
-// The levels between the darkest and the lightest half percent stretched
-// to 0..255, the colours alike so their tints stay; transparency as it is.
-// A picture whose levels span most of the range already is left alone.
+// The level (0..255) of an 8-bit band below which `share` of its pixels lie.
+int Level(const vips::VImage& band, double share) {
+  const vips::VImage histogram = band.hist_find().cast(VIPS_FORMAT_DOUBLE).copy_memory();
+  const auto* count = static_cast<const double*>(histogram.data());
+  const double wanted = share * band.width() * band.height();
+  double below = 0;
+  for (int level = 0; level < histogram.width(); ++level) {
+    below += count[level];
+    if (below > wanted) return level;
+  }
+  return histogram.width() - 1;
+}
+
+// A dull picture's lightness stretched about its mean, its colours' own
+// differences kept, so a product keeps its hue and its colour. The range
+// is the whole picture's, every colour together (a golden product's own
+// blue is as dark as the picture goes there), and the stretch stops where
+// either end reaches black or white: a product shot whose ground is white
+// already, or a photograph that spans the range, is left as it is, and no
+// large flat product becomes the black or the white point. At most a
+// seventh more contrast, so what lies near the mean barely moves.
 vips::VImage AutoLevelled(const vips::VImage& picture) {
+  constexpr double kMostGain = 1.15;
   const vips::VImage rgb = picture.extract_band(0, vips::VImage::option()->set("n", 3));
-  const vips::VImage light = rgb.colourspace(VIPS_INTERPRETATION_B_W);
-  const int low = light.percent(0.5), high = light.percent(99.5);
-  if (high - low < 16 || high - low >= 224) return picture;  // flat, or not dull
-  const double scale = 255.0 / (high - low);
-  const vips::VImage out = rgb.linear(scale, -low * scale).cast(VIPS_FORMAT_UCHAR);
+  // A pixel's darkest and lightest colour, a thousandth of the picture
+  // left out at each end (noise, a speck of glare).
+  const vips::VImage r = rgb[0], g = rgb[1], b = rgb[2];
+  const vips::VImage rg_low = (r < g).ifthenelse(r, g), rg_high = (r > g).ifthenelse(r, g);
+  const int low = Level((rg_low < b).ifthenelse(rg_low, b), 0.001);
+  const int high = Level((rg_high > b).ifthenelse(rg_high, b), 0.999);
+  const vips::VImage lightness = rgb.recomb(vips::VImage::new_matrixv(3, 1, 0.299, 0.587, 0.114));
+  const double mean = lightness.avg();
+  if (high - low < 8 || mean <= low || mean >= high) return picture;  // flat
+  const double gain = std::min({kMostGain, mean / (mean - low), (255 - mean) / (high - mean)});
+  if (gain <= 1.005) return picture;
+  // Each colour moved by what its pixel's lightness moves.
+  const vips::VImage out =
+      (rgb + lightness.linear(gain - 1, -mean * (gain - 1))).cast(VIPS_FORMAT_UCHAR);
   return picture.bands() == 4 ? out.bandjoin(picture.extract_band(3)) : out;
 }
 
