@@ -61,7 +61,7 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
   cases[3].what = "pad", cases[3].x.size = "800×800";
   cases[3].from_wide = cases[3].from_tall = {800, 800};
   cases[4].what = "crop", cases[4].x.size = "750x1000", cases[4].x.fit = kFitCrop;
-  cases[4].from_wide = {750, 1000}, cases[4].from_tall = {700, 933};  // its own width
+  cases[4].from_wide = cases[4].from_tall = {750, 1000};
   cases[5].what = "smart", cases[5].x.size = "600x400", cases[5].x.fit = kFitSmart;
   cases[5].from_wide = {600, 400}, cases[5].from_tall = {600, 400};
   cases[6].what = "turned", cases[6].x.size = "750x1000", cases[6].turned = true;
@@ -105,6 +105,33 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
   EXPECT_FALSE(ParseDimensions("0x5") || ParseDimensions("5x") || ParseDimensions("5 x 5"));
 }
 
+// Every fit of an exact size gives exactly that size: what a crop cannot
+// fill without enlarging (a picture narrower, lower or both) is laid in the
+// middle of the canvas, uncut where it fits, with a frame too.
+TEST_F(SizeRuleTest, EveryFitGivesTheExactSize) {
+  for (auto [w, h] : std::vector<std::pair<int, int>>{{1001, 333}, {333, 1001}, {500, 1}}) {
+    SavePicture(MakePicture(w, h, "black"), dir_ / "in.png", "PNG");
+    for (const int fit : {kFitPad, kFitCrop, kFitSmart}) {
+      for (const int border : {0, 20}) {
+        ExtraOperations x = Png();
+        x.size = "600x400", x.fit = fit, x.border = border, x.square_colour = "#ffffff";
+        const PictureResult r = Process(dir_ / "in.png", x);
+        const std::string what = std::to_string(w) + "x" + std::to_string(h) + " fit " +
+                                 std::to_string(fit) + " border " + std::to_string(border);
+        ASSERT_EQ(r.outcome, PictureOutcome::kProcessed) << what;
+        const vips::VImage out = Out();
+        EXPECT_EQ(out.width(), 600) << what;
+        EXPECT_EQ(out.height(), 400) << what;
+        EXPECT_EQ(r.size, (PictureSize{600, 400})) << what;
+        if (border == 0 && h > 1 && fit != kFitPad) {  // in the middle, as much as fits
+          EXPECT_TRUE(IsNear(PixelAt(out, 300, 200), 0, 0, 0)) << what;
+          EXPECT_EQ(DarkPixels(out, 0, 0, 600, 400), std::min(w, 600) * std::min(h, 400)) << what;
+        }
+      }
+    }
+  }
+}
+
 // A product standing at the edge of a wide shot stays whole in a smart
 // crop, where the centre crop loses it; in a tall shot it is kept too.
 TEST_F(SizeRuleTest, SmartCropKeepsAProductAtTheEdge) {
@@ -124,8 +151,8 @@ TEST_F(SizeRuleTest, SmartCropKeepsAProductAtTheEdge) {
   }
 }
 
-// A picture smaller than the size keeps its own pixels, on the canvas or
-// cut to the shape; asked, it is enlarged to the size, the width too.
+// A picture smaller than the size keeps its own pixels, on the canvas;
+// asked, it is enlarged to the size, the width too.
 TEST_F(SizeRuleTest, SmallPicturesAreEnlargedOnlyWhenAsked) {
   SavePicture(MakePicture(301, 199, "black"), dir_ / "small.bmp", "BMP");
   const std::string small = dir_ / "small.bmp";
@@ -140,8 +167,6 @@ TEST_F(SizeRuleTest, SmallPicturesAreEnlargedOnlyWhenAsked) {
   EXPECT_TRUE(IsNear(PixelAt(padded, 400, 400), 0, 0, 0));
   EXPECT_TRUE(IsNear(PixelAt(padded, 5, 5), 1, 1, 1));
   EXPECT_EQ(DarkPixels(padded, 0, 0, 800, 800), 301 * 199);  // the picture at its own size
-  x.fit = kFitCrop;
-  EXPECT_EQ(Process(small, x).size, (PictureSize{199, 199}));
   x.enlarge = true;
   EXPECT_EQ(Process(small, x).size, (PictureSize{800, 800}));
   PictureSwitches sw;

@@ -58,11 +58,13 @@ const std::vector<OperationField>& OperationFields() {
        &CheckDimensions},
       {"fit", "fit", &E::fit, kFitRange, kFitSmart, "固定尺寸铺满后裁切：", "",
        "图片铺满固定尺寸，裁掉多出的部分：CROP 从中间裁，SMART 保留图片里\n"
-       "最引人注意的地方（如偏在一边的商品）。不勾选时补边，不裁切。",
+       "最引人注意的地方（如偏在一边的商品）。不勾选时补边，不裁切。\n"
+       "比尺寸小又不放大的图片铺不满，放在画布正中，尺寸照样是设定的大小。",
        "pad|crop|smart",
        "with --size: pad (the default) lays the picture on a canvas of --square's colour; "
        "crop fills the size and cuts in the middle; smart fills it and cuts where the "
-       "picture's interest lies",
+       "picture's interest lies (a picture too small to fill it, not enlarged, lies in the "
+       "middle of the canvas: every fit gives the size exactly)",
        "裁切 {}", nullptr, "pad|crop|smart", nullptr, false, "size"},
       {"enlarge",
        "enlarge",

@@ -276,7 +276,9 @@ const std::vector<PictureStep> kSteps = {
     {"sharpen", [](const StepContext& c) { return c.extras.sharpen > 0; },
      [](const vips::VImage& p, StepContext& c) { return Sharpened(p, c.extras.sharpen); },
      [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }},
-    {"canvas", [](const StepContext& c) { return c.Canvas(); },
+    // (An exact size cut from a picture smaller than it is laid on its
+    // canvas too: the size is kept.)
+    {"canvas", [](const StepContext& c) { return c.Canvas() || c.Rule().Cuts(); },
      [](const vips::VImage& p, StepContext& c) {
        // (A picture of the canvas's size too: a colour given lies under its
        // transparency.)

@@ -94,13 +94,9 @@ PictureSize ScaledSize(PictureSize own, const SizeRule& rule) {
 }
 
 PictureSize CutSize(PictureSize scaled, const SizeRule& rule) {
-  if (scaled.width >= rule.width && scaled.height >= rule.height) {
-    return {rule.width, rule.height};
-  }
-  // Smaller and not enlarged: the shape at its own scale.
-  const double shape = static_cast<double>(rule.width) / rule.height;
-  if (scaled.width < scaled.height * shape) return {scaled.width, Rounded(scaled.width / shape)};
-  return {Rounded(scaled.height * shape), scaled.height};
+  // Smaller and not enlarged: what it has of each side; the canvas makes
+  // up the rest.
+  return {std::min(scaled.width, rule.width), std::min(scaled.height, rule.height)};
 }
 
 }  // namespace lumivane

@@ -46,8 +46,8 @@ std::string CheckDimensions(const std::string& text);
 PictureSize ScaledSize(PictureSize own, const SizeRule& rule);
 
 // The part a cut keeps of a `scaled` picture: the rule's exact size, or,
-// of a picture smaller than it and not enlarged, the largest part of that
-// shape.
+// of a picture smaller than it and not enlarged, as much of each side as
+// it has (laid on a canvas of the exact size after).
 PictureSize CutSize(PictureSize scaled, const SizeRule& rule);
 
 }  // namespace lumivane
