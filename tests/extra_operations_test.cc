@@ -129,7 +129,7 @@ TEST_F(ExtraOperationsTest, AutoLevelStretchesTheLightnessAndKeepsTheColours) {
                                 .insert(MakePicture(300, 300, "#d8a235"), 250, 150)
                                 .insert(MakePicture(40, 20, "#1f3fbf"), 380, 280);
   auto [grey, lighter] = levelled(shot);
-  EXPECT_LT(delta_e(grey, lighter, 270, 170, 100, 80), 5);                // the gold
+  EXPECT_LT(delta_e(grey, lighter, 270, 170, 100, 80), 5);                    // the gold
   EXPECT_LT(PixelAt(lighter, 400, 290).g, PixelAt(grey, 400, 290).g - 0.02);  // a deeper label
 
   auto [white, kept_light] =
@@ -549,6 +549,70 @@ TEST_F(ExtraOperationsTest, LongPictureIsCutIntoPartsEachWithItsMarks) {
   extras.border = 20;
   for (const std::string& path : Process(dir_ / "long.jpg", sw, extras).outputs) {
     EXPECT_LE(Load(path).height(), 1500) << path;
+  }
+}
+
+// The frame is the whole picture's: the parts of a cut page stacked are
+// the framed picture (the top on the first part, the bottom on the last);
+// the frame lies inside the size in every mode, for a picture smaller than
+// the size too; a picture too small for it is written without and told.
+TEST_F(ExtraOperationsTest, TheFrameIsTheWholePicturesInEveryMode) {
+  const vips::VImage xy = vips::VImage::xyz(790, 4200);
+  const vips::VImage ramp = (xy[1] / 20 + xy[0] / 8).cast(VIPS_FORMAT_UCHAR);
+  SavePicture(vips::VImage::bandjoin({ramp, ramp, ramp})
+                  .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)),
+              dir_ / "long.png", "PNG");
+  ExtraOperations extras;
+  extras.format = kPngOutput;  // pixels as made
+  extras.border = 20;
+  extras.border_colour = "#ff0000";
+  ASSERT_EQ(Process(dir_ / "long.png", {}, extras).outcome, PictureOutcome::kProcessed);
+  const vips::VImage whole = Load(dir_ / "out.jpg").copy_memory();
+  extras.slice_height = 1500;
+  const PictureResult cut = Process(dir_ / "long.png", {}, extras);
+  ASSERT_EQ(cut.outputs.size(), 3u);
+  std::optional<vips::VImage> stacked;
+  for (const std::string& path : cut.outputs) {
+    const vips::VImage part = Load(path);
+    EXPECT_LE(part.height(), 1500) << path;
+    stacked = stacked ? stacked->join(part, VIPS_DIRECTION_VERTICAL) : part;
+  }
+  ASSERT_EQ(stacked->height(), whole.height());
+  EXPECT_EQ((*stacked - whole).abs().max(), 0);
+  EXPECT_EQ(cut.size, (PictureSize{whole.width(), whole.height()}));
+
+  SavePicture(MakePicture(400, 300, "blue"), dir_ / "small.png", "PNG");
+  struct Mode {
+    const char* what;
+    bool width;  // the window's width, 800
+    ExtraOperations x;
+    PictureSize made;
+  };
+  std::vector<Mode> modes(5, {"", false, extras, {}});
+  for (Mode& m : modes) m.x.slice_height = 0;
+  modes[0] = {"width", true, modes[0].x, {400, 310}};  // its own width kept
+  modes[1].what = "height", modes[1].x.height = 600, modes[1].made = {387, 300};
+  modes[2].what = "box", modes[2].x.box = "800x800", modes[2].made = {387, 300};
+  modes[3].what = "square", modes[3].width = true, modes[3].x.square = true;
+  modes[3].made = {800, 800};
+  modes[4].what = "size", modes[4].x.size = "600x400", modes[4].x.fit = kFitCrop;
+  modes[4].made = {600, 400};
+  settings_.width = 800;
+  for (const Mode& m : modes) {
+    PictureSwitches sw;
+    sw.width = m.width;
+    const PictureResult r = Process(dir_ / "small.png", sw, m.x);
+    EXPECT_EQ(r.size, m.made) << m.what;
+    EXPECT_EQ(*PlannedShape({400, 300}, settings_, sw, m.x), (OutputShape{m.made, 1})) << m.what;
+    EXPECT_TRUE(IsNear(PixelAt(Load(dir_ / "out.jpg"), 2, m.made.height / 2), 1, 0, 0)) << m.what;
+  }
+
+  for (auto [w, h] : std::vector<std::pair<int, int>>{{41, 400}, {1, 500}}) {
+    SavePicture(MakePicture(w, h, "blue"), dir_ / "thin.png", "PNG");
+    const PictureResult r = Process(dir_ / "thin.png", {}, extras);
+    EXPECT_TRUE(r.unframed) << w;
+    EXPECT_EQ(r.size, (PictureSize{w, h}));
+    EXPECT_TRUE(IsNear(PixelAt(Load(dir_ / "out.jpg"), 0, h / 2), 0, 0, 1)) << w;
   }
 }
 

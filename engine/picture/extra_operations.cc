@@ -73,11 +73,6 @@ std::vector<int> SliceHeights(int height, int slice_height) {
   return parts;
 }
 
-std::vector<int> FramedPartHeights(int height, int slice_height, int border) {
-  if (slice_height <= 0 || border <= 0) return SliceHeights(height, slice_height);
-  return SliceHeights(height, std::max(slice_height - 2 * border, slice_height / 2));
-}
-
 std::string SlicePath(const std::string& output_path, int part) {
   char number[16];
   std::snprintf(number, sizeof(number), "_%02d", part);

@@ -98,11 +98,6 @@ std::optional<Preset> FindPreset(const std::string& name, const std::vector<Pres
 // picture is not taller than a slice.
 std::vector<int> SliceHeights(int height, int slice_height);
 
-// The same for parts that each get a frame of `border` pixels: framed, a
-// part is at most `slice_height` high (unless the frame takes more than
-// half of it).
-std::vector<int> FramedPartHeights(int height, int slice_height, int border);
-
 // "a_01.jpg" for part 1 of "a.jpg": the number goes before the extension.
 std::string SlicePath(const std::string& output_path, int part);
 

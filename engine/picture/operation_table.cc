@@ -139,11 +139,15 @@ const std::vector<OperationField>& OperationFields() {
        "锐化 {}"},
       {"border", "border", &E::border, kBorderRange, 10, "加边框，宽度", " 像素",
        "在图片四周加一圈这个宽度的边框，颜色填在右边（如 #000000 黑色）。\n"
-       "图片缩小到边框里面，宽度不变（按高度、长边、框或固定尺寸时，边框也在这个大小以内）；\n"
-       "水印加在边框里面。",
+       "图片缩小到边框里面，宽度不变（按高度、长边、框或固定尺寸时，边框也在这个大小以内，\n"
+       "比这个大小还小的图片在它自己的大小以内）；水印加在边框里面。长图切段时，\n"
+       "第一段有上边、最后一段有下边，拼起来就是加了边框的整张图。\n"
+       "边框超过图片短边的四分之一时不加边框，并记入日志。",
        "PX[,#RRGGBB]",
        "a frame PX wide (black unless a colour follows, \"8,#ff0000\"); the picture shrinks "
-       "inside it, the output keeps its width (or the size asked), the marks lie inside",
+       "inside it, the output keeps its width (or the size asked; a smaller picture its own "
+       "size), the marks lie inside; cut parts stack into the framed picture; a picture "
+       "whose shorter side is under 4 PX is written without it, and logged",
        "边框 {} 像素", &E::border_colour},
       {"trim", "trim", &E::trim, kTrimRange, 24, "裁掉纯色背景，容差", "",
        "找出纯色背景（如白底）上的商品，裁掉四周的背景；背景颜色取自四个角，\n"

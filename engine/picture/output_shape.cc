@@ -75,10 +75,9 @@ std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettin
     if (made && step.on(context)) made = step.size(*made, context);
   }
   if (!made) return std::nullopt;
-  const int parts =
-      static_cast<int>(FramedPartHeights(made->height, extras.slice_height, extras.border).size());
-  const int frame = 2 * extras.border;  // each part framed
-  return OutputShape{{made->width + frame, made->height + frame * parts}, parts};
+  const int frame = 2 * extras.border;
+  const int parts = static_cast<int>(PartHeights(made->height, extras).size());
+  return OutputShape{{made->width + frame, made->height + frame}, parts};
 }
 
 }  // namespace lumivane

@@ -132,11 +132,9 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
-    const int first =
-        FramedPartHeights(picture->height(), extras.slice_height, extras.border).front();
-    if (first < picture->height()) *picture = picture->crop(0, 0, picture->width(), first);
+    const int first = PartHeights(picture->height(), extras).front();
     bool marked = true;
-    const vips::VImage finished = FinishedPart(*picture, context, watermark, marked);
+    const vips::VImage finished = FinishedPart(*picture, 0, first, context, watermark, marked);
     if (mark_failed) *mark_failed = !marked;
     return finished;
   } catch (const vips::VError&) {
@@ -197,11 +195,10 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     const auto base = RenderBase(source, context, true, &ticket, &result.read_failure);
     if (!base) return result;
     result.original = OriginalSize(*base);
-    const std::vector<int> heights =
-        FramedPartHeights(base->height(), extras.slice_height, extras.border);
-    const int frames = 2 * extras.border;  // each part framed
-    result.size = {base->width() + frames,
-                   base->height() + frames * static_cast<int>(heights.size())};
+    result.unframed = context.unframed;
+    const std::vector<int> heights = PartHeights(base->height(), extras);
+    const int frames = 2 * extras.border;
+    result.size = {base->width() + frames, base->height() + frames};
     const int quality = OutputQuality(settings, switches);
     result.quality = quality;
     bool marked = true;
@@ -217,10 +214,8 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     result.output = named.name;
     for (size_t i = 0; i < heights.size(); ++i) {
       // Each part carries the marks at their places, as a picture of its own.
-      vips::VImage part =
-          heights.size() == 1 ? *base : base->crop(0, top, base->width(), heights[i]);
+      const vips::VImage part = FinishedPart(*base, top, heights[i], context, watermark, marked);
       top += heights[i];
-      part = FinishedPart(part, context, watermark, marked);
       std::optional<CappedJpeg> jpeg = EncodeOutput(part, extras, quality);
       const std::string& path = named.paths[i];
       result.outputs.push_back(path);

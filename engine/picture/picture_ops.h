@@ -55,6 +55,7 @@ struct PictureResult {
   int quality = 0;                       // the lowest of the parts
   bool over_limit = false;               // above the size cap even at the lowest quality
   Untrimmed untrimmed = Untrimmed::kNo;  // to be trimmed, but left whole
+  bool unframed = false;                 // too small for its frame: written without
   ReadFailure read_failure;              // kReadFailed: why
   bool too_large_for_format = false;     // kWriteFailed: a side over what the format holds
   double milliseconds = 0;               // the picture's own processing time

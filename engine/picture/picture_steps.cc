@@ -176,14 +176,6 @@ std::optional<PictureSize> CanvasSize(PictureSize size, const StepContext& c) {
   return PictureSize{side, side};
 }
 
-// The frame round a picture (or a part) that the base made room for.
-vips::VImage Framed(const vips::VImage& picture, const ExtraOperations& extras) {
-  if (extras.border <= 0) return picture;
-  const int b = extras.border;
-  return OnCanvas(picture, b, b, picture.width() + 2 * b, picture.height() + 2 * b,
-                  extras.border_colour, {0, 0, 0});
-}
-
 // Lays the watermark picture, at its share of the part's width if asked.
 void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const StepContext& c) {
   if (c.extras.mark_width_percent > 0) {
@@ -235,22 +227,42 @@ vips::VImage AutoLevelled(const vips::VImage& picture) {
   return picture.bands() == 4 ? out.bandjoin(picture.extract_band(3)) : out;
 }
 
-// A frame leaves at least a pixel of the picture each way.
-bool HasRoomForBorder(PictureSize size, int border) {
-  return border > 0 && 2 * border < std::min(size.width, size.height);
-}
-
 int Angle(const StepContext& c) { return RotationAngleFor(c.switches.rotation_position); }
 
-// The size the frame's room leaves: shrunk so that, framed, the picture
-// keeps its width, to a size of our own rule (a run names its outputs by
-// it before reading them). One too small for a frame stays unframed.
+// A frame takes at most half of the picture's shorter side: a smaller
+// picture is written without it (and told), never all frame.
+bool FrameFits(PictureSize size, int border) {
+  return 4 * border <= std::min(size.width, size.height);
+}
+
+// The size the frame's room leaves, so that the frame lies inside the size
+// asked in every mode alike: a set size (exact, or a square of a set side)
+// was made inside it already; otherwise the picture shrinks so that,
+// framed, it keeps the sides its rule sets (the window's width keeps the
+// width), at the rule's size when it was brought to it, else at its own.
+// One too small for a frame stays unframed.
 std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
-  if (!HasRoomForBorder(size, c.extras.border)) {
+  const int frames = 2 * c.extras.border;
+  const SizeRule asked = c.AskedRule();
+  const bool fits = c.FixedSize() ? FrameFits({asked.width, asked.height}, c.extras.border)
+                                  : FrameFits(size, c.extras.border);
+  if (!fits) {
     c.extras.border = 0;
+    c.unframed = true;
     return size;
   }
-  return ShrunkSize(size.width, size.height, size.width - 2 * c.extras.border);
+  if (c.FixedSize()) return size;
+  SizeRule inside;
+  inside.truncated = asked.truncated || !asked.Any();
+  if (!asked.Any()) {
+    inside.width = size.width - frames;
+  } else {
+    const bool brought = (asked.width > 0 && size.width >= asked.width) ||
+                         (asked.height > 0 && size.height >= asked.height);
+    if (asked.width > 0) inside.width = (brought ? asked.width : size.width) - frames;
+    if (asked.height > 0) inside.height = (brought ? asked.height : size.height) - frames;
+  }
+  return ScaledSize(size, inside);
 }
 
 PictureSize SizeOf(const vips::VImage& picture) { return {picture.width(), picture.height()}; }
@@ -285,41 +297,44 @@ const std::vector<PictureStep> kSteps = {
        return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras);
      },
      [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }},
+    {"frame room", [](const StepContext& c) { return c.extras.border > 0; },
+     [](const vips::VImage& p, StepContext& c) { return Sized(p, *FrameRoom(SizeOf(p), c)); },
+     FrameRoom},
     {"rotate", [](const StepContext& c) { return c.switches.rotation; },
      [](const vips::VImage& p, StepContext& c) { return p.rot(ClockwiseAngle(Angle(c))); },
      [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
        if (Angle(c) != 180) std::swap(size.width, size.height);
        return size;
      }},
-    {"frame room",
-     [](const StepContext& c) {
-       const SizeRule rule = c.Rule();
-       return c.extras.border > 0 && (rule.truncated || !rule.Any());
-     },
-     [](const vips::VImage& p, StepContext& c) {
-       const auto room = FrameRoom(SizeOf(p), c);
-       return Sized(p, *room);
-     },
-     FrameRoom},
 };
 
 }  // namespace
 
 const std::vector<PictureStep>& PictureSteps() { return kSteps; }
 
-SizeRule StepContext::Rule() const {
+SizeRule StepContext::AskedRule() const {
   SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
   // The sizes of the operations are the output's: a picture to be turned a
   // quarter is sized across what will be its height.
   if (switches.rotation && Angle(*this) != 180 && !rule.truncated) {
     std::swap(rule.width, rule.height);
   }
-  // The frame lies inside the size asked. (The window's width makes room
-  // for it once the picture is made: the output keeps its width.)
-  if (extras.border > 0 && !rule.truncated) {
+  return rule;
+}
+
+bool StepContext::FixedSize() const {
+  const SizeRule rule = AskedRule();
+  return rule.exact || (extras.square && rule.Any());
+}
+
+SizeRule StepContext::Rule() const {
+  SizeRule rule = AskedRule();
+  // A set size is made inside its frame; other sizes make room for the
+  // frame once the picture is made (the frame room step).
+  if (extras.border > 0 && FixedSize() && FrameFits({rule.width, rule.height}, extras.border)) {
     const int frames = 2 * extras.border;
-    if (rule.width > 0) rule.width = std::max(1, rule.width - frames);
-    if (rule.height > 0) rule.height = std::max(1, rule.height - frames);
+    rule.width -= frames;
+    rule.height -= frames;
   }
   return rule;
 }
@@ -357,21 +372,39 @@ const std::vector<PartStep>& PartSteps() {
          LayPictureMark(part, *mark, c);
          return true;
        }},
-      {"frame", [](const StepContext& c, const vips::VImage*) { return c.extras.border > 0; },
-       [](vips::VImage& part, const StepContext& c, const vips::VImage*) {
-         part = Framed(part, c.extras);
-         return true;
-       }},
   };
   return steps;
 }
 
-vips::VImage FinishedPart(vips::VImage part, const StepContext& c, const vips::VImage* watermark,
-                          bool& marked) {
-  for (const PartStep& step : PartSteps()) {
-    if (step.on(c, watermark)) marked = step.apply(part, c, watermark) && marked;
+std::vector<int> PartHeights(int height, const ExtraOperations& extras) {
+  return SliceHeights(height + 2 * extras.border, extras.slice_height);
+}
+
+vips::VImage FinishedPart(const vips::VImage& base, int top, int height, const StepContext& c,
+                          const vips::VImage* watermark, bool& marked) {
+  const int b = c.extras.border, h = base.height();
+  // The rows of the picture itself in this part of the framed picture.
+  const int from = std::clamp(top - b, 0, h), to = std::clamp(top + height - b, 0, h);
+  std::optional<vips::VImage> part;
+  if (to > from) {
+    part = from == 0 && to == h ? base : base.crop(0, from, base.width(), to - from);
+    for (const PartStep& step : PartSteps()) {
+      if (step.on(c, watermark)) marked = step.apply(*part, c, watermark) && marked;
+    }
   }
-  return part;
+  if (b <= 0) return *part;
+  // The frame's share of this part: the sides, the top on the first part,
+  // the bottom on the last, so the parts stacked are the framed picture.
+  const auto rgb = ParseHtmlColour(c.extras.border_colour).value_or(std::array<double, 3>{});
+  std::vector<double> colour(rgb.begin(), rgb.end());
+  if (base.bands() == 4) colour.push_back(255);
+  const int width = base.width() + 2 * b;
+  if (!part) {
+    return vips::VImage::black(width, height, vips::VImage::option()->set("bands", base.bands()))
+        .new_from_image(colour)
+        .copy(vips::VImage::option()->set("interpretation", base.interpretation()));
+  }
+  return OnCanvas(*part, b, from + b - top, width, height, c.extras.border_colour, {0, 0, 0});
 }
 
 }  // namespace lumivane

@@ -25,12 +25,18 @@ struct StepContext {
   // A step may drop an operation the picture has no room for (the frame).
   ExtraOperations& extras;
   Untrimmed* untrimmed = nullptr;  // why the trim step left a picture whole
+  bool unframed = false;           // too small for its frame: written without
   bool trimmed = false;            // the picture is now the product cut out
   double own_scale = 1;            // then its own pixels for each it has
 
   // The size rule, in the picture's frame before it is turned: a turned
-  // output has the size asked.
+  // output has the size asked. A set size is this less its frame.
   SizeRule Rule() const;
+  // The rule as asked, the frame not taken off.
+  SizeRule AskedRule() const;
+  // Whether the output's size is set whatever the picture: an exact size,
+  // a square of a set side.
+  bool FixedSize() const;
   // Whether the picture is laid on a canvas (square, or an exact size
   // padded).
   bool Canvas() const;
@@ -54,7 +60,7 @@ const std::vector<PictureStep>& PictureSteps();
 PictureSize ReadSize(PictureSize original, const StepContext& context);
 
 // What each part of a picture (or the whole) takes once the picture is
-// cut, in order: each mark lies on every part, then each part is framed.
+// cut, in order: each mark lies on every part (the frame then goes round).
 struct PartStep {
   const char* name;
   bool (*on)(const StepContext&, const vips::VImage* watermark);
@@ -63,9 +69,15 @@ struct PartStep {
 };
 const std::vector<PartStep>& PartSteps();
 
-// A part (or a whole picture) taken through the part steps. `marked` turns
-// false when the text could not be drawn.
-vips::VImage FinishedPart(vips::VImage part, const StepContext& context,
+// The heights of the parts a picture `height` high is cut into, each with
+// its share of the frame: the framed picture cut, so the parts stacked are
+// the framed picture. One part when it is not cut.
+std::vector<int> PartHeights(int height, const ExtraOperations& extras);
+
+// The part of the framed picture `height` high from row `top`, made of
+// `base`: the marks laid on its own rows of the picture, then its share of
+// the frame. `marked` turns false when the text could not be drawn.
+vips::VImage FinishedPart(const vips::VImage& base, int top, int height, const StepContext& context,
                           const vips::VImage* watermark, bool& marked);
 
 }  // namespace lumivane

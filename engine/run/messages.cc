@@ -74,6 +74,9 @@ std::string RenameClash(const std::string& path) {
   return "重命名后有重名的图片，没有处理任何图片：" + path;
 }
 std::string NoPlainBackground(const std::string& path) { return "没有纯色背景，未裁剪 " + path; }
+std::string NoRoomForFrame(const std::string& path) {
+  return "图片太小，放不下边框，未加边框 " + path;
+}
 std::string NoProduct(const std::string& path) { return "只有背景，没有找到商品，未裁剪 " + path; }
 std::string OverLimit(const std::string& path, int kb) {
   return "超出大小限制 " + path + " (" + std::to_string(kb) + " KB)";

@@ -51,6 +51,7 @@ std::string SaveError(const std::string& path);          // 保存 %s 出错
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
 std::string NoPlainBackground(const std::string& path);  // 没有纯色背景，未裁剪 %s
+std::string NoRoomForFrame(const std::string& path);  // 图片太小，放不下边框，未加边框 %s
 std::string NoProduct(const std::string& path);  // 只有背景，没有找到商品，未裁剪 %s
 std::string RenameClash(const std::string& path);  // 重命名后有重名的图片：%s
 std::string LinkLeftOut(const std::string& path);  // a source folder link not followed

@@ -19,6 +19,7 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
   } else if (result.untrimmed == Untrimmed::kNoProduct) {
     port_.AppendLogLine(msg::NoProduct(source));
   }
+  if (result.unframed) port_.AppendLogLine(msg::NoRoomForFrame(source));
   rows_.push_back({source, std::move(result)});
   const PictureResult& told = rows_.back().result;
   switch (told.outcome) {
