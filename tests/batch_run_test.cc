@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "engine/picture/picture_ops.h"
-#include "engine/run/folder_scan.h"
 #include "engine/picture/rename.h"
+#include "engine/run/folder_scan.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
@@ -264,7 +264,9 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   std::string mark = dir_.WriteFile("mark.png", "broken");
   request_.inputs.picture_mark = true;
   request_.inputs.picture = mark;
-  EXPECT_TRUE(Run().marks_missing);
+  const BatchSummary unmarked = Run();
+  EXPECT_TRUE(unmarked.marks_missing);
+  EXPECT_EQ(unmarked.processed, 0);  // written, but not done as asked
   EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错：不是图片"});
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   // Unmarked is not done: a resumed run makes the pictures again.

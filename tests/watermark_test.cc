@@ -52,8 +52,8 @@ TEST(PictureWatermarkTest, ReadNoLargerThanItIsLaidAndHeldAsKept) {
   EXPECT_EQ(WidestMark(settings, plain, extras, sources), 200);   // the widest output, 400
   EXPECT_EQ(WidestMark(settings, turned, extras, sources), 166);  // 200 x 333 turned
   EXPECT_EQ(WidestMark(settings, plain, extras, {dir / "other.gif"}), 0);  // size not told
-  extras.mark_width_percent = 0;
-  EXPECT_EQ(WidestMark(settings, sized, extras, sources), 0);  // laid at its own size
+  extras.mark_width_percent = 0;  // at its own size, but never wider than an output
+  EXPECT_EQ(WidestMark(settings, sized, extras, sources), 200);
 
   // Held in the budget as kept, not as large as reading it took; its
   // transparent field leaves no dark rim round the red.

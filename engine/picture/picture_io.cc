@@ -231,17 +231,35 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
 
 // A picture whose loader reads the header first and decodes only when its
 // pixels are asked for. `copies`: how many whole copies its decoder holds
-// at once besides the one in memory after it.
-std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image,
-                                       std::uint64_t copies) {
+// at once besides the one in memory after it. A loader that `streams`
+// (rows in order, none kept) shrinks a large picture as it reads it: then
+// only the smaller picture and a band of rows are held at once, as the
+// library's own thumbnails are made.
+std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image, std::uint64_t copies,
+                                       bool streams = false) {
   const std::uint64_t w = static_cast<std::uint64_t>(image.width());
   const std::uint64_t h = static_cast<std::uint64_t>(image.height());
   const std::uint64_t bytes_per_band = vips_format_sizeof(image.format());
   const std::uint64_t bands = std::max(4, image.bands());
-  return WithinBudget(
-      r, w, h,
-      (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + EncodingBytes(r.options, w * h),
-      [&] { return Finish(image, image.width(), image.height(), r.options); });
+  const PictureSize target = r.options.TargetFor({image.width(), image.height()});
+  const std::uint64_t made = PixelBytes(target.width, target.height, 1);
+  std::uint64_t need =
+      (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + EncodingBytes(r.options, w * h);
+  if (streams && made < w * h) {
+    // The rows one output row is made from, a few times over for the
+    // resampling's reach and the library's tiles.
+    const std::uint64_t rows = std::min<std::uint64_t>(h, 64 + 8 * (h / target.height + 1));
+    need = 2 * made * bands + rows * PixelBytes(w, 1, bands * bytes_per_band) +
+           EncodingBytes(r.options, made);
+  }
+  return WithinBudget(r, w, h, need,
+                      [&] { return Finish(image, image.width(), image.height(), r.options); });
+}
+
+// Whether a PNG's rows come in order: an interlaced one is decoded whole.
+bool PngStreams(std::string_view bytes) {
+  constexpr size_t kInterlaceAt = 28;  // in the header chunk, after the signature
+  return bytes.size() > kInterlaceAt && bytes[kInterlaceAt] == 0;
 }
 
 // Formats of the library's own loaders, all read from memory: the first
@@ -255,7 +273,7 @@ std::optional<vips::VImage> ReadOther(Reading& r, PictureFormat format) {
                         vips::VImage::pngload_buffer(b, Options()
                                                             ->set("access", VIPS_ACCESS_SEQUENTIAL)
                                                             ->set("fail_on", VIPS_FAIL_ON_WARNING)),
-                        0);
+                        0, PngStreams(r.bytes));
     case PictureFormat::kGif:
       return ReadLazily(
           r, vips::VImage::gifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_WARNING)), 1);

@@ -74,13 +74,14 @@ std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path, int wi
 
 int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switches,
                const ExtraOperations& extras, const std::vector<std::string>& sources) {
-  if (extras.mark_width_percent <= 0) return 0;
+  // A mark at its own size is shrunk to fit any output narrower than it.
+  const int percent = extras.mark_width_percent > 0 ? extras.mark_width_percent : 100;
   // The widest output, from the pictures' headers; one that is not told
   // there (a product still to be cut out) is no wider than its picture's
   // longer side, or than the canvas.
   const SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
   if (!switches.rotation && rule.width > 0) {
-    return std::max(1, rule.width * extras.mark_width_percent / 100);  // none is wider
+    return std::max(1, rule.width * percent / 100);  // none is wider
   }
   int widest = 0;
   for (const std::string& source : sources) {
@@ -89,8 +90,7 @@ int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switch
     const auto shape = PlannedShape(*size, settings, switches, extras);
     widest = std::max(widest, shape ? shape->size.width : std::max(size->width, size->height));
   }
-  return std::max(
-      1, static_cast<int>(static_cast<long long>(widest) * extras.mark_width_percent / 100));
+  return std::max(1, static_cast<int>(static_cast<long long>(widest) * percent / 100));
 }
 
 namespace {
@@ -233,6 +233,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       result.quality = std::min(result.quality, jpeg->quality);
       result.over_limit = result.over_limit || jpeg->over_limit;
     }
+    result.mark_shrunk = context.mark_shrunk;
     result.outcome = !CommitAll(written, result.outputs) ? PictureOutcome::kWriteFailed
                      : marked                            ? PictureOutcome::kProcessed
                                                          : PictureOutcome::kMarkFailed;

@@ -56,6 +56,7 @@ struct PictureResult {
   bool over_limit = false;               // above the size cap even at the lowest quality
   Untrimmed untrimmed = Untrimmed::kNo;  // to be trimmed, but left whole
   bool unframed = false;                 // too small for its frame: written without
+  bool mark_shrunk = false;              // the watermark picture shrunk to fit on it
   ReadFailure read_failure;              // kReadFailed: why
   bool too_large_for_format = false;     // kWriteFailed: a side over what the format holds
   double milliseconds = 0;               // the picture's own processing time
@@ -87,9 +88,10 @@ std::optional<vips::VImage> LoadWatermarkPicture(
     const std::string& path, int width = 0, std::optional<MemoryBudget::Ticket>* hold = nullptr,
     ReadFailure* failure = nullptr);
 
-// The widest the watermark picture is laid on the pictures of `sources`,
-// so that it need not be read any larger; 0 when that is its own size, or
-// a picture's size is not told by its header.
+// The widest the watermark picture is laid on the pictures of `sources`
+// (at its share of their width, or at most as wide as they are), so that
+// it need not be read any larger; 0 when a picture's size is not told by
+// its header.
 int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switches,
                const ExtraOperations& extras, const std::vector<std::string>& sources);
 

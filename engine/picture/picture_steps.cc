@@ -176,14 +176,30 @@ std::optional<PictureSize> CanvasSize(PictureSize size, const StepContext& c) {
   return PictureSize{side, side};
 }
 
-// Lays the watermark picture, at its share of the part's width if asked.
+// Lays the watermark picture, at its share of the part's width if asked;
+// one larger than the room its margins leave on the part is shrunk to fit
+// it, so it never lies off the picture.
 void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const StepContext& c) {
-  if (c.extras.mark_width_percent > 0) {
-    const int width = std::max(1, picture.width() * c.extras.mark_width_percent / 100);
-    ApplyPictureWatermark(picture, ScaledMark(watermark, width), c.settings);
-  } else {
-    ApplyPictureWatermark(picture, watermark, c.settings);
+  const ProcessingSettings& s = c.settings;
+  int width = c.extras.mark_width_percent > 0
+                  ? std::max(1, picture.width() * c.extras.mark_width_percent / 100)
+                  : watermark.width();
+  auto room = [](int side, int direction, int margin) {
+    return std::max(1, side - (direction == kCentred ? 0 : margin));
+  };
+  const int room_w = room(picture.width(), HorizontalDirectionFor(s.sy_image_w_direction),
+                          static_cast<int>(s.sy_image_w_value));
+  const int room_h = room(picture.height(), VerticalDirectionFor(s.sy_image_h_direction),
+                          static_cast<int>(s.sy_image_h_value));
+  const double height = static_cast<double>(width) * watermark.height() / watermark.width();
+  if (width > room_w || height > room_h) {
+    width = std::max(1, static_cast<int>(std::min(
+                            static_cast<double>(room_w),
+                            std::floor(room_h * static_cast<double>(watermark.width()) /
+                                       watermark.height()))));
+    c.mark_shrunk = true;
   }
+  ApplyPictureWatermark(picture, ScaledMark(watermark, width), s);
 }
 
 // The level (0..255) of an 8-bit band below which `share` of its pixels lie.
@@ -197,6 +213,7 @@ int Level(const vips::VImage& band, double share) {
     if (below > wanted) return level;
   }
   return histogram.width() - 1;
+
 }
 
 // A dull picture's lightness stretched about its mean, its colours' own

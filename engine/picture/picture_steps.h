@@ -26,6 +26,8 @@ struct StepContext {
   ExtraOperations& extras;
   Untrimmed* untrimmed = nullptr;  // why the trim step left a picture whole
   bool unframed = false;           // too small for its frame: written without
+  // The watermark picture was larger than a part's room and shrunk to fit.
+  mutable bool mark_shrunk = false;
   bool trimmed = false;            // the picture is now the product cut out
   double own_scale = 1;            // then its own pixels for each it has
 

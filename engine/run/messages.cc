@@ -74,6 +74,9 @@ std::string RenameClash(const std::string& path) {
   return "重命名后有重名的图片，没有处理任何图片：" + path;
 }
 std::string NoPlainBackground(const std::string& path) { return "没有纯色背景，未裁剪 " + path; }
+std::string MarkShrunk(const std::string& mark) {
+  return "水印图片 " + mark + " 比图片大，已缩小到图片里面（边距不变）";
+}
 std::string NoRoomForFrame(const std::string& path) {
   return "图片太小，放不下边框，未加边框 " + path;
 }

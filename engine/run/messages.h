@@ -51,6 +51,8 @@ std::string SaveError(const std::string& path);          // 保存 %s 出错
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
 std::string NoPlainBackground(const std::string& path);  // 没有纯色背景，未裁剪 %s
+// 水印图片 %s 比图片大，已缩小到图片里面（边距不变）
+std::string MarkShrunk(const std::string& mark);
 std::string NoRoomForFrame(const std::string& path);  // 图片太小，放不下边框，未加边框 %s
 std::string NoProduct(const std::string& path);  // 只有背景，没有找到商品，未裁剪 %s
 std::string RenameClash(const std::string& path);  // 重命名后有重名的图片：%s

@@ -20,6 +20,10 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
     port_.AppendLogLine(msg::NoProduct(source));
   }
   if (result.unframed) port_.AppendLogLine(msg::NoRoomForFrame(source));
+  if (result.mark_shrunk && !mark_shrunk_told_) {
+    port_.AppendLogLine(msg::MarkShrunk(request_.inputs.picture));
+    mark_shrunk_told_ = true;
+  }
   rows_.push_back({source, std::move(result)});
   const PictureResult& told = rows_.back().result;
   switch (told.outcome) {
@@ -43,7 +47,7 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       return true;
     }
     case PictureOutcome::kMarkFailed:
-      ++summary_.processed;
+      // Written, but without its mark: not done as asked.
       summary_.marks_missing = true;
       if (mark_errors_told) port_.AppendLogLine(msg::MarkError(Shown(picture)));
       return true;

@@ -40,6 +40,7 @@ class RunTeller {
   const RunRequest& request_;
   BatchSummary& summary_;
   std::vector<ReportRow> rows_;
+  bool mark_shrunk_told_ = false;  // once a run: every picture's mark alike
 };
 
 }  // namespace lumivane
