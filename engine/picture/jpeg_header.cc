@@ -116,7 +116,7 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
   return std::nullopt;
 }
 
-int JpegShrinkFactor(const JpegHeader& header, PictureSize target) {
+int JpegShrinkFactor(const JpegHeader& header, PictureSize target, int room) {
   if (target.width <= 0 || target.height <= 0) return 1;
   const long long w = header.SideWays() ? header.height : header.width;
   const long long h = header.SideWays() ? header.width : header.height;
@@ -127,7 +127,7 @@ int JpegShrinkFactor(const JpegHeader& header, PictureSize target) {
   const long long thinner_side = std::min(header.width, header.height);
   for (int factor : {8, 4, 2}) {
     // The decoder rounds its reduced size up.
-    if ((side + factor - 1) / factor >= 2 * wanted && thinner_side >= factor) return factor;
+    if ((side + factor - 1) / factor >= room * wanted && thinner_side >= factor) return factor;
   }
   return 1;
 }

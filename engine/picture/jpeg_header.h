@@ -26,8 +26,9 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view bytes);
 
 // The decoder's own reduction (1, 2, 4 or 8) for a picture that is to be
 // shrunk to `target` once upright: as much as leaves the side shrunk least
-// at least twice its target, so that the final resize still has room.
-int JpegShrinkFactor(const JpegHeader& header, PictureSize target);
+// at least `room` times its target (twice: the final resize still has
+// room; once: the reduced picture is all that is wanted).
+int JpegShrinkFactor(const JpegHeader& header, PictureSize target, int room = 2);
 
 // The file without its EXIF, XMP, IPTC and comment segments (the colour
 // profile and everything the picture needs stay).

@@ -91,6 +91,7 @@ vips::VImage ToSrgb(vips::VImage image) {
 // Exactly w x h: the library's resize rounds its output size. Colours are
 // weighted by their cover, so a transparent edge keeps its colour.
 vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
+  if (image.width() == w && image.height() == h) return image;
   const bool alpha = image.has_alpha();
   // One scale both ways where one gives both sides, the smaller (the side
   // that decides a fit), as the library's own thumbnails are made.
@@ -123,7 +124,7 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   const bool side = SideWays(orientation);
   const int upright_w = side ? stored_h : stored_w, upright_h = side ? stored_w : stored_h;
   const PictureSize t = options.TargetFor({upright_w, upright_h});
-  if (t.width != upright_w || t.height != upright_h) {
+  if (!options.reduce_only && (t.width != upright_w || t.height != upright_h)) {
     // The size comes from the original upright size, whatever the
     // decoder's reduction.
     image = side ? ResizeTo(image, t.height, t.width) : ResizeTo(image, t.width, t.height);
@@ -189,7 +190,9 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   const PictureSize upright{side ? header->height : header->width,
                             side ? header->width : header->height};
   const int shrink =
-      options.decoder_may_reduce ? JpegShrinkFactor(*header, options.TargetFor(upright)) : 1;
+      options.decoder_may_reduce
+          ? JpegShrinkFactor(*header, options.TargetFor(upright), options.reduce_only ? 1 : 2)
+          : 1;
   const std::uint64_t w = static_cast<std::uint64_t>(header->width);
   const std::uint64_t h = static_cast<std::uint64_t>(header->height);
   // A picture turned upright is copied whole: both copies are in memory.

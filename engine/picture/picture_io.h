@@ -49,6 +49,9 @@ struct ReadOptions {
   // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
   // to be shrunk anyway (off: decoded whole, for reference measurements).
   bool decoder_may_reduce = true;
+  // The picture is kept as the decoder reduced it (at least the target),
+  // not resized to the target: a picture to be cut and sized after.
+  bool reduce_only = false;
   // When given, the picture's share of the memory budget is held here for
   // the work that follows the reading (marks, encoding), not released as
   // soon as the picture is decoded.

@@ -107,6 +107,7 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   options.failure = failure;
   options.target = [&context](PictureSize upright) { return ReadSize(upright, context); };
   options.decoder_may_reduce = shrink_on_load;
+  options.reduce_only = extras.trim > 0;  // cut first, sized after
   options.hold = hold;
   options.keep_alpha = extras.format != kJpegOutput;  // PNG and WebP keep transparency
   options.progressive_output = extras.progressive && extras.format == kJpegOutput;
