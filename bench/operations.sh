@@ -46,6 +46,8 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 declare -A operations=(
   [sharpen]="--sharpen"
+  [auto-level]="--auto-level"
+  [max-kb]="--max-kb 200"
   [border]="--border 10"
   [trim+square]="--trim --square"
   [text-outline]="--text shop.example.com --text-outline 2"

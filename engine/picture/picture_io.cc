@@ -133,8 +133,7 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   image = image.copy_memory();
   if (orientation != 1) image = image.autorot().copy_memory();
   image = image.copy();
-  image.set(kOriginalWidth, upright_w);
-  image.set(kOriginalHeight, upright_h);
+  SetOriginalSize(image, {upright_w, upright_h});
   return image;
 }
 
@@ -401,6 +400,11 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
 PictureSize OriginalSize(const vips::VImage& picture) {
   if (picture.get_typeof(kOriginalWidth) == 0) return {picture.width(), picture.height()};
   return {picture.get_int(kOriginalWidth), picture.get_int(kOriginalHeight)};
+}
+
+void SetOriginalSize(vips::VImage& picture, PictureSize size) {
+  picture.set(kOriginalWidth, size.width);
+  picture.set(kOriginalHeight, size.height);
 }
 
 }  // namespace lumivane

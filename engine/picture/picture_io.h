@@ -82,6 +82,8 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
 
 // The size of the picture ReadPicture decoded, upright, before shrinking.
 PictureSize OriginalSize(const vips::VImage& picture);
+// Records it on a picture made from another.
+void SetOriginalSize(vips::VImage& picture, PictureSize size);
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_PICTURE_IO_H_

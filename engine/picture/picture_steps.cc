@@ -6,6 +6,7 @@
 
 #include "engine/picture/colour.h"
 #include "engine/picture/product_box.h"
+#include "engine/picture/tone.h"
 #include "engine/picture/watermark.h"
 
 namespace lumivane {
@@ -45,29 +46,6 @@ void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
       picture, watermark,
       {HorizontalDirectionFor(s.sy_image_w_direction), static_cast<int>(s.sy_image_w_value)},
       {VerticalDirectionFor(s.sy_image_h_direction), static_cast<int>(s.sy_image_h_value)});
-}
-
-// A light unsharp mask after the shrink: a little wider for a larger
-// shrink, which averaged more detail away. What it adds is held within a
-// few levels, so edges get crisper without the dark and light rims a
-// plain unsharp mask leaves round text.
-vips::VImage Sharpened(const vips::VImage& picture, int amount) {
-  constexpr double kMostAdded = 8;
-  const double shrink =
-      std::max(1.0, static_cast<double>(OriginalSize(picture).width) / picture.width());
-  const double sigma = std::clamp(0.5 + 0.15 * std::log2(shrink), 0.5, 1.2);
-  const double strength = amount / 50.0;
-  // The colours only; transparency stays as it is.
-  const vips::VImage rgb = picture.extract_band(0, vips::VImage::option()->set("n", 3));
-  const vips::VImage added =
-      (rgb -
-       rgb.gaussblur(sigma, vips::VImage::option()->set("precision", VIPS_PRECISION_INTEGER))) *
-      strength;
-  const vips::VImage held =
-      (added > kMostAdded)
-          .ifthenelse(kMostAdded, (added < -kMostAdded).ifthenelse(-kMostAdded, added));
-  const vips::VImage out = (rgb + held).cast(VIPS_FORMAT_UCHAR);
-  return picture.bands() == 4 ? out.bandjoin(picture.extract_band(3)) : out;
 }
 
 // `picture` at (x, y) on a w x h canvas of `colour` ("#rrggbb", else
@@ -193,55 +171,13 @@ void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const 
                           static_cast<int>(s.sy_image_h_value));
   const double height = static_cast<double>(width) * watermark.height() / watermark.width();
   if (width > room_w || height > room_h) {
-    width = std::max(1, static_cast<int>(std::min(
-                            static_cast<double>(room_w),
-                            std::floor(room_h * static_cast<double>(watermark.width()) /
-                                       watermark.height()))));
+    width = std::max(
+        1, static_cast<int>(std::min(
+               static_cast<double>(room_w),
+               std::floor(room_h * static_cast<double>(watermark.width()) / watermark.height()))));
     c.mark_shrunk = true;
   }
   ApplyPictureWatermark(picture, ScaledMark(watermark, width), s);
-}
-
-// The level (0..255) of an 8-bit band below which `share` of its pixels lie.
-int Level(const vips::VImage& band, double share) {
-  const vips::VImage histogram = band.hist_find().cast(VIPS_FORMAT_DOUBLE).copy_memory();
-  const auto* count = static_cast<const double*>(histogram.data());
-  const double wanted = share * band.width() * band.height();
-  double below = 0;
-  for (int level = 0; level < histogram.width(); ++level) {
-    below += count[level];
-    if (below > wanted) return level;
-  }
-  return histogram.width() - 1;
-
-}
-
-// A dull picture's lightness stretched about its mean, its colours' own
-// differences kept, so a product keeps its hue and its colour. The range
-// is the whole picture's, every colour together (a golden product's own
-// blue is as dark as the picture goes there), and the stretch stops where
-// either end reaches black or white: a product shot whose ground is white
-// already, or a photograph that spans the range, is left as it is, and no
-// large flat product becomes the black or the white point. At most a
-// seventh more contrast, so what lies near the mean barely moves.
-vips::VImage AutoLevelled(const vips::VImage& picture) {
-  constexpr double kMostGain = 1.15;
-  const vips::VImage rgb = picture.extract_band(0, vips::VImage::option()->set("n", 3));
-  // A pixel's darkest and lightest colour, a thousandth of the picture
-  // left out at each end (noise, a speck of glare).
-  const vips::VImage r = rgb[0], g = rgb[1], b = rgb[2];
-  const vips::VImage rg_low = (r < g).ifthenelse(r, g), rg_high = (r > g).ifthenelse(r, g);
-  const int low = Level((rg_low < b).ifthenelse(rg_low, b), 0.001);
-  const int high = Level((rg_high > b).ifthenelse(rg_high, b), 0.999);
-  const vips::VImage lightness = rgb.recomb(vips::VImage::new_matrixv(3, 1, 0.299, 0.587, 0.114));
-  const double mean = lightness.avg();
-  if (high - low < 8 || mean <= low || mean >= high) return picture;  // flat
-  const double gain = std::min({kMostGain, mean / (mean - low), (255 - mean) / (high - mean)});
-  if (gain <= 1.005) return picture;
-  // Each colour moved by what its pixel's lightness moves.
-  const vips::VImage out =
-      (rgb + lightness.linear(gain - 1, -mean * (gain - 1))).cast(VIPS_FORMAT_UCHAR);
-  return picture.bands() == 4 ? out.bandjoin(picture.extract_band(3)) : out;
 }
 
 int Angle(const StepContext& c) { return RotationAngleFor(c.switches.rotation_position); }
