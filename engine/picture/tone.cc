@@ -55,26 +55,34 @@ vips::VImage Sharpened(const vips::VImage& picture, int amount) {
         dst[x * bands + b] = sum;
       }
     }
-    for (size_t i = radius * bands; i + radius * bands < row; ++i) {
-      float sum = 0;
-      for (int k = -radius; k <= radius; ++k) sum += weights[k + radius] * src[i + k * bands];
-      dst[i] = sum;
+    // One pass over the row for each weight: loops the compiler runs on
+    // several samples at once.
+    const size_t start = radius * bands, end = row - radius * bands;
+    if (start < end) {
+      std::fill(dst + start, dst + end, 0.0f);
+      for (int k = -radius; k <= radius; ++k) {
+        const float weight = weights[k + radius];
+        const unsigned char* from = src + k * bands;
+        for (size_t i = start; i < end; ++i) dst[i] += weight * from[i];
+      }
     }
   }
   std::vector<unsigned char> out(in.data, in.data + row * h);
   std::vector<float> blur(row);
   for (int y = 0; y < h; ++y) {
     std::fill(blur.begin(), blur.end(), 0.0f);
+    float* sum = blur.data();
     for (int k = -radius; k <= radius; ++k) {
       const float* near = across.data() + std::clamp(y + k, 0, h - 1) * row;
       const float weight = weights[k + radius];
-      for (size_t i = 0; i < row; ++i) blur[i] += weight * near[i];
+      for (size_t i = 0; i < row; ++i) sum[i] += weight * near[i];
     }
     const unsigned char* own = in.data + y * row;
     unsigned char* dst = out.data() + y * row;
     for (size_t i = 0; i < row; ++i) {
-      const float added = std::clamp((own[i] - blur[i]) * strength, -kMostAdded, kMostAdded);
-      dst[i] = static_cast<unsigned char>(std::clamp(own[i] + added + 0.5f, 0.0f, 255.0f));
+      const float added = std::min(kMostAdded, std::max(-kMostAdded, (own[i] - sum[i]) * strength));
+      const float v = own[i] + added + 0.5f;
+      dst[i] = static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v);
     }
     if (bands == 4) {  // transparency as it is
       for (int x = 0; x < w; ++x) dst[x * 4 + 3] = own[x * 4 + 3];
