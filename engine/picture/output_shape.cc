@@ -70,6 +70,7 @@ std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettin
                                         const ExtraOperations& asked) {
   ExtraOperations extras = asked;
   StepContext context{settings, switches, extras};
+  context.original = size;
   std::optional<PictureSize> made = ReadSize(size, context);
   for (const PictureStep& step : PictureSteps()) {
     if (made && step.on(context)) made = step.size(*made, context);

@@ -105,7 +105,10 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   const ExtraOperations& extras = context.extras;
   ReadOptions options;
   options.failure = failure;
-  options.target = [&context](PictureSize upright) { return ReadSize(upright, context); };
+  options.target = [&context](PictureSize upright) {
+    context.original = upright;
+    return ReadSize(upright, context);
+  };
   options.decoder_may_reduce = shrink_on_load;
   options.reduce_only = extras.trim > 0;  // cut first, sized after
   options.hold = hold;

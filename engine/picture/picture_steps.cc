@@ -118,7 +118,9 @@ vips::VImage Trimmed(const vips::VImage& picture, StepContext& c) {
 
 // The picture at the rule's size: scaled from its own pixels (a product
 // cut out to its share of the canvas), then cut to an exact size.
-vips::VImage SizedByRule(const vips::VImage& picture, const StepContext& c) {
+std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c);
+
+vips::VImage SizedByRule(const vips::VImage& picture, StepContext& c) {
   SizeRule rule = c.Rule();
   PictureSize own = OriginalSize(picture);
   if (c.trimmed) {
@@ -131,7 +133,9 @@ vips::VImage SizedByRule(const vips::VImage& picture, const StepContext& c) {
       rule.exact = false;
     }
   }
-  const PictureSize scaled = ScaledSize(own, rule);
+  PictureSize scaled = ScaledSize(own, rule);
+  // Room for the frame made in the same resize (read at that size, none).
+  if (c.RoomInSize()) scaled = *FrameRoom(scaled, c);
   const vips::VImage sized = Sized(picture, scaled);
   if (!rule.Cuts()) return sized;
   const PictureSize cut = CutSize(scaled, rule);
@@ -193,18 +197,15 @@ bool FrameFits(PictureSize size, int border) {
 // was made inside it already; otherwise the picture shrinks so that,
 // framed, it keeps the sides its rule sets (the window's width keeps the
 // width), at the rule's size when it was brought to it, else at its own.
-// One too small for a frame stays unframed.
-std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
+// None when the picture is too small for the frame.
+std::optional<PictureSize> RoomFor(PictureSize size, const StepContext& c) {
   const int frames = 2 * c.extras.border;
   const SizeRule asked = c.AskedRule();
-  const bool fits = c.FixedSize() ? FrameFits({asked.width, asked.height}, c.extras.border)
-                                  : FrameFits(size, c.extras.border);
-  if (!fits) {
-    c.extras.border = 0;
-    c.unframed = true;
+  if (c.FixedSize()) {
+    if (!FrameFits({asked.width, asked.height}, c.extras.border)) return std::nullopt;
     return size;
   }
-  if (c.FixedSize()) return size;
+  if (!FrameFits(size, c.extras.border)) return std::nullopt;
   SizeRule inside;
   inside.truncated = asked.truncated || !asked.Any();
   if (!asked.Any()) {
@@ -218,6 +219,15 @@ std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
   return ScaledSize(size, inside);
 }
 
+// The same, a picture too small for its frame left unframed (and told).
+std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
+  const auto room = RoomFor(size, c);
+  if (room) return room;
+  c.extras.border = 0;
+  c.unframed = true;
+  return size;
+}
+
 PictureSize SizeOf(const vips::VImage& picture) { return {picture.width(), picture.height()}; }
 
 const std::vector<PictureStep> kSteps = {
@@ -227,12 +237,13 @@ const std::vector<PictureStep> kSteps = {
        if (!c.Canvas() || !c.Rule().Any()) return std::nullopt;
        return CanvasSize({}, c);
      }},
-    {"size", [](const StepContext& c) { return c.Rule().Any(); },
+    {"size", [](const StepContext& c) { return c.Rule().Any() || c.RoomInSize(); },
      [](const vips::VImage& p, StepContext& c) { return SizedByRule(p, c); },
      [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
        if (c.extras.trim > 0) return size;  // the canvas's, told by the trim
        const SizeRule rule = c.Rule();
-       const PictureSize scaled = ScaledSize(size, rule);
+       const PictureSize scaled = ScaledSize(c.original.value_or(size), rule);
+       if (c.RoomInSize()) return FrameRoom(scaled, c);
        return rule.Cuts() ? CutSize(scaled, rule) : scaled;
      }},
     {"auto level", [](const StepContext& c) { return c.extras.auto_level; },
@@ -250,7 +261,7 @@ const std::vector<PictureStep> kSteps = {
        return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras);
      },
      [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }},
-    {"frame room", [](const StepContext& c) { return c.extras.border > 0; },
+    {"frame room", [](const StepContext& c) { return c.extras.border > 0 && !c.RoomInSize(); },
      [](const vips::VImage& p, StepContext& c) { return Sized(p, *FrameRoom(SizeOf(p), c)); },
      FrameRoom},
     {"rotate", [](const StepContext& c) { return c.switches.rotation; },
@@ -292,6 +303,10 @@ SizeRule StepContext::Rule() const {
   return rule;
 }
 
+bool StepContext::RoomInSize() const {
+  return extras.border > 0 && extras.trim <= 0 && !Canvas() && !Rule().Cuts();
+}
+
 bool StepContext::Canvas() const {
   const SizeRule rule = Rule();
   return extras.square || (rule.exact && !rule.Cuts());
@@ -299,9 +314,9 @@ bool StepContext::Canvas() const {
 
 PictureSize ReadSize(PictureSize original, const StepContext& c) {
   const SizeRule rule = c.Rule();
-  if (!rule.Any()) return original;
-  const PictureSize scaled = ScaledSize(original, rule);
-  if (c.extras.trim <= 0) return scaled;
+  const PictureSize scaled = rule.Any() ? ScaledSize(original, rule) : original;
+  if (c.RoomInSize()) return RoomFor(scaled, c).value_or(scaled);
+  if (c.extras.trim <= 0 || !rule.Any()) return scaled;
   // A product to be cut out is read larger, as it is a part of the picture:
   // one a third of the picture wide still fills its size at full detail.
   const double larger = 3.0 * scaled.width / original.width;

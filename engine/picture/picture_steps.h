@@ -28,8 +28,8 @@ struct StepContext {
   bool unframed = false;           // too small for its frame: written without
   // The watermark picture was larger than a part's room and shrunk to fit.
   mutable bool mark_shrunk = false;
-  bool trimmed = false;            // the picture is now the product cut out
-  double own_scale = 1;            // then its own pixels for each it has
+  bool trimmed = false;  // the picture is now the product cut out
+  double own_scale = 1;  // then its own pixels for each it has
 
   // The size rule, in the picture's frame before it is turned: a turned
   // output has the size asked. A set size is this less its frame.
@@ -42,6 +42,11 @@ struct StepContext {
   // Whether the picture is laid on a canvas (square, or an exact size
   // padded).
   bool Canvas() const;
+  // Whether the frame's room is made by the size step, in the one resize
+  // (a size that is neither set nor cut, nothing trimmed).
+  bool RoomInSize() const;
+  // The picture's upright size as stored, once known.
+  std::optional<PictureSize> original = std::nullopt;
 };
 
 struct PictureStep {
