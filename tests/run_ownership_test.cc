@@ -100,6 +100,16 @@ TEST(RunOwnershipTest, AJournalIsCheckedInputNeverFollowedNorTrusted) {
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --overwrite yes"), 0);
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --skip-done --manifest m.jsonl"), 0);
   EXPECT_EQ(Results(dir / "m.jsonl")["a.jpg"], "skipped");
+
+  // Lines longer than any the program writes, one ended and one not: each
+  // skipped and counted once, the rest still read.
+  const std::string journal = ReadWholeFile(dir / "out/.lumivane-journal.txt");
+  dir.WriteFile("out/.lumivane-journal.txt",
+                std::string(3 << 20, 'x') + "\n" + journal + std::string(3 << 20, 'y'));
+  fs::remove(dir / "m.jsonl");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --skip-done --manifest m.jsonl"), 0);
+  EXPECT_EQ(Results(dir / "m.jsonl")["a.jpg"], "skipped");
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find(" 里有 2 行过长"), std::string::npos);
 }
 
 TEST(RunOwnershipTest, ShardsDecideClashesAsOneRunDoes) {

@@ -71,6 +71,9 @@ class BatchRun {
     if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable) {
       port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath()));
     }
+    if (plan_->JournalLongLines() > 0) {
+      port_.AppendLogLine(msg::JournalLongLines(plan_->JournalPath(), plan_->JournalLongLines()));
+    }
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {

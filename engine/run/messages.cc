@@ -93,6 +93,10 @@ std::string TargetLink(const std::string& path) {
   return "未保存到 " + path + "：处理后保存到的文件夹里的链接不会被写入";
 }
 
+std::string JournalLongLines(const std::string& path, int lines) {
+  return "续做记录 " + path + " 里有 " + std::to_string(lines) +
+         " 行过长（不是本程序写的），已跳过";
+}
 std::string JournalUnusable(const std::string& path) {
   return "未使用续做记录 " + path + "：它不是普通文件，已完成的图片也会重新处理";
 }

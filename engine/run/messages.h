@@ -61,6 +61,8 @@ std::string PathTooLong(const std::string& path);  // a folder below the longest
 std::string TargetLink(const std::string& path);   // a link in the target tree
 // A resume journal that is not a regular file of its own: not used.
 std::string JournalUnusable(const std::string& path);
+// 续做记录 %s 里有 %d 行过长（不是本程序写的），已跳过
+std::string JournalLongLines(const std::string& path, int lines);
 // A part an earlier run cut a picture into that this run's cut no longer
 // has: left where it is, for the user to remove.
 std::string SurplusPartKept(const std::string& path);

@@ -51,6 +51,8 @@ class OutputPlan {
 
   // What earlier runs of this process's journal name wrote.
   ResumeJournal::Loaded LoadJournal();
+  // Lines of the journal skipped as too long.
+  int JournalLongLines() const { return journal_.long_lines(); }
 
   // The outputs of the pictures of `share`, decided over `all` (the
   // folder's whole listing) in name order: the first picture of a name

@@ -1,5 +1,6 @@
 #include "engine/run/resume_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/run/shards.h"
@@ -143,19 +144,37 @@ ResumeJournal::Loaded ResumeJournal::Load(const std::string& target, const std::
   path_ = platform::JoinPath(target, JournalFileName(shard));
   entries_.clear();
   if (!platform::PathEntryExists(path_)) return Loaded::kNone;
+  // Read in one pass, each byte looked at once: a line longer than any
+  // this program writes is skipped (and counted) as it comes, not held.
+  constexpr size_t kLongestLine = 64 * 1024;
   std::string pending;
+  bool skipping = false;  // inside a line too long to keep
+  long_lines_ = 0;
   const bool read = platform::ReadRegularFileInPieces(
       path_,
       [&](std::string_view piece) {
+        const size_t old = pending.size();
         pending.append(piece);
         size_t start = 0;
-        for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
+        for (size_t end; (end = pending.find('\n', std::max(start, old))) != std::string::npos;
+             start = end + 1) {
+          const bool too_long = skipping || end - start > kLongestLine;
+          if (too_long) {
+            long_lines_ += !skipping;
+            skipping = false;
+            continue;
+          }
           auto parsed = ParseLine(std::string_view(pending).substr(start, end - start));
           if (!parsed) continue;
           auto& slot = entries_[parsed->first];
           if (parsed->second.when_ns >= slot.when_ns) slot = std::move(parsed->second);
         }
         pending.erase(0, start);  // a line cut off by a kill stays unread
+        if (pending.size() > kLongestLine) {
+          long_lines_ += !skipping;
+          skipping = true;
+          pending.clear();
+        }
         return true;
       },
       false);

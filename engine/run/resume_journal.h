@@ -48,6 +48,8 @@ class ResumeJournal {
 
   // `source` below the source folder.
   const JournalEntry* Find(const std::string& source) const;
+  // How many lines the last Load skipped as longer than any it writes.
+  int long_lines() const { return long_lines_; }
 
   // False when the journal cannot be written.
   bool Record(const std::string& source, const JournalEntry& entry);
@@ -55,6 +57,7 @@ class ResumeJournal {
  private:
   std::string path_;
   bool unusable_ = false;
+  int long_lines_ = 0;
   std::map<std::string, JournalEntry> entries_;
   std::optional<platform::AppendFile> file_;
 };
