@@ -17,6 +17,9 @@ constexpr char kOutputsToRedo[] =
     "lumivane-batch: the target folder holds files of the names this run writes for "
     "pictures that are not done; give --overwrite yes to replace them, or --overwrite "
     "no to end the run at the first of them\n";
+// --overwrite no: the run ends at the first file it would replace.
+constexpr char kKeptAsAsked[] =
+    "目标文件夹里已有本次要保存的同名文件，按 --overwrite no 保留了原文件，处理到此结束";
 }  // namespace
 
 void CliPort::ClearProgressLine() {
@@ -33,7 +36,11 @@ void CliPort::ShowMessage(const std::string& caption, const std::string& text, M
 
 void CliPort::TellCancelled() {
   // Nobody was asked, so nobody cancelled: what to give instead was said.
-  if (!nobody_asked_) ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
+  if (nobody_asked_) return;
+  // Nobody cancelled either where the files were to be kept, as asked.
+  ShowMessage(msg::kNoticeCaption,
+              overwrite_ == OverwriteChoice::kNo ? kKeptAsAsked : msg::kCancelled,
+              MessageIcon::kInformation);
 }
 
 bool CliPort::AskYesNo(Question question, const std::string& caption, const std::string& text) {

@@ -424,6 +424,9 @@ TEST(CliRunTest, RefusedRunLeavesTheLastReportAsItWas) {
   MakePictureFile(dir / "src/b.jpg", 300, 100, "blue", "JPEG");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --skip-done --overwrite no"), 1);
   EXPECT_EQ(ReadWholeFile(dir / "out/处理报告.csv"), report);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("按 --overwrite no 保留了原文件"),
+            std::string::npos);
+  EXPECT_EQ(ReadWholeFile(dir / "out.txt").find("你取消了"), std::string::npos);
   RunBatch(dir.path(), "--source src --target out");
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("--overwrite no to end the run"),
             std::string::npos);
