@@ -223,6 +223,11 @@ TEST(CliRunTest, PresetRunWritesItsOutputsAndTheReport) {
             3);
   EXPECT_TRUE(ReadJpegHeader(ReadWholeFile(dir / "out/a.jpg"))->progressive);
   EXPECT_LE(ReadWholeFile(dir / "out/a.jpg").size(), 100u * 1024);
+  // A PNG has no quality: the report leaves it empty.
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target png --width 400 --format png"), 3);
+  EXPECT_NE(ReadWholeFile(dir / "png/处理报告.csv").find("400x300,"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir / "png/处理报告.csv").find(",,完成"), std::string::npos)
+      << ReadWholeFile(dir / "png/处理报告.csv");
 }
 
 TEST(ShardTest, EveryPathBelongsToExactlyOneShardOnEveryMachine) {

@@ -237,6 +237,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       result.quality = std::min(result.quality, jpeg->quality);
       result.over_limit = result.over_limit || jpeg->over_limit;
     }
+    if (extras.format == kPngOutput) result.quality = 0;  // lossless: no quality to tell
     result.mark_shrunk = context.mark_shrunk;
     result.outcome = !CommitAll(written, result.outputs) ? PictureOutcome::kWriteFailed
                      : marked                            ? PictureOutcome::kProcessed

@@ -52,7 +52,7 @@ struct PictureResult {
   PictureSize original;              // upright, as stored
   PictureSize size;                  // as written (all parts together)
   std::uint64_t bytes = 0;
-  int quality = 0;                       // the lowest of the parts
+  int quality = 0;                       // the lowest of the parts; 0 for PNG, which has none
   bool over_limit = false;               // above the size cap even at the lowest quality
   Untrimmed untrimmed = Untrimmed::kNo;  // to be trimmed, but left whole
   bool unframed = false;                 // too small for its frame: written without

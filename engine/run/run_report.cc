@@ -41,7 +41,8 @@ std::string RunReportCsv(const std::vector<ReportRow>& rows) {
         r.outcome == PictureOutcome::kProcessed || r.outcome == PictureOutcome::kMarkFailed;
     csv += Field(row.source) + "," + Field(outputs) + "," + Size(r.original) + "," +
            (written ? Size(r.size) : "") + "," + (written ? std::to_string(r.bytes) : "") + "," +
-           (written ? std::to_string(r.quality) : "") + "," + LabelOf(r).text + "\r\n";
+           (written && r.quality > 0 ? std::to_string(r.quality) : "") + "," + LabelOf(r).text +
+           "\r\n";
   }
   return csv;
 }
