@@ -1,5 +1,6 @@
 // lumivane-batch: the batch run without a window.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -50,7 +51,15 @@ int main(int argc, char** argv) {
     for (const Preset& p : Presets()) {
       std::printf("%-8s %s\n", p.id.c_str(), p.name.c_str());
     }
-    for (const Preset& p : user_presets) std::printf("%-8s %s\n", "", p.name.c_str());
+    for (const Preset& p : user_presets) {
+      // One named like a built-in (saved before that was refused) is never
+      // the one --preset takes.
+      const bool shadowed = std::any_of(Presets().begin(), Presets().end(), [&](const Preset& b) {
+        return p.name == b.name || p.name == b.id || p.name == b.short_name;
+      });
+      std::printf("%-8s %s%s\n", "", p.name.c_str(),
+                  shadowed ? "（与内置预设同名，--preset 用内置的）" : "");
+    }
     return 0;
   }
   platform::RemoveTemporariesOnInterrupt();

@@ -381,11 +381,15 @@ TEST(CliRunTest, PresetsSavedByTheWindowAreFoundFromAnyFolder) {
   ExtraOperations square;
   square.square = true;
   ASSERT_TRUE(SaveUserPreset(dir / "data/lumivane", {"我的方图", "", "", 300, square}));
+  // Saved before a built-in's name was refused: listed as never taken.
+  ASSERT_TRUE(SaveUserPreset(dir / "data/lumivane", {"主图", "", "", 300, square}));
   EXPECT_EQ(RunScript(dir.path(),
                       "export XDG_DATA_HOME=$PWD/data; $BATCH --list-presets >list.txt"
                       " && $BATCH --source src --target out --preset 我的 >out.txt"),
             0);
   EXPECT_NE(ReadWholeFile(dir / "list.txt").find("我的方图"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(dir / "list.txt").find("主图（与内置预设同名，--preset 用内置的）"),
+            std::string::npos);
   const auto made = LoadForTest(dir / "out/a.jpg");
   ASSERT_TRUE(made);
   EXPECT_EQ(made->width(), 300);

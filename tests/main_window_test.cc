@@ -502,6 +502,8 @@ TEST(MoreOptionsDialogTest, SavedPresetIsListedAndFoundByItsName) {
     dialog.ChoosePreset(1);  // the main picture's width, its operations
     std::string error;
     EXPECT_FALSE(dialog.SaveAsPreset(" [x] ", error));
+    EXPECT_FALSE(dialog.SaveAsPreset("主图", error));  // a built-in's: never found
+    EXPECT_NE(error.find("内置预设"), std::string::npos);
     EXPECT_FALSE(error.empty());
     ASSERT_TRUE(dialog.SaveAsPreset(" 白底方图 ", error)) << error;
   }

@@ -191,6 +191,14 @@ bool MoreOptionsDialog::SaveAsPreset(const std::string& typed, std::string& erro
     error = "预设名称不能为空，也不能含有 [ 或 ]";
     return false;
   }
+  // A built-in preset answers to its name first: one of the same name
+  // would never be found.
+  for (const Preset& built_in : Presets()) {
+    if (name == built_in.name || name == built_in.id || name == built_in.short_name) {
+      error = "预设名称“" + name + "”是内置预设的名称，请换一个";
+      return false;
+    }
+  }
   Preset preset{name, "", "", PresetWidth(), Operations()};
   if (!SaveUserPreset(folder_, preset)) {
     error = "无法保存预设文件 " + std::string(kPresetsFileName);
