@@ -67,6 +67,12 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
               std::string("\xa0\x86\x01\0", 4) + std::string("\x01\0\x18\0", 4) +
               std::string(24, '\0') + std::string(64, '\x7f');
   bmp_huge[10] = 54;
+  // Sound JPEGs of kinds the decoder does not read: 12 bits a sample, lossless.
+  const size_t frame = good_jpeg.find(std::string("\xFF\xC0", 2));
+  ASSERT_NE(frame, std::string::npos);
+  std::string twelve_bit = good_jpeg, lossless = good_jpeg;
+  twelve_bit[frame + 4] = 12;
+  lossless[frame + 1] = '\xC3';
 
   using enum ReadProblem;
   struct Case {
@@ -90,6 +96,8 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
                                 "ftypmp42\0\0\0\0mp42isom",
                                 24)},
       {"tiff_cut.jpg", std::string("II*\0\x08\0\0\0\x01\0", 10)},
+      {"twelve_bit.jpg", twelve_bit, kUnsupported},
+      {"lossless.jpg", lossless, kUnsupported},
       // A few hundred bytes claiming 30000 x 65000, progressive: its decoder
       // would hold every coefficient at full size.
       {"bomb.jpg",
@@ -106,6 +114,7 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
     const PictureResult r = ProcessOnePicture(src, out, {}, {}, nullptr);
     EXPECT_EQ(r.outcome, PictureOutcome::kReadFailed) << c.name;
     EXPECT_EQ(static_cast<int>(r.read_failure.problem), static_cast<int>(c.why)) << c.name;
+    if (c.why == kUnsupported) EXPECT_FALSE(r.read_failure.what.empty()) << c.name;
     EXPECT_FALSE(FileExists(out)) << c.name;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
   }

@@ -104,6 +104,10 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
       if (!exif_seen) header.orientation = ExifOrientation(payload.substr(6));
       exif_seen = true;
     } else if (IsStartOfFrame(marker) && payload.size() >= 6) {
+      header.precision = static_cast<unsigned char>(payload[0]);
+      // 3, 7, 11, 15: lossless; 5 to 7, 13 to 15: hierarchical.
+      const int process = marker & 0x0F;
+      header.lossless = process == 3 || (process >= 5 && process <= 7) || process >= 13;
       header.height = Get16(payload, 1, false);
       header.width = Get16(payload, 3, false);
       header.components = static_cast<unsigned char>(payload[5]);

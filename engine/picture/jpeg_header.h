@@ -19,6 +19,8 @@ struct JpegHeader {
   std::uint64_t samples = 0;  // stored samples of all components (chroma subsampled)
   bool progressive = false;   // its decoder holds every coefficient at full size
   int orientation = 1;        // EXIF 1..8; 5 to 8 turn the picture on its side
+  int precision = 8;          // bits a sample; the decoder reads 8 alone
+  bool lossless = false;      // a lossless or hierarchical frame, which it does not read
   bool SideWays() const { return orientation >= 5 && orientation <= 8; }
 };
 

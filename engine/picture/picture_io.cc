@@ -34,7 +34,7 @@ vips::VOption* Options() { return vips::VImage::option(); }
 std::nullopt_t Failed(const ReadOptions& options, ReadProblem problem, int w = 0, int h = 0,
                       std::uint64_t bytes = 0) {
   if (options.failure && options.failure->problem == ReadProblem::kNone) {
-    *options.failure = {problem, w, h, bytes};
+    *options.failure = {problem, w, h, bytes, {}};
   }
   return std::nullopt;
 }
@@ -184,6 +184,16 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   const auto header = ReadJpegHeader(r.bytes);
   if (!header || header->width <= 0 || header->height <= 0) {
     return Failed(options, ReadProblem::kDamaged);
+  }
+  // Sound, but of a kind the decoder stops on as if it were broken.
+  if (header->precision != 8 || header->lossless) {
+    Failed(options, ReadProblem::kUnsupported);
+    if (options.failure && options.failure->problem == ReadProblem::kUnsupported) {
+      options.failure->what = header->precision != 8
+                                  ? std::to_string(header->precision) + " 位 JPEG"
+                                  : "无损或分层编码的 JPEG";
+    }
+    return std::nullopt;
   }
   const bool side = header->SideWays();
   const PictureSize upright{side ? header->height : header->width,

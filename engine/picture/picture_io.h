@@ -32,11 +32,13 @@ enum class ReadProblem {
   kTooLarge,     // more pixels (or file bytes) than a picture may have
   kNoMemory,     // more memory than all pictures together may take
   kNoDecoder,    // a format whose decoder this system lacks
+  kUnsupported,  // a sound picture of a kind the decoder does not read (`what`)
 };
 struct ReadFailure {
   ReadProblem problem = ReadProblem::kNone;
   int width = 0, height = 0;  // kTooLarge: the picture's size, when known
   std::uint64_t bytes = 0;    // kTooLarge: the file's size; kNoMemory: what it needed
+  std::string what;           // kUnsupported: what kind of picture it is
 };
 
 struct ReadOptions {

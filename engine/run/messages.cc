@@ -61,6 +61,9 @@ std::string ReadError(const std::string& path, const ReadFailure& why) {
     case ReadProblem::kNoDecoder:
       reason = "缺少这种图片格式的解码模块";
       break;
+    case ReadProblem::kUnsupported:
+      reason = "不支持的图片：" + why.what;
+      break;
   }
   return ReadError(path) + "：" + reason;
 }
