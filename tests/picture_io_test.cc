@@ -55,6 +55,38 @@ std::string NoisyJpeg(TempDir& dir) {
   return ReadWholeFile(path);
 }
 
+// A photograph's data damaged as files are: bytes overwritten in the
+// middle of its scan, or cut short and closed. The decoder only warns and
+// goes on, smearing the rest: such a picture is refused, with the reason.
+TEST(ReadPictureTest, DamagedDataIsRefusedNotSmeared) {
+  TempDir dir;
+  const vips::VImage xy = vips::VImage::xyz(1200, 900);
+  const vips::VImage pattern = ((xy[0] * 7 + xy[1] * 3).sin() * 60 + xy[1] / 9 + 60);
+  SavePicture(vips::VImage::bandjoin({pattern, pattern * 0.8 + 20, xy[0] / 6})
+                  .cast(VIPS_FORMAT_UCHAR)
+                  .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)),
+              dir / "photo.jpg", "JPEG", 90);
+  const std::string sound = ReadWholeFile(dir / "photo.jpg");
+  std::string overwritten = sound;
+  unsigned seed = 3;
+  for (size_t i = sound.size() / 2; i < sound.size() / 2 + 1500; ++i) {
+    overwritten[i] = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+  }
+  // Cut short and closed, as a copy that was stopped leaves it.
+  const std::string closed = sound.substr(0, sound.size() * 3 / 5) + "\xFF\xD9";
+  for (const auto& [name, bytes] :
+       {std::pair{"overwritten.jpg", overwritten}, {"closed.jpg", closed}}) {
+    const std::string src = dir.WriteFile(name, bytes);
+    const PictureResult r = ProcessOnePicture(src, dir / "out.jpg", {}, {}, nullptr);
+    EXPECT_EQ(r.outcome, PictureOutcome::kReadFailed) << name;
+    EXPECT_EQ(static_cast<int>(r.read_failure.problem), static_cast<int>(ReadProblem::kDamaged));
+    EXPECT_FALSE(r.read_failure.what.empty()) << name;
+    EXPECT_FALSE(FileExists(dir / "out.jpg")) << name;
+  }
+  EXPECT_EQ(ProcessOnePicture(dir / "photo.jpg", dir / "out.jpg", {}, {}, nullptr).outcome,
+            PictureOutcome::kProcessed);
+}
+
 TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
   TempDir dir;
   const std::string good_jpeg = NoisyJpeg(dir);

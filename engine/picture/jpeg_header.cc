@@ -120,6 +120,34 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
   return std::nullopt;
 }
 
+std::string WithoutStrayBytes(std::string_view b) {
+  if (b.size() < 4) return {};
+  std::string clean(b.substr(0, 2));
+  bool stray = false;
+  size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (static_cast<unsigned char>(b[at]) != 0xFF) {
+      stray = true;
+      ++at;
+      continue;
+    }
+    const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
+    if (marker == 0xDA || marker == 0xD9) break;  // the scan, and all after it, as it is
+    if (marker == 0xFF || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+      clean.append(b.substr(at, marker == 0xFF ? 1 : 2));
+      at += marker == 0xFF ? 1 : 2;
+      continue;
+    }
+    const size_t length = Get16(b, at + 2, false);
+    if (length < 2 || at + 2 + length > b.size()) return {};
+    clean.append(b.substr(at, 2 + length));
+    at += 2 + length;
+  }
+  if (!stray) return {};
+  clean.append(b.substr(std::min(at, b.size())));
+  return clean;
+}
+
 int JpegShrinkFactor(const JpegHeader& header, PictureSize target, int room) {
   if (target.width <= 0 || target.height <= 0) return 1;
   const long long w = header.SideWays() ? header.height : header.width;

@@ -26,6 +26,12 @@ struct JpegHeader {
 
 std::optional<JpegHeader> ReadJpegHeader(std::string_view bytes);
 
+// The bytes without the stray ones between the segments before the first
+// scan (which decoders skip with a warning, as they skip the damage in a
+// scan): then a warning from the decoder means damaged data. Empty when
+// there are none.
+std::string WithoutStrayBytes(std::string_view jpeg);
+
 // The decoder's own reduction (1, 2, 4 or 8) for a picture that is to be
 // shrunk to `target` once upright: as much as leaves the side shrunk least
 // at least `room` times its target (twice: the final resize still has

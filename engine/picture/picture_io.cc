@@ -137,6 +137,27 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   return image;
 }
 
+// What the decoder's message says is wrong with a JPEG's data, in the
+// user's words; empty for a warning that is not about damaged data.
+std::string JpegDamage(std::string_view message) {
+  struct Known {
+    const char* said;
+    const char* told;
+  };
+  static constexpr Known kKnown[] = {
+      {"premature end of data segment", "数据段提前结束"},
+      {"Premature end of JPEG file", "文件提前结束"},
+      {"extraneous bytes before marker", "数据中有多余的字节"},
+      {"Huffman", "编码数据错误"},
+      {"Corrupt JPEG data", "数据有误"},
+      {"resync", "数据有误"},
+  };
+  for (const Known& k : kKnown) {
+    if (message.find(k.said) != std::string_view::npos) return k.told;
+  }
+  return {};
+}
+
 std::uint64_t PixelBytes(std::uint64_t w, std::uint64_t h, std::uint64_t bands) {
   return w * h * bands;
 }
@@ -222,22 +243,36 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   const bool staged = r.bytes.size() + need > MemoryBudget::ForPictures().Room();
   if (staged) need = std::max({coefficients, kept + pixels * 3, kept + encoding});
   // The bytes outlive the decoding: ReadPicture copies the picture into memory.
-  const BlobPtr blob = BorrowBlob(r.bytes);
-  return WithinBudget(r, w, h, need, [&] {
+  const std::string clean = WithoutStrayBytes(r.bytes);
+  const BlobPtr blob = BorrowBlob(clean.empty() ? r.bytes : clean);
+  auto decode = [&](VipsFailOn fail_on) {
     vips::VImage image =
         vips::VImage::jpegload_buffer(blob.get(), Options()
                                                       ->set("shrink", shrink)
                                                       ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                      // A warning (stray bytes before a
-                                                      // marker) still gives the picture;
-                                                      // a cut-off file does not.
-                                                      ->set("fail_on", VIPS_FAIL_ON_ERROR));
+                                                      ->set("fail_on", fail_on));
     if (staged) {
       vips::VImage disk = vips::VImage::new_temp_file("%s.v");
       image.write(disk);
       image = disk;  // the decoder, and its coefficients, are gone
     }
     return Finish(image, header->width, header->height, options);
+  };
+  return WithinBudget(r, w, h, need, [&] {
+    // Any warning stops the decoder: damaged data (a scan cut short, bytes
+    // overwritten) is refused with the decoder's reason, never written as
+    // a smear; a warning that is not about the data (an unknown JFIF
+    // revision) reads the picture again, past it.
+    try {
+      return decode(VIPS_FAIL_ON_WARNING);
+    } catch (const vips::VError& e) {
+      const std::string damage = JpegDamage(e.what());
+      if (damage.empty()) return decode(VIPS_FAIL_ON_ERROR);
+      if (options.failure && options.failure->problem == ReadProblem::kNone) {
+        *options.failure = {ReadProblem::kDamaged, 0, 0, 0, damage};
+      }
+      throw;
+    }
   });
 }
 

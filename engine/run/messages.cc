@@ -48,7 +48,7 @@ std::string ReadError(const std::string& path, const ReadFailure& why) {
       reason = "不是图片";
       break;
     case ReadProblem::kDamaged:
-      reason = "文件不完整或已损坏";
+      reason = "文件不完整或已损坏" + (why.what.empty() ? "" : "（" + why.what + "）");
       break;
     case ReadProblem::kTooLarge:
       reason = why.width > 0 ? "图片太大（" + std::to_string(why.width) + "×" +
