@@ -114,6 +114,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 // Lets the file be run as a program (a desktop's launcher must be).
 bool MakeExecutable(const std::string& path);
 
+// Why the last write of this thread failed, in the user's terms.
+enum class WriteProblem { kNone, kDiskFull, kNoPermission, kNotAFile, kInUse, kOther };
+WriteProblem LastWriteProblem();
+
 // A file written whole beside its place and moved there later, so that
 // several files can be written first and put in place together: the
 // temporary file is removed unless Commit is called.

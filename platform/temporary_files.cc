@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -129,12 +130,44 @@ int CreateLockedTemporary(const std::string& temp) {
   return fd;
 }
 
+thread_local WriteProblem last_write_problem = WriteProblem::kNone;
+
+// Records why a call failed (errno), for LastWriteProblem; false.
+bool Failing() {
+  switch (errno) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      last_write_problem = WriteProblem::kDiskFull;
+      break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      last_write_problem = WriteProblem::kNoPermission;
+      break;
+    case EISDIR:
+    case ENOTDIR:
+    case ENOTEMPTY:
+    case EEXIST:
+      last_write_problem = WriteProblem::kNotAFile;
+      break;
+    case EBUSY:
+    case ETXTBSY:
+      last_write_problem = WriteProblem::kInUse;
+      break;
+    default:
+      last_write_problem = WriteProblem::kOther;
+  }
+  return false;
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n == 0) errno = ENOSPC;  // nothing more goes in
+    if (n <= 0) return Failing();
     done += static_cast<size_t>(n);
   }
   return true;
@@ -142,7 +175,17 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+WriteProblem LastWriteProblem() { return last_write_problem; }
+
 std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::string_view bytes) {
+  last_write_problem = WriteProblem::kNone;
+  // A folder at the name would refuse the rename only once everything is
+  // written: told now.
+  struct stat at {};
+  if (lstat(path.c_str(), &at) == 0 && S_ISDIR(at.st_mode)) {
+    last_write_problem = WriteProblem::kNotAFile;
+    return std::nullopt;
+  }
   std::string temp = TemporaryNameFor(path);
   int fd;
   {
@@ -150,11 +193,18 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
     // sees every temporary file that exists.
     std::lock_guard lock(pending_mutex);
     fd = CreateLockedTemporary(temp);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+      Failing();
+      return std::nullopt;
+    }
     PendingTemporaries().insert(temp);
   }
   PreparedFile file(path, std::move(temp), fd);
-  if (!WriteAll(fd, bytes) || fsync(fd) != 0) return std::nullopt;  // discarded
+  if (!WriteAll(fd, bytes)) return std::nullopt;  // discarded
+  if (fsync(fd) != 0) {
+    Failing();
+    return std::nullopt;
+  }
   return file;
 }
 
@@ -178,6 +228,7 @@ bool PreparedFile::Commit() {
   if (fd_ < 0) return false;
   // Renamed while still locked: a cleaner never sees it unlocked.
   if (rename(temp_.c_str(), path_.c_str()) != 0) {
+    Failing();
     Discard();
     return false;
   }

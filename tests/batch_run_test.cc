@@ -202,7 +202,8 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
   Picture("a.jpg");
   dir_.MakeFolder("target/a.jpg");  // a folder where the output should go: even root cannot write
   Run();
-  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错"});
+  EXPECT_EQ(port_.Calls("log"),
+            std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错：这个名字已经是一个文件夹"});
   EXPECT_EQ(Asked().back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
 }
 

@@ -350,7 +350,9 @@ TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   s.quanlity = 0;  // quality 100: larger than the original
   PictureSwitches sw;
   sw.quality = true;
-  EXPECT_EQ(ProcessOnePicture(src, src, s, sw, nullptr).outcome, PictureOutcome::kWriteFailed);
+  const PictureResult full = ProcessOnePicture(src, src, s, sw, nullptr);
+  EXPECT_EQ(full.outcome, PictureOutcome::kWriteFailed);
+  EXPECT_EQ(full.write_problem, platform::WriteProblem::kDiskFull);  // told as such
   EXPECT_TRUE(ReadWholeFile(src) == original);
   int leftovers = 0;
   if (auto entries = platform::ListDirectory(mnt)) {

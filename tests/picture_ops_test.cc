@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/picture/picture_io.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/messages.h"
 #include "tests/picture_fixtures.h"
 #include "tests/temp_dir.h"
 
@@ -210,11 +213,26 @@ TEST_F(ProcessOnePictureTest, LongProductDetailPictureIsProcessed) {
   EXPECT_EQ(SizeOf(Output()), (Size{640, 25600}));
 }
 
-TEST_F(ProcessOnePictureTest, UnwritableTargetIsAWriteFailureAndLeavesNothing) {
+// A save that fails says why: a folder at the name, a size the format
+// does not hold (JPEG 65535 a side).
+TEST_F(ProcessOnePictureTest, UnwritableTargetIsAWriteFailureThatSaysWhy) {
   std::string src = dir_ / "in.jpg";
   MakePictureFile(src, 30, 20, "red", "JPEG");
   EXPECT_EQ(ProcessOnePicture(src, dir_ / "missing/out.jpg", settings_, {}, nullptr).outcome,
             PictureOutcome::kWriteFailed);
+  std::filesystem::create_directory(dir_ / "taken.jpg");
+  const PictureResult folder = ProcessOnePicture(src, dir_ / "taken.jpg", settings_, {}, nullptr);
+  EXPECT_EQ(folder.outcome, PictureOutcome::kWriteFailed);
+  EXPECT_EQ(folder.write_problem, platform::WriteProblem::kNotAFile);
+  EXPECT_EQ(msg::SaveError("taken.jpg", folder.write_problem),
+            "保存 taken.jpg 出错：这个名字已经是一个文件夹");
+  ExtraOperations wide;
+  wide.size = "70000x1", wide.enlarge = true;
+  const PictureResult large =
+      ProcessOnePicture(src, dir_ / "wide.jpg", settings_, {}, nullptr, wide);
+  EXPECT_EQ(large.outcome, PictureOutcome::kWriteFailed);
+  EXPECT_TRUE(large.too_large_for_format);
+  EXPECT_FALSE(FileExists(dir_ / "wide.jpg"));
 }
 
 }  // namespace

@@ -37,6 +37,11 @@ ResultLabel LabelOf(const PictureResult& r) {
                       : ResultLabel{"processed", "完成"};
 }
 
+int LargestSide(int format) {
+  // JPEG and PNG sizes are 16 and 31 bits; WebP's 14.
+  return format == kWebpOutput ? 16383 : format == kPngOutput ? 0x7fffffff : 65535;
+}
+
 int OutputQuality(const ProcessingSettings& settings, const PictureSwitches& switches) {
   return switches.quality ? QualityFor(settings.quanlity) : kDefaultQuality;
 }
@@ -225,10 +230,9 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
       result.outputs.push_back(path);
       if (jpeg) written.push_back(platform::PreparedFile::Write(path, jpeg->bytes));
       if (!jpeg || !written.back()) {
-        // WebP holds at most 16383 pixels a side.
-        constexpr int kWebpMaxSide = 16383;
-        result.too_large_for_format = !jpeg && extras.format == kWebpOutput &&
-                                      std::max(part.width(), part.height()) > kWebpMaxSide;
+        result.too_large_for_format =
+            !jpeg && std::max(part.width(), part.height()) > LargestSide(extras.format);
+        if (jpeg) result.write_problem = platform::LastWriteProblem();
         result.outcome = PictureOutcome::kWriteFailed;
         return result;  // no part put in place
       }
@@ -239,9 +243,11 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     }
     if (extras.format == kPngOutput) result.quality = 0;  // lossless: no quality to tell
     result.mark_shrunk = context.mark_shrunk;
-    result.outcome = !CommitAll(written, result.outputs) ? PictureOutcome::kWriteFailed
-                     : marked                            ? PictureOutcome::kProcessed
-                                                         : PictureOutcome::kMarkFailed;
+    const bool committed = CommitAll(written, result.outputs);
+    if (!committed) result.write_problem = platform::LastWriteProblem();
+    result.outcome = !committed ? PictureOutcome::kWriteFailed
+                     : marked   ? PictureOutcome::kProcessed
+                                : PictureOutcome::kMarkFailed;
   } catch (const vips::VError&) {
     result.outcome = PictureOutcome::kReadFailed;
   }

@@ -15,6 +15,7 @@
 #include "engine/picture/picture_io.h"
 #include "engine/picture/processing_settings.h"
 #include "engine/picture/size_cap.h"
+#include "platform/file_system.h"
 
 namespace lumivane {
 
@@ -59,7 +60,8 @@ struct PictureResult {
   bool mark_shrunk = false;              // the watermark picture shrunk to fit on it
   ReadFailure read_failure;              // kReadFailed: why
   bool too_large_for_format = false;     // kWriteFailed: a side over what the format holds
-  double milliseconds = 0;               // the picture's own processing time
+  platform::WriteProblem write_problem = platform::WriteProblem::kNone;  // kWriteFailed: why
+  double milliseconds = 0;  // the picture's own processing time
 };
 
 // The result's name in a manifest ("over_limit") and its text in the
@@ -69,6 +71,9 @@ struct ResultLabel {
   const char* text;
 };
 ResultLabel LabelOf(const PictureResult& result);
+
+// The longest side an output `format` holds.
+int LargestSide(int format);
 
 // The JPEG quality written: the chosen one with the quality switch, else
 // the encoder's usual default.

@@ -1,5 +1,6 @@
 #include "engine/run/messages.h"
 
+#include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
 
 namespace lumivane::msg {
@@ -72,6 +73,32 @@ std::string WebpTooLarge(const std::string& path) {
   return SaveError(path) + "：WebP 图片的宽和高都不能超过 16383 像素，可以设置“长图切成多段”的高度";
 }
 std::string SaveError(const std::string& path) { return "保存 " + path + " 出错"; }
+
+std::string SaveProblem(platform::WriteProblem problem) {
+  using enum platform::WriteProblem;
+  switch (problem) {
+    case kDiskFull:
+      return "磁盘已满";
+    case kNoPermission:
+      return "没有写入的权限";
+    case kNotAFile:
+      return "这个名字已经是一个文件夹";
+    case kInUse:
+      return "文件正被别的程序使用";
+    default:
+      return "";
+  }
+}
+
+std::string SaveError(const std::string& path, platform::WriteProblem problem) {
+  const std::string why = SaveProblem(problem);
+  return SaveError(path) + (why.empty() ? "" : "：" + why);
+}
+
+std::string TooLargeForFormat(const std::string& path, int format) {
+  if (format == kWebpOutput) return WebpTooLarge(path);
+  return SaveError(path) + "：JPEG 图片的宽和高都不能超过 65535 像素，可以设置“长图切成多段”的高度";
+}
 std::string MarkError(const std::string& path) { return "给 " + path + " 添加水印时出错"; }
 std::string RenameClash(const std::string& path) {
   return "重命名后有重名的图片，没有处理任何图片：" + path;

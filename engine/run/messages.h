@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace lumivane {
 struct ReadFailure;  // engine/picture/picture_io.h: the window's code must not see the library
 }  // namespace lumivane
@@ -47,7 +49,13 @@ std::string ReadError(const std::string& path);  // 读取 %s 出错
 std::string ReadError(const std::string& path, const ReadFailure& why);
 // 保存 %s 出错：WebP cannot hold a side that long.
 std::string WebpTooLarge(const std::string& path);
-std::string SaveError(const std::string& path);          // 保存 %s 出错
+std::string SaveError(const std::string& path);  // 保存 %s 出错
+// 保存 %s 出错：磁盘已满 (没有写入的权限, 这个名字已经是一个文件夹, ...)
+std::string SaveError(const std::string& path, platform::WriteProblem problem);
+// Why a write failed, in the user's words; "" when not known.
+std::string SaveProblem(platform::WriteProblem problem);
+// A side over what the output format holds.
+std::string TooLargeForFormat(const std::string& path, int format);
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
 std::string NoPlainBackground(const std::string& path);  // 没有纯色背景，未裁剪 %s

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "engine/run/messages.h"
 #include "text/text_codec.h"
 #include "text/text_helpers.h"
 
@@ -29,6 +30,15 @@ std::string Size(const PictureSize& s) {
   return s.width > 0 ? std::to_string(s.width) + "x" + std::to_string(s.height) : "";
 }
 
+// The result's text, with why a save failed where that is known.
+std::string Result(const PictureResult& r) {
+  const std::string why = r.too_large_for_format ? "图片太大，超出格式的限制"
+                          : r.outcome == PictureOutcome::kWriteFailed
+                              ? msg::SaveProblem(r.write_problem)
+                              : "";
+  return std::string(LabelOf(r).text) + (why.empty() ? "" : "（" + why + "）");
+}
+
 }  // namespace
 
 std::string RunReportCsv(const std::vector<ReportRow>& rows) {
@@ -41,8 +51,7 @@ std::string RunReportCsv(const std::vector<ReportRow>& rows) {
         r.outcome == PictureOutcome::kProcessed || r.outcome == PictureOutcome::kMarkFailed;
     csv += Field(row.source) + "," + Field(outputs) + "," + Size(r.original) + "," +
            (written ? Size(r.size) : "") + "," + (written ? std::to_string(r.bytes) : "") + "," +
-           (written && r.quality > 0 ? std::to_string(r.quality) : "") + "," + LabelOf(r).text +
-           "\r\n";
+           (written && r.quality > 0 ? std::to_string(r.quality) : "") + "," + Result(r) + "\r\n";
   }
   return csv;
 }

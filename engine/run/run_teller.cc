@@ -42,8 +42,9 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       ++summary_.failed;
       // The part that could not be written, when the picture was cut.
       const std::string& path = told.outputs.empty() ? picture.output : told.outputs.back();
-      port_.AppendLogLine(told.too_large_for_format ? msg::WebpTooLarge(path)
-                                                    : msg::SaveError(path));
+      port_.AppendLogLine(told.too_large_for_format
+                              ? msg::TooLargeForFormat(path, request_.extras.format)
+                              : msg::SaveError(path, told.write_problem));
       return true;
     }
     case PictureOutcome::kMarkFailed:
