@@ -121,30 +121,39 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
 }
 
 std::string WithoutStrayBytes(std::string_view b) {
-  if (b.size() < 4) return {};
+  // Walked once to find stray bytes, and again to copy the rest only where
+  // there are some: most files have none, and every picture is read so.
+  auto walk = [b](std::string* clean) {
+    bool stray = false;
+    size_t at = 2;
+    auto keep = [&](size_t n) {
+      if (clean) clean->append(b.substr(at, n));
+      at += n;
+    };
+    while (at + 4 <= b.size()) {
+      if (static_cast<unsigned char>(b[at]) != 0xFF) {
+        stray = true;
+        ++at;
+        continue;
+      }
+      const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
+      if (marker == 0xDA || marker == 0xD9) break;  // the scan, and all after it, as it is
+      if (marker == 0xFF) {
+        keep(1);
+      } else if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+        keep(2);
+      } else {
+        const size_t length = Get16(b, at + 2, false);
+        if (length < 2 || at + 2 + length > b.size()) return false;  // left to the decoder
+        keep(2 + length);
+      }
+    }
+    if (clean) clean->append(b.substr(std::min(at, b.size())));
+    return stray;
+  };
+  if (b.size() < 4 || !walk(nullptr)) return {};
   std::string clean(b.substr(0, 2));
-  bool stray = false;
-  size_t at = 2;
-  while (at + 4 <= b.size()) {
-    if (static_cast<unsigned char>(b[at]) != 0xFF) {
-      stray = true;
-      ++at;
-      continue;
-    }
-    const unsigned char marker = static_cast<unsigned char>(b[at + 1]);
-    if (marker == 0xDA || marker == 0xD9) break;  // the scan, and all after it, as it is
-    if (marker == 0xFF || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
-      clean.append(b.substr(at, marker == 0xFF ? 1 : 2));
-      at += marker == 0xFF ? 1 : 2;
-      continue;
-    }
-    const size_t length = Get16(b, at + 2, false);
-    if (length < 2 || at + 2 + length > b.size()) return {};
-    clean.append(b.substr(at, 2 + length));
-    at += 2 + length;
-  }
-  if (!stray) return {};
-  clean.append(b.substr(std::min(at, b.size())));
+  walk(&clean);
   return clean;
 }
 

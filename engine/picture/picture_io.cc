@@ -32,9 +32,9 @@ vips::VOption* Options() { return vips::VImage::option(); }
 
 // Says why, unless an earlier step already did; gives none.
 std::nullopt_t Failed(const ReadOptions& options, ReadProblem problem, int w = 0, int h = 0,
-                      std::uint64_t bytes = 0) {
+                      std::uint64_t bytes = 0, std::string what = {}) {
   if (options.failure && options.failure->problem == ReadProblem::kNone) {
-    *options.failure = {problem, w, h, bytes, {}};
+    *options.failure = {problem, w, h, bytes, std::move(what)};
   }
   return std::nullopt;
 }
@@ -208,13 +208,9 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   }
   // Sound, but of a kind the decoder stops on as if it were broken.
   if (header->precision != 8 || header->lossless) {
-    Failed(options, ReadProblem::kUnsupported);
-    if (options.failure && options.failure->problem == ReadProblem::kUnsupported) {
-      options.failure->what = header->precision != 8
-                                  ? std::to_string(header->precision) + " 位 JPEG"
-                                  : "无损或分层编码的 JPEG";
-    }
-    return std::nullopt;
+    return Failed(options, ReadProblem::kUnsupported, 0, 0, 0,
+                  header->precision != 8 ? std::to_string(header->precision) + " 位 JPEG"
+                                         : "无损或分层编码的 JPEG");
   }
   const bool side = header->SideWays();
   const PictureSize upright{side ? header->height : header->width,
@@ -268,9 +264,7 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
     } catch (const vips::VError& e) {
       const std::string damage = JpegDamage(e.what());
       if (damage.empty()) return decode(VIPS_FAIL_ON_ERROR);
-      if (options.failure && options.failure->problem == ReadProblem::kNone) {
-        *options.failure = {ReadProblem::kDamaged, 0, 0, 0, damage};
-      }
+      Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);
       throw;
     }
   });

@@ -50,11 +50,18 @@ void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
 
 // `picture` at (x, y) on a w x h canvas of `colour` ("#rrggbb", else
 // `fallback`), opaque also where the picture keeps transparency.
-vips::VImage OnCanvas(const vips::VImage& picture, int x, int y, int w, int h,
-                      const std::string& colour, std::array<double, 3> fallback) {
+// A canvas's `colour` ("#rrggbb", else `fallback`) for `picture`'s bands.
+std::vector<double> CanvasColour(const vips::VImage& picture, const std::string& colour,
+                                 std::array<double, 3> fallback) {
   const auto rgb = ParseHtmlColour(colour).value_or(fallback);
   std::vector<double> background(rgb.begin(), rgb.end());
   if (picture.bands() == 4) background.push_back(255);
+  return background;
+}
+
+vips::VImage OnCanvas(const vips::VImage& picture, int x, int y, int w, int h,
+                      const std::string& colour, std::array<double, 3> fallback) {
+  const std::vector<double> background = CanvasColour(picture, colour, fallback);
   return picture.embed(
       x, y, w, h,
       vips::VImage::option()->set("extend", VIPS_EXTEND_BACKGROUND)->set("background", background));
@@ -116,10 +123,10 @@ vips::VImage Trimmed(const vips::VImage& picture, StepContext& c) {
   return picture.crop((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
 }
 
-// The picture at the rule's size: scaled from its own pixels (a product
-// cut out to its share of the canvas), then cut to an exact size.
 std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c);
 
+// The picture at the rule's size: scaled from its own pixels (a product
+// cut out to its share of the canvas), then cut to an exact size.
 vips::VImage SizedByRule(const vips::VImage& picture, StepContext& c) {
   SizeRule rule = c.Rule();
   PictureSize own = OriginalSize(picture);
@@ -363,13 +370,10 @@ vips::VImage FinishedPart(const vips::VImage& base, int top, int height, const S
   if (b <= 0) return *part;
   // The frame's share of this part: the sides, the top on the first part,
   // the bottom on the last, so the parts stacked are the framed picture.
-  const auto rgb = ParseHtmlColour(c.extras.border_colour).value_or(std::array<double, 3>{});
-  std::vector<double> colour(rgb.begin(), rgb.end());
-  if (base.bands() == 4) colour.push_back(255);
   const int width = base.width() + 2 * b;
-  if (!part) {
+  if (!part) {  // all frame
     return vips::VImage::black(width, height, vips::VImage::option()->set("bands", base.bands()))
-        .new_from_image(colour)
+        .new_from_image(CanvasColour(base, c.extras.border_colour, {0, 0, 0}))
         .copy(vips::VImage::option()->set("interpretation", base.interpretation()));
   }
   return OnCanvas(*part, b, from + b - top, width, height, c.extras.border_colour, {0, 0, 0});

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/picture/pixels.h"
+
 namespace lumivane {
 namespace {
 
@@ -27,24 +29,6 @@ struct Box {
   int left = 0, top = 0, width = 0, height = 0;
   int right() const { return left + width; }
   int bottom() const { return top + height; }
-};
-
-// 8-bit pixels in memory, read where they lie: a handful of passes over
-// them in plain loops cost a fraction of as many of the library's
-// operations.
-struct Pixels {
-  vips::VImage image;  // keeps the memory
-  const unsigned char* data;
-  int width, height, bands;
-  explicit Pixels(const vips::VImage& picture)
-      : image(picture.cast(VIPS_FORMAT_UCHAR).copy_memory()),
-        data(static_cast<const unsigned char*>(image.data())),
-        width(image.width()),
-        height(image.height()),
-        bands(image.bands()) {}
-  const unsigned char* At(int x, int y) const {
-    return data + (static_cast<size_t>(y) * width + x) * bands;
-  }
 };
 
 // A mask over a w x h area.
