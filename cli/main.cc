@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
@@ -82,8 +83,8 @@ int main(int argc, char** argv) {
   bool manifest_failed = false;
   if (options->manifest) {
     if (!manifest) {
-      std::fprintf(stderr, "lumivane-batch: cannot open the manifest %s\n",
-                   options->manifest->c_str());
+      std::fprintf(stderr, "lumivane-batch: cannot open the manifest %s: %s\n",
+                   options->manifest->c_str(), std::strerror(errno));
       return 1;
     }
     const bool usable = !(stdout_closed && *options->manifest == "-");
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
         std::fputs("lumivane-batch: the manifest's reader closed the pipe\n", stderr);
         platform::RemovePendingTemporariesAndExit(kBrokenPipeExit);
       }
-      port.AppendLogLine(msg::SaveError(*options->manifest));
+      port.AppendLogLine(msg::SaveError(*options->manifest, platform::LastWriteProblem()));
       manifest_failed = true;
     };
   }

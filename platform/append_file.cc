@@ -6,22 +6,35 @@
 
 #include <cerrno>
 
+#include "platform/write_problem.h"
+
 namespace lumivane::platform {
 
 std::optional<AppendFile> AppendFile::Open(const std::string& path) {
   if (path == "-") return AppendFile(STDOUT_FILENO, false);
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    NoteWriteFailure();
+    return std::nullopt;
+  }
   return AppendFile(fd, true);
 }
 
 std::optional<AppendFile> AppendFile::OpenOwn(const std::string& path) {
   const int fd =
       open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    NoteWriteFailure();
+    return std::nullopt;
+  }
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
-      fcntl(fd, F_SETFL, O_APPEND) != 0) {
+  const bool stated = fstat(fd, &st) == 0;
+  if (!stated || !S_ISREG(st.st_mode) || st.st_nlink != 1 || fcntl(fd, F_SETFL, O_APPEND) != 0) {
+    if (!stated || S_ISREG(st.st_mode)) {
+      NoteWriteProblem(stated && st.st_nlink != 1 ? WriteProblem::kLinked : WriteProblem::kOther);
+    } else {
+      NoteWriteProblem(WriteProblem::kNotAFile);
+    }
     close(fd);
     return std::nullopt;
   }
@@ -50,6 +63,8 @@ bool AppendFile::Append(std::string_view text) {
   } while (n < 0 && errno == EINTR);
   const bool whole = n == static_cast<ssize_t>(line.size());
   if (whole) line_open_ = false;
+  if (n < 0) NoteWriteFailure();
+  if (n >= 0 && !whole) NoteWriteProblem(WriteProblem::kDiskFull);  // a short write: no room left
   return whole;
 }
 

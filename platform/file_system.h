@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/write_problem.h"
+
 namespace lumivane::platform {
 
 // The separator between folder and name in paths the program builds.
@@ -113,10 +115,6 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Lets the file be run as a program (a desktop's launcher must be).
 bool MakeExecutable(const std::string& path);
-
-// Why the last write of this thread failed, in the user's terms.
-enum class WriteProblem { kNone, kDiskFull, kNoPermission, kNotAFile, kInUse, kOther };
-WriteProblem LastWriteProblem();
 
 // A file written whole beside its place and moved there later, so that
 // several files can be written first and put in place together: the

@@ -130,44 +130,13 @@ int CreateLockedTemporary(const std::string& temp) {
   return fd;
 }
 
-thread_local WriteProblem last_write_problem = WriteProblem::kNone;
-
-// Records why a call failed (errno), for LastWriteProblem; false.
-bool Failing() {
-  switch (errno) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      last_write_problem = WriteProblem::kDiskFull;
-      break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      last_write_problem = WriteProblem::kNoPermission;
-      break;
-    case EISDIR:
-    case ENOTDIR:
-    case ENOTEMPTY:
-    case EEXIST:
-      last_write_problem = WriteProblem::kNotAFile;
-      break;
-    case EBUSY:
-    case ETXTBSY:
-      last_write_problem = WriteProblem::kInUse;
-      break;
-    default:
-      last_write_problem = WriteProblem::kOther;
-  }
-  return false;
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n == 0) errno = ENOSPC;  // nothing more goes in
-    if (n <= 0) return Failing();
+    if (n <= 0) return NoteWriteFailure();
     done += static_cast<size_t>(n);
   }
   return true;
@@ -175,15 +144,13 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-WriteProblem LastWriteProblem() { return last_write_problem; }
-
 std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::string_view bytes) {
-  last_write_problem = WriteProblem::kNone;
+  NoteWriteProblem(WriteProblem::kNone);
   // A folder at the name would refuse the rename only once everything is
   // written: told now.
   struct stat at {};
   if (lstat(path.c_str(), &at) == 0 && S_ISDIR(at.st_mode)) {
-    last_write_problem = WriteProblem::kNotAFile;
+    NoteWriteProblem(WriteProblem::kNotAFile);
     return std::nullopt;
   }
   std::string temp = TemporaryNameFor(path);
@@ -194,7 +161,7 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
     std::lock_guard lock(pending_mutex);
     fd = CreateLockedTemporary(temp);
     if (fd < 0) {
-      Failing();
+      NoteWriteFailure();
       return std::nullopt;
     }
     PendingTemporaries().insert(temp);
@@ -202,7 +169,7 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
   PreparedFile file(path, std::move(temp), fd);
   if (!WriteAll(fd, bytes)) return std::nullopt;  // discarded
   if (fsync(fd) != 0) {
-    Failing();
+    NoteWriteFailure();
     return std::nullopt;
   }
   return file;
@@ -228,7 +195,7 @@ bool PreparedFile::Commit() {
   if (fd_ < 0) return false;
   // Renamed while still locked: a cleaner never sees it unlocked.
   if (rename(temp_.c_str(), path_.c_str()) != 0) {
-    Failing();
+    NoteWriteFailure();
     Discard();
     return false;
   }

@@ -203,7 +203,7 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
   dir_.MakeFolder("target/a.jpg");  // a folder where the output should go: even root cannot write
   Run();
   EXPECT_EQ(port_.Calls("log"),
-            std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错：这个名字已经是一个文件夹"});
+            std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用"});
   EXPECT_EQ(Asked().back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
 }
 

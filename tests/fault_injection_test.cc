@@ -124,8 +124,8 @@ TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
   auto log = port_.Calls("log");
   ASSERT_EQ(log.size(), 4u);  // each picture, the resume journal once, the report
   EXPECT_TRUE(log[0].rfind("保存 " + target_ + "/", 0) == 0);
-  EXPECT_EQ(log[1], "保存 " + target_ + "/.lumivane-journal.txt 出错");
-  EXPECT_EQ(log[3], "保存 " + target_ + "/处理报告.csv 出错");
+  EXPECT_EQ(log[1], "保存 " + target_ + "/.lumivane-journal.txt 出错：没有写入的权限");
+  EXPECT_EQ(log[3], "保存 " + target_ + "/处理报告.csv 出错：没有写入的权限");
   EXPECT_EQ(port_.Calls("ask").back(),
             "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
 }

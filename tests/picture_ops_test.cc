@@ -225,7 +225,7 @@ TEST_F(ProcessOnePictureTest, UnwritableTargetIsAWriteFailureThatSaysWhy) {
   EXPECT_EQ(folder.outcome, PictureOutcome::kWriteFailed);
   EXPECT_EQ(folder.write_problem, platform::WriteProblem::kNotAFile);
   EXPECT_EQ(msg::SaveError("taken.jpg", folder.write_problem),
-            "保存 taken.jpg 出错：这个名字已经是一个文件夹");
+            "保存 taken.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用");
   ExtraOperations wide;
   wide.size = "70000x1", wide.enlarge = true;
   const PictureResult large =

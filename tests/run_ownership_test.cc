@@ -110,6 +110,21 @@ TEST(RunOwnershipTest, AJournalIsCheckedInputNeverFollowedNorTrusted) {
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --skip-done --manifest m.jsonl"), 0);
   EXPECT_EQ(Results(dir / "m.jsonl")["a.jpg"], "skipped");
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find(" 里有 2 行过长"), std::string::npos);
+
+  // A journal with a second name elsewhere is never written, so it is not
+  // trusted for skipping either; the reason is told.
+  fs::create_hard_link(dir / "out/.lumivane-journal.txt", dir / "elsewhere.txt");
+  fs::remove(dir / "m.jsonl");
+  EXPECT_EQ(RunBatch(dir.path(),
+                     "--source src --target out --skip-done --overwrite yes --manifest m.jsonl"),
+            0);
+  EXPECT_EQ(Results(dir / "m.jsonl")["a.jpg"], "processed");
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("硬链接"), std::string::npos);
+  // A manifest that cannot be written says why.
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --overwrite yes --manifest /dev/full"),
+            3);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("保存 /dev/full 出错：磁盘已满"),
+            std::string::npos);
 }
 
 TEST(RunOwnershipTest, ShardsDecideClashesAsOneRunDoes) {

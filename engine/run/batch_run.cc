@@ -69,7 +69,7 @@ class BatchRun {
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
                   request_.extras, ShardName());
     if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable) {
-      port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath()));
+      port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath(), plan_->JournalProblem()));
     }
     if (plan_->JournalLongLines() > 0) {
       port_.AppendLogLine(msg::JournalLongLines(plan_->JournalPath(), plan_->JournalLongLines()));
@@ -301,7 +301,7 @@ class BatchRun {
   void Journal(const InOrderQueue::Item& item, const PictureResult& result) {
     std::vector<std::string> surplus;
     if (!plan_->Record(item.picture, result, surplus)) {
-      port_.AppendLogLine(msg::SaveError(plan_->JournalPath()));
+      port_.AppendLogLine(msg::SaveError(plan_->JournalPath(), plan_->JournalProblem()));
     }
     for (const std::string& path : surplus) port_.AppendLogLine(msg::SurplusPartKept(path));
   }

@@ -82,7 +82,9 @@ std::string SaveProblem(platform::WriteProblem problem) {
     case kNoPermission:
       return "没有写入的权限";
     case kNotAFile:
-      return "这个名字已经是一个文件夹";
+      return "这个名字已被文件夹或其他不是普通文件的东西占用";
+    case kLinked:
+      return "这个文件还有别的名字（硬链接），写入会改动别处的文件";
     case kInUse:
       return "文件正被别的程序使用";
     default:
@@ -127,8 +129,10 @@ std::string JournalLongLines(const std::string& path, int lines) {
   return "续做记录 " + path + " 里有 " + std::to_string(lines) +
          " 行过长（不是本程序写的），已跳过";
 }
-std::string JournalUnusable(const std::string& path) {
-  return "未使用续做记录 " + path + "：它不是普通文件，已完成的图片也会重新处理";
+std::string JournalUnusable(const std::string& path, platform::WriteProblem problem) {
+  const std::string why = SaveProblem(problem);
+  return "未使用续做记录 " + path + "：" + (why.empty() ? "无法写入它" : why) +
+         "；已完成的图片也会重新处理";
 }
 std::string SurplusPartKept(const std::string& path) {
   return "未删除 " + path + "：上次切出的这一部分，这次不再有，可以自行删除";

@@ -50,7 +50,7 @@ std::string ReadError(const std::string& path, const ReadFailure& why);
 // 保存 %s 出错：WebP cannot hold a side that long.
 std::string WebpTooLarge(const std::string& path);
 std::string SaveError(const std::string& path);  // 保存 %s 出错
-// 保存 %s 出错：磁盘已满 (没有写入的权限, 这个名字已经是一个文件夹, ...)
+// 保存 %s 出错：磁盘已满 (没有写入的权限, 这个名字已被文件夹…占用, ...)
 std::string SaveError(const std::string& path, platform::WriteProblem problem);
 // Why a write failed, in the user's words; "" when not known.
 std::string SaveProblem(platform::WriteProblem problem);
@@ -68,7 +68,7 @@ std::string LinkLeftOut(const std::string& path);  // a source folder link not f
 std::string PathTooLong(const std::string& path);  // a folder below the longest path
 std::string TargetLink(const std::string& path);   // a link in the target tree
 // A resume journal that is not a regular file of its own: not used.
-std::string JournalUnusable(const std::string& path);
+std::string JournalUnusable(const std::string& path, platform::WriteProblem problem);
 // 续做记录 %s 里有 %d 行过长（不是本程序写的），已跳过
 std::string JournalLongLines(const std::string& path, int lines);
 // A part an earlier run cut a picture into that this run's cut no longer

@@ -53,6 +53,8 @@ class OutputPlan {
   ResumeJournal::Loaded LoadJournal();
   // Lines of the journal skipped as too long.
   int JournalLongLines() const { return journal_.long_lines(); }
+  // Why the journal could not be read or written.
+  platform::WriteProblem JournalProblem() const { return journal_.problem(); }
 
   // The outputs of the pictures of `share`, decided over `all` (the
   // folder's whole listing) in name order: the first picture of a name

@@ -178,7 +178,18 @@ ResumeJournal::Loaded ResumeJournal::Load(const std::string& target, const std::
         return true;
       },
       false);
-  if (read) return Loaded::kRead;
+  // A journal this run cannot add to (a hard link, no permission) would
+  // go on skipping pictures whose new outputs it never learns of.
+  if (read) {
+    auto opened = platform::AppendFile::OpenOwn(path_);
+    if (opened) {
+      file_.emplace(std::move(*opened));
+      return Loaded::kRead;
+    }
+    problem_ = platform::LastWriteProblem();
+  } else {
+    problem_ = platform::WriteProblem::kNotAFile;
+  }
   entries_.clear();
   unusable_ = true;
   return Loaded::kUnusable;
@@ -193,10 +204,15 @@ bool ResumeJournal::Record(const std::string& source, const JournalEntry& entry)
   if (unusable_) return false;
   if (!file_) {
     auto opened = platform::AppendFile::OpenOwn(path_);
-    if (!opened) return false;
+    if (!opened) {
+      problem_ = platform::LastWriteProblem();
+      return false;
+    }
     file_.emplace(std::move(*opened));
   }
-  return file_->Append(ComposeLine(source, entry));
+  if (file_->Append(ComposeLine(source, entry))) return true;
+  problem_ = platform::LastWriteProblem();
+  return false;
 }
 
 std::string JournalFileName(const std::string& shard) {

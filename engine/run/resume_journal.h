@@ -42,8 +42,9 @@ class ResumeJournal {
  public:
   enum class Loaded { kNone, kRead, kUnusable };
   // Reads this process's journal file of the target folder ("" or "K-of-N"
-  // for a shard). kUnusable: there is something of that name that is not a
-  // regular file; the run then neither reads nor writes it.
+  // for a shard). kUnusable: what is at that name is not a regular file of
+  // ours this run can add to (problem() says why); the run then neither
+  // trusts nor writes it.
   Loaded Load(const std::string& target, const std::string& shard);
 
   // `source` below the source folder.
@@ -51,13 +52,15 @@ class ResumeJournal {
   // How many lines the last Load skipped as longer than any it writes.
   int long_lines() const { return long_lines_; }
 
-  // False when the journal cannot be written.
+  // False when the journal cannot be written (problem() says why).
   bool Record(const std::string& source, const JournalEntry& entry);
+  platform::WriteProblem problem() const { return problem_; }
 
  private:
   std::string path_;
   bool unusable_ = false;
   int long_lines_ = 0;
+  platform::WriteProblem problem_ = platform::WriteProblem::kNone;
   std::map<std::string, JournalEntry> entries_;
   std::optional<platform::AppendFile> file_;
 };

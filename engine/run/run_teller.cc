@@ -76,7 +76,7 @@ void RunTeller::WriteReport(const std::string& target, const std::string& shard)
   if (!shard.empty()) name.insert(name.rfind('.'), "." + shard);
   const std::string path = platform::JoinPath(target, name);
   if (!platform::WriteFileAtomically(path, RunReportCsv(rows_))) {
-    port_.AppendLogLine(msg::SaveError(path));
+    port_.AppendLogLine(msg::SaveError(path, platform::LastWriteProblem()));
     summary_.report_failed = true;
   }
 }
