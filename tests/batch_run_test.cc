@@ -145,6 +145,13 @@ TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
   EXPECT_EQ(Asked(), std::vector<std::string>{
                          "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？"});
   EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});
+  // Where nothing opens folders, the user is told where the pictures are.
+  port_.answers = {true};
+  port_.open_result = kOpenNoAssociation;
+  Run();
+  ASSERT_FALSE(port_.Calls("message").empty());
+  EXPECT_EQ(port_.Calls("message").back(),
+            "提示|这台电脑上没有能打开文件夹的程序。处理后的图片在：" + target_ + "|warning");
 }
 
 TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
@@ -203,7 +210,8 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
   dir_.MakeFolder("target/a.jpg");  // a folder where the output should go: even root cannot write
   Run();
   EXPECT_EQ(port_.Calls("log"),
-            std::vector<std::string>{"保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用"});
+            std::vector<std::string>{
+                "保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用"});
   EXPECT_EQ(Asked().back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
 }
 

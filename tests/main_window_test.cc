@@ -47,6 +47,7 @@
 #include "ui/control_layout.h"
 #include "ui/font_colour_dialog.h"
 #include "ui/font_text.h"
+#include "ui/guide_window.h"
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
 #include "ui/more_options_dialog.h"
@@ -428,7 +429,7 @@ TEST(HowToUseTest, TheShippedGuideWhereThePageCannotBeReached) {
   ScriptedUiSeam seam;
   ProcessingSettings settings;
   MainWindow::Options options;
-  options.guide_file = dir.WriteFile("guide.html", "<html></html>");
+  options.guide_file = dir.WriteFile("guide.html", "<html><body><h1>如何使用</h1></body></html>");
   MainWindow window(seam, settings, options);
   window.MenuCommand(ui::kHowToUseCommand);
   QElapsedTimer waited;
@@ -437,6 +438,17 @@ TEST(HowToUseTest, TheShippedGuideWhereThePageCannotBeReached) {
     QApplication::processEvents(QEventLoop::AllEvents, 50);
   }
   EXPECT_EQ(seam.opened, std::vector<std::string>{dir / "guide.html"});
+
+  // Nothing here opens a page: the guide in a window of its own, and the
+  // home page's address in a message.
+  seam.open_result = 31;
+  window.ShowGuide(false);
+  ASSERT_NE(window.guide_window(), nullptr);
+  EXPECT_TRUE(window.guide_window()->isVisible());
+  window.MenuCommand(ui::kHomePageCommand);
+  ASSERT_FALSE(seam.shown.empty());
+  EXPECT_NE(seam.shown.back().find("没有能打开网页的程序。网址是：http"), std::string::npos)
+      << seam.shown.back();
 }
 
 TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {

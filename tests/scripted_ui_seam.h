@@ -49,12 +49,13 @@ class ScriptedUiSeam : public ui::UiSeam {
   }
   int OpenWithDesktop(const std::string& target) override {
     opened.push_back(target);
-    return 42;
+    return open_result;
   }
   int OpenInBrowser(const std::string& target) override {
     opened.push_back("browser " + target);
-    return 42;
+    return open_result;
   }
+  int open_result = 42;  // 31: nothing here opens anything
 
   std::vector<std::string> shown;
   std::vector<std::string> opened;

@@ -78,7 +78,7 @@ void AnnouncementItem::Next() {
 
 void AnnouncementItem::Open() {
   const std::string& target = rotation_.CurrentTarget();
-  if (IsOpenableTarget(target)) window_.seam().OpenWithDesktop(target);
+  if (IsOpenableTarget(target)) window_.OpenPage(target);
 }
 
 }  // namespace lumivane::ui

@@ -23,6 +23,7 @@ namespace lumivane::ui {
 
 class LogWindow;
 class PreviewWindow;
+class GuideWindow;
 class QtWindowPort;
 struct GroupControls;
 
@@ -86,6 +87,14 @@ class MainWindow : public QMainWindow {
   // file cannot be shown.
   bool ShowPreview(const std::string& path, const std::string& title);
   PreviewWindow* preview_window() const { return preview_window_; }
+  // A web page with the desktop's program or a browser; where this system
+  // has neither, a message gives the address.
+  void OpenPage(const std::string& address);
+  // The help page when it is reachable and something here opens it, else
+  // the shipped guide: in the desktop's program, a browser, or a window of
+  // our own.
+  void ShowGuide(bool page_reachable);
+  GuideWindow* guide_window() const { return guide_window_; }
 
   // A line the run logs; its first comes under the time the run started.
   void AppendRunLogLine(const std::string& line);
@@ -123,6 +132,8 @@ class MainWindow : public QMainWindow {
   // The help page, or the shipped guide where the page cannot be reached
   // (asked off the window's thread).
   void HowToUseCommand();
+  // True when the desktop's program or a browser took `target`.
+  bool OpenOutside(const std::string& target);
   // Between runs the progress bar names the operations in effect, so that
   // none surprises the next run.
   void ShowOperationsInSight();
@@ -142,6 +153,7 @@ class MainWindow : public QMainWindow {
   QAction* more_options_action_ = nullptr;
   std::string run_started_;                  // until the run's first log line
   PreviewWindow* preview_window_ = nullptr;  // once a preview needed it
+  GuideWindow* guide_window_ = nullptr;      // once the guide needed it
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   ExtraOperations extras_;

@@ -25,6 +25,7 @@
 #include "text/text_helpers.h"
 #include "ui/chinese_file_dialog.h"
 #include "ui/font_text.h"
+#include "ui/guide_window.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
 #include "ui/menu_commands.h"
@@ -96,7 +97,7 @@ void MainWindow::MenuCommand(int id) {
   } else if (id == kHowToUseCommand) {
     HowToUseCommand();
   } else if (id == kHomePageCommand) {
-    seam_.OpenWithDesktop(kHomePageAddress);
+    OpenPage(kHomePageAddress);
   } else if (id == kMoreOptionsCommand) {
     MoreOptionsCommand();
   } else if (auto it = menu_handlers_.find(id); it != menu_handlers_.end()) {
@@ -106,7 +107,7 @@ void MainWindow::MenuCommand(int id) {
 
 void MainWindow::HowToUseCommand() {
   if (guide_file_.empty()) {
-    seam_.OpenWithDesktop(kHelpPageAddress);
+    OpenPage(kHelpPageAddress);
     return;
   }
   std::thread([window = QPointer<MainWindow>(this)] {
@@ -114,13 +115,27 @@ void MainWindow::HowToUseCommand() {
     QMetaObject::invokeMethod(
         qApp,
         [window, reachable] {
-          if (window) {
-            window->seam_.OpenWithDesktop(reachable ? std::string(kHelpPageAddress)
-                                                    : window->guide_file_);
-          }
+          if (window) window->ShowGuide(reachable);
         },
         Qt::QueuedConnection);
   }).detach();
+}
+
+void MainWindow::ShowGuide(bool page_reachable) {
+  if (page_reachable && OpenOutside(kHelpPageAddress)) return;
+  if (OpenOutside(guide_file_)) return;
+  if (guide_window_ == nullptr) guide_window_ = new GuideWindow(this);
+  if (!guide_window_->Show(guide_file_)) {
+    Message(msg::NothingOpensGuide(guide_file_), MessageIcon::kWarning);
+  }
+}
+
+bool MainWindow::OpenOutside(const std::string& target) {
+  return Opened(seam_.OpenWithDesktop(target)) || Opened(seam_.OpenInBrowser(target));
+}
+
+void MainWindow::OpenPage(const std::string& address) {
+  if (!OpenOutside(address)) Message(msg::NothingOpensPage(address), MessageIcon::kWarning);
 }
 
 void MainWindow::Message(const std::string& text, MessageIcon icon) {

@@ -339,8 +339,10 @@ class BatchRun {
     // The report goes beside the outputs once every picture has been told.
     teller_.WriteReport(target_, ShardName());
     if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
-                       msg::Summary(summary_.processed))) {
-      port_.OpenWithDesktop(target_);
+                       msg::Summary(summary_.processed)) &&
+        !Opened(port_.OpenWithDesktop(target_))) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::NothingOpensFolder(target_),
+                        MessageIcon::kWarning);
     }
   }
 

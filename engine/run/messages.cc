@@ -101,6 +101,15 @@ std::string TooLargeForFormat(const std::string& path, int format) {
   if (format == kWebpOutput) return WebpTooLarge(path);
   return SaveError(path) + "：JPEG 图片的宽和高都不能超过 65535 像素，可以设置“长图切成多段”的高度";
 }
+std::string NothingOpensFolder(const std::string& folder) {
+  return "这台电脑上没有能打开文件夹的程序。处理后的图片在：" + folder;
+}
+std::string NothingOpensPage(const std::string& address) {
+  return "这台电脑上没有能打开网页的程序。网址是：" + address;
+}
+std::string NothingOpensGuide(const std::string& file) {
+  return "这台电脑上没有能打开网页的程序。使用说明在：" + file;
+}
 std::string MarkError(const std::string& path) { return "给 " + path + " 添加水印时出错"; }
 std::string RenameClash(const std::string& path) {
   return "重命名后有重名的图片，没有处理任何图片：" + path;

@@ -80,6 +80,10 @@ std::string Summary(int processed);
 // 效果预览 %s：W×H，N KB
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes);
 std::string PreviewOpenFailed(int code);
+// Nothing on this system opens a folder or a web page: where it is instead.
+std::string NothingOpensFolder(const std::string& folder);
+std::string NothingOpensPage(const std::string& address);
+std::string NothingOpensGuide(const std::string& file);
 // Names the file: the user can still open it by hand.
 std::string PreviewOpenFailedTwice(int second_code, const std::string& file);
 // The title of the program's own preview window: "效果预览 800×600，95 KB".

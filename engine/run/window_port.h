@@ -23,6 +23,7 @@ enum class Question {
 // Desktop opening results: above 32 is success.
 inline constexpr int kOpenNoAssociation = 31;
 inline constexpr int kOpenFileNotFound = 2;  // also: no such program at all
+inline constexpr bool Opened(int result) { return result > 32; }
 
 class WindowPort {
  public:
