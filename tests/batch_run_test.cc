@@ -154,6 +154,32 @@ TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
             "提示|这台电脑上没有能打开文件夹的程序。处理后的图片在：" + target_ + "|warning");
 }
 
+// Quitting mid-run: the pictures in hand are finished, no more are
+// started, and the report lists every picture, those not reached too.
+TEST_F(BatchRunTest, AStoppedRunKeepsItsRecord) {
+  for (const char* name : {"a.jpg", "b.jpg", "sub/c.jpg", "sub/d.jpg"}) Picture(name);
+  request_.inputs.subfolders = true;
+  request_.workers = 1;
+  auto stop = std::make_shared<std::atomic<bool>>(false);
+  request_.stop = stop;
+  request_.on_picture = [&](const std::string&, const PictureResult&) { *stop = true; };
+  const BatchSummary summary = Run();
+  EXPECT_EQ(summary.end, RunEnd::kStopped);
+  EXPECT_GE(summary.processed, 1);
+  EXPECT_GE(summary.not_reached, 1);
+  EXPECT_EQ(summary.processed + summary.not_reached, 4);
+  EXPECT_TRUE(Asked().empty());  // nothing asked while the window quits
+  const std::string report = ReadWholeFile(target_ + "/处理报告.csv");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
+    EXPECT_NE(report.find(name), std::string::npos) << name;
+  }
+  EXPECT_NE(report.find("未处理（中途停止）"), std::string::npos) << report;
+  EXPECT_EQ(port_.Calls("log").back(), "已停止处理：处理了 " + std::to_string(summary.processed) +
+                                           " 个图片，" + std::to_string(summary.not_reached) +
+                                           " 个未处理，每张图片的结果记在 " + target_ +
+                                           "/处理报告.csv");
+}
+
 TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
   Picture("a.jpg");
   request_.inputs.subfolders = true;

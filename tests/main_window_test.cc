@@ -345,6 +345,23 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   window_->close();
   EXPECT_EQ(exit_codes_, std::vector<int>{0});
   EXPECT_TRUE(seam_.shown.empty());
+
+  // Quitting mid-run, answered Yes: the run stops and its report lists
+  // every picture before the process ends.
+  for (const char* name : {"b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {
+    MakePictureFile(src + "/" + name, 400, 300, "red", "JPEG");
+  }
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "fresh"));
+  seam_.on_question = nullptr;
+  seam_.answers = {true};
+  Click(Control::StartButton);
+  EXPECT_TRUE(window_->ExitRule());
+  EXPECT_FALSE(RunActive());
+  EXPECT_EQ(exit_codes_, (std::vector<int>{0, 0}));
+  const std::string report = ReadWholeFile(dir_ / "fresh/处理报告.csv");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {
+    EXPECT_NE(report.find(name), std::string::npos) << name;
+  }
 }
 
 TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {

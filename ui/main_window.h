@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -68,7 +69,26 @@ class MainWindow : public QMainWindow {
   void ShowPictureCount(int done, int total);
   // Time the run spent waiting on the user (a question, a message): it is
   // not the pace of the pictures.
-  void LeaveOutOfRunClock(qint64 milliseconds) { waited_ms_ += milliseconds; }
+  // A message or question of the run, open while it lasts: the time it
+  // waits for the user is left out of the run's clock, and the window
+  // cannot wait for the run meanwhile (the run waits for it).
+  class RunDialog {
+   public:
+    explicit RunDialog(MainWindow& window) : window_(window) {
+      ++window_.run_dialogs_open_;
+      open_.start();
+    }
+    ~RunDialog() {
+      --window_.run_dialogs_open_;
+      window_.waited_ms_ += open_.elapsed();
+    }
+    RunDialog(const RunDialog&) = delete;
+    RunDialog& operator=(const RunDialog&) = delete;
+
+   private:
+    MainWindow& window_;
+    QElapsedTimer open_;
+  };
 
   // The commands of the controls (by sender) and of the menu (by id).
   void MainWindowProc(Control sender);
@@ -139,6 +159,9 @@ class MainWindow : public QMainWindow {
   void ShowOperationsInSight();
   void ShowAbout();
   void Message(const std::string& text, MessageIcon icon);
+  // Quitting mid-run: the run stops after the pictures in hand and keeps
+  // its record; back once it has ended.
+  void StopRunAndWait();
 
   UiSeam& seam_;
   ProcessingSettings& settings_;
@@ -151,11 +174,13 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;
-  std::string run_started_;                  // until the run's first log line
-  PreviewWindow* preview_window_ = nullptr;  // once a preview needed it
-  GuideWindow* guide_window_ = nullptr;      // once the guide needed it
+  std::string run_started_;                      // until the run's first log line
+  PreviewWindow* preview_window_ = nullptr;      // once a preview needed it
+  GuideWindow* guide_window_ = nullptr;          // once the guide needed it
+  std::shared_ptr<std::atomic<bool>> stop_run_;  // the current run's
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
+  int run_dialogs_open_ = 0;
   ExtraOperations extras_;
 };
 

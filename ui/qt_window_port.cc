@@ -1,7 +1,6 @@
 #include "ui/qt_window_port.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QThread>
 #include <algorithm>
@@ -34,10 +33,8 @@ auto OnWindowThread(QObject* context, F f) -> decltype(f()) {
 void QtWindowPort::ShowMessage(const std::string& caption, const std::string& text,
                                MessageIcon icon) {
   OnWindowThread(&window_, [&] {
-    QElapsedTimer open;
-    open.start();
+    const MainWindow::RunDialog open(window_);
     window_.seam().ShowMessage(&window_, caption, text, icon);
-    window_.LeaveOutOfRunClock(open.elapsed());
   });
 }
 
@@ -47,11 +44,8 @@ void QtWindowPort::TellCancelled() {
 
 bool QtWindowPort::AskYesNo(Question, const std::string& caption, const std::string& text) {
   return OnWindowThread(&window_, [&] {
-    QElapsedTimer open;
-    open.start();
-    const bool yes = window_.seam().AskYesNo(&window_, caption, text);
-    window_.LeaveOutOfRunClock(open.elapsed());
-    return yes;
+    const MainWindow::RunDialog open(window_);
+    return window_.seam().AskYesNo(&window_, caption, text);
   });
 }
 

@@ -284,6 +284,8 @@ void MainWindow::StartCommand() {
   request.save_settings = [folder = program_folder_](const ProcessingSettings& s) {
     SaveSettings(folder, s);
   };
+  stop_run_ = std::make_shared<std::atomic<bool>>(false);
+  request.stop = stop_run_;
   run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
@@ -315,14 +317,28 @@ void MainWindow::ShowAbout() {
 }
 
 bool MainWindow::ExitRule() {
-  if (RunActive() &&
-      !seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
-    return false;
+  if (RunActive()) {
+    if (!seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
+      return false;
+    }
+    StopRunAndWait();
   }
   // No half-written output may stay behind.
   platform::RemovePendingTemporaries();
   exit_process_(0);
   return true;
+}
+
+void MainWindow::StopRunAndWait() {
+  if (stop_run_) stop_run_->store(true);
+  auto* bar = control_as<QProgressBar>(Control::ProgressBar);
+  bar->setFormat(Q("正在停止：处理中的图片完成后写出处理报告"));
+  bar->setTextVisible(true);
+  // The run finishes the pictures in hand and writes its report, reaching
+  // the window as it does: the window goes on answering meanwhile.
+  while (RunActive() && run_dialogs_open_ == 0) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

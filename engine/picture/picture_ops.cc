@@ -30,6 +30,8 @@ ResultLabel LabelOf(const PictureResult& r) {
       return {"skipped", "已完成"};
     case PictureOutcome::kNameClash:
       return {"name_clash", "重名未保存"};
+    case PictureOutcome::kNotReached:
+      return {"not_reached", "未处理（中途停止）"};
     case PictureOutcome::kProcessed:
       break;
   }

@@ -38,7 +38,8 @@ enum class PictureOutcome {
   kWriteFailed,
   kMarkFailed,
   kSkipped,
-  kNameClash
+  kNameClash,
+  kNotReached  // the run was stopped before it
 };
 
 // Why a picture to be trimmed was left whole.

@@ -142,6 +142,12 @@ class BatchRun {
     for (int i = 0; i < folders.count(); ++i) {
       const FolderStep step =
           RunTreeFolder(source, *StringListGet(folders, i), listed[static_cast<size_t>(i)]);
+      if (step == FolderStep::kAbandoned && stopped_) {
+        for (size_t later = static_cast<size_t>(i) + 1; later < listed.size(); ++later) {
+          if (listed[later]) NotReached(*listed[later], 0);
+        }
+        EndStopped();
+      }
       if (step == FolderStep::kAbandoned) return;
       if (step == FolderStep::kCutShort) break;
       queue_.FolderEnd(i + 1);  // the bar moves once the folder is done
@@ -234,7 +240,10 @@ class BatchRun {
     port_.SetProgressRange(total_);
     port_.SetPictureCount(0, total_);
     progress_per_file_ = true;
-    if (!SubmitFiles(target_, *files)) return;
+    if (!SubmitFiles(target_, *files)) {
+      if (stopped_) EndStopped();
+      return;
+    }
     Report(true);
     summary_.end = RunEnd::kFinished;
     AskSummary();
@@ -258,6 +267,11 @@ class BatchRun {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
     for (size_t i = 0; i < files.size(); ++i) {
+      if (request_.stop && request_.stop->load()) {
+        stopped_ = true;
+        NotReached(files, i);
+        return false;
+      }
       InOrderQueue::Item item{static_cast<int>(i), files[i], true};
       item.picture.stamp = platform::StampRegularFile(item.picture.source, true);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
@@ -285,6 +299,24 @@ class BatchRun {
       Report(false);
     }
     return true;
+  }
+
+  // The pictures from `first` on, listed in the report as not started.
+  void NotReached(const std::vector<PlannedPicture>& files, size_t first) {
+    for (size_t i = first; i < files.size(); ++i) {
+      PictureResult result;
+      result.outcome = PictureOutcome::kNotReached;
+      queue_.Decided({static_cast<int>(i), files[i], false}, std::move(result));
+    }
+  }
+
+  // A stopped run finishes the pictures in hand and keeps its record: the
+  // report lists every picture, and the log says where it is.
+  void EndStopped() {
+    Report(true);
+    summary_.end = RunEnd::kStopped;
+    const std::string report = teller_.WriteReport(target_, ShardName());
+    port_.AppendLogLine(msg::Stopped(summary_.processed, summary_.not_reached, report));
   }
 
   // Names that hold the output's size and the parts of cut pictures, from
@@ -336,6 +368,8 @@ class BatchRun {
   }
 
   void AskSummary() {
+    // Stopped as the last pictures were in hand: nothing left to ask.
+    if (request_.stop && request_.stop->load()) return EndStopped();
     // The report goes beside the outputs once every picture has been told.
     teller_.WriteReport(target_, ShardName());
     if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
@@ -362,6 +396,7 @@ class BatchRun {
   InOrderQueue queue_{workers_};
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
   bool refused_ = false;  // by names two pictures would share
+  bool stopped_ = false;  // at the user's request
   BatchSummary summary_;
   RunTeller teller_{port_, request_, summary_};
   std::optional<Field> focus_;

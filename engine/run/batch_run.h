@@ -17,6 +17,7 @@ enum class RunEnd {
   kRefused,    // an input was refused; nothing was processed
   kCancelled,  // the user would not overwrite existing outputs
   kCutShort,   // a folder could not be created or listed
+  kStopped,    // the user stopped it (quitting the window)
   kFinished,
 };
 
@@ -29,6 +30,7 @@ struct BatchSummary {
   int over_limit = 0;          // pictures above the size cap even at the lowest quality
   int skipped = 0;             // done by an earlier run, left alone
   int folders_left = 0;        // folders that could not be reached or written into
+  int not_reached = 0;         // pictures a stopped run did not start
   bool report_failed = false;  // the run's report could not be written
   // Every picture processed as asked.
   bool Complete() const {

@@ -101,6 +101,11 @@ std::string TooLargeForFormat(const std::string& path, int format) {
   if (format == kWebpOutput) return WebpTooLarge(path);
   return SaveError(path) + "：JPEG 图片的宽和高都不能超过 65535 像素，可以设置“长图切成多段”的高度";
 }
+std::string Stopped(int processed, int not_reached, const std::string& report) {
+  return "已停止处理：处理了 " + std::to_string(processed) + " 个图片，" +
+         std::to_string(not_reached) + " 个未处理" +
+         (report.empty() ? "" : "，每张图片的结果记在 " + report);
+}
 std::string NothingOpensFolder(const std::string& folder) {
   return "这台电脑上没有能打开文件夹的程序。处理后的图片在：" + folder;
 }

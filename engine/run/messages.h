@@ -81,6 +81,8 @@ std::string Summary(int processed);
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes);
 std::string PreviewOpenFailed(int code);
 // Nothing on this system opens a folder or a web page: where it is instead.
+// A run stopped at the user's request: what it did and where its report is.
+std::string Stopped(int processed, int not_reached, const std::string& report);
 std::string NothingOpensFolder(const std::string& folder);
 std::string NothingOpensPage(const std::string& address);
 std::string NothingOpensGuide(const std::string& file);

@@ -4,7 +4,9 @@
 #ifndef LUMIVANE_ENGINE_RUN_RUN_REQUEST_H_
 #define LUMIVANE_ENGINE_RUN_RUN_REQUEST_H_
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/picture/extra_operations.h"
@@ -76,6 +78,9 @@ struct RunRequest {
   int shard_count = 1;
   // Leave alone a picture whose output is complete and newer than it.
   bool skip_done = false;
+  // Once set, the run starts no more pictures: those in hand are finished
+  // and the report lists every picture, the ones not reached too.
+  std::shared_ptr<const std::atomic<bool>> stop;
   // Told of every picture in file order, as the window is.
   std::function<void(const std::string& source, const PictureResult& result)> on_picture;
 };

@@ -59,6 +59,9 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       ++summary_.failed;
       port_.AppendLogLine(msg::NameClash(source, told.outputs.front()));
       return false;  // not read
+    case PictureOutcome::kNotReached:
+      ++summary_.not_reached;  // one line for them all, in the report
+      return false;
   }
   return true;
 }
@@ -69,8 +72,8 @@ bool RunTeller::DidSomething() const {
   });
 }
 
-void RunTeller::WriteReport(const std::string& target, const std::string& shard) {
-  if (rows_.empty()) return;
+std::string RunTeller::WriteReport(const std::string& target, const std::string& shard) {
+  if (rows_.empty()) return "";
   std::string name = kRunReportFile;
   // Each shard its own report: shards never replace each other's files.
   if (!shard.empty()) name.insert(name.rfind('.'), "." + shard);
@@ -78,7 +81,9 @@ void RunTeller::WriteReport(const std::string& target, const std::string& shard)
   if (!platform::WriteFileAtomically(path, RunReportCsv(rows_))) {
     port_.AppendLogLine(msg::SaveError(path, platform::LastWriteProblem()));
     summary_.report_failed = true;
+    return "";
   }
+  return path;
 }
 
 }  // namespace lumivane

@@ -29,7 +29,8 @@ class RunTeller {
   // Whether any picture was made or tried (not only skipped as done).
   bool DidSomething() const;
   // Into `target`, the shard's own name when there is one (`shard` "K-of-N").
-  void WriteReport(const std::string& target, const std::string& shard);
+  // Its path; "" when there was nothing to report or it could not be saved.
+  std::string WriteReport(const std::string& target, const std::string& shard);
 
  private:
   // The output a log line names: the one written (its name may hold the
