@@ -328,6 +328,28 @@ TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   const auto direct = ReadPicture(progressive, unencoded);
   ASSERT_TRUE(staged && direct);
   EXPECT_EQ((*staged - *direct).abs().max(), 0);
+
+  // An enlarged picture is held whole at its new size: counted, and refused
+  // up front with the step that is too large or needs the memory.
+  auto enlarged = [&](int side, bool progressive_output) {
+    ReadFailure why;
+    ReadOptions o;
+    o.target = [side](PictureSize) { return PictureSize{side, side}; };
+    o.progressive_output = progressive_output;
+    o.failure = &why;
+    const bool read = ReadPicture(src, o).has_value();
+    return std::make_pair(read, why);
+  };
+  EXPECT_TRUE(enlarged(2000, false).first);
+  const auto [huge_read, huge] = enlarged(20000, false);
+  EXPECT_FALSE(huge_read);
+  EXPECT_EQ(huge.problem, ReadProblem::kTooLarge);
+  EXPECT_EQ(huge.what, "放大到 20000×20000");
+  const auto [large_read, large] = enlarged(11000, true);
+  EXPECT_FALSE(large_read);
+  EXPECT_EQ(large.problem, ReadProblem::kNoMemory);
+  EXPECT_EQ(large.what, "放大到 11000×11000");
+  EXPECT_EQ(budget.used(), 0u);
 }
 
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {

@@ -172,24 +172,6 @@ struct Reading {
   std::uint64_t wanted = 0;
 };
 
-// Decodes when the file's bytes and the decoder's `need` fit the budget.
-std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint64_t h,
-                                         std::uint64_t need,
-                                         const std::function<vips::VImage()>& decode) {
-  if (w * h > kMaxPixels) {
-    return Failed(r.options, ReadProblem::kTooLarge, static_cast<int>(w), static_cast<int>(h));
-  }
-  const std::uint64_t total = r.bytes.size() + need;
-  if (total > MemoryBudget::ForPictures().Room()) {  // a bomb, or no room ever
-    return Failed(r.options, ReadProblem::kNoMemory, 0, 0, total);
-  }
-  if (total > r.ticket.bytes() && !r.ticket.TryGrow(total - r.ticket.bytes())) {
-    r.wanted = total;
-    return std::nullopt;
-  }
-  return decode();
-}
-
 // What encoding the picture takes later, while its share is still held:
 // up to about a byte a pixel (a noisy photograph at quality 95), twice (the
 // encoder's buffer and the published copy), and where the encoder keeps
@@ -198,6 +180,45 @@ std::uint64_t EncodingBytes(const ReadOptions& options, std::uint64_t pixels) {
   if (!options.encoded) return 0;
   const bool coefficients = options.progressive_output || pixels <= kOptimisedTablesPixels;
   return 2 * pixels + (coefficients ? 6 * pixels : 0);
+}
+
+// Decodes when the file's bytes and the decoder's `need` (of which
+// `encoding` is the encoder's) fit the budget. A picture made larger than
+// the decoder makes it (enlarged) is held whole too, and encoded at that
+// size: that is counted here, and a refusal names the step that needs it.
+std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint64_t h,
+                                         std::uint64_t need, std::uint64_t encoding,
+                                         const std::function<vips::VImage()>& decode) {
+  if (w * h > kMaxPixels) {
+    return Failed(r.options, ReadProblem::kTooLarge, static_cast<int>(w), static_cast<int>(h));
+  }
+  // Either way up: the orientation is known only once decoded.
+  PictureSize made = r.options.TargetFor({static_cast<int>(w), static_cast<int>(h)});
+  const PictureSize turned = r.options.TargetFor({static_cast<int>(h), static_cast<int>(w)});
+  auto area = [](PictureSize s) { return PixelBytes(s.width, s.height, 1); };
+  if (area(turned) > area(made)) made = turned;
+  const bool enlarged = area(made) > w * h;
+  const std::string step =
+      enlarged ? "放大到 " + std::to_string(made.width) + "×" + std::to_string(made.height) : "";
+  if (area(made) > kMaxPixels) {
+    return Failed(r.options, ReadProblem::kTooLarge, made.width, made.height, 0, step);
+  }
+  if (enlarged) {
+    encoding = EncodingBytes(r.options, area(made));
+    need += PixelBytes(made.width, made.height, 4) + encoding;
+  }
+  const std::uint64_t total = r.bytes.size() + need;
+  const std::uint64_t room = MemoryBudget::ForPictures().Room();
+  if (total > room) {  // a bomb, or no room ever
+    const bool writer = !enlarged && r.options.progressive_output && total - encoding <= room;
+    return Failed(r.options, ReadProblem::kNoMemory, 0, 0, total,
+                  writer ? "保存为渐进式 JPEG" : step);
+  }
+  if (total > r.ticket.bytes() && !r.ticket.TryGrow(total - r.ticket.bytes())) {
+    r.wanted = total;
+    return std::nullopt;
+  }
+  return decode();
 }
 
 std::optional<vips::VImage> ReadJpeg(Reading& r) {
@@ -254,7 +275,7 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
     }
     return Finish(image, header->width, header->height, options);
   };
-  return WithinBudget(r, w, h, need, [&] {
+  return WithinBudget(r, w, h, need, encoding, [&] {
     // Any warning stops the decoder: damaged data (a scan cut short, bytes
     // overwritten) is refused with the decoder's reason, never written as
     // a smear; a warning that is not about the data (an unknown JFIF
@@ -284,16 +305,16 @@ std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image, st
   const std::uint64_t bands = std::max(4, image.bands());
   const PictureSize target = r.options.TargetFor({image.width(), image.height()});
   const std::uint64_t made = PixelBytes(target.width, target.height, 1);
-  std::uint64_t need =
-      (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + EncodingBytes(r.options, w * h);
+  std::uint64_t encoding = EncodingBytes(r.options, w * h);
+  std::uint64_t need = (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + encoding;
   if (streams && made < w * h) {
     // The rows one output row is made from, a few times over for the
     // resampling's reach and the library's tiles.
     const std::uint64_t rows = std::min<std::uint64_t>(h, 64 + 8 * (h / target.height + 1));
-    need = 2 * made * bands + rows * PixelBytes(w, 1, bands * bytes_per_band) +
-           EncodingBytes(r.options, made);
+    encoding = EncodingBytes(r.options, made);
+    need = 2 * made * bands + rows * PixelBytes(w, 1, bands * bytes_per_band) + encoding;
   }
-  return WithinBudget(r, w, h, need,
+  return WithinBudget(r, w, h, need, encoding,
                       [&] { return Finish(image, image.width(), image.height(), r.options); });
 }
 
@@ -347,8 +368,9 @@ std::optional<vips::VImage> ReadBmp(Reading& r) {
   std::optional<BmpPicture> bmp;
   // The decoded pixels and their copy, and a run-length coded picture's
   // colour indices.
-  auto picture = WithinBudget(
-      r, w, h, 2 * PixelBytes(w, h, bands) + w * h + EncodingBytes(r.options, w * h), [&] {
+  const std::uint64_t encoding = EncodingBytes(r.options, w * h);
+  auto picture =
+      WithinBudget(r, w, h, 2 * PixelBytes(w, h, bands) + w * h + encoding, encoding, [&] {
         bmp = DecodeBmp(r.bytes);
         if (!bmp) return vips::VImage();
         vips::VImage image = vips::VImage::new_from_memory(
@@ -399,8 +421,13 @@ std::optional<vips::VImage> Decode(Reading& r) {
       default:
         return ReadOther(r, format);
     }
-  } catch (const vips::VError&) {
-    // A damaged picture: the decoder stopped on an error.
+  } catch (const vips::VError& e) {
+    // The system refused memory the budget allowed (a limit set on the
+    // process): that is not a damaged file.
+    if (std::string_view(e.what()).find("out of memory") != std::string_view::npos) {
+      return Failed(r.options, ReadProblem::kNoMemory);
+    }
+    // Otherwise a damaged picture: the decoder stopped on an error.
   }
   return Failed(r.options, ReadProblem::kDamaged);
 }

@@ -38,7 +38,10 @@ struct ReadFailure {
   ReadProblem problem = ReadProblem::kNone;
   int width = 0, height = 0;  // kTooLarge: the picture's size, when known
   std::uint64_t bytes = 0;    // kTooLarge: the file's size; kNoMemory: what it needed
-  std::string what;  // kUnsupported: what kind of picture it is; kDamaged: what is wrong, if told
+  // kUnsupported: what kind of picture it is; kDamaged: what is wrong, if
+  // told; kTooLarge, kNoMemory: the step after the reading that is too
+  // large or needs the memory (an enlargement, the progressive encoder).
+  std::string what;
 };
 
 struct ReadOptions {

@@ -1,6 +1,7 @@
 #include "engine/run/messages.h"
 
 #include "engine/picture/extra_operations.h"
+#include "engine/picture/memory_budget.h"
 #include "engine/picture/picture_io.h"
 
 namespace lumivane::msg {
@@ -52,12 +53,19 @@ std::string ReadError(const std::string& path, const ReadFailure& why) {
       reason = "文件不完整或已损坏" + (why.what.empty() ? "" : "（" + why.what + "）");
       break;
     case ReadProblem::kTooLarge:
+      if (!why.what.empty()) {  // the output asked for, not the file
+        return "处理 " + path + " 出错：" + why.what + " 太大，超出了一张图片的上限";
+      }
       reason = why.width > 0 ? "图片太大（" + std::to_string(why.width) + "×" +
                                    std::to_string(why.height) + "）"
                              : "文件太大（" + mb(why.bytes) + "）";
       break;
     case ReadProblem::kNoMemory:
-      reason = "内存不够（需要 " + mb(why.bytes) + "）";
+      if (!why.what.empty()) {  // a step after the reading needs it
+        return "处理 " + path + " 出错：" + why.what + " 需要 " + mb(why.bytes) +
+               " 内存，超出了可用的 " + mb(MemoryBudget::ForPictures().capacity());
+      }
+      reason = why.bytes > 0 ? "内存不够（需要 " + mb(why.bytes) + "）" : "内存不够";
       break;
     case ReadProblem::kNoDecoder:
       reason = "缺少这种图片格式的解码模块";
