@@ -85,6 +85,38 @@ TEST(ReadPictureTest, DamagedDataIsRefusedNotSmeared) {
   }
   EXPECT_EQ(ProcessOnePicture(dir / "photo.jpg", dir / "out.jpg", {}, {}, nullptr).outcome,
             PictureOutcome::kProcessed);
+
+  // A few bytes changed, read by the decoder without stopping (it shifts
+  // the colour of the rest, or warns only as it finishes): refused too,
+  // whole or shrunk.
+  const vips::VImage whole = *LoadForTest(dir / "photo.jpg");
+  int found = 0, shifted = 0;
+  for (size_t at = sound.size() / 3; at < sound.size() * 2 / 3 && found < 3; at += 331) {
+    std::string changed = sound;
+    for (size_t i = at; i < at + 8; ++i) changed[i] = static_cast<char>((changed[i] ^ 0x5A) & 0xFE);
+    const std::string src = dir.WriteFile("changed.jpg", changed);
+    try {
+      const vips::VImage read = vips::VImage::new_from_buffer(
+                                    changed.data(), changed.size(), "",
+                                    vips::VImage::option()->set("fail_on", VIPS_FAIL_ON_WARNING))
+                                    .copy_memory();
+      if ((read - whole).abs().avg() < 8) continue;
+    } catch (const vips::VError&) {
+      continue;  // stopped on the warning: the case above
+    }
+    ++found;
+    for (int width : {0, 600}) {
+      ReadFailure why;
+      ReadOptions options;
+      options.target_width = width;
+      options.failure = &why;
+      EXPECT_FALSE(ReadPicture(src, options)) << at << " at width " << width;
+      EXPECT_EQ(static_cast<int>(why.problem), static_cast<int>(ReadProblem::kDamaged)) << at;
+      shifted += why.what == "数据中有错误的字节，后面的颜色整段错位";
+    }
+  }
+  EXPECT_EQ(found, 3);
+  EXPECT_GE(shifted, 2);
 }
 
 TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {

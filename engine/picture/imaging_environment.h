@@ -3,11 +3,18 @@
 #ifndef LUMIVANE_ENGINE_PICTURE_IMAGING_ENVIRONMENT_H_
 #define LUMIVANE_ENGINE_PICTURE_IMAGING_ENVIRONMENT_H_
 
+#include <string>
+
 namespace lumivane {
 
 // Safe to call from any thread, any number of times; the first call starts
 // the library. The environment lives until the process ends.
 void EnsureImagingEnvironment();
+
+// What the JPEG decoder has said on this thread since the last call, one
+// message a line ("" when nothing): the warnings it gives as it finishes a
+// picture, which do not stop the reading.
+std::string TakeDecoderWarnings();
 
 }  // namespace lumivane
 

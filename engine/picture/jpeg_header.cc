@@ -113,6 +113,14 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
       header.components = static_cast<unsigned char>(payload[5]);
       header.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
       header.samples = Samples(header, payload.substr(6));
+      const std::string_view components = payload.substr(6);
+      if (header.components > 1 && components.size() >= 3u * header.components) {
+        for (int i = 0; i < header.components; ++i) {
+          const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
+          header.unit_width = std::max(header.unit_width, 8 * (f >> 4));
+          header.unit_height = std::max(header.unit_height, 8 * (f & 0xF));
+        }
+      }
       return header;
     }
     at += 2 + length;

@@ -11,6 +11,7 @@
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/picture/memory_budget.h"
+#include "engine/picture/shifted_band.h"
 #include "engine/picture/vips_blob.h"
 #include "platform/file_system.h"
 
@@ -114,7 +115,10 @@ vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
 
 // The steps every decoded picture takes. `stored_w` x `stored_h` is the
 // picture's size as stored, before any reduction by the decoder.
-vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options) {
+// `damaged`, when given, looks at the picture once it is in memory, as
+// stored (not yet turned upright), and refuses it by throwing.
+vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options,
+                    const std::function<void(const vips::VImage&)>& damaged = nullptr) {
   const int orientation = Orientation(image);
   image = ToSrgb(image);
   if (image.has_alpha() && !options.keep_alpha) {
@@ -131,6 +135,7 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   }
   // Decoded (and shrunk) in one pass; everything after works in memory.
   image = image.copy_memory();
+  if (damaged) damaged(image);
   if (orientation != 1) image = image.autorot().copy_memory();
   image = image.copy();
   SetOriginalSize(image, {upright_w, upright_h});
@@ -262,6 +267,7 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   // The bytes outlive the decoding: ReadPicture copies the picture into memory.
   const std::string clean = WithoutStrayBytes(r.bytes);
   const BlobPtr blob = BorrowBlob(clean.empty() ? r.bytes : clean);
+  bool refused = false;  // read without stopping, yet damaged: told already
   auto decode = [&](VipsFailOn fail_on) {
     vips::VImage image =
         vips::VImage::jpegload_buffer(blob.get(), Options()
@@ -273,16 +279,37 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
       image.write(disk);
       image = disk;  // the decoder, and its coefficients, are gone
     }
-    return Finish(image, header->width, header->height, options);
+    // A sequential picture is looked at for damage the decoder read past,
+    // as made, at its size: the coded units' size scaled alike.
+    auto shifted_band = [&](const vips::VImage& made) {
+      if (header->progressive) return;
+      const double across = static_cast<double>(made.width()) / header->width;
+      const double down = static_cast<double>(made.height()) / header->height;
+      if (ShowsShiftedBand(made, header->unit_width * across, header->unit_height * down)) {
+        refused = true;
+        Failed(options, ReadProblem::kDamaged, 0, 0, 0, "数据中有错误的字节，后面的颜色整段错位");
+        throw vips::VError("the colour shifts part-way along a row of units");
+      }
+    };
+    return Finish(image, header->width, header->height, options, shifted_band);
   };
   return WithinBudget(r, w, h, need, encoding, [&] {
     // Any warning stops the decoder: damaged data (a scan cut short, bytes
     // overwritten) is refused with the decoder's reason, never written as
     // a smear; a warning that is not about the data (an unknown JFIF
     // revision) reads the picture again, past it.
+    TakeDecoderWarnings();
     try {
-      return decode(VIPS_FAIL_ON_WARNING);
+      vips::VImage picture = decode(VIPS_FAIL_ON_WARNING);
+      // A warning given as the decoder finished (the data ran out in the
+      // last rows) is damage all the same.
+      const std::string damage = JpegDamage(TakeDecoderWarnings());
+      if (damage.empty()) return picture;
+      refused = true;
+      Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);
+      throw vips::VError(damage);
     } catch (const vips::VError& e) {
+      if (refused) throw;
       const std::string damage = JpegDamage(e.what());
       if (damage.empty()) return decode(VIPS_FAIL_ON_ERROR);
       Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);

@@ -4,8 +4,16 @@
 
 namespace lumivane {
 
+namespace {
+// A picture already 8-bit in memory is read where it lies, not copied.
+vips::VImage InMemory8Bit(const vips::VImage& picture) {
+  return (picture.format() == VIPS_FORMAT_UCHAR ? picture : picture.cast(VIPS_FORMAT_UCHAR))
+      .copy_memory();
+}
+}  // namespace
+
 Pixels::Pixels(const vips::VImage& picture)
-    : image(picture.cast(VIPS_FORMAT_UCHAR).copy_memory()),
+    : image(InMemory8Bit(picture)),
       data(static_cast<const unsigned char*>(image.data())),
       width(image.width()),
       height(image.height()),
