@@ -1,11 +1,10 @@
 #include "ui/guide_window.h"
 
 #include <QFile>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QUrl>
 #include <algorithm>
 
+#include "ui/own_window.h"
 #include "ui/qt_text.h"
 
 namespace lumivane::ui {
@@ -22,15 +21,9 @@ bool GuideWindow::Show(const std::string& path) {
   if (path.empty() || !QFile::exists(file)) return false;
   setSource(QUrl::fromLocalFile(file));
   if (document()->isEmpty()) return false;
-  QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-  const QSize room = screen->availableGeometry().size() * 9 / 10;
+  const QSize room = ScreenRoom(*this);
   resize(std::min(760, room.width()), std::min(820, room.height()));
-  if (parentWidget() != nullptr && !isVisible()) {
-    move(parentWidget()->geometry().center() - rect().center());
-  }
-  show();
-  raise();
-  activateWindow();
+  ShowOverOwner(*this);
   return true;
 }
 

@@ -1,11 +1,11 @@
 #include "ui/preview_window.h"
 
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QPixmap>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "ui/own_window.h"
 
 namespace lumivane::ui {
 
@@ -23,8 +23,7 @@ bool PreviewWindow::Show(const std::string& path, const std::string& title) {
   if (image.isNull()) return false;
   // Whole on the screen, never enlarged; a transparent output shows its
   // transparency on the window's own colour.
-  QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-  const QSize room = screen->availableGeometry().size() * 9 / 10;
+  const QSize room = ScreenRoom(*this);
   QPixmap pixmap = QPixmap::fromImage(image);
   if (pixmap.width() > room.width() || pixmap.height() > room.height()) {
     pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -35,12 +34,7 @@ bool PreviewWindow::Show(const std::string& path, const std::string& title) {
   // the title bar's buttons.
   const int title_width = fontMetrics().horizontalAdvance(windowTitle()) + 160;
   resize(std::max(pixmap.width(), std::min(title_width, room.width())), pixmap.height());
-  if (parentWidget() != nullptr && !isVisible()) {
-    move(parentWidget()->geometry().center() - rect().center());
-  }
-  show();
-  raise();
-  activateWindow();
+  ShowOverOwner(*this);
   return true;
 }
 
