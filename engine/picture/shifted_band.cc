@@ -66,6 +66,10 @@ std::vector<std::vector<Colour>> UnitAverages(const Pixels& p, double unit_w, do
   return units;
 }
 
+// A unit at black or white in a channel: a shift further that way is cut
+// off there, so its steps say nothing of the shift.
+bool Clipped(double level) { return level <= 2 || level >= 253; }
+
 double Median(std::vector<double> values) {
   const size_t mid = values.size() / 2;
   std::nth_element(values.begin(), values.begin() + mid, values.end());
@@ -108,12 +112,22 @@ double ShareShifted(const std::vector<std::vector<Colour>>& units, int row, int 
                     int to, double shift) {
   auto difference = [&](int r, int j) { return units[r][j][channel] - units[r - 1][j][channel]; };
   const double tolerance = std::max(3.0, 0.25 * std::abs(shift));
-  int alike = 0;
+  int alike = 0, seen = 0;
   for (int j = from; j < to; ++j) {
+    if (Clipped(units[row][j][channel])) continue;  // the shift cannot show there
     const double step = difference(row, j) - (difference(row - 1, j) + difference(row + 1, j)) / 2;
     alike += std::abs(step - shift) <= tolerance;
+    ++seen;
   }
-  return static_cast<double>(alike) / (to - from);
+  return seen * 2 >= to - from ? static_cast<double>(alike) / seen : 0;
+}
+
+// The share of the units [from, to) of `row` clipped in `channel`.
+double ShareClipped(const std::vector<std::vector<Colour>>& units, int row, int channel, int from,
+                    int to) {
+  int clipped = 0;
+  for (int j = from; j < to; ++j) clipped += Clipped(units[row][j][channel]);
+  return static_cast<double>(clipped) / std::max(to - from, 1);
 }
 
 // Units on each side of the start, at least: a shift that starts nearer a
@@ -135,8 +149,13 @@ bool ShiftStartsAt(const std::vector<std::vector<Colour>>& units, int channels, 
   const int columns = static_cast<int>(units[row].size());
   double size = 0, sureness = 0;  // squared, over the channels
   double largest = 0;
-  int channel = 0;  // the one shifted most
+  int channel = -1;  // the one shifted most
   for (int c = 0; c < channels; ++c) {
+    // A channel clipped where it would be shifted tells nothing.
+    if (std::max(ShareClipped(units, row, c, start, columns),
+                 ShareClipped(units, row + 1, c, 0, start)) > 0.3) {
+      continue;
+    }
     const Step above = StepAcross(units, row, c, start, columns);
     const Step below = StepAcross(units, row + 1, c, 0, start);
     // The damaged units themselves, right of the start, and colours
@@ -151,7 +170,10 @@ bool ShiftStartsAt(const std::vector<std::vector<Colour>>& units, int channels, 
     sureness += (shift / (error / 2)) * (shift / (error / 2));
     if (std::abs(shift) > largest) largest = std::abs(shift), channel = c;
   }
-  if (size < kLeastShift * kLeastShift || sureness < kLeastSureness * kLeastSureness) return false;
+  if (channel < 0 || size < kLeastShift * kLeastShift ||
+      sureness < kLeastSureness * kLeastSureness) {
+    return false;
+  }
   const double shift = (StepAcross(units, row, channel, start, columns).size +
                         StepAcross(units, row + 1, channel, 0, start).size) /
                        2;
