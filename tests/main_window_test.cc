@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -29,11 +30,13 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 #include <chrono>
 #include <thread>
 
+#include "engine/picture/size_rule.h"
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
 #include "settings/options_file.h"
@@ -544,6 +547,23 @@ TEST(MoreOptionsDialogTest, SavedPresetIsListedAndFoundByItsName) {
   ASSERT_TRUE(found);
   EXPECT_EQ(found->name, "白底方图");
   EXPECT_EQ(found->width, 800);
+}
+
+// 确定 takes nothing the run would refuse, and says so in the run's words.
+TEST(MoreOptionsDialogTest, OkRefusesWhatTheRunRefuses) {
+  ExtraOperations two;
+  two.height = 300, two.long_side = 1000;
+  ui::MoreOptionsDialog dialog(two, "", nullptr);
+  std::string said;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      said = box->text().toStdString();
+      box->accept();
+    }
+  });
+  dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  EXPECT_EQ(said, OperationsConflict(two));
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {

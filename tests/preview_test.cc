@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
@@ -94,6 +95,23 @@ TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {
   ASSERT_FALSE(logged.empty());
   EXPECT_EQ(logged.back(), "效果预览 " + program_ + "/temp/sy_text.jpg：400×300，" +
                                std::to_string((capped.size() + 1023) / 1024) + " KB");
+}
+
+// The preview refuses what the run refuses, in the run's words.
+TEST_F(PreviewTest, OperationsTheRunRefusesAreRefusedHereToo) {
+  MakePictureFile(src_ + "/a.jpg", 300, 200, "white", "JPEG");
+  ExtraOperations two_sizes;
+  two_sizes.height = 300, two_sizes.long_side = 1000;
+  ExtraOperations png_cap;
+  png_cap.format = kPngOutput, png_cap.max_kb = 50;
+  for (const ExtraOperations& extras : {two_sizes, png_cap}) {
+    port_.ClearCalls();
+    TextPreview(extras);
+    EXPECT_EQ(Messages(), "提示|" + OperationsConflict(extras) + "|error");
+    EXPECT_TRUE(port_.Calls("open").empty());
+  }
+  EXPECT_FALSE(FileExists(program_ + "/temp/sy_text.jpg"));
+  EXPECT_FALSE(FileExists(program_ + "/temp/sy_text.png"));
 }
 
 TEST_F(PreviewTest, EmptyTextIsRefusedEvenWithTheTextWatermarkOff) {

@@ -99,9 +99,9 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
 
   ExtraOperations two;
   two.height = 500, two.box = "9x9";
-  EXPECT_FALSE(SizeConflict(two).empty());
+  EXPECT_FALSE(OperationsConflict(two).empty());
   two = {}, two.size = "9x9", two.square = true;
-  EXPECT_FALSE(SizeConflict(two).empty());
+  EXPECT_FALSE(OperationsConflict(two).empty());
   EXPECT_FALSE(ParseDimensions("0x5") || ParseDimensions("5x") || ParseDimensions("5 x 5"));
 }
 

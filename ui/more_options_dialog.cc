@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/picture/colour.h"
+#include "engine/picture/size_rule.h"
 #include "settings/presets_file.h"
 #include "text/text_helpers.h"
 #include "ui/qt_text.h"
@@ -226,6 +227,12 @@ bool MoreOptionsDialog::TextsAreFine() {
                              QString::fromUtf8("：这个样式起不了文件名（") + Q(why) +
                              QString::fromUtf8("）"));
     row.text->setFocus();
+    return false;
+  }
+  // What the run would refuse is not taken either, in the run's words.
+  const std::string conflict = OperationsConflict(Operations());
+  if (!conflict.empty()) {
+    QMessageBox::warning(this, QString::fromUtf8("提示"), Q(conflict));
     return false;
   }
   return true;

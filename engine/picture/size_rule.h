@@ -32,8 +32,11 @@ struct SizeRule {
 // canvas a box becomes the square of its larger side.
 SizeRule SizeRuleOf(int width, const ExtraOperations& extras);
 
-// "" when the operations ask for at most one size, else what is wrong.
-std::string SizeConflict(const ExtraOperations& extras);
+// "" when the operations can go together, else what is wrong: at most one
+// size, no square canvas beside an exact size, no size cap on PNG (it has
+// no quality to lower). The one check of them: the run, the preview, the
+// operations' dialog and the command line all ask it.
+std::string OperationsConflict(const ExtraOperations& extras);
 
 // "800x600" (also "800X600", "800×600") as a size, each side 1..100000.
 std::optional<PictureSize> ParseDimensions(const std::string& text);

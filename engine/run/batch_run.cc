@@ -46,16 +46,8 @@ class BatchRun {
 
   void Run() {
     EnsureImagingEnvironment();
-    // The size cap searches the quality: PNG has none, every file would
-    // stay over it. At most one size at a time.
-    const ExtraOperations& x = request_.extras;
-    const std::string refused =
-        x.format == kPngOutput && x.max_kb > 0 ? msg::kPngHasNoSizeCap : SizeConflict(x);
-    if (!refused.empty()) {
-      port_.ShowMessage(msg::kNoticeCaption, refused, MessageIcon::kError);
-      return;
-    }
     InputChecks checks(port_, request_.inputs, s_);
+    if (!checks.Operations(request_.extras)) return;
     const std::string source = checks.Source();
     if (!RunInputChecks(checks, target_)) {
       focus_ = checks.focus();

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "engine/picture/font_resolver.h"
+#include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
@@ -34,6 +35,11 @@ bool InputChecks::Fail(const std::string& text, std::optional<Field> focus, Mess
   port_.ShowMessage(msg::kNoticeCaption, text, icon);
   focus_ = focus;
   return false;
+}
+
+bool InputChecks::Operations(const ExtraOperations& extras) {
+  const std::string conflict = OperationsConflict(extras);
+  return conflict.empty() || Fail(conflict, std::nullopt);
 }
 
 bool InputChecks::SourceFolder() {

@@ -29,6 +29,8 @@ class InputChecks {
   // The source folder as checked and used.
   std::string Source() const;
 
+  // The operations can go together (one check for every front end).
+  bool Operations(const ExtraOperations& extras);
   bool SourceFolder();
   bool Width();
   void Quality();

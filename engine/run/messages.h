@@ -41,8 +41,6 @@ inline constexpr char kCancelled[] = "你取消了本次图片处理";
 inline constexpr char kNoSamplePicture[] = "在[图片源文件夹]中，没有找到需要处理的图片";
 inline constexpr char kCannotReadSettings[] = "读取配置信息出错";
 inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时文件夹时出错";
-inline constexpr char kPngHasNoSizeCap[] =
-    "PNG 图片没有品质可以调低，不能限制文件大小：请改用 JPEG 或 WebP 格式，或者取消文件大小限制";
 
 std::string ReadError(const std::string& path);  // 读取 %s 出错
 // 读取 %s 出错：and why, when known.

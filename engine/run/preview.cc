@@ -34,7 +34,8 @@ class Preview {
   void RunSteps() {
     const std::string source = checks_.Source();
     EnsureImagingEnvironment();
-    if (!checks_.SourceFolder() || !checks_.Width()) return;
+    // What the run would refuse is refused here too, in its words.
+    if (!checks_.Operations(extras_) || !checks_.SourceFolder() || !checks_.Width()) return;
     checks_.Quality();
     if (kind_ == Kind::kText) {
       if (!checks_.WatermarkText(true)) return;
