@@ -91,8 +91,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
   // log it as done.
   const ExtraOperations asked = ExtraOperationsOf(o);
   for (const OperationField* f : o.operations_given) {
-    if (f->IsOn(asked) && !f->Acts(asked)) {
-      error = std::string("--") + f->option + " works only with --" + f->Needed()->option;
+    const std::string missing = f->IsOn(asked) ? f->Missing(asked) : "";
+    if (!missing.empty()) {
+      error = std::string("--") + f->option + " works only with " + missing;
       return std::nullopt;
     }
   }

@@ -246,10 +246,14 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
     turn_on(f, o);
     EXPECT_TRUE(f.IsOn(o)) << f.key;
     if (f.IsNumber()) EXPECT_EQ(f.Number(o), f.range.high) << f.key;
-    // One that tunes another (--fit, --size) is not logged without it.
-    if (const OperationField* tuned = f.Needed()) {
-      EXPECT_EQ(DescribeOperations(o), "") << f.key;
-      turn_on(*tuned, o);
+    // One that tunes another (--fit, --size) or a mark is not logged, nor
+    // keyed for resuming, without it: it does nothing.
+    if (f.needs != nullptr) {
+      const MarkSwitches no_marks{false, false};
+      EXPECT_EQ(DescribeOperations(o, no_marks), "") << f.key;
+      EXPECT_EQ(OperationsKeyText(o, no_marks), OperationsKeyText({}, no_marks)) << f.key;
+      for (const OperationField* tuned : f.Needed()) turn_on(*tuned, o);
+      if (std::string_view(f.needs).find("canvas") != std::string_view::npos) o.square = true;
     }
     const std::string logged = DescribeOperations(o);
     EXPECT_EQ(logged.rfind("更多处理选项：", 0), 0u) << f.key;

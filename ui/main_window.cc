@@ -285,6 +285,7 @@ void MainWindow::GroupSwitch(const GroupControls& g, bool on) {
   control(g.vertical_combo)->setEnabled(on);
   control(g.vertical_box)->setEnabled(on && not_centred(g.vertical_combo));
   for (Control c : g.trailing) control(c)->setEnabled(on);
+  ShowOperationsInSight();  // what tunes a mark acts only with it
 }
 
 void MainWindow::TextGroupSwitch(bool on) {

@@ -154,10 +154,12 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
 
 void MoreOptionsDialog::UpdateEnabling() {
   for (const Row& row : rows_) {
-    const OperationField* tuned = row.field->Needed();
+    const auto tuned = row.field->Needed();
     bool usable = true;
     for (const Row& other : rows_) {
-      if (other.field == tuned) usable = other.check->isChecked();
+      if (std::find(tuned.begin(), tuned.end(), other.field) != tuned.end()) {
+        usable = usable && other.check->isChecked();
+      }
     }
     row.check->setEnabled(usable);
     for (QWidget* value : row.values) value->setEnabled(usable && row.check->isChecked());

@@ -233,8 +233,11 @@ void MainWindow::SetExtraOperations(const ExtraOperations& operations) {
 
 void MainWindow::ShowOperationsInSight() {
   auto* bar = control_as<QProgressBar>(Control::ProgressBar);
-  if (!more_options_action_->isEnabled()) return;  // the bar tells the run
-  const QString text = Q(DescribeOperations(extras_));
+  // During a run the bar tells the run.
+  if (more_options_action_ == nullptr || !more_options_action_->isEnabled()) return;
+  const MarkSwitches marks{control_as<QCheckBox>(Control::TextWatermarkCheck)->isChecked(),
+                           control_as<QCheckBox>(Control::PictureWatermarkCheck)->isChecked()};
+  const QString text = Q(DescribeOperations(extras_, marks));
   bar->setFormat(text);
   bar->setTextVisible(!text.isEmpty());
   bar->setToolTip(text.isEmpty() ? QString() : text + Q("\n单击这里修改"));

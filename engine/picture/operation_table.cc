@@ -124,12 +124,13 @@ const std::vector<OperationField>& OperationFields() {
        nullptr,
        nullptr,
        nullptr,
-       true},
+       true,
+       "text_mark"},
       {"mark_width_percent", "mark-width", &E::mark_width_percent, kMarkWidthRange, 20,
        "水印图片宽度为图片宽度的", "%",
        "按图片宽度的百分比缩放水印图片，大图小图上的水印看起来一样大。", "P",
        "the watermark picture P percent of the output's width", "水印图片宽 {}%", nullptr, nullptr,
-       nullptr, true},
+       nullptr, true, "picture_mark"},
       {"sharpen", "sharpen", &E::sharpen, kSharpenRange, 50, "缩小后锐化，强度", "",
        "缩小后的图片会变得略微模糊：按缩小的倍数轻轻锐化一次，\n"
        "商品的纹理和文字更清楚，文字周围不会出现黑边或白边。强度 50 为常用值。",
@@ -165,13 +166,13 @@ const std::vector<OperationField>& OperationFields() {
        "裁掉背景后放到方形画布上时，商品较长的一边占画布边长的这个比例（通常 85%）。", "P",
        "with --trim and --square: the product's longer side P percent of the canvas "
        "(85 by default)",
-       "商品占画布 {}%", nullptr, nullptr, nullptr, false, "trim"},
+       "商品占画布 {}%", nullptr, nullptr, nullptr, false, "trim,canvas"},
       {"text_outline", "text-outline", &E::text_outline, kOutlineRange, 2, "文字水印描边，宽度",
        " 像素",
        "给水印文字的笔画描一圈边（颜色填在右边），白字在浅色商品上、\n"
        "黑字在深色商品上也看得清。",
        "PX[,#RRGGBB]", "outline the text mark's letters PX wide (black unless a colour follows)",
-       "文字描边 {} 像素", &E::text_outline_colour},
+       "文字描边 {} 像素", &E::text_outline_colour, nullptr, nullptr, false, "text_mark"},
       {"text_shadow",
        "text-shadow",
        &E::text_shadow,
@@ -183,7 +184,12 @@ const std::vector<OperationField>& OperationFields() {
        "文字在任何背景上都看得清。",
        "",
        "a soft shadow under the text mark, dark under light text and light under dark",
-       "文字阴影"},
+       "文字阴影",
+       nullptr,
+       nullptr,
+       nullptr,
+       false,
+       "text_mark"},
       {"format", "format", &E::format, kFormatRange, kPngOutput, "保存为", "",
        "处理后的图片保存为 PNG（保留透明背景，适合抠好的商品图）或 WebP\n"
        "（同样的品质文件更小，按图片品质保存）。不勾选时保存为 JPG。",
@@ -251,17 +257,67 @@ bool OperationField::IsOn(const ExtraOperations& o) const {
   return o.*std::get<bool ExtraOperations::*>(value);
 }
 
-const OperationField* OperationField::Needed() const {
-  if (needs == nullptr) return nullptr;
+namespace {
+
+const OperationField* FieldOf(std::string_view key) {
   for (const OperationField& f : OperationFields()) {
-    if (std::string_view(f.key) == needs) return &f;
+    if (key == f.key) return &f;
   }
   return nullptr;
 }
 
-bool OperationField::Acts(const ExtraOperations& o) const {
-  const OperationField* tuned = Needed();
-  return IsOn(o) && (tuned == nullptr || tuned->IsOn(o));
+// The needs one at a time.
+template <typename Each>
+void ForEachNeed(const char* needs, Each each) {
+  if (needs == nullptr) return;
+  const std::string_view all(needs);
+  for (size_t start = 0; start <= all.size();) {
+    const size_t comma = std::min(all.find(',', start), all.size());
+    each(all.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
+bool HasCanvas(const ExtraOperations& o) {
+  return o.square || (!o.size.empty() && o.fit == kFitPad);
+}
+
+}  // namespace
+
+std::vector<const OperationField*> OperationField::Needed() const {
+  std::vector<const OperationField*> fields;
+  ForEachNeed(needs, [&](std::string_view need) {
+    if (const OperationField* f = FieldOf(need)) fields.push_back(f);
+  });
+  return fields;
+}
+
+bool OperationField::Acts(const ExtraOperations& o, MarkSwitches marks) const {
+  bool acts = IsOn(o);
+  ForEachNeed(needs, [&](std::string_view need) {
+    if (need == "text_mark") {
+      acts = acts && marks.text;
+    } else if (need == "picture_mark") {
+      acts = acts && marks.picture;
+    } else if (need == "canvas") {
+      acts = acts && HasCanvas(o);
+    } else if (const OperationField* f = FieldOf(need)) {
+      acts = acts && f->IsOn(o);
+    }
+  });
+  return acts;
+}
+
+std::string OperationField::Missing(const ExtraOperations& o) const {
+  std::string missing;
+  ForEachNeed(needs, [&](std::string_view need) {
+    const OperationField* f = FieldOf(need);
+    std::string name;
+    if (need == "canvas" && !HasCanvas(o)) name = "--square or --size";
+    if (f != nullptr && !f->IsOn(o)) name = std::string("--") + f->option;
+    if (!name.empty()) missing += (missing.empty() ? "" : " and ") + name;
+  });
+  return missing;
 }
 
 std::string OperationField::ValueText(const ExtraOperations& o) const {
@@ -366,10 +422,10 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
   return "";
 }
 
-std::string DescribeOperations(const ExtraOperations& o) {
+std::string DescribeOperations(const ExtraOperations& o, MarkSwitches marks) {
   std::string text;
   for (const OperationField& f : OperationFields()) {
-    if (!f.Acts(o)) continue;
+    if (!f.Acts(o, marks)) continue;
     std::string part = f.log;
     const size_t at = part.find("{}");
     if (at != std::string::npos) {
@@ -385,13 +441,14 @@ std::string DescribeOperations(const ExtraOperations& o) {
   return text.empty() ? text : "更多处理选项：" + text;
 }
 
-std::string OperationsKeyText(const ExtraOperations& x) {
+std::string OperationsKeyText(const ExtraOperations& x, MarkSwitches marks) {
   std::string always, colours, when_on;
   for (const OperationField& f : OperationFields()) {
     if (f.keyed_when_off) {
-      always += std::to_string(f.IsNumber() ? f.Number(x) : f.IsOn(x)) + ",";
+      const bool acts = f.Acts(x, marks);
+      always += std::to_string(f.IsNumber() ? acts * f.Number(x) : acts) + ",";
       if (f.colour != nullptr) colours += x.*f.colour;
-    } else if (f.IsOn(x)) {
+    } else if (f.Acts(x, marks)) {
       when_on += std::string(";") + f.key + "=" + f.ValueText(x);
       if (f.colour != nullptr) when_on += x.*f.colour;
     }

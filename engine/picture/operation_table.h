@@ -15,6 +15,12 @@
 
 namespace lumivane {
 
+// The window's switches of the two marks, which some operations tune.
+struct MarkSwitches {
+  bool text = true;
+  bool picture = true;
+};
+
 struct OperationField {
   const char* key;     // in options.dat
   const char* option;  // on the command line, after "--"
@@ -44,9 +50,12 @@ struct OperationField {
   // journals were first written with); the others only when on, so that
   // an operation added later leaves earlier journals valid.
   bool keyed_when_off = false;
-  // The key of the operation this one tunes (--fit tunes --size): without
-  // that one on it does nothing, is left out of the log line, is greyed in
-  // the dialog and refused on the command line.
+  // What this operation does nothing without, comma-separated: the keys
+  // of the operations it tunes (--fit tunes --size), "canvas" (a square
+  // canvas or an exact size laid on one), and the window's switches
+  // "text_mark" and "picture_mark". Without them it is left out of the log
+  // line and the resume key; without an operation it tunes it is also
+  // greyed in the dialog and refused on the command line.
   const char* needs = nullptr;
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
@@ -54,9 +63,14 @@ struct OperationField {
   // The choices' names, the first the one that is off.
   std::vector<std::string> Choices() const;
   bool IsOn(const ExtraOperations& o) const;
-  // On, and what it tunes (if anything) on too.
-  bool Acts(const ExtraOperations& o) const;
-  const OperationField* Needed() const;        // the operation it tunes, if any
+  // On, and everything it needs there too (`marks`: the window's mark
+  // switches).
+  bool Acts(const ExtraOperations& o, MarkSwitches marks = {}) const;
+  // What it needs among the operations, missing in `o`, in the command
+  // line's words ("--trim", "--square or --size"); "" when nothing.
+  std::string Missing(const ExtraOperations& o) const;
+  // The operations whose switches it needs on in the dialog.
+  std::vector<const OperationField*> Needed() const;
   int Number(const ExtraOperations& o) const;  // 0 for a switch or a text
   // The value as "options.dat" holds it: "0" or "1", the number, the text.
   std::string ValueText(const ExtraOperations& o) const;
@@ -77,12 +91,13 @@ struct OperationField {
 const std::vector<OperationField>& OperationFields();
 
 // One line for the log: what the operations do ("" when none is on).
-std::string DescribeOperations(const ExtraOperations& operations);
+std::string DescribeOperations(const ExtraOperations& operations, MarkSwitches marks = {});
 
 // The operations' part of the key a resumed run compares: those keyed when
-// off always, the others only when on, so that journals written before
-// them stay valid.
-std::string OperationsKeyText(const ExtraOperations& operations);
+// off always, the others only when they act, so that journals written
+// before them stay valid and an operation that does nothing makes nothing
+// again.
+std::string OperationsKeyText(const ExtraOperations& operations, MarkSwitches marks = {});
 
 // An option's --help lines: "  " and `head` (the option and its argument),
 // then `text` from `column` on, its words wrapped at 80 columns.

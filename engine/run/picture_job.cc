@@ -24,11 +24,12 @@ PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture
   return result;
 }
 
+MarkSwitches MarksOf(const PictureSwitches& switches) {
+  return {switches.text_watermark, switches.picture_watermark};
+}
+
 std::string OperationsInEffect(const ExtraOperations& extras, const PictureSwitches& switches) {
-  ExtraOperations in_effect = extras;
-  if (!switches.text_watermark) in_effect.tiled_text = false;
-  if (!switches.picture_watermark) in_effect.mark_width_percent = 0;
-  return DescribeOperations(in_effect);
+  return DescribeOperations(extras, MarksOf(switches));
 }
 
 bool ReadRunWatermark(RunWatermark& mark, const ProcessingSettings& settings,
@@ -48,7 +49,7 @@ std::string OutputSettingsText(const ProcessingSettings& settings, const Picture
                 int{w.picture_watermark}, w.rotation_position}) {
     text += std::to_string(v) + ",";
   }
-  text += OperationsKeyText(extras);
+  text += OperationsKeyText(extras, MarksOf(switches));
   if (w.picture_watermark) {  // the watermark picture itself may have changed
     if (const auto mark = platform::StampRegularFile(settings.sy_image, true)) {
       text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);

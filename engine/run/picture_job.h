@@ -10,6 +10,7 @@
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/memory_budget.h"
+#include "engine/picture/operation_table.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/processing_settings.h"
@@ -34,6 +35,8 @@ PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture
 // The operations' log line for a run with these switches, the marks'
 // operations only where their mark is on; "" when none is on.
 std::string OperationsInEffect(const ExtraOperations& extras, const PictureSwitches& switches);
+// The mark switches the operation table's rows may need.
+MarkSwitches MarksOf(const PictureSwitches& switches);
 
 // A run's watermark picture: read once, no larger than it is laid, its
 // memory pinned in the pictures' budget for the whole run.
