@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include <set>
+
 #include "cli/option_table.h"
 #include "engine/picture/size_rule.h"
 
@@ -29,13 +31,15 @@ const char kUsageHead[] =
     "\n";
 
 const char kExitCodes[] =
-    "Exit codes: 0 every picture processed as asked; 1 refused (a bad setting,\n"
-    "config.dat unreadable, or existing outputs not to be overwritten); 2 bad\n"
-    "command line; 3 some pictures could not be read or written, a watermark could\n"
-    "not be laid, a picture stayed over its --max-kb, or a folder could not be\n"
-    "created or listed, or the manifest or the report could not be written;\n"
-    "129/130/143 hung up, interrupted or terminated, 141 the manifest's reader\n"
-    "closed the pipe (in all four the files being written are removed).\n";
+    "Exit codes: 0 every picture processed as asked; 1 refused (a setting from\n"
+    "config.dat the run cannot use, config.dat unreadable, a folder, or existing\n"
+    "outputs not to be overwritten); 2 a wrong command line (an option's value,\n"
+    "options that cannot go together, an option given twice); 3 some pictures\n"
+    "could not be read or written, a watermark could not be laid, a picture\n"
+    "stayed over its --max-kb, a folder could not be created or listed, or the\n"
+    "manifest or the report could not be written; 129/130/143 hung up,\n"
+    "interrupted or terminated, 141 the manifest's reader closed the pipe (in all\n"
+    "four the files being written are removed).\n";
 
 }  // namespace
 
@@ -49,8 +53,14 @@ std::string Usage() {
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error,
                                           const std::vector<Preset>& user_presets) {
   CliOptions o;
+  std::set<std::string> given;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    // Twice, one would silently win: which was meant is not known.
+    if (a.starts_with("--") && !given.insert(a).second) {
+      error = a + " is given twice";
+      return std::nullopt;
+    }
     if (const OperationField* f = OperationOption(a)) {
       bool took_next = false;
       const std::string why =
@@ -87,9 +97,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     error = "--width cannot be given with --height, --long-side, --box or --size";
     return std::nullopt;
   }
+  // What the run would refuse, refused here with the options named.
+  const ExtraOperations asked = ExtraOperationsOf(o);
+  if (const std::string conflict = ConflictingOptions(asked); !conflict.empty()) {
+    error = conflict;
+    return std::nullopt;
+  }
   // An option that tunes another does nothing alone: say so rather than
   // log it as done.
-  const ExtraOperations asked = ExtraOperationsOf(o);
   for (const OperationField* f : o.operations_given) {
     const std::string missing = f->IsOn(asked) ? f->Missing(asked) : "";
     if (!missing.empty()) {

@@ -11,7 +11,6 @@ namespace lumivane {
 namespace {
 
 constexpr char kWidthKey[] = "width=";
-constexpr int kMaxWidth = 9999;  // as the window's width box takes
 
 std::string FilePath(const std::string& folder) {
   return platform::JoinPath(folder, kPresetsFileName);

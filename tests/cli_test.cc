@@ -181,8 +181,15 @@ TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
   MakePictureFile(dir / "src/sub/b.jpg", 200, 100, "red", "JPEG");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target src/out --subfolders"), 1);
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target src --overwrite yes"), 1);
-  // PNG has no quality to search for a size cap: refused before anything is made.
-  EXPECT_EQ(RunBatch(dir.path(), "--source src --target png --format png --max-kb 100"), 1);
+  // A wrong command line, whatever is wrong (a value, a combination the run
+  // would refuse, an option given twice), is 2, its option named; nothing
+  // is made.
+  for (const char* wrong :
+       {"--format png --max-kb 100", "--size 100x100 --box 50x50", "--width 0", "--width 10000",
+        "--text-margins 1000,0", "--text ''", "--width 100 --width 200"}) {
+    EXPECT_EQ(RunBatch(dir.path(), std::string("--source src --target png ") + wrong), 2) << wrong;
+    EXPECT_NE(ReadWholeFile(dir / "out.txt").find("--"), std::string::npos) << wrong;
+  }
   EXPECT_FALSE(fs::exists(dir / "png"));
   // A mirrored folder that cannot be created.
   dir.WriteFile("blocked/sub", "a file where the folder should be");

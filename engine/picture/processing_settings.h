@@ -23,6 +23,11 @@ struct FontChoice {
 inline constexpr int kMinFontSize = 8;
 inline constexpr int kMaxFontSize = 72;
 
+// The width the window's width box takes, 1 to this; a watermark's margin
+// 0 to this. Every front end checks them against these.
+inline constexpr int kMaxWidth = 9999;
+inline constexpr int kMaxMargin = 999;
+
 // Positions are the selected entries of the window's choice boxes; the
 // tables below give their meaning.
 struct ProcessingSettings {

@@ -49,13 +49,45 @@ std::string CheckDimensions(const std::string& text) {
   return ParseDimensions(text) ? "" : "not WIDTHxHEIGHT (each 1 to 100000, as 800x800)";
 }
 
-std::string OperationsConflict(const ExtraOperations& e) {
+namespace {
+
+enum class Conflict { kNone, kSizes, kSquareAndSize, kPngCap };
+
+Conflict ConflictOf(const ExtraOperations& e) {
   const int sizes = (e.height > 0) + (e.long_side > 0) + !e.box.empty() + !e.size.empty();
-  if (sizes > 1) return "高度、长边、框和尺寸只能选一种";
-  if (!e.size.empty() && e.square) return "方形画布和尺寸不能同时使用（方形即是宽高相同的尺寸）";
-  if (e.format == kPngOutput && e.max_kb > 0) {
-    return "PNG 图片没有品质可以调低，不能限制文件大小：请改用 JPEG 或 WebP "
-           "格式，或者取消文件大小限制";
+  if (sizes > 1) return Conflict::kSizes;
+  if (!e.size.empty() && e.square) return Conflict::kSquareAndSize;
+  if (e.format == kPngOutput && e.max_kb > 0) return Conflict::kPngCap;
+  return Conflict::kNone;
+}
+
+}  // namespace
+
+std::string OperationsConflict(const ExtraOperations& e) {
+  switch (ConflictOf(e)) {
+    case Conflict::kSizes:
+      return "高度、长边、框和尺寸只能选一种";
+    case Conflict::kSquareAndSize:
+      return "方形画布和尺寸不能同时使用（方形即是宽高相同的尺寸）";
+    case Conflict::kPngCap:
+      return "PNG 图片没有品质可以调低，不能限制文件大小：请改用 JPEG 或 WebP "
+             "格式，或者取消文件大小限制";
+    case Conflict::kNone:
+      break;
+  }
+  return "";
+}
+
+std::string ConflictingOptions(const ExtraOperations& e) {
+  switch (ConflictOf(e)) {
+    case Conflict::kSizes:
+      return "only one of --height, --long-side, --box and --size may be given";
+    case Conflict::kSquareAndSize:
+      return "--square cannot be given with --size (a square is a size of equal sides)";
+    case Conflict::kPngCap:
+      return "--max-kb cannot be given with --format png (PNG has no quality to lower)";
+    case Conflict::kNone:
+      break;
   }
   return "";
 }

@@ -37,6 +37,8 @@ SizeRule SizeRuleOf(int width, const ExtraOperations& extras);
 // no quality to lower). The one check of them: the run, the preview, the
 // operations' dialog and the command line all ask it.
 std::string OperationsConflict(const ExtraOperations& extras);
+// The same, in the command line's words, naming its options.
+std::string ConflictingOptions(const ExtraOperations& extras);
 
 // "800x600" (also "800X600", "800×600") as a size, each side 1..100000.
 std::optional<PictureSize> ParseDimensions(const std::string& text);

@@ -11,8 +11,6 @@
 namespace lumivane {
 namespace {
 
-constexpr int kMaxWidth = 9999;
-constexpr std::uint64_t kMaxMargin = 999;
 constexpr std::uint32_t kDefaultWidth = 640;
 constexpr std::uint32_t kDefaultMargin = 16;
 
@@ -99,7 +97,8 @@ bool InputChecks::Margin(int position, const std::string& typed, Field field,
                                     : (position == 1 ? msg::Side::kTop : msg::Side::kBottom);
   if (text.empty()) return Fail(msg::MarginEmpty(watermark, side), field);
   if (!number) return Fail(msg::MarginNotNumber(watermark, side), field);
-  if (*number > kMaxMargin) return Fail(msg::MarginRange(watermark, side), field);
+  if (*number > static_cast<std::uint64_t>(kMaxMargin))
+    return Fail(msg::MarginRange(watermark, side), field);
   value = static_cast<std::uint32_t>(*number);
   return true;
 }
