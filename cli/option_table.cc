@@ -192,8 +192,6 @@ const std::vector<CliOption> kOptions = {
 
 }  // namespace
 
-const std::vector<CliOption>& CliOptionList() { return kOptions; }
-
 const CliOption* FindCliOption(const std::string& name) {
   const std::string wanted = name == "-h" ? "--help" : name;
   for (const CliOption& option : kOptions) {

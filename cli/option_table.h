@@ -29,8 +29,6 @@ struct CliOption {
   const char* shown = nullptr;
 };
 
-const std::vector<CliOption>& CliOptionList();
-
 // The option of that name ("-h" is --help); none for another.
 const CliOption* FindCliOption(const std::string& name);
 

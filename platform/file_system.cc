@@ -121,8 +121,6 @@ std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_l
                    static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
-
 bool RemoveEmptyFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 
 bool MakeDirectories(const std::string& path) {

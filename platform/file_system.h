@@ -72,8 +72,6 @@ struct FileStamp {
 // Size and last change of a regular file; none for anything else, and,
 // without `follow_links`, for a link too.
 std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links);
-// Removes a file (a link itself, never what it names).
-bool RemoveFile(const std::string& path);
 // Removes a folder only when it is empty.
 bool RemoveEmptyFolder(const std::string& path);
 // Creates the folder and every missing folder above it; true when it exists.
