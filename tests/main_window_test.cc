@@ -36,6 +36,7 @@
 #include <chrono>
 #include <thread>
 
+#include "engine/picture/colour.h"
 #include "engine/picture/size_rule.h"
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
@@ -741,8 +742,8 @@ TEST(FontDialogTest, KeepsTheUsersNameShowsTheWholeSampleAndChineseFacesInChines
 }
 
 TEST(FontTextTest, ColourTextAndSummarySuffixes) {
-  EXPECT_EQ(ui::HtmlColorText(0x000008FF), "#ff0800");
-  EXPECT_EQ(ui::HtmlColorText(0x00AB000C), "#0c00ab");
+  EXPECT_EQ(HtmlColorText(0x000008FF), "#ff0800");
+  EXPECT_EQ(HtmlColorText(0x00AB000C), "#0c00ab");
   FontChoice f{"Arial", 26, 0, "#000000", 0, 0};
   EXPECT_EQ(ui::FontSummaryText(f), "字体:Arial, 大小:26, 颜色:#000000");
   f.sy_text_isItalic = 1;

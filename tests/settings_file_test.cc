@@ -171,6 +171,12 @@ TEST(SettingsTextTest, LinesAreReadTheWayTheFileHasAlwaysBeenRead) {
   EXPECT_EQ(s.width, -3);
   ParseSettingsText("\n\nno equals sign\nunknown=1\n", s);
   EXPECT_EQ(s.width, -3);
+  // The text's colour, kept twice: the printed one where they disagree,
+  // the number where the text is no colour.
+  ParseSettingsText("sy_text_htmlColor=#FF0800\nsy_text_rgbColors=16711680\n", s);
+  EXPECT_EQ(s.sy_text_font.sy_text_rgbColors, 0x0008FFu);
+  ParseSettingsText("sy_text_htmlColor=red\nsy_text_rgbColors=255\n", s);
+  EXPECT_EQ(s.sy_text_font.sy_text_htmlColor, "#ff0000");
 }
 
 TEST(SettingsTextTest, LastLineWithoutLineFeedIsRead) {

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "engine/picture/colour.h"
 #include "ui/font_text.h"
 
 namespace lumivane::ui {

@@ -4,12 +4,6 @@
 
 namespace lumivane::ui {
 
-std::string HtmlColorText(std::uint32_t c) {
-  char text[8];
-  std::snprintf(text, sizeof(text), "#%02x%02x%02x", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-  return text;
-}
-
 std::string FontSummaryText(const FontChoice& f) {
   std::string text = "字体:" + f.sy_text_fontName + ", 大小:" + std::to_string(f.sy_text_fontSize) +
                      ", 颜色:" + f.sy_text_htmlColor;

@@ -9,8 +9,6 @@
 
 namespace lumivane::ui {
 
-// "#rrggbb" from a colour value 0x00BBGGRR.
-std::string HtmlColorText(std::uint32_t rgb_colors);
 // "字体:Arial, 大小:26, 颜色:#000000" and a style suffix.
 std::string FontSummaryText(const FontChoice& font);
 

@@ -1,5 +1,8 @@
 #include "engine/picture/colour.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace lumivane {
 namespace {
 
@@ -30,6 +33,17 @@ bool IsColourTextBeginning(const std::string& text) {
     if (HexDigit(text[i]) < 0) return false;
   }
   return true;
+}
+
+std::string HtmlColorText(std::uint32_t c) {
+  char text[8];
+  std::snprintf(text, sizeof(text), "#%02x%02x%02x", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+  return text;
+}
+
+std::uint32_t BgrOf(const std::array<double, 3>& rgb) {
+  auto level = [](double v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0, 255.0)); };
+  return level(rgb[0]) | level(rgb[1]) << 8 | level(rgb[2]) << 16;
 }
 
 }  // namespace lumivane

@@ -4,6 +4,7 @@
 #define LUMIVANE_ENGINE_PICTURE_COLOUR_H_
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,11 @@ namespace lumivane {
 
 // "#rrggbb" (either case) as red, green and blue; none for anything else.
 std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html);
+
+// "#rrggbb" from a colour value 0x00BBGGRR (as the settings file keeps
+// the text's colour beside its "#rrggbb"), and back.
+std::string HtmlColorText(std::uint32_t bgr);
+std::uint32_t BgrOf(const std::array<double, 3>& rgb);
 
 // Whether `text` is a colour by that rule.
 inline bool IsColourText(const std::string& text) { return ParseHtmlColour(text).has_value(); }

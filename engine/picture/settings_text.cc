@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "engine/picture/colour.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
@@ -160,6 +161,16 @@ void ParseSettingsText(std::string_view text, ProcessingSettings& settings) {
     text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ParseLine(line, settings);
+  }
+  // The text's colour is kept twice, as the colour number and as the
+  // "#rrggbb" that is printed: one colour inside the program, the printed
+  // one where both are there (the number where the text is not a colour;
+  // a record without them is left as it is).
+  FontChoice& f = settings.sy_text_font;
+  if (const auto rgb = ParseHtmlColour(f.sy_text_htmlColor)) {
+    f.sy_text_rgbColors = BgrOf(*rgb);
+  } else if (!f.sy_text_htmlColor.empty()) {
+    f.sy_text_htmlColor = HtmlColorText(f.sy_text_rgbColors);
   }
 }
 
