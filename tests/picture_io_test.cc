@@ -108,7 +108,7 @@ TEST(ReadPictureTest, DamagedDataIsRefusedNotSmeared) {
     for (int width : {0, 600}) {
       ReadFailure why;
       ReadOptions options;
-      options.target_width = width;
+      options.target = NoWiderThan(width);
       options.failure = &why;
       EXPECT_FALSE(ReadPicture(src, options)) << at << " at width " << width;
       EXPECT_EQ(static_cast<int>(why.problem), static_cast<int>(ReadProblem::kDamaged)) << at;
@@ -221,7 +221,7 @@ TEST(ReadPictureTest, ThinPicturesAndStrayBytesBeforeAMarkerAreRead) {
       const std::string src = dir / (std::string("thin.") + format);
       SavePicture(MakePicture(c.w, c.h, "teal"), src, format, 90);
       ReadOptions options;
-      options.target_width = c.width;
+      options.target = NoWiderThan(c.width);
       const auto picture = ReadPicture(src, options);
       ASSERT_TRUE(picture) << c.w << "x" << c.h << " " << format;
       EXPECT_EQ(PictureSize({picture->width(), picture->height()}), ShrunkSize(c.w, c.h, c.width))
@@ -430,7 +430,7 @@ TEST(ReadPictureTest, ManyThreadsShrinkingAtOnceNeverCorruptTheProcess) {
     threads.emplace_back([&] {
       ReadOptions options;
       for (int i = 0; i < 3000; ++i) {
-        options.target_width = 8 + i % 30;
+        options.target = NoWiderThan(8 + i % 30);
         if (ReadPicture(path, options)) ++read;
       }
     });
@@ -447,7 +447,7 @@ TEST(ReadPictureTest, PicturesAreReadByTheirContent) {
     const std::string src = dir / (std::string(format) + ".jpg");
     SavePicture(MakePicture(64, 48, "red"), src, format, 0);
     ReadOptions options;
-    options.target_width = 32;
+    options.target = NoWiderThan(32);
     const auto picture = ReadPicture(src, options);
     ASSERT_TRUE(picture) << format;
     EXPECT_EQ(PictureSize({picture->width(), picture->height()}), PictureSize({32, 24})) << format;

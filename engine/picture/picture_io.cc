@@ -490,6 +490,12 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
   return Failed(options, ReadProblem::kDamaged);  // a file that keeps changing
 }
 
+std::function<PictureSize(PictureSize)> NoWiderThan(int width) {
+  if (width <= 0) return nullptr;
+  return
+      [width](PictureSize upright) { return FittedSize(upright.width, upright.height, width, 0); };
+}
+
 PictureSize OriginalSize(const vips::VImage& picture) {
   if (picture.get_typeof(kOriginalWidth) == 0) return {picture.width(), picture.height()};
   return {picture.get_int(kOriginalWidth), picture.get_int(kOriginalHeight)};

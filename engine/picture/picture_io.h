@@ -46,10 +46,8 @@ struct ReadFailure {
 
 struct ReadOptions {
   bool keep_alpha = false;  // else what is transparent is laid on white
-  int target_width = 0;     // above 0: shrunk to this width once upright
-  int target_height = 0;    // above 0 too: shrunk to fit inside width x height
-  // When given, the size it is made from its upright size instead (the
-  // size rule's; it may enlarge).
+  // When given, the size it is made from its upright size (the size
+  // rule's; it may enlarge); else it is kept at its own size.
   std::function<PictureSize(PictureSize upright)> target;
   // A large JPEG may be decoded at 1/2, 1/4 or 1/8 of its size when it is
   // to be shrunk anyway (off: decoded whole, for reference measurements).
@@ -70,12 +68,12 @@ struct ReadOptions {
   ReadFailure* failure = nullptr;
 
   // The size a picture of this upright size is read at.
-  PictureSize TargetFor(PictureSize upright) const {
-    if (target) return target(upright);
-    if (target_width <= 0) return upright;
-    return FittedSize(upright.width, upright.height, target_width, target_height);
-  }
+  PictureSize TargetFor(PictureSize upright) const { return target ? target(upright) : upright; }
 };
+
+// A target that shrinks a picture to `width` (its height in proportion),
+// never enlarging it; none for a width of 0.
+std::function<PictureSize(PictureSize)> NoWiderThan(int width);
 
 // Reads and decodes one picture, in memory: upright as the camera meant
 // it, 8-bit sRGB (with its alpha band when kept), shrunk as asked. None for

@@ -67,7 +67,7 @@ std::optional<vips::VImage> LoadWatermarkPicture(const std::string& path, int wi
   options.keep_alpha = true;
   options.hold = hold;
   options.encoded = false;
-  options.target_width = width;
+  options.target = NoWiderThan(width);
   auto mark = ReadPicture(path, options);
   // Opaque where it has no alpha of its own, band by band as it is laid:
   // no second copy of a large mark.
