@@ -9,7 +9,7 @@
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
-#include "engine/picture/picture_ops.h"
+#include "engine/picture/picture_result.h"
 #include "engine/picture/processing_settings.h"
 
 namespace lumivane {

@@ -13,7 +13,7 @@
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
-#include "engine/picture/picture_ops.h"
+#include "engine/picture/picture_result.h"
 #include "engine/picture/processing_settings.h"
 #include "engine/picture/size_rule.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vips/vips8>
 
-#include "engine/picture/picture_ops.h"
+#include "engine/picture/picture_result.h"
 
 namespace lumivane {
 
