@@ -5,18 +5,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/picture/bmp_decoder.h"
 #include "engine/picture/encoding.h"
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/imaging_environment.h"
-#include "engine/picture/jpeg_header.h"
 #include "engine/picture/memory_budget.h"
-#include "engine/picture/shifted_band.h"
-#include "engine/picture/vips_blob.h"
+#include "engine/picture/picture_reading.h"
 #include "platform/file_system.h"
 
 namespace lumivane {
 namespace {
+
+using reading::Options;
 
 // Where a decoded picture keeps its original size.
 constexpr char kOriginalWidth[] = "lumivane-original-width";
@@ -28,17 +27,6 @@ constexpr std::uint64_t kMaxPictureFileBytes = 512ull << 20;
 // photograph and a 750 x 30000 detail picture pass, a decompression bomb
 // does not.
 constexpr std::uint64_t kMaxPixels = 128ull << 20;
-
-vips::VOption* Options() { return vips::VImage::option(); }
-
-// Says why, unless an earlier step already did; gives none.
-std::nullopt_t Failed(const ReadOptions& options, ReadProblem problem, int w = 0, int h = 0,
-                      std::uint64_t bytes = 0, std::string what = {}) {
-  if (options.failure && options.failure->problem == ReadProblem::kNone) {
-    *options.failure = {problem, w, h, bytes, std::move(what)};
-  }
-  return std::nullopt;
-}
 
 int Orientation(const vips::VImage& image) {
   if (image.get_typeof(VIPS_META_ORIENTATION) == 0) return 1;
@@ -113,12 +101,27 @@ vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
   return out;
 }
 
+}  // namespace
+
+namespace reading {
+
+vips::VOption* Options() { return vips::VImage::option(); }
+
+// Says why, unless an earlier step already did; gives none.
+std::nullopt_t Failed(const ReadOptions& options, ReadProblem problem, int w, int h,
+                      std::uint64_t bytes, std::string what) {
+  if (options.failure && options.failure->problem == ReadProblem::kNone) {
+    *options.failure = {problem, w, h, bytes, std::move(what)};
+  }
+  return std::nullopt;
+}
+
 // The steps every decoded picture takes. `stored_w` x `stored_h` is the
 // picture's size as stored, before any reduction by the decoder.
 // `damaged`, when given, looks at the picture once it is in memory, as
 // stored (not yet turned upright), and refuses it by throwing.
 vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options,
-                    const std::function<void(const vips::VImage&)>& damaged = nullptr) {
+                    const std::function<void(const vips::VImage&)>& damaged) {
   const int orientation = Orientation(image);
   image = ToSrgb(image);
   if (image.has_alpha() && !options.keep_alpha) {
@@ -142,40 +145,9 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   return image;
 }
 
-// What the decoder's message says is wrong with a JPEG's data, in the
-// user's words; empty for a warning that is not about damaged data.
-std::string JpegDamage(std::string_view message) {
-  struct Known {
-    const char* said;
-    const char* told;
-  };
-  static constexpr Known kKnown[] = {
-      {"premature end of data segment", "数据段提前结束"},
-      {"Premature end of JPEG file", "文件提前结束"},
-      {"extraneous bytes before marker", "数据中有多余的字节"},
-      {"Huffman", "编码数据错误"},
-      {"Corrupt JPEG data", "数据有误"},
-      {"resync", "数据有误"},
-  };
-  for (const Known& k : kKnown) {
-    if (message.find(k.said) != std::string_view::npos) return k.told;
-  }
-  return {};
-}
-
 std::uint64_t PixelBytes(std::uint64_t w, std::uint64_t h, std::uint64_t bands) {
   return w * h * bands;
 }
-
-// One reading of a picture file: its bytes, already counted in `ticket`.
-struct Reading {
-  const std::string& bytes;
-  const ReadOptions& options;
-  MemoryBudget::Ticket& ticket;
-  // Above 0: the whole need did not fit beside the other pictures; the
-  // reading is to be made again once that much is free.
-  std::uint64_t wanted = 0;
-};
 
 // What encoding the picture takes later, while its share is still held:
 // up to about a byte a pixel (a noisy photograph at quality 95), twice (the
@@ -226,191 +198,7 @@ std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint6
   return decode();
 }
 
-std::optional<vips::VImage> ReadJpeg(Reading& r) {
-  const ReadOptions& options = r.options;
-  const auto header = ReadJpegHeader(r.bytes);
-  if (!header || header->width <= 0 || header->height <= 0) {
-    return Failed(options, ReadProblem::kDamaged);
-  }
-  // Sound, but of a kind the decoder stops on as if it were broken.
-  if (header->precision != 8 || header->lossless) {
-    return Failed(options, ReadProblem::kUnsupported, 0, 0, 0,
-                  header->precision != 8 ? std::to_string(header->precision) + " 位 JPEG"
-                                         : "无损或分层编码的 JPEG");
-  }
-  const bool side = header->SideWays();
-  const PictureSize upright{side ? header->height : header->width,
-                            side ? header->width : header->height};
-  const int shrink =
-      options.decoder_may_reduce
-          ? JpegShrinkFactor(*header, options.TargetFor(upright), options.reduce_only ? 1 : 2)
-          : 1;
-  const std::uint64_t w = static_cast<std::uint64_t>(header->width);
-  const std::uint64_t h = static_cast<std::uint64_t>(header->height);
-  // A picture turned upright is copied whole: both copies are in memory.
-  const std::uint64_t copies = header->orientation != 1 ? 2 : 1;
-  // Measured: a plain decode needs its 3 bytes a pixel and little more; a
-  // progressive one keeps every coefficient as well, at full size, two
-  // bytes a sample (a 100-megapixel 4:2:0 photograph 6 bytes a pixel).
-  // Those are freed before the encoding, which may use their share.
-  const std::uint64_t pixels = PixelBytes((w + shrink - 1) / shrink, (h + shrink - 1) / shrink, 1);
-  const std::uint64_t coefficients = header->progressive ? header->samples * 2 : 0;
-  const std::uint64_t kept = copies * pixels * 3, encoding = EncodingBytes(options, pixels);
-  std::uint64_t need = kept + std::max(coefficients, encoding);
-  // Where the coefficients and the pixels do not fit together (a
-  // 100-megapixel progressive photograph kept at full size), the picture
-  // is decoded into a temporary file first, so they are held one after the
-  // other: the coefficients, then the pixels read back beside that file's
-  // pages.
-  const bool staged = r.bytes.size() + need > MemoryBudget::ForPictures().Room();
-  if (staged) need = std::max({coefficients, kept + pixels * 3, kept + encoding});
-  // The bytes outlive the decoding: ReadPicture copies the picture into memory.
-  const std::string clean = WithoutStrayBytes(r.bytes);
-  const BlobPtr blob = BorrowBlob(clean.empty() ? r.bytes : clean);
-  bool refused = false;  // read without stopping, yet damaged: told already
-  auto decode = [&](VipsFailOn fail_on) {
-    vips::VImage image =
-        vips::VImage::jpegload_buffer(blob.get(), Options()
-                                                      ->set("shrink", shrink)
-                                                      ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                      ->set("fail_on", fail_on));
-    if (staged) {
-      vips::VImage disk = vips::VImage::new_temp_file("%s.v");
-      image.write(disk);
-      image = disk;  // the decoder, and its coefficients, are gone
-    }
-    // A sequential picture is looked at for damage the decoder read past,
-    // as made, at its size: the coded units' size scaled alike.
-    auto shifted_band = [&](const vips::VImage& made) {
-      if (header->progressive) return;
-      const double across = static_cast<double>(made.width()) / header->width;
-      const double down = static_cast<double>(made.height()) / header->height;
-      if (ShowsShiftedBand(made, header->unit_width * across, header->unit_height * down)) {
-        refused = true;
-        Failed(options, ReadProblem::kDamaged, 0, 0, 0, "数据中有错误的字节，后面的颜色整段错位");
-        throw vips::VError("the colour shifts part-way along a row of units");
-      }
-    };
-    return Finish(image, header->width, header->height, options, shifted_band);
-  };
-  return WithinBudget(r, w, h, need, encoding, [&] {
-    // Any warning stops the decoder: damaged data (a scan cut short, bytes
-    // overwritten) is refused with the decoder's reason, never written as
-    // a smear; a warning that is not about the data (an unknown JFIF
-    // revision) reads the picture again, past it.
-    TakeDecoderWarnings();
-    try {
-      vips::VImage picture = decode(VIPS_FAIL_ON_WARNING);
-      // A warning given as the decoder finished (the data ran out in the
-      // last rows) is damage all the same.
-      const std::string damage = JpegDamage(TakeDecoderWarnings());
-      if (damage.empty()) return picture;
-      refused = true;
-      Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);
-      throw vips::VError(damage);
-    } catch (const vips::VError& e) {
-      if (refused) throw;
-      const std::string damage = JpegDamage(e.what());
-      if (damage.empty()) return decode(VIPS_FAIL_ON_ERROR);
-      Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);
-      throw;
-    }
-  });
-}
-
-// A picture whose loader reads the header first and decodes only when its
-// pixels are asked for. `copies`: how many whole copies its decoder holds
-// at once besides the one in memory after it. A loader that `streams`
-// (rows in order, none kept) shrinks a large picture as it reads it: then
-// only the smaller picture and a band of rows are held at once, as the
-// library's own thumbnails are made.
-std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image, std::uint64_t copies,
-                                       bool streams = false) {
-  const std::uint64_t w = static_cast<std::uint64_t>(image.width());
-  const std::uint64_t h = static_cast<std::uint64_t>(image.height());
-  const std::uint64_t bytes_per_band = vips_format_sizeof(image.format());
-  const std::uint64_t bands = std::max(4, image.bands());
-  const PictureSize target = r.options.TargetFor({image.width(), image.height()});
-  const std::uint64_t made = PixelBytes(target.width, target.height, 1);
-  std::uint64_t encoding = EncodingBytes(r.options, w * h);
-  std::uint64_t need = (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + encoding;
-  if (streams && made < w * h) {
-    // The rows one output row is made from, a few times over for the
-    // resampling's reach and the library's tiles.
-    const std::uint64_t rows = std::min<std::uint64_t>(h, 64 + 8 * (h / target.height + 1));
-    encoding = EncodingBytes(r.options, made);
-    need = 2 * made * bands + rows * PixelBytes(w, 1, bands * bytes_per_band) + encoding;
-  }
-  return WithinBudget(r, w, h, need, encoding,
-                      [&] { return Finish(image, image.width(), image.height(), r.options); });
-}
-
-// Whether a PNG's rows come in order: an interlaced one is decoded whole.
-bool PngStreams(std::string_view bytes) {
-  constexpr size_t kInterlaceAt = 28;  // in the header chunk, after the signature
-  return bytes.size() > kInterlaceAt && bytes[kInterlaceAt] == 0;
-}
-
-// Formats of the library's own loaders, all read from memory: the first
-// frame or page, the primary picture of a HEIF container.
-std::optional<vips::VImage> ReadOther(Reading& r, PictureFormat format) {
-  const BlobPtr blob = BorrowBlob(r.bytes);
-  VipsBlob* b = blob.get();
-  switch (format) {
-    case PictureFormat::kPng:
-      return ReadLazily(r,
-                        vips::VImage::pngload_buffer(b, Options()
-                                                            ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                            ->set("fail_on", VIPS_FAIL_ON_WARNING)),
-                        0, PngStreams(r.bytes));
-    case PictureFormat::kGif:
-      return ReadLazily(
-          r, vips::VImage::gifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_WARNING)), 1);
-    case PictureFormat::kWebp:
-      return ReadLazily(
-          r, vips::VImage::webpload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 1);
-    case PictureFormat::kTiff:
-      return ReadLazily(
-          r,
-          vips::VImage::tiffload_buffer(
-              b,
-              Options()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR)),
-          0);
-    case PictureFormat::kHeif:
-      // Decoded whole, its planes beside the pixels; only where the
-      // library was built with a HEIF reader (an error otherwise).
-      return ReadLazily(
-          r, vips::VImage::heifload_buffer(b, Options()->set("fail_on", VIPS_FAIL_ON_ERROR)), 2);
-    default:
-      return std::nullopt;
-  }
-}
-
-std::optional<vips::VImage> ReadBmp(Reading& r) {
-  const auto header = ReadBmpHeader(r.bytes);
-  if (!header) return Failed(r.options, ReadProblem::kDamaged);
-  const std::uint64_t bands = header->has_alpha ? 4 : 3;
-  const std::uint64_t w = static_cast<std::uint64_t>(header->width);
-  const std::uint64_t h = static_cast<std::uint64_t>(header->height);
-  std::optional<BmpPicture> bmp;
-  // The decoded pixels and their copy, and a run-length coded picture's
-  // colour indices.
-  const std::uint64_t encoding = EncodingBytes(r.options, w * h);
-  auto picture =
-      WithinBudget(r, w, h, 2 * PixelBytes(w, h, bands) + w * h + encoding, encoding, [&] {
-        bmp = DecodeBmp(r.bytes);
-        if (!bmp) return vips::VImage();
-        vips::VImage image = vips::VImage::new_from_memory(
-                                 bmp->pixels.data(), bmp->pixels.size(), bmp->header.width,
-                                 bmp->header.height, static_cast<int>(bands), VIPS_FORMAT_UCHAR)
-                                 .copy(Options()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-        return Finish(image, image.width(), image.height(), r.options);
-      });
-  if (!bmp) return Failed(r.options, ReadProblem::kDamaged);
-  return picture;
-}
-
-}  // namespace
+}  // namespace reading
 
 PictureFormat SniffPictureFormat(std::string_view b) {
   auto at = [&](size_t offset, std::string_view magic) {
@@ -428,6 +216,8 @@ PictureFormat SniffPictureFormat(std::string_view b) {
 }
 
 namespace {
+
+using namespace reading;
 
 std::optional<vips::VImage> Decode(Reading& r) {
   try {
@@ -462,6 +252,7 @@ std::optional<vips::VImage> Decode(Reading& r) {
 }  // namespace
 
 std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options) {
+  using namespace reading;
   EnsureImagingEnvironment();
   const auto stamp = platform::StampRegularFile(path, true);
   if (!stamp) return Failed(options, ReadProblem::kCannotOpen);
