@@ -291,6 +291,16 @@ TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
   EXPECT_EQ(Run().end, RunEnd::kCancelled);  // c_32x24.jpg is there
   EXPECT_EQ(port_.Calls("ask").size(), 1u);
   EXPECT_EQ(CheckRenamePattern("a/{n}"), "a name cannot hold / or \\");
+  // A cut picture's parts are each named at their own size.
+  request_.inputs.target = dir_ / "parts";
+  request_.inputs.width_on = false;
+  request_.extras.slice_height = 20;
+  std::filesystem::remove(src_ + "/b.png");
+  std::filesystem::remove(src_ + "/c.BMP");
+  port_.Reset();
+  EXPECT_TRUE(Run().Complete());
+  EXPECT_TRUE(FileExists(dir_ / "parts/a_64x20_01.jpg"));
+  EXPECT_TRUE(FileExists(dir_ / "parts/a_64x8_03.jpg"));
 }
 
 TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {

@@ -77,8 +77,8 @@ std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettin
   }
   if (!made) return std::nullopt;
   const int frame = 2 * extras.border;
-  const int parts = static_cast<int>(PartHeights(made->height, extras).size());
-  return OutputShape{{made->width + frame, made->height + frame}, parts};
+  return OutputShape{{made->width + frame, made->height + frame},
+                     PartHeights(made->height, extras)};
 }
 
 }  // namespace lumivane

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_io.h"
@@ -15,8 +16,8 @@
 namespace lumivane {
 
 struct OutputShape {
-  PictureSize size;  // all parts together, each with its frame
-  int parts = 1;
+  PictureSize size;                 // all parts together, each with its frame
+  std::vector<int> part_heights{};  // each part's, the frame's rows in them; one when uncut
   bool operator==(const OutputShape&) const = default;
 };
 

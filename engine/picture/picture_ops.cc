@@ -168,8 +168,9 @@ namespace {
 
 // The outputs' names: the namer's, else `output` and its numbered parts.
 NamedOutputs NameOutputs(const std::string& output, const OutputNamer& namer, PictureSize size,
-                         int parts) {
-  if (namer) return namer(size, parts);
+                         const std::vector<int>& heights) {
+  if (namer) return namer(size, heights);
+  const int parts = static_cast<int>(heights.size());
   NamedOutputs named;
   named.name = output;
   for (int i = 1; i <= parts; ++i) {
@@ -215,8 +216,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     bool marked = true;
     int top = 0;
     std::vector<std::optional<platform::PreparedFile>> written;
-    const int parts = static_cast<int>(heights.size());
-    NamedOutputs named = NameOutputs(output, namer, result.size, parts);
+    NamedOutputs named = NameOutputs(output, namer, result.size, heights);
     if (!named.taken.empty()) {  // "a_01.jpg" may be the output of a picture of that name
       result.outputs = {std::move(named.taken)};
       result.outcome = PictureOutcome::kNameClash;

@@ -56,8 +56,10 @@ struct NamedOutputs {
   std::string taken;
 };
 // Asked, once the picture is made and before anything is written, for the
-// names of its outputs at its size, cut into `parts`.
-using OutputNamer = std::function<NamedOutputs(PictureSize size, int parts)>;
+// names of its outputs at its size, cut into parts of `part_heights` (one
+// when it is not cut): a name that holds the size holds each part's own.
+using OutputNamer =
+    std::function<NamedOutputs(PictureSize size, const std::vector<int>& part_heights)>;
 
 // One picture end to end. `watermark` may be null (then no picture
 // watermark is laid). Its outputs are named by `namer`, else `output` and

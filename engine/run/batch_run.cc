@@ -319,7 +319,7 @@ class BatchRun {
     const auto original = HeaderSize(picture.source);
     if (!original) return true;  // named once made
     const auto shape = PlannedShape(*original, s_, switches_, request_.extras);
-    return !shape || plan_->NameBeforeReading(picture, shape->size, shape->parts);
+    return !shape || plan_->NameBeforeReading(picture, shape->size, shape->part_heights);
   }
 
   void Journal(const InOrderQueue::Item& item, const PictureResult& result) {

@@ -98,11 +98,18 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
   return std::nullopt;
 }
 
-NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size, int parts) {
+NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
+                               const std::vector<int>& heights) {
+  const int parts = static_cast<int>(heights.size());
   const std::string main = picture.sized ? MainOutput(picture, size) : picture.output;
   NamedOutputs named;
   named.name = main;
-  for (int i = 1; i <= parts; ++i) named.paths.push_back(parts == 1 ? main : SlicePath(main, i));
+  for (int i = 1; i <= parts; ++i) {
+    // Each part is named at its own size, as a picture of its own.
+    const std::string own =
+        picture.sized ? MainOutput(picture, {size.width, heights[i - 1]}) : main;
+    named.paths.push_back(parts == 1 ? main : SlicePath(own, i));
+  }
   if (parts == 1 && !picture.sized) return named;  // claimed with its folder
   // "a_01.jpg" may be the output of a picture of that name.
   std::lock_guard lock(claimed_mutex_);
@@ -118,8 +125,9 @@ NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size, 
   return named;
 }
 
-bool OutputPlan::NameBeforeReading(PlannedPicture& picture, PictureSize size, int parts) {
-  NamedOutputs named = Claim(picture, size, parts);
+bool OutputPlan::NameBeforeReading(PlannedPicture& picture, PictureSize size,
+                                   const std::vector<int>& heights) {
+  NamedOutputs named = Claim(picture, size, heights);
   if (!named.taken.empty()) {
     picture.clash = true;
     picture.output = named.taken;
@@ -130,13 +138,13 @@ bool OutputPlan::NameBeforeReading(PlannedPicture& picture, PictureSize size, in
   return true;
 }
 
-NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size, int parts) {
+NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size,
+                                     const std::vector<int>& heights) {
   // As its header said: named and claimed before it was read.
-  if (!picture.paths.empty() && size == picture.size &&
-      static_cast<size_t>(parts) == picture.paths.size()) {
+  if (!picture.paths.empty() && size == picture.size && heights.size() == picture.paths.size()) {
     return {picture.sized ? MainOutput(picture, size) : picture.output, picture.paths, ""};
   }
-  return Claim(picture, size, parts);
+  return Claim(picture, size, heights);
 }
 
 // "a_03.jpg" is a part of "a.jpg".

@@ -70,11 +70,14 @@ class OutputPlan {
   // The picture's names for the shape its header gave, claimed. False when
   // one is another picture's output (the picture is then a clash, with that
   // name as its output).
-  bool NameBeforeReading(PlannedPicture& picture, PictureSize size, int parts);
+  bool NameBeforeReading(PlannedPicture& picture, PictureSize size,
+                         const std::vector<int>& part_heights);
 
   // From the pool's threads: the output's paths for the picture made at
-  // `size` and cut into `parts`, claimed; else the name that is taken.
-  NamedOutputs NameOutputs(const PlannedPicture& picture, PictureSize size, int parts);
+  // `size` and cut into parts of `part_heights`, claimed; else the name
+  // that is taken. A name that holds the size holds each part's own.
+  NamedOutputs NameOutputs(const PlannedPicture& picture, PictureSize size,
+                           const std::vector<int>& part_heights);
 
   // The picture's last run succeeded with these settings, from the source
   // file as it is, under the names planned now, and its outputs are still
@@ -98,7 +101,8 @@ class OutputPlan {
   std::string FromTarget(const std::string& below) const;
   std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
   // The paths at `size` in `parts`, claimed unless another picture has one.
-  NamedOutputs Claim(const PlannedPicture& picture, PictureSize size, int parts);
+  NamedOutputs Claim(const PlannedPicture& picture, PictureSize size,
+                     const std::vector<int>& part_heights);
   bool IsOwnPart(const std::string& path, const std::string& main) const;
   std::vector<std::string> SurplusParts(const JournalEntry& last, const PictureResult& result);
   // Whether a file of the target folder `folder` has a name that matches.
