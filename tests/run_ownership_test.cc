@@ -222,6 +222,14 @@ TEST(RunOwnershipTest, BracesAreNamesOutsideARenamePattern) {
   ASSERT_TRUE(picture);
   EXPECT_EQ(name, "x_" + std::to_string(picture->width()) + ".jpg");
   EXPECT_LT(picture->width(), 200);
+  // Braces in the picture's own name are not its size there either: a
+  // second run finds its output (to keep, or as done).
+  fs::rename(dir / "shots/x.png", dir / "shots/x{w}.png");
+  const std::string trimmed = "--source shots --target braces --trim 10 --rename '{name}_{w}'";
+  EXPECT_EQ(RunBatch(dir.path(), trimmed), 0);
+  EXPECT_EQ(RunBatch(dir.path(), trimmed + " --overwrite no"), 1);
+  EXPECT_EQ(RunBatch(dir.path(), trimmed + " --skip-done --manifest m.jsonl"), 0);
+  EXPECT_NE(ReadWholeFile(dir / "m.jsonl").find("\"result\":\"skipped\""), std::string::npos);
 }
 
 }  // namespace

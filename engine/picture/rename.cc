@@ -1,9 +1,14 @@
 #include "engine/picture/rename.h"
 
 #include <optional>
+#include <string_view>
 
 namespace lumivane {
 namespace {
+
+// Before "w" or "h" where the output's size is not known yet: bytes that
+// no name a user types holds.
+constexpr std::string_view kSizeNotKnown = "\x01\x02";
 
 // What a picture's name is made of.
 struct Values {
@@ -24,7 +29,9 @@ std::optional<std::string> Expand(const std::string& token, const Values& v) {
   if (token == "folder") return v.folder_name;
   if (token == "w" || token == "h") {
     const int size = token == "w" ? v.width : v.height;
-    return size > 0 ? std::to_string(size) : "{" + token + "}";  // the output's, once known
+    // The output's, once known; until then a mark no file name holds, so
+    // that braces in the picture's own name are never taken for it.
+    return size > 0 ? std::to_string(size) : std::string(kSizeNotKnown) + token;
   }
   if (token == "n") return std::to_string(number);
   // {n:03}: at least that many digits, zeros in front.
@@ -89,12 +96,13 @@ bool HoldsOutputSize(std::string_view name) {
 
 bool MatchesAnySize(std::string_view sized, std::string_view name) {
   if (sized.empty()) return name.empty();
-  if (sized.substr(0, 3) == "{w}" || sized.substr(0, 3) == "{h}") {
+  const size_t mark = kSizeNotKnown.size() + 1;
+  if (sized.substr(0, kSizeNotKnown.size()) == kSizeNotKnown && sized.size() >= mark) {
     // One or more digits, then the rest.
     size_t digits = 0;
     while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') {
       ++digits;
-      if (MatchesAnySize(sized.substr(3), name.substr(digits))) return true;
+      if (MatchesAnySize(sized.substr(mark), name.substr(digits))) return true;
     }
     return false;
   }

@@ -16,15 +16,16 @@ std::string CheckRenamePattern(const std::string& pattern);
 
 // The name (without extension) `pattern` gives the picture `file_name`,
 // numbered `number`, in the folder `folder_name`, made `width` x `height`;
-// while the size is not known (0), {w} and {h} stay as they are.
+// while the size is not known (0), {w} and {h} become a mark of their own
+// that MatchesAnySize reads.
 std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
                         const std::string& folder_name, int width = 0, int height = 0);
 
 // True when `name` holds {w} or {h}: it is known once the picture is made.
 bool HoldsOutputSize(std::string_view name);
 
-// True when `name` is what `sized` (a name holding {w} or {h}) becomes for
-// some size.
+// True when `name` is what `sized` (a name made while the output's size was
+// not known) becomes for some size.
 bool MatchesAnySize(std::string_view sized, std::string_view name);
 
 }  // namespace lumivane
