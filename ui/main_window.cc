@@ -319,6 +319,7 @@ void MainWindow::ShowPictureCount(int done, int total) {
     run_clock_.start();
     waited_ms_ = 0;
   }
+  if (stop_run_ && stop_run_->load()) return;  // the bar says it is stopping
   auto* bar = control_as<QProgressBar>(Control::ProgressBar);
   const qint64 working = std::max<qint64>(0, run_clock_.elapsed() - waited_ms_);
   bar->setFormat(Q(PictureProgressText(done, total, working / 1000.0)));

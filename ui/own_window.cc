@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 
 namespace lumivane::ui {
 
@@ -12,6 +13,11 @@ QSize ScreenRoom(const QWidget& window) {
 }
 
 void ShowOverOwner(QWidget& window) {
+  if (window.findChild<QShortcut*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, &window, &QWidget::close);
+  }
   if (window.parentWidget() != nullptr && !window.isVisible()) {
     window.move(window.parentWidget()->geometry().center() - window.rect().center());
   }

@@ -11,7 +11,8 @@ namespace lumivane::ui {
 // Nine tenths of the screen the window's owner is on: the most it takes.
 QSize ScreenRoom(const QWidget& window);
 
-// Brings the window up in front, centred on its owner when it first shows.
+// Brings the window up in front, centred on its owner when it first shows;
+// Escape closes it, as it closes a dialog.
 void ShowOverOwner(QWidget& window);
 
 }  // namespace lumivane::ui
