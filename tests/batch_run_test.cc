@@ -327,12 +327,14 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
 
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
   Picture("a.jpg");
-  ASSERT_TRUE(StartBatchWorker(port_, settings_, request_));
+  auto worker = StartBatchWorker(port_, settings_, request_);
+  ASSERT_TRUE(worker);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (RunActive() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   EXPECT_FALSE(RunActive());
+  worker->join();
   EXPECT_EQ(port_.AllCalls().back(), "position 0");
 }
 

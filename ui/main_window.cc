@@ -55,7 +55,13 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
   log_window_ = new LogWindow(this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The run reaches the window through its port: it stops, and ends,
+  // before the window goes.
+  if (!run_thread_.joinable()) return;
+  StopRunAndWait();
+  run_thread_.join();
+}
 
 WindowPort& MainWindow::port() { return *port_; }
 

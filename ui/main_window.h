@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/processing_settings.h"
@@ -178,6 +179,7 @@ class MainWindow : public QMainWindow {
   PreviewWindow* preview_window_ = nullptr;      // once a preview needed it
   GuideWindow* guide_window_ = nullptr;          // once the guide needed it
   std::shared_ptr<std::atomic<bool>> stop_run_;  // the current run's
+  std::jthread run_thread_;                      // joined before the window goes
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;

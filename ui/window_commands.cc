@@ -292,10 +292,14 @@ void MainWindow::StartCommand() {
   run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
-  if (!StartBatchWorker(port(), settings_, request)) {
+  // The last run has ended (the button is greyed while one goes).
+  if (run_thread_.joinable()) run_thread_.join();
+  auto worker = StartBatchWorker(port(), settings_, request);
+  if (!worker) {
     Message("无法创建新线程来处理图片", MessageIcon::kError);
     return;
   }
+  run_thread_ = std::move(*worker);
   LockForRun();
 }
 

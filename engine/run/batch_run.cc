@@ -415,16 +415,16 @@ BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
   return summary;
 }
 
-bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request) {
+std::optional<std::jthread> StartBatchWorker(WindowPort& port, ProcessingSettings& settings,
+                                             const RunRequest& request) {
   // Set before the thread exists, so that quitting right after the start
   // already asks first.
   run_active = true;
   try {
-    std::thread([&port, &settings, request] { BatchWorker(port, settings, request); }).detach();
-    return true;
+    return std::jthread([&port, &settings, request] { BatchWorker(port, settings, request); });
   } catch (const std::system_error&) {
     run_active = false;
-    return false;
+    return std::nullopt;
   }
 }
 

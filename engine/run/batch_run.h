@@ -4,6 +4,9 @@
 #ifndef LUMIVANE_ENGINE_RUN_BATCH_RUN_H_
 #define LUMIVANE_ENGINE_RUN_BATCH_RUN_H_
 
+#include <optional>
+#include <thread>
+
 #include "engine/picture/processing_settings.h"
 #include "engine/run/run_request.h"
 #include "engine/run/window_port.h"
@@ -46,9 +49,10 @@ struct BatchSummary {
 // the order of a one-by-one run.
 BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request);
 
-// Starts BatchWorker on a thread of its own, which nobody waits for. False
-// when the thread cannot be started.
-bool StartBatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request);
+// Starts BatchWorker on a thread of its own; the caller keeps it and joins
+// it before `port` or `settings` go. None when it cannot be started.
+std::optional<std::jthread> StartBatchWorker(WindowPort& port, ProcessingSettings& settings,
+                                             const RunRequest& request);
 
 }  // namespace lumivane
 
