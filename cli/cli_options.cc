@@ -39,7 +39,9 @@ const char kExitCodes[] =
     "stayed over its --max-kb, a folder could not be created or listed, or the\n"
     "manifest or the report could not be written; 129/130/143 hung up,\n"
     "interrupted or terminated, 141 the manifest's reader closed the pipe (in all\n"
-    "four the files being written are removed).\n";
+    "four the files being written are removed). Hung up, interrupted or\n"
+    "terminated, the run first finishes the pictures in hand and writes its\n"
+    "report and manifest lines for every picture; a second signal ends it at once.\n";
 
 }  // namespace
 

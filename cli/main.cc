@@ -1,9 +1,11 @@
 // lumivane-batch: the batch run without a window.
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
@@ -63,7 +65,16 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  platform::RemoveTemporariesOnInterrupt();
+  // Interrupted, the run finishes the pictures in hand and writes its
+  // report and manifest lines for every picture; a second signal ends it
+  // at once.
+  auto stop = std::make_shared<std::atomic<bool>>(false);
+  std::atomic<int> interrupted = 0;
+  platform::RemoveTemporariesOnInterrupt([stop, &interrupted](int signal) {
+    interrupted = signal;
+    *stop = true;
+    std::fputs("lumivane-batch: stopping after the pictures in hand (again: at once)\n", stderr);
+  });
   const bool stdout_closed = platform::ReserveIfClosed(stdout);
   platform::ReserveIfClosed(stderr);
   ProcessingSettings settings;
@@ -76,6 +87,7 @@ int main(int argc, char** argv) {
   cli::CliPort port(options->overwrite, stderr, platform::AnswersFromATerminal(),
                     options->skip_done);
   RunRequest batch = cli::RequestFrom(*options, settings);
+  batch.stop = stop;
   if (options->save_settings)
     batch.save_settings = [folder](const ProcessingSettings& s) { SaveSettings(folder, s); };
   std::optional<platform::AppendFile> manifest =
@@ -101,5 +113,6 @@ int main(int argc, char** argv) {
     };
   }
   const int code = ExitCode(BatchWorker(port, settings, batch));
+  if (interrupted != 0) return 128 + interrupted;
   return code == 0 && manifest_failed ? 3 : code;
 }

@@ -155,7 +155,10 @@ void RemovePendingTemporaries();
 // signal's number. Call before any other thread is started: the signals
 // are blocked for every later thread and taken by one thread of its own.
 // SIGPIPE is ignored: writing to a pipe nobody reads fails with EPIPE.
-void RemoveTemporariesOnInterrupt();
+// With `first`, the first such signal only calls it (on that thread, with
+// the signal's number), so that the work in hand can end in order; a
+// second one ends the process as above.
+void RemoveTemporariesOnInterrupt(std::function<void(int signal)> first = nullptr);
 
 // This machine's name as temporary file names carry it.
 const std::string& HostName();

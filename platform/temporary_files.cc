@@ -240,7 +240,7 @@ void RemovePendingTemporariesAndExit(int exit_code) {
   _exit(exit_code);
 }
 
-void RemoveTemporariesOnInterrupt() {
+void RemoveTemporariesOnInterrupt(std::function<void(int signal)> first) {
   // A reader that goes away makes writes fail with EPIPE, which the writer
   // tells, instead of ending the process silently with files half written.
   signal(SIGPIPE, SIG_IGN);
@@ -250,9 +250,14 @@ void RemoveTemporariesOnInterrupt() {
   sigaddset(&signals, SIGTERM);
   sigaddset(&signals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  std::thread([signals] {
+  std::thread([signals, first = std::move(first)] {
     int signal = 0;
     while (sigwait(&signals, &signal) != 0) {
+    }
+    if (first) {
+      first(signal);
+      while (sigwait(&signals, &signal) != 0) {
+      }
     }
     RemovePendingTemporariesAndExit(128 + signal);
   }).detach();

@@ -339,7 +339,7 @@ TEST(CliRunTest, OptionsApplyToTheirRunUnlessSaved) {
   EXPECT_FALSE(bold());
 }
 
-TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFile) {
+TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFileAndKeepsItsRecord) {
   TempDir dir;
   dir.MakeFolder("src");
   for (int i = 0; i < 30; ++i) {
@@ -368,6 +368,11 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFile) {
       EXPECT_NE(e.path().extension(), ".tmp") << e.path();
     }
     EXPECT_LT(CountFiles(out), 30) << "the run was not caught in the middle";
+    // The pictures in hand were finished and the record kept: every
+    // picture in the report, those not reached too.
+    const std::string report = ReadWholeFile(out + "/处理报告.csv");
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 31) << report;
+    EXPECT_NE(report.find("未处理（中途停止）"), std::string::npos);
   }
 }
 
