@@ -30,11 +30,10 @@ std::optional<AppendFile> AppendFile::OpenOwn(const std::string& path) {
   struct stat st;
   const bool stated = fstat(fd, &st) == 0;
   if (!stated || !S_ISREG(st.st_mode) || st.st_nlink != 1 || fcntl(fd, F_SETFL, O_APPEND) != 0) {
-    if (!stated || S_ISREG(st.st_mode)) {
-      NoteWriteProblem(stated && st.st_nlink != 1 ? WriteProblem::kLinked : WriteProblem::kOther);
-    } else {
-      NoteWriteProblem(WriteProblem::kNotAFile);
-    }
+    NoteWriteProblem(!stated                ? WriteProblem::kOther
+                     : !S_ISREG(st.st_mode) ? WriteProblem::kNotAFile
+                     : st.st_nlink != 1     ? WriteProblem::kLinked
+                                            : WriteProblem::kOther);
     close(fd);
     return std::nullopt;
   }

@@ -78,7 +78,13 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   // The bytes outlive the decoding: ReadPicture copies the picture into memory.
   const std::string clean = WithoutStrayBytes(r.bytes);
   const BlobPtr blob = BorrowBlob(clean.empty() ? r.bytes : clean);
-  bool refused = false;  // read without stopping, yet damaged: told already
+  // Read without stopping, yet damaged: told here, and not read again.
+  bool refused = false;
+  auto refusal = [&](const std::string& why) {
+    refused = true;
+    Failed(options, ReadProblem::kDamaged, 0, 0, 0, why);
+    return vips::VError(why);
+  };
   auto decode = [&](VipsFailOn fail_on) {
     vips::VImage image =
         vips::VImage::jpegload_buffer(blob.get(), Options()
@@ -97,9 +103,7 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
       const double across = static_cast<double>(made.width()) / header->width;
       const double down = static_cast<double>(made.height()) / header->height;
       if (ShowsShiftedBand(made, header->unit_width * across, header->unit_height * down)) {
-        refused = true;
-        Failed(options, ReadProblem::kDamaged, 0, 0, 0, "数据中有错误的字节，后面的颜色整段错位");
-        throw vips::VError("the colour shifts part-way along a row of units");
+        throw refusal("数据中有错误的字节，后面的颜色整段错位");
       }
     };
     return Finish(image, header->width, header->height, options, shifted_band);
@@ -116,9 +120,7 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
       // last rows) is damage all the same.
       const std::string damage = JpegDamage(TakeDecoderWarnings());
       if (damage.empty()) return picture;
-      refused = true;
-      Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);
-      throw vips::VError(damage);
+      throw refusal(damage);
     } catch (const vips::VError& e) {
       if (refused) throw;
       const std::string damage = JpegDamage(e.what());

@@ -259,7 +259,7 @@ class BatchRun {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
     for (size_t i = 0; i < files.size(); ++i) {
-      if (request_.stop && request_.stop->load()) {
+      if (StopAsked()) {
         stopped_ = true;
         NotReached(files, i);
         return false;
@@ -292,6 +292,8 @@ class BatchRun {
     }
     return true;
   }
+
+  bool StopAsked() const { return request_.stop && request_.stop->load(); }
 
   // The pictures from `first` on, listed in the report as not started.
   void NotReached(const std::vector<PlannedPicture>& files, size_t first) {
@@ -361,7 +363,7 @@ class BatchRun {
 
   void AskSummary() {
     // Stopped as the last pictures were in hand: nothing left to ask.
-    if (request_.stop && request_.stop->load()) return EndStopped();
+    if (StopAsked()) return EndStopped();
     // The report goes beside the outputs once every picture has been told.
     teller_.WriteReport(target_, ShardName());
     if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
