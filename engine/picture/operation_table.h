@@ -24,20 +24,15 @@ struct MarkSwitches {
 struct OperationField {
   const char* key;     // in options.dat
   const char* option;  // on the command line, after "--"
+  // The option's argument in --help: "" for none, "[...]" when it may be
+  // left out (a number then takes `dialog_value`).
+  const char* argument = "";
   // The switch, the number that is 0 while the operation is off, or the
   // text that is empty while it is off.
   std::variant<bool ExtraOperations::*, int ExtraOperations::*, std::string ExtraOperations::*>
       value;
   ValueRange range{0, 0};  // a number's, when on
   int dialog_value = 0;    // a number's value in the dialog while it is off
-  const char* label;       // the dialog's check box
-  const char* unit;        // after the dialog's number; a text's grey example
-  const char* help;        // the dialog's help text
-  // The option's argument in --help: "" for none, "[...]" when it may be
-  // left out (a number then takes `dialog_value`).
-  const char* argument;
-  const char* usage;  // the option's --help text
-  const char* log;    // its part of the log line; "{}" is the value
   // A colour beside the switch or the number: "<key>_colour" in the file;
   // on the command line a switch's optional argument, after a number
   // ("8,#000000").
@@ -46,10 +41,6 @@ struct OperationField {
   const char* choices = nullptr;
   // A text's check: "" when it may be taken, else what is wrong with it.
   std::string (*check)(const std::string& text) = nullptr;
-  // In the key a resumed run compares whether on or off (the operations
-  // journals were first written with); the others only when on, so that
-  // an operation added later leaves earlier journals valid.
-  bool keyed_when_off = false;
   // What this operation does nothing without, comma-separated: the keys
   // of the operations it tunes (--fit tunes --size), "canvas" (a square
   // canvas or an exact size laid on one), and the window's switches
@@ -57,6 +48,15 @@ struct OperationField {
   // line and the resume key; without an operation it tunes it is also
   // greyed in the dialog and refused on the command line.
   const char* needs = nullptr;
+  // In the key a resumed run compares whether on or off (the operations
+  // journals were first written with); the others only when on, so that
+  // an operation added later leaves earlier journals valid.
+  bool keyed_when_off = false;
+  const char* label;      // the dialog's check box
+  const char* unit = "";  // after the dialog's number; a text's grey example
+  const char* help;       // the dialog's help text
+  const char* usage;      // the option's --help text
+  const char* log;        // its part of the log line; "{}" is the value
 
   bool IsNumber() const { return std::holds_alternative<int ExtraOperations::*>(value); }
   bool IsText() const { return std::holds_alternative<std::string ExtraOperations::*>(value); }
