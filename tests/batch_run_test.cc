@@ -12,6 +12,7 @@
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/running_batch.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
 #include "tests/picture_fixtures.h"
@@ -55,7 +56,6 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   ASSERT_GE(calls.size(), 2u);
   EXPECT_EQ(calls[calls.size() - 2], "unlock");
   EXPECT_EQ(calls.back(), "position 0");
-  EXPECT_FALSE(RunActive());
   // The settings were saved into the program folder.
   EXPECT_TRUE(FileExists(program_ + "/config.dat"));
 }
@@ -327,14 +327,14 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
 
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
   Picture("a.jpg");
-  auto worker = StartBatchWorker(port_, settings_, request_);
-  ASSERT_TRUE(worker);
+  auto run = RunningBatch::Start(port_, settings_, request_);
+  ASSERT_TRUE(run && run->Active());
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (RunActive() && std::chrono::steady_clock::now() < deadline) {
+  while (run->Active() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  EXPECT_FALSE(RunActive());
-  worker->join();
+  EXPECT_FALSE(run->Active());
+  run->Join();
   EXPECT_EQ(port_.AllCalls().back(), "position 0");
 }
 

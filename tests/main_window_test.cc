@@ -88,7 +88,7 @@ class MainWindowTest : public ::testing::Test {
   void WaitForRunEnd() {
     QElapsedTimer timer;
     timer.start();
-    while (RunActive() && timer.elapsed() < 60000)
+    while (window_->RunGoing() && timer.elapsed() < 60000)
       QApplication::processEvents(QEventLoop::AllEvents, 20);
     QApplication::processEvents();
   }
@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   seam_.answers = {true};
   Click(Control::StartButton);
   EXPECT_TRUE(window_->ExitRule());
-  EXPECT_FALSE(RunActive());
+  EXPECT_FALSE(window_->RunGoing());
   EXPECT_EQ(exit_codes_, (std::vector<int>{0, 0}));
   const std::string report = ReadWholeFile(dir_ / "fresh/处理报告.csv");
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {

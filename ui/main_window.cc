@@ -58,9 +58,9 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
 MainWindow::~MainWindow() {
   // The run reaches the window through its port: it stops, and ends,
   // before the window goes.
-  if (!run_thread_.joinable()) return;
+  if (!run_.Joinable()) return;
   StopRunAndWait();
-  run_thread_.join();
+  run_.Join();
 }
 
 WindowPort& MainWindow::port() { return *port_; }

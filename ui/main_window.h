@@ -10,10 +10,10 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <thread>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/run/running_batch.h"
 #include "engine/run/window_port.h"
 #include "ui/controls.h"
 #include "ui/ui_seam.h"
@@ -125,6 +125,8 @@ class MainWindow : public QMainWindow {
 
   // Asks first while a run is going; then ends the process with code 0.
   bool ExitRule();
+  // A run started here has not yet taken its last step.
+  bool RunGoing() const { return run_.Active(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -179,7 +181,7 @@ class MainWindow : public QMainWindow {
   PreviewWindow* preview_window_ = nullptr;      // once a preview needed it
   GuideWindow* guide_window_ = nullptr;          // once the guide needed it
   std::shared_ptr<std::atomic<bool>> stop_run_;  // the current run's
-  std::jthread run_thread_;                      // joined before the window goes
+  RunningBatch run_;                             // joined before the window goes
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;

@@ -293,13 +293,13 @@ void MainWindow::StartCommand() {
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
   // The last run has ended (the button is greyed while one goes).
-  if (run_thread_.joinable()) run_thread_.join();
-  auto worker = StartBatchWorker(port(), settings_, request);
-  if (!worker) {
+  if (run_.Joinable()) run_.Join();
+  auto run = RunningBatch::Start(port(), settings_, request);
+  if (!run) {
     Message("无法创建新线程来处理图片", MessageIcon::kError);
     return;
   }
-  run_thread_ = std::move(*worker);
+  run_ = std::move(*run);
   LockForRun();
 }
 
@@ -324,7 +324,7 @@ void MainWindow::ShowAbout() {
 }
 
 bool MainWindow::ExitRule() {
-  if (RunActive()) {
+  if (run_.Active()) {
     if (!seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
       return false;
     }
@@ -343,7 +343,7 @@ void MainWindow::StopRunAndWait() {
   bar->setTextVisible(true);
   // The run finishes the pictures in hand and writes its report, reaching
   // the window as it does: the window goes on answering meanwhile.
-  while (RunActive() && run_dialogs_open_ == 0) {
+  while (run_.Active() && run_dialogs_open_ == 0) {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
 }

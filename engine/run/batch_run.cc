@@ -1,18 +1,12 @@
 #include "engine/run/batch_run.h"
 
-#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "engine/picture/imaging_environment.h"
-#include "engine/picture/operation_table.h"
 #include "engine/picture/output_shape.h"
-#include "engine/picture/picture_ops.h"
-#include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/in_order_queue.h"
 #include "engine/run/input_checks.h"
@@ -25,12 +19,9 @@
 #include "engine/run/shards.h"
 #include "engine/run/tree_listing.h"
 #include "platform/file_system.h"
-#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
-
-std::atomic<bool> run_active{false};
 
 enum class OverwriteAnswer { kNotAsked, kAllConfirmed, kCancelled };
 
@@ -332,11 +323,7 @@ class BatchRun {
     for (const std::string& path : surplus) port_.AppendLogLine(msg::SurplusPartKept(path));
   }
 
-  // "" for the whole job, else "K-of-N": the journal's and the report's names.
-  std::string ShardName() const {
-    if (request_.shard_count <= 1) return "";
-    return std::to_string(request_.shard_index) + "-of-" + std::to_string(request_.shard_count);
-  }
+  std::string ShardName() const { return ShardNameOf(request_.shard_index, request_.shard_count); }
 
   bool AskOverwrite() {
     if (port_.AskYesNo(Question::kOverwrite, msg::kQuestionCaption, msg::kOverwriteQuestion)) {
@@ -398,36 +385,15 @@ class BatchRun {
 
 }  // namespace
 
-bool RunActive() { return run_active.load(); }
-
 BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
                          const RunRequest& request) {
-  run_active = true;
   platform::RaiseOpenFileLimit();
-  BatchSummary summary;
-  {
-    BatchRun run(port, settings, request);
-    run.Run();
-    // The imaging environment stays up for the process: previews and font
-    // checks use it too.
-    run.EndSteps();
-    summary = run.summary();
-  }
-  run_active = false;
-  return summary;
-}
-
-std::optional<std::jthread> StartBatchWorker(WindowPort& port, ProcessingSettings& settings,
-                                             const RunRequest& request) {
-  // Set before the thread exists, so that quitting right after the start
-  // already asks first.
-  run_active = true;
-  try {
-    return std::jthread([&port, &settings, request] { BatchWorker(port, settings, request); });
-  } catch (const std::system_error&) {
-    run_active = false;
-    return std::nullopt;
-  }
+  BatchRun run(port, settings, request);
+  run.Run();
+  // The imaging environment stays up for the process: previews and font
+  // checks use it too.
+  run.EndSteps();
+  return run.summary();
 }
 
 }  // namespace lumivane

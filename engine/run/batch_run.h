@@ -5,16 +5,12 @@
 #define LUMIVANE_ENGINE_RUN_BATCH_RUN_H_
 
 #include <optional>
-#include <thread>
 
 #include "engine/picture/processing_settings.h"
 #include "engine/run/run_request.h"
 #include "engine/run/window_port.h"
 
 namespace lumivane {
-
-// True from a run's first step to its last.
-bool RunActive();
 
 enum class RunEnd {
   kRefused,    // an input was refused; nothing was processed
@@ -48,11 +44,6 @@ struct BatchSummary {
 // pictures are processed at once, yet everything the window sees comes in
 // the order of a one-by-one run.
 BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request);
-
-// Starts BatchWorker on a thread of its own; the caller keeps it and joins
-// it before `port` or `settings` go. None when it cannot be started.
-std::optional<std::jthread> StartBatchWorker(WindowPort& port, ProcessingSettings& settings,
-                                             const RunRequest& request);
 
 }  // namespace lumivane
 

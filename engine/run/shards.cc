@@ -26,4 +26,9 @@ StringList ShardShare(const StringList& files, const std::string& below, int ind
   return share;
 }
 
+std::string ShardNameOf(int index, int count) {
+  if (count <= 1) return "";
+  return std::to_string(index) + "-of-" + std::to_string(count);
+}
+
 }  // namespace lumivane

@@ -24,6 +24,10 @@ StringList ShardShare(const StringList& files, const std::string& below, int ind
 // (FNV-1a, 64 bits).
 std::uint64_t StableHash(std::string_view bytes);
 
+// "" for the whole job, else "K-of-N": in the journal's and the report's
+// names.
+std::string ShardNameOf(int index, int count);
+
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_RUN_SHARDS_H_
