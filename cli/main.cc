@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "cli/cli_options.h"
@@ -31,6 +32,55 @@ int ExitCode(const lumivane::BatchSummary& summary) {
   return summary.Complete() ? 0 : 3;
 }
 
+// Interrupted, the run finishes the pictures in hand and writes its report
+// and manifest lines for every picture; a second signal ends it at once.
+// The flag the run watches; `signal` is set to the first signal's number.
+std::shared_ptr<std::atomic<bool>> StopOnInterrupt(std::atomic<int>& signal) {
+  auto stop = std::make_shared<std::atomic<bool>>(false);
+  lumivane::platform::RemoveTemporariesOnInterrupt([stop, &signal](int number) {
+    signal = number;
+    *stop = true;
+    std::fputs("lumivane-batch: stopping after the pictures in hand (again: at once)\n", stderr);
+  });
+  return stop;
+}
+
+void ListPresets(const std::vector<lumivane::Preset>& user_presets) {
+  using lumivane::Preset;
+  using lumivane::Presets;
+  for (const Preset& p : Presets()) {
+    std::printf("%-8s %s\n", p.id.c_str(), p.name.c_str());
+  }
+  for (const Preset& p : user_presets) {
+    // One named like a built-in (saved before that was refused) is never
+    // the one --preset takes.
+    const bool shadowed = std::any_of(Presets().begin(), Presets().end(), [&](const Preset& b) {
+      return p.name == b.name || p.name == b.id || p.name == b.short_name;
+    });
+    std::printf("%-8s %s%s\n", "", p.name.c_str(),
+                shadowed ? "（与内置预设同名，--preset 用内置的）" : "");
+  }
+}
+
+// Adds each picture's line to the manifest; a line that cannot be written
+// is logged once and sets `failed`, and a reader that went away ends the
+// run as an interrupt would.
+std::function<void(const std::string&, const lumivane::PictureResult&)> ManifestWriter(
+    lumivane::platform::AppendFile& manifest, bool usable, const std::string& name,
+    lumivane::cli::CliPort& port, bool& failed) {
+  using namespace lumivane;
+  return [&, usable, name](const std::string& source, const PictureResult& result) {
+    if (failed) return;
+    if (usable && manifest.Append(cli::ManifestLine(source, result))) return;
+    if (usable && errno == EPIPE) {
+      std::fputs("lumivane-batch: the manifest's reader closed the pipe\n", stderr);
+      platform::RemovePendingTemporariesAndExit(kBrokenPipeExit);
+    }
+    port.AppendLogLine(msg::SaveError(name, platform::LastWriteProblem()));
+    failed = true;
+  };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,30 +101,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->list_presets) {
-    for (const Preset& p : Presets()) {
-      std::printf("%-8s %s\n", p.id.c_str(), p.name.c_str());
-    }
-    for (const Preset& p : user_presets) {
-      // One named like a built-in (saved before that was refused) is never
-      // the one --preset takes.
-      const bool shadowed = std::any_of(Presets().begin(), Presets().end(), [&](const Preset& b) {
-        return p.name == b.name || p.name == b.id || p.name == b.short_name;
-      });
-      std::printf("%-8s %s%s\n", "", p.name.c_str(),
-                  shadowed ? "（与内置预设同名，--preset 用内置的）" : "");
-    }
+    ListPresets(user_presets);
     return 0;
   }
-  // Interrupted, the run finishes the pictures in hand and writes its
-  // report and manifest lines for every picture; a second signal ends it
-  // at once.
-  auto stop = std::make_shared<std::atomic<bool>>(false);
   std::atomic<int> interrupted = 0;
-  platform::RemoveTemporariesOnInterrupt([stop, &interrupted](int signal) {
-    interrupted = signal;
-    *stop = true;
-    std::fputs("lumivane-batch: stopping after the pictures in hand (again: at once)\n", stderr);
-  });
+  const auto stop = StopOnInterrupt(interrupted);
   const bool stdout_closed = platform::ReserveIfClosed(stdout);
   platform::ReserveIfClosed(stderr);
   ProcessingSettings settings;
@@ -100,17 +131,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     const bool usable = !(stdout_closed && *options->manifest == "-");
-    batch.on_picture = [&, usable](const std::string& source, const PictureResult& result) {
-      if (manifest_failed) return;
-      if (usable && manifest->Append(cli::ManifestLine(source, result))) return;
-      if (usable && errno == EPIPE) {
-        // Whoever read the manifest is gone: the run ends as if interrupted.
-        std::fputs("lumivane-batch: the manifest's reader closed the pipe\n", stderr);
-        platform::RemovePendingTemporariesAndExit(kBrokenPipeExit);
-      }
-      port.AppendLogLine(msg::SaveError(*options->manifest, platform::LastWriteProblem()));
-      manifest_failed = true;
-    };
+    batch.on_picture = ManifestWriter(*manifest, usable, *options->manifest, port, manifest_failed);
   }
   const int code = ExitCode(BatchWorker(port, settings, batch));
   if (interrupted != 0) return 128 + interrupted;

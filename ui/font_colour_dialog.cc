@@ -53,17 +53,7 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   form->addRow("颜色:", colour_button_);
   form->addRow("示例:", sample_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  family_->setWhatsThis(
-      QString::fromUtf8("文字水印的字体。水印文字里有中文时，请选择能显示中文的字体。"));
-  size_->setWhatsThis(QString::fromUtf8("文字水印的大小，以磅为单位（8 - 72）。"));
-  bold_->setWhatsThis(QString::fromUtf8("文字水印是否用粗体、斜体。"));
-  italic_->setWhatsThis(bold_->whatsThis());
-  colour_button_->setWhatsThis(QString::fromUtf8("选择文字水印的颜色。"));
-  sample_->setWhatsThis(QString::fromUtf8("按当前的选择显示的文字样例。"));
-  buttons->button(QDialogButtonBox::Ok)
-      ->setWhatsThis(QString::fromUtf8("使用所选的字体、大小、样式和颜色，然后关闭本窗口。"));
-  buttons->button(QDialogButtonBox::Cancel)
-      ->setWhatsThis(QString::fromUtf8("不做任何更改，关闭本窗口。"));
+  ExplainControls(*buttons);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(buttons);
@@ -80,6 +70,20 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   connect(bold_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
   connect(italic_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
   UpdateSample();
+}
+
+void FontColourDialog::ExplainControls(QDialogButtonBox& buttons) {
+  family_->setWhatsThis(
+      QString::fromUtf8("文字水印的字体。水印文字里有中文时，请选择能显示中文的字体。"));
+  size_->setWhatsThis(QString::fromUtf8("文字水印的大小，以磅为单位（8 - 72）。"));
+  bold_->setWhatsThis(QString::fromUtf8("文字水印是否用粗体、斜体。"));
+  italic_->setWhatsThis(bold_->whatsThis());
+  colour_button_->setWhatsThis(QString::fromUtf8("选择文字水印的颜色。"));
+  sample_->setWhatsThis(QString::fromUtf8("按当前的选择显示的文字样例。"));
+  buttons.button(QDialogButtonBox::Ok)
+      ->setWhatsThis(QString::fromUtf8("使用所选的字体、大小、样式和颜色，然后关闭本窗口。"));
+  buttons.button(QDialogButtonBox::Cancel)
+      ->setWhatsThis(QString::fromUtf8("不做任何更改，关闭本窗口。"));
 }
 
 FontChoice FontColourDialog::Choice() const {

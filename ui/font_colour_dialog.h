@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <string>
 
 #include "engine/picture/processing_settings.h"
@@ -27,6 +28,8 @@ class FontColourDialog : public QDialog {
 
  private:
   void UpdateSample();
+  // The help of "?" mode over each control.
+  void ExplainControls(QDialogButtonBox& buttons);
 
   QFontComboBox* family_;
   QSpinBox* size_;

@@ -26,19 +26,12 @@ std::vector<float> GaussianWeights(double sigma) {
   return weights;
 }
 
-}  // namespace
-
-vips::VImage Sharpened(const vips::VImage& picture, int amount) {
-  constexpr float kMostAdded = 8;
-  const Pixels in(picture);
-  const double shrink = std::max(1.0, static_cast<double>(OriginalSize(picture).width) / in.width);
-  const std::vector<float> weights =
-      GaussianWeights(std::clamp(0.5 + 0.15 * std::log2(shrink), 0.5, 1.2));
+// Every row blurred along itself: rows of interleaved samples, where a
+// pixel's neighbour along the row is `bands` samples away, so each pass
+// runs over whole rows at once.
+std::vector<float> BlurredAcross(const Pixels& in, const std::vector<float>& weights) {
   const int radius = static_cast<int>(weights.size() / 2);
-  const float strength = amount / 50.0f;
   const int w = in.width, h = in.height, bands = in.bands;
-  // Rows of interleaved samples: a pixel's neighbour along the row is
-  // `bands` samples away, so each pass runs over whole rows at once.
   const size_t row = static_cast<size_t>(w) * bands;
   std::vector<float> across(row * h);
   for (int y = 0; y < h; ++y) {
@@ -67,6 +60,22 @@ vips::VImage Sharpened(const vips::VImage& picture, int amount) {
       }
     }
   }
+  return across;
+}
+
+}  // namespace
+
+vips::VImage Sharpened(const vips::VImage& picture, int amount) {
+  constexpr float kMostAdded = 8;
+  const Pixels in(picture);
+  const double shrink = std::max(1.0, static_cast<double>(OriginalSize(picture).width) / in.width);
+  const std::vector<float> weights =
+      GaussianWeights(std::clamp(0.5 + 0.15 * std::log2(shrink), 0.5, 1.2));
+  const int radius = static_cast<int>(weights.size() / 2);
+  const float strength = amount / 50.0f;
+  const int w = in.width, h = in.height, bands = in.bands;
+  const size_t row = static_cast<size_t>(w) * bands;
+  const std::vector<float> across = BlurredAcross(in, weights);
   std::vector<unsigned char> out(in.data, in.data + row * h);
   std::vector<float> blur(row);
   for (int y = 0; y < h; ++y) {
