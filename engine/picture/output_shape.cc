@@ -76,9 +76,7 @@ std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettin
     if (made && step.on(context)) made = step.size(*made, context);
   }
   if (!made) return std::nullopt;
-  const int frame = 2 * extras.border;
-  return OutputShape{{made->width + frame, made->height + frame},
-                     PartHeights(made->height, extras)};
+  return PartsShape(*made, extras);
 }
 
 }  // namespace lumivane

@@ -15,12 +15,6 @@
 
 namespace lumivane {
 
-struct OutputShape {
-  PictureSize size;                 // all parts together, each with its frame
-  std::vector<int> part_heights{};  // each part's, the frame's rows in them; one when uncut
-  bool operator==(const OutputShape&) const = default;
-};
-
 // The upright size a JPEG, PNG or BMP file's header tells; none for other
 // formats or a header that does not read.
 std::optional<PictureSize> HeaderSize(const std::string& path);

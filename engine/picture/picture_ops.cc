@@ -143,7 +143,8 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
-    const int first = PartHeights(picture->height(), extras).front();
+    const int first =
+        PartsShape({picture->width(), picture->height()}, extras).part_heights.front();
     bool marked = true;
     const vips::VImage finished = FinishedPart(*picture, 0, first, context, watermark, marked);
     if (mark_failed) *mark_failed = !marked;
@@ -208,9 +209,9 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     if (!base) return result;
     result.original = OriginalSize(*base);
     result.unframed = context.unframed;
-    const std::vector<int> heights = PartHeights(base->height(), extras);
-    const int frames = 2 * extras.border;
-    result.size = {base->width() + frames, base->height() + frames};
+    const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
+    const std::vector<int>& heights = shape.part_heights;
+    result.size = shape.size;
     const int quality = OutputQuality(settings, switches);
     result.quality = quality;
     bool marked = true;

@@ -351,8 +351,10 @@ const std::vector<PartStep>& PartSteps() {
   return steps;
 }
 
-std::vector<int> PartHeights(int height, const ExtraOperations& extras) {
-  return SliceHeights(height + 2 * extras.border, extras.slice_height);
+OutputShape PartsShape(PictureSize made, const ExtraOperations& extras) {
+  const int frames = 2 * extras.border;
+  const PictureSize framed{made.width + frames, made.height + frames};
+  return {framed, SliceHeights(framed.height, extras.slice_height)};
 }
 
 vips::VImage FinishedPart(const vips::VImage& base, int top, int height, const StepContext& c,

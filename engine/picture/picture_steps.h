@@ -76,10 +76,10 @@ struct PartStep {
 };
 const std::vector<PartStep>& PartSteps();
 
-// The heights of the parts a picture `height` high is cut into, each with
-// its share of the frame: the framed picture cut, so the parts stacked are
-// the framed picture. One part when it is not cut.
-std::vector<int> PartHeights(int height, const ExtraOperations& extras);
+// The part steps' size: a picture made at `made` framed, and cut into
+// parts each with its share of the frame, so the parts stacked are the
+// framed picture (one part when it is not cut).
+OutputShape PartsShape(PictureSize made, const ExtraOperations& extras);
 
 // The part of the framed picture `height` high from row `top`, made of
 // `base`: the marks laid on its own rows of the picture, then its share of
