@@ -123,20 +123,27 @@ TEST_F(BatchRunTest, PngAndItsJpgTwinGiveOneOutputTheFirstKeepsIt) {
   EXPECT_EQ(kept->width(), 64);  // a.png's
 }
 
+// The first picture in name order keeps a name, its parts' too; with a
+// rename pattern the run is refused before anything is written.
 TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
   MakePictureFile(src_ + "/a.jpg", 100, 3000, "orange", "JPEG");
-  MakePictureFile(src_ + "/a_01.jpg", 40, 30, "blue", "JPEG");
+  MakePictureFile(src_ + "/a_02.jpg", 40, 30, "blue", "JPEG");
   request_.extras.slice_height = 1500;
   const BatchSummary summary = Run();
   EXPECT_EQ(port_.Calls("log"),
             (std::vector<std::string>{"更多处理选项：每段 ≤ 1500 高",
-                                      "未保存 " + src_ + "/a.jpg：" + target_ +
-                                          "/a_01.jpg 已由同一文件夹里的另一张图片保存"}));
+                                      "未保存 " + src_ + "/a_02.jpg：" + target_ +
+                                          "/a_02.jpg 已由同一文件夹里的另一张图片保存"}));
   EXPECT_EQ(summary.failed, 1);
-  auto kept = LoadForTest(target_ + "/a_01.jpg");
+  auto kept = LoadForTest(target_ + "/a_02.jpg");
   ASSERT_TRUE(kept);
-  EXPECT_EQ(kept->width(), 40);                     // a_01.jpg's own
-  EXPECT_FALSE(FileExists(target_ + "/a_02.jpg"));  // no part of a.jpg put in place
+  EXPECT_EQ(kept->width(), 100);  // a.jpg's second part
+  // Sized names clash by the sizes the headers tell: refused at the start.
+  MakePictureFile(src_ + "/b.jpg", 100, 3000, "blue", "JPEG");
+  request_.extras.slice_height = 0;
+  request_.extras.rename = "p{w}x{h}";
+  EXPECT_EQ(Run().end, RunEnd::kRefused);
+  EXPECT_NE(port_.Calls("message").back().find("p100x3000.jpg"), std::string::npos);
 }
 
 TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {

@@ -303,7 +303,8 @@ const std::vector<OperationField>& OperationFields() {
           .usage =
               "name the outputs by PATTERN: {name} (without its extension), {n} or {n:03} (its "
               "number in its folder's name order), {folder}, {w} and {h} (the output's size); the "
-              "format's extension follows; names that would clash refuse the run",
+              "format's extension follows; names that would clash refuse the run (a size that only "
+              "shows once the picture is read: that picture is not saved, and logged)",
           .log = "重命名为 {}",
       },
       {

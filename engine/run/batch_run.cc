@@ -201,7 +201,13 @@ class BatchRun {
     const StringList share = ShardShare(*files, folder.substr(source.size()), request_.shard_index,
                                         request_.shard_count);
     std::vector<PlannedPicture> planned;
-    if (const auto clash = plan_->PlanFolder(folder, target_folder, *files, share, planned)) {
+    auto shape_of = [this](const std::string& picture) -> std::optional<OutputShape> {
+      const auto original = HeaderSize(picture);
+      if (!original) return std::nullopt;
+      return PlannedShape(*original, s_, switches_, request_.extras);
+    };
+    if (const auto clash =
+            plan_->PlanFolder(folder, target_folder, *files, share, shape_of, planned)) {
       port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
       refused_ = true;
       return std::nullopt;
@@ -260,7 +266,7 @@ class BatchRun {
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
       const bool skipped =
           !item.picture.clash && request_.skip_done && plan_->StillDone(item.picture);
-      if (skipped || item.picture.clash || !NameBeforeReading(item.picture)) {
+      if (skipped || item.picture.clash) {
         PictureResult decided;
         decided.outcome = skipped ? PictureOutcome::kSkipped : PictureOutcome::kNameClash;
         decided.outputs = skipped ? plan_->DoneOutputs(item.picture.source)
@@ -302,17 +308,6 @@ class BatchRun {
     summary_.end = RunEnd::kStopped;
     const std::string report = teller_.WriteReport(target_, ShardName());
     port_.AppendLogLine(msg::Stopped(summary_.processed, summary_.not_reached, report));
-  }
-
-  // Names that hold the output's size and the parts of cut pictures, from
-  // the picture's header where it tells the size. False when one is
-  // another picture's output.
-  bool NameBeforeReading(PlannedPicture& picture) {
-    if (!plan_->NamesNeedShape()) return true;
-    const auto original = HeaderSize(picture.source);
-    if (!original) return true;  // named once made
-    const auto shape = PlannedShape(*original, s_, switches_, request_.extras);
-    return !shape || plan_->NameBeforeReading(picture, shape->size, shape->part_heights);
   }
 
   void Journal(const InOrderQueue::Item& item, const PictureResult& result) {

@@ -72,10 +72,10 @@ std::string OutputPlan::MainOutput(const PlannedPicture& p, PictureSize size) co
 std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
                                                   const std::string& target_folder,
                                                   const StringList& all, const StringList& share,
+                                                  const ShapeOf& shape_of,
                                                   std::vector<PlannedPicture>& planned) {
   std::set<std::string> share_names(share.items.begin(), share.items.end());
   std::set<std::string> kept;
-  std::vector<std::string> claims;
   for (size_t i = 0; i < all.items.size(); ++i) {
     PlannedPicture p;
     p.source = platform::JoinPath(folder, all.items[i]);
@@ -85,21 +85,38 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
     p.number = rename_start_ + static_cast<int>(i);
     p.sized = sized_names_;
     p.output = MainOutput(p, {});
-    // A name that holds the output's size is known, and claimed, once made.
-    if (!p.sized) {
-      p.clash = !kept.insert(p.output).second;
-      if (p.clash && !rename_.empty()) return p.output;
-      if (!p.clash) claims.push_back(p.output);
+    // Every name the picture will be written under, where its header
+    // tells them; else its own name, and a name that holds its size none
+    // (claimed once it is made).
+    std::vector<std::string> names;
+    const auto shape = NamesNeedShape() ? shape_of(p.source) : std::nullopt;
+    if (shape) {
+      NamedOutputs named = NamesAt(p, shape->size, shape->part_heights);
+      names = named.paths;
+      if (!p.sized) names.push_back(p.output);  // "a.jpg" of "a_01.jpg": one source each
+      p.paths = std::move(named.paths);
+      p.size = shape->size;
+    } else if (!p.sized) {
+      names = {p.output};
     }
+    for (const std::string& name : names) {
+      if (kept.count(name) == 0) continue;
+      if (!rename_.empty()) return name;
+      p.clash = true;
+      p.output = name;
+      p.paths.clear();
+      break;
+    }
+    if (!p.clash) kept.insert(names.begin(), names.end());
     if (share_names.count(p.name) > 0) planned.push_back(std::move(p));
   }
   std::lock_guard lock(claimed_mutex_);
-  claimed_.insert(claims.begin(), claims.end());
+  claimed_.insert(kept.begin(), kept.end());
   return std::nullopt;
 }
 
-NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
-                               const std::vector<int>& heights) {
+NamedOutputs OutputPlan::NamesAt(const PlannedPicture& picture, PictureSize size,
+                                 const std::vector<int>& heights) const {
   const int parts = static_cast<int>(heights.size());
   const std::string main = picture.sized ? MainOutput(picture, size) : picture.output;
   NamedOutputs named;
@@ -110,7 +127,13 @@ NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
         picture.sized ? MainOutput(picture, {size.width, heights[i - 1]}) : main;
     named.paths.push_back(parts == 1 ? main : SlicePath(own, i));
   }
-  if (parts == 1 && !picture.sized) return named;  // claimed with its folder
+  return named;
+}
+
+NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
+                               const std::vector<int>& heights) {
+  NamedOutputs named = NamesAt(picture, size, heights);
+  if (heights.size() == 1 && !picture.sized) return named;  // claimed with its folder
   // "a_01.jpg" may be the output of a picture of that name.
   std::lock_guard lock(claimed_mutex_);
   for (const std::string& path : named.paths) {
@@ -123,19 +146,6 @@ NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
   }
   claimed_.insert(named.paths.begin(), named.paths.end());
   return named;
-}
-
-bool OutputPlan::NameBeforeReading(PlannedPicture& picture, PictureSize size,
-                                   const std::vector<int>& heights) {
-  NamedOutputs named = Claim(picture, size, heights);
-  if (!named.taken.empty()) {
-    picture.clash = true;
-    picture.output = named.taken;
-    return false;
-  }
-  picture.paths = std::move(named.paths);
-  picture.size = size;
-  return true;
 }
 
 NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size,
@@ -181,7 +191,9 @@ bool OutputPlan::StillDone(const PlannedPicture& picture) {
   }
   std::lock_guard lock(claimed_mutex_);
   for (const std::string& path : paths) {
-    if (path != picture.output && claimed_.count(path) > 0) return false;  // another's now
+    const bool own = path == picture.output || std::find(picture.paths.begin(), picture.paths.end(),
+                                                         path) != picture.paths.end();
+    if (!own && claimed_.count(path) > 0) return false;  // another's now
   }
   claimed_.insert(paths.begin(), paths.end());
   return true;

@@ -56,22 +56,20 @@ class OutputPlan {
   // Why the journal could not be read or written.
   platform::WriteProblem JournalProblem() const { return journal_.problem(); }
 
+  // What a picture's header foretells it is written as; none when only
+  // its pixels tell.
+  using ShapeOf = std::function<std::optional<OutputShape>(const std::string& source)>;
+
   // The outputs of the pictures of `share`, decided over `all` (the
   // folder's whole listing) in name order: the first picture of a name
-  // keeps it, a later one is a clash. With a rename pattern, a name two
-  // pictures would share is returned instead: the run is refused.
+  // keeps it (every name it is written under: its parts and its size, as
+  // `shape_of` foretells them), a later one is a clash. With a rename
+  // pattern, a name two pictures would share is returned instead: the run
+  // is refused.
   std::optional<std::string> PlanFolder(const std::string& folder, const std::string& target_folder,
                                         const StringList& all, const StringList& share,
+                                        const ShapeOf& shape_of,
                                         std::vector<PlannedPicture>& planned);
-
-  // True when the names depend on the output's size or its parts: they are
-  // decided from the picture's shape.
-  bool NamesNeedShape() const { return sized_names_ || slice_height_ > 0; }
-  // The picture's names for the shape its header gave, claimed. False when
-  // one is another picture's output (the picture is then a clash, with that
-  // name as its output).
-  bool NameBeforeReading(PlannedPicture& picture, PictureSize size,
-                         const std::vector<int>& part_heights);
 
   // From the pool's threads: the output's paths for the picture made at
   // `size` and cut into parts of `part_heights`, claimed; else the name
@@ -100,6 +98,11 @@ class OutputPlan {
   std::string BelowTarget(const std::string& path) const;
   std::string FromTarget(const std::string& below) const;
   std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
+  // The names of the picture made at `size` and cut into `part_heights`.
+  NamedOutputs NamesAt(const PlannedPicture& picture, PictureSize size,
+                       const std::vector<int>& part_heights) const;
+  // True when the names depend on the output's size or its parts.
+  bool NamesNeedShape() const { return sized_names_ || slice_height_ > 0; }
   // The paths at `size` in `parts`, claimed unless another picture has one.
   NamedOutputs Claim(const PlannedPicture& picture, PictureSize size,
                      const std::vector<int>& part_heights);
