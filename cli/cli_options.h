@@ -17,9 +17,9 @@ enum class OverwriteChoice { kAsk, kYes, kNo };
 struct CliOptions {
   std::string source;
   std::string target;
-  std::optional<int> width;
-  std::optional<int> quality;   // 50..100 in steps of 5
-  std::optional<int> rotation;  // 90, 180, 270
+  std::optional<std::string> width;  // as typed: the run's checks decide
+  std::optional<int> quality;        // 50..100 in steps of 5
+  std::optional<int> rotation;       // 90, 180, 270
   bool subfolders = false;
   std::optional<std::string> text;
   std::optional<std::string> font;
@@ -27,9 +27,9 @@ struct CliOptions {
   std::optional<std::string> color;  // #rrggbb
   std::optional<bool> bold;
   std::optional<bool> italic;
-  std::optional<int> opacity;                        // 10..100 in steps of 10
-  std::optional<std::pair<int, int>> text_position;  // positions of the choice boxes
-  std::optional<std::pair<std::string, std::string>> text_margins;
+  std::optional<int> opacity;                                       // 10..100 in steps of 10
+  std::optional<std::pair<int, int>> text_position;                 // positions of the choice boxes
+  std::optional<std::pair<std::string, std::string>> text_margins;  // as typed
   std::optional<std::string> image;
   std::optional<std::pair<int, int>> image_position;
   std::optional<std::pair<std::string, std::string>> image_margins;

@@ -36,10 +36,10 @@ RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
   in.subfolders = o.subfolders;
   // A preset's width, unless --width says otherwise.
   if (auto width = o.width                           ? o.width
-                   : o.preset && o.preset->width > 0 ? std::optional<int>(o.preset->width)
-                                                     : std::nullopt) {
+                   : o.preset && o.preset->width > 0 ? std::to_string(o.preset->width)
+                                                     : std::optional<std::string>()) {
     in.width_on = true;
-    in.width = std::to_string(*width);
+    in.width = *width;
   }
   if (o.quality) in.quality = (100 - *o.quality) / 5;
   if (o.rotation) {
@@ -64,6 +64,23 @@ RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
   request.shard_count = o.shard_count;
   request.skip_done = o.skip_done;
   return request;
+}
+
+const char* OptionGiving(const CliOptions& o, Field field) {
+  switch (field) {
+    case Field::kWidth:
+      return o.width ? "--width" : nullptr;
+    case Field::kText:
+      return o.text ? "--text" : nullptr;
+    case Field::kTextHorizontalMargin:
+    case Field::kTextVerticalMargin:
+      return o.text_margins ? "--text-margins" : nullptr;
+    case Field::kPictureHorizontalMargin:
+    case Field::kPictureVerticalMargin:
+      return o.image_margins ? "--image-margins" : nullptr;
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace lumivane::cli

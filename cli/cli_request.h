@@ -13,6 +13,10 @@ namespace lumivane::cli {
 // font. Without --target, the source's default target folder.
 RunRequest RequestFrom(const CliOptions& options, ProcessingSettings& settings);
 
+// The option that gave the value of `field`; none when the value came
+// from config.dat (a refusal of it is then the run's).
+const char* OptionGiving(const CliOptions& options, Field field);
+
 }  // namespace lumivane::cli
 
 #endif  // LUMIVANE_CLI_CLI_REQUEST_H_

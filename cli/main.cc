@@ -13,6 +13,7 @@
 #include "cli/cli_request.h"
 #include "cli/manifest.h"
 #include "engine/run/batch_run.h"
+#include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
 #include "platform/append_file.h"
 #include "platform/file_system.h"
@@ -118,6 +119,14 @@ int main(int argc, char** argv) {
   cli::CliPort port(options->overwrite, stderr, platform::AnswersFromATerminal(),
                     options->skip_done);
   RunRequest batch = cli::RequestFrom(*options, settings);
+  // A value given on the command line that the run would refuse is a wrong
+  // command line, told in the run's words.
+  if (const auto refused = RefusedValue(batch.inputs)) {
+    if (const char* option = cli::OptionGiving(*options, refused->field)) {
+      std::fprintf(stderr, "lumivane-batch: %s: %s\n", option, refused->message.c_str());
+      return 2;
+    }
+  }
   batch.stop = stop;
   if (options->save_settings)
     batch.save_settings = [folder](const ProcessingSettings& s) { SaveSettings(folder, s); };

@@ -47,16 +47,7 @@ std::string Set(const std::string&, CliOptions& options, const Presets&) {
   return "";
 }
 
-// "X,Y", each a margin the window takes.
-std::optional<std::pair<std::string, std::string>> Margins(const std::string& s) {
-  const auto p = Pair(s);
-  if (!p || !Bounded(p->first, 0, kMaxMargin) || !Bounded(p->second, 0, kMaxMargin)) {
-    return std::nullopt;
-  }
-  return p;
-}
-
-constexpr char kMarginsError[] = "must be X,Y with each 0 to 999";
+constexpr char kMarginsError[] = "must be X,Y";
 constexpr char kPositionError[] = "must be H,V with H left|center|right and V top|center|bottom";
 
 const std::vector<CliOption> kOptions = {
@@ -70,9 +61,7 @@ const std::vector<CliOption> kOptions = {
      Set<&CliOptions::subfolders, true>},
     {"--width", "N", OptionGroup::kBasic,
      "shrink to N pixels wide (1-9999), never enlarge; the height in proportion, truncated",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.width = Bounded(v, 1, kMaxWidth)) ? std::string() : "must be 1 to 9999";
-     }},
+     Store<&CliOptions::width>},
     {"--quality", "Q", OptionGroup::kBasic,
      "JPEG quality 50-100 in steps of 5 (default from config.dat)",
      [](const std::string& v, CliOptions& o, const Presets&) {
@@ -83,11 +72,7 @@ const std::vector<CliOption> kOptions = {
        return (o.rotation = Bounded(v, 90, 270, 90)) ? std::string() : "must be 90, 180 or 270";
      }},
     {"--text", "TEXT", OptionGroup::kBasic, "print TEXT on every picture",
-     [](const std::string& v, CliOptions& o, const Presets&) {
-       if (TrimSpaces(v).empty()) return std::string("must not be empty");
-       o.text = v;
-       return std::string();
-     }},
+     Store<&CliOptions::text>},
     {"--font", "NAME", OptionGroup::kBasic,
      "font of the text (e.g. \"WenQuanYi Zen Hei\" for Chinese)", Store<&CliOptions::font>},
     {"--font-size", "PT", OptionGroup::kBasic, "size of the text in points (8-72)",
@@ -118,7 +103,7 @@ const std::vector<CliOption> kOptions = {
      }},
     {"--text-margins", "X,Y", OptionGroup::kBasic, "margins of the text in pixels (0-999)",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.text_margins = Margins(v)) ? std::string() : kMarginsError;
+       return (o.text_margins = Pair(v)) ? std::string() : kMarginsError;
      }},
     {"--image", "FILE", OptionGroup::kBasic, "lay the picture FILE on every picture",
      Store<&CliOptions::image>},
@@ -130,7 +115,7 @@ const std::vector<CliOption> kOptions = {
     {"--image-margins", "X,Y", OptionGroup::kBasic,
      "margins of the picture watermark in pixels (0-999)",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.image_margins = Margins(v)) ? std::string() : kMarginsError;
+       return (o.image_margins = Pair(v)) ? std::string() : kMarginsError;
      }},
     {"--overwrite", "yes|no|ask", OptionGroup::kBasic,
      "answer to \"overwrite existing outputs?\": yes replaces them, no ends the run at the first "

@@ -191,6 +191,10 @@ TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
     EXPECT_NE(ReadWholeFile(dir / "out.txt").find("--"), std::string::npos) << wrong;
   }
   EXPECT_FALSE(fs::exists(dir / "png"));
+  // In the words of the window's check, which decides the value alone.
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target png --width 10000"), 2);
+  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("--width: 图片宽取值范围: 1 - 9999"),
+            std::string::npos);
   // A mirrored folder that cannot be created.
   dir.WriteFile("blocked/sub", "a file where the folder should be");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target blocked --subfolders"), 3);

@@ -47,18 +47,62 @@ bool InputChecks::SourceFolder() {
   return true;
 }
 
-bool InputChecks::Width() {
-  const std::string text = TrimSpaces(in_.width);
+std::optional<ValueRefusal> WidthRefusal(const UserInputs& in) {
+  if (!in.width_on) return std::nullopt;
+  const std::string text = TrimSpaces(in.width);
   const auto number = ParseDigits(text);
-  if (!in_.width_on) {
-    // Not needed: a default stands in for nonsense, a number is not taken.
-    if (!number) s_.width = kDefaultWidth;
-    return true;
+  if (text.empty()) return ValueRefusal{msg::kWidthEmpty, Field::kWidth};
+  if (!number) return ValueRefusal{msg::kWidthNotNumber, Field::kWidth};
+  if (*number < 1 || *number > kMaxWidth) return ValueRefusal{msg::kWidthRange, Field::kWidth};
+  return std::nullopt;
+}
+
+std::optional<ValueRefusal> TextRefusal(const UserInputs& in, bool for_preview) {
+  if ((for_preview || in.text_mark) && TrimSpaces(in.text).empty()) {
+    return ValueRefusal{msg::kEnterText, Field::kText};
   }
-  if (text.empty()) return Fail(msg::kWidthEmpty, Field::kWidth);
-  if (!number) return Fail(msg::kWidthNotNumber, Field::kWidth);
-  if (*number < 1 || *number > kMaxWidth) return Fail(msg::kWidthRange, Field::kWidth);
-  s_.width = static_cast<std::int32_t>(*number);
+  return std::nullopt;
+}
+
+std::optional<ValueRefusal> MarginRefusal(const MarkPlace& place, msg::Watermark watermark,
+                                          bool horizontal) {
+  const int position = horizontal ? place.horizontal : place.vertical;
+  if (position <= 0) return std::nullopt;  // centred: the margin is not used
+  const std::string text = TrimSpaces(horizontal ? place.horizontal_margin : place.vertical_margin);
+  const auto number = ParseDigits(text);
+  const bool text_mark = watermark == msg::Watermark::kText;
+  const Field field =
+      horizontal ? (text_mark ? Field::kTextHorizontalMargin : Field::kPictureHorizontalMargin)
+                 : (text_mark ? Field::kTextVerticalMargin : Field::kPictureVerticalMargin);
+  const msg::Side side = horizontal ? (position == 1 ? msg::Side::kLeft : msg::Side::kRight)
+                                    : (position == 1 ? msg::Side::kTop : msg::Side::kBottom);
+  if (text.empty()) return ValueRefusal{msg::MarginEmpty(watermark, side), field};
+  if (!number) return ValueRefusal{msg::MarginNotNumber(watermark, side), field};
+  if (*number > static_cast<std::uint64_t>(kMaxMargin)) {
+    return ValueRefusal{msg::MarginRange(watermark, side), field};
+  }
+  return std::nullopt;
+}
+
+std::optional<ValueRefusal> RefusedValue(const UserInputs& in) {
+  for (auto refusal : {WidthRefusal(in), TextRefusal(in, false),
+                       MarginRefusal(in.text_place, msg::Watermark::kText, true),
+                       MarginRefusal(in.text_place, msg::Watermark::kText, false),
+                       MarginRefusal(in.picture_place, msg::Watermark::kPicture, true),
+                       MarginRefusal(in.picture_place, msg::Watermark::kPicture, false)}) {
+    if (refusal) return refusal;
+  }
+  return std::nullopt;
+}
+
+bool InputChecks::Width() {
+  if (const auto refusal = WidthRefusal(in_)) return Fail(*refusal);
+  const auto number = ParseDigits(TrimSpaces(in_.width));
+  if (in_.width_on) {
+    s_.width = static_cast<std::int32_t>(*number);
+  } else if (!number) {
+    s_.width = kDefaultWidth;  // not needed: a default stands in for nonsense
+  }
   return true;
 }
 
@@ -66,8 +110,8 @@ void InputChecks::Quality() { s_.quanlity = in_.quality; }
 
 bool InputChecks::WatermarkText(bool for_preview) {
   const std::string text = TrimSpaces(in_.text);
+  if (const auto refusal = TextRefusal(in_, for_preview)) return Fail(*refusal);
   if (for_preview || in_.text_mark) {
-    if (text.empty()) return Fail(msg::kEnterText, Field::kText);
     if (HasNonAscii(text) && !FontShowsChinese(s_.sy_text_font)) {
       return Fail(for_preview ? msg::kPreviewNeedsChineseFont : msg::kFontCannotShowChinese,
                   Field::kFont, MessageIcon::kWarning);
@@ -79,36 +123,23 @@ bool InputChecks::WatermarkText(bool for_preview) {
 
 void InputChecks::Opacity() { s_.sy_text_opacity = in_.opacity; }
 
-bool InputChecks::Margin(int position, const std::string& typed, Field field,
-                         msg::Watermark watermark, bool horizontal, std::int32_t& direction,
-                         std::uint32_t& value) {
-  direction = position;
-  const std::string text = TrimSpaces(typed);
-  const auto number = ParseDigits(text);
-  if (position <= 0) {
-    // Centred: the margin is not used, so anything goes.
-    value =
-        number && *number <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
-            ? static_cast<std::uint32_t>(*number)
-            : kDefaultMargin;
-    return true;
-  }
-  const msg::Side side = horizontal ? (position == 1 ? msg::Side::kLeft : msg::Side::kRight)
-                                    : (position == 1 ? msg::Side::kTop : msg::Side::kBottom);
-  if (text.empty()) return Fail(msg::MarginEmpty(watermark, side), field);
-  if (!number) return Fail(msg::MarginNotNumber(watermark, side), field);
-  if (*number > static_cast<std::uint64_t>(kMaxMargin))
-    return Fail(msg::MarginRange(watermark, side), field);
-  value = static_cast<std::uint32_t>(*number);
+bool InputChecks::Margin(const MarkPlace& place, msg::Watermark watermark, bool horizontal,
+                         std::int32_t& direction, std::uint32_t& value) {
+  if (const auto refusal = MarginRefusal(place, watermark, horizontal)) return Fail(*refusal);
+  direction = horizontal ? place.horizontal : place.vertical;
+  const auto number =
+      ParseDigits(TrimSpaces(horizontal ? place.horizontal_margin : place.vertical_margin));
+  // Centred, the margin is not used: a default stands in for nonsense.
+  value = number && *number <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())
+              ? static_cast<std::uint32_t>(*number)
+              : kDefaultMargin;
   return true;
 }
 
 bool InputChecks::TextMargins() {
   const MarkPlace& p = in_.text_place;
-  return Margin(p.horizontal, p.horizontal_margin, Field::kTextHorizontalMargin,
-                msg::Watermark::kText, true, s_.sy_text_w_direction, s_.sy_text_w_value) &&
-         Margin(p.vertical, p.vertical_margin, Field::kTextVerticalMargin, msg::Watermark::kText,
-                false, s_.sy_text_h_direction, s_.sy_text_h_value);
+  return Margin(p, msg::Watermark::kText, true, s_.sy_text_w_direction, s_.sy_text_w_value) &&
+         Margin(p, msg::Watermark::kText, false, s_.sy_text_h_direction, s_.sy_text_h_value);
 }
 
 bool InputChecks::WatermarkPicture() {
@@ -123,10 +154,8 @@ bool InputChecks::WatermarkPicture() {
 
 bool InputChecks::PictureMargins() {
   const MarkPlace& p = in_.picture_place;
-  return Margin(p.horizontal, p.horizontal_margin, Field::kPictureHorizontalMargin,
-                msg::Watermark::kPicture, true, s_.sy_image_w_direction, s_.sy_image_w_value) &&
-         Margin(p.vertical, p.vertical_margin, Field::kPictureVerticalMargin,
-                msg::Watermark::kPicture, false, s_.sy_image_h_direction, s_.sy_image_h_value);
+  return Margin(p, msg::Watermark::kPicture, true, s_.sy_image_w_direction, s_.sy_image_w_value) &&
+         Margin(p, msg::Watermark::kPicture, false, s_.sy_image_h_direction, s_.sy_image_h_value);
 }
 
 bool InputChecks::TargetFolder(std::string& target) {

@@ -21,6 +21,24 @@ namespace lumivane {
 // anything that is not digits only.
 std::optional<std::uint64_t> ParseDigits(const std::string& text);
 
+// A typed value that cannot be taken: what is wrong, in the words every
+// front end shows, and the input it is about.
+struct ValueRefusal {
+  std::string message;
+  Field field;
+};
+
+// The values typed into the window or given on the command line, each
+// decided here alone: the width (when it is on), the text (when the mark is
+// on, or for a preview), a mark's margins (where its place uses them).
+std::optional<ValueRefusal> WidthRefusal(const UserInputs& inputs);
+std::optional<ValueRefusal> TextRefusal(const UserInputs& inputs, bool for_preview);
+std::optional<ValueRefusal> MarginRefusal(const MarkPlace& place, msg::Watermark watermark,
+                                          bool horizontal);
+// The first of them refused, in the window's order; none when all may be
+// taken.
+std::optional<ValueRefusal> RefusedValue(const UserInputs& inputs);
+
 class InputChecks {
  public:
   InputChecks(WindowPort& port, const UserInputs& inputs, ProcessingSettings& settings)
@@ -57,11 +75,12 @@ class InputChecks {
   // Shows a message; the named input gets the focus when the run ends.
   bool Fail(const std::string& text, std::optional<Field> focus,
             MessageIcon icon = MessageIcon::kError);
+  bool Fail(const ValueRefusal& refusal) { return Fail(refusal.message, refusal.field); }
   std::optional<Field> focus() const { return focus_; }
 
  private:
-  bool Margin(int position, const std::string& typed, Field field, msg::Watermark watermark,
-              bool horizontal, std::int32_t& direction, std::uint32_t& value);
+  bool Margin(const MarkPlace& place, msg::Watermark watermark, bool horizontal,
+              std::int32_t& direction, std::uint32_t& value);
 
   WindowPort& port_;
   const UserInputs& in_;
