@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   s.sy_text = "shop.example.com";
   s.sy_text_w_direction = s.sy_text_h_direction = 2;
   s.sy_text_w_value = s.sy_text_h_value = 16;
-  s.sy_text_font = {"Liberation Sans", 26, 0, "#000000", 0, 0};
+  s.sy_text_font = {"Liberation Sans", 26, 0, 0, 0};
   s.sy_image_w_direction = s.sy_image_h_direction = 2;
   s.sy_image_w_value = s.sy_image_h_value = 16;
   PictureSwitches sw;

@@ -1,5 +1,6 @@
 #include "cli/cli_request.h"
 
+#include "engine/picture/colour.h"
 #include "engine/run/folder_scan.h"
 
 namespace lumivane::cli {
@@ -8,11 +9,8 @@ namespace {
 void ApplyFont(const CliOptions& o, FontChoice& f) {
   if (o.font) f.sy_text_fontName = *o.font;
   if (o.font_size) f.sy_text_fontSize = *o.font_size;
-  if (o.color) {
-    f.sy_text_htmlColor = *o.color;
-    const unsigned long rgb = std::stoul(o.color->substr(1), nullptr, 16);
-    f.sy_text_rgbColors =
-        static_cast<std::uint32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+  if (const auto rgb = o.color ? ParseHtmlColour(*o.color) : std::nullopt) {
+    f.sy_text_rgbColors = BgrOf(*rgb);
   }
   if (o.bold) f.sy_text_isWeight = *o.bold ? 1 : 0;
   if (o.italic) f.sy_text_isItalic = *o.italic ? 1 : 0;

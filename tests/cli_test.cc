@@ -141,7 +141,6 @@ TEST(CliRequestTest, OptionsBecomeTheInputsTheRunChecks) {
   EXPECT_EQ(in.text_place.horizontal_margin, "16");
   EXPECT_EQ(in.picture_place.vertical_margin, "4");
   EXPECT_TRUE(in.subfolders);
-  EXPECT_EQ(s.sy_text_font.sy_text_htmlColor, "#ff0800");
   EXPECT_EQ(s.sy_text_font.sy_text_rgbColors, 0x000008FFu);
 }
 

@@ -38,7 +38,7 @@ class ExtraOperationsTest : public ::testing::Test {
     s.width = 640;
     s.quanlity = 1;  // 95
     s.sy_text = "SHOP";
-    s.sy_text_font = {"Liberation Sans", 40, 0, "#000000", 0, 1};
+    s.sy_text_font = {"Liberation Sans", 40, 0, 0, 1};
     s.sy_text_w_direction = s.sy_text_h_direction = 2;  // right, bottom
     s.sy_text_w_value = s.sy_text_h_value = 10;
     s.sy_image_w_direction = s.sy_image_h_direction = 1;  // left, top
@@ -329,7 +329,7 @@ TEST_F(ExtraOperationsTest, SharpenRaisesTheContrastOfEdgesAfterTheShrink) {
   // Small white text on blue shrunk 3000 -> 600: crisper without dark rims
   // round the letters (the darkest 1 % stays where the plain shrink has it).
   vips::VImage sign = MakePicture(3000, 1000, "#2050c0");
-  const FontChoice font{"Liberation Sans", 90, 0xFFFFFF, "#ffffff", 0, 1};
+  const FontChoice font{"Liberation Sans", 90, 0xFFFFFF, 0, 1};
   ASSERT_TRUE(DrawTiledTextWatermark(sign, font, 1.0, "SHOP Shop 123", {}));
   SavePicture(sign, dir_ / "sign.png", "PNG");
   settings_.width = 600;

@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, SettingsAreCopiedInAndTheSwitchesStartAsTheUserExpects) {
   settings_.quanlity = 5;
   settings_.sy_text = "店铺";
   settings_.sy_text_w_direction = 0;
-  settings_.sy_text_font = {"Arial", 26, 0, "#000000", 1, 1};
+  settings_.sy_text_font = {"Arial", 26, 0, 1, 1};
   settings_.sy_image = "/x/sy.png";
   settings_.sy_image_h_value = 7;
   window_->CopySettingsIntoControls();
@@ -569,7 +569,7 @@ TEST(MoreOptionsDialogTest, OkRefusesWhatTheRunRefuses) {
 
 TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {
   W<QLineEdit>(Control::WatermarkTextBox)->setText("宝贝");
-  seam_.font = FontChoice{"Liberation Serif", 30, 0x0800ff, "#ff0800", 0, 1};
+  seam_.font = FontChoice{"Liberation Serif", 30, 0x0008FF, 0, 1};
   Click(Control::FontButton);
   EXPECT_EQ(settings_.sy_text_font, *seam_.font);
   EXPECT_EQ(W<QLineEdit>(Control::FontSummaryBox)->text().toStdString(),
@@ -731,7 +731,7 @@ TEST(ChineseFileDialogTest, SizesDatesAndFolderTypesInChinese) {
 }
 
 TEST(FontDialogTest, KeepsTheUsersNameShowsTheWholeSampleAndChineseFacesInChinese) {
-  FontChoice start{"Arial", 26, 0, "#000000", 0, 0};
+  FontChoice start{"Arial", 26, 0, 0, 0};
   ui::FontColourDialog dialog(start, nullptr);
   EXPECT_EQ(dialog.Choice().sy_text_fontName, "Arial");  // not the face standing in for it
   EXPECT_EQ(dialog.family_box()->currentText().toStdString(), "Arial");
@@ -744,7 +744,7 @@ TEST(FontDialogTest, KeepsTheUsersNameShowsTheWholeSampleAndChineseFacesInChines
 TEST(FontTextTest, ColourTextAndSummarySuffixes) {
   EXPECT_EQ(HtmlColorText(0x000008FF), "#ff0800");
   EXPECT_EQ(HtmlColorText(0x00AB000C), "#0c00ab");
-  FontChoice f{"Arial", 26, 0, "#000000", 0, 0};
+  FontChoice f{"Arial", 26, 0, 0, 0};
   EXPECT_EQ(ui::FontSummaryText(f), "字体:Arial, 大小:26, 颜色:#000000");
   f.sy_text_isItalic = 1;
   EXPECT_EQ(ui::FontSummaryText(f), "字体:Arial, 大小:26, 颜色:#000000, 斜体");

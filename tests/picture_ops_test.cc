@@ -61,7 +61,7 @@ class ProcessOnePictureTest : public ::testing::Test {
     s.width = 200;
     s.quanlity = 4;  // 80
     s.sy_text = "Shop";
-    s.sy_text_font = {"Liberation Sans", 20, 0, "#000000", 0, 0};
+    s.sy_text_font = {"Liberation Sans", 20, 0, 0, 0};
     return s;
   }();
 };
@@ -165,7 +165,7 @@ TEST_F(ProcessOnePictureTest, TextWatermarkIsDrawnNearTheChosenCorner) {
 TEST_F(ProcessOnePictureTest, ColourMarksStayColouredOnGreySourcesAndFromCmykLogos) {
   const std::string src = dir_ / "grey.jpg";
   SavePicture(MakePicture(300, 200, "white").colourspace(VIPS_INTERPRETATION_B_W), src, "JPEG");
-  settings_.sy_text_font = {"Liberation Sans", 60, 0, "#ff0000", 0, 1};
+  settings_.sy_text_font = {"Liberation Sans", 60, 0x0000FF, 0, 1};
   settings_.sy_text_w_direction = settings_.sy_text_h_direction = 1;  // left, top
   settings_.sy_text_w_value = settings_.sy_text_h_value = 0;
   settings_.sy_text = "MM";

@@ -22,7 +22,7 @@ class PreviewTest : public ::testing::Test {
     src_ = dir_.MakeFolder("src");
     in_ = DefaultInputs();
     in_.source = src_;
-    settings_.sy_text_font = {"Liberation Sans", 20, 0, "#ff0000", 0, 0};
+    settings_.sy_text_font = {"Liberation Sans", 20, 0x0000FF, 0, 0};
   }
   void TextPreview(const ExtraOperations& extras = {}) {
     focus_ = PreviewTextWatermark(port_, settings_, in_, extras, program_ + "/temp");

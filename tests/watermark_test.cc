@@ -82,7 +82,7 @@ TEST(CompositePictureWatermarkTest, WideMarkIsCutOnBothSides) {
 // White text on a white picture shows only by its outline or its shadow;
 // the outline takes its colour and lies round the letters.
 TEST(DrawTextWatermarkTest, OutlineAndShadowMakeTheTextReadOnItsOwnColour) {
-  const FontChoice font{"Liberation Sans", 40, 0xFFFFFF, "#ffffff", 0, 1};
+  const FontChoice font{"Liberation Sans", 40, 0xFFFFFF, 0, 1};
   auto drawn = [&](const TextLook& look) {
     vips::VImage p = MakePicture(300, 100, "white");
     EXPECT_TRUE(DrawTextWatermark(p, {kCentred, 0}, {kCentred, 0}, font, 1.0, "SHOP", look));
@@ -100,7 +100,7 @@ TEST(DrawTextWatermarkTest, OutlineAndShadowMakeTheTextReadOnItsOwnColour) {
   // Translucent text and its outline are one mark: the outline's colour
   // does not show through the letters.
   vips::VImage half = MakePicture(300, 120, "white");
-  const FontChoice black{"Liberation Sans", 72, 0, "#000000", 0, 1};
+  const FontChoice black{"Liberation Sans", 72, 0, 0, 1};
   EXPECT_TRUE(DrawTextWatermark(half, {kCentred, 0}, {kCentred, 0}, black, 0.5, "III",
                                 {3, "#ffff00", false}));
   const vips::VImage tint = half[0] - half[2];  // yellow shows as red above blue
@@ -119,13 +119,13 @@ TEST(FontShowsChineseTest, TellsChineseFontsFromLatinOnes) {
 
 TEST(DrawTextWatermarkTest, ChineseTextIsDrawnWithAChineseFont) {
   vips::VImage p = MakePicture(300, 100, "white");
-  FontChoice font{"WenQuanYi Zen Hei", 30, 0, "#000000", 0, 0};
+  FontChoice font{"WenQuanYi Zen Hei", 30, 0, 0, 0};
   DrawTextWatermark(p, {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "宝贝店铺");
   EXPECT_GT(DarkPixels(p, 0, 0, 300, 100), 200);
 }
 
 TEST(DrawTextWatermarkTest, OpacityLightensTheText) {
-  FontChoice font{"Liberation Sans", 40, 0, "#000000", 0, 1};
+  FontChoice font{"Liberation Sans", 40, 0, 0, 1};
   vips::VImage solid = MakePicture(300, 100, "white");
   vips::VImage faint = MakePicture(300, 100, "white");
   DrawTextWatermark(solid, {kNearEdge, 5}, {kNearEdge, 5}, font, 1.0, "WWWW");
@@ -136,7 +136,7 @@ TEST(DrawTextWatermarkTest, OpacityLightensTheText) {
 
 TEST(DrawTextWatermarkTest, ZeroMarginsAtTheNearEdgesTouchTheTopLeftCorner) {
   vips::VImage p = MakePicture(300, 100, "white");
-  FontChoice font{"Liberation Sans", 40, 0, "#000000", 0, 0};
+  FontChoice font{"Liberation Sans", 40, 0, 0, 0};
   DrawTextWatermark(p, {kNearEdge, 0}, {kNearEdge, 0}, font, 1.0, "HH");
   EXPECT_GT(DarkPixels(p, 0, 0, 12, 12), 5);
 }

@@ -94,7 +94,6 @@ FontChoice FontColourDialog::Choice() const {
   f.sy_text_rgbColors = static_cast<std::uint32_t>(colour_.red()) |
                         (static_cast<std::uint32_t>(colour_.green()) << 8) |
                         (static_cast<std::uint32_t>(colour_.blue()) << 16);
-  f.sy_text_htmlColor = HtmlColorText(f.sy_text_rgbColors);
   f.sy_text_isItalic = italic_->isChecked() ? 1 : 0;
   f.sy_text_isWeight = bold_->isChecked() ? 1 : 0;
   return f;

@@ -46,4 +46,9 @@ std::uint32_t BgrOf(const std::array<double, 3>& rgb) {
   return level(rgb[0]) | level(rgb[1]) << 8 | level(rgb[2]) << 16;
 }
 
+std::array<double, 3> RgbOf(std::uint32_t bgr) {
+  return {static_cast<double>(bgr & 0xFF), static_cast<double>((bgr >> 8) & 0xFF),
+          static_cast<double>((bgr >> 16) & 0xFF)};
+}
+
 }  // namespace lumivane

@@ -17,6 +17,7 @@ std::optional<std::array<double, 3>> ParseHtmlColour(const std::string& html);
 // the text's colour beside its "#rrggbb"), and back.
 std::string HtmlColorText(std::uint32_t bgr);
 std::uint32_t BgrOf(const std::array<double, 3>& rgb);
+std::array<double, 3> RgbOf(std::uint32_t bgr);
 
 // Whether `text` is a colour by that rule.
 inline bool IsColourText(const std::string& text) { return ParseHtmlColour(text).has_value(); }

@@ -11,8 +11,9 @@ namespace lumivane {
 struct FontChoice {
   std::string sy_text_fontName;
   std::int32_t sy_text_fontSize = 0;
-  std::uint32_t sy_text_rgbColors = 0;  // 0x00BBGGRR
-  std::string sy_text_htmlColor;        // "#rrggbb"
+  // The text's one colour, 0x00BBGGRR; config.dat also holds it as the
+  // "#rrggbb" it prints.
+  std::uint32_t sy_text_rgbColors = 0;
   std::int32_t sy_text_isItalic = 0;
   std::int32_t sy_text_isWeight = 0;
   bool operator==(const FontChoice&) const = default;

@@ -13,9 +13,12 @@
 namespace lumivane {
 namespace {
 
+// The key that holds the text's colour as the "#rrggbb" it prints.
+struct PrintedColour {};
+
 using Field = std::variant<std::int32_t ProcessingSettings::*, std::uint32_t ProcessingSettings::*,
                            std::string ProcessingSettings::*, std::int32_t FontChoice::*,
-                           std::uint32_t FontChoice::*, std::string FontChoice::*>;
+                           std::uint32_t FontChoice::*, std::string FontChoice::*, PrintedColour>;
 
 struct Key {
   const char* name;
@@ -37,7 +40,7 @@ const std::vector<Key>& Keys() {
       {"sy_text_fontSize", &FontChoice::sy_text_fontSize},
       {"sy_text_isItalic", &FontChoice::sy_text_isItalic},
       {"sy_text_isWeight", &FontChoice::sy_text_isWeight},
-      {"sy_text_htmlColor", &FontChoice::sy_text_htmlColor},
+      {"sy_text_htmlColor", PrintedColour{}},
       {"sy_text_rgbColors", &FontChoice::sy_text_rgbColors},
       {"sy_image", &ProcessingSettings::sy_image},
       {"sy_image_w_direction", &ProcessingSettings::sy_image_w_direction},
@@ -90,11 +93,15 @@ struct Writer {
     return std::to_string(static_cast<std::int32_t>(s.sy_text_font.*f));
   }
   std::string operator()(std::string FontChoice::*f) const { return OneLine(s.sy_text_font.*f); }
+  std::string operator()(PrintedColour) const {
+    return HtmlColorText(s.sy_text_font.sy_text_rgbColors);
+  }
 };
 
 struct Reader {
   ProcessingSettings& s;
   std::string_view value;
+  std::optional<std::uint32_t>& printed;
   void operator()(std::int32_t ProcessingSettings::*f) const { ParseLeadingInteger(value, s.*f); }
   void operator()(std::uint32_t ProcessingSettings::*f) const {
     std::int32_t v;
@@ -114,13 +121,18 @@ struct Reader {
     std::int64_t v;
     if (ParseLeadingInteger(value, v) && v >= std::numeric_limits<std::int32_t>::min() &&
         v <= std::numeric_limits<std::uint32_t>::max()) {
-      s.sy_text_font.*f = static_cast<std::uint32_t>(v);
+      // A colour has three bytes: the number's fourth is no part of it.
+      s.sy_text_font.*f = static_cast<std::uint32_t>(v) & 0xFFFFFF;
     }
   }
   void operator()(std::string FontChoice::*f) const { s.sy_text_font.*f = std::string(value); }
+  void operator()(PrintedColour) const {
+    if (const auto rgb = ParseHtmlColour(std::string(value))) printed = BgrOf(*rgb);
+  }
 };
 
-void ParseLine(std::string_view line, ProcessingSettings& settings) {
+void ParseLine(std::string_view line, ProcessingSettings& settings,
+               std::optional<std::uint32_t>& printed) {
   size_t start = line.find_first_not_of('=');
   if (start == std::string_view::npos) return;  // empty, or nothing but "="
   line.remove_prefix(start);
@@ -134,7 +146,7 @@ void ParseLine(std::string_view line, ProcessingSettings& settings) {
   }
   for (const auto& k : Keys()) {
     if (key == k.name) {
-      std::visit(Reader{settings, value}, k.field);
+      std::visit(Reader{settings, value, printed}, k.field);
       return;
     }
   }
@@ -154,24 +166,19 @@ std::string ComposeSettingsText(const ProcessingSettings& settings) {
 }
 
 void ParseSettingsText(std::string_view text, ProcessingSettings& settings) {
+  std::optional<std::uint32_t> printed;
   while (!text.empty()) {
     size_t lf = text.find('\n');
     std::string_view line = text.substr(0, lf);
     // A last line without its line feed is read like any other.
     text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ParseLine(line, settings);
+    ParseLine(line, settings, printed);
   }
-  // The text's colour is kept twice, as the colour number and as the
-  // "#rrggbb" that is printed: one colour inside the program, the printed
-  // one where both are there (the number where the text is not a colour;
-  // a record without them is left as it is).
-  FontChoice& f = settings.sy_text_font;
-  if (const auto rgb = ParseHtmlColour(f.sy_text_htmlColor)) {
-    f.sy_text_rgbColors = BgrOf(*rgb);
-  } else if (!f.sy_text_htmlColor.empty()) {
-    f.sy_text_htmlColor = HtmlColorText(f.sy_text_rgbColors);
-  }
+  // The file keeps the text's colour twice, as a number and as the
+  // "#rrggbb" it prints: where they disagree, the printed one is the
+  // colour (the number where the text is no colour).
+  if (printed) settings.sy_text_font.sy_text_rgbColors = *printed;
 }
 
 std::string DefaultSettingsText(const std::string& program_folder) {
@@ -184,7 +191,7 @@ std::string DefaultSettingsText(const std::string& program_folder) {
   d.sy_text_w_value = 16;
   d.sy_text_h_direction = 2;
   d.sy_text_h_value = 16;
-  d.sy_text_font = {"Arial", 26, 0, "#000000", 0, 0};
+  d.sy_text_font = {"Arial", 26, 0, 0, 0};
   // No separator is added: the folder is followed directly by "/images/sy.png".
   d.sy_image =
       program_folder + platform::kPathSeparator + "images" + platform::kPathSeparator + "sy.png";

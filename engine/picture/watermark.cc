@@ -107,8 +107,7 @@ void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text,
                        const TextLook& look) {
-  const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
-  if (!rgb) return false;
+  const std::array<double, 3> rgb = RgbOf(font.sy_text_rgbColors);
   const double W = picture.width(), H = picture.height();
   // The pen's start on the baseline, from the text's measures.
   auto pen = [&](const TextMask& m) {
@@ -146,20 +145,18 @@ bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement ve
   const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
                                                               mask->coverage.size(), mask->width,
                                                               mask->height, 1, VIPS_FORMAT_UCHAR));
-  LayText(picture, coverage, *rgb, opacity, x + mask->ink_x, y + mask->ink_y, look);
+  LayText(picture, coverage, rgb, opacity, x + mask->ink_x, y + mask->ink_y, look);
   return true;
 }
 
 bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, double opacity,
                             const std::string& text, const TextLook& look) {
-  const auto rgb = ParseHtmlColour(font.sy_text_htmlColor);
+  const std::array<double, 3> rgb = RgbOf(font.sy_text_rgbColors);
   // A text far longer than the picture is cut: no more of it could show.
   const int reach = picture.width() + picture.height();
-  const auto mask = rgb ? RenderTextMask(text, font,
-                                         [&](const TextMask&) {
-                                           return InkWindow{0, 0, reach, reach};
-                                         })
-                        : std::nullopt;
+  const auto mask = RenderTextMask(text, font, [&](const TextMask&) {
+    return InkWindow{0, 0, reach, reach};
+  });
   if (!mask || mask->width == 0) return false;
   const vips::VImage coverage(vips_image_new_from_memory_copy(mask->coverage.data(),
                                                               mask->coverage.size(), mask->width,
@@ -187,7 +184,7 @@ bool DrawTiledTextWatermark(vips::VImage& picture, const FontChoice& font, doubl
   const vips::VImage alpha = rows.replicate((x0 + picture.width()) / cell_w + 1,
                                             (y0 + picture.height()) / (2 * cell_h) + 1)
                                  .crop(x0, y0, picture.width(), picture.height());
-  LayText(picture, alpha, *rgb, opacity, 0, 0, look);
+  LayText(picture, alpha, rgb, opacity, 0, 0, look);
   return true;
 }
 
