@@ -477,6 +477,9 @@ TEST(CliRunTest, ResumedRunLeavesOnlyWhatItsLastRunFinishedWithTheseSettings) {
   EXPECT_EQ(resume(), 0);
   EXPECT_EQ(Results(dir / "m.jsonl")["long.jpg"], "skipped");
   EXPECT_NE(ReadWholeFile(dir / "m.jsonl").find("out/long_10.jpg"), std::string::npos);
+  // Settings of a mark that is off make nothing again.
+  EXPECT_EQ(resume("--color '#ff0000' --text-position left,top --image-margins 5,5"), 0);
+  for (const auto& [name, result] : Results(dir / "m.jsonl")) EXPECT_EQ(result, "skipped") << name;
 
   // A part missing; an output cut in the middle that still ends as a JPEG
   // does; a source replaced by an older file; an output replaced by a link.

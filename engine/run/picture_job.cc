@@ -41,12 +41,43 @@ bool ReadRunWatermark(RunWatermark& mark, const ProcessingSettings& settings,
   return mark.picture.has_value();
 }
 
+namespace {
+
+// The settings as far as the switches use them: the values of a switch
+// that is off make no output differ, so they are left out of the key (as
+// they stand when every switch is on, journals of such runs stay valid).
+ProcessingSettings InEffect(const ProcessingSettings& settings, const PictureSwitches& switches) {
+  ProcessingSettings s = settings;
+  const ProcessingSettings none;
+  if (!switches.width) s.width = none.width;
+  if (!switches.quality) s.quanlity = none.quanlity;
+  if (!switches.text_watermark) {
+    s.sy_text = none.sy_text;
+    s.sy_text_opacity = none.sy_text_opacity;
+    s.sy_text_w_direction = none.sy_text_w_direction;
+    s.sy_text_w_value = none.sy_text_w_value;
+    s.sy_text_h_direction = none.sy_text_h_direction;
+    s.sy_text_h_value = none.sy_text_h_value;
+    s.sy_text_font = none.sy_text_font;
+  }
+  if (!switches.picture_watermark) {
+    s.sy_image = none.sy_image;
+    s.sy_image_w_direction = none.sy_image_w_direction;
+    s.sy_image_w_value = none.sy_image_w_value;
+    s.sy_image_h_direction = none.sy_image_h_direction;
+    s.sy_image_h_value = none.sy_image_h_value;
+  }
+  return s;
+}
+
+}  // namespace
+
 std::string OutputSettingsText(const ProcessingSettings& settings, const PictureSwitches& switches,
                                const ExtraOperations& extras) {
   const PictureSwitches& w = switches;
-  std::string text = ComposeSettingsText(settings);
+  std::string text = ComposeSettingsText(InEffect(settings, switches));
   for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
-                int{w.picture_watermark}, w.rotation_position}) {
+                int{w.picture_watermark}, w.rotation ? w.rotation_position : 0}) {
     text += std::to_string(v) + ",";
   }
   text += OperationsKeyText(extras, MarksOf(switches));
