@@ -18,8 +18,9 @@ struct CliOptions {
   std::string source;
   std::string target;
   std::optional<std::string> width;  // as typed: the run's checks decide
-  std::optional<int> quality;        // 50..100 in steps of 5
-  std::optional<int> rotation;       // 90, 180, 270
+  // The positions of the window's choice boxes that offer the values given.
+  std::optional<int> quality;
+  std::optional<int> rotation;
   bool subfolders = false;
   std::optional<std::string> text;
   std::optional<std::string> font;
@@ -27,7 +28,7 @@ struct CliOptions {
   std::optional<std::string> color;  // #rrggbb
   std::optional<bool> bold;
   std::optional<bool> italic;
-  std::optional<int> opacity;                                       // 10..100 in steps of 10
+  std::optional<int> opacity;                                       // a position, as the quality
   std::optional<std::pair<int, int>> text_position;                 // positions of the choice boxes
   std::optional<std::pair<std::string, std::string>> text_margins;  // as typed
   std::optional<std::string> image;

@@ -39,17 +39,17 @@ RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
     in.width_on = true;
     in.width = *width;
   }
-  if (o.quality) in.quality = (100 - *o.quality) / 5;
+  if (o.quality) in.quality = *o.quality;
   if (o.rotation) {
     in.rotation_on = true;
-    in.rotation = *o.rotation / 90 - 1;
+    in.rotation = *o.rotation;
   }
   if (o.text) {
     in.text_mark = true;
     in.text = *o.text;
   }
   ApplyFont(o, settings.sy_text_font);
-  if (o.opacity) in.opacity = (100 - *o.opacity) / 10;
+  if (o.opacity) in.opacity = *o.opacity;
   ApplyPlace(o.text_position, o.text_margins, in.text_place);
   if (o.image) {
     in.picture_mark = true;

@@ -11,11 +11,17 @@ namespace {
 
 using Presets = std::vector<Preset>;
 
-// A whole number from `low` to `high` in steps of `step`.
-std::optional<int> Bounded(const std::string& s, int low, int high, int step = 1) {
+// A whole number from `low` to `high`.
+std::optional<int> Bounded(const std::string& s, int low, int high) {
   const auto v = WholeNumber(s);
-  if (!v || *v < low || *v > high || (*v - low) % step != 0) return std::nullopt;
+  if (!v || *v < low || *v > high) return std::nullopt;
   return v;
+}
+
+// The position of the window's choice box that offers the number typed.
+std::optional<int> Choice(const std::string& s, std::optional<int> (*position)(int)) {
+  const auto v = WholeNumber(s);
+  return v ? position(*v) : std::nullopt;
 }
 
 std::optional<std::pair<std::string, std::string>> Pair(const std::string& s, char between = ',') {
@@ -65,11 +71,11 @@ const std::vector<CliOption> kOptions = {
     {"--quality", "Q", OptionGroup::kBasic,
      "JPEG quality 50-100 in steps of 5 (default from config.dat)",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.quality = Bounded(v, 50, 100, 5)) ? std::string() : "must be 50, 55, ... 100";
+       return (o.quality = Choice(v, QualityPosition)) ? std::string() : "must be 50, 55, ... 100";
      }},
     {"--rotate", "DEG", OptionGroup::kBasic, "rotate clockwise by 90, 180 or 270 degrees",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.rotation = Bounded(v, 90, 270, 90)) ? std::string() : "must be 90, 180 or 270";
+       return (o.rotation = Choice(v, RotationPosition)) ? std::string() : "must be 90, 180 or 270";
      }},
     {"--text", "TEXT", OptionGroup::kBasic, "print TEXT on every picture",
      Store<&CliOptions::text>},
@@ -95,7 +101,7 @@ const std::vector<CliOption> kOptions = {
     {"--no-italic", nullptr, OptionGroup::kBasic, nullptr, Set<&CliOptions::italic, false>},
     {"--opacity", "P", OptionGroup::kBasic, "opacity of the text, 10-100 percent in steps of 10",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       return (o.opacity = Bounded(v, 10, 100, 10)) ? std::string() : "must be 10, 20, ... 100";
+       return (o.opacity = Choice(v, OpacityPosition)) ? std::string() : "must be 10, 20, ... 100";
      }},
     {"--text-position", "H,V", OptionGroup::kBasic, "H: left|center|right, V: top|center|bottom",
      [](const std::string& v, CliOptions& o, const Presets&) {

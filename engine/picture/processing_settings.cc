@@ -18,6 +18,13 @@ constexpr std::array<int, kPositionChoices> kDirection = {kCentred, kNearEdge, k
 constexpr std::array<float, kOpacityChoices> kOpacity = {1.0f, 0.9f, 0.8f, 0.7f, 0.6f,
                                                          0.5f, 0.4f, 0.3f, 0.2f, 0.1f};
 
+template <typename T, size_t N>
+std::optional<int> PositionOf(const std::array<T, N>& table, T value) {
+  const auto at = std::find(table.begin(), table.end(), value);
+  if (at == table.end()) return std::nullopt;
+  return static_cast<int>(at - table.begin());
+}
+
 }  // namespace
 
 int QualityFor(int position) { return Lookup(kQuality, position); }
@@ -25,5 +32,14 @@ int RotationAngleFor(int position) { return Lookup(kRotation, position); }
 int HorizontalDirectionFor(int position) { return Lookup(kDirection, position); }
 int VerticalDirectionFor(int position) { return Lookup(kDirection, position); }
 float OpacityFor(int position) { return Lookup(kOpacity, position); }
+
+std::optional<int> QualityPosition(int quality) { return PositionOf(kQuality, quality); }
+std::optional<int> RotationPosition(int degrees) { return PositionOf(kRotation, degrees); }
+std::optional<int> OpacityPosition(int percent) {
+  for (int i = 0; i < kOpacityChoices; ++i) {
+    if (static_cast<int>(kOpacity[static_cast<size_t>(i)] * 100 + 0.5f) == percent) return i;
+  }
+  return std::nullopt;
+}
 
 }  // namespace lumivane

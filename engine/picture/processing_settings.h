@@ -4,6 +4,7 @@
 #define LUMIVANE_ENGINE_PICTURE_PROCESSING_SETTINGS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace lumivane {
@@ -61,6 +62,13 @@ int RotationAngleFor(int position);        // 0..2 -> 90, 180, 270
 int HorizontalDirectionFor(int position);  // 0..2 -> 2, 1, 3
 int VerticalDirectionFor(int position);    // 0..2 -> 2, 1, 3
 float OpacityFor(int position);            // 0..9 -> 1.0, 0.9, ... 0.1
+
+// The position that gives a value typed elsewhere (a quality, an angle in
+// degrees, an opacity in percent); none for a value the window does not
+// offer.
+std::optional<int> QualityPosition(int quality);
+std::optional<int> RotationPosition(int degrees);
+std::optional<int> OpacityPosition(int percent);
 
 inline constexpr int kQualityChoices = 11;
 inline constexpr int kRotationChoices = 3;
