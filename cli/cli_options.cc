@@ -46,9 +46,9 @@ const char kExitCodes[] =
 }  // namespace
 
 std::string Usage() {
-  return kUsageHead + CliOptionsUsage(OptionGroup::kBasic, 26) +
-         "\nMarketplace operations (off unless given):\n" + OperationsUsage(26) +
-         CliOptionsUsage(OptionGroup::kPresets, 26) + "\nJob runners:\n" +
+  return kUsageHead + CliOptionsUsage(OptionGroup::kFolders, 26) + BasicRowsUsage(26) +
+         CliOptionsUsage(OptionGroup::kRun, 26) + "\nMarketplace operations (off unless given):\n" +
+         OperationsUsage(26) + CliOptionsUsage(OptionGroup::kPresets, 26) + "\nJob runners:\n" +
          CliOptionsUsage(OptionGroup::kJobs, 26) + "\n" + kExitCodes;
 }
 
@@ -75,6 +75,25 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
       o.operations_given.push_back(f);
       continue;
     }
+    if (const BasicRow* row = FindBasicRow(a)) {
+      std::string value;
+      if (row->argument[0] != '\0') {
+        if (i + 1 >= args.size()) {
+          error = a + " needs a value";
+          return std::nullopt;
+        }
+        value = args[++i];
+      }
+      // Its form is told now; the run's checks decide what it says.
+      UserInputs inputs;
+      FontChoice font;
+      if (const std::string why = row->take(value, inputs, font); !why.empty()) {
+        error = a + ": " + why;
+        return std::nullopt;
+      }
+      o.basic.emplace_back(row, value);
+      continue;
+    }
     const CliOption* option = FindCliOption(a);
     if (option == nullptr) {
       error = "unknown option " + a;
@@ -95,7 +114,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
   }
   // One size at a time: the operations' sizes take the window's width's
   // place, which on the command line is asked for by name.
-  if (o.width && SizeRuleOf(0, ExtraOperationsOf(o)).Any()) {
+  if (o.Gave("width") && SizeRuleOf(0, ExtraOperationsOf(o)).Any()) {
     error = "--width cannot be given with --height, --long-side, --box or --size";
     return std::nullopt;
   }
@@ -119,6 +138,13 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     return std::nullopt;
   }
   return o;
+}
+
+bool CliOptions::Gave(std::string_view option) const {
+  for (const auto& [row, value] : basic) {
+    if (option == row->option) return true;
+  }
+  return false;
 }
 
 ExtraOperations ExtraOperationsOf(const CliOptions& o) {

@@ -4,11 +4,14 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/operation_table.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/run/basic_rows.h"
 
 namespace lumivane::cli {
 
@@ -17,23 +20,9 @@ enum class OverwriteChoice { kAsk, kYes, kNo };
 struct CliOptions {
   std::string source;
   std::string target;
-  std::optional<std::string> width;  // as typed: the run's checks decide
-  // The positions of the window's choice boxes that offer the values given.
-  std::optional<int> quality;
-  std::optional<int> rotation;
   bool subfolders = false;
-  std::optional<std::string> text;
-  std::optional<std::string> font;
-  std::optional<int> font_size;
-  std::optional<std::string> color;  // #rrggbb
-  std::optional<bool> bold;
-  std::optional<bool> italic;
-  std::optional<int> opacity;                                       // a position, as the quality
-  std::optional<std::pair<int, int>> text_position;                 // positions of the choice boxes
-  std::optional<std::pair<std::string, std::string>> text_margins;  // as typed
-  std::optional<std::string> image;
-  std::optional<std::pair<int, int>> image_position;
-  std::optional<std::pair<std::string, std::string>> image_margins;
+  // The window's own operations given, each with its value, in order.
+  std::vector<std::pair<const BasicRow*, std::string>> basic;
   OverwriteChoice overwrite = OverwriteChoice::kAsk;
   int workers = 0;
   bool save_settings = false;  // store this run's settings into config.dat
@@ -48,6 +37,9 @@ struct CliOptions {
   bool skip_done = false;
   std::optional<std::string> manifest;  // a file, or "-" for standard output
   bool help = false;
+
+  // Whether "--<option>" of the window's operations was given.
+  bool Gave(std::string_view option) const;
 };
 
 // Parses the arguments (without the program name). On a bad option the

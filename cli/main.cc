@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   // command line, told in the run's words.
   if (const auto refused = RefusedValue(batch.inputs)) {
     if (const char* option = cli::OptionGiving(*options, refused->field)) {
-      std::fprintf(stderr, "lumivane-batch: %s: %s\n", option, refused->message.c_str());
+      std::fprintf(stderr, "lumivane-batch: --%s: %s\n", option, refused->message.c_str());
       return 2;
     }
   }

@@ -1,7 +1,8 @@
-// The command line's own options (the window's fixed controls, the run and
-// the job runner), each described once: its name, its argument, its --help
-// text and how its value is taken. The parser and --help are built from
-// this list; the marketplace operations come from the operation table.
+// The command line's own options (the folders, the run and the job
+// runner), each described once: its name, its argument, its --help text and
+// how its value is taken. The parser and --help are built from this list;
+// the window's operations and the marketplace operations come from the
+// engine's tables.
 #ifndef LUMIVANE_CLI_OPTION_TABLE_H_
 #define LUMIVANE_CLI_OPTION_TABLE_H_
 
@@ -12,9 +13,10 @@
 
 namespace lumivane::cli {
 
-// Where an option is told in --help: with the basic ones, after the
-// operations with the presets, or with the job runner's.
-enum class OptionGroup { kBasic, kPresets, kJobs };
+// Where an option is told in --help: the folders before the window's
+// operations, the run's after them, after the marketplace operations with
+// the presets, or with the job runner's.
+enum class OptionGroup { kFolders, kRun, kPresets, kJobs };
 
 struct CliOption {
   const char* name;      // "--width"

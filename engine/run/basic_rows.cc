@@ -1,0 +1,250 @@
+#include "engine/run/basic_rows.h"
+
+#include <map>
+#include <optional>
+
+#include "engine/picture/colour.h"
+#include "engine/picture/operation_table.h"
+#include "text/text_helpers.h"
+
+namespace lumivane {
+namespace {
+
+std::optional<std::pair<std::string, std::string>> Pair(const std::string& s) {
+  const size_t at = s.find(',');
+  if (at == std::string::npos) return std::nullopt;
+  return std::make_pair(s.substr(0, at), s.substr(at + 1));
+}
+
+// "right,bottom" as the window's choice boxes' positions (0 centred, 1 the
+// near edge, 2 the far one).
+std::string TakePlace(const std::string& value, MarkPlace& place) {
+  static const std::map<std::string, int> kAcross = {{"center", 0}, {"left", 1}, {"right", 2}};
+  static const std::map<std::string, int> kDown = {{"center", 0}, {"top", 1}, {"bottom", 2}};
+  const auto p = Pair(value);
+  if (!p || !kAcross.count(p->first) || !kDown.count(p->second)) {
+    return "must be H,V with H left|center|right and V top|center|bottom";
+  }
+  place.horizontal = kAcross.at(p->first);
+  place.vertical = kDown.at(p->second);
+  return "";
+}
+
+// "X,Y" as typed into the margin boxes: the run's checks decide them.
+std::string TakeMargins(const std::string& value, MarkPlace& place) {
+  const auto p = Pair(value);
+  if (!p) return "must be X,Y";
+  std::tie(place.horizontal_margin, place.vertical_margin) = *p;
+  return "";
+}
+
+// The position of the window's choice box that offers the number.
+std::optional<int> Offered(const std::string& value, std::optional<int> (*position)(int)) {
+  const auto v = WholeNumber(value);
+  return v ? position(*v) : std::nullopt;
+}
+
+using In = UserInputs;
+using Font = FontChoice;
+
+}  // namespace
+
+const std::vector<BasicRow>& BasicRows() {
+  static const std::vector<BasicRow> rows = {
+      {
+          .option = "width",
+          .argument = "N",
+          .usage = "shrink to N pixels wide (1-9999), never enlarge; the height in proportion, "
+                   "truncated",
+          .take =
+              [](const std::string& v, In& in, Font&) {
+                in.width_on = true;
+                in.width = v;
+                return std::string();
+              },
+          .fields = {Field::kWidth},
+      },
+      {
+          .option = "quality",
+          .argument = "Q",
+          .usage = "JPEG quality 50-100 in steps of 5 (default from config.dat)",
+          .take =
+              [](const std::string& v, In& in, Font&) {
+                const auto at = Offered(v, QualityPosition);
+                if (!at) return std::string("must be 50, 55, ... 100");
+                in.quality = *at;
+                return std::string();
+              },
+      },
+      {
+          .option = "rotate",
+          .argument = "DEG",
+          .usage = "rotate clockwise by 90, 180 or 270 degrees",
+          .take =
+              [](const std::string& v, In& in, Font&) {
+                const auto at = Offered(v, RotationPosition);
+                if (!at) return std::string("must be 90, 180 or 270");
+                in.rotation_on = true;
+                in.rotation = *at;
+                return std::string();
+              },
+      },
+      {
+          .option = "text",
+          .argument = "TEXT",
+          .usage = "print TEXT on every picture",
+          .take =
+              [](const std::string& v, In& in, Font&) {
+                in.text_mark = true;
+                in.text = v;
+                return std::string();
+              },
+          .fields = {Field::kText},
+      },
+      {
+          .option = "font",
+          .argument = "NAME",
+          .usage = "font of the text (e.g. \"WenQuanYi Zen Hei\" for Chinese)",
+          .take =
+              [](const std::string& v, In&, Font& f) {
+                f.sy_text_fontName = v;
+                return std::string();
+              },
+      },
+      {
+          .option = "font-size",
+          .argument = "PT",
+          .usage = "size of the text in points (8-72)",
+          .take =
+              [](const std::string& v, In&, Font& f) {
+                const auto pt = WholeNumber(v);
+                if (!pt || *pt < kMinFontSize || *pt > kMaxFontSize) {
+                  return "must be " + std::to_string(kMinFontSize) + " to " +
+                         std::to_string(kMaxFontSize);
+                }
+                f.sy_text_fontSize = *pt;
+                return std::string();
+              },
+      },
+      {
+          .option = "color",
+          .argument = "#RRGGBB",
+          .usage = "colour of the text",
+          .take =
+              [](const std::string& v, In&, Font& f) {
+                const auto rgb = ParseHtmlColour(v);
+                if (!rgb) return std::string("must be #RRGGBB");
+                f.sy_text_rgbColors = BgrOf(*rgb);
+                return std::string();
+              },
+      },
+      {
+          .option = "bold",
+          .usage = "style of the text (--no-bold, --no-italic: plain)",
+          .shown = "--bold, --italic",
+          .take =
+              [](const std::string&, In&, Font& f) {
+                f.sy_text_isWeight = 1;
+                return std::string();
+              },
+      },
+      {
+          .option = "italic",
+          .take =
+              [](const std::string&, In&, Font& f) {
+                f.sy_text_isItalic = 1;
+                return std::string();
+              },
+      },
+      {
+          .option = "no-bold",
+          .take =
+              [](const std::string&, In&, Font& f) {
+                f.sy_text_isWeight = 0;
+                return std::string();
+              },
+      },
+      {
+          .option = "no-italic",
+          .take =
+              [](const std::string&, In&, Font& f) {
+                f.sy_text_isItalic = 0;
+                return std::string();
+              },
+      },
+      {
+          .option = "opacity",
+          .argument = "P",
+          .usage = "opacity of the text, 10-100 percent in steps of 10",
+          .take =
+              [](const std::string& v, In& in, Font&) {
+                const auto at = Offered(v, OpacityPosition);
+                if (!at) return std::string("must be 10, 20, ... 100");
+                in.opacity = *at;
+                return std::string();
+              },
+      },
+      {
+          .option = "text-position",
+          .argument = "H,V",
+          .usage = "H: left|center|right, V: top|center|bottom",
+          .take = [](const std::string& v, In& in, Font&) { return TakePlace(v, in.text_place); },
+      },
+      {
+          .option = "text-margins",
+          .argument = "X,Y",
+          .usage = "margins of the text in pixels (0-999)",
+          .take = [](const std::string& v, In& in, Font&) { return TakeMargins(v, in.text_place); },
+          .fields = {Field::kTextHorizontalMargin, Field::kTextVerticalMargin},
+      },
+      {
+          .option = "image",
+          .argument = "FILE",
+          .usage = "lay the picture FILE on every picture",
+          .take =
+              [](const std::string& v, In& in, Font&) {
+                in.picture_mark = true;
+                in.picture = v;
+                return std::string();
+              },
+      },
+      {
+          .option = "image-position",
+          .argument = "H,V",
+          .usage = "as --text-position, for the picture watermark",
+          .take = [](const std::string& v, In& in,
+                     Font&) { return TakePlace(v, in.picture_place); },
+      },
+      {
+          .option = "image-margins",
+          .argument = "X,Y",
+          .usage = "margins of the picture watermark in pixels (0-999)",
+          .take = [](const std::string& v, In& in,
+                     Font&) { return TakeMargins(v, in.picture_place); },
+          .fields = {Field::kPictureHorizontalMargin, Field::kPictureVerticalMargin},
+      },
+  };
+  return rows;
+}
+
+const BasicRow* FindBasicRow(std::string_view option) {
+  if (!option.starts_with("--")) return nullptr;
+  option.remove_prefix(2);
+  for (const BasicRow& row : BasicRows()) {
+    if (option == row.option) return &row;
+  }
+  return nullptr;
+}
+
+std::string BasicRowsUsage(size_t column) {
+  std::string usage;
+  for (const BasicRow& row : BasicRows()) {
+    if (row.usage == nullptr) continue;
+    std::string head = row.shown != nullptr ? row.shown : std::string("--") + row.option;
+    if (row.shown == nullptr && row.argument[0] != '\0') head += std::string(" ") + row.argument;
+    usage += UsageEntry(head, row.usage, column);
+  }
+  return usage;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,44 @@
+// The window's own operations - the width, the quality, the rotation, the
+// text mark and the picture mark - and their values, each described once:
+// its option on the command line, its argument and --help text, how a
+// value given there is taken (into the inputs, as the window's control
+// would hold it; the run's checks then decide it as they decide the
+// window's), and the inputs a refusal of it names. The window's controls
+// and config.dat are their other front ends.
+#ifndef LUMIVANE_ENGINE_RUN_BASIC_ROWS_H_
+#define LUMIVANE_ENGINE_RUN_BASIC_ROWS_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/picture/processing_settings.h"
+#include "engine/run/run_request.h"
+
+namespace lumivane {
+
+struct BasicRow {
+  const char* option;         // on the command line, after "--"
+  const char* argument = "";  // "N"; "" for a switch
+  // --help's text; none for an option told on another's line.
+  const char* usage = nullptr;
+  // --help's head, when it is not the option and its argument.
+  const char* shown = nullptr;
+  // Sets the value into the inputs and the font: "" when it may be taken,
+  // else what is wrong with its form.
+  std::string (*take)(const std::string& value, UserInputs& inputs, FontChoice& font);
+  // The inputs it gives, as the run's checks name them.
+  std::vector<Field> fields{};
+};
+
+const std::vector<BasicRow>& BasicRows();
+
+// The row of the option "--<option>"; none for another.
+const BasicRow* FindBasicRow(std::string_view option);
+
+// The --help lines of the rows, each option padded to `column`.
+std::string BasicRowsUsage(size_t column);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_RUN_BASIC_ROWS_H_
