@@ -297,6 +297,13 @@ TEST(OperationTableTest, OptionsTakeTheirValuesByTheirDescriptors) {
   EXPECT_EQ(take("max-kb", nullptr, o, took), "needs a value");
   EXPECT_EQ(take("max-kb", &next_option, o, took), "must be 10 to 100000");
   EXPECT_EQ(DescribeOperations(o), "更多处理选项：锐化 50，边框 8 像素 #ff0000");
+  // Choices in the window's words, a fixed size's padding too.
+  ExtraOperations sized;
+  sized.size = "750x1000";
+  sized.format = kWebpOutput;
+  EXPECT_EQ(DescribeOperations(sized), "更多处理选项：尺寸 750x1000，补边，保存为 WebP");
+  sized.fit = kFitSmart;
+  EXPECT_EQ(DescribeOperations(sized), "更多处理选项：尺寸 750x1000，智能裁切，保存为 WebP");
 }
 
 // What a shrink averaged away comes back at the edges, more with more

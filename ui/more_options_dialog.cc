@@ -118,8 +118,8 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
     values.push_back(row.text);
   } else if (field.choices != nullptr) {
     row.choice = new QComboBox;
-    const std::vector<std::string> names = field.Choices();
-    for (size_t i = 1; i < names.size(); ++i) row.choice->addItem(Q(names[i]).toUpper());
+    const std::vector<std::string> names = field.ChoiceNames();
+    for (size_t i = 1; i < names.size(); ++i) row.choice->addItem(Q(names[i]));
     values.push_back(row.choice);
   } else if (field.IsNumber()) {
     row.number = new QSpinBox;

@@ -238,7 +238,8 @@ void MainWindow::ShowOperationsInSight() {
   const MarkSwitches marks{control_as<QCheckBox>(Control::TextWatermarkCheck)->isChecked(),
                            control_as<QCheckBox>(Control::PictureWatermarkCheck)->isChecked()};
   const QString text = Q(DescribeOperations(extras_, marks));
-  bar->setFormat(text);
+  // One line, shortened to the bar; the whole text is in its tool tip.
+  bar->setFormat(bar->fontMetrics().elidedText(text, Qt::ElideRight, bar->width() - 12));
   bar->setTextVisible(!text.isEmpty());
   bar->setToolTip(text.isEmpty() ? QString() : text + Q("\n单击这里修改"));
   bar->setCursor(text.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);

@@ -74,9 +74,10 @@ const std::vector<OperationField>& OperationFields() {
           .range = kFitRange,
           .dialog_value = kFitSmart,
           .choices = "pad|crop|smart",
+          .choice_names = "补边|裁切|智能裁切",
           .needs = "size",
           .label = "固定尺寸铺满后裁切：",
-          .help = "图片铺满固定尺寸，裁掉多出的部分：CROP 从中间裁，SMART 保留图片里\n"
+          .help = "图片铺满固定尺寸，裁掉多出的部分：裁切从中间裁，智能裁切保留图片里\n"
                   "最引人注意的地方（如偏在一边的商品）。不勾选时补边，不裁切。\n"
                   "比尺寸小又不放大的图片铺不满，放在画布正中，尺寸照样是设定的大小。",
           .usage =
@@ -84,7 +85,7 @@ const std::vector<OperationField>& OperationFields() {
               "crop fills the size and cuts in the middle; smart fills it and cuts where the "
               "picture's interest lies (a picture too small to fill it, not enlarged, lies in the "
               "middle of the canvas: every fit gives the size exactly)",
-          .log = "裁切 {}",
+          .log = "{}",
       },
       {
           .key = "enlarge",
@@ -280,6 +281,7 @@ const std::vector<OperationField>& OperationFields() {
           .range = kFormatRange,
           .dialog_value = kPngOutput,
           .choices = "jpeg|png|webp",
+          .choice_names = "JPG|PNG|WebP",
           .label = "保存为",
           .help = "处理后的图片保存为 PNG（保留透明背景，适合抠好的商品图）或 WebP\n"
                   "（同样的品质文件更小，按图片品质保存）。不勾选时保存为 JPG。",

@@ -52,7 +52,11 @@ std::vector<const OperationField*> OperationField::Needed() const {
 }
 
 bool OperationField::Acts(const ExtraOperations& o, MarkSwitches marks) const {
-  bool acts = IsOn(o);
+  return IsOn(o) && NeedsMet(o, marks);
+}
+
+bool OperationField::NeedsMet(const ExtraOperations& o, MarkSwitches marks) const {
+  bool acts = true;
   ForEachNeed(needs, [&](std::string_view need) {
     if (need == "text_mark") {
       acts = acts && marks.text;
@@ -119,7 +123,9 @@ void OperationField::Copy(const ExtraOperations& from, ExtraOperations& to) cons
   if (colour != nullptr) to.*colour = from.*colour;
 }
 
-std::vector<std::string> OperationField::Choices() const {
+namespace {
+
+std::vector<std::string> SplitChoices(const char* choices) {
   std::vector<std::string> names;
   for (std::string_view rest = choices ? choices : ""; !rest.empty();) {
     const size_t bar = std::min(rest.find('|'), rest.size());
@@ -127,6 +133,14 @@ std::vector<std::string> OperationField::Choices() const {
     rest.remove_prefix(std::min(bar + 1, rest.size()));
   }
   return names;
+}
+
+}  // namespace
+
+std::vector<std::string> OperationField::Choices() const { return SplitChoices(choices); }
+
+std::vector<std::string> OperationField::ChoiceNames() const {
+  return SplitChoices(choice_names != nullptr ? choice_names : choices);
 }
 
 std::string OperationField::TakeOption(const std::string* next, ExtraOperations& o,
@@ -184,12 +198,13 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
 std::string DescribeOperations(const ExtraOperations& o, MarkSwitches marks) {
   std::string text;
   for (const OperationField& f : OperationFields()) {
-    if (!f.Acts(o, marks)) continue;
+    const bool first_choice = f.choices != nullptr && f.needs != nullptr && !f.IsOn(o);
+    if (!(first_choice ? f.NeedsMet(o, marks) : f.Acts(o, marks))) continue;
     std::string part = f.log;
     const size_t at = part.find("{}");
     if (at != std::string::npos) {
       part.replace(at, 2,
-                   f.choices != nullptr         ? f.Choices()[static_cast<size_t>(f.Number(o))]
+                   f.choices != nullptr         ? f.ChoiceNames()[static_cast<size_t>(f.Number(o))]
                    : f.IsNumber() || f.IsText() ? f.ValueText(o)
                                                 : o.*f.colour);
     }

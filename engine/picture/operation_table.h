@@ -37,8 +37,12 @@ struct OperationField {
   // on the command line a switch's optional argument, after a number
   // ("8,#000000").
   std::string ExtraOperations::*colour = nullptr;
-  // A number that names a choice: "jpeg|png|webp", the first (0) when off.
+  // A number that names a choice: "jpeg|png|webp", the first (0) when off;
+  // the window's words for them ("JPG|PNG|WebP"), in the dialog, the log
+  // line and the options bar, where the command line keeps its own. A
+  // choice that tunes another is told there even at its first ("补边").
   const char* choices = nullptr;
+  const char* choice_names = nullptr;
   // A text's check: "" when it may be taken, else what is wrong with it.
   std::string (*check)(const std::string& text) = nullptr;
   // What this operation does nothing without, comma-separated: the keys
@@ -62,10 +66,13 @@ struct OperationField {
   bool IsText() const { return std::holds_alternative<std::string ExtraOperations::*>(value); }
   // The choices' names, the first the one that is off.
   std::vector<std::string> Choices() const;
+  std::vector<std::string> ChoiceNames() const;
   bool IsOn(const ExtraOperations& o) const;
   // On, and everything it needs there too (`marks`: the window's mark
   // switches).
   bool Acts(const ExtraOperations& o, MarkSwitches marks = {}) const;
+  // Everything it needs is there (whether it is on or not).
+  bool NeedsMet(const ExtraOperations& o, MarkSwitches marks = {}) const;
   // What it needs among the operations, missing in `o`, in the command
   // line's words ("--trim", "--square or --size"); "" when nothing.
   std::string Missing(const ExtraOperations& o) const;
