@@ -303,9 +303,13 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
     if (window_->more_options_action()->isEnabled()) locked_during_question.push_back("更多");
   };
   Click(Control::StartButton);
-  EXPECT_EQ(EnabledControls(), std::vector<std::string>{"ProgressBar"});
+  // The start button stays, to stop the run.
+  const std::vector<std::string> locked = {"ProgressBar", "StartButton"};
+  EXPECT_EQ(EnabledControls(), locked);
+  EXPECT_EQ(W<QPushButton>(Control::StartButton)->text().toStdString(), "停止");
   WaitForRunEnd();
-  EXPECT_EQ(locked_during_question, std::vector<std::string>{"ProgressBar"});
+  EXPECT_EQ(locked_during_question, locked);
+  EXPECT_EQ(W<QPushButton>(Control::StartButton)->text().toStdString(), "开始处理");
   // Under the time the run started.
   EXPECT_TRUE(
       log().starts_with("———— " + QDate::currentDate().toString("yyyy-MM-dd").toStdString()))
@@ -366,6 +370,41 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {
     EXPECT_NE(report.find(name), std::string::npos) << name;
   }
+}
+
+// The start button, as 停止, stops a run after one question: the pictures
+// in hand are finished, the rest listed as not reached.
+TEST_F(MainWindowTest, TheStartButtonStopsARun) {
+  std::string src = dir_.MakeFolder("src");
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
+    MakePictureFile(src + "/" + name, 400, 300, "red", "JPEG");
+  }
+  dir_.WriteFile("out/a.jpg", "old");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
+  bool stopped = false;
+  seam_.on_question = [&](const std::string&) {
+    if (stopped) return;
+    stopped = true;
+    // The run waits on its overwrite question: stop it, then let it go on.
+    seam_.answers.push_front(true);
+    Click(Control::StartButton);
+    EXPECT_FALSE(Enabled(Control::StartButton));
+  };
+  seam_.answers = {true};
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  EXPECT_NE(std::find(seam_.shown.begin(), seam_.shown.end(),
+                      "ask 询问|确认要停止处理吗？正在处理的图片会先处理完，"
+                      "处理报告里列出没有处理的图片。"),
+            seam_.shown.end());
+  const std::string report = ReadWholeFile(dir_ / "out/处理报告.csv");
+  size_t not_reached = 0;
+  for (size_t at = 0; (at = report.find("未处理（中途停止）", at)) != std::string::npos; ++at) {
+    ++not_reached;
+  }
+  EXPECT_EQ(not_reached, 3u) << report;
+  EXPECT_TRUE(Enabled(Control::StartButton));
 }
 
 TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {

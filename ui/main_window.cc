@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -312,7 +313,11 @@ void MainWindow::UpdateFontSummaryColour() {
 }
 
 void MainWindow::LockForRun() {
+  locked_ = true;
   for (QWidget* w : controls_) w->setEnabled(false);
+  // The one control a run leaves: it stops the run.
+  control(Control::StartButton)->setEnabled(true);
+  control_as<QPushButton>(Control::StartButton)->setText(Q("停止"));
   more_options_action_->setEnabled(false);  // the run's operations are fixed
   control(Control::ProgressBar)->setEnabled(true);
   control(Control::ProgressBar)->setToolTip(QString());
@@ -332,7 +337,15 @@ void MainWindow::ShowPictureCount(int done, int total) {
   bar->setTextVisible(true);
 }
 
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape stops a run, as the 停止 button does (a help bubble takes it first).
+  if (event->key() == Qt::Key_Escape && locked_) return StopCommand();
+  QMainWindow::keyPressEvent(event);
+}
+
 void MainWindow::UnlockAfterRun() {
+  locked_ = false;
+  control_as<QPushButton>(Control::StartButton)->setText(Q("开始处理"));
   more_options_action_->setEnabled(true);
   control_as<QProgressBar>(Control::ProgressBar)->setTextVisible(false);
   ShowOperationsInSight();

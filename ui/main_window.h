@@ -130,6 +130,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   // A folder dropped on the window becomes the source folder; a picture
   // dropped on the watermark picture box becomes the watermark picture.
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -165,6 +166,13 @@ class MainWindow : public QMainWindow {
   // Quitting mid-run: the run stops after the pictures in hand and keeps
   // its record; back once it has ended.
   void StopRunAndWait();
+  // The start button as 停止, or Escape, during a run: asked once, the run
+  // then finishes the pictures in hand and starts no more.
+  void StopCommand();
+  // Tells the run to stop, and the window that it is stopping.
+  void AskStop();
+  // A question about the run, asked while it starts no new picture.
+  bool AskWhileHeld(const std::string& question);
 
   UiSeam& seam_;
   ProcessingSettings& settings_;
@@ -177,14 +185,16 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;
-  std::string run_started_;                      // until the run's first log line
-  PreviewWindow* preview_window_ = nullptr;      // once a preview needed it
-  GuideWindow* guide_window_ = nullptr;          // once the guide needed it
-  std::shared_ptr<std::atomic<bool>> stop_run_;  // the current run's
-  RunningBatch run_;                             // joined before the window goes
+  std::string run_started_;                       // until the run's first log line
+  PreviewWindow* preview_window_ = nullptr;       // once a preview needed it
+  GuideWindow* guide_window_ = nullptr;           // once the guide needed it
+  std::shared_ptr<std::atomic<bool>> stop_run_;   // the current run's
+  std::shared_ptr<std::atomic<bool>> pause_run_;  // while asked whether to stop it
+  RunningBatch run_;                              // joined before the window goes
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;
+  bool locked_ = false;  // a run has the controls
   ExtraOperations extras_;
 };
 

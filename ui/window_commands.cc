@@ -171,7 +171,7 @@ std::optional<std::string> DroppedPath(const QMimeData* data) {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   // Nothing is taken while a run has the controls locked.
-  if (DroppedPath(event->mimeData()) && control(Control::StartButton)->isEnabled()) {
+  if (DroppedPath(event->mimeData()) && !locked_) {
     event->acceptProposedAction();
   }
 }
@@ -182,7 +182,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 bool MainWindow::TakeDrop(const std::string& path, QPoint at) {
-  if (!control(Control::StartButton)->isEnabled()) return false;
+  if (locked_) return false;
   QWidget* picture_box = control(Control::WatermarkPictureBox);
   if (picture_box->isEnabled() && picture_box->rect().contains(picture_box->mapFrom(this, at))) {
     if (!FileExists(path)) return false;
@@ -280,6 +280,7 @@ void MainWindow::PreviewCommand(Control button) {
 }
 
 void MainWindow::StartCommand() {
+  if (locked_) return StopCommand();
   // Stored when a run starts, as config.dat is.
   SaveExtraOperations(program_folder_, extras_);
   RunRequest request;
@@ -290,6 +291,8 @@ void MainWindow::StartCommand() {
   };
   stop_run_ = std::make_shared<std::atomic<bool>>(false);
   request.stop = stop_run_;
+  pause_run_ = std::make_shared<std::atomic<bool>>(false);
+  request.pause = pause_run_;
   run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
   // The worker's first call to the window waits for this handler to
   // return, so the lock always comes first.
@@ -326,9 +329,7 @@ void MainWindow::ShowAbout() {
 
 bool MainWindow::ExitRule() {
   if (run_.Active()) {
-    if (!seam_.AskYesNo(this, msg::kQuestionCaption, "图片正在进行处理，确认要退出吗？")) {
-      return false;
-    }
+    if (!AskWhileHeld("图片正在进行处理，确认要退出吗？")) return false;
     StopRunAndWait();
   }
   // No half-written output may stay behind.
@@ -337,11 +338,34 @@ bool MainWindow::ExitRule() {
   return true;
 }
 
-void MainWindow::StopRunAndWait() {
+void MainWindow::StopCommand() {
+  if (!locked_ || (stop_run_ && stop_run_->load())) return;
+  if (!AskWhileHeld("确认要停止处理吗？正在处理的图片会先处理完，处理报告里列出没有处理的图片。")) {
+    return;
+  }
+  // The run may have ended while the question was open.
+  if (!locked_ || !stop_run_) return;
+  AskStop();
+}
+
+bool MainWindow::AskWhileHeld(const std::string& question) {
+  // No new picture starts while the user decides.
+  if (pause_run_) pause_run_->store(true);
+  const bool yes = seam_.AskYesNo(this, msg::kQuestionCaption, question);
+  if (pause_run_) pause_run_->store(false);
+  return yes;
+}
+
+void MainWindow::AskStop() {
   if (stop_run_) stop_run_->store(true);
+  control(Control::StartButton)->setEnabled(false);
   auto* bar = control_as<QProgressBar>(Control::ProgressBar);
   bar->setFormat(Q("正在停止：处理中的图片完成后写出处理报告"));
   bar->setTextVisible(true);
+}
+
+void MainWindow::StopRunAndWait() {
+  AskStop();
   // The run finishes the pictures in hand and writes its report, reaching
   // the window as it does: the window goes on answering meanwhile.
   while (run_.Active() && run_dialogs_open_ == 0) {

@@ -1,8 +1,10 @@
 #include "engine/run/batch_run.h"
 
 #include <atomic>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/picture/imaging_environment.h"
@@ -46,17 +48,13 @@ class BatchRun {
     }
     target_inside_source_ = checks.target_inside_source();
     if (request_.save_settings) request_.save_settings(s_);
-    switches_ = BasicSwitches(request_.inputs);
-    switches_.text_watermark = request_.inputs.text_mark;
-    switches_.picture_watermark = request_.inputs.picture_mark;
+    switches_ = RunSwitches(request_.inputs);
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
                   request_.extras, ShardName());
-    if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable) {
+    if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable)
       port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath(), plan_->JournalProblem()));
-    }
-    if (plan_->JournalLongLines() > 0) {
+    if (plan_->JournalLongLines() > 0)
       port_.AppendLogLine(msg::JournalLongLines(plan_->JournalPath(), plan_->JournalLongLines()));
-    }
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {
@@ -256,6 +254,7 @@ class BatchRun {
     // What an earlier, killed run was writing when it died.
     platform::RemoveStaleTemporaries(target_folder);
     for (size_t i = 0; i < files.size(); ++i) {
+      WhilePaused();
       if (StopAsked()) {
         stopped_ = true;
         NotReached(files, i);
@@ -291,6 +290,13 @@ class BatchRun {
   }
 
   bool StopAsked() const { return request_.stop && request_.stop->load(); }
+
+  void WhilePaused() {
+    while (request_.pause && request_.pause->load() && !StopAsked()) {
+      Report(false);  // what finishes meanwhile is still told
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
 
   // The pictures from `first` on, listed in the report as not started.
   void NotReached(const std::vector<PlannedPicture>& files, size_t first) {

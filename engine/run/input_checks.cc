@@ -184,6 +184,13 @@ PictureSwitches BasicSwitches(const UserInputs& in) {
   return switches;
 }
 
+PictureSwitches RunSwitches(const UserInputs& in) {
+  PictureSwitches switches = BasicSwitches(in);
+  switches.text_watermark = in.text_mark;
+  switches.picture_watermark = in.picture_mark;
+  return switches;
+}
+
 bool RunInputChecks(InputChecks& c, std::string& target) {
   if (!c.SourceFolder() || !c.Width()) return false;
   c.Quality();

@@ -92,6 +92,8 @@ class InputChecks {
 
 // The width, quality and rotation switches and the rotation choice.
 PictureSwitches BasicSwitches(const UserInputs& inputs);
+// Those and the marks' switches, as a run takes them.
+PictureSwitches RunSwitches(const UserInputs& inputs);
 
 // Every check of a run, in order. False when one failed (its message shown).
 bool RunInputChecks(InputChecks& checks, std::string& target);

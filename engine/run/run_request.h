@@ -81,6 +81,9 @@ struct RunRequest {
   // Once set, the run starts no more pictures: those in hand are finished
   // and the report lists every picture, the ones not reached too.
   std::shared_ptr<const std::atomic<bool>> stop;
+  // While set, the run starts no more pictures (the user is asked whether
+  // to stop): those in hand go on.
+  std::shared_ptr<const std::atomic<bool>> pause;
   // Told of every picture in file order, as the window is.
   std::function<void(const std::string& source, const PictureResult& result)> on_picture;
 };
