@@ -420,6 +420,21 @@ TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {
   Click(Control::SourceFolderBrowseButton);  // the same folder again changes nothing
   EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text(), "edited");
   EXPECT_EQ(seam_.shown.back(), "browse 选择图片源文件夹：|" + src);
+  // Typed or pasted, a source moves a proposed target along, never a typed one.
+  auto type_source = [this](const std::string& text) {
+    W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(text));
+    emit W<QLineEdit>(Control::SourceFolderBox)->textEdited(QString::fromStdString(text));
+  };
+  const std::string other = dir_.MakeFolder("shoes");
+  type_source(other);
+  EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text(), "edited");
+  W<QLineEdit>(Control::TargetFolderBox)->clear();
+  type_source(other);
+  EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text().toStdString(), other + "_处理后");
+  type_source(other + "/missing");
+  EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text(), "");
+  type_source(src);
+  EXPECT_EQ(W<QLineEdit>(Control::TargetFolderBox)->text().toStdString(), src + "_处理后3");
 }
 
 TEST_F(MainWindowTest, DroppedFolderBecomesTheSourceAndDroppedPictureTheWatermark) {

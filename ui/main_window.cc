@@ -204,6 +204,8 @@ void MainWindow::CreateControls() {
       connect(combo, &QComboBox::activated, this, [this, c] { MainWindowProc(c); });
     }
   }
+  connect(control_as<QLineEdit>(Control::SourceFolderBox), &QLineEdit::textEdited, this,
+          [this](const QString& typed) { SourceTyped(typed.toStdString()); });
   UpdateFontSummaryColour();
 }
 

@@ -146,6 +146,8 @@ class MainWindow : public QMainWindow {
   void MarginBoxRule(Control combo, Control box);
   void UpdateFontSummaryColour();
   void SourceFolderCommand();
+  // A source typed or pasted: the target the program proposed follows it.
+  void SourceTyped(const std::string& typed);
   void TakeSourceFolder(const std::string& folder);
   void TargetFolderCommand();
   void WatermarkPictureCommand();
@@ -194,7 +196,8 @@ class MainWindow : public QMainWindow {
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;
-  bool locked_ = false;  // a run has the controls
+  bool locked_ = false;          // a run has the controls
+  std::string proposed_target_;  // the target the program last filled in
   ExtraOperations extras_;
 };
 

@@ -154,7 +154,18 @@ void MainWindow::TakeSourceFolder(const std::string& folder) {
   // Choosing the folder that is already there changes nothing.
   if (folder.empty() || source->text().toStdString() == folder) return;
   source->setText(Q(folder));
-  control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(DefaultTargetFolder(folder)));
+  proposed_target_ = DefaultTargetFolder(folder);
+  control_as<QLineEdit>(Control::TargetFolderBox)->setText(Q(proposed_target_));
+}
+
+void MainWindow::SourceTyped(const std::string& typed) {
+  auto* target = control_as<QLineEdit>(Control::TargetFolderBox);
+  // A target the user typed or chose stays; one the program proposed
+  // follows the source, as choosing it would.
+  if (!target->text().isEmpty() && target->text().toStdString() != proposed_target_) return;
+  const std::string folder = TrimSpaces(typed);
+  proposed_target_ = IsDirectory(folder) ? DefaultTargetFolder(folder) : "";
+  target->setText(Q(proposed_target_));
 }
 
 namespace {
