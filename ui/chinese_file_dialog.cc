@@ -32,7 +32,10 @@ QVariant ChineseFileColumns::data(const QModelIndex& index, int role) const {
 }
 
 QFileDialog* NewChineseFileDialog(QWidget* owner, const QString& title, const QString& start) {
-  auto* dialog = new QFileDialog(owner, title, start);
+  // The program's prompts end in "：", which a window's title does not.
+  QString caption = title;
+  while (caption.endsWith(QString::fromUtf8("："))) caption.chop(1);
+  auto* dialog = new QFileDialog(owner, caption, start);
   dialog->setAttribute(Qt::WA_DeleteOnClose, false);
   // The columns are the widget dialog's own, so it is the one used.
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);

@@ -47,11 +47,11 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   sample_->setMinimumHeight(60);
 
   auto* form = new QFormLayout;
-  form->addRow("字体:", family_);
-  form->addRow("大小:", size_);
+  form->addRow("字体：", family_);
+  form->addRow("大小：", size_);
   form->addRow(bold_, italic_);
-  form->addRow("颜色:", colour_button_);
-  form->addRow("示例:", sample_);
+  form->addRow("颜色：", colour_button_);
+  form->addRow("示例：", sample_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   ExplainControls(*buttons);
   auto* layout = new QVBoxLayout(this);
