@@ -197,6 +197,7 @@ class MainWindow : public QMainWindow {
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;
   bool locked_ = false;          // a run has the controls
+  bool bar_pressed_ = false;     // a click on the options bar began there
   std::string proposed_target_;  // the target the program last filled in
   ExtraOperations extras_;
 };

@@ -241,11 +241,19 @@ bool MoreOptionsDialog::TextsAreFine() {
 }
 
 void MoreOptionsDialog::SavePresetCommand() {
-  bool given = false;
-  const QString name =
-      QInputDialog::getText(this, QString::fromUtf8("保存为预设"), QString::fromUtf8("预设名称："),
-                            QLineEdit::Normal, QString(), &given);
-  if (!given) return;
+  QInputDialog ask(this);
+  ask.setWindowTitle(QString::fromUtf8("保存为预设"));
+  ask.setLabelText(QString::fromUtf8("预设名称："));
+  ask.setOkButtonText(QString::fromUtf8("保存"));
+  ask.setCancelButtonText(QString::fromUtf8("取消"));
+  ask.setWhatsThis(
+      QString::fromUtf8("给当前的选项起一个名字，保存为预设，以后在“预设”里选这个名字\n"
+                        "就填好同样的选项（也可以在命令行用 --preset 名称）。\n"
+                        "名字不能和内置的预设相同；和已保存的预设同名时替换它。"));
+  // "?" mode over the name box and the buttons explains them too.
+  for (QWidget* part : ask.findChildren<QWidget*>()) part->setWhatsThis(ask.whatsThis());
+  if (ask.exec() != QDialog::Accepted) return;
+  const QString name = ask.textValue();
   std::string error;
   if (!SaveAsPreset(name.toStdString(), error)) {
     QMessageBox::warning(this, QString::fromUtf8("提示"), Q(error));

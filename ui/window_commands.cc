@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QUrl>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "announce/download.h"
@@ -257,10 +258,14 @@ void MainWindow::ShowOperationsInSight() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == control(Control::ProgressBar) && event->type() == QEvent::MouseButtonRelease &&
-      more_options_action_->isEnabled()) {
-    MoreOptionsCommand();
-    return true;
+  if (watched == control(Control::ProgressBar)) {
+    // A click that began on the bar: in the "?" mode the press was the help's.
+    if (event->type() == QEvent::MouseButtonPress) bar_pressed_ = true;
+    if (event->type() == QEvent::MouseButtonRelease && std::exchange(bar_pressed_, false) &&
+        more_options_action_->isEnabled()) {
+      MoreOptionsCommand();
+      return true;
+    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
