@@ -55,6 +55,25 @@ TEST_F(PreviewTest, TextPreviewRendersIntoTheTempFolderAndShowsIt) {
   EXPECT_EQ(focus_, std::nullopt);
 }
 
+// Both marks ticked, either preview shows both, where the run lays them.
+TEST_F(PreviewTest, EachPreviewShowsBothMarksWhenBothAreTicked) {
+  MakePictureFile(src_ + "/a.jpg", 300, 200, "white", "JPEG");
+  MakePictureFile(program_ + "/mark.png", 40, 30, "black", "PNG");
+  settings_.sy_image = program_ + "/mark.png";
+  in_.picture = settings_.sy_image;
+  in_.text_mark = in_.picture_mark = true;
+  in_.text_place = {1, 1, "0", "0"};  // text top left, the picture bottom right
+  in_.picture_place = {2, 2, "0", "0"};
+  TextPreview();
+  PicturePreview();
+  for (const char* name : {"sy_text.jpg", "sy_image.jpg"}) {
+    auto shown = LoadForTest(program_ + "/temp/" + name);
+    ASSERT_TRUE(shown) << name;
+    EXPECT_GT(DarkPixels(shown->extract_band(1), 0, 0, 100, 40), 0) << name;         // the text
+    EXPECT_GT(DarkPixels(shown->extract_band(1), 270, 180, 300, 200), 500) << name;  // the picture
+  }
+}
+
 // What a run writes: the square canvas, the tiled text, the first part of
 // a cut picture.
 TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {

@@ -37,13 +37,14 @@ class Preview {
     // What the run would refuse is refused here too, in its words.
     if (!checks_.Operations(extras_) || !checks_.SourceFolder() || !checks_.Width()) return;
     checks_.Quality();
-    if (kind_ == Kind::kText) {
-      if (!checks_.WatermarkText(true)) return;
+    // This preview's mark, and the other where it is ticked: the picture
+    // as the run writes it, where one mark may lie over the other.
+    if (TextOn()) {
+      if (!checks_.WatermarkText(kind_ == Kind::kText)) return;
       checks_.Opacity();
       if (!checks_.TextMargins()) return;
-    } else {
-      if (!checks_.WatermarkPicture() || !checks_.PictureMargins()) return;
     }
+    if (PictureOn() && (!checks_.WatermarkPicture() || !checks_.PictureMargins())) return;
     bool listing_failed = false;
     auto sample = FindSamplePicture(source, in_.subfolders, listing_failed);
     if (listing_failed) {
@@ -66,13 +67,12 @@ class Preview {
     const std::string out =
         platform::JoinPath(folder_, std::string(kind_ == Kind::kText ? "sy_text" : "sy_image") +
                                         OutputExtension(extras_.format));
-    // The basic steps and this preview's watermark, whatever its switch; an
-    // unreadable watermark picture is simply left out.
+    // The basic steps and the marks; an unreadable watermark picture is
+    // simply left out.
     PictureSwitches switches = BasicSwitches(in_);
+    switches.text_watermark = TextOn();
     std::optional<vips::VImage> mark;
-    if (kind_ == Kind::kText) {
-      switches.text_watermark = true;
-    } else {
+    if (PictureOn()) {
       mark = LoadWatermarkPicture(s_.sy_image, WidestMark(s_, switches, extras_, {sample}));
       switches.picture_watermark = mark.has_value();
     }
@@ -93,6 +93,9 @@ class Preview {
         msg::PreviewMade(out, picture->width(), picture->height(), encoded->bytes.size()));
     Show(out, msg::PreviewTitle(picture->width(), picture->height(), encoded->bytes.size()));
   }
+
+  bool TextOn() const { return kind_ == Kind::kText || in_.text_mark; }
+  bool PictureOn() const { return kind_ == Kind::kPicture || in_.picture_mark; }
 
   void Show(const std::string& file, const std::string& title) {
     const int r = port_.OpenWithDesktop(file);

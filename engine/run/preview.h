@@ -14,9 +14,9 @@
 
 namespace lumivane {
 
-// With the marketplace operations a run applies, so the preview shows what
-// a run writes (the first part of a cut picture). Returns the input to
-// correct when one was refused.
+// With the marketplace operations a run applies and the other mark where
+// it is ticked, so the preview shows what a run writes (the first part of
+// a cut picture). Returns the input to correct when one was refused.
 std::optional<Field> PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
                                           const UserInputs& inputs, const ExtraOperations& extras,
                                           const std::string& folder);
