@@ -9,6 +9,9 @@
 namespace lumivane {
 namespace {
 
+// Not an operation's: the preset the operations are, when one is.
+constexpr char kPresetKey[] = "preset";
+
 std::string FilePath(const std::string& folder) {
   return platform::JoinPath(folder, kOptionsFileName);
 }
@@ -50,9 +53,22 @@ ExtraOperations LoadExtraOperations(const std::string& folder) {
   return bytes ? ParseOptionsText(DecodeSettingsFile(*bytes)) : ExtraOperations{};
 }
 
-void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations) {
-  platform::WriteFileAtomically(FilePath(folder),
-                                EncodeSettingsFile(ComposeOptionsText(operations)));
+void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations,
+                         const std::string& preset) {
+  std::string text = ComposeOptionsText(operations);
+  if (!preset.empty()) text += std::string(kPresetKey) + "=" + preset + "\n";
+  platform::WriteFileAtomically(FilePath(folder), EncodeSettingsFile(text));
+}
+
+std::string LoadChosenPresetName(const std::string& folder) {
+  auto bytes = platform::ReadRegularFile(FilePath(folder), 1 << 16);
+  if (!bytes) return "";
+  const std::string text = DecodeSettingsFile(*bytes);
+  const std::string key = std::string("\n") + kPresetKey + "=";
+  const size_t at = ("\n" + text).find(key);
+  if (at == std::string::npos) return "";
+  const size_t start = at + key.size() - 1;
+  return TrimSpaces(text.substr(start, text.find('\n', start) - start));
 }
 
 }  // namespace lumivane

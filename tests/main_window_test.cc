@@ -528,20 +528,40 @@ TEST(HowToUseTest, TheShippedGuideWhereThePageCannotBeReached) {
       << seam.shown.back();
 }
 
-TEST_F(MainWindowTest, MoreOptionsTakeTheDialogsChoiceAndAPresetSetsTheWidth) {
+// A preset sets the width too, the bar names it, and after a restart it is
+// in effect again; the bar says when its width is no longer the window's.
+TEST_F(MainWindowTest, APresetSetsTheWidthAndStaysInEffectAfterARestart) {
   window_->SetInitialStates();
-  ExtraOperations o;
-  o.square = true;
-  o.max_kb = 500;
-  seam_.operations = o;
-  seam_.preset_width = 800;
+  const Preset thumb = Presets()[2];
+  seam_.operations = thumb.operations;
+  seam_.preset = thumb;
   window_->MenuCommand(ui::kMoreOptionsCommand);
-  EXPECT_EQ(window_->extra_operations(), o);
-  EXPECT_TRUE(W<QCheckBox>(Control::WidthCheck)->isChecked());
-  EXPECT_TRUE(Enabled(Control::WidthBox));
-  EXPECT_EQ(W<QLineEdit>(Control::WidthBox)->text().toStdString(), "800");
-  EXPECT_EQ(DescribeOperations(o), "更多处理选项：方形，≤ 500 KB");
-  EXPECT_EQ(DescribeOperations({}), "");
+  EXPECT_EQ(window_->extra_operations(), thumb.operations);
+  auto* bar = W<QProgressBar>(Control::ProgressBar);
+  const std::string named = "预设：缩略图 · 宽 400 · ≤ 100 KB";
+  EXPECT_EQ(bar->format().toStdString(), named);
+
+  MainWindow::Options options;
+  options.program_folder = dir_ / "program";
+  MainWindow again(seam_, settings_, options);
+  again.SetInitialStates();
+  again.SetExtraOperations(LoadExtraOperations(options.program_folder));
+  again.RestorePreset(LoadChosenPresetName(options.program_folder));
+  EXPECT_TRUE(again.control_as<QCheckBox>(Control::WidthCheck)->isChecked());
+  EXPECT_EQ(again.control_as<QLineEdit>(Control::WidthBox)->text().toStdString(), "400");
+  auto* restarted_bar = again.control_as<QProgressBar>(Control::ProgressBar);
+  EXPECT_EQ(restarted_bar->format().toStdString(), named);
+  again.control_as<QCheckBox>(Control::WidthCheck)->click();
+  EXPECT_EQ(restarted_bar->format().toStdString(),
+            "预设：缩略图 · 宽 400（图片宽已改动，不按预设） · ≤ 100 KB");
+  // Operations changed by hand are no preset's any more.
+  ExtraOperations o = thumb.operations;
+  o.square = true;
+  seam_.operations = o;
+  seam_.preset.reset();
+  window_->MenuCommand(ui::kMoreOptionsCommand);
+  EXPECT_EQ(bar->format().toStdString(), "更多处理选项：方形，≤ 100 KB");
+  EXPECT_EQ(LoadChosenPresetName(dir_ / "program"), "");
 }
 
 TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself) {

@@ -41,10 +41,10 @@ class ScriptedUiSeam : public ui::UiSeam {
     return true;
   }
   bool ChooseExtraOperations(QWidget*, const std::string&, ExtraOperations& o,
-                             int& width) override {
+                             std::optional<Preset>& chosen) override {
     if (!operations) return false;
     o = *operations;
-    width = preset_width;
+    chosen = preset;
     return true;
   }
   int OpenWithDesktop(const std::string& target) override {
@@ -65,7 +65,7 @@ class ScriptedUiSeam : public ui::UiSeam {
   std::optional<std::string> picture;
   std::optional<FontChoice> font;
   std::optional<ExtraOperations> operations;  // the options dialog's answer
-  int preset_width = 0;
+  std::optional<Preset> preset;               // the one the dialog says was chosen
 };
 
 }  // namespace lumivane::testing

@@ -206,6 +206,8 @@ void MainWindow::CreateControls() {
   }
   connect(control_as<QLineEdit>(Control::SourceFolderBox), &QLineEdit::textEdited, this,
           [this](const QString& typed) { SourceTyped(typed.toStdString()); });
+  connect(control_as<QLineEdit>(Control::WidthBox), &QLineEdit::textEdited, this,
+          [this] { ShowOperationsInSight(); });
   UpdateFontSummaryColour();
 }
 

@@ -10,8 +10,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "engine/picture/extra_operations.h"
+#include "engine/picture/operation_table.h"
 #include "engine/picture/processing_settings.h"
 #include "engine/run/running_batch.h"
 #include "engine/run/window_port.h"
@@ -122,6 +124,9 @@ class MainWindow : public QMainWindow {
 
   // Shown in the idle progress bar whenever one is on.
   void SetExtraOperations(const ExtraOperations& operations);
+  // At start-up: the preset options.dat names is in effect again (its
+  // width too) while the operations are still as it sets them.
+  void RestorePreset(const std::string& name);
 
   // Asks first while a run is going; then ends the process with code 0.
   bool ExitRule();
@@ -163,6 +168,10 @@ class MainWindow : public QMainWindow {
   // Between runs the progress bar names the operations in effect, so that
   // none surprises the next run.
   void ShowOperationsInSight();
+  // What the options bar says: the preset in effect, if any, and the
+  // operations that act.
+  std::string OptionsBarText(MarkSwitches marks) const;
+  void ApplyPresetWidth();
   void ShowAbout();
   void Message(const std::string& text, MessageIcon icon);
   // Quitting mid-run: the run stops after the pictures in hand and keeps
@@ -200,6 +209,7 @@ class MainWindow : public QMainWindow {
   bool bar_pressed_ = false;     // a click on the options bar began there
   std::string proposed_target_;  // the target the program last filled in
   ExtraOperations extras_;
+  std::optional<Preset> preset_;  // the operations are this preset's
 };
 
 }  // namespace lumivane::ui

@@ -183,6 +183,14 @@ void MoreOptionsDialog::ChoosePreset(int index) {
   if (index > 0) Show(presets_[static_cast<size_t>(index - 1)].operations);
 }
 
+std::optional<Preset> MoreOptionsDialog::ChosenPreset() const {
+  const int index = preset_->currentIndex();
+  if (index <= 0) return std::nullopt;
+  const Preset& chosen = presets_[static_cast<size_t>(index - 1)];
+  if (!(chosen.operations == Operations())) return std::nullopt;
+  return chosen;
+}
+
 int MoreOptionsDialog::PresetWidth() const {
   const int index = preset_->currentIndex();
   return index > 0 ? presets_[static_cast<size_t>(index - 1)].width : 0;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QScrollArea>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class MoreOptionsDialog : public QDialog {
   ExtraOperations Operations() const;
   // The width of the preset the list stands on; 0 for "自定义".
   int PresetWidth() const;
+  // The preset chosen, while the switches are still as it set them.
+  std::optional<Preset> ChosenPreset() const;
   // Sets every switch and value as the preset at `index` (0: "自定义") has them.
   void ChoosePreset(int index);
   // Stores the operations shown (and the width of the preset the list

@@ -143,6 +143,7 @@ int RunProgram(int argc, char** argv) {
     seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
   window.SetExtraOperations(LoadExtraOperations(start_folder));
+  window.RestorePreset(LoadChosenPresetName(start_folder));
   PlaceWindow(window);
   window.show();
   if (announcements->count() > 0) new AnnouncementItem(window, *announcements);

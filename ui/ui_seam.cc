@@ -55,11 +55,11 @@ bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font) {
 }
 
 bool QtUiSeam::ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
-                                     ExtraOperations& operations, int& preset_width) {
+                                     ExtraOperations& operations, std::optional<Preset>& preset) {
   MoreOptionsDialog dialog(operations, program_folder, owner);
   if (dialog.exec() != QDialog::Accepted) return false;
   operations = dialog.Operations();
-  preset_width = dialog.PresetWidth();
+  preset = dialog.ChosenPreset();
   return true;
 }
 

@@ -29,11 +29,12 @@ class UiSeam {
                                                        const std::string& start) = 0;
   // True when the user confirmed; then all six fields change at once.
   virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) = 0;
-  // True when confirmed; then `operations` change, and `preset_width` is
-  // the chosen preset's width (0 without one). The user's presets are kept
-  // in `program_folder`.
+  // True when confirmed; then `operations` change, and `preset` is the
+  // preset chosen (none when the switches are not as one sets them). The
+  // user's presets are kept in `program_folder`.
   virtual bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
-                                     ExtraOperations& operations, int& preset_width) = 0;
+                                     ExtraOperations& operations,
+                                     std::optional<Preset>& preset) = 0;
   virtual int OpenWithDesktop(const std::string& target) = 0;
   virtual int OpenInBrowser(const std::string& target) = 0;
 };
@@ -50,7 +51,7 @@ class QtUiSeam : public UiSeam {
                                                const std::string& start) override;
   bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) override;
   bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
-                             ExtraOperations& operations, int& preset_width) override;
+                             ExtraOperations& operations, std::optional<Preset>& preset) override;
   int OpenWithDesktop(const std::string& target) override;
   int OpenInBrowser(const std::string& target) override;
 };

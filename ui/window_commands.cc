@@ -22,6 +22,7 @@
 #include "engine/run/preview.h"
 #include "platform/file_system.h"
 #include "settings/options_file.h"
+#include "settings/presets_file.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
 #include "ui/chinese_file_dialog.h"
@@ -53,7 +54,8 @@ void MainWindow::MainWindowProc(Control sender) {
     case Control::SourceFolderBrowseButton:
       return SourceFolderCommand();
     case Control::WidthCheck:
-      return follow(Control::WidthBox, ticked(Control::WidthCheck), true);
+      follow(Control::WidthBox, ticked(Control::WidthCheck), true);
+      return ShowOperationsInSight();  // a preset's width may be off now
     case Control::QualityCheck:
       return follow(Control::QualityCombo, ticked(Control::QualityCheck), false);
     case Control::RotationCheck:
@@ -238,8 +240,25 @@ void MainWindow::FontCommand() {
   }
 }
 
+std::string MainWindow::OptionsBarText(MarkSwitches marks) const {
+  const std::string operations = DescribeOperations(extras_, marks);
+  if (!preset_) return operations;
+  // The preset by its name, and whether the width it set is still the window's.
+  std::string text = "预设：" + (preset_->short_name.empty() ? preset_->name : preset_->short_name);
+  if (preset_->width > 0) {
+    const bool kept = control_as<QCheckBox>(Control::WidthCheck)->isChecked() &&
+                      TrimSpaces(control_as<QLineEdit>(Control::WidthBox)->text().toStdString()) ==
+                          std::to_string(preset_->width);
+    text += " · 宽 " + std::to_string(preset_->width) + (kept ? "" : "（图片宽已改动，不按预设）");
+  }
+  const std::string prefix = "更多处理选项：";
+  if (!operations.empty()) text += " · " + operations.substr(prefix.size());
+  return text;
+}
+
 void MainWindow::SetExtraOperations(const ExtraOperations& operations) {
   extras_ = operations;
+  preset_.reset();
   ShowOperationsInSight();
 }
 
@@ -249,7 +268,7 @@ void MainWindow::ShowOperationsInSight() {
   if (more_options_action_ == nullptr || !more_options_action_->isEnabled()) return;
   const MarkSwitches marks{control_as<QCheckBox>(Control::TextWatermarkCheck)->isChecked(),
                            control_as<QCheckBox>(Control::PictureWatermarkCheck)->isChecked()};
-  const QString text = Q(DescribeOperations(extras_, marks));
+  const QString text = Q(OptionsBarText(marks));
   // One line, shortened to the bar; the whole text is in its tool tip.
   bar->setFormat(bar->fontMetrics().elidedText(text, Qt::ElideRight, bar->width() - 12));
   bar->setTextVisible(!text.isEmpty());
@@ -271,17 +290,30 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::MoreOptionsCommand() {
-  int preset_width = 0;
-  if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_width)) return;
+  if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_)) return;
   // 确定 keeps them: stored at once, not only when a run starts.
-  SaveExtraOperations(program_folder_, extras_);
+  SaveExtraOperations(program_folder_, extras_, preset_ ? preset_->name : "");
+  ApplyPresetWidth();
   ShowOperationsInSight();
-  if (preset_width > 0) {
-    // A preset sets the width switch as well.
-    control_as<QCheckBox>(Control::WidthCheck)->setChecked(true);
-    control(Control::WidthBox)->setEnabled(true);
-    control_as<QLineEdit>(Control::WidthBox)->setText(QString::number(preset_width));
+}
+
+void MainWindow::ApplyPresetWidth() {
+  if (!preset_ || preset_->width <= 0) return;
+  // A preset sets the width switch as well.
+  control_as<QCheckBox>(Control::WidthCheck)->setChecked(true);
+  control(Control::WidthBox)->setEnabled(true);
+  control_as<QLineEdit>(Control::WidthBox)->setText(QString::number(preset_->width));
+}
+
+void MainWindow::RestorePreset(const std::string& name) {
+  std::vector<Preset> all = Presets();
+  for (const Preset& p : LoadUserPresets(program_folder_)) all.push_back(p);
+  preset_.reset();
+  for (const Preset& p : all) {
+    if (!name.empty() && p.name == name && p.operations == extras_) preset_ = p;
   }
+  ApplyPresetWidth();
+  ShowOperationsInSight();
 }
 
 void MainWindow::PreviewCommand(Control button) {
@@ -298,7 +330,7 @@ void MainWindow::PreviewCommand(Control button) {
 void MainWindow::StartCommand() {
   if (locked_) return StopCommand();
   // Stored when a run starts, as config.dat is.
-  SaveExtraOperations(program_folder_, extras_);
+  SaveExtraOperations(program_folder_, extras_, preset_ ? preset_->name : "");
   RunRequest request;
   request.inputs = ReadInputs(*this);
   request.extras = extras_;
