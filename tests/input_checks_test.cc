@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "engine/picture/font_resolver.h"
 #include "engine/run/folder_scan.h"
 #include "tests/fake_window_port.h"
 #include "tests/temp_dir.h"
@@ -186,8 +187,12 @@ TEST_F(InputChecksTest, ChineseTextNeedsAFontThatShowsIt) {
   in_.text_mark = true;
   in_.text = "宝贝店铺";
   s_.sy_text_font.sy_text_fontName = "Arial";
+  // And which face here would show it.
   EXPECT_EQ(Check(),
-            "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。|warning");
+            "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。\n"
+            "这台电脑上的“" +
+                ChineseFaceFor("宝贝店铺") + "”字体可以显示这些文字。|warning");
+  EXPECT_TRUE(FontShowsChinese({ChineseFaceFor("宝贝店铺")}));
   EXPECT_EQ(FocusName(), "font");
   in_ = DefaultInputs();
   in_.source = dir_ / "src";

@@ -37,6 +37,7 @@
 #include <thread>
 
 #include "engine/picture/colour.h"
+#include "engine/picture/font_resolver.h"
 #include "engine/picture/size_rule.h"
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
@@ -652,7 +653,9 @@ TEST_F(MainWindowTest, FontCommandUpdatesTheSummaryAndWarnsAboutChinese) {
             "字体:Liberation Serif, 大小:30, 颜色:#ff0800, 粗体");
   EXPECT_EQ(seam_.shown,
             std::vector<std::string>{
-                "提示|当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。"});
+                "提示|" +
+                ChineseFontMessage(
+                    "当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。", "宝贝")});
   seam_.shown.clear();
   seam_.font.reset();  // cancelled: nothing changes
   Click(Control::FontButton);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/picture/font_resolver.h"
 #include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
 #include "tests/fake_window_port.h"
@@ -147,7 +148,10 @@ TEST_F(PreviewTest, ChineseTextAsksForAChineseFontByWhatTheFontDraws) {
   settings_.sy_text_font.sy_text_fontName = "Arial";
   TextPreview();
   EXPECT_EQ(Messages(),
-            "提示|水印文字中含有中文，你需要选择一个中文字体，否则中文会显示乱码。|warning");
+            "提示|" +
+                ChineseFontMessage(
+                    "水印文字中含有中文，你需要选择一个中文字体，否则中文会显示乱码。", "宝贝") +
+                "|warning");
   EXPECT_EQ(focus_, Field::kFont);
 
   port_.ClearCalls();

@@ -35,7 +35,7 @@ class ScriptedUiSeam : public ui::UiSeam {
     shown.push_back("choose picture|" + start);
     return picture;
   }
-  bool ChooseWatermarkFont(QWidget*, FontChoice& f) override {
+  bool ChooseWatermarkFont(QWidget*, FontChoice& f, const std::string&) override {
     if (!font) return false;
     f = *font;
     return true;

@@ -13,11 +13,15 @@
 #include <QVBoxLayout>
 
 #include "engine/picture/colour.h"
+#include "engine/picture/font_resolver.h"
+#include "text/text_helpers.h"
 #include "ui/font_text.h"
 
 namespace lumivane::ui {
 
-FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : QDialog(parent) {
+FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent,
+                                   const std::string& text)
+    : QDialog(parent) {
   setWindowTitle("字体");
   family_ = new QFontComboBox(this);
   family_->setFontFilters(QFontComboBox::ScalableFonts);
@@ -26,8 +30,15 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   for (const QString& face : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
     family_->setSampleTextForFont(face, QString::fromUtf8("中文字体示例"));
   }
-  family_->setCurrentFont(QFont(QString::fromStdString(start.sy_text_fontName)));
+  // Chinese text: the faces that show it, from one that does, as the
+  // check before a run asks.
+  const bool chinese = HasNonAscii(text);
+  if (chinese) family_->setWritingSystem(QFontDatabase::SimplifiedChinese);
   start_name_ = start.sy_text_fontName;
+  if (chinese && !FontShowsChinese(start)) {
+    if (const std::string face = ChineseFaceFor(text); !face.empty()) start_name_ = face;
+  }
+  family_->setCurrentFont(QFont(QString::fromStdString(start_name_)));
   start_family_ = family_->currentFont().family();
   // The box shows the name chosen, not the face that stands in for it.
   if (!start_name_.empty() && family_->isEditable()) {
@@ -43,7 +54,7 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent) : Q
   colour_ = QColor(start.sy_text_rgbColors & 0xFF, (start.sy_text_rgbColors >> 8) & 0xFF,
                    (start.sy_text_rgbColors >> 16) & 0xFF);
   colour_button_ = new QPushButton("颜色...", this);
-  sample_ = new QLabel("AaBbYyZz 宝贝", this);
+  sample_ = new QLabel(chinese ? QString::fromStdString(text).left(24) : "AaBbYyZz 宝贝", this);
   sample_->setMinimumHeight(60);
 
   auto* form = new QFormLayout;

@@ -20,7 +20,9 @@ namespace lumivane::ui {
 
 class FontColourDialog : public QDialog {
  public:
-  FontColourDialog(const FontChoice& start, QWidget* parent);
+  // `text`: the mark's; with Chinese in it only the Chinese faces are
+  // offered, starting at one that shows it, and the sample is the text.
+  FontColourDialog(const FontChoice& start, QWidget* parent, const std::string& text = "");
   // The six fields as the dialog shows them now.
   FontChoice Choice() const;
   QFontComboBox* family_box() const { return family_; }

@@ -47,8 +47,8 @@ std::optional<std::string> QtUiSeam::ChoosePictureFile(QWidget* owner, const std
   return dialog->selectedFiles().front().toStdString();
 }
 
-bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font) {
-  FontColourDialog dialog(font, owner);
+bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::string& text) {
+  FontColourDialog dialog(font, owner, text);
   if (dialog.exec() != QDialog::Accepted) return false;
   font = dialog.Choice();
   return true;

@@ -28,7 +28,8 @@ class UiSeam {
   virtual std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title,
                                                        const std::string& start) = 0;
   // True when the user confirmed; then all six fields change at once.
-  virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) = 0;
+  // `text` is the mark's: a Chinese one is offered the Chinese faces.
+  virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::string& text) = 0;
   // True when confirmed; then `operations` change, and `preset` is the
   // preset chosen (none when the switches are not as one sets them). The
   // user's presets are kept in `program_folder`.
@@ -49,7 +50,7 @@ class QtUiSeam : public UiSeam {
                                              const std::string& start) override;
   std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title,
                                                const std::string& start) override;
-  bool ChooseWatermarkFont(QWidget* owner, FontChoice& font) override;
+  bool ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::string& text) override;
   bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
                              ExtraOperations& operations, std::optional<Preset>& preset) override;
   int OpenWithDesktop(const std::string& target) override;

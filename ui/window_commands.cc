@@ -229,13 +229,13 @@ void MainWindow::WatermarkPictureCommand() {
 }
 
 void MainWindow::FontCommand() {
-  if (!seam_.ChooseWatermarkFont(this, settings_.sy_text_font)) return;
-  control_as<QLineEdit>(Control::FontSummaryBox)
-      ->setText(Q(FontSummaryText(settings_.sy_text_font)));
   const std::string text =
       TrimSpaces(control_as<QLineEdit>(Control::WatermarkTextBox)->text().toStdString());
+  if (!seam_.ChooseWatermarkFont(this, settings_.sy_text_font, text)) return;
+  control_as<QLineEdit>(Control::FontSummaryBox)
+      ->setText(Q(FontSummaryText(settings_.sy_text_font)));
   if (!text.empty() && HasNonAscii(text) && !FontShowsChinese(settings_.sy_text_font)) {
-    Message(msg::kFontCannotShowChinese, MessageIcon::kWarning);
+    Message(ChineseFontMessage(msg::kFontCannotShowChinese, text), MessageIcon::kWarning);
     control(Control::FontButton)->setFocus();
   }
 }

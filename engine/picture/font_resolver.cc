@@ -30,6 +30,10 @@ struct PatternDeleter {
   void operator()(FcPattern* p) const { FcPatternDestroy(p); }
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
+struct CharSetDeleter {
+  void operator()(FcCharSet* c) const { FcCharSetDestroy(c); }
+};
+using CharSetPtr = std::unique_ptr<FcCharSet, CharSetDeleter>;
 
 ResolvedFont MatchWithFontconfig(const std::string& face, bool bold, bool italic) {
   PatternPtr pattern(FcPatternCreate());
@@ -78,6 +82,43 @@ ResolvedFont ResolveFont(const std::string& face_name, bool bold, bool italic) {
 
 bool FontShowsChinese(const FontChoice& font) {
   return ResolveFont(font.sy_text_fontName).shows_chinese;
+}
+
+std::string ChineseFaceFor(const std::string& text) {
+  FcInit();
+  PatternPtr pattern(FcPatternCreate());
+  CharSetPtr wanted(FcCharSetCreate());
+  if (!pattern || !wanted) return "";
+  FcCharSetAddChar(wanted.get(), 0x5B9D /* 宝 */);  // a Chinese face, whatever the text
+  for (size_t at = 0; at < text.size();) {
+    FcChar32 c = 0;
+    const int used = FcUtf8ToUcs4(reinterpret_cast<const FcChar8*>(text.data() + at), &c,
+                                  static_cast<int>(text.size() - at));
+    if (used <= 0) break;
+    if (c > 0x7F) FcCharSetAddChar(wanted.get(), c);
+    at += static_cast<size_t>(used);
+  }
+  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
+  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+  FcChar8* family = nullptr;
+  FcCharSet* has = nullptr;  // the match's own, freed with it
+  if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch ||
+      FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &has) != FcResultMatch ||
+      !FcCharSetIsSubset(wanted.get(), has)) {
+    return "";
+  }
+  return reinterpret_cast<const char*>(family);
+}
+
+std::string ChineseFontMessage(const char* message, const std::string& text) {
+  const std::string face = ChineseFaceFor(text);
+  if (face.empty()) return message;
+  return std::string(message) + "\n这台电脑上的“" + face + "”字体可以显示这些文字。";
 }
 
 }  // namespace lumivane

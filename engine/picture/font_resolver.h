@@ -23,6 +23,13 @@ ResolvedFont ResolveFont(const std::string& face_name, bool bold = false, bool i
 // not what a fallback font would add).
 bool FontShowsChinese(const FontChoice& font);
 
+// An installed Chinese face that has every character of `text`; "" when
+// there is none.
+std::string ChineseFaceFor(const std::string& text);
+
+// A message that the font cannot show `text`, and which face here can.
+std::string ChineseFontMessage(const char* message, const std::string& text);
+
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_FONT_RESOLVER_H_

@@ -113,8 +113,10 @@ bool InputChecks::WatermarkText(bool for_preview) {
   if (const auto refusal = TextRefusal(in_, for_preview)) return Fail(*refusal);
   if (for_preview || in_.text_mark) {
     if (HasNonAscii(text) && !FontShowsChinese(s_.sy_text_font)) {
-      return Fail(for_preview ? msg::kPreviewNeedsChineseFont : msg::kFontCannotShowChinese,
-                  Field::kFont, MessageIcon::kWarning);
+      return Fail(
+          ChineseFontMessage(
+              for_preview ? msg::kPreviewNeedsChineseFont : msg::kFontCannotShowChinese, text),
+          Field::kFont, MessageIcon::kWarning);
     }
   }
   s_.sy_text = text;
