@@ -147,6 +147,7 @@ TEST_F(HelpBubbleTest, ItGoesAwayWhenTheUserTurnsElsewhere) {
   QWidget* box = window_.control(Control::SourceFolderBox);
   const std::vector<std::function<void()>> ways = {
       [&] { QTest::keyClick(box, Qt::Key_Escape); },
+      [&] { QTest::keyClick(box, Qt::Key_Return); },
       [&] { QTest::mouseClick(box, Qt::LeftButton); },
       [&] { window_.move(window_.pos() + QPoint(20, 10)); },
       [&] {

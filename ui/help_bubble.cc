@@ -191,12 +191,14 @@ void HelpBubble::changeEvent(QEvent* event) {
 
 namespace {
 
-// What puts the bubble away: Escape, a click elsewhere, the program left,
-// or a window of it moved (the bubble would stay behind).
+// What puts the bubble away: Escape or Return, a click elsewhere, the
+// program left, or a window of it moved (the bubble would stay behind).
 bool BubbleEnds(QObject* watched, QEvent* event) {
   switch (event->type()) {
-    case QEvent::KeyPress:
-      return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:  // scrolled rows move away from where it points
     case QEvent::ApplicationDeactivate:
@@ -221,7 +223,7 @@ bool HelpBubble::eventFilter(QObject* watched, QEvent* event) {
   }
   if (isVisible() && watched != this && BubbleEnds(watched, event)) {
     hide();
-    // Escape was meant for the bubble, not for the window under it.
+    // The key was meant for the bubble, not for the window under it.
     if (event->type() == QEvent::KeyPress) return true;
   }
   if (event->type() == QEvent::WhatsThis) {
