@@ -48,6 +48,7 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   EXPECT_EQ(port_.Calls("log"),
             std::vector<std::string>{"读取 " + src_ + "/broken.jpg 出错：不是图片"});
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"4"});
+  EXPECT_EQ(port_.Calls("position"), (std::vector<std::string>{"1", "2", "3", "4", "0"}));
   EXPECT_EQ(Asked(), std::vector<std::string>{
                          "完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
   EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});

@@ -344,9 +344,9 @@ class BatchRun {
     if (request_.on_picture) request_.on_picture(item.picture.source, result);
     // A watermark picture that could not be read was told once.
     const bool mark_errors_told = mark_.picture || !switches_.picture_watermark;
-    if (teller_.Tell(item.picture, std::move(result), mark_errors_told) && progress_per_file_) {
-      port_.SetProgressPosition(item.position + 1);
-    }
+    teller_.Tell(item.picture, std::move(result), mark_errors_told);
+    // Every picture moves the bar, an unreadable one too: it ends full.
+    if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
   }
 
   void AskSummary() {

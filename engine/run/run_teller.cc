@@ -12,7 +12,7 @@ std::string RunTeller::Shown(const PlannedPicture& picture) const {
   return outputs.size() == 1 ? outputs.front() : picture.output;
 }
 
-bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told) {
+void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told) {
   const std::string& source = picture.source;
   if (result.untrimmed == Untrimmed::kNoPlainBackground) {
     port_.AppendLogLine(msg::NoPlainBackground(source));
@@ -33,11 +33,11 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
         ++summary_.over_limit;
         port_.AppendLogLine(msg::OverLimit(Shown(picture), request_.extras.max_kb));
       }
-      return true;
+      break;
     case PictureOutcome::kReadFailed:
       ++summary_.failed;
       port_.AppendLogLine(msg::ReadError(source, told.read_failure));
-      return false;
+      break;
     case PictureOutcome::kWriteFailed: {
       ++summary_.failed;
       // The part that could not be written, when the picture was cut.
@@ -45,25 +45,24 @@ bool RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       port_.AppendLogLine(told.too_large_for_format
                               ? msg::TooLargeForFormat(path, request_.extras.format)
                               : msg::SaveError(path, told.write_problem));
-      return true;
+      break;
     }
     case PictureOutcome::kMarkFailed:
       // Written, but without its mark: not done as asked.
       summary_.marks_missing = true;
       if (mark_errors_told) port_.AppendLogLine(msg::MarkError(Shown(picture)));
-      return true;
+      break;
     case PictureOutcome::kSkipped:
       ++summary_.skipped;
-      return true;
+      break;
     case PictureOutcome::kNameClash:
       ++summary_.failed;
       port_.AppendLogLine(msg::NameClash(source, told.outputs.front()));
-      return false;  // not read
+      break;
     case PictureOutcome::kNotReached:
       ++summary_.not_reached;  // one line for them all, in the report
-      return false;
+      break;
   }
-  return true;
 }
 
 bool RunTeller::DidSomething() const {

@@ -20,11 +20,10 @@ class RunTeller {
   RunTeller(WindowPort& port, const RunRequest& request, BatchSummary& summary)
       : port_(port), request_(request), summary_(summary) {}
 
-  // Tells one picture; false when the progress bar does not move for it
-  // (a picture that was not read). `mark_errors_told`: a mark that could
-  // not be laid is told per picture (not when the watermark picture itself
-  // could not be read, which was told once).
-  bool Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told);
+  // Tells one picture. `mark_errors_told`: a mark that could not be laid
+  // is told per picture (not when the watermark picture itself could not
+  // be read, which was told once).
+  void Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told);
   const PictureResult& last() const { return rows_.back().result; }
   // Whether any picture was made or tried (not only skipped as done).
   bool DidSomething() const;
