@@ -213,11 +213,28 @@ void MainWindow::CreateControls() {
 
 void MainWindow::WidenWhatWouldClip() {
   // This platform's fonts and list arrows take more room than the layout's
-  // own: a text that would be cut widens its control to the right, no more.
+  // own: a text that would be cut widens its control to the right, no more;
+  // one that ends at the buttons' edge widens to the left instead, taking
+  // the label it follows along, so the column's edge stays straight.
+  const int edge = control(Control::TextPreviewButton)->geometry().right();
   for (QWidget* w : controls_) {
-    if (qobject_cast<QComboBox*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w)) {
-      if (w->sizeHint().width() > w->width()) w->resize(w->sizeHint().width(), w->height());
+    if (!qobject_cast<QComboBox*>(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QCheckBox*>(w)) {
+      continue;
     }
+    const int extra = w->sizeHint().width() - w->width();
+    if (extra <= 0) continue;
+    if (w->geometry().right() != edge) {
+      w->resize(w->sizeHint().width(), w->height());
+      continue;
+    }
+    for (QWidget* before : controls_) {
+      const QRect b = before->geometry();
+      if (b.right() >= w->x() - 3 && b.right() < w->geometry().right() && b.bottom() > w->y() &&
+          b.top() < w->geometry().bottom()) {
+        before->move(b.x() - extra, b.y());
+      }
+    }
+    w->setGeometry(w->x() - extra, w->y(), w->sizeHint().width(), w->height());
   }
 }
 
