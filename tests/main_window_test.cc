@@ -578,6 +578,11 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
   dialog.ChoosePreset(2);
   EXPECT_EQ(dialog.Operations(), Presets()[1].operations);
   EXPECT_EQ(dialog.PresetWidth(), 750);
+  // Opened again, the preset in effect shows as chosen.
+  ui::MoreOptionsDialog again(Presets()[1].operations, "", nullptr);
+  again.ShowChosen(Presets()[1].name);
+  ASSERT_TRUE(again.ChosenPreset());
+  EXPECT_EQ(again.ChosenPreset()->width, 750);
   for (QWidget* w : dialog.findChildren<QWidget*>()) {
     if (qobject_cast<QCheckBox*>(w) || qobject_cast<QSpinBox*>(w) || qobject_cast<QComboBox*>(w)) {
       EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();

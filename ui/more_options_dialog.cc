@@ -54,6 +54,8 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, std::string p
   preset_->setWhatsThis(QString::fromUtf8(
       "选择一个预设，一次设好图片宽和下面的各项处理。\n选“自定义”则自己设置各项。"));
   auto* form = new QFormLayout;
+  // Rows close together: every one in sight on a 768-pixel screen.
+  form->setVerticalSpacing(2);
   form->addRow(QString::fromUtf8("预设："), preset_);
   for (const OperationField& field : OperationFields()) form->addRow(AddRow(field));
 
@@ -181,6 +183,14 @@ void MoreOptionsDialog::Show(const ExtraOperations& o) {
 void MoreOptionsDialog::ChoosePreset(int index) {
   preset_->setCurrentIndex(index);
   if (index > 0) Show(presets_[static_cast<size_t>(index - 1)].operations);
+}
+
+void MoreOptionsDialog::ShowChosen(const std::string& name) {
+  for (size_t i = 0; i < presets_.size(); ++i) {
+    if (presets_[i].name == name && presets_[i].operations == Operations()) {
+      preset_->setCurrentIndex(static_cast<int>(i) + 1);
+    }
+  }
 }
 
 std::optional<Preset> MoreOptionsDialog::ChosenPreset() const {

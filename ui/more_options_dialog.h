@@ -27,6 +27,9 @@ class MoreOptionsDialog : public QDialog {
   int PresetWidth() const;
   // The preset chosen, while the switches are still as it set them.
   std::optional<Preset> ChosenPreset() const;
+  // Shows the preset of that name as chosen, when the switches are as it
+  // sets them (the one the window has in effect).
+  void ShowChosen(const std::string& name);
   // Sets every switch and value as the preset at `index` (0: "自定义") has them.
   void ChoosePreset(int index);
   // Stores the operations shown (and the width of the preset the list

@@ -57,6 +57,7 @@ bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::
 bool QtUiSeam::ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
                                      ExtraOperations& operations, std::optional<Preset>& preset) {
   MoreOptionsDialog dialog(operations, program_folder, owner);
+  if (preset) dialog.ShowChosen(preset->name);
   if (dialog.exec() != QDialog::Accepted) return false;
   operations = dialog.Operations();
   preset = dialog.ChosenPreset();

@@ -31,8 +31,9 @@ class UiSeam {
   // `text` is the mark's: a Chinese one is offered the Chinese faces.
   virtual bool ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::string& text) = 0;
   // True when confirmed; then `operations` change, and `preset` is the
-  // preset chosen (none when the switches are not as one sets them). The
-  // user's presets are kept in `program_folder`.
+  // preset chosen (none when the switches are not as one sets them; at the
+  // start, the one in effect). The user's presets are kept in
+  // `program_folder`.
   virtual bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
                                      ExtraOperations& operations,
                                      std::optional<Preset>& preset) = 0;
