@@ -413,6 +413,15 @@ TEST_F(MainWindowTest, TheStartButtonStopsARun) {
   }
   EXPECT_EQ(not_reached, 3u) << report;
   EXPECT_TRUE(Enabled(Control::StartButton));
+  // Started again, it finishes the rest without asking to overwrite.
+  seam_.shown.clear();
+  seam_.answers = {false};
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  EXPECT_EQ(seam_.shown, std::vector<std::string>{
+                             "ask 完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
+  const std::string resumed = ReadWholeFile(dir_ / "out/处理报告.csv");
+  EXPECT_NE(resumed.find("已完成"), std::string::npos) << resumed;
 }
 
 TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {

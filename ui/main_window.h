@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/operation_table.h"
@@ -205,6 +206,9 @@ class MainWindow : public QMainWindow {
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;
+  // The source and target of the run going, and of the last run stopped:
+  // started again, that one leaves what it finished.
+  std::pair<std::string, std::string> running_job_, stopped_job_;
   bool locked_ = false;          // a run has the controls
   bool bar_pressed_ = false;     // a click on the options bar began there
   std::string proposed_target_;  // the target the program last filled in

@@ -1,0 +1,106 @@
+// The window's commands about a run: starting it, stopping it, and
+// quitting while one goes.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QProgressBar>
+#include <utility>
+
+#include "engine/run/messages.h"
+#include "platform/file_system.h"
+#include "settings/options_file.h"
+#include "settings/settings_file.h"
+#include "text/text_helpers.h"
+#include "ui/main_window.h"
+#include "ui/qt_text.h"
+#include "ui/window_inputs.h"
+
+namespace lumivane::ui {
+
+void MainWindow::StartCommand() {
+  if (locked_) return StopCommand();
+  // Stored when a run starts, as config.dat is.
+  SaveExtraOperations(program_folder_, extras_, preset_ ? preset_->name : "");
+  RunRequest request;
+  request.inputs = ReadInputs(*this);
+  request.extras = extras_;
+  request.save_settings = [folder = program_folder_](const ProcessingSettings& s) {
+    SaveSettings(folder, s);
+  };
+  stop_run_ = std::make_shared<std::atomic<bool>>(false);
+  request.stop = stop_run_;
+  pause_run_ = std::make_shared<std::atomic<bool>>(false);
+  request.pause = pause_run_;
+  // The same job again after it was stopped: what it finished is left.
+  const std::pair<std::string, std::string> job = {TrimSpaces(request.inputs.source),
+                                                   TrimSpaces(request.inputs.target)};
+  request.skip_done = job == stopped_job_;
+  stopped_job_ = {};
+  running_job_ = job;
+  run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
+  // The worker's first call to the window waits for this handler to
+  // return, so the lock always comes first.
+  // The last run has ended (the button is greyed while one goes).
+  if (run_.Joinable()) run_.Join();
+  auto run = RunningBatch::Start(port(), settings_, request);
+  if (!run) {
+    Message("无法创建新线程来处理图片", MessageIcon::kError);
+    return;
+  }
+  run_ = std::move(*run);
+  LockForRun();
+}
+
+bool MainWindow::ExitRule() {
+  if (run_.Active()) {
+    if (!AskWhileHeld("图片正在进行处理，确认要退出吗？")) return false;
+    StopRunAndWait();
+  }
+  // No half-written output may stay behind.
+  platform::RemovePendingTemporaries();
+  exit_process_(0);
+  return true;
+}
+
+void MainWindow::StopCommand() {
+  if (!locked_ || (stop_run_ && stop_run_->load())) return;
+  if (!AskWhileHeld("确认要停止处理吗？正在处理的图片会先处理完，处理报告里列出没有处理的图片。")) {
+    return;
+  }
+  // The run may have ended while the question was open.
+  if (!locked_ || !stop_run_) return;
+  AskStop();
+}
+
+bool MainWindow::AskWhileHeld(const std::string& question) {
+  // No new picture starts while the user decides.
+  if (pause_run_) pause_run_->store(true);
+  const bool yes = seam_.AskYesNo(this, msg::kQuestionCaption, question);
+  if (pause_run_) pause_run_->store(false);
+  return yes;
+}
+
+void MainWindow::AskStop() {
+  if (stop_run_) stop_run_->store(true);
+  stopped_job_ = running_job_;
+  control(Control::StartButton)->setEnabled(false);
+  auto* bar = control_as<QProgressBar>(Control::ProgressBar);
+  bar->setFormat(Q("正在停止：处理中的图片完成后写出处理报告"));
+  bar->setTextVisible(true);
+}
+
+void MainWindow::StopRunAndWait() {
+  AskStop();
+  // The run finishes the pictures in hand and writes its report, reaching
+  // the window as it does: the window goes on answering meanwhile.
+  while (run_.Active() && run_dialogs_open_ == 0) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  ExitRule();
+}
+
+}  // namespace lumivane::ui
