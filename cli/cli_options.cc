@@ -19,15 +19,17 @@ const OperationField* OperationOption(const std::string& option) {
 const char kUsageHead[] =
     "usage: lumivane-batch --source DIR [options]\n"
     "\n"
-    "Processes every JPG, JPEG, PNG and BMP picture of DIR into JPEG, PNG or WebP\n"
-    "files (--format, JPEG unless given) in the target folder, as the window's\n"
-    "start button does. A name that does not end in the format's extension keeps\n"
-    "its own and gets the format's after it (a.png -> a.png.jpg, photo.jpg ->\n"
-    "photo.jpg.png), so earlier outputs keep their names. Settings that are not\n"
-    "given come from config.dat in the program folder: the current folder when it\n"
-    "holds config.dat or res.dat, else the window's own ($XDG_DATA_HOME/lumivane)\n"
-    "once it was started, where the presets saved in the window are found too. The\n"
-    "switches are off unless their option is given (the quality switch is on).\n"
+    "Processes every JPG, JPEG, PNG, BMP, HEIC, HEIF, WebP, AVIF, TIF, TIFF and GIF\n"
+    "(its first frame) picture of DIR into JPEG, PNG or WebP files (--format, JPEG\n"
+    "unless given) in the target folder, as the window's start button does; other\n"
+    "files are counted in the log. A name that does not end in the format's\n"
+    "extension keeps its own and gets the format's after it (a.heic -> a.heic.jpg,\n"
+    "photo.jpg -> photo.jpg.png), so earlier outputs keep their names. Settings that\n"
+    "are not given come from config.dat in the program folder: the current folder\n"
+    "when it holds config.dat or res.dat, else the window's own\n"
+    "($XDG_DATA_HOME/lumivane) once it was started, where the presets saved in the\n"
+    "window are found too. The switches are off unless their option is given (the\n"
+    "quality switch is on).\n"
     "\n";
 
 const char kExitCodes[] =

@@ -37,20 +37,29 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   Picture("a.jpg");
   Picture("b.png", "PNG");
   Picture("c.BMP", "BMP");
+  // What phones and shop pages save, by their own names.
+  Picture("d.HEIC", "HEIC");
+  Picture("e.webp", "WEBP");
+  Picture("f.gif", "GIF");
   dir_.WriteFile("src/broken.jpg", "not a picture");
-  dir_.WriteFile("src/notes.txt", "ignored");
+  dir_.WriteFile("src/notes.txt", "passed over, and told");
   port_.answers = {true};
   Run();
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/b.png.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/c.BMP.jpg"));
+  for (const char* made : {"d.HEIC.jpg", "e.webp.jpg", "f.gif.jpg"}) {
+    EXPECT_TRUE(FileExists(target_ + "/" + made)) << made;
+  }
   EXPECT_FALSE(FileExists(target_ + "/broken.jpg"));
   EXPECT_EQ(port_.Calls("log"),
-            std::vector<std::string>{"读取 " + src_ + "/broken.jpg 出错：不是图片"});
-  EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"4"});
-  EXPECT_EQ(port_.Calls("position"), (std::vector<std::string>{"1", "2", "3", "4", "0"}));
+            (std::vector<std::string>{"跳过 1 个不是图片的文件",
+                                      "读取 " + src_ + "/broken.jpg 出错：不是图片"}));
+  EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"7"});
+  EXPECT_EQ(port_.Calls("position"),
+            (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "0"}));
   EXPECT_EQ(Asked(), std::vector<std::string>{
-                         "完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
+                         "完成|处理完成 6 个图片，是否要打开目标文件夹查看处理后的图片？"});
   EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});
   // The end steps, in their order, after everything else.
   auto calls = port_.AllCalls();

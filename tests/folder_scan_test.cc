@@ -45,14 +45,17 @@ TEST(FolderScanTest, SymbolicLinkLoopIsEnteredOnlyOnce) {
 TEST(FolderScanTest, PictureFilesAreChosenByTheirLastExtensionInAnyCase) {
   TempDir dir;
   for (const char* name :
-       {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif", "e.jpg.txt", "noext"}) {
+       {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif", "e.jpg.txt", "noext", "p.HEIC",
+        "w.webp", "z.zip"}) {
     dir.WriteFile(std::string("pics/") + name, "x");
   }
   dir.MakeFolder("pics/folder.jpg");
-  auto list = ListPictureFiles(dir / "pics");
+  int passed_over = 0;
+  auto list = ListPictureFiles(dir / "pics", &passed_over);
   ASSERT_TRUE(list.has_value());
-  EXPECT_EQ(list->items,
-            (std::vector<std::string>{".jpg", "a.Jpeg", "b.PNG", "IMG.JPG", "logo.bmp"}));
+  EXPECT_EQ(list->items, (std::vector<std::string>{".jpg", "a.Jpeg", "b.PNG", "d.gif", "IMG.JPG",
+                                                   "logo.bmp", "p.HEIC", "w.webp"}));
+  EXPECT_EQ(passed_over, 3);  // the text, the file without an extension, the archive
 }
 
 TEST(FolderScanTest, NamesThatAreNotUtf8AreListed) {

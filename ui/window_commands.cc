@@ -341,7 +341,7 @@ void MainWindow::ShowAbout() {
   const std::string text =
       std::string("Lumivane ") + kProgramVersion +
       "\n\n主要功能：缩小图片尺寸、图片压缩、给图片加[文字]或[图片]水印，一键批量处理。"
-      "\n\n目前支持处理的图片格式：JPG, PNG, BMP。";
+      "\n\n目前支持处理的图片格式：JPG, PNG, BMP, HEIC, WebP, AVIF, TIFF, GIF。";
   seam_.ShowMessage(this, "关于", text, MessageIcon::kInformation);
 }
 

@@ -79,4 +79,13 @@ std::optional<OutputShape> PlannedShape(PictureSize size, const ProcessingSettin
   return PartsShape(*made, extras);
 }
 
+std::optional<OutputShape> ForetoldShape(const std::string& path,
+                                         const ProcessingSettings& settings,
+                                         const PictureSwitches& switches,
+                                         const ExtraOperations& extras) {
+  const auto original = HeaderSize(path);
+  if (!original) return std::nullopt;
+  return PlannedShape(*original, settings, switches, extras);
+}
+
 }  // namespace lumivane

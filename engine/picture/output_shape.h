@@ -26,6 +26,12 @@ std::optional<OutputShape> PlannedShape(PictureSize original, const ProcessingSe
                                         const PictureSwitches& switches,
                                         const ExtraOperations& extras);
 
+// The same for the picture in the file at `path`, from its header.
+std::optional<OutputShape> ForetoldShape(const std::string& path,
+                                         const ProcessingSettings& settings,
+                                         const PictureSwitches& switches,
+                                         const ExtraOperations& extras);
+
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_OUTPUT_SHAPE_H_

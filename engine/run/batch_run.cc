@@ -80,6 +80,7 @@ class BatchRun {
   void LogOperations() {
     const std::string described = OperationsInEffect(request_.extras, switches_);
     if (!described.empty()) port_.AppendLogLine(described);
+    if (passed_over_ > 0) port_.AppendLogLine(msg::PassedOver(passed_over_));
   }
 
   // Read once for the whole run; one that cannot be read is reported once
@@ -194,15 +195,13 @@ class BatchRun {
   std::optional<std::vector<PlannedPicture>> PlanFolder(const std::string& folder,
                                                         const std::string& target_folder,
                                                         const std::string& source) {
-    auto files = ListPictureFiles(folder);
+    auto files = ListPictureFiles(folder, &passed_over_);
     if (!files) return std::nullopt;
     const StringList share = ShardShare(*files, folder.substr(source.size()), request_.shard_index,
                                         request_.shard_count);
     std::vector<PlannedPicture> planned;
-    auto shape_of = [this](const std::string& picture) -> std::optional<OutputShape> {
-      const auto original = HeaderSize(picture);
-      if (!original) return std::nullopt;
-      return PlannedShape(*original, s_, switches_, request_.extras);
+    auto shape_of = [this](const std::string& picture) {
+      return ForetoldShape(picture, s_, switches_, request_.extras);
     };
     if (const auto clash =
             plan_->PlanFolder(folder, target_folder, *files, share, shape_of, planned)) {
@@ -371,8 +370,9 @@ class BatchRun {
   int workers_;
   bool progress_per_file_ = false;  // else per folder
   RunRequest request_;
-  int total_ = 0;  // pictures of the run
-  int done_ = 0;   // pictures reported
+  int total_ = 0;        // pictures of the run
+  int done_ = 0;         // pictures reported
+  int passed_over_ = 0;  // files of the listed folders that are no pictures
   RunWatermark mark_;
   // Last, so that its threads are done before anything they use goes.
   InOrderQueue queue_{workers_};

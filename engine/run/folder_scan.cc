@@ -72,7 +72,11 @@ bool IsPictureName(const std::string& name) {
   size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
   std::string ext = AsciiLower(std::string_view(name).substr(dot));
-  return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp";
+  // The seed's four, and what phones and shop pages save (a GIF's first
+  // frame); the reader goes by what a file holds, whatever its name.
+  static const std::set<std::string> kExtensions = {
+      ".jpg", ".jpeg", ".png", ".bmp", ".heic", ".heif", ".webp", ".avif", ".tif", ".tiff", ".gif"};
+  return kExtensions.count(ext) > 0;
 }
 
 }  // namespace
@@ -86,12 +90,17 @@ void ListSubfolders(const std::string& folder, StringList& list, bool recursive,
   if (left_out) *left_out = std::move(walk.left_out);
 }
 
-std::optional<StringList> ListPictureFiles(const std::string& folder) {
+std::optional<StringList> ListPictureFiles(const std::string& folder, int* passed_over) {
   auto entries = SortedEntries(folder);
   if (!entries) return std::nullopt;
   StringList list = StringListNew();
   for (const auto& entry : *entries) {
-    if (!entry.is_directory && IsPictureName(entry.name)) StringListAppend(list, entry.name);
+    if (entry.is_directory) continue;
+    if (IsPictureName(entry.name)) {
+      StringListAppend(list, entry.name);
+    } else if (passed_over != nullptr) {
+      ++*passed_over;
+    }
   }
   return list;
 }

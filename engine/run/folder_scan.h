@@ -25,10 +25,11 @@ struct FoldersLeftOut {
 void ListSubfolders(const std::string& folder, StringList& list, bool recursive,
                     const std::string& avoid = "", FoldersLeftOut* left_out = nullptr);
 
-// Bare names of the JPG, JPEG, PNG and BMP files of `folder` (extension
-// from the last ".", any letter case), in listing order; none when the
-// folder cannot be listed.
-std::optional<StringList> ListPictureFiles(const std::string& folder);
+// Bare names of the picture files of `folder` (JPG, JPEG, PNG, BMP, HEIC,
+// HEIF, WebP, AVIF, TIF, TIFF, GIF; the extension from the last ".", any
+// letter case), in listing order; none when the folder cannot be listed.
+// `passed_over` counts the other files.
+std::optional<StringList> ListPictureFiles(const std::string& folder, int* passed_over = nullptr);
 
 bool IsDirectory(const std::string& path);
 

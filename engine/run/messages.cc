@@ -114,6 +114,7 @@ std::string Stopped(int processed, int not_reached, const std::string& report) {
          std::to_string(not_reached) + " 个未处理" +
          (report.empty() ? "" : "，每张图片的结果记在 " + report);
 }
+std::string PassedOver(int count) { return "跳过 " + std::to_string(count) + " 个不是图片的文件"; }
 std::string NothingOpensFolder(const std::string& folder) {
   return "这台电脑上没有能打开文件夹的程序。处理后的图片在：" + folder;
 }

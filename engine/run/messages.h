@@ -81,6 +81,8 @@ std::string PreviewOpenFailed(int code);
 // Nothing on this system opens a folder or a web page: where it is instead.
 // A run stopped at the user's request: what it did and where its report is.
 std::string Stopped(int processed, int not_reached, const std::string& report);
+// The files of the listed folders the run passed over, told once.
+std::string PassedOver(int count);
 std::string NothingOpensFolder(const std::string& folder);
 std::string NothingOpensPage(const std::string& address);
 std::string NothingOpensGuide(const std::string& file);
