@@ -58,6 +58,7 @@
 #include "ui/more_options_dialog.h"
 #include "ui/preview_window.h"
 #include "ui/progress_text.h"
+#include "ui/start_folder.h"
 #include "ui/startup.h"
 
 namespace lumivane {
@@ -422,6 +423,19 @@ TEST_F(MainWindowTest, TheStartButtonStopsARun) {
                              "ask 完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
   const std::string resumed = ReadWholeFile(dir_ / "out/处理报告.csv");
   EXPECT_NE(resumed.find("已完成"), std::string::npos) << resumed;
+}
+
+// "lumivane FOLDER": one folder becomes the source; anything else is told.
+TEST(StartFolderTest, OneFolderIsTakenAndAnythingElseIsTold) {
+  TempDir dir;
+  const std::string pics = dir.MakeFolder("pics");
+  dir.WriteFile("a.jpg", "x");
+  EXPECT_EQ(ui::StartFolderOf({}).folder, "");
+  EXPECT_EQ(ui::StartFolderOf({pics}).folder, pics);
+  EXPECT_EQ(ui::StartFolderOf({pics}).problem, "");
+  EXPECT_NE(ui::StartFolderOf({dir / "a.jpg"}).problem.find("不是文件夹"), std::string::npos);
+  EXPECT_NE(ui::StartFolderOf({dir / "none"}).problem.find("找不到文件夹"), std::string::npos);
+  EXPECT_NE(ui::StartFolderOf({pics, pics}).problem.find("一次只能打开一个"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ChoosingASourceProposesAFreeTargetFolder) {

@@ -130,6 +130,9 @@ class MainWindow : public QMainWindow {
   void RestorePreset(const std::string& name);
 
   // Asks first while a run is going; then ends the process with code 0.
+  // A folder taken as the source, the target proposed beside it (as the
+  // chooser, a drop or "lumivane FOLDER" give it).
+  void TakeSourceFolder(const std::string& folder);
   bool ExitRule();
   // A run started here has not yet taken its last step.
   bool RunGoing() const { return run_.Active(); }
@@ -154,7 +157,6 @@ class MainWindow : public QMainWindow {
   void SourceFolderCommand();
   // A source typed or pasted: the target the program proposed follows it.
   void SourceTyped(const std::string& typed);
-  void TakeSourceFolder(const std::string& folder);
   void TargetFolderCommand();
   void WatermarkPictureCommand();
   void FontCommand();

@@ -22,6 +22,8 @@
 #include "ui/log_window.h"
 #include "ui/main_window.h"
 #include "ui/menu_commands.h"
+#include "ui/start_folder.h"
+#include "ui/start_folder.h"
 #include "ui/ui_seam.h"
 
 namespace lumivane::ui {
@@ -99,8 +101,11 @@ void PlaceWindow(MainWindow& window) {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
-  // The command line is ignored; Qt still gets it for its own platform options.
+  // Qt takes its own platform options; a folder left is the source.
   QApplication app(argc, argv);
+  std::vector<std::string> arguments;
+  for (const QString& a : QApplication::arguments().mid(1)) arguments.push_back(a.toStdString());
+  const StartFolder start = StartFolderOf(arguments);
   InstallChineseTranslations();
   QApplication::setFont(UiFont());
   QApplication::setWindowIcon(ProgramIcon(100));
@@ -150,6 +155,10 @@ int RunProgram(int argc, char** argv) {
   HelpBubble bubble(window);
   window.activateWindow();
   window.control(Control::SourceFolderBox)->setFocus();
+  if (!start.folder.empty()) window.TakeSourceFolder(start.folder);
+  if (!start.problem.empty()) {
+    seam.ShowMessage(&window, msg::kNoticeCaption, start.problem, MessageIcon::kWarning);
+  }
   window.setWindowIcon(ProgramIcon(103));
   return app.exec();
 }
