@@ -18,12 +18,6 @@ std::optional<int> Bounded(const std::string& s, int low, int high) {
   return v;
 }
 
-std::optional<std::pair<std::string, std::string>> Pair(const std::string& s, char between = ',') {
-  auto at = s.find(between);
-  if (at == std::string::npos) return std::nullopt;
-  return std::make_pair(s.substr(0, at), s.substr(at + 1));
-}
-
 // A text option's value, as given.
 template <auto field>
 std::string Store(const std::string& value, CliOptions& options, const Presets&) {
@@ -84,7 +78,7 @@ const std::vector<CliOption> kOptions = {
      "process share K (0 to N-1) of N: shards started anywhere with the same source and target "
      "share the job out",
      [](const std::string& v, CliOptions& o, const Presets&) {
-       const auto p = Pair(v, '/');
+       const auto p = SplitOnce(v, '/');
        const auto k = p ? WholeNumber(p->first) : std::nullopt,
                   n = p ? WholeNumber(p->second) : std::nullopt;
        if (!k || !n || *n < 1 || *k < 0 || *k >= *n) {

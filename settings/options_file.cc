@@ -27,7 +27,7 @@ std::string ComposeOptionsText(const ExtraOperations& o) {
   return text;
 }
 
-ExtraOperations ParseOptionsText(std::string_view text) {
+ExtraOperations ParseOptionsText(std::string_view text, std::string* preset) {
   ExtraOperations o;
   while (!text.empty()) {
     const size_t lf = text.find('\n');
@@ -36,6 +36,7 @@ ExtraOperations ParseOptionsText(std::string_view text) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (preset != nullptr && key == kPresetKey) *preset = value;
     for (const OperationField& f : OperationFields()) {
       // Off stays off; any other number is brought into what the dialog offers.
       if (key == f.key) f.SetValueText(o, value);
@@ -48,9 +49,9 @@ ExtraOperations ParseOptionsText(std::string_view text) {
   return o;
 }
 
-ExtraOperations LoadExtraOperations(const std::string& folder) {
+ExtraOperations LoadExtraOperations(const std::string& folder, std::string* preset) {
   auto bytes = platform::ReadRegularFile(FilePath(folder), 1 << 16);
-  return bytes ? ParseOptionsText(DecodeSettingsFile(*bytes)) : ExtraOperations{};
+  return bytes ? ParseOptionsText(DecodeSettingsFile(*bytes), preset) : ExtraOperations{};
 }
 
 void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations,
@@ -58,17 +59,6 @@ void SaveExtraOperations(const std::string& folder, const ExtraOperations& opera
   std::string text = ComposeOptionsText(operations);
   if (!preset.empty()) text += std::string(kPresetKey) + "=" + preset + "\n";
   platform::WriteFileAtomically(FilePath(folder), EncodeSettingsFile(text));
-}
-
-std::string LoadChosenPresetName(const std::string& folder) {
-  auto bytes = platform::ReadRegularFile(FilePath(folder), 1 << 16);
-  if (!bytes) return "";
-  const std::string text = DecodeSettingsFile(*bytes);
-  const std::string key = std::string("\n") + kPresetKey + "=";
-  const size_t at = ("\n" + text).find(key);
-  if (at == std::string::npos) return "";
-  const size_t start = at + key.size() - 1;
-  return TrimSpaces(text.substr(start, text.find('\n', start) - start));
 }
 
 }  // namespace lumivane

@@ -13,16 +13,21 @@ inline constexpr char kOptionsFileName[] = "options.dat";
 
 // What the file in the program folder `folder` holds; every operation off
 // when there is none (or for a key it lacks).
-ExtraOperations LoadExtraOperations(const std::string& folder);
+// `preset`: the name of the preset the file says they are ("" none).
+ExtraOperations LoadExtraOperations(const std::string& folder, std::string* preset = nullptr);
 // Replaces the file; an unwritable folder keeps the old one. `preset`:
 // the name of the preset the operations are, kept beside them ("" none).
 void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations,
                          const std::string& preset = "");
 // The preset the file says its operations are; "" for none.
-std::string LoadChosenPresetName(const std::string& folder);
+inline std::string LoadChosenPresetName(const std::string& folder) {
+  std::string preset;
+  LoadExtraOperations(folder, &preset);
+  return preset;
+}
 
 std::string ComposeOptionsText(const ExtraOperations& operations);
-ExtraOperations ParseOptionsText(std::string_view text);
+ExtraOperations ParseOptionsText(std::string_view text, std::string* preset = nullptr);
 
 }  // namespace lumivane
 

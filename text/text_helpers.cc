@@ -15,6 +15,12 @@ std::string TrimSpaces(std::string_view text) {
   return std::string(text.substr(start, end - start));
 }
 
+std::optional<std::pair<std::string, std::string>> SplitOnce(std::string_view text, char at) {
+  const size_t found = text.find(at);
+  if (found == std::string_view::npos) return std::nullopt;
+  return std::make_pair(std::string(text.substr(0, found)), std::string(text.substr(found + 1)));
+}
+
 std::optional<int> WholeNumber(std::string_view text) {
   int n = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace lumivane {
 
@@ -21,6 +22,9 @@ bool HasNonAscii(std::string_view text);
 bool EndsWith(std::string_view text, std::string_view suffix);
 // Byte for byte, case-sensitive; an empty prefix matches only an empty text.
 bool StartsWith(std::string_view text, std::string_view prefix);
+// The text before and after the first `at` ("3,4" -> "3", "4"); none
+// without one.
+std::optional<std::pair<std::string, std::string>> SplitOnce(std::string_view text, char at);
 // ASCII letters lowered, other bytes kept.
 std::string AsciiLower(std::string_view text);
 // The length of the well-formed UTF-8 character at `at` (1 to 4), or 0

@@ -23,7 +23,6 @@
 #include "ui/main_window.h"
 #include "ui/menu_commands.h"
 #include "ui/start_folder.h"
-#include "ui/start_folder.h"
 #include "ui/ui_seam.h"
 
 namespace lumivane::ui {
@@ -147,8 +146,9 @@ int RunProgram(int argc, char** argv) {
   } else {
     seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
-  window.SetExtraOperations(LoadExtraOperations(start_folder));
-  window.RestorePreset(LoadChosenPresetName(start_folder));
+  std::string preset;
+  window.SetExtraOperations(LoadExtraOperations(start_folder, &preset));
+  window.RestorePreset(preset);
   PlaceWindow(window);
   window.show();
   if (announcements->count() > 0) new AnnouncementItem(window, *announcements);

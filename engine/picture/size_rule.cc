@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "text/text_helpers.h"
 
@@ -51,45 +52,41 @@ std::string CheckDimensions(const std::string& text) {
 
 namespace {
 
-enum class Conflict { kNone, kSizes, kSquareAndSize, kPngCap };
+// One conflict, in the window's words and the command line's.
+struct Conflict {
+  const char* told;
+  const char* options;
+};
 
-Conflict ConflictOf(const ExtraOperations& e) {
+std::optional<Conflict> ConflictOf(const ExtraOperations& e) {
   const int sizes = (e.height > 0) + (e.long_side > 0) + !e.box.empty() + !e.size.empty();
-  if (sizes > 1) return Conflict::kSizes;
-  if (!e.size.empty() && e.square) return Conflict::kSquareAndSize;
-  if (e.format == kPngOutput && e.max_kb > 0) return Conflict::kPngCap;
-  return Conflict::kNone;
+  if (sizes > 1) {
+    return Conflict{"高度、长边、框和尺寸只能选一种",
+                    "only one of --height, --long-side, --box and --size may be given"};
+  }
+  if (!e.size.empty() && e.square) {
+    return Conflict{"方形画布和尺寸不能同时使用（方形即是宽高相同的尺寸）",
+                    "--square cannot be given with --size (a square is a size of equal sides)"};
+  }
+  if (e.format == kPngOutput && e.max_kb > 0) {
+    return Conflict{
+        "PNG 图片没有品质可以调低，不能限制文件大小：请改用 JPEG 或 WebP "
+        "格式，或者取消文件大小限制",
+        "--max-kb cannot be given with --format png (PNG has no quality to lower)"};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::string OperationsConflict(const ExtraOperations& e) {
-  switch (ConflictOf(e)) {
-    case Conflict::kSizes:
-      return "高度、长边、框和尺寸只能选一种";
-    case Conflict::kSquareAndSize:
-      return "方形画布和尺寸不能同时使用（方形即是宽高相同的尺寸）";
-    case Conflict::kPngCap:
-      return "PNG 图片没有品质可以调低，不能限制文件大小：请改用 JPEG 或 WebP "
-             "格式，或者取消文件大小限制";
-    case Conflict::kNone:
-      break;
-  }
-  return "";
+  const auto conflict = ConflictOf(e);
+  return conflict ? conflict->told : "";
 }
 
 std::string ConflictingOptions(const ExtraOperations& e) {
-  switch (ConflictOf(e)) {
-    case Conflict::kSizes:
-      return "only one of --height, --long-side, --box and --size may be given";
-    case Conflict::kSquareAndSize:
-      return "--square cannot be given with --size (a square is a size of equal sides)";
-    case Conflict::kPngCap:
-      return "--max-kb cannot be given with --format png (PNG has no quality to lower)";
-    case Conflict::kNone:
-      break;
-  }
-  return "";
+  const auto conflict = ConflictOf(e);
+  return conflict ? conflict->options : "";
 }
 
 SizeRule SizeRuleOf(int width, const ExtraOperations& e) {

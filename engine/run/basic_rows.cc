@@ -10,18 +10,12 @@
 namespace lumivane {
 namespace {
 
-std::optional<std::pair<std::string, std::string>> Pair(const std::string& s) {
-  const size_t at = s.find(',');
-  if (at == std::string::npos) return std::nullopt;
-  return std::make_pair(s.substr(0, at), s.substr(at + 1));
-}
-
 // "right,bottom" as the window's choice boxes' positions (0 centred, 1 the
 // near edge, 2 the far one).
 std::string TakePlace(const std::string& value, MarkPlace& place) {
   static const std::map<std::string, int> kAcross = {{"center", 0}, {"left", 1}, {"right", 2}};
   static const std::map<std::string, int> kDown = {{"center", 0}, {"top", 1}, {"bottom", 2}};
-  const auto p = Pair(value);
+  const auto p = SplitOnce(value, ',');
   if (!p || !kAcross.count(p->first) || !kDown.count(p->second)) {
     return "must be H,V with H left|center|right and V top|center|bottom";
   }
@@ -32,7 +26,7 @@ std::string TakePlace(const std::string& value, MarkPlace& place) {
 
 // "X,Y" as typed into the margin boxes: the run's checks decide them.
 std::string TakeMargins(const std::string& value, MarkPlace& place) {
-  const auto p = Pair(value);
+  const auto p = SplitOnce(value, ',');
   if (!p) return "must be X,Y";
   std::tie(place.horizontal_margin, place.vertical_margin) = *p;
   return "";
