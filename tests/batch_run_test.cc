@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/picture/font_resolver.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
 #include "engine/run/folder_scan.h"
@@ -287,7 +288,7 @@ TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
                                      (dir_ / "clash/shoes/d.png") + "|error"});
   EXPECT_FALSE(IsDirectory(dir_ / "clash"));  // a refused run makes no folder
   EXPECT_EQ(CheckRenamePattern("{name}-{size}"),
-            "unknown {size} (use {name}, {n}, {n:03}, {folder}, {w}, {h})");
+            "unknown {size} (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})");
 
   // The output's size in the name: known once made; an existing file of
   // that shape is asked about first.
@@ -339,6 +340,49 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   request_.skip_done = true;
   port_.answers = {true};
   EXPECT_TRUE(Run().marks_missing);
+  EXPECT_EQ(skipped, 0);
+}
+
+// The text mark prints each picture's own data: a Chinese file name under
+// a Latin face is drawn as that name typed in a Chinese face, and a
+// picture whose text changed is made again by a resumed run.
+TEST_F(BatchRunTest, TextMarkTokensPrintEachPicturesOwnData) {
+  EXPECT_EQ(ExpandedText("{name}-{n:03} {folder} {date} {x} {n", {"红色杯子.jpg", 7, "鞋", "D"}),
+            "红色杯子-007 鞋 D {x} {n");
+  EXPECT_FALSE(HoldsTokens("{x} shop"));
+
+  MakePictureFile(src_ + "/红色杯子.jpg", 240, 80, "white", "JPEG");
+  request_.inputs.text_mark = true;
+  request_.inputs.text = "{name} shop";
+  settings_.sy_text_font.sy_text_fontName = "Liberation Sans";
+  settings_.sy_text_font.sy_text_fontSize = 20;
+  ASSERT_TRUE(Run().Complete());
+  const std::string typed = dir_.MakeFolder("typed");
+  std::filesystem::copy_file(src_ + "/红色杯子.jpg", typed + "/x.jpg");
+  request_.inputs.source = typed;
+  request_.inputs.target = dir_ / "typed-out";
+  request_.inputs.text = "红色杯子 shop";
+  settings_.sy_text_font.sy_text_fontName = ChineseFaceFor("红色杯子");
+  ASSERT_TRUE(Run().Complete());
+  EXPECT_EQ(ReadWholeFile(target_ + "/红色杯子.jpg"), ReadWholeFile(dir_ / "typed-out/x.jpg"));
+
+  int skipped = 0;
+  request_.on_picture = [&](const std::string&, const PictureResult& r) {
+    skipped += r.outcome == PictureOutcome::kSkipped;
+  };
+  request_.skip_done = true;
+  request_.inputs.text = "{n}";
+  for (const char* name : {"b.jpg", "c.jpg"}) Picture("../typed/" + std::string(name));
+  auto resumed = [&] {
+    skipped = 0;
+    port_.answers = {true};  // to write over what is there
+    return Run().Complete();
+  };
+  ASSERT_TRUE(resumed());
+  ASSERT_TRUE(resumed());
+  EXPECT_EQ(skipped, 3);
+  Picture("../typed/a.jpg");  // moves every number, so every text
+  ASSERT_TRUE(resumed());
   EXPECT_EQ(skipped, 0);
 }
 

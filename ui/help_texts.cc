@@ -25,7 +25,10 @@ constexpr char kSubfolders[] =
 constexpr char kTextSwitch[] =
     "开启或关闭文字水印功能。\n将一行文字印在图片上，很多淘宝卖家将店铺地址或店铺\n"
     "名印在宝贝图片上，这是常用的宝贝图片防盗方法。";
-constexpr char kText[] = "印在图片上的文字，一般设置为店铺地址或店铺名。";
+constexpr char kText[] =
+    "印在图片上的文字，一般设置为店铺地址或店铺名。\n"
+    "可写入每张图片自己的信息：{name} 原名，{n} 编号，{n:03} 三位编号，\n"
+    "{folder} 所在文件夹名，{date} 处理日期，{w}、{h} 处理后的宽和高。";
 constexpr char kTextPosition[] =
     "设置文字在图片上显示的位置，例如在图片右下角显示，\n或在图片中间位置显示文字。";
 constexpr char kOpacity[] = "设置显示在图片上的文字透明效果，100%表示不透明。";

@@ -84,20 +84,32 @@ bool FontShowsChinese(const FontChoice& font) {
   return ResolveFont(font.sy_text_fontName).shows_chinese;
 }
 
+namespace {
+
+// Each character of UTF-8 `text` in turn, up to one that is not UTF-8.
+template <typename Visit>
+void ForEachCharacter(const std::string& text, Visit visit) {
+  for (size_t at = 0; at < text.size();) {
+    FcChar32 c = 0;
+    const int used = FcUtf8ToUcs4(reinterpret_cast<const FcChar8*>(text.data() + at), &c,
+                                  static_cast<int>(text.size() - at));
+    if (used <= 0) break;
+    visit(c);
+    at += static_cast<size_t>(used);
+  }
+}
+
+}  // namespace
+
 std::string ChineseFaceFor(const std::string& text) {
   FcInit();
   PatternPtr pattern(FcPatternCreate());
   CharSetPtr wanted(FcCharSetCreate());
   if (!pattern || !wanted) return "";
   FcCharSetAddChar(wanted.get(), 0x5B9D /* 宝 */);  // a Chinese face, whatever the text
-  for (size_t at = 0; at < text.size();) {
-    FcChar32 c = 0;
-    const int used = FcUtf8ToUcs4(reinterpret_cast<const FcChar8*>(text.data() + at), &c,
-                                  static_cast<int>(text.size() - at));
-    if (used <= 0) break;
+  ForEachCharacter(text, [&](FcChar32 c) {
     if (c > 0x7F) FcCharSetAddChar(wanted.get(), c);
-    at += static_cast<size_t>(used);
-  }
+  });
   FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
   FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
@@ -113,6 +125,15 @@ std::string ChineseFaceFor(const std::string& text) {
     return "";
   }
   return reinterpret_cast<const char*>(family);
+}
+
+FontChoice FontShowing(const FontChoice& font, const std::string& text) {
+  bool chinese = false;  // from the first block of Chinese, Japanese and Korean signs on
+  ForEachCharacter(text, [&](FcChar32 c) { chinese = chinese || c >= 0x2E80; });
+  if (!chinese || FontShowsChinese(font)) return font;
+  FontChoice shown = font;
+  if (std::string face = ChineseFaceFor(text); !face.empty()) shown.sy_text_fontName = face;
+  return shown;
 }
 
 std::string ChineseFontMessage(const char* message, const std::string& text) {

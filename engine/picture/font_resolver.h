@@ -27,6 +27,11 @@ bool FontShowsChinese(const FontChoice& font);
 // there is none.
 std::string ChineseFaceFor(const std::string& text);
 
+// `font`, or for a text with Chinese characters it lacks (a Chinese file
+// name printed under a Latin face) the installed Chinese face that has
+// them all, so the line is drawn in one face, never in boxes.
+FontChoice FontShowing(const FontChoice& font, const std::string& text);
+
 // A message that the font cannot show `text`, and which face here can.
 std::string ChineseFontMessage(const char* message, const std::string& text);
 

@@ -300,11 +300,12 @@ const std::vector<OperationField>& OperationFields() {
           .unit = "如 {name}_{n:03}",
           .help = "按这个样式给处理后的图片起名：{name} 原名（不含扩展名），{n} 编号，\n"
                   "{n:03} 三位编号（001、002 ……，按文件夹里的名称顺序），{folder} 所在文件夹名，\n"
-                  "{w}、{h} 处理后的宽和高。\n"
+                  "{date} 处理日期，{w}、{h} 处理后的宽和高。\n"
                   "扩展名按保存的格式自动加上。重名时不处理，并说出第一个重名。",
           .usage =
               "name the outputs by PATTERN: {name} (without its extension), {n} or {n:03} (its "
-              "number in its folder's name order), {folder}, {w} and {h} (the output's size); the "
+              "number in its folder's name order), {folder}, {date} (the run's, YYYY-MM-DD), {w} "
+              "and {h} (the output's size); the "
               "format's extension follows; names that would clash refuse the run (a size that only "
               "shows once the picture is read: that picture is not saved, and logged)",
           .log = "重命名为 {}",

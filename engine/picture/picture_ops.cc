@@ -129,13 +129,24 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   return picture;
 }
 
+// The text mark's text with the picture's tokens, at its output's size.
+std::optional<std::string> MarkText(const ProcessingSettings& settings, const TokenValues* tokens,
+                                    PictureSize size) {
+  if (!tokens) return std::nullopt;
+  TokenValues values = *tokens;
+  values.width = size.width;
+  values.height = size.height;
+  return ExpandedText(settings.sy_text, values);
+}
+
 }  // namespace
 
 std::optional<vips::VImage> RenderPicture(const std::string& source,
                                           const ProcessingSettings& settings,
                                           const PictureSwitches& switches,
                                           const vips::VImage* watermark, bool shrink_on_load,
-                                          bool* mark_failed, const ExtraOperations& asked) {
+                                          bool* mark_failed, const ExtraOperations& asked,
+                                          const TokenValues* tokens) {
   try {
     ExtraOperations extras = asked;
     StepContext context{settings, switches, extras};
@@ -143,8 +154,9 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
-    const int first =
-        PartsShape({picture->width(), picture->height()}, extras).part_heights.front();
+    const OutputShape shape = PartsShape({picture->width(), picture->height()}, extras);
+    context.mark_text = MarkText(settings, tokens, shape.size);
+    const int first = shape.part_heights.front();
     bool marked = true;
     const vips::VImage finished = FinishedPart(*picture, 0, first, context, watermark, marked);
     if (mark_failed) *mark_failed = !marked;
@@ -198,7 +210,7 @@ bool CommitAll(std::vector<std::optional<platform::PreparedFile>>& written,
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& asked,
-                                const OutputNamer& namer) {
+                                const OutputNamer& namer, const TokenValues* tokens) {
   PictureResult result;
   ExtraOperations extras = asked;
   // The picture's memory stays reserved until its last part is written.
@@ -212,6 +224,7 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
     result.size = shape.size;
+    context.mark_text = MarkText(settings, tokens, shape.size);
     const int quality = OutputQuality(settings, switches);
     result.quality = quality;
     bool marked = true;

@@ -15,6 +15,7 @@
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_result.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/picture/rename.h"
 #include "engine/picture/size_cap.h"
 #include "platform/file_system.h"
 
@@ -63,11 +64,14 @@ using OutputNamer =
 
 // One picture end to end. `watermark` may be null (then no picture
 // watermark is laid). Its outputs are named by `namer`, else `output` and
-// its parts. Touches nothing but its inputs and its output files.
+// its parts. With `tokens`, the text mark prints its text with them
+// filled (the output's size with them). Touches nothing but its inputs and
+// its output files.
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras = {},
-                                const OutputNamer& namer = nullptr);
+                                const OutputNamer& namer = nullptr,
+                                const TokenValues* tokens = nullptr);
 
 // One picture or part encoded as a run writes it: in the output's format,
 // under its size cap when there is one. None when it cannot be encoded.
@@ -79,13 +83,11 @@ std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOper
 // JPEG is decoded at a reduced scale when it is to be shrunk anyway.
 // `mark_failed`, when given, tells whether the text watermark was asked
 // for and could not be drawn. A picture the operations cut into parts
-// gives its first part.
-std::optional<vips::VImage> RenderPicture(const std::string& source,
-                                          const ProcessingSettings& settings,
-                                          const PictureSwitches& switches,
-                                          const vips::VImage* watermark, bool shrink_on_load = true,
-                                          bool* mark_failed = nullptr,
-                                          const ExtraOperations& extras = {});
+// gives its first part. `tokens` as for ProcessOnePicture.
+std::optional<vips::VImage> RenderPicture(
+    const std::string& source, const ProcessingSettings& settings, const PictureSwitches& switches,
+    const vips::VImage* watermark, bool shrink_on_load = true, bool* mark_failed = nullptr,
+    const ExtraOperations& extras = {}, const TokenValues* tokens = nullptr);
 
 }  // namespace lumivane
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/picture/colour.h"
+#include "engine/picture/font_resolver.h"
 #include "engine/picture/product_box.h"
 #include "engine/picture/tone.h"
 #include "engine/picture/watermark.h"
@@ -27,17 +28,19 @@ VipsAngle ClockwiseAngle(int degrees) {
   }
 }
 
-bool ApplyTextWatermark(vips::VImage& picture, const ProcessingSettings& s,
-                        const ExtraOperations& extras) {
-  const TextLook look{extras.text_outline, extras.text_outline_colour, extras.text_shadow};
-  if (extras.tiled_text) {
-    return DrawTiledTextWatermark(picture, s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text,
-                                  look);
+bool ApplyTextWatermark(vips::VImage& picture, const StepContext& c) {
+  const ProcessingSettings& s = c.settings;
+  const TextLook look{c.extras.text_outline, c.extras.text_outline_colour, c.extras.text_shadow};
+  const std::string& text = c.mark_text ? *c.mark_text : s.sy_text;
+  // A file or folder name may bring characters the chosen face lacks.
+  const FontChoice font = FontShowing(s.sy_text_font, text);
+  if (c.extras.tiled_text) {
+    return DrawTiledTextWatermark(picture, font, OpacityFor(s.sy_text_opacity), text, look);
   }
   return DrawTextWatermark(
       picture, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
-      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)},
-      s.sy_text_font, OpacityFor(s.sy_text_opacity), s.sy_text, look);
+      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)}, font,
+      OpacityFor(s.sy_text_opacity), text, look);
 }
 
 void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
@@ -337,7 +340,7 @@ const std::vector<PartStep>& PartSteps() {
       {"text mark",
        [](const StepContext& c, const vips::VImage*) { return c.switches.text_watermark; },
        [](vips::VImage& part, const StepContext& c, const vips::VImage*) {
-         return ApplyTextWatermark(part, c.settings, c.extras);
+         return ApplyTextWatermark(part, c);
        }},
       {"picture mark",
        [](const StepContext& c, const vips::VImage* mark) {

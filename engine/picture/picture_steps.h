@@ -8,6 +8,7 @@
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
 
 #include <optional>
+#include <string>
 #include <vector>
 #include <vips/vips8>
 
@@ -47,6 +48,8 @@ struct StepContext {
   bool RoomInSize() const;
   // The picture's upright size as stored, once known.
   std::optional<PictureSize> original = std::nullopt;
+  // The text mark's text with the picture's tokens filled; none: as typed.
+  std::optional<std::string> mark_text = std::nullopt;
 };
 
 struct PictureStep {

@@ -10,16 +10,8 @@ namespace {
 // no name a user types holds.
 constexpr std::string_view kSizeNotKnown = "\x01\x02";
 
-// What a picture's name is made of.
-struct Values {
-  const std::string& file_name;
-  int number;
-  const std::string& folder_name;
-  int width, height;
-};
-
 // What one "{...}" stands for, or none when it is not known.
-std::optional<std::string> Expand(const std::string& token, const Values& v) {
+std::optional<std::string> Expand(const std::string& token, const TokenValues& v) {
   const std::string& file_name = v.file_name;
   const int number = v.number;
   if (token == "name") {
@@ -27,6 +19,7 @@ std::optional<std::string> Expand(const std::string& token, const Values& v) {
     return dot == std::string::npos || dot == 0 ? file_name : file_name.substr(0, dot);
   }
   if (token == "folder") return v.folder_name;
+  if (token == "date") return v.date;
   if (token == "w" || token == "h") {
     const int size = token == "w" ? v.width : v.height;
     // The output's, once known; until then a mark no file name holds, so
@@ -44,29 +37,27 @@ std::optional<std::string> Expand(const std::string& token, const Values& v) {
   return std::nullopt;
 }
 
-// The pattern with every token expanded; none when one is unknown or a
-// brace is left open.
-std::optional<std::string> Fill(const std::string& pattern, const Values& values,
-                                std::string* bad) {
+// The pattern with every token expanded. Strict (a name), none when one
+// is unknown or a brace is left open, `bad` telling which; else (a text)
+// those stay as typed. `tokens` counts the tokens filled.
+std::optional<std::string> Fill(const std::string& pattern, const TokenValues& values, bool strict,
+                                std::string* bad = nullptr, int* tokens = nullptr) {
   std::string out;
   for (size_t i = 0; i < pattern.size();) {
-    if (pattern[i] != '{') {
+    const size_t close = pattern[i] == '{' ? pattern.find('}', i) : std::string::npos;
+    const auto value = close == std::string::npos
+                           ? std::nullopt
+                           : Expand(pattern.substr(i + 1, close - i - 1), values);
+    if (value) {
+      out += *value;
+      if (tokens) ++*tokens;
+      i = close + 1;
+    } else if (pattern[i] == '{' && strict) {
+      if (bad) *bad = pattern.substr(i, close == std::string::npos ? close : close - i + 1);
+      return std::nullopt;
+    } else {
       out += pattern[i++];
-      continue;
     }
-    const size_t close = pattern.find('}', i);
-    if (close == std::string::npos) {
-      if (bad) *bad = pattern.substr(i);
-      return std::nullopt;
-    }
-    const std::string token = pattern.substr(i + 1, close - i - 1);
-    const auto value = Expand(token, values);
-    if (!value) {
-      if (bad) *bad = "{" + token + "}";
-      return std::nullopt;
-    }
-    out += *value;
-    i = close + 1;
   }
   return out;
 }
@@ -77,17 +68,24 @@ std::string CheckRenamePattern(const std::string& pattern) {
   if (pattern.empty()) return "the pattern is empty";
   if (pattern.find_first_of("/\\") != std::string::npos) return "a name cannot hold / or \\";
   std::string bad;
-  const std::string name = "a.jpg", folder = "f";
-  const auto sample = Fill(pattern, {name, 1, folder, 1, 1}, &bad);
-  if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {w}, {h})";
+  const auto sample = Fill(pattern, {"a.jpg", 1, "f", "2000-01-01", 1, 1}, true, &bad);
+  if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})";
   if (*sample == "." || *sample == "..") return "the names would be " + *sample;
   return "";
 }
 
-std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
-                        const std::string& folder_name, int width, int height) {
-  return Fill(pattern, {file_name, number, folder_name, width, height}, nullptr)
-      .value_or(file_name);
+std::string RenamedBase(const std::string& pattern, const TokenValues& values) {
+  return Fill(pattern, values, true).value_or(values.file_name);
+}
+
+std::string ExpandedText(const std::string& text, const TokenValues& values) {
+  return *Fill(text, values, false);
+}
+
+bool HoldsTokens(const std::string& text) {
+  int tokens = 0;
+  Fill(text, {"a.jpg", 1, "f", "2000-01-01", 1, 1}, false, nullptr, &tokens);
+  return tokens > 0;
 }
 
 bool HoldsOutputSize(std::string_view name) {

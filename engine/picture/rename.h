@@ -1,8 +1,10 @@
-// Output names from a pattern the user gives: {name} (the source's name
-// without its extension), {n} or {n:03} (its number in its folder's name
-// order, from the start number; zero-padded to 3 digits), {folder} (its
-// folder's name), {w} and {h} (the output's width and height, known once
-// it is made). The output format's extension is added to the result.
+// A picture's own data in the names and texts a user writes: {name} (the
+// source's name without its extension), {n} or {n:03} (its number in its
+// folder's name order, from the start number; zero-padded to 3 digits),
+// {folder} (its folder's name), {date} (the run's date), {w} and {h} (the
+// output's width and height, known once it is made). A rename pattern
+// gives output names (the format's extension is added); the text mark
+// prints its text with them.
 #ifndef LUMIVANE_ENGINE_PICTURE_RENAME_H_
 #define LUMIVANE_ENGINE_PICTURE_RENAME_H_
 
@@ -11,15 +13,28 @@
 
 namespace lumivane {
 
+// What one picture's tokens stand for.
+struct TokenValues {
+  std::string file_name;  // the source's, with its extension
+  int number = 0;
+  std::string folder_name;
+  std::string date;           // YYYY-MM-DD
+  int width = 0, height = 0;  // the output's; 0 while not known
+};
+
 // "" when `pattern` makes names, else what is wrong with it.
 std::string CheckRenamePattern(const std::string& pattern);
 
-// The name (without extension) `pattern` gives the picture `file_name`,
-// numbered `number`, in the folder `folder_name`, made `width` x `height`;
-// while the size is not known (0), {w} and {h} become a mark of their own
-// that MatchesAnySize reads.
-std::string RenamedBase(const std::string& pattern, const std::string& file_name, int number,
-                        const std::string& folder_name, int width = 0, int height = 0);
+// The name (without extension) `pattern` gives the picture; while the size
+// is not known (0), {w} and {h} become a mark of their own that
+// MatchesAnySize reads.
+std::string RenamedBase(const std::string& pattern, const TokenValues& values);
+
+// `text` with its tokens filled; braces that hold no token print as typed.
+std::string ExpandedText(const std::string& text, const TokenValues& values);
+
+// True when `text` holds a token, so that it may differ by picture.
+bool HoldsTokens(const std::string& text);
 
 // True when `name` holds {w} or {h}: it is known once the picture is made.
 bool HoldsOutputSize(std::string_view name);

@@ -86,7 +86,8 @@ const std::vector<BasicRow>& BasicRows() {
       {
           .option = "text",
           .argument = "TEXT",
-          .usage = "print TEXT on every picture",
+          .usage = "print TEXT on every picture; {name}, {n}, {n:03}, {folder}, {date} and "
+                   "{w}, {h} print each picture's own (as in --rename)",
           .take =
               [](const std::string& v, In& in, Font&) {
                 in.text_mark = true;

@@ -50,7 +50,7 @@ class BatchRun {
     if (request_.save_settings) request_.save_settings(s_);
     switches_ = RunSwitches(request_.inputs);
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
-                  request_.extras, ShardName());
+                  request_.extras, ShardName(), switches_.text_watermark ? s_.sy_text : "");
     if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable)
       port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath(), plan_->JournalProblem()));
     if (plan_->JournalLongLines() > 0)

@@ -6,6 +6,7 @@
 #include "engine/picture/rename.h"
 #include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
+#include "platform/local_date.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
@@ -31,7 +32,7 @@ bool StillAsWritten(const std::string& path, const JournalOutput& written) {
 }  // namespace
 
 OutputPlan::OutputPlan(std::string source, std::string target, std::string settings_key,
-                       const ExtraOperations& operations, std::string shard)
+                       const ExtraOperations& operations, std::string shard, std::string mark_text)
     : source_(std::move(source)),
       target_(std::move(target)),
       settings_key_(std::move(settings_key)),
@@ -40,6 +41,8 @@ OutputPlan::OutputPlan(std::string source, std::string target, std::string setti
       rename_(operations.rename),
       sized_names_(!operations.rename.empty() && HoldsOutputSize(operations.rename)),
       rename_start_(operations.rename_start > 0 ? operations.rename_start : 1),
+      mark_text_(HoldsTokens(mark_text) ? std::move(mark_text) : std::string()),
+      date_(platform::LocalDate()),
       shard_(std::move(shard)) {}
 
 // Paths as the journal keeps them: below the source or the target folder.
@@ -60,13 +63,26 @@ ResumeJournal::Loaded OutputPlan::LoadJournal() {
   return loaded;
 }
 
+TokenValues OutputPlan::TokensOf(const PlannedPicture& p) const {
+  return {p.name, p.number, p.folder_name, date_};
+}
+
 // The output's name: the picture's own with the format's extension, or
 // the rename pattern's, with the size once it is known.
 std::string OutputPlan::MainOutput(const PlannedPicture& p, PictureSize size) const {
   if (rename_.empty()) return OutputPathFor(p.target_folder, p.name, format_);
-  const std::string base =
-      RenamedBase(rename_, p.name, p.number, p.folder_name, size.width, size.height);
-  return platform::JoinPath(p.target_folder, base + OutputExtension(format_));
+  TokenValues values = TokensOf(p);
+  values.width = size.width;
+  values.height = size.height;
+  return platform::JoinPath(p.target_folder,
+                            RenamedBase(rename_, values) + OutputExtension(format_));
+}
+
+// A text mark with tokens prints each picture's own text: that text (its
+// size aside, which the settings decide) is part of the picture's key.
+std::string OutputPlan::KeyOf(const PlannedPicture& p) const {
+  if (mark_text_.empty()) return settings_key_;
+  return SettingsKey(settings_key_ + "\n" + ExpandedText(mark_text_, TokensOf(p)));
 }
 
 std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
@@ -173,7 +189,7 @@ bool OutputPlan::IsOwnPart(const std::string& path, const std::string& main) con
 
 bool OutputPlan::StillDone(const PlannedPicture& picture) {
   const JournalEntry* e = journal_.Find(BelowSource(picture.source));
-  if (!e || !e->done || e->settings != settings_key_ || e->outputs.empty()) return false;
+  if (!e || !e->done || e->settings != KeyOf(picture) || e->outputs.empty()) return false;
   // The same file: a source replaced, even by an older one or one of the
   // same size and time, is made again.
   if (!picture.stamp || !SameStamp(*picture.stamp, e->source)) return false;
@@ -252,7 +268,7 @@ bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& resu
                       std::chrono::system_clock::now().time_since_epoch())
                       .count();
   entry.source = picture.stamp.value_or(platform::FileStamp{});
-  entry.settings = settings_key_;
+  entry.settings = KeyOf(picture);
   const bool all_written = !result.outputs.empty() &&
                            result.sizes.size() == result.outputs.size() &&
                            (result.outcome == PictureOutcome::kProcessed ||

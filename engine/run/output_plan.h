@@ -19,6 +19,7 @@
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_ops.h"
+#include "engine/picture/rename.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/string_list.h"
 #include "platform/file_system.h"
@@ -45,9 +46,13 @@ struct PlannedPicture {
 class OutputPlan {
  public:
   // `shard` is "" or "K-of-N"; `operations` as the run cuts, writes and
-  // names pictures.
+  // names pictures. `mark_text` is the text mark's text when it is on: one
+  // with tokens makes each picture's key its own.
   OutputPlan(std::string source, std::string target, std::string settings_key,
-             const ExtraOperations& operations, std::string shard);
+             const ExtraOperations& operations, std::string shard, std::string mark_text = "");
+
+  // What the picture's tokens stand for, its size not known yet.
+  TokenValues TokensOf(const PlannedPicture& picture) const;
 
   // What earlier runs of this process's journal name wrote.
   ResumeJournal::Loaded LoadJournal();
@@ -98,6 +103,8 @@ class OutputPlan {
   std::string BelowTarget(const std::string& path) const;
   std::string FromTarget(const std::string& below) const;
   std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
+  // The key of the settings the picture is made with.
+  std::string KeyOf(const PlannedPicture& picture) const;
   // The names of the picture made at `size` and cut into `part_heights`.
   NamedOutputs NamesAt(const PlannedPicture& picture, PictureSize size,
                        const std::vector<int>& part_heights) const;
@@ -119,6 +126,8 @@ class OutputPlan {
   const std::string rename_;
   const bool sized_names_;
   const int rename_start_;
+  const std::string mark_text_;  // the text mark's, when it holds tokens
+  const std::string date_;       // the run's, for {date}
   // The files of one target folder, for names that hold the output's size.
   std::string listed_folder_;
   std::vector<std::string> listed_names_;

@@ -7,6 +7,7 @@
 #include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
 #include "platform/file_system.h"
+#include "platform/local_date.h"
 
 namespace lumivane {
 namespace {
@@ -76,8 +77,9 @@ class Preview {
       mark = LoadWatermarkPicture(s_.sy_image, WidestMark(s_, switches, extras_, {sample}));
       switches.picture_watermark = mark.has_value();
     }
-    const auto picture =
-        RenderPicture(sample, s_, switches, mark ? &*mark : nullptr, true, nullptr, extras_);
+    const TokenValues tokens = SampleTokens(sample);
+    const auto picture = RenderPicture(sample, s_, switches, mark ? &*mark : nullptr, true, nullptr,
+                                       extras_, &tokens);
     if (!picture) {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
@@ -92,6 +94,14 @@ class Preview {
     port_.AppendLogLine(
         msg::PreviewMade(out, picture->width(), picture->height(), encoded->bytes.size()));
     Show(out, msg::PreviewTitle(picture->width(), picture->height(), encoded->bytes.size()));
+  }
+
+  // The sample is the first picture of its folder, as a run numbers it.
+  TokenValues SampleTokens(const std::string& sample) const {
+    const size_t slash = sample.find_last_of("/\\");
+    const std::string folder = sample.substr(0, slash);
+    return {sample.substr(slash + 1), extras_.rename_start > 0 ? extras_.rename_start : 1,
+            folder.substr(folder.find_last_of("/\\") + 1), platform::LocalDate()};
   }
 
   bool TextOn() const { return kind_ == Kind::kText || in_.text_mark; }
