@@ -55,12 +55,12 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   EXPECT_FALSE(FileExists(target_ + "/broken.jpg"));
   EXPECT_EQ(port_.Calls("log"),
             (std::vector<std::string>{"跳过 1 个不是图片的文件",
-                                      "读取 " + src_ + "/broken.jpg 出错：不是图片"}));
+                                      "读取 " + src_ + "/broken.jpg 出错：不是图片",
+                                      ReportLine(target_)}));
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"7"});
   EXPECT_EQ(port_.Calls("position"),
             (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "0"}));
-  EXPECT_EQ(Asked(), std::vector<std::string>{
-                         "完成|处理完成 6 个图片，是否要打开目标文件夹查看处理后的图片？"});
+  EXPECT_EQ(Asked(), std::vector<std::string>{DoneQuestion(6, target_)});
   EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});
   // The end steps, in their order, after everything else.
   auto calls = port_.AllCalls();
@@ -86,7 +86,7 @@ TEST_F(BatchRunTest, SubfolderRunMirrorsTheTreeAndCountsFolders) {
   EXPECT_EQ(port_.Calls("position"), (std::vector<std::string>{"1", "2", "3", "0"}));
   // The bar steps by folder; its text counts pictures, all of them known at the start.
   EXPECT_EQ(port_.picture_counts, (std::vector<std::string>{"0/4", "1/4", "2/4", "3/4", "4/4"}));
-  EXPECT_EQ(Asked().back(), "完成|处理完成 4 个图片，是否要打开目标文件夹查看处理后的图片？");
+  EXPECT_EQ(Asked().back(), DoneQuestion(4, target_));
   EXPECT_TRUE(port_.Calls("open").empty());  // the summary was answered No
 }
 
@@ -126,8 +126,9 @@ TEST_F(BatchRunTest, PngAndItsJpgTwinGiveOneOutputTheFirstKeepsIt) {
   const BatchSummary summary = Run();
   EXPECT_EQ(Asked().size(), 1u);  // the summary only
   EXPECT_EQ(port_.Calls("log"),
-            std::vector<std::string>{"未保存 " + src_ + "/a.png.jpg：" + target_ +
-                                     "/a.png.jpg 已由同一文件夹里的另一张图片保存"});
+            (std::vector<std::string>{"未保存 " + src_ + "/a.png.jpg：" + target_ +
+                                          "/a.png.jpg 已由同一文件夹里的另一张图片保存",
+                                      ReportLine(target_)}));
   EXPECT_EQ(summary.failed, 1);
   auto kept = LoadForTest(target_ + "/a.png.jpg");
   ASSERT_TRUE(kept);
@@ -144,7 +145,8 @@ TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
   EXPECT_EQ(port_.Calls("log"),
             (std::vector<std::string>{"更多处理选项：每段 ≤ 1500 高",
                                       "未保存 " + src_ + "/a_02.jpg：" + target_ +
-                                          "/a_02.jpg 已由同一文件夹里的另一张图片保存"}));
+                                          "/a_02.jpg 已由同一文件夹里的另一张图片保存",
+                                      ReportLine(target_)}));
   EXPECT_EQ(summary.failed, 1);
   auto kept = LoadForTest(target_ + "/a_02.jpg");
   ASSERT_TRUE(kept);
@@ -194,8 +196,7 @@ TEST_F(BatchRunTest, AStoppedRunKeepsItsRecord) {
   EXPECT_NE(report.find("未处理（中途停止）"), std::string::npos) << report;
   EXPECT_EQ(port_.Calls("log").back(), "已停止处理：处理了 " + std::to_string(summary.processed) +
                                            " 个图片，" + std::to_string(summary.not_reached) +
-                                           " 个未处理，每张图片的结果记在 " + target_ +
-                                           "/处理报告.csv");
+                                           " 个未处理，" + ReportLine(target_));
 }
 
 TEST_F(BatchRunTest, TargetBelowTheSourceIsRefusedInSubfolderModeOnly) {
@@ -254,9 +255,10 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
   dir_.MakeFolder("target/a.jpg");  // a folder where the output should go: even root cannot write
   Run();
   EXPECT_EQ(port_.Calls("log"),
-            std::vector<std::string>{
-                "保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用"});
-  EXPECT_EQ(Asked().back(), "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
+            (std::vector<std::string>{
+                "保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用",
+                ReportLine(target_)}));
+  EXPECT_EQ(Asked().back(), DoneQuestion(0, target_));
 }
 
 // Renamed outputs are numbered in each folder's name order from the start
@@ -330,7 +332,8 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   const BatchSummary unmarked = Run();
   EXPECT_TRUE(unmarked.marks_missing);
   EXPECT_EQ(unmarked.processed, 0);  // written, but not done as asked
-  EXPECT_EQ(port_.Calls("log"), std::vector<std::string>{"读取 " + mark + " 出错：不是图片"});
+  EXPECT_EQ(port_.Calls("log"),
+            (std::vector<std::string>{"读取 " + mark + " 出错：不是图片", ReportLine(target_)}));
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   // Unmarked is not done: a resumed run makes the pictures again.
   int skipped = 0;

@@ -276,6 +276,33 @@ TEST(RunFilesTest, NamesOfAnyBytesStayReadableAndNoCellRunsAsAFormula) {
   EXPECT_NE(csv.find("\r\n中文.jpg,"), std::string::npos) << csv;
 }
 
+// The page of a large run: every picture a row, the failed ones first,
+// any name only ever text, each view the output itself by its own address.
+TEST(RunFilesTest, ReportPageListsTheFailedFirstAndEscapesEveryName) {
+  std::vector<ReportRow> rows;
+  for (int i = 0; i < 10000; ++i) {
+    PictureResult r;
+    r.outcome = i % 1000 == 999 ? PictureOutcome::kReadFailed : PictureOutcome::kProcessed;
+    const std::string name = "a b<i>&\"'" + std::to_string(i) + ".jpg";
+    r.outputs = {"/t/sub/" + name};
+    rows.push_back({"/s/sub/" + name, r, {"<script>"}});
+  }
+  rows.push_back({"/s/\xD6\xD0.jpg", rows.front().result, {}});  // 中 in GBK
+  const std::string page = RunReportHtml(rows, "/t", "<ops>");
+  auto count = [&page](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<tr"), 10002u);
+  EXPECT_EQ(count("<tr class=\"look\">"), 10u);
+  EXPECT_LT(page.rfind("<tr class=\"look\">"), page.find("<tr><td>"));
+  EXPECT_EQ(count("<i>") + count("<script") + count("<ops>"), 0u);
+  EXPECT_EQ(count(" loading=\"lazy\""), 9991u);
+  EXPECT_NE(page.find(" src=\"sub/a%20b%3Ci%3E%26%22%275.jpg\""), std::string::npos);
+  EXPECT_NE(page.find("<td>/s/中.jpg</td>"), std::string::npos);
+}
+
 TEST(CliRunTest, ShardsShareTheJobAndAResumedRunLeavesWhatIsDone) {
   TempDir dir;
   dir.MakeFolder("src/sub");

@@ -16,6 +16,15 @@ namespace lumivane::testing {
 // What the window shows after start-up with the default settings.
 UserInputs DefaultInputs();
 
+// The log's last line of a run that finished, and its 完成 question.
+inline std::string ReportLine(const std::string& target) {
+  return "每张图片的结果记在 " + target + "/处理报告.html";
+}
+inline std::string DoneQuestion(int processed, const std::string& target) {
+  return "完成|处理完成 " + std::to_string(processed) +
+         " 个图片，是否要打开目标文件夹查看处理后的图片？\n" + ReportLine(target);
+}
+
 class FakeWindowPort : public WindowPort {
  public:
   // The state of the window after start-up with the default settings.

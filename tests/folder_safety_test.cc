@@ -78,7 +78,8 @@ TEST_F(FolderSafetyTest, LinksAreNeitherWrittenThroughNorFollowedOutOfTheTree) {
             (std::vector<std::string>{
                 "未进入文件夹链接 " + src_ + "/root：它指向图片源文件夹以外或处理后保存到的文件夹",
                 "未进入文件夹链接 " + src_ + "/up：它指向图片源文件夹以外或处理后保存到的文件夹",
-                "未保存到 " + target_ + "/sub：处理后保存到的文件夹里的链接不会被写入"}));
+                "未保存到 " + target_ + "/sub：处理后保存到的文件夹里的链接不会被写入",
+                ReportLine(target_)}));
   EXPECT_EQ(summary.processed, 2);
   EXPECT_FALSE(summary.Complete());
 }

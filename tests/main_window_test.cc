@@ -323,12 +323,17 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
   EXPECT_TRUE(
       log().starts_with("———— " + QDate::currentDate().toString("yyyy-MM-dd").toStdString()))
       << log();
-  EXPECT_TRUE(log().ends_with(" 开始处理 ————\n更多处理选项：≤ 500 KB，水印图片宽 20%\n")) << log();
+  EXPECT_TRUE(log().ends_with(
+      " 开始处理 ————\n更多处理选项：≤ 500 KB，水印图片宽 20%\n每张图片的结果记在 " +
+      (dir_ / "out/处理报告.html") + "\n"))
+      << log();
   EXPECT_TRUE(FileExists(dir_ / "out/a.jpg"));
   EXPECT_TRUE(FileExists(dir_ / "out/b.png.jpg"));
   ASSERT_FALSE(seam_.shown.empty());
   EXPECT_EQ(seam_.shown.back(),
-            "ask 完成|处理完成 2 个图片，是否要打开目标文件夹查看处理后的图片？");
+            "ask 完成|处理完成 2 个图片，是否要打开目标文件夹查看处理后的图片？\n"
+            "每张图片的结果记在 " +
+                (dir_ / "out/处理报告.html"));
   // Unlocked: the groups follow their check boxes again.
   EXPECT_TRUE(Enabled(Control::StartButton));
   EXPECT_FALSE(Enabled(Control::WatermarkTextBox));
@@ -420,7 +425,9 @@ TEST_F(MainWindowTest, TheStartButtonStopsARun) {
   Click(Control::StartButton);
   WaitForRunEnd();
   EXPECT_EQ(seam_.shown, std::vector<std::string>{
-                             "ask 完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？"});
+                             "ask 完成|处理完成 3 个图片，是否要打开目标文件夹查看处理后的图片？\n"
+                             "每张图片的结果记在 " +
+                             (dir_ / "out/处理报告.html")});
   const std::string resumed = ReadWholeFile(dir_ / "out/处理报告.csv");
   EXPECT_NE(resumed.find("已完成"), std::string::npos) << resumed;
 }

@@ -1,6 +1,5 @@
 #include "engine/run/batch_run.h"
 
-#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -80,6 +79,7 @@ class BatchRun {
   void LogOperations() {
     const std::string described = OperationsInEffect(request_.extras, switches_);
     if (!described.empty()) port_.AppendLogLine(described);
+    teller_.SetOperations(described);
     if (passed_over_ > 0) port_.AppendLogLine(msg::PassedOver(passed_over_));
   }
 
@@ -235,8 +235,7 @@ class BatchRun {
     AskSummary();
   }
 
-  // Tells what has finished (or, with `all`, everything submitted) in
-  // submission order.
+  // Tells what has finished (with `all`, all submitted), in submission order.
   void Report(bool all) {
     queue_.Tell(all, {[this](const InOrderQueue::Item& item, PictureResult result) {
                         Report(item, std::move(result));
@@ -352,9 +351,10 @@ class BatchRun {
     // Stopped as the last pictures were in hand: nothing left to ask.
     if (StopAsked()) return EndStopped();
     // The report goes beside the outputs once every picture has been told.
-    teller_.WriteReport(target_, ShardName());
+    const std::string report = teller_.WriteReport(target_, ShardName());
+    if (!report.empty()) port_.AppendLogLine(msg::ReportAt(report));
     if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
-                       msg::Summary(summary_.processed)) &&
+                       msg::Summary(summary_.processed, report)) &&
         !Opened(port_.OpenWithDesktop(target_))) {
       port_.ShowMessage(msg::kNoticeCaption, msg::NothingOpensFolder(target_),
                         MessageIcon::kWarning);

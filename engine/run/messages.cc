@@ -112,8 +112,9 @@ std::string TooLargeForFormat(const std::string& path, int format) {
 std::string Stopped(int processed, int not_reached, const std::string& report) {
   return "已停止处理：处理了 " + std::to_string(processed) + " 个图片，" +
          std::to_string(not_reached) + " 个未处理" +
-         (report.empty() ? "" : "，每张图片的结果记在 " + report);
+         (report.empty() ? "" : "，" + ReportAt(report));
 }
+std::string ReportAt(const std::string& report) { return "每张图片的结果记在 " + report; }
 std::string PassedOver(int count) { return "跳过 " + std::to_string(count) + " 个不是图片的文件"; }
 std::string NothingOpensFolder(const std::string& folder) {
   return "这台电脑上没有能打开文件夹的程序。处理后的图片在：" + folder;
@@ -165,9 +166,10 @@ std::string NameClash(const std::string& source, const std::string& output) {
   return "未保存 " + source + "：" + output + " 已由同一文件夹里的另一张图片保存";
 }
 
-std::string Summary(int processed) {
+std::string Summary(int processed, const std::string& report) {
   return "处理完成 " + std::to_string(processed) +
-         " 个图片，是否要打开目标文件夹查看处理后的图片？";
+         " 个图片，是否要打开目标文件夹查看处理后的图片？" +
+         (report.empty() ? "" : "\n" + ReportAt(report));
 }
 
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes) {

@@ -74,7 +74,10 @@ std::string JournalLongLines(const std::string& path, int lines);
 std::string SurplusPartKept(const std::string& path);
 // Two pictures of a folder that give one output name.
 std::string NameClash(const std::string& source, const std::string& output);
-std::string Summary(int processed);
+// The 完成 question, and where the report is when it was saved.
+std::string Summary(int processed, const std::string& report = "");
+// Where the run's report is.
+std::string ReportAt(const std::string& report);
 // 效果预览 %s：W×H，N KB
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes);
 std::string PreviewOpenFailed(int code);

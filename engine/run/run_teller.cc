@@ -7,6 +7,11 @@
 
 namespace lumivane {
 
+void RunTeller::Log(const std::string& line) {
+  port_.AppendLogLine(line);
+  told_now_.push_back(line);
+}
+
 std::string RunTeller::Shown(const PlannedPicture& picture) const {
   const auto& outputs = rows_.back().result.outputs;
   return outputs.size() == 1 ? outputs.front() : picture.output;
@@ -15,11 +20,11 @@ std::string RunTeller::Shown(const PlannedPicture& picture) const {
 void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told) {
   const std::string& source = picture.source;
   if (result.untrimmed == Untrimmed::kNoPlainBackground) {
-    port_.AppendLogLine(msg::NoPlainBackground(source));
+    Log(msg::NoPlainBackground(source));
   } else if (result.untrimmed == Untrimmed::kNoProduct) {
-    port_.AppendLogLine(msg::NoProduct(source));
+    Log(msg::NoProduct(source));
   }
-  if (result.unframed) port_.AppendLogLine(msg::NoRoomForFrame(source));
+  if (result.unframed) Log(msg::NoRoomForFrame(source));
   if (result.mark_shrunk && !mark_shrunk_told_) {
     port_.AppendLogLine(msg::MarkShrunk(request_.inputs.picture));
     mark_shrunk_told_ = true;
@@ -31,38 +36,39 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       ++summary_.processed;
       if (told.over_limit) {
         ++summary_.over_limit;
-        port_.AppendLogLine(msg::OverLimit(Shown(picture), request_.extras.max_kb));
+        Log(msg::OverLimit(Shown(picture), request_.extras.max_kb));
       }
       break;
     case PictureOutcome::kReadFailed:
       ++summary_.failed;
-      port_.AppendLogLine(msg::ReadError(source, told.read_failure));
+      Log(msg::ReadError(source, told.read_failure));
       break;
     case PictureOutcome::kWriteFailed: {
       ++summary_.failed;
       // The part that could not be written, when the picture was cut.
       const std::string& path = told.outputs.empty() ? picture.output : told.outputs.back();
-      port_.AppendLogLine(told.too_large_for_format
-                              ? msg::TooLargeForFormat(path, request_.extras.format)
-                              : msg::SaveError(path, told.write_problem));
+      Log(told.too_large_for_format ? msg::TooLargeForFormat(path, request_.extras.format)
+                                    : msg::SaveError(path, told.write_problem));
       break;
     }
     case PictureOutcome::kMarkFailed:
       // Written, but without its mark: not done as asked.
       summary_.marks_missing = true;
-      if (mark_errors_told) port_.AppendLogLine(msg::MarkError(Shown(picture)));
+      if (mark_errors_told) Log(msg::MarkError(Shown(picture)));
       break;
     case PictureOutcome::kSkipped:
       ++summary_.skipped;
       break;
     case PictureOutcome::kNameClash:
       ++summary_.failed;
-      port_.AppendLogLine(msg::NameClash(source, told.outputs.front()));
+      Log(msg::NameClash(source, told.outputs.front()));
       break;
     case PictureOutcome::kNotReached:
       ++summary_.not_reached;  // one line for them all, in the report
       break;
   }
+  rows_.back().told = std::move(told_now_);
+  told_now_.clear();
 }
 
 bool RunTeller::DidSomething() const {
@@ -73,16 +79,21 @@ bool RunTeller::DidSomething() const {
 
 std::string RunTeller::WriteReport(const std::string& target, const std::string& shard) {
   if (rows_.empty()) return "";
-  std::string name = kRunReportFile;
   // Each shard its own report: shards never replace each other's files.
-  if (!shard.empty()) name.insert(name.rfind('.'), "." + shard);
-  const std::string path = platform::JoinPath(target, name);
-  if (!platform::WriteFileAtomically(path, RunReportCsv(rows_))) {
+  auto named = [&](std::string name) {
+    if (!shard.empty()) name.insert(name.rfind('.'), "." + shard);
+    return platform::JoinPath(target, name);
+  };
+  auto save = [&](const std::string& path, const std::string& text) {
+    if (platform::WriteFileAtomically(path, text)) return true;
     port_.AppendLogLine(msg::SaveError(path, platform::LastWriteProblem()));
     summary_.report_failed = true;
-    return "";
-  }
-  return path;
+    return false;
+  };
+  const std::string table = named(kRunReportFile), page = named(kRunReportPage);
+  const bool table_saved = save(table, RunReportCsv(rows_));
+  if (save(page, RunReportHtml(rows_, target, operations_))) return page;
+  return table_saved ? table : "";
 }
 
 }  // namespace lumivane

@@ -27,11 +27,16 @@ class RunTeller {
   const PictureResult& last() const { return rows_.back().result; }
   // Whether any picture was made or tried (not only skipped as done).
   bool DidSomething() const;
-  // Into `target`, the shard's own name when there is one (`shard` "K-of-N").
-  // Its path; "" when there was nothing to report or it could not be saved.
+  // The run's operations, for the report's head.
+  void SetOperations(std::string operations) { operations_ = std::move(operations); }
+  // Both files into `target`, the shard's own names when there is one
+  // (`shard` "K-of-N"). The page's path (the table's when only it was
+  // saved); "" when there was nothing to report or it could not be saved.
   std::string WriteReport(const std::string& target, const std::string& shard);
 
  private:
+  // A line of the log about the picture being told, kept for its row.
+  void Log(const std::string& line);
   // The output a log line names: the one written (its name may hold the
   // output's size), the picture's own name for a cut picture.
   std::string Shown(const PlannedPicture& picture) const;
@@ -40,6 +45,8 @@ class RunTeller {
   const RunRequest& request_;
   BatchSummary& summary_;
   std::vector<ReportRow> rows_;
+  std::vector<std::string> told_now_;
+  std::string operations_;
   bool mark_shrunk_told_ = false;  // once a run: every picture's mark alike
 };
 
