@@ -389,6 +389,51 @@ TEST_F(BatchRunTest, TextMarkTokensPrintEachPicturesOwnData) {
   EXPECT_EQ(skipped, 0);
 }
 
+// A folder joined into one page and cut by the detail preset: the parts
+// within the part height, together as high as the photos and the gaps; an
+// unreadable photo left out and told; a resumed run leaves the page until
+// one of its photos changes.
+TEST_F(BatchRunTest, AFoldersPicturesJoinIntoOnePageCutIntoParts) {
+  const Preset detail = *FindPreset("detail");
+  for (int i = 0; i < 20; ++i) {  // at the preset's 750 wide: 900 + 10 i high
+    MakePictureFile(src_ + "/p" + std::to_string(10 + i) + ".jpg", 1500, 1800 + 20 * i,
+                    i % 2 ? "orange" : "blue", "JPEG");
+  }
+  dir_.WriteFile("src/p15b.jpg", "not a picture");
+  request_.inputs.width_on = true;
+  request_.inputs.width = std::to_string(detail.width);
+  request_.extras = detail.operations;
+  request_.extras.join = true;
+  request_.extras.join_gap = 20;
+  int skipped = 0;
+  request_.on_picture = [&](const std::string&, const PictureResult& r) {
+    skipped += r.outcome == PictureOutcome::kSkipped;
+  };
+  const BatchSummary summary = Run();
+  EXPECT_EQ(summary.processed, 1);
+  EXPECT_EQ(summary.failed, 1);
+  EXPECT_EQ(port_.Calls("log")[1], "读取 " + src_ + "/p15b.jpg 出错：不是图片，没有拼进长图");
+  int high = 0, parts = 0;
+  while (auto part = LoadForTest(SlicePath(target_ + "/src.jpg", parts + 1))) {
+    EXPECT_EQ(part->width(), 750);
+    EXPECT_LE(part->height(), detail.operations.slice_height);
+    high += part->height();
+    ++parts;
+  }
+  EXPECT_EQ(parts, 14);
+  EXPECT_EQ(high, 20 * 900 + 10 * 190 + 19 * 20);
+  EXPECT_FALSE(FileExists(target_ + "/p10.jpg"));
+
+  request_.skip_done = true;
+  Run();
+  EXPECT_EQ(skipped, 1);
+  MakePictureFile(src_ + "/p12.jpg", 1500, 1800, "red", "JPEG");
+  skipped = 0;
+  port_.answers = {true};  // to write over the page
+  Run();
+  EXPECT_EQ(skipped, 0);
+}
+
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
   Picture("a.jpg");
   auto run = RunningBatch::Start(port_, settings_, request_);

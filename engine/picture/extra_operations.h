@@ -34,6 +34,11 @@ struct ExtraOperations {
   // The canvas: "" for none given (white, or transparent where the output
   // keeps transparency); a colour flattens the whole output on it.
   std::string square_colour;
+  // Each folder's pictures one under another in one page (a detail page),
+  // `join_gap` rows of `join_colour` ("" white) between them.
+  bool join = false;
+  int join_gap = 0;
+  std::string join_colour;
   int max_kb = 0;              // above 0: each output at most this many KB
   int slice_height = 0;        // above 0: taller pictures cut into parts
   bool tiled_text = false;     // the text watermark over the whole picture
@@ -68,6 +73,7 @@ inline constexpr ValueRange kSideRange{1, 100000};
 inline constexpr ValueRange kFitRange{kFitCrop, kFitSmart};
 inline constexpr ValueRange kMaxKbRange{10, 100000};
 inline constexpr ValueRange kSliceHeightRange{100, 100000};
+inline constexpr ValueRange kJoinGapRange{1, 500};
 inline constexpr ValueRange kMarkWidthRange{1, 100};
 inline constexpr ValueRange kSharpenRange{1, 100};
 inline constexpr ValueRange kBorderRange{1, 200};

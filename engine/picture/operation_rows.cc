@@ -132,6 +132,40 @@ const std::vector<OperationField>& OperationFields() {
           .log = "≤ {} KB",
       },
       {
+          .key = "join",
+          .option = "join",
+          .argument = "[#RRGGBB]",
+          .value = &E::join,
+          .colour = &E::join_colour,
+          .label = "每个文件夹拼成一张长图，间隔颜色",
+          .help =
+              "把每个文件夹里的图片按名称顺序从上到下拼成一张长图（如详情页），\n"
+              "以文件夹的名字保存；每张图片先按图片宽缩小，读不出来的图片不拼进去，并记入日志。\n"
+              "水印、边框、大小限制和切段都加在拼好的长图上。右边填图片之间间隔的颜色，不填为白色"
+              "。",
+          .usage =
+              "lay each folder's pictures one under another, in name order, at the width, into "
+              "one page named after the folder (FOLDER.jpg, or by --rename with {folder}); a "
+              "picture that cannot be read is left out and logged; the marks, frame, size cap "
+              "and --slice-height then apply to the page. The gap is white unless a colour is "
+              "given",
+          .log = "拼接长图 {}",
+      },
+      {
+          .key = "join_gap",
+          .option = "join-gap",
+          .argument = "PX",
+          .value = &E::join_gap,
+          .range = kJoinGapRange,
+          .dialog_value = 20,
+          .needs = "join",
+          .label = "拼接的图片之间留空",
+          .unit = " 像素",
+          .help = "拼长图时，相邻两张图片之间留出这么高的间隔。",
+          .usage = "with --join: PX rows between the pictures",
+          .log = "间隔 {} 像素",
+      },
+      {
           .key = "slice_height",
           .option = "slice-height",
           .argument = "H",

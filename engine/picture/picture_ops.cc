@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/picture/colour.h"
 #include "engine/picture/encoding.h"
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_io.h"
@@ -205,21 +206,25 @@ bool CommitAll(std::vector<std::optional<platform::PreparedFile>>& written,
   return true;
 }
 
-}  // namespace
+// The picture before it is cut, taken through its steps in `context`;
+// none when it cannot be read (`result` then says why). Its memory may be
+// held in `ticket` until its last part is written.
+using BaseMaker = std::function<std::optional<vips::VImage>(
+    StepContext& context, std::optional<MemoryBudget::Ticket>& ticket, PictureResult& result)>;
 
-PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
-                                const ProcessingSettings& settings, const PictureSwitches& switches,
-                                const vips::VImage* watermark, const ExtraOperations& asked,
-                                const OutputNamer& namer, const TokenValues* tokens) {
+// `make_base`'s picture cut into parts, each finished, encoded and written.
+PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
+                          const ProcessingSettings& settings, const PictureSwitches& switches,
+                          const vips::VImage* watermark, const ExtraOperations& asked,
+                          const OutputNamer& namer, const TokenValues* tokens) {
   PictureResult result;
   ExtraOperations extras = asked;
-  // The picture's memory stays reserved until its last part is written.
   std::optional<MemoryBudget::Ticket> ticket;
   try {
     StepContext context{settings, switches, extras, &result.untrimmed};
-    const auto base = RenderBase(source, context, true, &ticket, &result.read_failure);
+    const auto base = make_base(context, ticket, result);
     if (!base) return result;
-    result.original = OriginalSize(*base);
+    if (result.original.width == 0) result.original = OriginalSize(*base);
     result.unframed = context.unframed;
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
@@ -268,6 +273,96 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
     result.outcome = PictureOutcome::kReadFailed;
   }
   return result;
+}
+
+// One of a page's pictures taken through the picture steps at the page's
+// `width` (the first one's sets it), in memory: the page holds only
+// pictures this small, never their files' pixels. None (`failure` says
+// why) when it cannot be read.
+std::optional<vips::VImage> PagePiece(const std::string& source, const StepContext& page, int width,
+                                      PictureResult& result, ReadFailure& failure) {
+  try {
+    ExtraOperations own = page.extras;
+    StepContext context{page.settings, page.switches, own, &result.untrimmed};
+    auto piece = RenderBase(source, context, true, nullptr, &failure);
+    if (!piece) return std::nullopt;
+    result.unframed = result.unframed || context.unframed;
+    if (width > 0 && piece->width() != width) {
+      piece = piece->resize(static_cast<double>(width) / piece->width());
+      piece = piece->embed(0, 0, width, std::max(1, piece->height()),
+                           vips::VImage::option()->set("extend", VIPS_EXTEND_COPY));
+    }
+    if (page.extras.format != kJpegOutput && piece->bands() == 3)
+      piece = piece->bandjoin_const({255});
+    return piece->copy_memory();
+  } catch (const vips::VError&) {
+    failure.problem = ReadProblem::kDamaged;
+    return std::nullopt;
+  }
+}
+
+// The readable `sources` one under another, `join_gap` rows of the gap
+// colour between (each at its own height: a grid's cells would all be the
+// tallest's); none when not one of them could be read.
+std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
+                                       const StepContext& page, PictureResult& result) {
+  std::vector<vips::VImage> pieces;
+  for (const std::string& source : sources) {
+    ReadFailure why;
+    const int width = pieces.empty() ? 0 : pieces.front().width();
+    auto piece = PagePiece(source, page, width, result, why);
+    if (!piece) {
+      result.left_out.push_back({source, why});
+      continue;
+    }
+    const PictureSize original = OriginalSize(*piece);
+    result.original.width = std::max(result.original.width, original.width);
+    result.original.height += original.height;
+    pieces.push_back(std::move(*piece));
+  }
+  if (pieces.empty()) {
+    result.read_failure = result.left_out.empty() ? ReadFailure{} : result.left_out.front().why;
+    return std::nullopt;
+  }
+  const auto rgb =
+      ParseHtmlColour(page.extras.join_colour).value_or(std::array<double, 3>{255, 255, 255});
+  std::vector<double> gap(rgb.begin(), rgb.end());
+  if (pieces.front().bands() == 4) gap.push_back(255);
+  // Halves joined in turn: no piece is more than a few joins deep.
+  std::function<vips::VImage(size_t, size_t)> stack = [&](size_t from, size_t to) {
+    if (to - from == 1) return pieces[from];
+    const size_t middle = from + (to - from) / 2;
+    return stack(from, middle)
+        .join(stack(middle, to), VIPS_DIRECTION_VERTICAL,
+              vips::VImage::option()->set("shim", page.extras.join_gap)->set("background", gap));
+  };
+  return stack(0, pieces.size());
+}
+
+}  // namespace
+
+PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras,
+                                const OutputNamer& namer, const TokenValues* tokens) {
+  // The picture's memory stays reserved until its last part is written.
+  const BaseMaker read = [&source](StepContext& context,
+                                   std::optional<MemoryBudget::Ticket>& ticket,
+                                   PictureResult& result) {
+    return RenderBase(source, context, true, &ticket, &result.read_failure);
+  };
+  return MakeOutputs(read, output, settings, switches, watermark, extras, namer, tokens);
+}
+
+PictureResult ProcessJoinedPage(const std::vector<std::string>& sources, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras,
+                                const OutputNamer& namer, const TokenValues* tokens) {
+  const BaseMaker join = [&sources](StepContext& context, std::optional<MemoryBudget::Ticket>&,
+                                    PictureResult& result) {
+    return JoinedPage(sources, context, result);
+  };
+  return MakeOutputs(join, output, settings, switches, watermark, extras, namer, tokens);
 }
 
 }  // namespace lumivane

@@ -73,6 +73,16 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
                                 const OutputNamer& namer = nullptr,
                                 const TokenValues* tokens = nullptr);
 
+// A page of `sources` made as one picture: each read and taken through the
+// picture steps at the first one's width, one under another with the
+// page's gap, then cut, marked and written as ProcessOnePicture does. A
+// picture that cannot be read is left out (`left_out`); none read is a
+// read failure.
+PictureResult ProcessJoinedPage(const std::vector<std::string>& sources, const std::string& output,
+                                const ProcessingSettings& settings, const PictureSwitches& switches,
+                                const vips::VImage* watermark, const ExtraOperations& extras,
+                                const OutputNamer& namer, const TokenValues* tokens);
+
 // One picture or part encoded as a run writes it: in the output's format,
 // under its size cap when there is one. None when it cannot be encoded.
 std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,

@@ -40,7 +40,13 @@ enum class PictureOutcome {
 // Why a picture to be trimmed was left whole.
 enum class Untrimmed { kNo, kNoPlainBackground, kNoProduct };
 
-// What became of one source picture.
+// A picture a page was joined without: it could not be read.
+struct LeftOut {
+  std::string source;
+  ReadFailure why;
+};
+
+// What became of one source picture (or one page of a folder's pictures).
 struct PictureResult {
   PictureOutcome outcome = PictureOutcome::kReadFailed;
   std::string output;                // its name; a cut picture's parts are numbered from it
@@ -57,7 +63,8 @@ struct PictureResult {
   ReadFailure read_failure;              // kReadFailed: why
   bool too_large_for_format = false;     // kWriteFailed: a side over what the format holds
   platform::WriteProblem write_problem = platform::WriteProblem::kNone;  // kWriteFailed: why
-  double milliseconds = 0;  // the picture's own processing time
+  double milliseconds = 0;        // the picture's own processing time
+  std::vector<LeftOut> left_out;  // a page's pictures it was made without
 };
 
 // The result's name in a manifest ("over_limit") and its text in the

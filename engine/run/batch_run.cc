@@ -259,7 +259,7 @@ class BatchRun {
         return false;
       }
       InOrderQueue::Item item{static_cast<int>(i), files[i], true};
-      item.picture.stamp = platform::StampRegularFile(item.picture.source, true);
+      item.picture.stamp = OutputPlan::StampOf(item.picture);
       // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
       const bool skipped =
           !item.picture.clash && request_.skip_done && plan_->StillDone(item.picture);

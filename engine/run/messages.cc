@@ -105,6 +105,10 @@ std::string SaveError(const std::string& path, platform::WriteProblem problem) {
   return SaveError(path) + (why.empty() ? "" : "：" + why);
 }
 
+std::string LeftOutOfPage(const std::string& path, const ReadFailure& why) {
+  return ReadError(path, why) + "，没有拼进长图";
+}
+
 std::string TooLargeForFormat(const std::string& path, int format) {
   if (format == kWebpOutput) return WebpTooLarge(path);
   return SaveError(path) + "：JPEG 图片的宽和高都不能超过 65535 像素，可以设置“长图切成多段”的高度";

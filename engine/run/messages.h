@@ -45,6 +45,8 @@ inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时�
 std::string ReadError(const std::string& path);  // 读取 %s 出错
 // 读取 %s 出错：and why, when known.
 std::string ReadError(const std::string& path, const ReadFailure& why);
+// A picture a page was joined without.
+std::string LeftOutOfPage(const std::string& path, const ReadFailure& why);
 // 保存 %s 出错：WebP cannot hold a side that long.
 std::string WebpTooLarge(const std::string& path);
 std::string SaveError(const std::string& path);  // 保存 %s 出错

@@ -5,6 +5,7 @@
 
 #include "engine/picture/rename.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/shards.h"
 #include "platform/file_system.h"
 #include "platform/local_date.h"
 #include "text/text_helpers.h"
@@ -41,6 +42,7 @@ OutputPlan::OutputPlan(std::string source, std::string target, std::string setti
       rename_(operations.rename),
       sized_names_(!operations.rename.empty() && HoldsOutputSize(operations.rename)),
       rename_start_(operations.rename_start > 0 ? operations.rename_start : 1),
+      join_(operations.join),
       mark_text_(HoldsTokens(mark_text) ? std::move(mark_text) : std::string()),
       date_(platform::LocalDate()),
       shard_(std::move(shard)) {}
@@ -90,6 +92,10 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
                                                   const StringList& all, const StringList& share,
                                                   const ShapeOf& shape_of,
                                                   std::vector<PlannedPicture>& planned) {
+  if (join_) {
+    PlanPage(folder, target_folder, all, share, planned);
+    return std::nullopt;
+  }
   std::set<std::string> share_names(share.items.begin(), share.items.end());
   std::set<std::string> kept;
   for (size_t i = 0; i < all.items.size(); ++i) {
@@ -129,6 +135,49 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
   std::lock_guard lock(claimed_mutex_);
   claimed_.insert(kept.begin(), kept.end());
   return std::nullopt;
+}
+
+void OutputPlan::PlanPage(const std::string& folder, const std::string& target_folder,
+                          const StringList& all, const StringList& share,
+                          std::vector<PlannedPicture>& planned) {
+  // The shard of its first picture makes it: every page exactly once.
+  if (all.items.empty() ||
+      std::find(share.items.begin(), share.items.end(), all.items.front()) == share.items.end()) {
+    return;
+  }
+  PlannedPicture p;
+  p.source = platform::JoinPath(folder, kPageName);
+  p.folder_name = LastName(folder);
+  p.name = p.folder_name + OutputExtension(format_);  // {name} is the folder's
+  p.target_folder = target_folder;
+  p.number = rename_start_;
+  p.sized = sized_names_;
+  p.output = MainOutput(p, {});
+  for (const std::string& item : all.items) p.joined.push_back(platform::JoinPath(folder, item));
+  if (!p.sized) {
+    std::lock_guard lock(claimed_mutex_);
+    claimed_.insert(p.output);
+  }
+  planned.push_back(std::move(p));
+}
+
+std::optional<platform::FileStamp> OutputPlan::StampOf(const PlannedPicture& picture) {
+  if (picture.joined.empty()) return platform::StampRegularFile(picture.source, true);
+  // The pictures' names and stamps in one: a picture added, removed,
+  // renamed or changed makes another page.
+  platform::FileStamp page{};
+  std::string all;
+  for (const std::string& source : picture.joined) {
+    const auto stamp = platform::StampRegularFile(source, true);
+    if (!stamp) continue;  // left out of the page, and told then
+    page.size += stamp->size;
+    page.mtime_ns = std::max(page.mtime_ns, stamp->mtime_ns);
+    page.ctime_ns = std::max(page.ctime_ns, stamp->ctime_ns);
+    all += source + '\n' + std::to_string(stamp->size) + ',' + std::to_string(stamp->mtime_ns) +
+           ',' + std::to_string(stamp->inode) + '\n';
+  }
+  page.inode = StableHash(all) >> 1;  // as many digits as the journal reads
+  return page;
 }
 
 NamedOutputs OutputPlan::NamesAt(const PlannedPicture& picture, PictureSize size,

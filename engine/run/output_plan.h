@@ -27,8 +27,13 @@
 namespace lumivane {
 
 // The plan for one picture of the run.
+// The name a folder's page goes by in the log, the report and the journal,
+// below the folder: no picture's name (a picture's has its extension).
+inline constexpr char kPageName[] = "拼接长图";
+
 struct PlannedPicture {
-  std::string source;  // the picture's file
+  std::string source;               // the picture's file; a page's: kPageName in its folder
+  std::vector<std::string> joined;  // a page's pictures, in order
   // Its output; a name that holds the output's size shows "{w}" and "{h}"
   // until the picture is made.
   std::string output;
@@ -53,6 +58,9 @@ class OutputPlan {
 
   // What the picture's tokens stand for, its size not known yet.
   TokenValues TokensOf(const PlannedPicture& picture) const;
+  // The source file as it is now; a page's pictures together (what any of
+  // them is, by name and stamp). None when it cannot be stamped.
+  static std::optional<platform::FileStamp> StampOf(const PlannedPicture& picture);
 
   // What earlier runs of this process's journal name wrote.
   ResumeJournal::Loaded LoadJournal();
@@ -105,6 +113,9 @@ class OutputPlan {
   std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
   // The key of the settings the picture is made with.
   std::string KeyOf(const PlannedPicture& picture) const;
+  // A folder joined into one page: its pictures in order, under its name.
+  void PlanPage(const std::string& folder, const std::string& target_folder, const StringList& all,
+                const StringList& share, std::vector<PlannedPicture>& planned);
   // The names of the picture made at `size` and cut into `part_heights`.
   NamedOutputs NamesAt(const PlannedPicture& picture, PictureSize size,
                        const std::vector<int>& part_heights) const;
@@ -126,6 +137,7 @@ class OutputPlan {
   const std::string rename_;
   const bool sized_names_;
   const int rename_start_;
+  const bool join_;
   const std::string mark_text_;  // the text mark's, when it holds tokens
   const std::string date_;       // the run's, for {date}
   // The files of one target folder, for names that hold the output's size.

@@ -29,6 +29,10 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
     port_.AppendLogLine(msg::MarkShrunk(request_.inputs.picture));
     mark_shrunk_told_ = true;
   }
+  for (const LeftOut& picture : result.left_out) {
+    Log(msg::LeftOutOfPage(picture.source, picture.why));
+    ++summary_.failed;
+  }
   rows_.push_back({source, std::move(result)});
   const PictureResult& told = rows_.back().result;
   switch (told.outcome) {
