@@ -3,7 +3,9 @@
 # past the original, a cut of an extreme strip, a large photograph kept at
 # full size, progressive too. Each run must stay within 1 GiB (as
 # /usr/bin/time -v measures it) and end with its picture made or refused
-# with the step that needs too much, never called damaged.
+# with the step that needs too much, never called damaged. Last, a detail
+# page joined from 100 photos 790 wide: within 1 GiB, its parts as high as
+# the photos and the gaps.
 #
 #   bench/memory.sh
 set -euo pipefail
@@ -15,7 +17,7 @@ BATCH="$PWD/build/cli/lumivane-batch"
 fail() { echo "bench FAILED: $*" >&2; exit 1; }
 limit_kb=$((1024 * 1024))
 
-rm -rf "$WORK"; mkdir -p "$WORK/small" "$WORK/strip" "$WORK/photo"
+rm -rf "$WORK"; mkdir -p "$WORK/small" "$WORK/strip" "$WORK/photo" "$WORK/page"
 vips gaussnoise "$WORK/n.v" 64 64 --sigma 40
 vips colourspace "$WORK/n.v" "$WORK/small/small.jpg" srgb
 vips black "$WORK/s.v" 1 65000
@@ -23,6 +25,10 @@ vips linear "$WORK/s.v" "$WORK/strip/strip.png" 1 100 --uchar
 vips gaussnoise "$WORK/p.v" 12288 8208 --sigma 30
 vips cast "$WORK/p.v" "$WORK/pc.v" uchar
 vips bandjoin "$WORK/pc.v $WORK/pc.v $WORK/pc.v" "$WORK/photo/photo.jpg"
+for i in $(seq 100 199); do  # grainy, so the page costs what photographs cost
+  vips gaussnoise "$WORK/g.v" 790 $((1000 + i)) --sigma 40 --mean $((60 + i % 100))
+  vips colourspace "$WORK/g.v" "$WORK/page/p$i.jpg" srgb
+done
 rm -f "$WORK"/*.v
 
 # source, expected ("made" or a text the log must hold), options
@@ -50,4 +56,12 @@ run strip "太大" --size 1000x1000 --fit crop --enlarge
 run photo made
 run photo "保存为渐进式 JPEG 需要" --progressive
 run photo made --width 2000 --progressive
+run page made --width 790 --join --join-gap 10 --slice-height 1500
+high=0
+for part in "$WORK"/out/page_*.jpg; do
+  h=$(vipsheader -f height "$part")
+  [ "$h" -le 1500 ] || fail "page part $part is $h high"
+  high=$((high + h))
+done
+[ "$high" = $((100 * 1000 + 14950 + 99 * 10)) ] || fail "the page's parts are $high high"
 echo "bench passed"
