@@ -115,6 +115,15 @@ TEST_F(PreviewTest, PreviewAppliesTheMarketplaceOperations) {
   ASSERT_FALSE(logged.empty());
   EXPECT_EQ(logged.back(), "效果预览 " + program_ + "/temp/sy_text.jpg：400×300，" +
                                std::to_string((capped.size() + 1023) / 1024) + " KB");
+  // A page: the sample's folder joined, as the run joins it.
+  SavePicture(MakePicture(400, 100, "gray"), src_ + "/b.png", "PNG");
+  extras = {};
+  extras.join = true;
+  extras.join_gap = 10;
+  TextPreview(extras);
+  auto page = LoadForTest(program_ + "/temp/sy_text.jpg");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->height(), 300 + 10 + 100);
 }
 
 // The preview refuses what the run refuses, in the run's words.

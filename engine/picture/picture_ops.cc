@@ -130,6 +130,70 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   return picture;
 }
 
+// One of a page's pictures taken through the picture steps at the page's
+// `width` (the first one's sets it), in memory: the page holds only
+// pictures this small, never their files' pixels. None (`failure` says
+// why) when it cannot be read.
+std::optional<vips::VImage> PagePiece(const std::string& source, const StepContext& page, int width,
+                                      PictureResult& result, ReadFailure& failure) {
+  try {
+    ExtraOperations own = page.extras;
+    StepContext context{page.settings, page.switches, own, &result.untrimmed};
+    auto piece = RenderBase(source, context, true, nullptr, &failure);
+    if (!piece) return std::nullopt;
+    result.unframed = result.unframed || context.unframed;
+    if (width > 0 && piece->width() != width) {
+      piece = piece->resize(static_cast<double>(width) / piece->width());
+      piece = piece->embed(0, 0, width, std::max(1, piece->height()),
+                           vips::VImage::option()->set("extend", VIPS_EXTEND_COPY));
+    }
+    if (page.extras.format != kJpegOutput && piece->bands() == 3)
+      piece = piece->bandjoin_const({255});
+    return piece->copy_memory();
+  } catch (const vips::VError&) {
+    failure.problem = ReadProblem::kDamaged;
+    return std::nullopt;
+  }
+}
+
+// The readable `sources` one under another, `join_gap` rows of the gap
+// colour between (each at its own height: a grid's cells would all be the
+// tallest's); none when not one of them could be read.
+std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
+                                       const StepContext& page, PictureResult& result) {
+  std::vector<vips::VImage> pieces;
+  for (const std::string& source : sources) {
+    ReadFailure why;
+    const int width = pieces.empty() ? 0 : pieces.front().width();
+    auto piece = PagePiece(source, page, width, result, why);
+    if (!piece) {
+      result.left_out.push_back({source, why});
+      continue;
+    }
+    const PictureSize original = OriginalSize(*piece);
+    result.original.width = std::max(result.original.width, original.width);
+    result.original.height += original.height;
+    pieces.push_back(std::move(*piece));
+  }
+  if (pieces.empty()) {
+    result.read_failure = result.left_out.empty() ? ReadFailure{} : result.left_out.front().why;
+    return std::nullopt;
+  }
+  const auto rgb =
+      ParseHtmlColour(page.extras.join_colour).value_or(std::array<double, 3>{255, 255, 255});
+  std::vector<double> gap(rgb.begin(), rgb.end());
+  if (pieces.front().bands() == 4) gap.push_back(255);
+  // Halves joined in turn: no piece is more than a few joins deep.
+  std::function<vips::VImage(size_t, size_t)> stack = [&](size_t from, size_t to) {
+    if (to - from == 1) return pieces[from];
+    const size_t middle = from + (to - from) / 2;
+    return stack(from, middle)
+        .join(stack(middle, to), VIPS_DIRECTION_VERTICAL,
+              vips::VImage::option()->set("shim", page.extras.join_gap)->set("background", gap));
+  };
+  return stack(0, pieces.size());
+}
+
 // The text mark's text with the picture's tokens, at its output's size.
 std::optional<std::string> MarkText(const ProcessingSettings& settings, const TokenValues* tokens,
                                     PictureSize size) {
@@ -147,11 +211,14 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
                                           const PictureSwitches& switches,
                                           const vips::VImage* watermark, bool shrink_on_load,
                                           bool* mark_failed, const ExtraOperations& asked,
-                                          const TokenValues* tokens) {
+                                          const TokenValues* tokens,
+                                          const std::vector<std::string>* joined) {
   try {
     ExtraOperations extras = asked;
     StepContext context{settings, switches, extras};
-    auto picture = RenderBase(source, context, shrink_on_load);
+    PictureResult page;
+    auto picture =
+        joined ? JoinedPage(*joined, context, page) : RenderBase(source, context, shrink_on_load);
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
@@ -273,70 +340,6 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     result.outcome = PictureOutcome::kReadFailed;
   }
   return result;
-}
-
-// One of a page's pictures taken through the picture steps at the page's
-// `width` (the first one's sets it), in memory: the page holds only
-// pictures this small, never their files' pixels. None (`failure` says
-// why) when it cannot be read.
-std::optional<vips::VImage> PagePiece(const std::string& source, const StepContext& page, int width,
-                                      PictureResult& result, ReadFailure& failure) {
-  try {
-    ExtraOperations own = page.extras;
-    StepContext context{page.settings, page.switches, own, &result.untrimmed};
-    auto piece = RenderBase(source, context, true, nullptr, &failure);
-    if (!piece) return std::nullopt;
-    result.unframed = result.unframed || context.unframed;
-    if (width > 0 && piece->width() != width) {
-      piece = piece->resize(static_cast<double>(width) / piece->width());
-      piece = piece->embed(0, 0, width, std::max(1, piece->height()),
-                           vips::VImage::option()->set("extend", VIPS_EXTEND_COPY));
-    }
-    if (page.extras.format != kJpegOutput && piece->bands() == 3)
-      piece = piece->bandjoin_const({255});
-    return piece->copy_memory();
-  } catch (const vips::VError&) {
-    failure.problem = ReadProblem::kDamaged;
-    return std::nullopt;
-  }
-}
-
-// The readable `sources` one under another, `join_gap` rows of the gap
-// colour between (each at its own height: a grid's cells would all be the
-// tallest's); none when not one of them could be read.
-std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
-                                       const StepContext& page, PictureResult& result) {
-  std::vector<vips::VImage> pieces;
-  for (const std::string& source : sources) {
-    ReadFailure why;
-    const int width = pieces.empty() ? 0 : pieces.front().width();
-    auto piece = PagePiece(source, page, width, result, why);
-    if (!piece) {
-      result.left_out.push_back({source, why});
-      continue;
-    }
-    const PictureSize original = OriginalSize(*piece);
-    result.original.width = std::max(result.original.width, original.width);
-    result.original.height += original.height;
-    pieces.push_back(std::move(*piece));
-  }
-  if (pieces.empty()) {
-    result.read_failure = result.left_out.empty() ? ReadFailure{} : result.left_out.front().why;
-    return std::nullopt;
-  }
-  const auto rgb =
-      ParseHtmlColour(page.extras.join_colour).value_or(std::array<double, 3>{255, 255, 255});
-  std::vector<double> gap(rgb.begin(), rgb.end());
-  if (pieces.front().bands() == 4) gap.push_back(255);
-  // Halves joined in turn: no piece is more than a few joins deep.
-  std::function<vips::VImage(size_t, size_t)> stack = [&](size_t from, size_t to) {
-    if (to - from == 1) return pieces[from];
-    const size_t middle = from + (to - from) / 2;
-    return stack(from, middle)
-        .join(stack(middle, to), VIPS_DIRECTION_VERTICAL,
-              vips::VImage::option()->set("shim", page.extras.join_gap)->set("background", gap));
-  };
-  return stack(0, pieces.size());
 }
 
 }  // namespace

@@ -93,11 +93,13 @@ std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOper
 // JPEG is decoded at a reduced scale when it is to be shrunk anyway.
 // `mark_failed`, when given, tells whether the text watermark was asked
 // for and could not be drawn. A picture the operations cut into parts
-// gives its first part. `tokens` as for ProcessOnePicture.
+// gives its first part. `tokens` as for ProcessOnePicture. With `joined`,
+// the picture is the page of those pictures (`source` is not read).
 std::optional<vips::VImage> RenderPicture(
     const std::string& source, const ProcessingSettings& settings, const PictureSwitches& switches,
     const vips::VImage* watermark, bool shrink_on_load = true, bool* mark_failed = nullptr,
-    const ExtraOperations& extras = {}, const TokenValues* tokens = nullptr);
+    const ExtraOperations& extras = {}, const TokenValues* tokens = nullptr,
+    const std::vector<std::string>* joined = nullptr);
 
 }  // namespace lumivane
 

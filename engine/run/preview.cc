@@ -78,8 +78,11 @@ class Preview {
       switches.picture_watermark = mark.has_value();
     }
     const TokenValues tokens = SampleTokens(sample);
+    // A page is previewed as the run makes it: the sample's folder joined.
+    const std::vector<std::string> page =
+        extras_.join ? FolderOf(sample) : std::vector<std::string>{};
     const auto picture = RenderPicture(sample, s_, switches, mark ? &*mark : nullptr, true, nullptr,
-                                       extras_, &tokens);
+                                       extras_, &tokens, extras_.join ? &page : nullptr);
     if (!picture) {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
@@ -96,12 +99,26 @@ class Preview {
     Show(out, msg::PreviewTitle(picture->width(), picture->height(), encoded->bytes.size()));
   }
 
-  // The sample is the first picture of its folder, as a run numbers it.
+  // The sample is the first picture of its folder, as a run numbers it; a
+  // page goes by its folder's name.
   TokenValues SampleTokens(const std::string& sample) const {
     const size_t slash = sample.find_last_of("/\\");
     const std::string folder = sample.substr(0, slash);
-    return {sample.substr(slash + 1), extras_.rename_start > 0 ? extras_.rename_start : 1,
-            folder.substr(folder.find_last_of("/\\") + 1), platform::LocalDate()};
+    const std::string folder_name = folder.substr(folder.find_last_of("/\\") + 1);
+    return {extras_.join ? folder_name + OutputExtension(extras_.format) : sample.substr(slash + 1),
+            extras_.rename_start > 0 ? extras_.rename_start : 1, folder_name,
+            platform::LocalDate()};
+  }
+
+  // The pictures of the sample's folder, in the run's order.
+  static std::vector<std::string> FolderOf(const std::string& sample) {
+    const std::string folder = sample.substr(0, sample.find_last_of("/\\"));
+    std::vector<std::string> pictures;
+    if (auto files = ListPictureFiles(folder)) {
+      for (const std::string& name : files->items)
+        pictures.push_back(platform::JoinPath(folder, name));
+    }
+    return pictures;
   }
 
   bool TextOn() const { return kind_ == Kind::kText || in_.text_mark; }
