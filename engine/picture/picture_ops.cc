@@ -292,7 +292,7 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     const auto base = make_base(context, ticket, result);
     if (!base) return result;
     if (result.original.width == 0) result.original = OriginalSize(*base);
-    result.unframed = context.unframed;
+    result.unframed = result.unframed || context.unframed;  // a page's pictures told theirs
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
     result.size = shape.size;
