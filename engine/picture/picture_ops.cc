@@ -158,11 +158,15 @@ std::optional<vips::VImage> PagePiece(const std::string& source, const StepConte
 
 // The readable `sources` one under another, `join_gap` rows of the gap
 // colour between (each at its own height: a grid's cells would all be the
-// tallest's); none when not one of them could be read.
+// tallest's); none when not one of them could be read. With `enough`, no
+// more are read once the page is that high.
 std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
-                                       const StepContext& page, PictureResult& result) {
+                                       const StepContext& page, PictureResult& result,
+                                       int enough = 0) {
   std::vector<vips::VImage> pieces;
+  int high = 0;
   for (const std::string& source : sources) {
+    if (enough > 0 && high >= enough) break;
     ReadFailure why;
     const int width = pieces.empty() ? 0 : pieces.front().width();
     auto piece = PagePiece(source, page, width, result, why);
@@ -173,6 +177,7 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
     const PictureSize original = OriginalSize(*piece);
     result.original.width = std::max(result.original.width, original.width);
     result.original.height += original.height;
+    high += piece->height() + (pieces.empty() ? 0 : page.extras.join_gap);
     pieces.push_back(std::move(*piece));
   }
   if (pieces.empty()) {
@@ -216,9 +221,12 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
   try {
     ExtraOperations extras = asked;
     StepContext context{settings, switches, extras};
+    // Of a page cut into parts, what its first part is cut from: beyond two
+    // parts, the first is a whole part whatever follows.
     PictureResult page;
-    auto picture =
-        joined ? JoinedPage(*joined, context, page) : RenderBase(source, context, shrink_on_load);
+    const int enough = extras.slice_height > 0 ? 2 * extras.slice_height + 1 : 0;
+    auto picture = joined ? JoinedPage(*joined, context, page, enough)
+                          : RenderBase(source, context, shrink_on_load);
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
