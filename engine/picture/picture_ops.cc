@@ -4,6 +4,7 @@
 
 #include "engine/picture/colour.h"
 #include "engine/picture/encoding.h"
+#include "engine/picture/font_resolver.h"
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_steps.h"
@@ -164,6 +165,7 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
                                        const StepContext& page, PictureResult& result,
                                        int enough = 0) {
   std::vector<vips::VImage> pieces;
+  PictureSize original{0, 0};  // the pictures' own, stacked
   int high = 0;
   for (const std::string& source : sources) {
     if (enough > 0 && high >= enough) break;
@@ -174,9 +176,9 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
       result.left_out.push_back({source, why});
       continue;
     }
-    const PictureSize original = OriginalSize(*piece);
-    result.original.width = std::max(result.original.width, original.width);
-    result.original.height += original.height;
+    const PictureSize own = OriginalSize(*piece);
+    original.width = std::max(original.width, own.width);
+    original.height += own.height;
     high += piece->height() + (pieces.empty() ? 0 : page.extras.join_gap);
     pieces.push_back(std::move(*piece));
   }
@@ -196,17 +198,23 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
         .join(stack(middle, to), VIPS_DIRECTION_VERTICAL,
               vips::VImage::option()->set("shim", page.extras.join_gap)->set("background", gap));
   };
-  return stack(0, pieces.size());
+  vips::VImage joined = stack(0, pieces.size());
+  SetOriginalSize(joined, original);
+  return joined;
 }
 
-// The text mark's text with the picture's tokens, at its output's size.
-std::optional<std::string> MarkText(const ProcessingSettings& settings, const TokenValues* tokens,
-                                    PictureSize size) {
-  if (!tokens) return std::nullopt;
+// The text mark with the picture's tokens, at its output's size, decided
+// once for all its parts.
+std::optional<PrintedText> PrintedMark(const StepContext& context, const TokenValues* tokens,
+                                       PictureSize size) {
+  if (!tokens || !context.switches.text_watermark) return std::nullopt;
   TokenValues values = *tokens;
   values.width = size.width;
   values.height = size.height;
-  return ExpandedText(settings.sy_text, values);
+  std::string text = ExpandedText(context.settings.sy_text, values);
+  // A file or folder name may bring characters the chosen face lacks.
+  FontChoice font = FontShowing(context.settings.sy_text_font, text);
+  return PrintedText{std::move(text), std::move(font)};
 }
 
 }  // namespace
@@ -231,7 +239,7 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
     const OutputShape shape = PartsShape({picture->width(), picture->height()}, extras);
-    context.mark_text = MarkText(settings, tokens, shape.size);
+    context.printed = PrintedMark(context, tokens, shape.size);
     const int first = shape.part_heights.front();
     bool marked = true;
     const vips::VImage finished = FinishedPart(*picture, 0, first, context, watermark, marked);
@@ -299,12 +307,12 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     StepContext context{settings, switches, extras, &result.untrimmed};
     const auto base = make_base(context, ticket, result);
     if (!base) return result;
-    if (result.original.width == 0) result.original = OriginalSize(*base);
+    result.original = OriginalSize(*base);
     result.unframed = result.unframed || context.unframed;  // a page's pictures told theirs
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
     result.size = shape.size;
-    context.mark_text = MarkText(settings, tokens, shape.size);
+    context.printed = PrintedMark(context, tokens, shape.size);
     const int quality = OutputQuality(settings, switches);
     result.quality = quality;
     bool marked = true;

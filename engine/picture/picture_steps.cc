@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "engine/picture/colour.h"
-#include "engine/picture/font_resolver.h"
 #include "engine/picture/product_box.h"
 #include "engine/picture/tone.h"
 #include "engine/picture/watermark.h"
@@ -31,9 +30,8 @@ VipsAngle ClockwiseAngle(int degrees) {
 bool ApplyTextWatermark(vips::VImage& picture, const StepContext& c) {
   const ProcessingSettings& s = c.settings;
   const TextLook look{c.extras.text_outline, c.extras.text_outline_colour, c.extras.text_shadow};
-  const std::string& text = c.mark_text ? *c.mark_text : s.sy_text;
-  // A file or folder name may bring characters the chosen face lacks.
-  const FontChoice font = FontShowing(s.sy_text_font, text);
+  const std::string& text = c.printed ? c.printed->text : s.sy_text;
+  const FontChoice& font = c.printed ? c.printed->font : s.sy_text_font;
   if (c.extras.tiled_text) {
     return DrawTiledTextWatermark(picture, font, OpacityFor(s.sy_text_opacity), text, look);
   }

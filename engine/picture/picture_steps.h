@@ -20,6 +20,13 @@
 
 namespace lumivane {
 
+// The text mark as one picture prints it: its tokens filled, in a face
+// that shows what they brought.
+struct PrintedText {
+  std::string text;
+  FontChoice font;
+};
+
 struct StepContext {
   const ProcessingSettings& settings;
   const PictureSwitches& switches;
@@ -48,8 +55,9 @@ struct StepContext {
   bool RoomInSize() const;
   // The picture's upright size as stored, once known.
   std::optional<PictureSize> original = std::nullopt;
-  // The text mark's text with the picture's tokens filled; none: as typed.
-  std::optional<std::string> mark_text = std::nullopt;
+  // The text mark as this picture prints it; none: as typed, in the
+  // chosen face.
+  std::optional<PrintedText> printed = std::nullopt;
 };
 
 struct PictureStep {

@@ -10,6 +10,9 @@ namespace {
 // no name a user types holds.
 constexpr std::string_view kSizeNotKnown = "\x01\x02";
 
+// Values for every token, to try a pattern with.
+const TokenValues kSampleValues{"a.jpg", 1, "f", "2000-01-01", 1, 1};
+
 // What one "{...}" stands for, or none when it is not known.
 std::optional<std::string> Expand(const std::string& token, const TokenValues& v) {
   const std::string& file_name = v.file_name;
@@ -68,7 +71,7 @@ std::string CheckRenamePattern(const std::string& pattern) {
   if (pattern.empty()) return "the pattern is empty";
   if (pattern.find_first_of("/\\") != std::string::npos) return "a name cannot hold / or \\";
   std::string bad;
-  const auto sample = Fill(pattern, {"a.jpg", 1, "f", "2000-01-01", 1, 1}, true, &bad);
+  const auto sample = Fill(pattern, kSampleValues, true, &bad);
   if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})";
   if (*sample == "." || *sample == "..") return "the names would be " + *sample;
   return "";
@@ -84,7 +87,7 @@ std::string ExpandedText(const std::string& text, const TokenValues& values) {
 
 bool HoldsTokens(const std::string& text) {
   int tokens = 0;
-  Fill(text, {"a.jpg", 1, "f", "2000-01-01", 1, 1}, false, nullptr, &tokens);
+  Fill(text, kSampleValues, false, nullptr, &tokens);
   return tokens > 0;
 }
 

@@ -32,6 +32,10 @@ bool StillAsWritten(const std::string& path, const JournalOutput& written) {
 
 }  // namespace
 
+std::string PageFileName(const std::string& folder_name, int format) {
+  return folder_name + OutputExtension(format);
+}
+
 OutputPlan::OutputPlan(std::string source, std::string target, std::string settings_key,
                        const ExtraOperations& operations, std::string shard, std::string mark_text)
     : source_(std::move(source)),
@@ -148,7 +152,7 @@ void OutputPlan::PlanPage(const std::string& folder, const std::string& target_f
   PlannedPicture p;
   p.source = platform::JoinPath(folder, kPageName);
   p.folder_name = LastName(folder);
-  p.name = p.folder_name + OutputExtension(format_);  // {name} is the folder's
+  p.name = PageFileName(p.folder_name, format_);
   p.target_folder = target_folder;
   p.number = rename_start_;
   p.sized = sized_names_;

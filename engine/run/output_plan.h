@@ -26,11 +26,14 @@
 
 namespace lumivane {
 
-// The plan for one picture of the run.
 // The name a folder's page goes by in the log, the report and the journal,
 // below the folder: no picture's name (a picture's has its extension).
 inline constexpr char kPageName[] = "拼接长图";
 
+// The name a folder's page is planned under: {name} is the folder's.
+std::string PageFileName(const std::string& folder_name, int format);
+
+// The plan for one picture of the run.
 struct PlannedPicture {
   std::string source;               // the picture's file; a page's: kPageName in its folder
   std::vector<std::string> joined;  // a page's pictures, in order

@@ -6,6 +6,7 @@
 #include "engine/run/folder_scan.h"
 #include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
+#include "engine/run/output_plan.h"
 #include "platform/file_system.h"
 #include "platform/local_date.h"
 
@@ -105,7 +106,7 @@ class Preview {
     const size_t slash = sample.find_last_of("/\\");
     const std::string folder = sample.substr(0, slash);
     const std::string folder_name = folder.substr(folder.find_last_of("/\\") + 1);
-    return {extras_.join ? folder_name + OutputExtension(extras_.format) : sample.substr(slash + 1),
+    return {extras_.join ? PageFileName(folder_name, extras_.format) : sample.substr(slash + 1),
             extras_.rename_start > 0 ? extras_.rename_start : 1, folder_name,
             platform::LocalDate()};
   }
