@@ -13,20 +13,13 @@ constexpr char kSection[] = "## 如何使用";
 std::string Inline(const std::string& text) {
   std::string out;
   bool code = false;
-  for (char c : text) {
-    if (c == '`') {
-      out += code ? "</code>" : "<code>";
-      code = !code;
-    } else if (c == '<') {
-      out += "&lt;";
-    } else if (c == '>') {
-      out += "&gt;";
-    } else if (c == '&') {
-      out += "&amp;";
-    } else {
-      out += c;
-    }
+  size_t start = 0;
+  for (size_t tick; (tick = text.find('`', start)) != std::string::npos; start = tick + 1) {
+    out += HtmlEscaped(std::string_view(text).substr(start, tick - start));
+    out += code ? "</code>" : "<code>";
+    code = !code;
   }
+  out += HtmlEscaped(std::string_view(text).substr(start));
   return code ? out + "</code>" : out;
 }
 

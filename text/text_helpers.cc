@@ -60,6 +60,33 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
 size_t Utf8CharLength(std::string_view text, size_t at) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
   const unsigned char lead = byte(0);

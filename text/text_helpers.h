@@ -27,6 +27,8 @@ bool StartsWith(std::string_view text, std::string_view prefix);
 std::optional<std::pair<std::string, std::string>> SplitOnce(std::string_view text, char at);
 // ASCII letters lowered, other bytes kept.
 std::string AsciiLower(std::string_view text);
+// For HTML text and attribute values: & < > " ' as entities.
+std::string HtmlEscaped(std::string_view text);
 // The length of the well-formed UTF-8 character at `at` (1 to 4), or 0
 // when the bytes there are not one (overlong forms and surrogates are not).
 size_t Utf8CharLength(std::string_view text, size_t at);

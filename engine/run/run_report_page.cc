@@ -5,36 +5,10 @@
 #include <string_view>
 
 #include "engine/run/run_report.h"
+#include "text/text_helpers.h"
 
 namespace lumivane {
 namespace {
-
-std::string Escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 // A path as an address relative to the page: every byte but letters,
 // digits, "-._~" and "/" written as %XX, so any name stays one address.
@@ -77,20 +51,20 @@ std::string Row(const ReportRow& row, const std::string& target) {
     html += "<img loading=\"lazy\" decoding=\"async\" alt=\"\" src=\"" +
             Address(r.outputs.front(), target) + "\"/>";
   }
-  html += "</td><td>" + Escaped(ShownName(row.source)) + "</td><td>";
+  html += "</td><td>" + HtmlEscaped(ShownName(row.source)) + "</td><td>";
   if (written) {
     for (size_t i = 0; i < r.outputs.size(); ++i) {
       const std::string& output = r.outputs[i];
       html += (i > 0 ? "<br/><a href=\"" : "<a href=\"") + Address(output, target) + "\">" +
-              Escaped(ShownName(output.substr(output.find_last_of("/\\") + 1))) + "</a>";
+              HtmlEscaped(ShownName(output.substr(output.find_last_of("/\\") + 1))) + "</a>";
     }
   }
   html += "</td><td>" + SizeText(r.original);
   if (written) html += " → " + SizeText(r.size);
   html += "</td><td>" + (written ? std::to_string(r.bytes) : "") + "</td><td>" +
-          Escaped(ResultText(r)) + "</td><td>";
+          HtmlEscaped(ResultText(r)) + "</td><td>";
   for (size_t i = 0; i < row.told.size(); ++i) {
-    html += (i > 0 ? "<br/>" : "") + Escaped(ShownName(row.told[i]));
+    html += (i > 0 ? "<br/>" : "") + HtmlEscaped(ShownName(row.told[i]));
   }
   return html + "</td></tr>\n";
 }
@@ -112,7 +86,7 @@ std::string RunReportHtml(const std::vector<ReportRow>& rows, const std::string&
       "</style>\n</head>\n<body>\n<h1>处理报告</h1>\n<p>" +
       std::to_string(rows.size()) + " 个图片，其中 " + std::to_string(looks) +
       " 个没有按要求处理完（排在最前）。</p>\n";
-  if (!operations.empty()) html += "<p>" + Escaped(operations) + "</p>\n";
+  if (!operations.empty()) html += "<p>" + HtmlEscaped(operations) + "</p>\n";
   html += "<table>\n<thead><tr>";
   for (const char* head : {"预览", "源图片", "处理后的图片", "尺寸", "字节数", "结果", "说明"}) {
     html += std::string("<th>") + head + "</th>";
