@@ -119,6 +119,42 @@ TEST(ReadPictureTest, DamagedDataIsRefusedNotSmeared) {
   EXPECT_GE(shifted, 2);
 }
 
+// Damage belongs to the picture: whatever loaders ran before (a phone's
+// HEIC among them), on whatever thread, and wherever the decoder finds it,
+// mid-scan or only at the end marker (units left over before it).
+TEST(ReadPictureTest, DamageIsThePicturesWhateverWasReadBeforeAndWherever) {
+  TempDir dir;
+  for (const char* format : {"HEIC", "WEBP", "GIF", "TIFF", "PNG"}) {
+    const std::string src = dir / (std::string("first.") + format);
+    SavePicture(MakePicture(64, 48, "red"), src, format, 0);
+    ASSERT_TRUE(ReadPicture(src)) << format;
+  }
+  const std::string sound = NoisyJpeg(dir);
+  std::string overwritten = sound;
+  std::fill(overwritten.begin() + sound.size() / 2, overwritten.begin() + sound.size() / 2 + 900,
+            '\0');
+  const std::string left_over = sound.substr(0, sound.size() - 2) + "\x12\x34\x56\xFF\xD9";
+  const std::string mid = dir.WriteFile("mid.jpg", overwritten);
+  const std::string end = dir.WriteFile("end.jpg", left_over);
+  for (const int threads : {1, 2}) {
+    std::atomic<int> refused = 0;
+    std::vector<std::thread> readers;
+    for (int t = 0; t < threads; ++t) {
+      readers.emplace_back([&] {
+        for (const std::string& src : {mid, end}) {
+          ReadFailure why;
+          ReadOptions options;
+          options.failure = &why;
+          refused += !ReadPicture(src, options) && why.problem == ReadProblem::kDamaged;
+        }
+      });
+    }
+    for (std::thread& reader : readers) reader.join();
+    EXPECT_EQ(refused, 2 * threads) << threads << " at once";
+  }
+  EXPECT_TRUE(ReadPicture(dir.WriteFile("sound.jpg", sound)));
+}
+
 TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
   TempDir dir;
   const std::string good_jpeg = NoisyJpeg(dir);

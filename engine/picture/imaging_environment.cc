@@ -7,19 +7,12 @@
 
 #include <cstdlib>
 #include <mutex>
-#include <string>
-#include <string_view>
-#include <utility>
 
 #include "engine/picture/code_generator_lock.h"
 #include "platform/large_buffers.h"
 
 namespace lumivane {
 namespace {
-
-// What the decoder said on this thread since it was last taken (the
-// library logs on the thread that reads).
-thread_local std::string decoder_said;
 
 // The library's HEIF loader, where it comes as a module; it registers
 // itself when opened and stays for the process.
@@ -53,18 +46,10 @@ void EnsureImagingEnvironment() {
     // Generated code only where its compiling and freeing are one at a time.
     if (!CodeGeneratorLocked()) vips_vector_set_enabled(FALSE);
     // A damaged picture is reported once, as the run's own log line; the
-    // library's running commentary on it would only repeat that. What the
-    // JPEG decoder says is kept for the reading that made it say so: a
-    // warning it gives as it finishes does not stop the reading.
+    // library's running commentary on it would only repeat that.
     g_log_set_handler(
         "VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
-        [](const gchar*, GLogLevelFlags, const gchar* message, gpointer) {
-          if (message != nullptr && std::string_view(message).starts_with("VipsJpeg: ")) {
-            decoder_said += message;
-            decoder_said += '\n';
-          }
-        },
-        nullptr);
+        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     // Pictures are decoded only by the loaders the engine names; every
     // other loader (and with it every file format we did not choose) is
     // out of reach, whatever the bytes claim.
@@ -78,7 +63,5 @@ void EnsureImagingEnvironment() {
     }
   });
 }
-
-std::string TakeDecoderWarnings() { return std::exchange(decoder_said, {}); }
 
 }  // namespace lumivane

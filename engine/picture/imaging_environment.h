@@ -11,11 +11,6 @@ namespace lumivane {
 // the library. The environment lives until the process ends.
 void EnsureImagingEnvironment();
 
-// What the JPEG decoder has said on this thread since the last call, one
-// message a line ("" when nothing): the warnings it gives as it finishes a
-// picture, which do not stop the reading.
-std::string TakeDecoderWarnings();
-
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_IMAGING_ENVIRONMENT_H_

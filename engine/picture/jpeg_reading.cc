@@ -5,35 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "engine/picture/imaging_environment.h"
+#include "engine/picture/jpeg_decoder.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/picture/picture_reading.h"
 #include "engine/picture/shifted_band.h"
-#include "engine/picture/vips_blob.h"
 
 namespace lumivane::reading {
 namespace {
-
-// What the decoder's message says is wrong with a JPEG's data, in the
-// user's words; empty for a warning that is not about damaged data.
-std::string JpegDamage(std::string_view message) {
-  struct Known {
-    const char* said;
-    const char* told;
-  };
-  static constexpr Known kKnown[] = {
-      {"premature end of data segment", "数据段提前结束"},
-      {"Premature end of JPEG file", "文件提前结束"},
-      {"extraneous bytes before marker", "数据中有多余的字节"},
-      {"Huffman", "编码数据错误"},
-      {"Corrupt JPEG data", "数据有误"},
-      {"resync", "数据有误"},
-  };
-  for (const Known& k : kKnown) {
-    if (message.find(k.said) != std::string_view::npos) return k.told;
-  }
-  return {};
-}
 
 // How a JPEG is decoded: at which reduction, what memory it needs, and
 // whether through a temporary file.
@@ -109,51 +87,27 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
   const JpegPlan plan = PlanJpeg(*header, r);
   // The bytes outlive the decoding: ReadPicture copies the picture into memory.
   const std::string clean = WithoutStrayBytes(r.bytes);
-  const BlobPtr blob = BorrowBlob(clean.empty() ? r.bytes : clean);
-  // Read without stopping, yet damaged: told here, and not read again.
-  bool refused = false;
-  auto refusal = [&](const std::string& why) {
-    refused = true;
-    Failed(options, ReadProblem::kDamaged, 0, 0, 0, why);
-    return vips::VError(why);
-  };
-  auto decode = [&](VipsFailOn fail_on) {
-    vips::VImage image =
-        vips::VImage::jpegload_buffer(blob.get(), Options()
-                                                      ->set("shrink", plan.shrink)
-                                                      ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                                      ->set("fail_on", fail_on));
-    if (plan.staged) {
-      vips::VImage disk = vips::VImage::new_temp_file("%s.v");
-      image.write(disk);
-      image = disk;  // the decoder, and its coefficients, are gone
-    }
-    return Finish(image, header->width, header->height, options, [&](const vips::VImage& made) {
-      if (ShiftedBandIn(made, *header)) throw refusal("数据中有错误的字节，后面的颜色整段错位");
-    });
-  };
   const auto w = static_cast<std::uint64_t>(header->width);
   const auto h = static_cast<std::uint64_t>(header->height);
   return WithinBudget(r, w, h, plan.need, plan.encoding, [&] {
-    // Any warning stops the decoder: damaged data (a scan cut short, bytes
-    // overwritten) is refused with the decoder's reason, never written as
-    // a smear; a warning that is not about the data (an unknown JFIF
-    // revision) reads the picture again, past it.
-    TakeDecoderWarnings();
-    try {
-      vips::VImage picture = decode(VIPS_FAIL_ON_WARNING);
-      // A warning given as the decoder finished (the data ran out in the
-      // last rows) is damage all the same.
-      const std::string damage = JpegDamage(TakeDecoderWarnings());
-      if (damage.empty()) return picture;
-      throw refusal(damage);
-    } catch (const vips::VError& e) {
-      if (refused) throw;
-      const std::string damage = JpegDamage(e.what());
-      if (damage.empty()) return decode(VIPS_FAIL_ON_ERROR);
-      Failed(options, ReadProblem::kDamaged, 0, 0, 0, damage);
-      throw;
+    // Damaged data (a scan cut short, bytes overwritten, units left over
+    // at the end marker) is refused with the decoder's reason, never
+    // written as a smear.
+    DecodedJpeg decoded = DecodeJpeg(clean.empty() ? r.bytes : clean, plan.shrink, plan.staged);
+    if (!decoded.picture) {
+      const std::string why = decoded.damage.empty() ? decoded.error : decoded.damage;
+      Failed(options, ReadProblem::kDamaged, 0, 0, 0, decoded.damage);
+      throw vips::VError(why);
     }
+    vips::VImage image = *decoded.picture;
+    if (header->orientation != 1) image.set(VIPS_META_ORIENTATION, header->orientation);
+    return Finish(image, header->width, header->height, options, [&](const vips::VImage& made) {
+      if (ShiftedBandIn(made, *header)) {
+        const std::string why = "数据中有错误的字节，后面的颜色整段错位";
+        Failed(options, ReadProblem::kDamaged, 0, 0, 0, why);
+        throw vips::VError(why);
+      }
+    });
   });
 }
 
