@@ -92,7 +92,7 @@ std::string ProfileOf(j_decompress_ptr cinfo) {
 
 }  // namespace
 
-DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged) {
+DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged, double xres, double yres) {
   const auto d = std::make_unique<Decoding>();
   if (setjmp(d->stop)) return {std::nullopt, d->damage, d->error};
   j_decompress_ptr cinfo = &d->cinfo;
@@ -127,7 +127,7 @@ DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged) {
   VipsImage* out = d->out.get_image();
   vips_image_init_fields(out, static_cast<int>(cinfo->output_width),
                          static_cast<int>(cinfo->output_height), bands, VIPS_FORMAT_UCHAR,
-                         VIPS_CODING_NONE, InterpretationOf(bands), 1.0, 1.0);
+                         VIPS_CODING_NONE, InterpretationOf(bands), xres, yres);
   if (vips_image_write_prepare(out) != 0) {
     d->error = "cannot hold the picture";
     return {std::nullopt, {}, d->error};
@@ -152,7 +152,9 @@ DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged) {
   }
   // Reads on to the end marker: damage to the last units shows only here.
   jpeg_finish_decompress(cinfo);
-  vips::VImage picture = d->out.copy();
+  // In memory, the picture is the one copy; a temporary file is read back
+  // through a picture of its own, which carries the profile.
+  vips::VImage picture = staged ? d->out.copy() : d->out;
   if (!d->profile.empty()) {
     vips_image_set_blob_copy(picture.get_image(), VIPS_META_ICC_NAME, d->profile.data(),
                              d->profile.size());

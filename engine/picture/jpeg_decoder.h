@@ -21,10 +21,12 @@ struct DecodedJpeg {
 
 // Decodes `bytes` reduced by `shrink` (1, 2, 4 or 8) into memory, or into
 // a temporary file when `staged` (the decoder's own working memory is then
-// freed before the pixels are read back). The first warning about damaged
+// freed before the pixels are read back). `xres` x `yres`: the resolution
+// the file states, in pixels a millimetre. The first warning about damaged
 // data stops the decoding; other warnings (an unknown JFIF revision) are
 // read past.
-DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged);
+DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged, double xres = 1.0,
+                       double yres = 1.0);
 
 }  // namespace lumivane
 

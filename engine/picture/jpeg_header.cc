@@ -18,29 +18,46 @@ std::uint32_t Get32(std::string_view b, size_t at, bool little) {
   return (hi << 16) | lo;
 }
 
-// The Orientation tag of IFD0 in an Exif APP1 payload (after "Exif\0\0").
-int ExifOrientation(std::string_view tiff) {
-  if (tiff.size() < 8) return 1;
+// The Orientation and resolution tags of IFD0 in an Exif APP1 payload
+// (after "Exif\0\0"), into `header`.
+void ReadExif(std::string_view tiff, JpegHeader& header) {
+  if (tiff.size() < 8) return;
   bool little;
   if (tiff.substr(0, 2) == "II") {
     little = true;
   } else if (tiff.substr(0, 2) == "MM") {
     little = false;
   } else {
-    return 1;
+    return;
   }
   const std::uint32_t ifd = Get32(tiff, 4, little);
-  if (ifd > tiff.size() || tiff.size() - ifd < 2) return 1;
+  if (ifd > tiff.size() || tiff.size() - ifd < 2) return;
   const std::uint16_t entries = Get16(tiff, ifd, little);
+  double x = 0, y = 0;
+  int unit = 2;  // inches unless told
+  auto rational = [&](size_t at) {
+    const std::uint32_t offset = Get32(tiff, at + 8, little);
+    if (offset > tiff.size() || tiff.size() - offset < 8) return 0.0;
+    const std::uint32_t below = Get32(tiff, offset + 4, little);
+    return below == 0 ? 0.0 : static_cast<double>(Get32(tiff, offset, little)) / below;
+  };
   for (std::uint32_t i = 0; i < entries; ++i) {
     const size_t at = ifd + 2 + 12 * static_cast<size_t>(i);
     if (at + 12 > tiff.size()) break;
-    if (Get16(tiff, at, little) == 0x0112) {
+    const std::uint16_t tag = Get16(tiff, at, little);
+    if (tag == 0x0112) {
       const int value = Get16(tiff, at + 8, little);
-      return value >= 1 && value <= 8 ? value : 1;
+      header.orientation = value >= 1 && value <= 8 ? value : 1;
+    } else if (tag == 0x011A) {
+      x = rational(at);
+    } else if (tag == 0x011B) {
+      y = rational(at);
+    } else if (tag == 0x0128) {
+      unit = Get16(tiff, at + 8, little);
     }
   }
-  return 1;
+  const double per_mm = unit == 2 ? 1 / 25.4 : unit == 3 ? 0.1 : unit == 1 ? 1 : 0;
+  if (x > 0 && y > 0 && per_mm > 0) header.xres = x * per_mm, header.yres = y * per_mm;
 }
 
 // Each component's samples by its sampling factors (full size when the
@@ -101,8 +118,16 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
     if (length < 2 || at + 2 + length > b.size()) return std::nullopt;
     const std::string_view payload = b.substr(at + 4, length - 2);
     if (marker == 0xE1 && payload.substr(0, 6) == std::string_view("Exif\0\0", 6)) {
-      if (!exif_seen) header.orientation = ExifOrientation(payload.substr(6));
+      if (!exif_seen) ReadExif(payload.substr(6), header);
       exif_seen = true;
+    } else if (marker == 0xE0 && payload.size() >= 12 &&
+               payload.substr(0, 5) == std::string_view("JFIF\0", 5) && header.xres == 0) {
+      // Dots an inch or a centimetre; the Exif resolution, when there is
+      // one, is the camera's and wins.
+      const int unit = static_cast<unsigned char>(payload[7]);
+      const double x = Get16(payload, 8, false), y = Get16(payload, 10, false);
+      const double per_mm = unit == 1 ? 1 / 25.4 : unit == 2 ? 0.1 : 0;
+      if (x > 0 && y > 0 && per_mm > 0) header.xres = x * per_mm, header.yres = y * per_mm;
     } else if (IsStartOfFrame(marker) && payload.size() >= 6) {
       header.precision = static_cast<unsigned char>(payload[0]);
       // 3, 7, 11, 15: lossless; 5 to 7, 13 to 15: hierarchical.

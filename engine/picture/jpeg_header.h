@@ -19,8 +19,11 @@ struct JpegHeader {
   std::uint64_t samples = 0;  // stored samples of all components (chroma subsampled)
   bool progressive = false;   // its decoder holds every coefficient at full size
   int orientation = 1;        // EXIF 1..8; 5 to 8 turn the picture on its side
-  int precision = 8;          // bits a sample; the decoder reads 8 alone
-  bool lossless = false;      // a lossless or hierarchical frame, which it does not read
+  // The resolution the file states, in pixels a millimetre (its Exif
+  // tags, else its JFIF header); 0 when it states none.
+  double xres = 0, yres = 0;
+  int precision = 8;      // bits a sample; the decoder reads 8 alone
+  bool lossless = false;  // a lossless or hierarchical frame, which it does not read
   // The pixels one coded unit (MCU) covers: 8 x 8 for one component, else
   // 8 times the largest sampling factors (16 x 16 for the usual 4:2:0).
   int unit_width = 8, unit_height = 8;

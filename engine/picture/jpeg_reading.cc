@@ -93,7 +93,9 @@ std::optional<vips::VImage> ReadJpeg(Reading& r) {
     // Damaged data (a scan cut short, bytes overwritten, units left over
     // at the end marker) is refused with the decoder's reason, never
     // written as a smear.
-    DecodedJpeg decoded = DecodeJpeg(clean.empty() ? r.bytes : clean, plan.shrink, plan.staged);
+    const bool stated = header->xres > 0;
+    DecodedJpeg decoded = DecodeJpeg(clean.empty() ? r.bytes : clean, plan.shrink, plan.staged,
+                                     stated ? header->xres : 1.0, stated ? header->yres : 1.0);
     if (!decoded.picture) {
       const std::string why = decoded.damage.empty() ? decoded.error : decoded.damage;
       Failed(options, ReadProblem::kDamaged, 0, 0, 0, decoded.damage);
