@@ -17,7 +17,8 @@ BATCH="$PWD/build/cli/lumivane-batch"
 fail() { echo "bench FAILED: $*" >&2; exit 1; }
 limit_kb=$((1024 * 1024))
 
-rm -rf "$WORK"; mkdir -p "$WORK/small" "$WORK/strip" "$WORK/photo" "$WORK/page"
+rm -rf "$WORK"; mkdir -p "$WORK/small" "$WORK/strip" "$WORK/photo" "$WORK/page" "$WORK/p48" \
+  "$WORK/pages/a"
 vips gaussnoise "$WORK/n.v" 64 64 --sigma 40
 vips colourspace "$WORK/n.v" "$WORK/small/small.jpg" srgb
 vips black "$WORK/s.v" 1 65000
@@ -29,6 +30,15 @@ for i in $(seq 100 199); do  # grainy, so the page costs what photographs cost
   vips gaussnoise "$WORK/g.v" 790 $((1000 + i)) --sigma 40 --mean $((60 + i % 100))
   vips colourspace "$WORK/g.v" "$WORK/page/p$i.jpg" srgb
 done
+vips gaussnoise "$WORK/q.v" 8000 6000 --sigma 30 --mean 100
+vips cast "$WORK/q.v" "$WORK/qc.v" uchar
+vips bandjoin "$WORK/qc.v $WORK/qc.v $WORK/qc.v" "$WORK/p48/a.jpg"
+for i in b c d e f; do cp "$WORK/p48/a.jpg" "$WORK/p48/$i.jpg"; done
+for i in $(seq 10 59); do  # three folders of 50 photographs, a page each
+  vips gaussnoise "$WORK/g.v" 1500 2000 --sigma 40 --mean $((60 + i))
+  vips colourspace "$WORK/g.v" "$WORK/pages/a/p$i.jpg" srgb
+done
+cp -r "$WORK/pages/a" "$WORK/pages/b"; cp -r "$WORK/pages/a" "$WORK/pages/c"
 rm -f "$WORK"/*.v
 
 # source, expected ("made" or a text the log must hold), options
@@ -56,6 +66,18 @@ run strip "太大" --size 1000x1000 --fit crop --enlarge
 run photo made
 run photo "保存为渐进式 JPEG 需要" --progressive
 run photo made --width 2000 --progressive
+# Every step's working memory and every piece of a page within the budget,
+# whatever the mix and the workers.
+run photo made --sharpen
+run photo made --auto-level
+run photo made --sharpen --auto-level --trim --border 10 --text-shadow --max-kb 5000
+run small "放大到 11000×11000 需要" --size 11000x11000 --enlarge --sharpen --auto-level
+for workers in 1 2 3 4; do
+  run p48 made --sharpen --auto-level --workers "$workers"
+done
+for workers in 1 2 3; do
+  run pages made --subfolders --join --width 1500 --slice-height 5000 --workers "$workers"
+done
 run page made --width 790 --join --join-gap 10 --slice-height 1500
 high=0
 for part in "$WORK"/out/page_*.jpg; do

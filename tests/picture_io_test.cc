@@ -423,6 +423,31 @@ TEST(ReadPictureTest, MemoryIsHeldAsLongAsAskedAndCountsTheUprightCopy) {
   EXPECT_EQ(budget.used(), 0u);
 }
 
+// A joined page's pictures lie in memory until its last part is written:
+// they hold their share of the budget all that time, as a single
+// picture's pixels do.
+TEST(ReadPictureTest, AJoinedPageHoldsItsPicturesShareUntilItIsWritten) {
+  TempDir dir;
+  std::vector<std::string> sources;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+    sources.push_back(dir / name);
+    SavePicture(WithNoise(MakePicture(400, 300, "teal")), sources.back(), "JPEG", 90);
+  }
+  ExtraOperations extras;
+  extras.join = true;
+  extras.join_gap = 10;
+  std::uint64_t held = 0;
+  const OutputNamer namer = [&](PictureSize, const std::vector<int>&) {
+    held = MemoryBudget::ForPictures().used();
+    return NamedOutputs{dir / "page.jpg", {dir / "page.jpg"}, {}};
+  };
+  const PictureResult r =
+      ProcessJoinedPage(sources, dir / "page.jpg", {}, {}, nullptr, extras, namer, nullptr);
+  EXPECT_EQ(r.outcome, PictureOutcome::kProcessed);
+  EXPECT_GE(held, 3u * 400 * 300 * 3);
+  EXPECT_EQ(MemoryBudget::ForPictures().used(), 0u);
+}
+
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
   TempDir dir;

@@ -50,7 +50,7 @@ JpegPlan PlanJpeg(const JpegHeader& header, const Reading& r) {
   // is decoded into a temporary file first, so they are held one after the
   // other: the coefficients, then the pixels read back beside that file's
   // pages.
-  plan.staged = r.bytes.size() + plan.need > MemoryBudget::ForPictures().Room();
+  plan.staged = r.bytes.size() + plan.need > r.options.Budget().Room();
   if (plan.staged) {
     plan.need = std::max({coefficients, kept + pixels * 3, kept + plan.encoding});
   }

@@ -38,7 +38,9 @@ bool MemoryBudget::TryTake(std::uint64_t bytes) {
 
 std::optional<MemoryBudget::Ticket> MemoryBudget::Acquire(std::uint64_t bytes) {
   std::unique_lock lock(mutex_);
-  freed_.wait(lock, [&] { return capacity_ - used_ >= bytes || bytes > capacity_ - pinned_; });
+  auto fits = [&] { return capacity_ - used_ >= bytes; };
+  if (!wait_ && !fits()) return std::nullopt;
+  freed_.wait(lock, [&] { return fits() || bytes > capacity_ - pinned_; });
   if (bytes > capacity_ - pinned_) return std::nullopt;
   used_ += bytes;
   return std::optional<Ticket>(std::in_place, this, bytes);

@@ -14,7 +14,11 @@ namespace lumivane {
 
 class MemoryBudget {
  public:
-  explicit MemoryBudget(std::uint64_t capacity) : capacity_(capacity) {}
+  // A budget that does not `wait` is one holder's own (a page's, shared
+  // by the pictures it is made of, one at a time): a request that does not
+  // fit at once is refused.
+  explicit MemoryBudget(std::uint64_t capacity, bool wait = true)
+      : capacity_(capacity), wait_(wait) {}
   MemoryBudget(const MemoryBudget&) = delete;
   MemoryBudget& operator=(const MemoryBudget&) = delete;
 
@@ -49,7 +53,8 @@ class MemoryBudget {
   };
 
   // Waits until `bytes` fit; none when they exceed the budget less what
-  // is pinned. Only a caller that holds no ticket may wait.
+  // is pinned (or, for a budget that does not wait, when they do not fit
+  // now). Only a caller that holds no ticket may wait.
   std::optional<Ticket> Acquire(std::uint64_t bytes);
   std::uint64_t capacity() const { return capacity_; }
   std::uint64_t used();
@@ -67,6 +72,7 @@ class MemoryBudget {
   bool TryTake(std::uint64_t bytes);
 
   const std::uint64_t capacity_;
+  const bool wait_;
   std::mutex mutex_;
   std::condition_variable freed_;
   std::uint64_t used_ = 0;

@@ -184,8 +184,16 @@ std::optional<vips::VImage> WithinBudget(Reading& r, std::uint64_t w, std::uint6
     encoding = EncodingBytes(r.options, area(made));
     need += PixelBytes(made.width, made.height, 4) + encoding;
   }
+  if (r.options.step_copies > 0) {
+    // A step making its result in memory holds it beside the picture as
+    // read (at most that large); the encoding comes once it is done, in
+    // its room.
+    const std::uint64_t steps =
+        r.options.step_copies * PixelBytes(made.width, made.height, r.options.keep_alpha ? 4 : 3);
+    if (steps > encoding) need += steps - encoding;
+  }
   const std::uint64_t total = r.bytes.size() + need;
-  const std::uint64_t room = MemoryBudget::ForPictures().Room();
+  const std::uint64_t room = r.options.Budget().Room();
   if (total > room) {  // a bomb, or no room ever
     const bool writer = !enlarged && r.options.progressive_output && total - encoding <= room;
     return Failed(r.options, ReadProblem::kNoMemory, 0, 0, total,
@@ -266,7 +274,7 @@ std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptio
   // waits, so pictures cannot wait for each other.
   std::uint64_t reserve = stamp->size;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    auto ticket = MemoryBudget::ForPictures().Acquire(reserve);
+    auto ticket = options.Budget().Acquire(reserve);
     if (!ticket) return Failed(options, ReadProblem::kNoMemory, 0, 0, reserve);
     const auto bytes = platform::ReadRegularFile(path, kMaxPictureFileBytes);
     if (!bytes) return Failed(options, ReadProblem::kCannotOpen);

@@ -59,9 +59,17 @@ struct ReadOptions {
   // the work that follows the reading (marks, encoding), not released as
   // soon as the picture is decoded.
   std::optional<MemoryBudget::Ticket>* hold = nullptr;
+  // The budget the reading takes its share from: the pictures' own unless
+  // given (a page's, for the pictures it is made of).
+  MemoryBudget* budget = nullptr;
+  MemoryBudget& Budget() const { return budget ? *budget : MemoryBudget::ForPictures(); }
   // Off for a picture that is never encoded itself (the watermark picture):
   // its share then leaves out what encoding needs.
   bool encoded = true;
+  // Whole copies of the picture, at the size it is read at, that the steps
+  // after the reading hold beside it (a step that makes its result in
+  // memory): counted in its share, as the encoding is, which comes after.
+  int step_copies = 0;
   // The picture is to be written as a progressive JPEG.
   bool progressive_output = false;
   // When given, why the picture could not be read.

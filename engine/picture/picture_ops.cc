@@ -1,12 +1,14 @@
 #include "engine/picture/picture_ops.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/picture/colour.h"
 #include "engine/picture/encoding.h"
 #include "engine/picture/font_resolver.h"
 #include "engine/picture/output_shape.h"
 #include "engine/picture/picture_io.h"
+#include "engine/picture/picture_reading.h"
 #include "engine/picture/picture_steps.h"
 #include "engine/picture/size_cap.h"
 #include "engine/picture/size_rule.h"
@@ -104,23 +106,22 @@ int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switch
 
 namespace {
 
+using reading::EncodingBytes;
+using reading::PixelBytes;
+
 // Read (upright, shrunk) and taken through the picture's steps: the
 // picture before it is cut into parts. The context's operations lose what
-// the picture has no room for.
+// the picture has no room for. `options` says where its share comes from
+// and is held; the steps say the rest.
 std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& context,
-                                       bool shrink_on_load,
-                                       std::optional<MemoryBudget::Ticket>* hold = nullptr,
-                                       ReadFailure* failure = nullptr) {
+                                       ReadOptions options) {
   const ExtraOperations& extras = context.extras;
-  ReadOptions options;
-  options.failure = failure;
   options.target = [&context](PictureSize upright) {
     context.original = upright;
     return ReadSize(upright, context);
   };
-  options.decoder_may_reduce = shrink_on_load;
   options.reduce_only = extras.trim > 0;  // cut first, sized after
-  options.hold = hold;
+  options.step_copies = StepCopies(context);
   options.keep_alpha = extras.format != kJpegOutput;  // PNG and WebP keep transparency
   options.progressive_output = extras.progressive && extras.format == kJpegOutput;
   auto picture = ReadPicture(source, options);
@@ -131,16 +132,98 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   return picture;
 }
 
+// A page's memory: its pictures as they lie in it, each read in turn
+// within what is left of it, and its largest part's encoding.
+class PageMemory {
+ public:
+  // Waits, holding nothing, for the share of a page of `sources` (none
+  // when it can never fit: `failure` says so).
+  static std::optional<PageMemory> For(const std::vector<std::string>& sources,
+                                       const StepContext& page, ReadFailure& failure);
+  MemoryBudget& Pieces() { return *pieces_; }
+  // The page's share, held until its last part is written.
+  MemoryBudget::Ticket TakeShare() { return std::move(*share_); }
+
+ private:
+  explicit PageMemory(MemoryBudget::Ticket share)
+      : share_(std::move(share)), pieces_(std::make_unique<MemoryBudget>(share_->bytes(), false)) {}
+
+  std::optional<MemoryBudget::Ticket> share_;
+  std::unique_ptr<MemoryBudget> pieces_;
+};
+
+// Upright size from the header, or (a format whose header this program
+// does not read itself) from the imaging library's reading of it.
+std::optional<PictureSize> UprightSize(const std::string& source) {
+  if (auto size = HeaderSize(source)) return size;
+  const auto bytes = platform::ReadRegularFile(source, 512ull << 20);
+  if (!bytes) return std::nullopt;
+  try {
+    const vips::VImage header = vips::VImage::new_from_buffer(bytes->data(), bytes->size(), "");
+    const bool side =
+        header.get_typeof(VIPS_META_ORIENTATION) != 0 && header.get_int(VIPS_META_ORIENTATION) >= 5;
+    return side ? PictureSize{header.height(), header.width()}
+                : PictureSize{header.width(), header.height()};
+  } catch (const vips::VError&) {
+    return std::nullopt;  // left out when it is read
+  }
+}
+
+std::optional<PageMemory> PageMemory::For(const std::vector<std::string>& sources,
+                                          const StepContext& page, ReadFailure& failure) {
+  const std::uint64_t bands = page.extras.format == kJpegOutput ? 3 : 4;
+  std::uint64_t kept = 0, reading = 0, width = 0, high = 0;
+  for (const std::string& source : sources) {
+    const auto size = UprightSize(source);
+    if (!size) continue;
+    const auto shape = PlannedShape(*size, page.settings, page.switches, page.extras);
+    const PictureSize made = shape ? shape->size : *size;
+    if (width == 0) width = static_cast<std::uint64_t>(made.width);  // the first sets it
+    const std::uint64_t rows = (made.height * width + made.width - 1) / made.width;
+    kept += PixelBytes(width, rows, bands);
+    high += rows + page.extras.join_gap;
+    // A reading holds the file, its decoded picture and its upright copy.
+    const std::uint64_t file =
+        platform::StampRegularFile(source, true).value_or(platform::FileStamp{}).size;
+    reading = std::max(reading, file + 2 * PixelBytes(size->width, size->height, bands));
+  }
+  const std::uint64_t part =
+      page.extras.slice_height > 0 ? std::min<std::uint64_t>(high, page.extras.slice_height) : high;
+  ReadOptions encoded;
+  const std::uint64_t encoding = EncodingBytes(encoded, width * part);
+  const std::uint64_t room = MemoryBudget::ForPictures().Room();
+  if (kept + encoding > room) {
+    failure = {ReadProblem::kNoMemory, 0, 0, kept + encoding, "拼接成一张长图"};
+    return std::nullopt;
+  }
+  // What the readings may use beyond the pictures kept: as much as the
+  // largest needs, where the budget has it (one that does not fit is left
+  // out of the page, and told).
+  const std::uint64_t need = std::min(room, kept + std::max(reading, encoding));
+  auto share = MemoryBudget::ForPictures().Acquire(need);
+  if (!share) {
+    failure = {ReadProblem::kNoMemory, 0, 0, need, "拼接成一张长图"};
+    return std::nullopt;
+  }
+  return PageMemory(std::move(*share));
+}
+
 // One of a page's pictures taken through the picture steps at the page's
-// `width` (the first one's sets it), in memory: the page holds only
-// pictures this small, never their files' pixels. None (`failure` says
-// why) when it cannot be read.
+// `width` (the first one's sets it), in memory, its share of the page's
+// memory held in `held`: the page holds only pictures this small, never
+// their files' pixels. None (`failure` says why) when it cannot be read.
 std::optional<vips::VImage> PagePiece(const std::string& source, const StepContext& page, int width,
+                                      PageMemory& memory, std::optional<MemoryBudget::Ticket>& held,
                                       PictureResult& result, ReadFailure& failure) {
   try {
     ExtraOperations own = page.extras;
     StepContext context{page.settings, page.switches, own, &result.untrimmed};
-    auto piece = RenderBase(source, context, true, nullptr, &failure);
+    ReadOptions options;
+    options.failure = &failure;
+    options.budget = &memory.Pieces();
+    options.hold = &held;
+    options.encoded = false;  // the page is encoded, in the page's share
+    auto piece = RenderBase(source, context, options);
     if (!piece) return std::nullopt;
     result.unframed = result.unframed || context.unframed;
     if (width > 0 && piece->width() != width) {
@@ -150,7 +233,15 @@ std::optional<vips::VImage> PagePiece(const std::string& source, const StepConte
     }
     if (page.extras.format != kJpegOutput && piece->bands() == 3)
       piece = piece->bandjoin_const({255});
-    return piece->copy_memory();
+    // From here it holds what it keeps in the page.
+    const std::uint64_t kept = PixelBytes(piece->width(), piece->height(), piece->bands());
+    if (held && kept > held->bytes() && !held->TryGrow(kept - held->bytes())) {
+      failure.problem = ReadProblem::kNoMemory;
+      return std::nullopt;
+    }
+    *piece = piece->copy_memory();
+    if (held) held->ShrinkTo(kept);
+    return piece;
   } catch (const vips::VError&) {
     failure.problem = ReadProblem::kDamaged;
     return std::nullopt;
@@ -159,19 +250,26 @@ std::optional<vips::VImage> PagePiece(const std::string& source, const StepConte
 
 // The readable `sources` one under another, `join_gap` rows of the gap
 // colour between (each at its own height: a grid's cells would all be the
-// tallest's); none when not one of them could be read. With `enough`, no
-// more are read once the page is that high.
+// tallest's), within the page's share, then held in `ticket`; none when
+// not one of them could be read. With `enough`, no more are read once the
+// page is that high.
 std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
                                        const StepContext& page, PictureResult& result,
+                                       std::optional<MemoryBudget::Ticket>& ticket,
                                        int enough = 0) {
+  auto memory = PageMemory::For(sources, page, result.read_failure);
+  if (!memory) return std::nullopt;
   std::vector<vips::VImage> pieces;
+  // Before the pieces' shares: given back into the page's memory first.
+  std::vector<std::optional<MemoryBudget::Ticket>> held;
   PictureSize original{0, 0};  // the pictures' own, stacked
   int high = 0;
   for (const std::string& source : sources) {
     if (enough > 0 && high >= enough) break;
     ReadFailure why;
     const int width = pieces.empty() ? 0 : pieces.front().width();
-    auto piece = PagePiece(source, page, width, result, why);
+    held.emplace_back();
+    auto piece = PagePiece(source, page, width, *memory, held.back(), result, why);
     if (!piece) {
       result.left_out.push_back({source, why});
       continue;
@@ -186,6 +284,8 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
     result.read_failure = result.left_out.empty() ? ReadFailure{} : result.left_out.front().why;
     return std::nullopt;
   }
+  held.clear();
+  ticket.emplace(memory->TakeShare());
   const auto rgb =
       ParseHtmlColour(page.extras.join_colour).value_or(std::array<double, 3>{255, 255, 255});
   std::vector<double> gap(rgb.begin(), rgb.end());
@@ -233,8 +333,11 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     // parts, the first is a whole part whatever follows.
     PictureResult page;
     const int enough = extras.slice_height > 0 ? 2 * extras.slice_height + 1 : 0;
-    auto picture = joined ? JoinedPage(*joined, context, page, enough)
-                          : RenderBase(source, context, shrink_on_load);
+    ReadOptions options;
+    options.decoder_may_reduce = shrink_on_load;
+    std::optional<MemoryBudget::Ticket> share;
+    auto picture = joined ? JoinedPage(*joined, context, page, share, enough)
+                          : RenderBase(source, context, options);
     if (!picture) return std::nullopt;
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
@@ -368,7 +471,10 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
   const BaseMaker read = [&source](StepContext& context,
                                    std::optional<MemoryBudget::Ticket>& ticket,
                                    PictureResult& result) {
-    return RenderBase(source, context, true, &ticket, &result.read_failure);
+    ReadOptions options;
+    options.hold = &ticket;
+    options.failure = &result.read_failure;
+    return RenderBase(source, context, options);
   };
   return MakeOutputs(read, output, settings, switches, watermark, extras, namer, tokens);
 }
@@ -377,10 +483,9 @@ PictureResult ProcessJoinedPage(const std::vector<std::string>& sources, const s
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras,
                                 const OutputNamer& namer, const TokenValues* tokens) {
-  const BaseMaker join = [&sources](StepContext& context, std::optional<MemoryBudget::Ticket>&,
-                                    PictureResult& result) {
-    return JoinedPage(sources, context, result);
-  };
+  const BaseMaker join =
+      [&sources](StepContext& context, std::optional<MemoryBudget::Ticket>& ticket,
+                 PictureResult& result) { return JoinedPage(sources, context, result, ticket); };
   return MakeOutputs(join, output, settings, switches, watermark, extras, namer, tokens);
 }
 

@@ -244,7 +244,8 @@ const std::vector<PictureStep> kSteps = {
        // The product's own size, unless laid on a canvas of a set size.
        if (!c.Canvas() || !c.Rule().Any()) return std::nullopt;
        return CanvasSize({}, c);
-     }},
+     },
+     0},
     {"size", [](const StepContext& c) { return c.Rule().Any() || c.RoomInSize(); },
      [](const vips::VImage& p, StepContext& c) { return SizedByRule(p, c); },
      [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
@@ -253,13 +254,14 @@ const std::vector<PictureStep> kSteps = {
        const PictureSize scaled = ScaledSize(c.original.value_or(size), rule);
        if (c.RoomInSize()) return FrameRoom(scaled, c);
        return rule.Cuts() ? CutSize(scaled, rule) : scaled;
-     }},
+     },
+     0},
     {"auto level", [](const StepContext& c) { return c.extras.auto_level; },
      [](const vips::VImage& p, StepContext&) { return AutoLevelled(p); },
-     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }},
+     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }, 1},
     {"sharpen", [](const StepContext& c) { return c.extras.sharpen > 0; },
      [](const vips::VImage& p, StepContext& c) { return Sharpened(p, c.extras.sharpen); },
-     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }},
+     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }, 1},
     // (An exact size cut from a picture smaller than it is laid on its
     // canvas too: the size is kept.)
     {"canvas", [](const StepContext& c) { return c.Canvas() || c.Rule().Cuts(); },
@@ -268,21 +270,30 @@ const std::vector<PictureStep> kSteps = {
        // transparency.)
        return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras);
      },
-     [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }},
+     [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }, 0},
     {"frame room", [](const StepContext& c) { return c.extras.border > 0 && !c.RoomInSize(); },
      [](const vips::VImage& p, StepContext& c) { return Sized(p, *FrameRoom(SizeOf(p), c)); },
-     FrameRoom},
+     FrameRoom, 0},
     {"rotate", [](const StepContext& c) { return c.switches.rotation; },
      [](const vips::VImage& p, StepContext& c) { return p.rot(ClockwiseAngle(Angle(c))); },
      [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
        if (Angle(c) != 180) std::swap(size.width, size.height);
        return size;
-     }},
+     },
+     0},
 };
 
 }  // namespace
 
 const std::vector<PictureStep>& PictureSteps() { return kSteps; }
+
+int StepCopies(const StepContext& context) {
+  int copies = 0;
+  for (const PictureStep& step : kSteps) {
+    if (step.on(context)) copies = std::max(copies, step.copies);
+  }
+  return copies;
+}
 
 SizeRule StepContext::AskedRule() const {
   SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);

@@ -67,11 +67,19 @@ struct PictureStep {
   // The size after the step from the size before; none where it hangs on
   // the pixels.
   std::optional<PictureSize> (*size)(PictureSize, StepContext&);
+  // Whole copies of the picture at its size the step holds beside its
+  // input while it works (it makes its result in memory); 0 for a step the
+  // imaging library makes as the picture streams to the encoder.
+  int copies;
 };
 
 // The steps in the order a picture takes them: the list itself is the
 // order (a new step goes where it belongs in it).
 const std::vector<PictureStep>& PictureSteps();
+
+// The most whole copies any step that is on holds beside its input: what
+// the reading reserves for the steps.
+int StepCopies(const StepContext& context);
 
 // The size an upright `original` is read at: the rule's, or larger for a
 // product to be cut out.

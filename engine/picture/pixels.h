@@ -21,9 +21,38 @@ struct Pixels {
   }
 };
 
-// A picture made of `data` (`like`'s size and bands, 8-bit), with `like`'s
-// resolution, meaning and original size.
-vips::VImage PictureLike(const vips::VImage& like, const std::vector<unsigned char>& data);
+// A picture's 8-bit rows, read from the top a strip at a time: where it
+// lies when it is in memory, else made a strip at a time. Never a whole
+// copy of it.
+class RowsOf {
+ public:
+  explicit RowsOf(const vips::VImage& picture);
+  // Row `y`, valid until a row outside the strip that holds it is asked.
+  const unsigned char* Row(int y);
+  int width() const { return image_.width(); }
+  int height() const { return image_.height(); }
+  int bands() const { return image_.bands(); }
+
+ private:
+  vips::VImage image_;
+  vips::VRegion region_;
+  int top_ = 0, rows_ = 0;
+};
+
+// A picture like `like` (its size and bands, 8-bit, its resolution, meaning
+// and original size) made row by row straight into memory: the only copy
+// of the result there is.
+class RowsLike {
+ public:
+  explicit RowsLike(const vips::VImage& like);
+  // Row `y` of the result, in order from the top.
+  void Put(int y, const unsigned char* row);
+  // The result, once every row is put.
+  vips::VImage Made() const { return made_; }
+
+ private:
+  vips::VImage made_;
+};
 
 }  // namespace lumivane
 
