@@ -62,7 +62,7 @@ bool CliPort::AskYesNo(Question question, const std::string& caption, const std:
   }
   // The summary: told, never opened.
   ClearProgressLine();
-  std::fprintf(out_, "%s: %s\n", caption.c_str(), text.substr(0, text.find("，")).c_str());
+  std::fprintf(out_, "%s: %s\n", caption.c_str(), text.substr(0, text.find("，是否")).c_str());
   return false;
 }
 

@@ -27,10 +27,14 @@ namespace {
 // 128 + SIGPIPE, as a shell reports a process that a closed pipe ended.
 constexpr int kBrokenPipeExit = 141;
 
-int ExitCode(const lumivane::BatchSummary& summary) {
+// The exit codes --help lists: 1 refused, 3 something could not be read
+// or written (a picture, a folder, the manifest, the report).
+constexpr int kSomeFailed = 3;
+
+int ExitCode(const lumivane::BatchSummary& summary, bool manifest_failed) {
   using lumivane::RunEnd;
   if (summary.end == RunEnd::kRefused || summary.end == RunEnd::kCancelled) return 1;
-  return summary.Complete() ? 0 : 3;
+  return summary.Complete() && !manifest_failed ? 0 : kSomeFailed;
 }
 
 // Interrupted, the run finishes the pictures in hand and writes its report
@@ -137,12 +141,12 @@ int main(int argc, char** argv) {
     if (!manifest) {
       std::fprintf(stderr, "lumivane-batch: cannot open the manifest %s: %s\n",
                    options->manifest->c_str(), std::strerror(errno));
-      return 1;
+      return kSomeFailed;
     }
     const bool usable = !(stdout_closed && *options->manifest == "-");
     batch.on_picture = ManifestWriter(*manifest, usable, *options->manifest, port, manifest_failed);
   }
-  const int code = ExitCode(BatchWorker(port, settings, batch));
+  const BatchSummary summary = BatchWorker(port, settings, batch);
   if (interrupted != 0) return 128 + interrupted;
-  return code == 0 && manifest_failed ? 3 : code;
+  return ExitCode(summary, manifest_failed);
 }

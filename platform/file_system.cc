@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/write_problem.h"
+
 namespace lumivane::platform {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -18,9 +20,22 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return out;
 }
 
+std::string_view LastName(std::string_view path) {
+  const size_t at = path.rfind(kPathSeparator);
+  return at == std::string_view::npos ? path : path.substr(at + 1);
+}
+
+std::string_view FolderOf(std::string_view path) {
+  const size_t at = path.rfind(kPathSeparator);
+  return at == std::string_view::npos ? std::string_view() : path.substr(0, at);
+}
+
 std::optional<std::vector<DirEntry>> ListDirectory(const std::string& folder) {
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return std::nullopt;
+  if (dir == nullptr) {
+    NoteWriteFailure();  // why, for the log
+    return std::nullopt;
+  }
   std::vector<DirEntry> entries;
   while (dirent* e = readdir(dir)) {
     std::string name = e->d_name;
@@ -99,11 +114,15 @@ FolderMade MakeFolderBelow(const std::string& base, const std::string& below) {
     if (lstat(path.c_str(), &st) != 0) {
       if (errno != ENOENT || (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) ||
           lstat(path.c_str(), &st) != 0) {
+        NoteWriteFailure();
         return FolderMade::kFailed;
       }
     }
     if (S_ISLNK(st.st_mode)) return FolderMade::kLink;
-    if (!S_ISDIR(st.st_mode)) return FolderMade::kFailed;
+    if (!S_ISDIR(st.st_mode)) {
+      NoteWriteProblem(WriteProblem::kNotAFile);
+      return FolderMade::kFailed;
+    }
   }
   return PathIsDirectory(path) ? FolderMade::kReady : FolderMade::kFailed;
 }

@@ -22,6 +22,11 @@ inline constexpr char kPathSeparator = '/';
 
 // Folder + separator + name.
 std::string JoinPath(std::string_view folder, std::string_view name);
+// The last name of `path` and the folder it lies in ("" for a bare name),
+// split at the separator alone: any other character, a backslash here, is
+// part of a name.
+std::string_view LastName(std::string_view path);
+std::string_view FolderOf(std::string_view path);
 
 // The longest path the system takes, in bytes.
 inline constexpr size_t kMaxPathBytes = 4095;

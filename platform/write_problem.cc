@@ -24,6 +24,10 @@ WriteProblem FromErrno(int error) {
     case ELOOP:  // a link where a file of ours belongs
     case ENXIO:  // a FIFO or socket
       return WriteProblem::kNotAFile;
+    case ENAMETOOLONG:
+      return WriteProblem::kNameTooLong;
+    case ENOENT:
+      return WriteProblem::kMissing;
     case EBUSY:
     case ETXTBSY:
       return WriteProblem::kInUse;

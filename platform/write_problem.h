@@ -1,6 +1,7 @@
 // Why the last write of this thread failed, in the user's terms, so that
 // every file the program writes (pictures, the report, the manifest, the
-// journal) can tell the user why it could not be saved.
+// journal) can tell the user why it could not be saved; a folder that
+// could not be listed or made records its reason here too.
 #ifndef LUMIVANE_PLATFORM_WRITE_PROBLEM_H_
 #define LUMIVANE_PLATFORM_WRITE_PROBLEM_H_
 
@@ -13,6 +14,8 @@ enum class WriteProblem {
   kNotAFile,  // a folder or another non-file holds the name
   kLinked,    // a file of ours that has another name too (a hard link)
   kInUse,
+  kNameTooLong,  // longer than the disk takes
+  kMissing,      // gone, or a folder on its way is
   kOther
 };
 

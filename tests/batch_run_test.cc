@@ -60,7 +60,7 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"7"});
   EXPECT_EQ(port_.Calls("position"),
             (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "0"}));
-  EXPECT_EQ(Asked(), std::vector<std::string>{DoneQuestion(6, target_)});
+  EXPECT_EQ(Asked(), std::vector<std::string>{DoneQuestion(6, target_, 1)});
   EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{target_});
   // The end steps, in their order, after everything else.
   auto calls = port_.AllCalls();
@@ -157,6 +157,37 @@ TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
   request_.extras.rename = "p{w}x{h}";
   EXPECT_EQ(Run().end, RunEnd::kRefused);
   EXPECT_NE(port_.Calls("message").back().find("p100x3000.jpg"), std::string::npos);
+}
+
+// A name that holds the size is known only once each picture is made; two
+// pictures made to one size give it to the first in name order whichever
+// worker finishes first (here the later, smaller one, usually).
+TEST_F(BatchRunTest, ASizedNameGoesToTheFirstPictureInNameOrderEveryRun) {
+  auto product = [&](const std::string& name, int side, const char* colour) {
+    SavePicture(MakePicture(side, side, "white")
+                    .insert(MakePicture(120, 80, colour), side / 2 - 60, side / 2 - 40),
+                src_ + "/" + name, "PNG");
+  };
+  product("a.png", 4000, "red");
+  product("b.png", 300, "blue");
+  request_.extras.trim = 10;
+  request_.extras.rename = "t{w}x{h}";
+  request_.workers = 2;
+  for (int run = 0; run < 6; ++run) {
+    std::filesystem::remove_all(target_);
+    const BatchSummary summary = Run();
+    EXPECT_EQ(summary.processed, 1) << run;
+    EXPECT_EQ(summary.failed, 1) << run;
+    const auto kept = LoadForTest(target_ + "/t120x80.jpg");
+    ASSERT_TRUE(kept) << run;
+    EXPECT_TRUE(IsNear(PixelAt(*kept, 60, 40), 1, 0, 0, 0.1)) << run;  // a.png's red
+    const auto log = port_.Calls("log");
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [&](const std::string& line) {
+                              return line.starts_with("未保存 " + src_ + "/b.png");
+                            }),
+              run + 1);
+  }
 }
 
 TEST_F(BatchRunTest, EmptyFolderGivesTheSummaryWithZeroAndOpensTheTarget) {
@@ -258,7 +289,7 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
             (std::vector<std::string>{
                 "保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用",
                 ReportLine(target_)}));
-  EXPECT_EQ(Asked().back(), DoneQuestion(0, target_));
+  EXPECT_EQ(Asked().back(), DoneQuestion(0, target_, 1));
 }
 
 // Renamed outputs are numbered in each folder's name order from the start
@@ -410,9 +441,11 @@ TEST_F(BatchRunTest, AFoldersPicturesJoinIntoOnePageCutIntoParts) {
     skipped += r.outcome == PictureOutcome::kSkipped;
   };
   const BatchSummary summary = Run();
-  EXPECT_EQ(summary.processed, 1);
+  // Written without one of its pictures: the page failed, once.
+  EXPECT_EQ(summary.processed, 0);
   EXPECT_EQ(summary.failed, 1);
   EXPECT_EQ(port_.Calls("log")[1], "读取 " + src_ + "/p15b.jpg 出错：不是图片，没有拼进长图");
+  EXPECT_EQ(Asked().back(), DoneQuestion(0, target_, 1));
   int high = 0, parts = 0;
   while (auto part = LoadForTest(SlicePath(target_ + "/src.jpg", parts + 1))) {
     EXPECT_EQ(part->width(), 750);
@@ -424,14 +457,51 @@ TEST_F(BatchRunTest, AFoldersPicturesJoinIntoOnePageCutIntoParts) {
   EXPECT_EQ(high, 20 * 900 + 10 * 190 + 19 * 20);
   EXPECT_FALSE(FileExists(target_ + "/p10.jpg"));
 
+  // A page without one of its pictures is not done: a resumed run makes
+  // it again, and tells again; once whole, it is left.
   request_.skip_done = true;
+  port_.answers = {true};  // to write over the page
+  Run();
+  EXPECT_EQ(skipped, 0);
+  std::filesystem::remove(src_ + "/p15b.jpg");
+  port_.answers = {true};
+  Run();
   Run();
   EXPECT_EQ(skipped, 1);
   MakePictureFile(src_ + "/p12.jpg", 1500, 1800, "red", "JPEG");
   skipped = 0;
-  port_.answers = {true};  // to write over the page
+  port_.answers = {true};
   Run();
   EXPECT_EQ(skipped, 0);
+}
+
+// A folder whose outputs cannot go anywhere (a file holds its name in the
+// target): named with why, each of its pictures a failed row of the
+// reports, the folders after it not reached; the 完成 question counts them.
+TEST_F(BatchRunTest, AFolderThatCannotBeMadeLeavesEveryPictureCounted) {
+  Picture("top.jpg");
+  Picture("a/one.jpg");
+  Picture("a/two.png", "PNG");
+  Picture("b/three.jpg");
+  dir_.MakeFolder("src/.thumbs");  // passed over, and told
+  dir_.WriteFile("target/a", "a file where the folder goes");
+  request_.inputs.subfolders = true;
+  const BatchSummary summary = Run();
+  EXPECT_EQ(summary.processed, 1);
+  EXPECT_EQ(summary.failed, 2);
+  EXPECT_EQ(summary.not_reached, 1);
+  const auto log = port_.Calls("log");
+  EXPECT_NE(std::find(log.begin(), log.end(), "跳过 1 个隐藏文件夹（名字以 . 开头）"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      "创建图片处理后保存到的文件夹时出错：" + target_ +
+                          "/a（这个名字已被一个文件占用）"),
+            log.end());
+  const std::string csv = ReadWholeFile(target_ + "/处理报告.csv");
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5) << csv;  // the head and 4 pictures
+  EXPECT_NE(csv.find("a/two.png,,,,,,保存出错（这个名字已被文件夹或其他不是普通文件的东西占用）"),
+            std::string::npos)
+      << csv;
+  EXPECT_EQ(Asked().back(), DoneQuestion(1, target_, 3));
 }
 
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {

@@ -164,7 +164,16 @@ TEST(CliRunTest, ExitCodesTellSuccessRefusalAndFailedPictures) {
             std::string::npos);
   dir.WriteFile("src/broken.jpg", "nope");
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out2"), 3);
-  EXPECT_NE(ReadWholeFile(dir / "out.txt").find("读取 src/broken.jpg 出错"), std::string::npos);
+  const std::string failed = ReadWholeFile(dir / "out.txt");
+  EXPECT_NE(failed.find("读取 src/broken.jpg 出错"), std::string::npos);
+  EXPECT_NE(failed.find("完成: 处理完成 1 个图片，1 个没有处理好，见 处理报告.html\n"),
+            std::string::npos)
+      << failed;
+  // A target that cannot be made and a manifest that cannot be opened
+  // could not be written: 3, as --help says.
+  dir.WriteFile("file", "");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target file/out"), 3);
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out3 --manifest file/m.jsonl"), 3);
   EXPECT_EQ(RunBatch(dir.path(), "--bogus"), 2);
   // Its one error and where the options are told, not every option.
   const std::string bad = ReadWholeFile(dir / "out.txt");
@@ -288,19 +297,24 @@ TEST(RunFilesTest, ReportPageListsTheFailedFirstAndEscapesEveryName) {
     rows.push_back({"/s/sub/" + name, r, {"<script>"}});
   }
   rows.push_back({"/s/\xD6\xD0.jpg", rows.front().result, {}});  // 中 in GBK
+  // A backslash is a character of a name here, not a folder.
+  PictureResult back = rows.front().result;
+  back.outputs = {"/t/back\\slash.jpg"};
+  rows.push_back({"/s/back\\slash.jpg", back, {}});
   const std::string page = RunReportHtml(rows, "/t", "<ops>");
   auto count = [&page](const std::string& what) {
     size_t n = 0;
     for (size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) ++n;
     return n;
   };
-  EXPECT_EQ(count("<tr"), 10002u);
+  EXPECT_EQ(count("<tr"), 10003u);
   EXPECT_EQ(count("<tr class=\"look\">"), 10u);
   EXPECT_LT(page.rfind("<tr class=\"look\">"), page.find("<tr><td>"));
   EXPECT_EQ(count("<i>") + count("<script") + count("<ops>"), 0u);
-  EXPECT_EQ(count(" loading=\"lazy\""), 9991u);
+  EXPECT_EQ(count(" loading=\"lazy\""), 9992u);
   EXPECT_NE(page.find(" src=\"sub/a%20b%3Ci%3E%26%22%275.jpg\""), std::string::npos);
   EXPECT_NE(page.find("<td>/s/中.jpg</td>"), std::string::npos);
+  EXPECT_NE(page.find("<a href=\"back%5Cslash.jpg\">back\\slash.jpg</a>"), std::string::npos);
 }
 
 TEST(CliRunTest, ShardsShareTheJobAndAResumedRunLeavesWhatIsDone) {

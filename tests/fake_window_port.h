@@ -20,9 +20,10 @@ UserInputs DefaultInputs();
 inline std::string ReportLine(const std::string& target) {
   return "每张图片的结果记在 " + target + "/处理报告.html";
 }
-inline std::string DoneQuestion(int processed, const std::string& target) {
-  return "完成|处理完成 " + std::to_string(processed) +
-         " 个图片，是否要打开目标文件夹查看处理后的图片？\n" + ReportLine(target);
+inline std::string DoneQuestion(int processed, const std::string& target, int failed = 0) {
+  return "完成|处理完成 " + std::to_string(processed) + " 个图片" +
+         (failed > 0 ? "，" + std::to_string(failed) + " 个没有处理好，见 处理报告.html" : "") +
+         "，是否要打开目标文件夹查看处理后的图片？\n" + ReportLine(target);
 }
 
 class FakeWindowPort : public WindowPort {

@@ -128,7 +128,7 @@ TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
   EXPECT_EQ(log[3], "保存 " + target_ + "/处理报告.csv 出错：没有写入的权限");
   EXPECT_EQ(log[4], "保存 " + target_ + "/处理报告.html 出错：没有写入的权限");
   EXPECT_EQ(port_.Calls("ask").back(),
-            "完成|处理完成 0 个图片，是否要打开目标文件夹查看处理后的图片？");
+            "完成|处理完成 0 个图片，2 个没有处理好，是否要打开目标文件夹查看处理后的图片？");
 }
 
 TEST_F(FaultTest, PictureDeletedAfterTheScanIsLoggedAndTheRestCounted) {

@@ -46,15 +46,16 @@ TEST(FolderScanTest, PictureFilesAreChosenByTheirLastExtensionInAnyCase) {
   TempDir dir;
   for (const char* name :
        {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif", "e.jpg.txt", "noext", "p.HEIC",
-        "w.webp", "z.zip"}) {
+        "w.webp", "z.zip", "f.jfif", "g.JPE"}) {
     dir.WriteFile(std::string("pics/") + name, "x");
   }
   dir.MakeFolder("pics/folder.jpg");
   int passed_over = 0;
   auto list = ListPictureFiles(dir / "pics", &passed_over);
   ASSERT_TRUE(list.has_value());
-  EXPECT_EQ(list->items, (std::vector<std::string>{".jpg", "a.Jpeg", "b.PNG", "d.gif", "IMG.JPG",
-                                                   "logo.bmp", "p.HEIC", "w.webp"}));
+  EXPECT_EQ(list->items,
+            (std::vector<std::string>{".jpg", "a.Jpeg", "b.PNG", "d.gif", "f.jfif", "g.JPE",
+                                      "IMG.JPG", "logo.bmp", "p.HEIC", "w.webp"}));
   EXPECT_EQ(passed_over, 3);  // the text, the file without an extension, the archive
 }
 

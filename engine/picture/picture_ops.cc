@@ -39,6 +39,8 @@ ResultLabel LabelOf(const PictureResult& r) {
     case PictureOutcome::kProcessed:
       break;
   }
+  // A page without some of its pictures is written, yet not as asked.
+  if (!r.left_out.empty()) return {"pictures_left_out", "长图缺少图片"};
   return r.over_limit ? ResultLabel{"over_limit", "超出大小限制"}
                       : ResultLabel{"processed", "完成"};
 }
@@ -450,7 +452,14 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     }
     if (extras.format == kPngOutput) result.quality = 0;  // lossless: no quality to tell
     result.mark_shrunk = context.mark_shrunk;
-    const bool committed = CommitAll(written, result.outputs);
+    auto put = [&] { return CommitAll(written, result.outputs); };
+    const std::optional<bool> kept = named.commit ? named.commit(put) : put();
+    if (!kept) {  // an earlier picture of the folder took the name meanwhile
+      result.outputs = {named.paths.front()};
+      result.outcome = PictureOutcome::kNameClash;
+      return result;
+    }
+    const bool committed = *kept;
     if (!committed) result.write_problem = platform::LastWriteProblem();
     result.outcome = !committed ? PictureOutcome::kWriteFailed
                      : marked   ? PictureOutcome::kProcessed

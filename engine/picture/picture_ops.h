@@ -55,6 +55,10 @@ struct NamedOutputs {
   std::string name;  // the output's name, the parts numbered from it
   std::vector<std::string> paths;
   std::string taken;
+  // When given, puts the outputs in place by `put` while the names are
+  // still the picture's (an earlier picture may take them meanwhile): none
+  // when they are not, else what `put` gave.
+  std::function<std::optional<bool>(const std::function<bool()>& put)> commit = nullptr;
 };
 // Asked, once the picture is made and before anything is written, for the
 // names of its outputs at its size, cut into parts of `part_heights` (one

@@ -1,6 +1,7 @@
 #include "engine/run/batch_run.h"
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "engine/run/shards.h"
 #include "engine/run/tree_listing.h"
 #include "platform/file_system.h"
+#include "platform/write_problem.h"
 
 namespace lumivane {
 namespace {
@@ -43,6 +45,11 @@ class BatchRun {
     const std::string source = checks.Source();
     if (!RunInputChecks(checks, target_)) {
       focus_ = checks.focus();
+      if (checks.target_not_made()) {  // a failure to write, not a refusal
+        RemoveMadeFolders(checks);
+        summary_.end = RunEnd::kCutShort;
+        ++summary_.folders_left;
+      }
       return;
     }
     target_inside_source_ = checks.target_inside_source();
@@ -59,12 +66,7 @@ class BatchRun {
     } else {
       RunOneFolder(source);
     }
-    // A refused run leaves no folder it made.
-    if (summary_.end == RunEnd::kRefused) {
-      for (const std::string& folder : checks.made_folders()) {
-        if (!platform::RemoveEmptyFolder(folder)) break;
-      }
-    }
+    if (summary_.end == RunEnd::kRefused) RemoveMadeFolders(checks);
   }
 
   void EndSteps() {
@@ -74,6 +76,13 @@ class BatchRun {
   }
 
  private:
+  // A refused run leaves no folder it made.
+  static void RemoveMadeFolders(const InputChecks& checks) {
+    for (const std::string& folder : checks.made_folders()) {
+      if (!platform::RemoveEmptyFolder(folder)) break;
+    }
+  }
+
   // The checks have passed and the pictures are listed: the run starts
   // with these operations, told alike by every front end.
   void LogOperations() {
@@ -108,7 +117,8 @@ class BatchRun {
       const std::string& folder = *StringListGet(folders, i);
       listed.push_back(PlanFolder(folder, target_ + folder.substr(source.size()), source));
       if (!listed.back() && refused_) return;
-      if (listed.back()) total_ += static_cast<int>(listed.back()->size());
+      // A folder that cannot be listed is a row of its own.
+      total_ += listed.back() ? static_cast<int>(listed.back()->size()) : 1;
     }
     std::vector<const std::vector<PlannedPicture>*> all;
     for (const auto& folder : listed) {
@@ -131,7 +141,15 @@ class BatchRun {
         EndStopped();
       }
       if (step == FolderStep::kAbandoned) return;
-      if (step == FolderStep::kCutShort) break;
+      if (step == FolderStep::kCutShort) {
+        // The folders after it are never reached: each picture is told.
+        for (size_t later = static_cast<size_t>(i) + 1; later < listed.size(); ++later) {
+          PlannedPicture unlisted;
+          unlisted.source = *StringListGet(folders, static_cast<int>(later));
+          NotReached(listed[later] ? *listed[later] : std::vector{unlisted}, 0);
+        }
+        break;
+      }
       queue_.FolderEnd(i + 1);  // the bar moves once the folder is done
     }
     Report(true);
@@ -150,6 +168,8 @@ class BatchRun {
     TreeListing& tree = std::get<TreeListing>(listed);
     folders = std::move(tree.folders);
     for (const std::string& link : tree.left_out.links) port_.AppendLogLine(msg::LinkLeftOut(link));
+    if (tree.left_out.hidden > 0)
+      port_.AppendLogLine(msg::HiddenFoldersSkipped(tree.left_out.hidden));
     for (const std::string& folder : tree.left_out.too_long) {
       port_.AppendLogLine(msg::PathTooLong(folder));
       ++summary_.folders_left;
@@ -169,6 +189,8 @@ class BatchRun {
     if (made == platform::FolderMade::kFailed || !files) {
       const bool not_made = made == platform::FolderMade::kFailed;
       Report(true);
+      FolderFailed(folder, not_made ? target_folder : "", files,
+                   not_made ? platform::LastWriteProblem() : unlisted_[folder]);
       port_.ShowMessage(msg::kNoticeCaption,
                         not_made ? msg::kCannotCreateTarget : msg::kCannotReadSource,
                         MessageIcon::kError);
@@ -188,6 +210,34 @@ class BatchRun {
     return SubmitFiles(target_folder, *files) ? FolderStep::kSubmitted : FolderStep::kAbandoned;
   }
 
+  // A folder whose pictures are never tried: named in the log with why,
+  // and each of its pictures a failed row (the folder itself when it
+  // could not be listed). `target_folder` is the folder that could not be
+  // made; "" when `folder` could not be listed.
+  void FolderFailed(const std::string& folder, const std::string& target_folder,
+                    const std::optional<std::vector<PlannedPicture>>& files,
+                    platform::WriteProblem why) {
+    const bool reading = target_folder.empty();
+    const std::string line =
+        msg::FolderError(reading ? msg::kCannotReadSource : msg::kCannotCreateTarget,
+                         reading ? folder : target_folder, why, reading);
+    port_.AppendLogLine(line);
+    PictureResult failed;
+    auto tell = [&](const std::string& source) {
+      port_.SetPictureCount(++done_, total_);
+      if (request_.on_picture) request_.on_picture(source, failed);
+      teller_.TellUnmade(source, failed, line);
+    };
+    if (reading) {
+      failed.outcome = PictureOutcome::kReadFailed;
+      failed.read_failure.problem = ReadProblem::kCannotOpen;
+      return tell(folder);
+    }
+    failed.outcome = PictureOutcome::kWriteFailed;
+    failed.write_problem = why;
+    for (const PlannedPicture& picture : *files) tell(picture.source);
+  }
+
   // The folder's pictures that are this process's share of the job, with
   // their outputs decided over the whole folder. None when the folder
   // cannot be read, or (with `refused_`) when renamed outputs two pictures
@@ -196,7 +246,10 @@ class BatchRun {
                                                         const std::string& target_folder,
                                                         const std::string& source) {
     auto files = ListPictureFiles(folder, &passed_over_);
-    if (!files) return std::nullopt;
+    if (!files) {
+      unlisted_[folder] = platform::LastWriteProblem();
+      return std::nullopt;
+    }
     const StringList share = ShardShare(*files, folder.substr(source.size()), request_.shard_index,
                                         request_.shard_count);
     std::vector<PlannedPicture> planned;
@@ -216,6 +269,10 @@ class BatchRun {
     auto files = PlanFolder(source, target_, source);
     if (!files) {
       if (refused_) return;
+      total_ = 1;
+      FolderFailed(source, "", files, unlisted_[source]);
+      const std::string report = teller_.WriteReport(target_, ShardName());
+      if (!report.empty()) port_.AppendLogLine(msg::ReportAt(report));
       port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
       summary_.end = RunEnd::kCutShort;
       return;
@@ -339,6 +396,11 @@ class BatchRun {
 
   void Report(const InOrderQueue::Item& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
+    // Written, then its name taken by an earlier picture finished later.
+    if (result.outcome == PictureOutcome::kProcessed && plan_->Displaced(item.picture.source)) {
+      result.outcome = PictureOutcome::kNameClash;
+      result.outputs = {result.output};
+    }
     if (request_.on_picture) request_.on_picture(item.picture.source, result);
     // A watermark picture that could not be read was told once.
     const bool mark_errors_told = mark_.picture || !switches_.picture_watermark;
@@ -354,7 +416,7 @@ class BatchRun {
     const std::string report = teller_.WriteReport(target_, ShardName());
     if (!report.empty()) port_.AppendLogLine(msg::ReportAt(report));
     if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
-                       msg::Summary(summary_.processed, report)) &&
+                       msg::Summary(summary_.processed, teller_.NotAsAsked(), report)) &&
         !Opened(port_.OpenWithDesktop(target_))) {
       port_.ShowMessage(msg::kNoticeCaption, msg::NothingOpensFolder(target_),
                         MessageIcon::kWarning);
@@ -378,6 +440,8 @@ class BatchRun {
   InOrderQueue queue_{workers_};
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
   bool refused_ = false;  // by names two pictures would share
+  // Folders that could not be listed, and why.
+  std::map<std::string, platform::WriteProblem> unlisted_;
   bool stopped_ = false;  // at the user's request
   BatchSummary summary_;
   RunTeller teller_{port_, request_, summary_};

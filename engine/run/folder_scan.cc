@@ -47,7 +47,11 @@ void ListInto(const std::string& folder, StringList& list, Walk& walk) {
   auto entries = SortedEntries(folder);
   if (!entries) return;
   for (const auto& entry : *entries) {
-    if (!entry.is_directory || StartsWith(entry.name, ".") || entry.name.empty()) continue;
+    if (!entry.is_directory || entry.name.empty()) continue;
+    if (StartsWith(entry.name, ".")) {  // a system's or a program's own, not the seller's
+      ++walk.left_out.hidden;
+      continue;
+    }
     std::string path = platform::JoinPath(folder, entry.name);
     if (path.size() > platform::kMaxPathBytes) {
       walk.left_out.too_long.push_back(std::move(path));
@@ -74,8 +78,9 @@ bool IsPictureName(const std::string& name) {
   std::string ext = AsciiLower(std::string_view(name).substr(dot));
   // The seed's four, and what phones and shop pages save (a GIF's first
   // frame); the reader goes by what a file holds, whatever its name.
-  static const std::set<std::string> kExtensions = {
-      ".jpg", ".jpeg", ".png", ".bmp", ".heic", ".heif", ".webp", ".avif", ".tif", ".tiff", ".gif"};
+  static const std::set<std::string> kExtensions = {".jpg", ".jpeg", ".jfif", ".jpe",  ".png",
+                                                    ".bmp", ".heic", ".heif", ".webp", ".avif",
+                                                    ".tif", ".tiff", ".gif"};
   return kExtensions.count(ext) > 0;
 }
 

@@ -14,6 +14,7 @@ namespace lumivane {
 struct FoldersLeftOut {
   std::vector<std::string> links;     // leading out of the tree, or into `avoid`
   std::vector<std::string> too_long;  // below the longest path the system takes
+  int hidden = 0;                     // names starting with "."
 };
 
 // Appends the full paths of the folders below `folder` in depth-first
@@ -25,8 +26,8 @@ struct FoldersLeftOut {
 void ListSubfolders(const std::string& folder, StringList& list, bool recursive,
                     const std::string& avoid = "", FoldersLeftOut* left_out = nullptr);
 
-// Bare names of the picture files of `folder` (JPG, JPEG, PNG, BMP, HEIC,
-// HEIF, WebP, AVIF, TIF, TIFF, GIF; the extension from the last ".", any
+// Bare names of the picture files of `folder` (JPG, JPEG, JFIF, JPE, PNG,
+// BMP, HEIC, HEIF, WebP, AVIF, TIF, TIFF, GIF; the extension from the last ".", any
 // letter case), in listing order; none when the folder cannot be listed.
 // `passed_over` counts the other files.
 std::optional<StringList> ListPictureFiles(const std::string& folder, int* passed_over = nullptr);

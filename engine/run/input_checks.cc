@@ -173,7 +173,10 @@ bool InputChecks::TargetFolder(std::string& target) {
     const size_t slash = missing.find_last_of('/', missing.find_last_not_of('/'));
     missing = slash == std::string::npos || slash == 0 ? "" : missing.substr(0, slash);
   }
-  if (!platform::MakeDirectories(target)) return Fail(msg::kCannotCreateTarget, Field::kTarget);
+  if (!platform::MakeDirectories(target)) {
+    target_not_made_ = true;
+    return Fail(msg::kCannotCreateTarget, Field::kTarget);
+  }
   return true;
 }
 

@@ -68,6 +68,8 @@ class InputChecks {
   // Subfolder mode with the target below the source: the run refuses it
   // once the settings are saved.
   bool target_inside_source() const { return target_inside_source_; }
+  // The target folder could not be made: a run that failed, not one refused.
+  bool target_not_made() const { return target_not_made_; }
   // The folders the check made for the target, nearest first: a run
   // refused later takes them away again (only while empty).
   const std::vector<std::string>& made_folders() const { return made_folders_; }
@@ -87,6 +89,7 @@ class InputChecks {
   ProcessingSettings& s_;
   std::optional<Field> focus_;
   bool target_inside_source_ = false;
+  bool target_not_made_ = false;
   std::vector<std::string> made_folders_;
 };
 

@@ -95,6 +95,10 @@ std::string SaveProblem(platform::WriteProblem problem) {
       return "这个文件还有别的名字（硬链接），写入会改动别处的文件";
     case kInUse:
       return "文件正被别的程序使用";
+    case kNameTooLong:
+      return "名字太长，超出了磁盘的上限";
+    case kMissing:
+      return "要保存到的文件夹已不存在";
     default:
       return "";
   }
@@ -170,10 +174,35 @@ std::string NameClash(const std::string& source, const std::string& output) {
   return "未保存 " + source + "：" + output + " 已由同一文件夹里的另一张图片保存";
 }
 
-std::string Summary(int processed, const std::string& report) {
-  return "处理完成 " + std::to_string(processed) +
-         " 个图片，是否要打开目标文件夹查看处理后的图片？" +
+std::string Summary(int processed, int failed, const std::string& report) {
+  std::string failures;
+  if (failed > 0) {
+    failures = "，" + std::to_string(failed) + " 个没有处理好";
+    if (!report.empty()) failures += "，见 " + std::string(platform::LastName(report));
+  }
+  return "处理完成 " + std::to_string(processed) + " 个图片" + failures +
+         "，是否要打开目标文件夹查看处理后的图片？" +
          (report.empty() ? "" : "\n" + ReportAt(report));
+}
+
+std::string FolderError(const char* what, const std::string& folder, platform::WriteProblem problem,
+                        bool reading) {
+  using enum platform::WriteProblem;
+  std::string why;
+  if (problem == kNoPermission) {
+    why = reading ? "没有读取的权限" : "没有写入的权限";
+  } else if (problem == kNotAFile) {
+    why = "这个名字已被一个文件占用";
+  } else if (problem == kMissing) {
+    why = "文件夹已不存在";
+  } else {
+    why = SaveProblem(problem);
+  }
+  return std::string(what) + "：" + folder + (why.empty() ? "" : "（" + why + "）");
+}
+
+std::string HiddenFoldersSkipped(int count) {
+  return "跳过 " + std::to_string(count) + " 个隐藏文件夹（名字以 . 开头）";
 }
 
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes) {

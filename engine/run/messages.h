@@ -77,7 +77,15 @@ std::string SurplusPartKept(const std::string& path);
 // Two pictures of a folder that give one output name.
 std::string NameClash(const std::string& source, const std::string& output);
 // The 完成 question, and where the report is when it was saved.
-std::string Summary(int processed, const std::string& report = "");
+// The 完成 question: with `failed`, how many pictures were not made as
+// asked and where to see them.
+std::string Summary(int processed, int failed = 0, const std::string& report = "");
+// A folder of the tree that could not be listed (`reading`) or made:
+// `what` (kCannotReadSource, kCannotCreateTarget), the folder and why.
+std::string FolderError(const char* what, const std::string& folder, platform::WriteProblem problem,
+                        bool reading);
+// The folders whose names start with a dot, passed over.
+std::string HiddenFoldersSkipped(int count);
 // Where the run's report is.
 std::string ReportAt(const std::string& report);
 // 效果预览 %s：W×H，N KB

@@ -205,16 +205,35 @@ NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
   if (heights.size() == 1 && !picture.sized) return named;  // claimed with its folder
   // "a_01.jpg" may be the output of a picture of that name.
   std::lock_guard lock(claimed_mutex_);
+  std::set<std::string> later;  // holders after it in name order
   for (const std::string& path : named.paths) {
     const bool own =
         std::find(picture.paths.begin(), picture.paths.end(), path) != picture.paths.end();
-    if (!own && claimed_.count(path) > 0) {
+    if (own) continue;
+    const auto made = made_claims_.find(path);
+    const bool other = made != made_claims_.end() && made->second.source != picture.source;
+    if (claimed_.count(path) > 0 || (other && made->second.number < picture.number)) {
       named.taken = path;
       return named;
     }
+    if (other) later.insert(made->second.source);
   }
-  claimed_.insert(named.paths.begin(), named.paths.end());
+  for (auto it = made_claims_.begin(); it != made_claims_.end();) {
+    it = later.count(it->second.source) > 0 ? made_claims_.erase(it) : std::next(it);
+  }
+  displaced_.insert(later.begin(), later.end());
+  for (const std::string& path : named.paths) made_claims_[path] = {picture.number, picture.source};
+  // Put in place only while still its own.
+  named.commit = [this, source = picture.source](const std::function<bool()>& commit) {
+    std::lock_guard lock(claimed_mutex_);
+    return displaced_.count(source) > 0 ? std::nullopt : std::optional<bool>(commit());
+  };
   return named;
+}
+
+bool OutputPlan::Displaced(const std::string& source) {
+  std::lock_guard lock(claimed_mutex_);
+  return displaced_.count(source) > 0;
 }
 
 NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size,
@@ -335,7 +354,8 @@ bool OutputPlan::Record(const PlannedPicture& picture, const PictureResult& resu
         entry.outputs.push_back({BelowTarget(result.outputs[i]), now->size, now->mtime_ns});
     }
   }
-  entry.done = stamped && result.outcome == PictureOutcome::kProcessed && !result.over_limit;
+  entry.done = stamped && result.outcome == PictureOutcome::kProcessed && !result.over_limit &&
+               result.left_out.empty();  // a page without some of its pictures is made again
   const JournalEntry* last = journal_.Find(BelowSource(picture.source));
   if (!stamped) {
     entry.outputs.clear();

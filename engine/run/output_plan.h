@@ -11,6 +11,7 @@
 #define LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -93,6 +94,9 @@ class OutputPlan {
   NamedOutputs NameOutputs(const PlannedPicture& picture, PictureSize size,
                            const std::vector<int>& part_heights);
 
+  // Whether an earlier picture took the names `source` was made under.
+  bool Displaced(const std::string& source);
+
   // The picture's last run succeeded with these settings, from the source
   // file as it is, under the names planned now, and its outputs are still
   // as written. Its outputs are then claimed.
@@ -150,7 +154,16 @@ class OutputPlan {
   ResumeJournal journal_;
   bool journal_failed_ = false;
   std::mutex claimed_mutex_;
-  std::set<std::string> claimed_;
+  std::set<std::string> claimed_;  // before any picture is made, in name order
+  // Claimed as pictures are made, in whatever order the workers finish:
+  // the name goes to the first picture in name order all the same, so a
+  // later holder is displaced (and then not saved, or told as a clash).
+  struct MadeClaim {
+    int number;
+    std::string source;
+  };
+  std::map<std::string, MadeClaim> made_claims_;
+  std::set<std::string> displaced_;  // sources that lost their names
 };
 
 }  // namespace lumivane

@@ -103,17 +103,16 @@ class Preview {
   // The sample is the first picture of its folder, as a run numbers it; a
   // page goes by its folder's name.
   TokenValues SampleTokens(const std::string& sample) const {
-    const size_t slash = sample.find_last_of("/\\");
-    const std::string folder = sample.substr(0, slash);
-    const std::string folder_name = folder.substr(folder.find_last_of("/\\") + 1);
-    return {extras_.join ? PageFileName(folder_name, extras_.format) : sample.substr(slash + 1),
+    const std::string folder_name(platform::LastName(platform::FolderOf(sample)));
+    return {extras_.join ? PageFileName(folder_name, extras_.format)
+                         : std::string(platform::LastName(sample)),
             extras_.rename_start > 0 ? extras_.rename_start : 1, folder_name,
             platform::LocalDate()};
   }
 
   // The pictures of the sample's folder, in the run's order.
   static std::vector<std::string> FolderOf(const std::string& sample) {
-    const std::string folder = sample.substr(0, sample.find_last_of("/\\"));
+    const std::string folder(platform::FolderOf(sample));
     std::vector<std::string> pictures;
     if (auto files = ListPictureFiles(folder)) {
       for (const std::string& name : files->items)

@@ -40,6 +40,11 @@ std::string ResultText(const PictureResult& r) {
   return std::string(LabelOf(r).text) + (why.empty() ? "" : "（" + why + "）");
 }
 
+bool NeedsALook(const PictureResult& r) {
+  return r.outcome != PictureOutcome::kSkipped &&
+         (r.outcome != PictureOutcome::kProcessed || r.over_limit || !r.left_out.empty());
+}
+
 bool Written(const PictureResult& r) {
   return r.outcome == PictureOutcome::kProcessed || r.outcome == PictureOutcome::kMarkFailed;
 }

@@ -35,6 +35,9 @@ std::string ShownName(const std::string& raw);
 std::string SizeText(const PictureSize& size);
 // The result's text, with why a save failed where that is known.
 std::string ResultText(const PictureResult& result);
+// Not made as asked (failed, not reached, over its size cap, a page
+// without some of its pictures): it needs the user's eyes first.
+bool NeedsALook(const PictureResult& result);
 // Whether the picture's outputs were written.
 bool Written(const PictureResult& result);
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/run/run_report.h"
+#include "platform/file_system.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
@@ -16,7 +17,7 @@ std::string Address(const std::string& path, const std::string& target) {
   std::string_view below = path;
   std::string out;
   if (below.size() > target.size() + 1 && below.substr(0, target.size()) == target &&
-      (below[target.size()] == '/' || below[target.size()] == '\\')) {
+      below[target.size()] == platform::kPathSeparator) {
     below.remove_prefix(target.size() + 1);
   } else {
     out = "file://";  // not below the page's folder (never so for a run's outputs)
@@ -24,10 +25,10 @@ std::string Address(const std::string& path, const std::string& target) {
   constexpr char kHex[] = "0123456789ABCDEF";
   for (unsigned char c : below) {
     const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (plain || std::string_view("-._~/").find(static_cast<char>(c)) != std::string_view::npos) {
+    if (plain || std::string_view("-._~").find(static_cast<char>(c)) != std::string_view::npos) {
       out += static_cast<char>(c);
-    } else if (c == '\\') {
-      out += '/';
+    } else if (c == platform::kPathSeparator) {
+      out += '/';  // a folder of the address; any other character is part of a name
     } else {
       out += '%';
       out += kHex[c >> 4];
@@ -35,12 +36,6 @@ std::string Address(const std::string& path, const std::string& target) {
     }
   }
   return out;
-}
-
-// Not made as asked: it needs the user's eyes first.
-bool NeedsALook(const PictureResult& r) {
-  return r.outcome != PictureOutcome::kSkipped &&
-         (r.outcome != PictureOutcome::kProcessed || r.over_limit);
 }
 
 std::string Row(const ReportRow& row, const std::string& target) {
@@ -56,7 +51,7 @@ std::string Row(const ReportRow& row, const std::string& target) {
     for (size_t i = 0; i < r.outputs.size(); ++i) {
       const std::string& output = r.outputs[i];
       html += (i > 0 ? "<br/><a href=\"" : "<a href=\"") + Address(output, target) + "\">" +
-              HtmlEscaped(ShownName(output.substr(output.find_last_of("/\\") + 1))) + "</a>";
+              HtmlEscaped(ShownName(std::string(platform::LastName(output)))) + "</a>";
     }
   }
   html += "</td><td>" + SizeText(r.original);

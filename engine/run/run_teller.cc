@@ -29,15 +29,14 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
     port_.AppendLogLine(msg::MarkShrunk(request_.inputs.picture));
     mark_shrunk_told_ = true;
   }
-  for (const LeftOut& picture : result.left_out) {
+  for (const LeftOut& picture : result.left_out)
     Log(msg::LeftOutOfPage(picture.source, picture.why));
-    ++summary_.failed;
-  }
   rows_.push_back({source, std::move(result)});
   const PictureResult& told = rows_.back().result;
   switch (told.outcome) {
     case PictureOutcome::kProcessed:
-      ++summary_.processed;
+      // A page written without some of its pictures failed, once.
+      ++(told.left_out.empty() ? summary_.processed : summary_.failed);
       if (told.over_limit) {
         ++summary_.over_limit;
         Log(msg::OverLimit(Shown(picture), request_.extras.max_kb));
@@ -73,6 +72,17 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
   }
   rows_.back().told = std::move(told_now_);
   told_now_.clear();
+}
+
+void RunTeller::TellUnmade(const std::string& source, PictureResult result,
+                           const std::string& told) {
+  ++summary_.failed;
+  rows_.push_back({source, std::move(result), {told}});
+}
+
+int RunTeller::NotAsAsked() const {
+  return static_cast<int>(std::count_if(
+      rows_.begin(), rows_.end(), [](const ReportRow& row) { return NeedsALook(row.result); }));
 }
 
 bool RunTeller::DidSomething() const {

@@ -24,7 +24,12 @@ class RunTeller {
   // is told per picture (not when the watermark picture itself could not
   // be read, which was told once).
   void Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told);
+  // A picture, or a folder, that was never tried: its folder could not be
+  // listed or made, which `told` (logged once for the folder) says.
+  void TellUnmade(const std::string& source, PictureResult result, const std::string& told);
   const PictureResult& last() const { return rows_.back().result; }
+  // The rows told so far that were not made as asked.
+  int NotAsAsked() const;
   // Whether any picture was made or tried (not only skipped as done).
   bool DidSomething() const;
   // The run's operations, for the report's head.
