@@ -254,15 +254,16 @@ const std::vector<OperationField>& OperationFields() {
           .label = "裁掉纯色背景，容差",
           .help =
               "找出纯色背景（如白底）上的商品，裁掉四周的背景；背景颜色取自四个角，\n"
-              "相差小于容差的都算背景。浅灰、白色商品只要有轮廓就算商品；\n"
-              "逐渐变淡的柔和阴影整块裁掉，裁不干净时整块保留，不会从中间切断。\n"
+              "相差超过容差的都算商品，细到一个像素的项链、边缘柔和的浅色商品也整件保留；\n"
+              "阴影保留到它淡入背景的地方，不会留下一道台阶。\n"
               "四个角颜色不一样、没有纯色背景（如整张照片）或者只有背景的图片不裁，并记入日志。\n"
-              "和方形画布一起用时，商品放在正中，但不会放大到超过它原有的像素。",
-          .usage =
-              "cut the product out of a plain background (the corners' colour, give or take "
-              "TOLERANCE, 24 by default; a light product with an outline is kept, a soft shadow "
-              "that fades is cut away whole, or kept whole where a cut would run through it); a "
-              "picture without one is left as it is and logged",
+              "和方形画布一起用时，商品放在正中，画布用原来的背景色（除非另选颜色），\n"
+              "但不会放大到超过它原有的像素。",
+          .usage = "cut the product out of a plain background (the corners' colour, give or take "
+                   "TOLERANCE, 24 by default; everything further from it is kept, a chain a pixel "
+                   "wide and a soft edge too, a shadow to where it fades; a square canvas is that "
+                   "ground unless a colour is given); a picture without one is left as it is and "
+                   "logged",
           .log = "裁背景 容差 {}",
       },
       {

@@ -70,8 +70,10 @@ vips::VImage OnCanvas(const vips::VImage& picture, int x, int y, int w, int h,
 
 // `picture` in the middle of a w x h canvas, one treatment for the whole
 // output: with a colour given, everything is laid on it; without, the
-// canvas is white, or transparent where the output keeps transparency.
-vips::VImage OnBlank(const vips::VImage& picture, PictureSize size, const ExtraOperations& extras) {
+// canvas is white (the plain ground a product was cut from), or
+// transparent where the output keeps transparency.
+vips::VImage OnBlank(const vips::VImage& picture, PictureSize size, const ExtraOperations& extras,
+                     const std::optional<std::array<double, 3>>& ground = std::nullopt) {
   const int x = (size.width - picture.width()) / 2, y = (size.height - picture.height()) / 2;
   const auto colour = ParseHtmlColour(extras.square_colour);
   if (!colour && extras.format != kJpegOutput) {
@@ -81,7 +83,8 @@ vips::VImage OnBlank(const vips::VImage& picture, PictureSize size, const ExtraO
                            ->set("extend", VIPS_EXTEND_BACKGROUND)
                            ->set("background", std::vector<double>{0, 0, 0, 0}));
   }
-  const std::array<double, 3> rgb = colour.value_or(std::array<double, 3>{255, 255, 255});
+  const std::array<double, 3> rgb =
+      colour.value_or(ground.value_or(std::array<double, 3>{255, 255, 255}));
   const vips::VImage flat =
       picture.bands() == 4 ? picture
                                  .flatten(vips::VImage::option()->set(
@@ -106,11 +109,12 @@ vips::VImage Trimmed(const vips::VImage& picture, StepContext& c) {
   // A cut-out is looked at on white: what is transparent is background.
   std::optional<std::array<int, 4>> box;
   Untrimmed missed = Untrimmed::kNoPlainBackground;
+  std::array<int, 3> ground{255, 255, 255};
   try {
     box = ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
                                                 "background", std::vector<double>{255, 255, 255}))
                                           : picture,
-                     c.extras.trim, missed);
+                     c.extras.trim, missed, &ground);
   } catch (const vips::VError&) {
     // Too thin or too small to look for a box in: left as it is.
   }
@@ -119,6 +123,8 @@ vips::VImage Trimmed(const vips::VImage& picture, StepContext& c) {
     return picture;
   }
   c.trimmed = true;
+  c.ground = std::array<double, 3>{static_cast<double>(ground[0]), static_cast<double>(ground[1]),
+                                   static_cast<double>(ground[2])};
   // Read smaller than it is stored: its own pixels are that much more.
   c.own_scale = static_cast<double>(OriginalSize(picture).width) / picture.width();
   return picture.crop((*box)[0], (*box)[1], (*box)[2], (*box)[3]);
@@ -268,7 +274,7 @@ const std::vector<PictureStep> kSteps = {
      [](const vips::VImage& p, StepContext& c) {
        // (A picture of the canvas's size too: a colour given lies under its
        // transparency.)
-       return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras);
+       return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras, c.ground);
      },
      [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }, 0},
     {"frame room", [](const StepContext& c) { return c.extras.border > 0 && !c.RoomInSize(); },

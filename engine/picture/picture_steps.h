@@ -7,6 +7,7 @@
 #ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_STEPS_H_
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ struct StepContext {
   // The watermark picture was larger than a part's room and shrunk to fit.
   mutable bool mark_shrunk = false;
   bool trimmed = false;  // the picture is now the product cut out
+  // The plain ground it was cut from: a canvas without a colour of its own
+  // is that ground, so the output is one ground from edge to edge.
+  std::optional<std::array<double, 3>> ground = std::nullopt;
   double own_scale = 1;  // then its own pixels for each it has
 
   // The size rule, in the picture's frame before it is turned: a turned

@@ -15,12 +15,6 @@ namespace {
 // Looked for on a copy of at most kProbeSide pixels a side, made once;
 // its edges are then found again at full size, in strips along them.
 constexpr double kProbeSide = 800;
-// A shadow darkens each colour of the background alike, within kShadowTint.
-constexpr int kShadowTint = 10;
-// A pixel darker by more than this than one beside it lies on an edge: a
-// product's outline, which a soft shadow never has (its darker side: a
-// shadow beside a darker product is not taken along).
-constexpr int kSharpEdge = 12;
 // A plain background fills at least this share of the picture's rim; a
 // photograph's corners may agree by chance, its rim does not.
 constexpr double kPlainRim = 0.5;
@@ -38,48 +32,21 @@ struct Mask {
   bool operator()(int x, int y) const { return set[static_cast<size_t>(y) * width + x] != 0; }
 };
 
-// What differs from the background, and what of that is the product:
-// coloured, lighter than the background or outlined. A light-grey product
-// is as neutral as a shadow, but has an edge; a soft shadow only fades.
-// Edges are looked for in the lightness, which a JPEG keeps sharp; its
-// colours bleed a few pixels into a shadow, so `tinted` is left off where
-// a colour's reach matters.
-struct Masks {
-  Mask differs, core;
-};
-Masks Classify(const Pixels& p, Box area, const std::array<int, 3>& background, int tolerance,
-               bool tinted = true) {
+// How far a colour lies from the background, in its most different band.
+int Deviation(const unsigned char* c, bool grey, const std::array<int, 3>& background) {
+  return std::max({std::abs(background[0] - c[0]), std::abs(background[1] - c[grey ? 0 : 1]),
+                   std::abs(background[2] - c[grey ? 0 : 2])});
+}
+
+// What differs from the background by more than `tolerance` in any band.
+Mask Differing(const Pixels& p, Box area, const std::array<int, 3>& background, int tolerance) {
   const int w = area.width, h = area.height;
-  const size_t n = static_cast<size_t>(w) * h;
-  std::vector<std::uint8_t> differs(n), shadow_like(n), dark(n);
+  const bool grey = p.bands < 3;
+  Mask m{w, h, std::vector<std::uint8_t>(static_cast<size_t>(w) * h)};
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const unsigned char* px = p.At(area.left + x, area.top + y);
-      const int grey = p.bands < 3;
-      // How much darker than the background each colour is (negative: lighter).
-      const int d0 = background[0] - px[0], d1 = background[1] - px[grey ? 0 : 1],
-                d2 = background[2] - px[grey ? 0 : 2];
-      const int most = std::max({d0, d1, d2}), least = std::min({d0, d1, d2});
-      const size_t i = static_cast<size_t>(y) * w + x;
-      differs[i] = most > tolerance || least < -tolerance;
-      shadow_like[i] = least > 0 && (!tinted || most - least <= kShadowTint);
-      dark[i] = static_cast<std::uint8_t>(std::clamp((77 * d0 + 150 * d1 + 29 * d2) >> 8, 0, 255));
-    }
-  }
-  const int edge = std::min(kSharpEdge, tolerance * 4 / 5);
-  Masks m{{w, h, std::move(differs)}, {w, h, std::vector<std::uint8_t>(n)}};
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const size_t i = static_cast<size_t>(y) * w + x;
-      if (!m.differs.set[i]) continue;
-      bool sharp = w < 3 || h < 3;  // thinner than the window: all edge
-      for (int dy = -1; dy <= 1 && !sharp; ++dy) {
-        for (int dx = -1; dx <= 1 && !sharp; ++dx) {
-          const int nx = std::clamp(x + dx, 0, w - 1), ny = std::clamp(y + dy, 0, h - 1);
-          sharp = dark[i] - dark[static_cast<size_t>(ny) * w + nx] > edge;
-        }
-      }
-      m.core.set[i] = !shadow_like[i] || sharp;
+      m.set[static_cast<size_t>(y) * w + x] =
+          Deviation(p.At(area.left + x, area.top + y), grey, background) > tolerance;
     }
   }
   return m;
@@ -99,29 +66,6 @@ Box BoxOf(const Mask& mask) {
   return {left, top, right - left + 1, bottom - top + 1};
 }
 
-// Where a shadow crosses the edges of the box `b` found in `m`: edge pixels
-// that are not the product, with shadow on both sides of them. Where the
-// product's outline is the edge, the cut runs along it, not through the
-// shadow beside it.
-int ShadowCrossings(const Masks& m, const Box& b) {
-  if (b.width < 3 || b.height < 3) return 0;  // too thin to have an inside
-  auto shade = [&m](int x, int y) { return m.differs(x, y) && !m.core(x, y); };
-  int crossings = 0;
-  // Each edge pixel (x, y), its step (dx, dy) inwards.
-  auto side = [&](int x, int y, int along_x, int along_y, int length, int dx, int dy) {
-    for (int i = 0; i < length; ++i, x += along_x, y += along_y) {
-      const int ox = x - dx, oy = y - dy;
-      if (ox < 0 || oy < 0 || ox >= m.core.width || oy >= m.core.height) return;  // nothing beyond
-      crossings += !m.core(x, y) && shade(x + dx, y + dy) && m.differs(ox, oy);
-    }
-  };
-  side(b.left, b.top, 1, 0, b.width, 0, 1);
-  side(b.left, b.bottom() - 1, 1, 0, b.width, 0, -1);
-  side(b.left, b.top, 0, 1, b.height, 1, 0);
-  side(b.right() - 1, b.top, 0, 1, b.height, -1, 0);
-  return crossings;
-}
-
 // How many pixels of the picture's rim, `n` wide, differ from the background.
 double RimShareDiffering(const Mask& differs, int n) {
   int rim = 0, differing = 0;
@@ -139,7 +83,7 @@ double RimShareDiffering(const Mask& differs, int n) {
 // picture's full size: each edge found again in a strip along it, so the
 // box is as tight as the pixels, never cutting the product.
 Box AtFullSize(const Pixels& full, const Box& probe_box, double scale,
-               const std::array<int, 3>& background, int tolerance, bool whole) {
+               const std::array<int, 3>& background, int tolerance) {
   if (scale >= 1.0) return probe_box;
   const int reach = static_cast<int>(std::ceil(3 / scale));  // three pixels of the copy
   const int x0 = std::max(0, static_cast<int>(probe_box.left / scale) - reach);
@@ -150,8 +94,7 @@ Box AtFullSize(const Pixels& full, const Box& probe_box, double scale,
   auto found = [&](Box strip) {
     strip.width = std::min(strip.width, full.width - strip.left);
     strip.height = std::min(strip.height, full.height - strip.top);
-    const Masks m = Classify(full, strip, background, tolerance, false);
-    Box b = BoxOf(whole ? m.differs : m.core);
+    Box b = BoxOf(Differing(full, strip, background, tolerance));
     b.left += strip.left, b.top += strip.top;
     return b;
   };
@@ -169,30 +112,21 @@ Box AtFullSize(const Pixels& full, const Box& probe_box, double scale,
   return {l, t, r - l, b - t};
 }
 
-}  // namespace
-
-std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance,
-                                             Untrimmed& why) {
-  why = Untrimmed::kNoPlainBackground;
-  const Pixels full(picture);
-  const double scale = std::min(1.0, kProbeSide / std::max(full.width, full.height));
-  // (A box is all it is for: the plainest kernel will do.)
-  const Pixels probe(scale < 1.0 ? full.image.resize(scale, vips::VImage::option()->set(
-                                                                "kernel", VIPS_KERNEL_LINEAR))
-                                 : full.image);
-  const int w = probe.width, h = probe.height;
+// The background's colour: each corner's mean, all four within the
+// tolerance; none when they differ more.
+std::optional<std::array<int, 3>> CornersColour(const Pixels& p, int tolerance) {
+  const int w = p.width, h = p.height;
   const int n = std::max(1, std::min(w, h) / 50);
-  // The corners' colour: each corner's mean, all four within the tolerance.
   std::array<double, 3> low{255, 255, 255}, high{0, 0, 0}, sum{0, 0, 0};
   for (auto [x0, y0] : {std::pair{0, 0}, {w - n, 0}, {0, h - n}, {w - n, h - n}}) {
     std::array<double, 3> corner{0, 0, 0};
     for (int y = y0; y < y0 + n; ++y) {
       for (int x = x0; x < x0 + n; ++x) {
-        for (int b = 0; b < 3; ++b) corner[b] += probe.At(x, y)[probe.bands < 3 ? 0 : b];
+        for (int b = 0; b < 3; ++b) corner[b] += p.At(x, y)[p.bands < 3 ? 0 : b];
       }
     }
     for (int b = 0; b < 3; ++b) {
-      const double v = corner[b] / (n * n);
+      const double v = corner[b] / (static_cast<double>(n) * n);
       low[b] = std::min(low[b], v), high[b] = std::max(high[b], v), sum[b] += v;
     }
   }
@@ -201,16 +135,113 @@ std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int to
     if (high[b] - low[b] > tolerance) return std::nullopt;
     background[b] = static_cast<int>(std::lround(sum[b] / 4));
   }
-  const Masks masks = Classify(probe, {0, 0, w, h}, background, tolerance);
-  if (RimShareDiffering(masks.differs, n) > 1 - kPlainRim) return std::nullopt;
+  return background;
+}
+
+// A copy `scale` times the picture's size in which each pixel is the most
+// different from the background of its block (each of its 2 x 2 cells
+// averaged, so that a camera's grain does not count): a chain or a wire a
+// pixel wide shows at its own contrast however far the copy shrinks.
+vips::VImage MostDifferentCopy(const Pixels& full, double scale,
+                               const std::array<int, 3>& background) {
+  // No larger than the 2 x 2 cells: every pixel of the copy has one.
+  const int w = std::max(1, std::min(static_cast<int>(full.width * scale), full.width / 2));
+  const int h = std::max(1, std::min(static_cast<int>(full.height * scale), full.height / 2));
+  const bool grey = full.bands < 3;
+  std::vector<int> column(full.width);
+  for (int x = 0; x < full.width; ++x) column[x] = std::min(w - 1, x * w / full.width);
+  std::vector<int> most(static_cast<size_t>(w) * h, -1);
+  std::vector<unsigned char> out(static_cast<size_t>(w) * h * 3);
+  for (int y = 0; y + 1 < full.height || y == 0; y += 2) {
+    const int y1 = std::min(y + 1, full.height - 1);
+    const size_t row = static_cast<size_t>(std::min(h - 1, y * h / full.height)) * w;
+    for (int x = 0; x < full.width; x += 2) {
+      const int x1 = std::min(x + 1, full.width - 1);
+      const unsigned char* a = full.At(x, y);
+      const unsigned char* b = full.At(x1, y);
+      const unsigned char* c = full.At(x, y1);
+      const unsigned char* d = full.At(x1, y1);
+      unsigned char mean[3];
+      for (int k = 0; k < 3; ++k) {
+        const int band = grey ? 0 : k;
+        mean[k] = static_cast<unsigned char>((a[band] + b[band] + c[band] + d[band] + 2) / 4);
+      }
+      const int deviation = Deviation(mean, false, background);
+      const size_t i = row + column[x];
+      if (deviation > most[i]) {
+        most[i] = deviation;
+        std::copy(mean, mean + 3, out.begin() + static_cast<std::ptrdiff_t>(i * 3));
+      }
+    }
+  }
+  return vips::VImage(
+      vips_image_new_from_memory_copy(out.data(), out.size(), w, h, 3, VIPS_FORMAT_UCHAR));
+}
+
+// `box` grown at full size on each side while the line beyond it still
+// differs from the background by more than `fade`, its colours averaged
+// along the line first (a camera's grain averages out, a shadow does not):
+// a shadow or a soft edge is kept to where it fades into the ground, never
+// ended in a step.
+Box FadedOut(const Pixels& full, Box box, const std::array<int, 3>& background, int fade) {
+  constexpr int kSmooth = 32;
+  const bool grey = full.bands < 3;
+  std::array<std::vector<int>, 3> sums;
+  // Whether the line of `length` pixels from (x, y) by (dx, dy) still differs.
+  auto differs = [&](int x, int y, int dx, int dy, int length) {
+    for (auto& sum : sums) sum.assign(static_cast<size_t>(length) + 1, 0);
+    for (int i = 0; i < length; ++i) {
+      const unsigned char* c = full.At(x + i * dx, y + i * dy);
+      for (int b = 0; b < 3; ++b) sums[b][i + 1] = sums[b][i] + background[b] - c[grey ? 0 : b];
+    }
+    const int window = std::min(kSmooth, length);
+    for (int i = window; i <= length; ++i) {
+      for (const auto& sum : sums) {
+        if (std::abs(sum[i] - sum[i - window]) > fade * window) return true;
+      }
+    }
+    return false;
+  };
+  for (bool grew = true; grew;) {
+    grew = false;
+    if (box.left > 0 && differs(box.left - 1, box.top, 0, 1, box.height)) {
+      --box.left, ++box.width, grew = true;
+    }
+    if (box.right() < full.width && differs(box.right(), box.top, 0, 1, box.height)) {
+      ++box.width, grew = true;
+    }
+    if (box.top > 0 && differs(box.left, box.top - 1, 1, 0, box.width)) {
+      --box.top, ++box.height, grew = true;
+    }
+    if (box.bottom() < full.height && differs(box.left, box.bottom(), 1, 0, box.width)) {
+      ++box.height, grew = true;
+    }
+  }
+  return box;
+}
+
+}  // namespace
+
+std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance,
+                                             Untrimmed& why, std::array<int, 3>* ground) {
+  why = Untrimmed::kNoPlainBackground;
+  const Pixels full(picture);
+  const auto background = CornersColour(full, tolerance);
+  if (!background) return std::nullopt;
+  const double scale = std::min(1.0, kProbeSide / std::max(full.width, full.height));
+  const Pixels probe(scale < 1.0 ? MostDifferentCopy(full, scale, *background) : full.image);
+  const int n = std::max(1, std::min(probe.width, probe.height) / 50);
+  const Mask differs = Differing(probe, {0, 0, probe.width, probe.height}, *background, tolerance);
+  if (RimShareDiffering(differs, n) > 1 - kPlainRim) return std::nullopt;
   why = Untrimmed::kNoProduct;
-  Box box = BoxOf(masks.core);
-  if (box.width <= 0 || box.height <= 0) return std::nullopt;
-  // A shadow is cut away whole or kept whole: where it crosses the box's
-  // edges, the cut would run through it, so the box takes all of it.
-  const bool whole = ShadowCrossings(masks, box) > std::max(2.0, 0.02 * (box.width + box.height));
-  if (whole) box = BoxOf(masks.differs);
-  box = AtFullSize(full, box, scale, background, tolerance, whole);
+  // Everything that differs is kept: the product with its thinnest parts
+  // and softest edges, its shadow to where it fades.
+  Box box = BoxOf(differs);
+  if (box.width <= 0) return std::nullopt;
+  box =
+      AtFullSize(full, box, static_cast<double>(probe.width) / full.width, *background, tolerance);
+  box = FadedOut(full, box, *background, std::max(4, tolerance / 5));
+  if (ground) *ground = *background;
   why = Untrimmed::kNo;
   return std::array<int, 4>{box.left, box.top, box.width, box.height};
 }

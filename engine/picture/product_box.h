@@ -11,16 +11,15 @@
 
 namespace lumivane {
 
-// The box (x, y, width, height) of the product on a plain background: what
-// differs by more than `tolerance` from the colour the four corners share
-// and is coloured, lighter than the background or outlined (a light-grey
-// product has edges; a soft shadow, darker and no more coloured, only
-// fades). A shadow is left out whole, or, where the box's edges would cut
-// through it, kept whole. None when the corners share no colour or most
-// of the picture's rim is not theirs (`why` kNoPlainBackground), or
-// nothing but background and shadow is there (kNoProduct).
+// The box (x, y, width, height) of the product on a plain background:
+// everything that differs by more than `tolerance` from the colour the
+// four corners share, at full size (a chain a pixel wide too), grown to
+// where a shadow or a soft edge fades into the ground. None when the
+// corners share no colour or most of the picture's rim is not theirs
+// (`why` kNoPlainBackground), or nothing but background and shadow is
+// there (kNoProduct). `ground`, when given, gets the corners' colour.
 std::optional<std::array<int, 4>> ProductBox(const vips::VImage& picture, int tolerance,
-                                             Untrimmed& why);
+                                             Untrimmed& why, std::array<int, 3>* ground = nullptr);
 
 }  // namespace lumivane
 
