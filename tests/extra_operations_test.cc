@@ -434,6 +434,18 @@ TEST_F(ExtraOperationsTest, TrimCutsTheProductOutAndCentresItOnTheCanvas) {
   SavePicture(MakePicture(600, 600, "white"), dir_ / "blank.png", "PNG");
   EXPECT_EQ(Process(dir_ / "blank.png", sw, extras).untrimmed, Untrimmed::kNoProduct);
 
+  // Cut from a grey or tinted ground, laid on that ground: no box of it shows.
+  for (const char* ground : {"#e6e6e6", "#fbf8f0", "#2f8f8f"}) {
+    SavePicture(MakePicture(900, 600, ground).insert(MakePicture(300, 200, "#1e2a5a"), 300, 200),
+                dir_ / "ground.png", "PNG");
+    ASSERT_EQ(Process(dir_ / "ground.png", sw, extras).outcome, PictureOutcome::kProcessed);
+    const vips::VImage on = Load(dir_ / "out.jpg");
+    const auto canvas = PixelAt(on, 2, 2);
+    EXPECT_TRUE(
+        IsNear(PixelAt(MakePicture(1, 1, ground), 0, 0), canvas.r, canvas.g, canvas.b, 0.02))
+        << ground;
+  }
+
   const vips::VImage xy = vips::VImage::xyz(800, 600);
   const vips::VImage ramp = (xy[0] / 4 + xy[1] / 8).cast(VIPS_FORMAT_UCHAR);
   SavePicture(vips::VImage::bandjoin(std::vector<vips::VImage>{ramp, ramp, ramp})
