@@ -373,16 +373,13 @@ const std::vector<OperationField>& OperationFields() {
           .option = "auto-level",
           .value = &E::auto_level,
           .label = "自动色阶",
-          .help = "灰蒙蒙的照片（最暗处不够黑、最亮处不够白）以平均亮度为中心拉开明暗，\n"
-                  "最多拉开 15%，到最暗处变黑或最亮处变白为止：只调明暗，颜色和色调不变，\n"
-                  "商品本身的颜色（如金色、浅灰）基本不变。已经有白底或明暗完整的图片不变。",
-          .usage =
-              "stretch a dull picture's lightness about its mean, by at most 15% and until its "
-              "darkest colour reaches black or its lightest white; only the lightness moves, so "
-              "hues "
-              "and a product's own colour stay (a shot on white, or a picture that spans the "
-              "range, "
-              "stays as it is)",
+          .help = "灰蒙蒙的照片（最亮处不够白）把比平均亮度亮的部分向白色拉开，\n"
+                  "最多拉开 15%，到最亮处变白为止：只提亮不压暗，深色商品（如藏青）颜色不变，\n"
+                  "越接近灰色的地方提得越多，鲜艳的颜色基本不变。已经有白底或明暗完整的图片不变。",
+          .usage = "lift a dull picture's lightness above its mean towards white, by at most 15% "
+                   "and until its lightest colour reaches white; nothing is darkened, so a dark "
+                   "product keeps its colour, and the nearer a colour is to grey the more it is "
+                   "lifted (a shot on white, or a picture that spans the range, stays as it is)",
           .log = "自动色阶",
       },
   };

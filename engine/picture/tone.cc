@@ -140,9 +140,13 @@ vips::VImage AutoLevelled(const vips::VImage& picture) {
   const int low = level(darkest, 0.001), high = level(lightest, 0.999);
   const double mean = lightness / count;
   if (high - low < 8 || mean <= low || mean >= high) return picture;  // flat
-  const double gain = std::min({kMostGain, mean / (mean - low), (255 - mean) / (high - mean)});
+  // Only lifted: what lies above the mean is stretched towards white until
+  // the lightest reaches it. Nothing is darkened, so a dark product (navy
+  // on an off-white ground) keeps its colour, while a dull ground lightens.
+  const double gain = std::min(kMostGain, (255 - mean) / (high - mean));
   if (gain <= 1.005) return picture;
-  // Each colour moved by what its pixel's lightness moves.
+  // Each colour moved by what its pixel's lightness moves, the more the
+  // nearer it is to grey: a saturated colour keeps its own.
   RowsOf again(picture);
   RowsLike out(picture);
   std::vector<unsigned char> made(row);
@@ -150,7 +154,11 @@ vips::VImage AutoLevelled(const vips::VImage& picture) {
     const unsigned char* p = again.Row(y);
     std::copy(p, p + row, made.begin());  // transparency as it is
     for (size_t i = 0; i < row; i += bands) {
-      const double moved = (gain - 1) * (0.299 * p[i] + 0.587 * p[i + 1] + 0.114 * p[i + 2] - mean);
+      const double above = 0.299 * p[i] + 0.587 * p[i + 1] + 0.114 * p[i + 2] - mean;
+      if (above <= 0) continue;
+      const int spread =
+          std::max({p[i], p[i + 1], p[i + 2]}) - std::min({p[i], p[i + 1], p[i + 2]});
+      const double moved = (gain - 1) * above * std::max(0.0, 1 - spread / 128.0);
       for (int c = 0; c < 3; ++c) made[i + c] = Clamped(std::lround(p[i + c] + moved));
     }
     out.Put(y, made.data());
