@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/picture/code_generator_lock.h"
@@ -446,6 +447,33 @@ TEST(ReadPictureTest, AJoinedPageHoldsItsPicturesShareUntilItIsWritten) {
   EXPECT_EQ(r.outcome, PictureOutcome::kProcessed);
   EXPECT_GE(held, 3u * 400 * 300 * 3);
   EXPECT_EQ(MemoryBudget::ForPictures().used(), 0u);
+}
+
+// A page is as wide as asked, whatever its first picture: a wider one is
+// shrunk to it, a narrower one lies in the middle of the gap colour.
+TEST(ReadPictureTest, APageIsAsWideAsAskedWhateverItsFirstPicture) {
+  TempDir dir;
+  std::vector<std::string> sources;
+  for (auto [name, w, h] : {std::tuple{"a.jpg", 400, 300}, {"b.jpg", 2400, 1800}}) {
+    sources.push_back(dir / name);
+    SavePicture(MakePicture(w, h, "red"), sources.back(), "JPEG", 90);
+  }
+  ProcessingSettings settings;
+  settings.width = 790;
+  PictureSwitches switches;
+  switches.width = true;
+  ExtraOperations extras;
+  extras.join = true;
+  extras.join_colour = "#000000";
+  const PictureResult r = ProcessJoinedPage(sources, dir / "page.jpg", settings, switches, nullptr,
+                                            extras, nullptr, nullptr);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  const auto page = LoadForTest(dir / "page.jpg");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->width(), 790);
+  EXPECT_EQ(page->height(), 300 + 1800 * 790 / 2400);
+  EXPECT_TRUE(IsNear(PixelAt(*page, 20, 150), 0, 0, 0, 0.1));  // beside the small one: the gap's
+  EXPECT_TRUE(IsNear(PixelAt(*page, 395, 150), 1, 0, 0, 0.1));
 }
 
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {

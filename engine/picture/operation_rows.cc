@@ -140,11 +140,15 @@ const std::vector<OperationField>& OperationFields() {
           .label = "每个文件夹拼成一张长图，间隔颜色",
           .help =
               "把每个文件夹里的图片按名称顺序从上到下拼成一张长图（如详情页），\n"
-              "以文件夹的名字保存；每张图片先按图片宽缩小，读不出来的图片不拼进去，并记入日志。\n"
+              "以文件夹的名字保存；长图和图片宽一样宽（没设图片宽时和第一张一样宽），\n"
+              "窄的图片不放大（除非选了放大），放在正中，两边是间隔颜色；读不出来的图片不拼进去，"
+              "并记入日志。\n"
               "水印、边框、大小限制和切段都加在拼好的长图上。右边填图片之间间隔的颜色，不填为白色"
               "。",
           .usage =
-              "lay each folder's pictures one under another, in name order, at the width, into "
+              "lay each folder's pictures one under another, in name order, at the width asked "
+              "(else the first one's; a narrower one, not enlarged unless asked, in the middle "
+              "of the gap colour), into "
               "one page named after the folder (FOLDER.jpg, or by --rename with {folder}); a "
               "picture that cannot be read is left out and logged; the marks, frame, size cap "
               "and --slice-height then apply to the page. The gap is white unless a colour is "

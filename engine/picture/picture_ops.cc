@@ -134,6 +134,22 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   return picture;
 }
 
+// The gap colour of a page, for a picture of `bands`.
+std::vector<double> GapColour(const ExtraOperations& extras, int bands) {
+  const auto rgb =
+      ParseHtmlColour(extras.join_colour).value_or(std::array<double, 3>{255, 255, 255});
+  std::vector<double> gap(rgb.begin(), rgb.end());
+  if (bands == 4) gap.push_back(255);
+  return gap;
+}
+
+// The width a page is made at: the width asked (the window's, --width, a
+// preset's), else its first picture's (0: not known yet).
+int AskedPageWidth(const StepContext& page) {
+  const SizeRule rule = page.Rule();
+  return rule.width > 0 && !rule.exact ? rule.width : 0;
+}
+
 // A page's memory: its pictures as they lie in it, each read in turn
 // within what is left of it, and its largest part's encoding.
 class PageMemory {
@@ -180,7 +196,10 @@ std::optional<PageMemory> PageMemory::For(const std::vector<std::string>& source
     if (!size) continue;
     const auto shape = PlannedShape(*size, page.settings, page.switches, page.extras);
     const PictureSize made = shape ? shape->size : *size;
-    if (width == 0) width = static_cast<std::uint64_t>(made.width);  // the first sets it
+    if (width == 0) {  // as asked, else the first's
+      const int asked = AskedPageWidth(page);
+      width = static_cast<std::uint64_t>(asked > 0 ? asked : made.width);
+    }
     const std::uint64_t rows = (made.height * width + made.width - 1) / made.width;
     kept += PixelBytes(width, rows, bands);
     high += rows + page.extras.join_gap;
@@ -211,7 +230,8 @@ std::optional<PageMemory> PageMemory::For(const std::vector<std::string>& source
 }
 
 // One of a page's pictures taken through the picture steps at the page's
-// `width` (the first one's sets it), in memory, its share of the page's
+// `width` (a wider one shrunk to it, a narrower one, not enlarged unless
+// asked, in the middle of the gap colour), in memory, its share of the page's
 // memory held in `held`: the page holds only pictures this small, never
 // their files' pixels. None (`failure` says why) when it cannot be read.
 std::optional<vips::VImage> PagePiece(const std::string& source, const StepContext& page, int width,
@@ -228,13 +248,18 @@ std::optional<vips::VImage> PagePiece(const std::string& source, const StepConte
     auto piece = RenderBase(source, context, options);
     if (!piece) return std::nullopt;
     result.unframed = result.unframed || context.unframed;
-    if (width > 0 && piece->width() != width) {
+    if (page.extras.format != kJpegOutput && piece->bands() == 3)
+      piece = piece->bandjoin_const({255});
+    if (width > 0 && piece->width() > width) {
       piece = piece->resize(static_cast<double>(width) / piece->width());
       piece = piece->embed(0, 0, width, std::max(1, piece->height()),
                            vips::VImage::option()->set("extend", VIPS_EXTEND_COPY));
+    } else if (width > 0 && piece->width() < width) {
+      piece = piece->embed((width - piece->width()) / 2, 0, width, piece->height(),
+                           vips::VImage::option()
+                               ->set("extend", VIPS_EXTEND_BACKGROUND)
+                               ->set("background", GapColour(page.extras, piece->bands())));
     }
-    if (page.extras.format != kJpegOutput && piece->bands() == 3)
-      piece = piece->bandjoin_const({255});
     // From here it holds what it keeps in the page.
     const std::uint64_t kept = PixelBytes(piece->width(), piece->height(), piece->bands());
     if (held && kept > held->bytes() && !held->TryGrow(kept - held->bytes())) {
@@ -269,7 +294,7 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
   for (const std::string& source : sources) {
     if (enough > 0 && high >= enough) break;
     ReadFailure why;
-    const int width = pieces.empty() ? 0 : pieces.front().width();
+    const int width = pieces.empty() ? AskedPageWidth(page) : pieces.front().width();
     held.emplace_back();
     auto piece = PagePiece(source, page, width, *memory, held.back(), result, why);
     if (!piece) {
@@ -288,10 +313,7 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
   }
   held.clear();
   ticket.emplace(memory->TakeShare());
-  const auto rgb =
-      ParseHtmlColour(page.extras.join_colour).value_or(std::array<double, 3>{255, 255, 255});
-  std::vector<double> gap(rgb.begin(), rgb.end());
-  if (pieces.front().bands() == 4) gap.push_back(255);
+  const std::vector<double> gap = GapColour(page.extras, pieces.front().bands());
   // Halves joined in turn: no piece is more than a few joins deep.
   std::function<vips::VImage(size_t, size_t)> stack = [&](size_t from, size_t to) {
     if (to - from == 1) return pieces[from];
