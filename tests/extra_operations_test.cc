@@ -130,8 +130,8 @@ TEST_F(ExtraOperationsTest, AutoLevelStretchesTheLightnessAndKeepsTheColours) {
                                 .insert(MakePicture(300, 300, "#d8a235"), 250, 150)
                                 .insert(MakePicture(40, 20, "#1f3fbf"), 380, 280);
   auto [grey, lighter] = levelled(shot);
-  EXPECT_LT(delta_e(grey, lighter, 270, 170, 100, 80), 2);                // the gold
-  EXPECT_LT(delta_e(grey, lighter, 385, 283, 30, 14), 2);                 // the label
+  EXPECT_LT(delta_e(grey, lighter, 270, 170, 100, 80), 2);  // the gold
+  EXPECT_LT(delta_e(grey, lighter, 385, 283, 30, 14), 2);   // the label
   // Dark goods on an off-white ground keep their colour.
   for (const char* dark : {"#1e2a5a", "#8a1c1c", "#1f5a2a"}) {
     auto [before, after] =
@@ -725,6 +725,27 @@ TEST_F(ExtraOperationsTest, AMarkLargerThanThePictureIsShrunkIntoIt) {
 // picture cost what lies on the picture, not what they would be whole (the
 // logo 640 x 64000, shrunk to the picture's height; the text mask over
 // 100 MB).
+// A text mark longer than the picture is drawn smaller, whole, and told;
+// one that would be too small to read is not laid.
+TEST_F(ExtraOperationsTest, ATextMarkIsLaidWholeOrNotAtAll) {
+  SavePicture(MakePicture(300, 200, "white"), dir_ / "in.jpg", "JPEG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  settings_.sy_text = "www.example-shop.com shop";
+  settings_.sy_text_font.sy_text_fontSize = 36;
+  settings_.sy_text_w_direction = 1;  // left, 10 in
+  PictureResult r = Process(dir_ / "in.jpg", sw, {});
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  EXPECT_TRUE(r.text_shrunk);
+  // Ink from its margin to near the right edge: all of it.
+  const vips::VImage out = Load(dir_ / "out.jpg");
+  EXPECT_EQ(DarkPixels(out, 0, 0, 8, 200), 0);
+  EXPECT_GT(DarkPixels(out, 10, 0, 50, 200), 0);
+  EXPECT_GT(DarkPixels(out, 250, 0, 300, 200), 0);
+  for (int i = 0; i < 4; ++i) settings_.sy_text += settings_.sy_text;
+  EXPECT_EQ(Process(dir_ / "in.jpg", sw, {}).outcome, PictureOutcome::kMarkFailed);
+}
+
 TEST_F(ExtraOperationsTest, MarksCostOnlyWhatLiesOnThePicture) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer keeps freed memory aside; measured in the plain build";
@@ -742,7 +763,8 @@ TEST_F(ExtraOperationsTest, MarksCostOnlyWhatLiesOnThePicture) {
     extras.tiled_text = tiled;
     const long before = PeakKilobytes();
     const PictureResult r = Process(dir_ / "in.jpg", sw, extras, &thin);
-    ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+    // Along one line it would be too small to read: not laid, and told.
+    ASSERT_EQ(r.outcome, tiled ? PictureOutcome::kProcessed : PictureOutcome::kMarkFailed);
     EXPECT_LT(PeakKilobytes() - before, 48 * 1024) << "tiled " << tiled;
     EXPECT_TRUE(r.mark_shrunk);
   }

@@ -474,6 +474,7 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     }
     if (extras.format == kPngOutput) result.quality = 0;  // lossless: no quality to tell
     result.mark_shrunk = context.mark_shrunk;
+    result.text_shrunk = context.text_shrunk;
     auto put = [&] { return CommitAll(written, result.outputs); };
     const std::optional<bool> kept = named.commit ? named.commit(put) : put();
     if (!kept) {  // an earlier picture of the folder took the name meanwhile

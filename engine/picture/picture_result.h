@@ -60,6 +60,7 @@ struct PictureResult {
   Untrimmed untrimmed = Untrimmed::kNo;  // to be trimmed, but left whole
   bool unframed = false;                 // too small for its frame: written without
   bool mark_shrunk = false;              // the watermark picture shrunk to fit on it
+  bool text_shrunk = false;              // the text mark drawn smaller to fit on it
   ReadFailure read_failure;              // kReadFailed: why
   bool too_large_for_format = false;     // kWriteFailed: a side over what the format holds
   platform::WriteProblem write_problem = platform::WriteProblem::kNone;  // kWriteFailed: why

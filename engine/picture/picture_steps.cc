@@ -38,7 +38,7 @@ bool ApplyTextWatermark(vips::VImage& picture, const StepContext& c) {
   return DrawTextWatermark(
       picture, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
       {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)}, font,
-      OpacityFor(s.sy_text_opacity), text, look);
+      OpacityFor(s.sy_text_opacity), text, look, &c.text_shrunk);
 }
 
 void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,

@@ -37,6 +37,8 @@ struct StepContext {
   bool unframed = false;           // too small for its frame: written without
   // The watermark picture was larger than a part's room and shrunk to fit.
   mutable bool mark_shrunk = false;
+  // The text mark was longer than a part's room and drawn smaller to fit.
+  mutable bool text_shrunk = false;
   bool trimmed = false;  // the picture is now the product cut out
   // The plain ground it was cut from: a canvas without a colour of its own
   // is that ground, so the output is one ground from edge to edge.

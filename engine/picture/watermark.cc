@@ -105,10 +105,25 @@ void CompositePictureWatermark(vips::VImage& picture, const vips::VImage& mark,
 }
 
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
-                       const FontChoice& font, double opacity, const std::string& text,
-                       const TextLook& look) {
-  const std::array<double, 3> rgb = RgbOf(font.sy_text_rgbColors);
+                       const FontChoice& asked, double opacity, const std::string& text,
+                       const TextLook& look, bool* shrunk) {
+  const std::array<double, 3> rgb = RgbOf(asked.sy_text_rgbColors);
   const double W = picture.width(), H = picture.height();
+  // Laid out first (nothing drawn): a text longer than its room is drawn
+  // smaller, whole, never cut at the picture's edge.
+  FontChoice font = asked;
+  double advance = 0;
+  RenderTextMask(text, asked, [&](const TextMask& m) {
+    advance = m.advance;
+    return InkWindow{0, 0, 0, 0};
+  });
+  const double room = W - (horizontal.direction == kCentred ? 0 : horizontal.margin);
+  if (advance > room) {
+    const int size = static_cast<int>(asked.sy_text_fontSize * std::max(0.0, room) / advance);
+    if (size < kSmallestText) return false;
+    font.sy_text_fontSize = size;
+    if (shrunk) *shrunk = true;
+  }
   // The pen's start on the baseline, from the text's measures.
   auto pen = [&](const TextMask& m) {
     double x, y;

@@ -29,11 +29,14 @@ struct TextLook {
 // Draws `text` (UTF-8) on the 8-bit sRGB `picture`. With the near edge
 // the top of the ascent sits the margin below the top; centred, the ascent
 // box is centred; with the far edge the baseline sits the margin above the
-// bottom. False when nothing could be drawn (no size, an unknown colour,
-// no ink).
+// bottom. A text wider than the room its margin leaves is drawn smaller,
+// to fit (`shrunk` then turns true). False when nothing could be drawn (no
+// size, an unknown colour, no ink) or it would have to be drawn smaller
+// than can be read (kSmallestText pixels).
+inline constexpr int kSmallestText = 8;
 bool DrawTextWatermark(vips::VImage& picture, Placement horizontal, Placement vertical,
                        const FontChoice& font, double opacity, const std::string& text,
-                       const TextLook& look = {});
+                       const TextLook& look = {}, bool* shrunk = nullptr);
 
 // The text turned by -30 degrees and repeated over the whole picture,
 // every other row moved by half a cell and a cell in the middle, so every

@@ -41,6 +41,9 @@ inline constexpr char kCancelled[] = "你取消了本次图片处理";
 inline constexpr char kNoSamplePicture[] = "在[图片源文件夹]中，没有找到需要处理的图片";
 inline constexpr char kCannotReadSettings[] = "读取配置信息出错";
 inline constexpr char kCannotCreatePreviewFolder[] = "创建效果预览临时文件夹时出错";
+// Told once a run: the text mark was longer than some pictures and drawn
+// smaller on them.
+inline constexpr char kTextMarkShrunk[] = "文字水印太长，已缩小";
 
 std::string ReadError(const std::string& path);  // 读取 %s 出错
 // 读取 %s 出错：and why, when known.

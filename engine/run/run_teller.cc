@@ -25,6 +25,10 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
     Log(msg::NoProduct(source));
   }
   if (result.unframed) Log(msg::NoRoomForFrame(source));
+  if (result.text_shrunk && !text_shrunk_told_) {
+    port_.AppendLogLine(msg::kTextMarkShrunk);
+    text_shrunk_told_ = true;
+  }
   if (result.mark_shrunk && !mark_shrunk_told_) {
     port_.AppendLogLine(msg::MarkShrunk(request_.inputs.picture));
     mark_shrunk_told_ = true;

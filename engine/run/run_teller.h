@@ -53,6 +53,7 @@ class RunTeller {
   std::vector<std::string> told_now_;
   std::string operations_;
   bool mark_shrunk_told_ = false;  // once a run: every picture's mark alike
+  bool text_shrunk_told_ = false;
 };
 
 }  // namespace lumivane
