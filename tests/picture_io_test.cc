@@ -474,6 +474,22 @@ TEST(ReadPictureTest, APageIsAsWideAsAskedWhateverItsFirstPicture) {
   EXPECT_EQ(page->height(), 300 + 1800 * 790 / 2400);
   EXPECT_TRUE(IsNear(PixelAt(*page, 20, 150), 0, 0, 0, 0.1));  // beside the small one: the gap's
   EXPECT_TRUE(IsNear(PixelAt(*page, 395, 150), 1, 0, 0, 0.1));
+  // An opaque page is written without an alpha band.
+  extras.format = kPngOutput;
+  ASSERT_EQ(ProcessJoinedPage(sources, dir / "page.png", settings, switches, nullptr, extras,
+                              nullptr, nullptr)
+                .outcome,
+            PictureOutcome::kProcessed);
+  EXPECT_EQ(LoadForTest(dir / "page.png")->bands(), 3);
+  // Too tall for a JPEG: refused from the headers, before a picture is read.
+  extras.format = kJpegOutput;
+  for (const std::string& source : sources) {
+    SavePicture(MakePicture(790, 40000, "red"), source, "PNG", 0);
+  }
+  const PictureResult tall = ProcessJoinedPage(sources, dir / "tall.jpg", settings, switches,
+                                               nullptr, extras, nullptr, nullptr);
+  EXPECT_EQ(tall.outcome, PictureOutcome::kReadFailed);
+  EXPECT_EQ(tall.read_failure.problem, ReadProblem::kTooLarge);
 }
 
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {

@@ -208,6 +208,14 @@ std::optional<PageMemory> PageMemory::For(const std::vector<std::string>& source
         platform::StampRegularFile(source, true).value_or(platform::FileStamp{}).size;
     reading = std::max(reading, file + 2 * PixelBytes(size->width, size->height, bands));
   }
+  // Too tall for its format as one picture: told before any is read.
+  if (page.extras.slice_height <= 0 &&
+      high > static_cast<std::uint64_t>(LargestSide(page.extras.format))) {
+    failure = {ReadProblem::kTooLarge, static_cast<int>(width),
+               static_cast<int>(std::min<std::uint64_t>(high, 1u << 30)), 0,
+               "拼成的长图 " + std::to_string(width) + "×" + std::to_string(high)};
+    return std::nullopt;
+  }
   const std::uint64_t part =
       page.extras.slice_height > 0 ? std::min<std::uint64_t>(high, page.extras.slice_height) : high;
   ReadOptions encoded;
@@ -248,8 +256,6 @@ std::optional<vips::VImage> PagePiece(const std::string& source, const StepConte
     auto piece = RenderBase(source, context, options);
     if (!piece) return std::nullopt;
     result.unframed = result.unframed || context.unframed;
-    if (page.extras.format != kJpegOutput && piece->bands() == 3)
-      piece = piece->bandjoin_const({255});
     if (width > 0 && piece->width() > width) {
       piece = piece->resize(static_cast<double>(width) / piece->width());
       piece = piece->embed(0, 0, width, std::max(1, piece->height()),
@@ -313,6 +319,13 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
   }
   held.clear();
   ticket.emplace(memory->TakeShare());
+  // Transparent only where one of its pictures is: an opaque page keeps
+  // no alpha band.
+  if (std::any_of(pieces.begin(), pieces.end(), [](const auto& p) { return p.bands() == 4; })) {
+    for (vips::VImage& piece : pieces) {
+      if (piece.bands() == 3) piece = piece.bandjoin_const({255});
+    }
+  }
   const std::vector<double> gap = GapColour(page.extras, pieces.front().bands());
   // Halves joined in turn: no piece is more than a few joins deep.
   std::function<vips::VImage(size_t, size_t)> stack = [&](size_t from, size_t to) {
