@@ -746,6 +746,25 @@ TEST_F(ExtraOperationsTest, ATextMarkIsLaidWholeOrNotAtAll) {
   EXPECT_EQ(Process(dir_ / "in.jpg", sw, {}).outcome, PictureOutcome::kMarkFailed);
 }
 
+// Each part of a cut picture prints its own size, as its name holds it.
+TEST_F(ExtraOperationsTest, EachPartsTextMarkTellsItsOwnSize) {
+  SavePicture(MakePicture(600, 1300, "white"), dir_ / "tall.png", "PNG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  settings_.sy_text = "{h}";
+  ExtraOperations extras;
+  extras.slice_height = 1000;  // parts 1000 and 300 high
+  const TokenValues tokens{"tall.png", 1, "src", "2026-12-09"};
+  const PictureResult r = ProcessOnePicture(dir_ / "tall.png", dir_ / "out.jpg", settings_, sw,
+                                            nullptr, extras, nullptr, &tokens);
+  ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
+  ASSERT_EQ(r.outputs.size(), 2u);
+  // "1000" on the first, "300" on the second: a digit more of ink.
+  const int first = DarkPixels(Load(r.outputs[0]), 300, 940, 600, 1000);
+  const int second = DarkPixels(Load(r.outputs[1]), 300, 240, 600, 300);
+  EXPECT_GT(first, second * 5 / 4) << first << " " << second;
+}
+
 TEST_F(ExtraOperationsTest, MarksCostOnlyWhatLiesOnThePicture) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer keeps freed memory aside; measured in the plain build";

@@ -340,8 +340,8 @@ std::optional<vips::VImage> JoinedPage(const std::vector<std::string>& sources,
   return joined;
 }
 
-// The text mark with the picture's tokens, at its output's size, decided
-// once for all its parts.
+// The text mark with the picture's tokens, at the size of the output (a
+// part's own, as its name has) it is laid on.
 std::optional<PrintedText> PrintedMark(const StepContext& context, const TokenValues* tokens,
                                        PictureSize size) {
   if (!tokens || !context.switches.text_watermark) return std::nullopt;
@@ -379,8 +379,8 @@ std::optional<vips::VImage> RenderPicture(const std::string& source,
     // A picture a run cuts into parts: its first part, finished as a run
     // finishes it.
     const OutputShape shape = PartsShape({picture->width(), picture->height()}, extras);
-    context.printed = PrintedMark(context, tokens, shape.size);
     const int first = shape.part_heights.front();
+    context.printed = PrintedMark(context, tokens, {shape.size.width, first});
     bool marked = true;
     const vips::VImage finished = FinishedPart(*picture, 0, first, context, watermark, marked);
     if (mark_failed) *mark_failed = !marked;
@@ -452,7 +452,6 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
     result.size = shape.size;
-    context.printed = PrintedMark(context, tokens, shape.size);
     const int quality = OutputQuality(settings, switches);
     result.quality = quality;
     bool marked = true;
@@ -466,7 +465,9 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
     }
     result.output = named.name;
     for (size_t i = 0; i < heights.size(); ++i) {
-      // Each part carries the marks at their places, as a picture of its own.
+      // Each part carries the marks at their places, as a picture of its
+      // own: its text tells its own size, as its name does.
+      context.printed = PrintedMark(context, tokens, {shape.size.width, heights[i]});
       const vips::VImage part = FinishedPart(*base, top, heights[i], context, watermark, marked);
       top += heights[i];
       std::optional<CappedJpeg> jpeg = EncodeOutput(part, extras, quality);
