@@ -12,6 +12,7 @@
 #include "engine/picture/font_resolver.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
+#include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/running_batch.h"
 #include "settings/program_folder.h"
@@ -342,6 +343,9 @@ TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
   EXPECT_EQ(Run().end, RunEnd::kCancelled);  // c_32x24.jpg is there
   EXPECT_EQ(port_.Calls("ask").size(), 1u);
   EXPECT_EQ(CheckRenamePattern("a/{n}"), "a name cannot hold / or \\");
+  // The window tells it in its own words, never the command line's.
+  EXPECT_EQ(CheckRenamePattern("a/{n}", true), "文件名里不能有 / 或 \\");
+  EXPECT_EQ(CheckDimensions("750*1000", true), "要写成 宽x高，每边 1 到 100000，如 800x800");
   // A cut picture's parts are each named at their own size.
   request_.inputs.target = dir_ / "parts";
   request_.inputs.width_on = false;

@@ -240,12 +240,10 @@ bool MoreOptionsDialog::SaveAsPreset(const std::string& typed, std::string& erro
 bool MoreOptionsDialog::TextsAreFine() {
   for (const Row& row : rows_) {
     if (!row.text || !row.check->isChecked() || row.field->check == nullptr) continue;
-    const std::string why = row.field->check(row.text->text().toStdString());
+    const std::string why = row.field->check(row.text->text().toStdString(), true);
     if (why.empty()) continue;
     QMessageBox::warning(this, QString::fromUtf8("提示"),
-                         QString::fromUtf8(row.field->label) +
-                             QString::fromUtf8("：这个样式起不了文件名（") + Q(why) +
-                             QString::fromUtf8("）"));
+                         QString::fromUtf8(row.field->label) + QString::fromUtf8("：") + Q(why));
     row.text->setFocus();
     return false;
   }

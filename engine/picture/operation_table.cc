@@ -90,7 +90,7 @@ std::string OperationField::ValueText(const ExtraOperations& o) const {
 
 void OperationField::SetValueText(ExtraOperations& o, const std::string& text) const {
   if (IsText()) {
-    const bool fine = check == nullptr || check(text).empty();
+    const bool fine = check == nullptr || check(text, false).empty();
     o.*std::get<std::string ExtraOperations::*>(value) = fine ? text : "";
   } else if (IsNumber()) {
     const auto n = WholeNumber(text);
@@ -149,7 +149,7 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
   if (IsText()) {
     if (next == nullptr) return "needs a value";
     if (check != nullptr) {
-      if (std::string why = check(*next); !why.empty()) return why;
+      if (std::string why = check(*next, false); !why.empty()) return why;
     }
     o.*std::get<std::string ExtraOperations::*>(value) = *next;
     took_next = true;

@@ -43,8 +43,9 @@ struct OperationField {
   // choice that tunes another is told there even at its first ("补边").
   const char* choices = nullptr;
   const char* choice_names = nullptr;
-  // A text's check: "" when it may be taken, else what is wrong with it.
-  std::string (*check)(const std::string& text) = nullptr;
+  // A text's check: "" when it may be taken, else what is wrong with it,
+  // in the window's words (`for_window`) or the command line's.
+  std::string (*check)(const std::string& text, bool for_window) = nullptr;
   // What this operation does nothing without, comma-separated: the keys
   // of the operations it tunes (--fit tunes --size), "canvas" (a square
   // canvas or an exact size laid on one), and the window's switches

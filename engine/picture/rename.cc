@@ -67,13 +67,23 @@ std::optional<std::string> Fill(const std::string& pattern, const TokenValues& v
 
 }  // namespace
 
-std::string CheckRenamePattern(const std::string& pattern) {
-  if (pattern.empty()) return "the pattern is empty";
-  if (pattern.find_first_of("/\\") != std::string::npos) return "a name cannot hold / or \\";
+std::string CheckRenamePattern(const std::string& pattern, bool for_window) {
+  const auto said = [for_window](std::string window, std::string command_line) {
+    return for_window ? window : command_line;
+  };
+  if (pattern.empty()) return said("样式是空的，起不了文件名", "the pattern is empty");
+  if (pattern.find_first_of("/\\") != std::string::npos) {
+    return said("文件名里不能有 / 或 \\", "a name cannot hold / or \\");
+  }
   std::string bad;
   const auto sample = Fill(pattern, kSampleValues, true, &bad);
-  if (!sample) return "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})";
-  if (*sample == "." || *sample == "..") return "the names would be " + *sample;
+  if (!sample) {
+    return said("不认识 " + bad + "（可用 {name}、{n}、{n:03}、{folder}、{date}、{w}、{h}）",
+                "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})");
+  }
+  if (*sample == "." || *sample == "..") {
+    return said("起出的文件名会是 " + *sample, "the names would be " + *sample);
+  }
   return "";
 }
 

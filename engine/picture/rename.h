@@ -22,8 +22,9 @@ struct TokenValues {
   int width = 0, height = 0;  // the output's; 0 while not known
 };
 
-// "" when `pattern` makes names, else what is wrong with it.
-std::string CheckRenamePattern(const std::string& pattern);
+// "" when `pattern` makes names, else what is wrong with it, in the
+// window's words or the command line's.
+std::string CheckRenamePattern(const std::string& pattern, bool for_window = false);
 
 // The name (without extension) `pattern` gives the picture; while the size
 // is not known (0), {w} and {h} become a mark of their own that

@@ -46,8 +46,10 @@ std::optional<PictureSize> ParseDimensions(const std::string& text) {
   return PictureSize{*w, *h};
 }
 
-std::string CheckDimensions(const std::string& text) {
-  return ParseDimensions(text) ? "" : "not WIDTHxHEIGHT (each 1 to 100000, as 800x800)";
+std::string CheckDimensions(const std::string& text, bool for_window) {
+  if (ParseDimensions(text)) return "";
+  return for_window ? "要写成 宽x高，每边 1 到 100000，如 800x800"
+                    : "not WIDTHxHEIGHT (each 1 to 100000, as 800x800)";
 }
 
 namespace {

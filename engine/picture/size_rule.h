@@ -42,8 +42,9 @@ std::string ConflictingOptions(const ExtraOperations& extras);
 
 // "800x600" (also "800X600", "800×600") as a size, each side 1..100000.
 std::optional<PictureSize> ParseDimensions(const std::string& text);
-// The check of such a text: "" when it is one.
-std::string CheckDimensions(const std::string& text);
+// The check of such a text: "" when it is one, else what is wrong in the
+// window's words or the command line's.
+std::string CheckDimensions(const std::string& text, bool for_window = false);
 
 // What a picture of `own` pixels is scaled to: into the box, or with a
 // cut to cover it; never larger than its own pixels unless the rule
