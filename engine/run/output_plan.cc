@@ -231,6 +231,10 @@ NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
   return named;
 }
 
+bool OutputPlan::ClaimedLocked(const std::string& path) const {
+  return claimed_.count(path) > 0 || made_claims_.count(path) > 0;
+}
+
 bool OutputPlan::Displaced(const std::string& source) {
   std::lock_guard lock(claimed_mutex_);
   return displaced_.count(source) > 0;
@@ -281,7 +285,7 @@ bool OutputPlan::StillDone(const PlannedPicture& picture) {
   for (const std::string& path : paths) {
     const bool own = path == picture.output || std::find(picture.paths.begin(), picture.paths.end(),
                                                          path) != picture.paths.end();
-    if (!own && claimed_.count(path) > 0) return false;  // another's now
+    if (!own && ClaimedLocked(path)) return false;  // another's now
   }
   claimed_.insert(paths.begin(), paths.end());
   return true;
@@ -386,7 +390,7 @@ std::vector<std::string> OutputPlan::SurplusParts(const JournalEntry& last,
     }
     {
       std::lock_guard lock(claimed_mutex_);
-      if (claimed_.count(path) > 0) continue;
+      if (ClaimedLocked(path)) continue;
     }
     surplus.push_back(path);
   }

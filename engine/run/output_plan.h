@@ -164,6 +164,9 @@ class OutputPlan {
   };
   std::map<std::string, MadeClaim> made_claims_;
   std::set<std::string> displaced_;  // sources that lost their names
+  // Whether `path` is claimed, before or while pictures are made (the
+  // claims' lock held).
+  bool ClaimedLocked(const std::string& path) const;
 };
 
 }  // namespace lumivane
