@@ -18,7 +18,7 @@
 # bytes written.
 # Every tool's outputs are checked (count, width); a tool that fails or
 # writes less fails the bench. Prints pictures per second (median of REPEATS,
-# default 3), the ratio to Lumivane, PSNR against a full-size decode resized
+# default 3; the tools take turns), the ratio to Lumivane, PSNR against a full-size decode resized
 # with Lanczos 3 (worst and median, plain job, JPEG sources) and the peak
 # memory of the largest process.
 set -euo pipefail
@@ -131,26 +131,35 @@ check_outputs() {  # check_outputs NAME CORPUS OUT
 
 declare -A pps peak
 results=()
-measure() {  # measure NAME CORPUS FUNCTION
-  local name="$1" corpus="$2" fn="$3" times=() worst=0
+# measure CORPUS NAME FUNCTION [NAME FUNCTION]...: the tools take turns,
+# one run each a round, so a slower spell of the machine falls on all.
+measure() {
+  local corpus="$1"; shift
+  local -a names=() fns=()
+  while [ "$#" -gt 0 ]; do names+=("$1"); fns+=("$2"); shift 2; done
+  declare -A times=() worst=()
+  local count; count="$(find "$corpus" -type f ! -name '.*' | wc -l)"
   for _ in $(seq "$REPEATS"); do
-    local out="$WORK/out/$fn"
-    rm -rf "$out"; mkdir -p "$out"
-    local start end
-    start=$(date +%s.%N)
-    /usr/bin/time -f %M -o "$WORK/rss" bash -c "$(declare -f "$fn" lumivane); $fn '$corpus' '$out'" \
-      >/dev/null 2>&1 || fail "$name exited with an error"
-    end=$(date +%s.%N)
-    check_outputs "$name" "$corpus" "$out"
-    times+=("$(awk -v a="$start" -v b="$end" 'BEGIN {print b - a}')")
-    worst=$(( $(cat "$WORK/rss") > worst ? $(cat "$WORK/rss") : worst ))
+    for i in "${!names[@]}"; do
+      local name="${names[$i]}" fn="${fns[$i]}" out="$WORK/out/${fns[$i]}" start end
+      rm -rf "$out"; mkdir -p "$out"
+      start=$(date +%s.%N)
+      /usr/bin/time -f %M -o "$WORK/rss" bash -c "$(declare -f "$fn" lumivane); $fn '$corpus' '$out'" \
+        >/dev/null 2>&1 || fail "$name exited with an error"
+      end=$(date +%s.%N)
+      check_outputs "$name" "$corpus" "$out"
+      times[$name]+="$(awk -v a="$start" -v b="$end" 'BEGIN {print b - a}') "
+      local rss; rss="$(cat "$WORK/rss")"
+      worst[$name]=$(( rss > ${worst[$name]:-0} ? rss : ${worst[$name]:-0} ))
+    done
   done
-  local s count
-  s="$(printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')"
-  count="$(find "$corpus" -type f ! -name '.*' | wc -l)"
-  pps[$name]="$(awk -v n="$count" -v s="$s" 'BEGIN {print n / s}')"
-  peak[$name]=$(( worst / 1024 ))
-  results+=("$name")
+  for name in "${names[@]}"; do
+    local s
+    s="$(printf '%s\n' ${times[$name]} | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')"
+    pps[$name]="$(awk -v n="$count" -v s="$s" 'BEGIN {print n / s}')"
+    peak[$name]=$(( ${worst[$name]} / 1024 ))
+    results+=("$name")
+  done
 }
 quality() {  # quality FUNCTION CORPUS: PSNR of that tool's last outputs
   "$PSNR" "$2" "$WORK/out/$1" 640 || fail "PSNR of $1"
@@ -170,11 +179,10 @@ report() {  # report BASE NAME...
 declare -A psnr
 for corpus in photos products; do
   dir="$WORK/$corpus"
-  measure "lumivane plain $corpus ($CORES workers)" "$dir" lumivane_plain
+  measure "$dir" "lumivane plain $corpus ($CORES workers)" lumivane_plain \
+    "vipsthumbnail plain $corpus" vips_one "vipsthumbnail plain $corpus, 2 processes" vips_two
   psnr["lumivane plain $corpus ($CORES workers)"]="$(quality lumivane_plain "$dir")"
-  measure "vipsthumbnail plain $corpus" "$dir" vips_one
   psnr["vipsthumbnail plain $corpus"]="$(quality vips_one "$dir")"
-  measure "vipsthumbnail plain $corpus, 2 processes" "$dir" vips_two
   echo
   echo "plain job, $corpus: $(find "$dir" -type f ! -name '.*' | wc -l) pictures, $CORES cores, median of $REPEATS"
   report "lumivane plain $corpus ($CORES workers)" "lumivane plain $corpus ($CORES workers)" \
@@ -183,9 +191,9 @@ done
 
 [ "${PEERS_PLAIN_ONLY:-0}" = 1 ] && exit 0  # the plain job alone, for paired runs of two builds
 
-measure "lumivane plain photos, --max-kb 200" "$PHOTOS" lumivane_cap
+measure "$PHOTOS" "lumivane plain photos, --max-kb 200" lumivane_cap \
+  "mogrify jpeg:extent=200kb" mogrify_cap
 psnr["lumivane plain photos, --max-kb 200"]="$(quality lumivane_cap "$PHOTOS")"
-measure "mogrify jpeg:extent=200kb" "$PHOTOS" mogrify_cap
 psnr["mogrify jpeg:extent=200kb"]="$(quality mogrify_cap "$PHOTOS")"
 echo
 echo "size cap, photos: the plain job with and without --max-kb 200, and ImageMagick's extent"
@@ -196,9 +204,8 @@ for fn in lumivane_cap mogrify_cap; do  # what the cap costs in bytes, same pict
 done
 "$PWD/build/bench/bench_size_cap" "$PHOTOS" 200 || fail "size cap"
 
-measure "lumivane marks ($CORES workers)" "$PHOTOS" lumivane_marks
-measure "mogrify marks" "$PHOTOS" mogrify_marks
-measure "gm mogrify marks" "$PHOTOS" gm_marks
+measure "$PHOTOS" "lumivane marks ($CORES workers)" lumivane_marks "mogrify marks" mogrify_marks \
+  "gm mogrify marks" gm_marks
 echo
 echo "marks job, photos: $(find "$PHOTOS" -type f ! -name '.*' | wc -l) pictures, $CORES cores, median of $REPEATS"
 report "lumivane marks ($CORES workers)" "lumivane marks ($CORES workers)" "mogrify marks" "gm mogrify marks"

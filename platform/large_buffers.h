@@ -6,9 +6,16 @@
 #ifndef LUMIVANE_PLATFORM_LARGE_BUFFERS_H_
 #define LUMIVANE_PLATFORM_LARGE_BUFFERS_H_
 
+#include <cstddef>
+
 namespace lumivane::platform {
 
 void ReturnLargeBuffersToSystem();
+
+// Asks the system to back a large buffer not yet written with large pages
+// where it can: a decoded photograph is otherwise faulted in a small page
+// at a time, which costs about a tenth of a plain job's time.
+void PreferLargePages(void* start, std::size_t bytes);
 
 }  // namespace lumivane::platform
 

@@ -7,9 +7,12 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include <algorithm>
 #include <csetjmp>
 #include <memory>
 #include <vector>
+
+#include "platform/large_buffers.h"
 
 namespace lumivane {
 namespace {
@@ -134,17 +137,24 @@ DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged, double x
   }
   const size_t stride = static_cast<size_t>(cinfo->output_width) * bands;
   const int batch = cinfo->rec_outbuf_height;
+  // In memory the decoder writes straight into the picture's rows; a
+  // temporary file takes them a batch at a time.
+  if (!staged) platform::PreferLargePages(out->data, stride * cinfo->output_height);
   std::vector<JSAMPROW>& row_starts = d->row_starts;
-  d->rows.resize(stride * batch);
-  for (int i = 0; i < batch; ++i) row_starts.push_back(d->rows.data() + stride * i);
+  row_starts.resize(batch);
+  if (staged) d->rows.resize(stride * batch);
   while (cinfo->output_scanline < cinfo->output_height) {
     const int y = static_cast<int>(cinfo->output_scanline);
-    const int n = static_cast<int>(jpeg_read_scanlines(cinfo, row_starts.data(), batch));
+    const int room = std::min<int>(batch, static_cast<int>(cinfo->output_height) - y);
+    for (int i = 0; i < room; ++i) {
+      row_starts[i] = staged ? d->rows.data() + stride * i : VIPS_IMAGE_ADDR(out, 0, y + i);
+    }
+    const int n = static_cast<int>(jpeg_read_scanlines(cinfo, row_starts.data(), room));
     for (int i = 0; i < n; ++i) {
       if (inverted) {
         for (size_t k = 0; k < stride; ++k) row_starts[i][k] = 255 - row_starts[i][k];
       }
-      if (vips_image_write_line(out, y + i, row_starts[i]) != 0) {
+      if (staged && vips_image_write_line(out, y + i, row_starts[i]) != 0) {
         d->error = "cannot write the picture";
         return {std::nullopt, {}, d->error};
       }
