@@ -49,6 +49,7 @@ declare -A operations=(
   [auto-level]="--auto-level"
   [max-kb]="--max-kb 40"
   [border]="--border 10"
+  [trim]="--trim"
   [trim+square]="--trim --square"
   [text-outline]="--text shop.example.com --text-outline 2"
   [text]="--text shop.example.com"

@@ -140,7 +140,9 @@ vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOp
   image = image.copy_memory();
   if (damaged) damaged(image);
   if (orientation != 1) image = image.autorot().copy_memory();
-  image = image.copy();
+  // The picture in memory is this reading's own (nothing is cached), so
+  // its fields are set on it: a copy would be copied whole again by the
+  // first step that reads its pixels.
   SetOriginalSize(image, {upright_w, upright_h});
   return image;
 }
