@@ -55,7 +55,7 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   }
   EXPECT_FALSE(FileExists(target_ + "/broken.jpg"));
   EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"跳过 1 个不是图片的文件",
+            (std::vector<std::string>{"处理：质量 95", "跳过 1 个不是图片的文件",
                                       "读取 " + src_ + "/broken.jpg 出错：不是图片",
                                       ReportLine(target_)}));
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"7"});
@@ -127,7 +127,7 @@ TEST_F(BatchRunTest, PngAndItsJpgTwinGiveOneOutputTheFirstKeepsIt) {
   const BatchSummary summary = Run();
   EXPECT_EQ(Asked().size(), 1u);  // the summary only
   EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"未保存 " + src_ + "/a.png.jpg：" + target_ +
+            (std::vector<std::string>{"处理：质量 95", "未保存 " + src_ + "/a.png.jpg：" + target_ +
                                           "/a.png.jpg 已由同一文件夹里的另一张图片保存",
                                       ReportLine(target_)}));
   EXPECT_EQ(summary.failed, 1);
@@ -144,7 +144,7 @@ TEST_F(BatchRunTest, PartsOfACutPictureNeverReplaceAnotherPicturesOutput) {
   request_.extras.slice_height = 1500;
   const BatchSummary summary = Run();
   EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"更多处理选项：每段 ≤ 1500 高",
+            (std::vector<std::string>{"处理：质量 95", "更多处理选项：每段 ≤ 1500 高",
                                       "未保存 " + src_ + "/a_02.jpg：" + target_ +
                                           "/a_02.jpg 已由同一文件夹里的另一张图片保存",
                                       ReportLine(target_)}));
@@ -288,6 +288,7 @@ TEST_F(BatchRunTest, UnwritableOutputIsLoggedAndNotCounted) {
   Run();
   EXPECT_EQ(port_.Calls("log"),
             (std::vector<std::string>{
+                "处理：质量 95",
                 "保存 " + target_ + "/a.jpg 出错：这个名字已被文件夹或其他不是普通文件的东西占用",
                 ReportLine(target_)}));
   EXPECT_EQ(Asked().back(), DoneQuestion(0, target_, 1));
@@ -368,7 +369,8 @@ TEST_F(BatchRunTest, UnreadableWatermarkPictureIsReportedOncePerRun) {
   EXPECT_TRUE(unmarked.marks_missing);
   EXPECT_EQ(unmarked.processed, 0);  // written, but not done as asked
   EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"读取 " + mark + " 出错：不是图片", ReportLine(target_)}));
+            (std::vector<std::string>{"读取 " + mark + " 出错：不是图片", "处理：质量 95，水印图片 mark.png",
+                                      ReportLine(target_)}));
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   // Unmarked is not done: a resumed run makes the pictures again.
   int skipped = 0;
@@ -448,7 +450,7 @@ TEST_F(BatchRunTest, AFoldersPicturesJoinIntoOnePageCutIntoParts) {
   // Written without one of its pictures: the page failed, once.
   EXPECT_EQ(summary.processed, 0);
   EXPECT_EQ(summary.failed, 1);
-  EXPECT_EQ(port_.Calls("log")[1], "读取 " + src_ + "/p15b.jpg 出错：不是图片，没有拼进长图");
+  EXPECT_EQ(port_.Calls("log")[2], "读取 " + src_ + "/p15b.jpg 出错：不是图片，没有拼进长图");
   EXPECT_EQ(Asked().back(), DoneQuestion(0, target_, 1));
   int high = 0, parts = 0;
   while (auto part = LoadForTest(SlicePath(target_ + "/src.jpg", parts + 1))) {

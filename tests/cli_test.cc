@@ -219,6 +219,23 @@ TEST(CliRunTest, EveryRefusalAndEveryRunCutShortOrUnmarkedEndsNonZero) {
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("读取配置信息出错"), std::string::npos);
 }
 
+// The log line and the report's head state every operation in effect,
+// the window's own five too, so a run can be told from its log.
+TEST(CliRunTest, LogAndReportStateEveryOperationInEffect) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  SavePicture(MakePicture(1200, 900, "gray"), dir / "src/a.jpg", "JPEG", 95);
+  SavePicture(MakePicture(64, 64, "red"), dir / "mark.png", "PNG");
+  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 800 --quality 80 --rotate 90 "
+                                 "--text shop --image mark.png --sharpen"),
+            0);
+  const std::string stated = "处理：宽度 800，质量 80，旋转 90°，文字水印“shop”，水印图片 mark.png";
+  const std::string log = ReadWholeFile(dir / "out.txt");
+  EXPECT_NE(log.find(stated + "\n更多处理选项：锐化 50\n"), std::string::npos) << log;
+  EXPECT_NE(ReadWholeFile(dir / "out/处理报告.html").find(stated + "；更多处理选项：锐化 50"),
+            std::string::npos);
+}
+
 TEST(CliRunTest, PresetRunWritesItsOutputsAndTheReport) {
   TempDir dir;
   dir.MakeFolder("src");

@@ -127,7 +127,8 @@ TEST_F(ConcurrentRunTest, LargePhotosInFlightTogetherWaitForRoomInsteadOfFailing
   ProcessingSettings settings;
   const BatchSummary summary = BatchWorker(port, settings, request);
   EXPECT_EQ(summary.processed, 6);
-  EXPECT_EQ(port.Calls("log"), std::vector<std::string>{ReportLine(request.inputs.target)});
+  EXPECT_EQ(port.Calls("log"),
+            (std::vector<std::string>{"处理：质量 95", ReportLine(request.inputs.target)}));
 }
 
 TEST(JpegHeaderTest, SizeAndOrientationFromTheHeader) {

@@ -122,11 +122,12 @@ TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
   EXPECT_EQ(summary.processed, 0);
   EXPECT_EQ(summary.failed, 2);
   auto log = port_.Calls("log");
-  ASSERT_EQ(log.size(), 5u);  // each picture, the resume journal once, both reports
-  EXPECT_TRUE(log[0].rfind("保存 " + target_ + "/", 0) == 0);
-  EXPECT_EQ(log[1], "保存 " + target_ + "/.lumivane-journal.txt 出错：没有写入的权限");
-  EXPECT_EQ(log[3], "保存 " + target_ + "/处理报告.csv 出错：没有写入的权限");
-  EXPECT_EQ(log[4], "保存 " + target_ + "/处理报告.html 出错：没有写入的权限");
+  // the operations, each picture, the resume journal once, both reports
+  ASSERT_EQ(log.size(), 6u);
+  EXPECT_TRUE(log[1].rfind("保存 " + target_ + "/", 0) == 0);
+  EXPECT_EQ(log[2], "保存 " + target_ + "/.lumivane-journal.txt 出错：没有写入的权限");
+  EXPECT_EQ(log[4], "保存 " + target_ + "/处理报告.csv 出错：没有写入的权限");
+  EXPECT_EQ(log[5], "保存 " + target_ + "/处理报告.html 出错：没有写入的权限");
   EXPECT_EQ(port_.Calls("ask").back(),
             "完成|处理完成 0 个图片，2 个没有处理好，是否要打开目标文件夹查看处理后的图片？");
 }
@@ -138,7 +139,7 @@ TEST_F(FaultTest, PictureDeletedAfterTheScanIsLoggedAndTheRestCounted) {
   const BatchSummary summary = Run();
   EXPECT_EQ(summary.processed, 2);
   EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"读取 " + src_ + "/b.jpg 出错：无法打开这个文件",
+            (std::vector<std::string>{"处理：质量 95", "读取 " + src_ + "/b.jpg 出错：无法打开这个文件",
                                       ReportLine(target_)}));
 }
 

@@ -78,6 +78,7 @@ TEST_F(FolderSafetyTest, LinksAreNeitherWrittenThroughNorFollowedOutOfTheTree) {
             (std::vector<std::string>{
                 "未进入文件夹链接 " + src_ + "/root：它指向图片源文件夹以外或处理后保存到的文件夹",
                 "未进入文件夹链接 " + src_ + "/up：它指向图片源文件夹以外或处理后保存到的文件夹",
+                "处理：质量 95",
                 "未保存到 " + target_ + "/sub：处理后保存到的文件夹里的链接不会被写入",
                 ReportLine(target_)}));
   EXPECT_EQ(summary.processed, 2);
@@ -99,7 +100,7 @@ TEST_F(FolderSafetyTest, FoldersBeyondTheLongestPathAreToldNotSkippedSilently) {
   request_.inputs.subfolders = true;
   const BatchSummary summary = Run();
   const auto logged = port_.Calls("log");
-  ASSERT_EQ(logged.size(), 1u);
+  ASSERT_EQ(logged.size(), 2u);
   EXPECT_EQ(logged[0].rfind("路径太长，未能读取文件夹 " + src_ + "/" + name, 0), 0u);
   EXPECT_FALSE(summary.Complete());
 }

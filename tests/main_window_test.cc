@@ -324,7 +324,7 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
       log().starts_with("———— " + QDate::currentDate().toString("yyyy-MM-dd").toStdString()))
       << log();
   EXPECT_TRUE(log().ends_with(
-      " 开始处理 ————\n更多处理选项：≤ 500 KB，水印图片宽 20%\n每张图片的结果记在 " +
+      " 开始处理 ————\n处理：质量 95，水印图片 mark.png\n更多处理选项：≤ 500 KB，水印图片宽 20%\n每张图片的结果记在 " +
       (dir_ / "out/处理报告.html") + "\n"))
       << log();
   EXPECT_TRUE(FileExists(dir_ / "out/a.jpg"));

@@ -5,6 +5,7 @@
 
 #include "engine/picture/colour.h"
 #include "engine/picture/operation_table.h"
+#include "platform/file_system.h"
 #include "text/text_helpers.h"
 
 namespace lumivane {
@@ -41,6 +42,23 @@ std::optional<int> Offered(const std::string& value, std::optional<int> (*positi
 using In = UserInputs;
 using Font = FontChoice;
 
+// Each operation's part of the log line, from the values the checks took.
+std::string LogWidth(const In& on, const ProcessingSettings& s) {
+  return on.width_on ? "宽度 " + std::to_string(s.width) : "";
+}
+std::string LogQuality(const In& on, const ProcessingSettings& s) {
+  return on.quality_on ? "质量 " + std::to_string(QualityFor(s.quanlity)) : "";
+}
+std::string LogRotation(const In& on, const ProcessingSettings&) {
+  return on.rotation_on ? "旋转 " + std::to_string(RotationAngleFor(on.rotation)) + "°" : "";
+}
+std::string LogTextMark(const In& on, const ProcessingSettings& s) {
+  return on.text_mark ? "文字水印“" + s.sy_text + "”" : "";
+}
+std::string LogPictureMark(const In& on, const ProcessingSettings& s) {
+  return on.picture_mark ? "水印图片 " + std::string(platform::LastName(s.sy_image)) : "";
+}
+
 }  // namespace
 
 const std::vector<BasicRow>& BasicRows() {
@@ -57,6 +75,7 @@ const std::vector<BasicRow>& BasicRows() {
                 return std::string();
               },
           .fields = {Field::kWidth},
+          .log = LogWidth,
       },
       {
           .option = "quality",
@@ -69,6 +88,7 @@ const std::vector<BasicRow>& BasicRows() {
                 in.quality = *at;
                 return std::string();
               },
+          .log = LogQuality,
       },
       {
           .option = "rotate",
@@ -82,6 +102,7 @@ const std::vector<BasicRow>& BasicRows() {
                 in.rotation = *at;
                 return std::string();
               },
+          .log = LogRotation,
       },
       {
           .option = "text",
@@ -95,6 +116,7 @@ const std::vector<BasicRow>& BasicRows() {
                 return std::string();
               },
           .fields = {Field::kText},
+          .log = LogTextMark,
       },
       {
           .option = "font",
@@ -202,6 +224,7 @@ const std::vector<BasicRow>& BasicRows() {
                 in.picture = v;
                 return std::string();
               },
+          .log = LogPictureMark,
       },
       {
           .option = "image-position",
@@ -229,6 +252,15 @@ const BasicRow* FindBasicRow(std::string_view option) {
     if (option == row.option) return &row;
   }
   return nullptr;
+}
+
+std::string DescribeBasics(const UserInputs& on, const ProcessingSettings& settings) {
+  std::string text;
+  for (const BasicRow& row : BasicRows()) {
+    const std::string part = row.log != nullptr ? row.log(on, settings) : "";
+    if (!part.empty()) text += (text.empty() ? "" : "，") + part;
+  }
+  return text.empty() ? text : "处理：" + text;
 }
 
 std::string BasicRowsUsage(size_t column) {

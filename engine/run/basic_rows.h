@@ -29,12 +29,19 @@ struct BasicRow {
   std::string (*take)(const std::string& value, UserInputs& inputs, FontChoice& font);
   // The inputs it gives, as the run's checks name them.
   std::vector<Field> fields{};
+  // Its part of the run's log line and report heading, "" while it is off;
+  // none for an option that only tunes another.
+  std::string (*log)(const UserInputs& on, const ProcessingSettings& settings) = nullptr;
 };
 
 const std::vector<BasicRow>& BasicRows();
 
 // The row of the option "--<option>"; none for another.
 const BasicRow* FindBasicRow(std::string_view option);
+
+// The window's operations in effect, as the log line and the report
+// heading state them ("处理：宽度 800，质量 80"); "" when none is on.
+std::string DescribeBasics(const UserInputs& on, const ProcessingSettings& settings);
 
 // The --help lines of the rows, each option padded to `column`.
 std::string BasicRowsUsage(size_t column);

@@ -9,6 +9,7 @@
 
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/output_shape.h"
+#include "engine/run/basic_rows.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/in_order_queue.h"
 #include "engine/run/input_checks.h"
@@ -86,9 +87,11 @@ class BatchRun {
   // The checks have passed and the pictures are listed: the run starts
   // with these operations, told alike by every front end.
   void LogOperations() {
+    const std::string basics = DescribeBasics(request_.inputs, s_);
     const std::string described = OperationsInEffect(request_.extras, switches_);
+    if (!basics.empty()) port_.AppendLogLine(basics);
     if (!described.empty()) port_.AppendLogLine(described);
-    teller_.SetOperations(described);
+    teller_.SetOperations(basics + (basics.empty() || described.empty() ? "" : "；") + described);
     if (passed_over_ > 0) port_.AppendLogLine(msg::PassedOver(passed_over_));
   }
 
