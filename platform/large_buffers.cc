@@ -19,10 +19,10 @@ void ReturnLargeBuffersToSystem() {
   // A fixed threshold: blocks of 8 MB and more are mapped on their own and
   // unmapped when freed.
   mallopt(M_MMAP_THRESHOLD, 8 << 20);
-  // Smaller blocks freed stay with their thread up to this much: each
+  // Smaller blocks freed stay with their thread up to as much: each
   // picture's working arrays would otherwise be given back and faulted in
   // again for the next (a third of the time a trim takes).
-  mallopt(M_TRIM_THRESHOLD, 16 << 20);
+  mallopt(M_TRIM_THRESHOLD, 8 << 20);
 #endif
 }
 
