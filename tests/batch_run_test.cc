@@ -10,10 +10,13 @@
 #include <thread>
 
 #include "engine/picture/font_resolver.h"
+#include "engine/picture/operation_table.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
+#include "engine/picture/settings_text.h"
 #include "engine/picture/size_rule.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/picture_job.h"
 #include "engine/run/running_batch.h"
 #include "settings/program_folder.h"
 #include "tests/fake_window_port.h"
@@ -521,6 +524,69 @@ TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
   EXPECT_FALSE(run->Active());
   run->Join();
   EXPECT_EQ(port_.AllCalls().back(), "position 0");
+}
+
+// A resumed run redoes a picture whenever anything its outputs are made
+// from changed: every row of config.dat, every switch, the rotation, every
+// further operation, the watermark picture's file.
+TEST(ResumeKeyTest, EveryValueOutputsAreMadeFromChangesTheKey) {
+  TempDir dir;
+  const std::string mark = dir / "mark.png";
+  SavePicture(MakePicture(20, 20, "red"), mark, "PNG");
+  ProcessingSettings base;
+  ParseSettingsText(DefaultSettingsText(dir.path()), base);
+  base.sy_image = mark;
+  const PictureSwitches on{true, true, true, true, true, 0};
+  const std::string text = ComposeSettingsText(base);
+  const auto key = [&](const ProcessingSettings& s, const PictureSwitches& w,
+                       const ExtraOperations& x) { return OutputSettingsText(s, w, x); };
+  const std::string base_key = key(base, on, {});
+  size_t at = 0, rows = 0;
+  while (at < text.size()) {
+    const size_t end = text.find('\n', at);
+    const std::string line = text.substr(at, end - at);
+    const size_t equals = line.find('=');
+    // A value the settings take differently changes the key.
+    for (const char* changed : {"7", "x"}) {
+      std::string other = text;
+      other.replace(at + equals + 1, end - at - equals - 1, line.substr(equals + 1) + changed);
+      ProcessingSettings s = base;
+      ParseSettingsText(other, s);
+      if (ComposeSettingsText(s) == text) continue;  // not taken (a colour printed twice)
+      EXPECT_NE(key(s, on, {}), base_key) << line;
+      ++rows;
+    }
+    at = end + 1;
+  }
+  EXPECT_GE(rows, 17u);
+  for (bool PictureSwitches::*s :
+       {&PictureSwitches::width, &PictureSwitches::quality, &PictureSwitches::rotation,
+        &PictureSwitches::text_watermark, &PictureSwitches::picture_watermark}) {
+    PictureSwitches w = on;
+    w.*s = false;
+    EXPECT_NE(key(base, w, {}), base_key);
+  }
+  PictureSwitches turned = on;
+  turned.rotation_position = 1;
+  EXPECT_NE(key(base, turned, {}), base_key);
+  const auto turn_on = [](const OperationField& f, ExtraOperations& x) {
+    if (!f.IsText()) return f.Set(x, f.IsNumber() ? f.range.high : 1);
+    for (const char* text : {"800x800", "{name}_{n:03}"}) {
+      if (!f.IsOn(x)) f.SetValueText(x, text);
+    }
+  };
+  for (const OperationField& f : OperationFields()) {
+    ExtraOperations x;
+    for (const OperationField* needed : f.Needed()) turn_on(*needed, x);
+    if (f.needs != nullptr && std::string_view(f.needs).find("canvas") != std::string_view::npos) {
+      x.square = true;
+    }
+    const std::string before = key(base, on, x);
+    turn_on(f, x);
+    EXPECT_NE(key(base, on, x), before) << f.key;
+  }
+  SavePicture(MakePicture(21, 20, "red"), mark, "PNG");
+  EXPECT_NE(key(base, on, {}), base_key);
 }
 
 }  // namespace

@@ -83,6 +83,12 @@ struct PictureStep {
 // order (a new step goes where it belongs in it).
 const std::vector<PictureStep>& PictureSteps();
 
+// The steps' behaviour: raised whenever a step makes other pixels from the
+// same settings (a better trim, a changed auto level), so a resumed run
+// makes again what an earlier pipeline made. 2: trim keeps thin chains and
+// soft edges, auto level leaves dark goods, pages take the width asked.
+inline constexpr int kPipelineVersion = 2;
+
 // The most whole copies any step that is on holds beside its input: what
 // the reading reserves for the steps.
 int StepCopies(const StepContext& context);

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "engine/picture/operation_table.h"
+#include "engine/picture/picture_steps.h"
 #include "engine/picture/settings_text.h"
 #include "platform/file_system.h"
 
@@ -86,6 +87,7 @@ std::string OutputSettingsText(const ProcessingSettings& settings, const Picture
     text += std::to_string(v) + ",";
   }
   text += OperationsKeyText(extras, MarksOf(switches));
+  text += ";pipeline=" + std::to_string(kPipelineVersion);
   if (w.picture_watermark) {  // the watermark picture itself may have changed
     if (const auto mark = platform::StampRegularFile(settings.sy_image, true)) {
       text += "," + std::to_string(mark->size) + "," + std::to_string(mark->mtime_ns);
