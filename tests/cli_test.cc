@@ -229,7 +229,9 @@ TEST(CliRunTest, LogAndReportStateEveryOperationInEffect) {
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 800 --quality 80 --rotate 90 "
                                  "--text shop --image mark.png --sharpen"),
             0);
-  const std::string stated = "处理：宽度 800，质量 80，旋转 90°，文字水印“shop”，水印图片 mark.png";
+  const std::string stated =
+      "处理：宽度 800，质量 80，旋转 90°，文字水印“shop”（与水印图片同一位置，放在图片旁边），"
+      "水印图片 mark.png";
   const std::string log = ReadWholeFile(dir / "out.txt");
   EXPECT_NE(log.find(stated + "\n更多处理选项：锐化 50\n"), std::string::npos) << log;
   EXPECT_NE(ReadWholeFile(dir / "out/处理报告.html").find(stated + "；更多处理选项：锐化 50"),

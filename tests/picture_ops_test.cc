@@ -162,6 +162,40 @@ TEST_F(ProcessOnePictureTest, TextWatermarkIsDrawnNearTheChosenCorner) {
   }
 }
 
+// Both marks set to one corner: the text goes beside the logo, not under
+// it, wherever that corner is; marks put apart on purpose stay as put.
+TEST_F(ProcessOnePictureTest, MarksSetToOnePlaceAreLaidSideBySide) {
+  std::string src = dir_ / "in.bmp";
+  MakePictureFile(src, 640, 480, "white", "BMP");
+  const vips::VImage logo = MakePicture(30, 50, "red").bandjoin_const({255});
+  PictureSwitches sw;
+  sw.text_watermark = sw.picture_watermark = true;
+  // Where the logo lies, by its placement (positions: 0 centred, 1 near, 2 far).
+  const struct {
+    int across, down;
+    int x, y;
+  } places[] = {{2, 2, 594, 414}, {1, 1, 16, 16}, {1, 0, 16, 215}, {0, 0, 305, 215}};
+  for (const auto& p : places) {
+    settings_.sy_text_w_direction = settings_.sy_image_w_direction = p.across;
+    settings_.sy_text_h_direction = settings_.sy_image_h_direction = p.down;
+    settings_.sy_text_w_value = settings_.sy_image_w_value = 16;
+    settings_.sy_text_h_value = settings_.sy_image_h_value = 16;
+    ASSERT_EQ(Process(src, sw, &logo), PictureOutcome::kProcessed);
+    const vips::VImage out = Output();
+    EXPECT_TRUE(IsNear(PixelAt(out, p.x + 15, p.y + 25), 1, 0, 0, 0.1)) << p.across << p.down;
+    // The text beside it: dark pixels, none within a gap round the logo.
+    EXPECT_GT(DarkPixels(out, 0, 0, 640, 480), 20) << p.across << p.down;
+    EXPECT_EQ(DarkPixels(out, p.x - 4, p.y - 4, p.x + 34, p.y + 54), 0) << p.across << p.down;
+  }
+  // Put 4 px apart on purpose: the text stays at its corner, beside the
+  // logo's bottom.
+  settings_.sy_text_w_direction = settings_.sy_image_w_direction = 2;
+  settings_.sy_text_h_direction = settings_.sy_image_h_direction = 2;
+  settings_.sy_image_h_value = 20;
+  ASSERT_EQ(Process(src, sw, &logo), PictureOutcome::kProcessed);
+  EXPECT_GT(DarkPixels(Output(), 400, 440, 594, 464), 20);
+}
+
 TEST_F(ProcessOnePictureTest, ColourMarksStayColouredOnGreySourcesAndFromCmykLogos) {
   const std::string src = dir_ / "grey.jpg";
   SavePicture(MakePicture(300, 200, "white").colourspace(VIPS_INTERPRETATION_B_W), src, "JPEG");

@@ -27,7 +27,59 @@ VipsAngle ClockwiseAngle(int degrees) {
   }
 }
 
-bool ApplyTextWatermark(vips::VImage& picture, const StepContext& c) {
+// The picture mark's size as laid on `picture`: its share of the width,
+// else its own, shrunk into the room its margins leave (`shrunk` told).
+PictureSize LaidMarkSize(const vips::VImage& picture, const vips::VImage& watermark,
+                         const StepContext& c, bool* shrunk) {
+  const ProcessingSettings& s = c.settings;
+  int width = c.extras.mark_width_percent > 0
+                  ? std::max(1, picture.width() * c.extras.mark_width_percent / 100)
+                  : watermark.width();
+  auto room = [](int side, int direction, int margin) {
+    return std::max(1, side - (direction == kCentred ? 0 : margin));
+  };
+  const int room_w = room(picture.width(), HorizontalDirectionFor(s.sy_image_w_direction),
+                          static_cast<int>(s.sy_image_w_value));
+  const int room_h = room(picture.height(), VerticalDirectionFor(s.sy_image_h_direction),
+                          static_cast<int>(s.sy_image_h_value));
+  const double height = static_cast<double>(width) * watermark.height() / watermark.width();
+  if (width > room_w || height > room_h) {
+    width = std::max(
+        1, static_cast<int>(std::min(
+               static_cast<double>(room_w),
+               std::floor(room_h * static_cast<double>(watermark.width()) / watermark.height()))));
+    if (shrunk) *shrunk = true;
+  }
+  return {width,
+          std::max(1, static_cast<int>(std::lround(static_cast<double>(width) * watermark.height() /
+                                                   watermark.width())))};
+}
+
+// The text mark's place: as set, or beside the picture mark when both are
+// set to one place (above it at the bottom, below it at the top, inside it
+// at a side's middle, below it in the centre), a gap of its margin apart.
+std::pair<Placement, Placement> TextMarkPlace(const vips::VImage& picture, const StepContext& c,
+                                              const vips::VImage* mark) {
+  const ProcessingSettings& s = c.settings;
+  Placement across{HorizontalDirectionFor(s.sy_text_w_direction),
+                   static_cast<int>(s.sy_text_w_value)};
+  Placement down{VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)};
+  if (mark == nullptr || !c.switches.picture_watermark || !MarksShareAPlace(s)) {
+    return {across, down};
+  }
+  const PictureSize laid = LaidMarkSize(picture, *mark, c, nullptr);
+  constexpr int kGap = 8;
+  if (down.direction != kCentred) {
+    down.margin += laid.height + kGap;
+  } else if (across.direction != kCentred) {
+    across.margin += laid.width + kGap;
+  } else {
+    down = {kNearEdge, (picture.height() + laid.height) / 2 + kGap};
+  }
+  return {across, down};
+}
+
+bool ApplyTextWatermark(vips::VImage& picture, const StepContext& c, const vips::VImage* mark) {
   const ProcessingSettings& s = c.settings;
   const TextLook look{c.extras.text_outline, c.extras.text_outline_colour, c.extras.text_shadow};
   const std::string& text = c.printed ? c.printed->text : s.sy_text;
@@ -35,10 +87,9 @@ bool ApplyTextWatermark(vips::VImage& picture, const StepContext& c) {
   if (c.extras.tiled_text) {
     return DrawTiledTextWatermark(picture, font, OpacityFor(s.sy_text_opacity), text, look);
   }
-  return DrawTextWatermark(
-      picture, {HorizontalDirectionFor(s.sy_text_w_direction), static_cast<int>(s.sy_text_w_value)},
-      {VerticalDirectionFor(s.sy_text_h_direction), static_cast<int>(s.sy_text_h_value)}, font,
-      OpacityFor(s.sy_text_opacity), text, look, &c.text_shrunk);
+  const auto [across, down] = TextMarkPlace(picture, c, mark);
+  return DrawTextWatermark(picture, across, down, font, OpacityFor(s.sy_text_opacity), text, look,
+                           &c.text_shrunk);
 }
 
 void ApplyPictureWatermark(vips::VImage& picture, const vips::VImage& watermark,
@@ -176,26 +227,8 @@ std::optional<PictureSize> CanvasSize(PictureSize size, const StepContext& c) {
 // one larger than the room its margins leave on the part is shrunk to fit
 // it, so it never lies off the picture.
 void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const StepContext& c) {
-  const ProcessingSettings& s = c.settings;
-  int width = c.extras.mark_width_percent > 0
-                  ? std::max(1, picture.width() * c.extras.mark_width_percent / 100)
-                  : watermark.width();
-  auto room = [](int side, int direction, int margin) {
-    return std::max(1, side - (direction == kCentred ? 0 : margin));
-  };
-  const int room_w = room(picture.width(), HorizontalDirectionFor(s.sy_image_w_direction),
-                          static_cast<int>(s.sy_image_w_value));
-  const int room_h = room(picture.height(), VerticalDirectionFor(s.sy_image_h_direction),
-                          static_cast<int>(s.sy_image_h_value));
-  const double height = static_cast<double>(width) * watermark.height() / watermark.width();
-  if (width > room_w || height > room_h) {
-    width = std::max(
-        1, static_cast<int>(std::min(
-               static_cast<double>(room_w),
-               std::floor(room_h * static_cast<double>(watermark.width()) / watermark.height()))));
-    c.mark_shrunk = true;
-  }
-  ApplyPictureWatermark(picture, ScaledMark(watermark, width), s);
+  const PictureSize laid = LaidMarkSize(picture, watermark, c, &c.mark_shrunk);
+  ApplyPictureWatermark(picture, ScaledMark(watermark, laid.width), c.settings);
 }
 
 int Angle(const StepContext& c) { return RotationAngleFor(c.switches.rotation_position); }
@@ -354,8 +387,8 @@ const std::vector<PartStep>& PartSteps() {
   static const std::vector<PartStep> steps = {
       {"text mark",
        [](const StepContext& c, const vips::VImage*) { return c.switches.text_watermark; },
-       [](vips::VImage& part, const StepContext& c, const vips::VImage*) {
-         return ApplyTextWatermark(part, c);
+       [](vips::VImage& part, const StepContext& c, const vips::VImage* mark) {
+         return ApplyTextWatermark(part, c, mark);
        }},
       {"picture mark",
        [](const StepContext& c, const vips::VImage* mark) {

@@ -30,6 +30,12 @@ std::optional<int> PositionOf(const std::array<T, N>& table, T value) {
 int QualityFor(int position) { return Lookup(kQuality, position); }
 int RotationAngleFor(int position) { return Lookup(kRotation, position); }
 int HorizontalDirectionFor(int position) { return Lookup(kDirection, position); }
+
+bool MarksShareAPlace(const ProcessingSettings& s) {
+  return s.sy_text_w_direction == s.sy_image_w_direction &&
+         s.sy_text_h_direction == s.sy_image_h_direction &&
+         s.sy_text_w_value == s.sy_image_w_value && s.sy_text_h_value == s.sy_image_h_value;
+}
 int VerticalDirectionFor(int position) { return Lookup(kDirection, position); }
 float OpacityFor(int position) { return Lookup(kOpacity, position); }
 

@@ -66,6 +66,11 @@ float OpacityFor(int position);            // 0..9 -> 1.0, 0.9, ... 0.1
 // The position that gives a value typed elsewhere (a quality, an angle in
 // degrees, an opacity in percent); none for a value the window does not
 // offer.
+// Both marks set to one place, the same corner and margins: the text is
+// then laid beside the picture mark rather than under it. Marks placed
+// apart, even overlapping, stay where they were put.
+bool MarksShareAPlace(const ProcessingSettings& s);
+
 std::optional<int> QualityPosition(int quality);
 std::optional<int> RotationPosition(int degrees);
 std::optional<int> OpacityPosition(int percent);

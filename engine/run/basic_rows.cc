@@ -53,7 +53,9 @@ std::string LogRotation(const In& on, const ProcessingSettings&) {
   return on.rotation_on ? "旋转 " + std::to_string(RotationAngleFor(on.rotation)) + "°" : "";
 }
 std::string LogTextMark(const In& on, const ProcessingSettings& s) {
-  return on.text_mark ? "文字水印“" + s.sy_text + "”" : "";
+  if (!on.text_mark) return "";
+  const bool beside = on.picture_mark && MarksShareAPlace(s);
+  return "文字水印“" + s.sy_text + "”" + (beside ? "（与水印图片同一位置，放在图片旁边）" : "");
 }
 std::string LogPictureMark(const In& on, const ProcessingSettings& s) {
   return on.picture_mark ? "水印图片 " + std::string(platform::LastName(s.sy_image)) : "";
