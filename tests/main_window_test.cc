@@ -41,6 +41,7 @@
 #include "engine/picture/size_rule.h"
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
+#include "engine/run/messages.h"
 #include "settings/options_file.h"
 #include "settings/presets_file.h"
 #include "settings/program_folder.h"
@@ -384,6 +385,38 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {
     EXPECT_NE(report.find(name), std::string::npos) << name;
   }
+}
+
+// A run that ends while its stop question is open takes the question with
+// it: 完成 is never asked over a question about a run that is over.
+TEST_F(MainWindowTest, TheStopQuestionGoesWhenTheRunEnds) {
+  std::string src = dir_.MakeFolder("src");
+  MakePictureFile(src + "/a.jpg", 400, 300, "red", "JPEG");
+  dir_.WriteFile("out/a.jpg", "old");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
+  seam_.on_question = [&](const std::string& text) {
+    if (text.starts_with("确认要停止")) {
+      // The run's end reaches the window while the user decides.
+      window_->port().AskYesNo(Question::kOpenTarget, "完成", "done");
+    } else if (text == msg::kOverwriteQuestion) {
+      Click(Control::StartButton);  // asked while the run waits on its overwrite question
+    }
+  };
+  seam_.answers = {false, false, true};  // 完成, the stop question, the overwrite question
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  const auto& shown = seam_.shown;
+  const auto stop = std::find_if(shown.begin(), shown.end(), [](const std::string& s) {
+    return s.find("确认要停止") != std::string::npos;
+  });
+  ASSERT_NE(stop, shown.end());
+  ASSERT_LT(stop + 2, shown.end());
+  EXPECT_EQ(*(stop + 1), "close question");
+  EXPECT_EQ(*(stop + 2), "ask 完成|done");
+  // Closed, it stopped nothing: the run went on and wrote its picture.
+  EXPECT_NE(ReadWholeFile(dir_ / "out/a.jpg"), "old");
+  EXPECT_TRUE(Enabled(Control::StartButton));
 }
 
 // The start button, as 停止, stops a run after one question: the pictures

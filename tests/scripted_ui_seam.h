@@ -25,6 +25,7 @@ class ScriptedUiSeam : public ui::UiSeam {
     answers.pop_front();
     return a;
   }
+  void CloseQuestion() override { shown.push_back("close question"); }
   std::optional<std::string> BrowseForFolder(QWidget*, const std::string& title,
                                              const std::string& start) override {
     shown.push_back("browse " + title + "|" + start);

@@ -69,6 +69,8 @@ class MainWindow : public QMainWindow {
   void PictureGroupSwitch(bool on);
   void LockForRun();
   void UnlockAfterRun();
+  // Closes the stop or exit question still open about a run that ended.
+  void CloseHeldQuestion();
   // The bar's text during a run: pictures done, of all, and the time left.
   void ShowPictureCount(int done, int total);
   // Time the run spent waiting on the user (a question, a message): it is
@@ -212,6 +214,7 @@ class MainWindow : public QMainWindow {
   // started again, that one leaves what it finished.
   std::pair<std::string, std::string> running_job_, stopped_job_;
   bool locked_ = false;          // a run has the controls
+  bool question_held_ = false;   // a question holds the run
   bool bar_pressed_ = false;     // a click on the options bar began there
   std::string proposed_target_;  // the target the program last filled in
   ExtraOperations extras_;

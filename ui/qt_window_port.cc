@@ -42,8 +42,11 @@ void QtWindowPort::TellCancelled() {
   ShowMessage(msg::kNoticeCaption, msg::kCancelled, MessageIcon::kInformation);
 }
 
-bool QtWindowPort::AskYesNo(Question, const std::string& caption, const std::string& text) {
+bool QtWindowPort::AskYesNo(Question question, const std::string& caption,
+                            const std::string& text) {
   return OnWindowThread(&window_, [&] {
+    // The run is over: the question the user was asked about it goes.
+    if (question == Question::kOpenTarget) window_.CloseHeldQuestion();
     const MainWindow::RunDialog open(window_);
     return window_.seam().AskYesNo(&window_, caption, text);
   });
@@ -75,7 +78,10 @@ void QtWindowPort::RequestFocus(Field field) {
 }
 
 void QtWindowPort::UnlockAfterRun() {
-  OnWindowThread(&window_, [&] { window_.UnlockAfterRun(); });
+  OnWindowThread(&window_, [&] {
+    window_.CloseHeldQuestion();
+    window_.UnlockAfterRun();
+  });
 }
 
 bool QtWindowPort::ShowPicture(const std::string& path, const std::string& title) {

@@ -75,9 +75,16 @@ void MainWindow::StopCommand() {
 bool MainWindow::AskWhileHeld(const std::string& question) {
   // No new picture starts while the user decides.
   if (pause_run_) pause_run_->store(true);
+  question_held_ = true;
   const bool yes = seam_.AskYesNo(this, msg::kQuestionCaption, question);
+  question_held_ = false;
   if (pause_run_) pause_run_->store(false);
   return yes;
+}
+
+void MainWindow::CloseHeldQuestion() {
+  if (question_held_) seam_.CloseQuestion();
+  question_held_ = false;
 }
 
 void MainWindow::AskStop() {

@@ -23,7 +23,14 @@ void QtUiSeam::ShowMessage(QWidget* owner, const std::string& caption, const std
 bool QtUiSeam::AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) {
   QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
                   owner);
-  return box.exec() == QMessageBox::Yes;
+  questions_.emplace_back(&box);
+  const bool yes = box.exec() == QMessageBox::Yes;
+  questions_.pop_back();
+  return yes;
+}
+
+void QtUiSeam::CloseQuestion() {
+  if (!questions_.empty() && questions_.back()) questions_.back()->done(QMessageBox::No);
 }
 
 std::optional<std::string> QtUiSeam::BrowseForFolder(QWidget* owner, const std::string& title,

@@ -3,8 +3,11 @@
 #ifndef LUMIVANE_UI_UI_SEAM_H_
 #define LUMIVANE_UI_UI_SEAM_H_
 
+#include <QMessageBox>
+#include <QPointer>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/processing_settings.h"
@@ -21,6 +24,9 @@ class UiSeam {
   virtual void ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
                            MessageIcon icon) = 0;
   virtual bool AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) = 0;
+  // Closes the question open last, as answered No: a question about a run
+  // that has ended since it was asked.
+  virtual void CloseQuestion() = 0;
   // The chosen folder, or none when cancelled. `start` is selected at first.
   virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                                      const std::string& start) = 0;
@@ -47,6 +53,7 @@ class QtUiSeam : public UiSeam {
   void ShowMessage(QWidget* owner, const std::string& caption, const std::string& text,
                    MessageIcon icon) override;
   bool AskYesNo(QWidget* owner, const std::string& caption, const std::string& text) override;
+  void CloseQuestion() override;
   std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                              const std::string& start) override;
   std::optional<std::string> ChoosePictureFile(QWidget* owner, const std::string& title,
@@ -56,6 +63,9 @@ class QtUiSeam : public UiSeam {
                              ExtraOperations& operations, std::optional<Preset>& preset) override;
   int OpenWithDesktop(const std::string& target) override;
   int OpenInBrowser(const std::string& target) override;
+
+ private:
+  std::vector<QPointer<QMessageBox>> questions_;  // open, the last asked last
 };
 
 }  // namespace lumivane::ui
