@@ -568,6 +568,15 @@ TEST_F(MainWindowTest, PreviewWithoutAViewerShowsInTheProgramsOwnWindow) {
   EXPECT_LE(shown->picture()->pixmap().width(), room.width());
   EXPECT_NEAR(shown->picture()->pixmap().height() * 12.5, shown->picture()->pixmap().width(), 13);
   EXPECT_FALSE(window_->ShowPreview(dir_ / "missing.png", "x"));
+  // Any format written, however tall: a WebP, a long page to scroll.
+  MakePictureFile(dir_ / "page.webp", 800, 600, "red", "WEBP");
+  ASSERT_TRUE(window_->ShowPreview(dir_ / "page.webp", "webp"));
+  EXPECT_NEAR(shown->picture()->pixmap().height() * 4 / 3.0, shown->picture()->pixmap().width(), 2);
+  MakePictureFile(dir_ / "page.png", 800, 55200, "blue", "PNG");
+  ASSERT_TRUE(window_->ShowPreview(dir_ / "page.png", "page"));
+  EXPECT_GT(shown->picture()->pixmap().height(), room.height());
+  EXPECT_LE(shown->height(), room.height());
+  EXPECT_NEAR(shown->picture()->pixmap().height(), shown->picture()->pixmap().width() * 69, 69);
 }
 
 // 如何使用 opens the shipped guide where the help page cannot be reached

@@ -190,7 +190,7 @@ TEST_F(PreviewTest, NoSampleIsReportedWithFocusOnTheSourceBrowseButton) {
   EXPECT_EQ(focus_, Field::kSource);
 }
 
-TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
+TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndTellsAFailureInWords) {
   MakePictureFile(src_ + "/a.PNG", 100, 80, "white", "PNG");
   MakePictureFile(dir_ / "mark.png", 20, 10, "black", "PNG");
   in_.picture = dir_ / "mark.png";
@@ -199,8 +199,8 @@ TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
   PicturePreview();
   const std::string out = program_ + "/temp/sy_image.jpg";
   EXPECT_EQ(port_.Calls("browser"), std::vector<std::string>{out});
-  EXPECT_EQ(Messages(), "提示|无法进行效果预览，两次返回的错误代码分别是：31,2\n没有可以打开 " +
-                            out + " 的程序|error");
+  EXPECT_EQ(Messages(), "提示|无法进行效果预览：这台电脑上没有打开图片的程序，本程序也没能显示 " +
+                            out + "|error");
   auto w = LoadForTest(out);
   ASSERT_TRUE(w);
   EXPECT_TRUE(IsNear(PixelAt(*w, 70, 60), 0, 0, 0, 0.15));  // the mark, bottom right
@@ -215,7 +215,7 @@ TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndReportsBothCodes) {
   port_.ClearCalls();
   port_.open_result = 5;  // an opener that fails otherwise is told as before
   PicturePreview();
-  EXPECT_EQ(Messages(), "提示|无法进行效果预览，返回的错误代码：5|error");
+  EXPECT_EQ(Messages(), "提示|无法进行效果预览：系统没能打开 " + out + "|error");
   EXPECT_TRUE(port_.Calls("picture").empty());
 }
 

@@ -1,39 +1,50 @@
 #include "ui/preview_window.h"
 
-#include <QImageReader>
+#include <QImage>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "engine/picture/screen_picture.h"
 #include "ui/own_window.h"
 
 namespace lumivane::ui {
 
 PreviewWindow::PreviewWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
-  picture_ = new QLabel(this);
+  picture_ = new QLabel;
   picture_->setAlignment(Qt::AlignCenter);
+  scroll_ = new QScrollArea(this);
+  scroll_->setWidget(picture_);
+  scroll_->setWidgetResizable(true);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(picture_);
+  layout->addWidget(scroll_);
 }
 
 bool PreviewWindow::Show(const std::string& path, const std::string& title) {
-  QImageReader reader(QString::fromStdString(path));
-  const QImage image = reader.read();
-  if (image.isNull()) return false;
-  // Whole on the screen, never enlarged; a transparent output shows its
-  // transparency on the window's own colour.
+  // Read by the imaging library, whatever the format (WebP too) and
+  // however tall (a joined page): as wide as the screen allows, never
+  // enlarged; a page taller than the screen is scrolled.
   const QSize room = ScreenRoom(*this);
-  QPixmap pixmap = QPixmap::fromImage(image);
-  if (pixmap.width() > room.width() || pixmap.height() > room.height()) {
-    pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  }
-  picture_->setPixmap(pixmap);
+  const auto shown = ReadForScreen(path, room.width());
+  if (!shown) return false;
+  const QImage image(reinterpret_cast<const uchar*>(shown->pixels.data()), shown->width,
+                     shown->height, shown->width * shown->bands,
+                     shown->bands == 4 ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+  // A transparent output shows its transparency on the window's own colour.
+  picture_->setPixmap(QPixmap::fromImage(image));
   setWindowTitle(QString::fromStdString(title));
   // A small picture still leaves room for its title (size and bytes) and
-  // the title bar's buttons.
+  // the title bar's buttons; a tall one its scroll bar.
   const int title_width = fontMetrics().horizontalAdvance(windowTitle()) + 160;
-  resize(std::max(pixmap.width(), std::min(title_width, room.width())), pixmap.height());
+  const bool tall = shown->height > room.height();
+  const int bar = tall ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
+  resize(std::min(std::max(shown->width + bar, title_width), room.width()),
+         std::min(shown->height, room.height()));
+  scroll_->verticalScrollBar()->setValue(0);
   ShowOverOwner(*this);
   return true;
 }

@@ -1,9 +1,11 @@
 // The program's own preview window, for a system without a picture viewer:
-// the picture scaled to fit the screen, its size and bytes in the title.
+// the picture as wide as the screen allows (a tall page scrolled), its
+// size and bytes in the title.
 #ifndef LUMIVANE_UI_PREVIEW_WINDOW_H_
 #define LUMIVANE_UI_PREVIEW_WINDOW_H_
 
 #include <QLabel>
+#include <QScrollArea>
 #include <QWidget>
 #include <string>
 
@@ -18,6 +20,7 @@ class PreviewWindow : public QWidget {
 
  private:
   QLabel* picture_;
+  QScrollArea* scroll_;
 };
 
 }  // namespace lumivane::ui

@@ -213,13 +213,12 @@ std::string PreviewTitle(int width, int height, std::uint64_t bytes) {
   return "效果预览 " + SizeAndBytes(width, height, bytes);
 }
 
-std::string PreviewOpenFailed(int code) {
-  return "无法进行效果预览，返回的错误代码：" + std::to_string(code);
+std::string PreviewOpenFailed(const std::string& file) {
+  return "无法进行效果预览：系统没能打开 " + file;
 }
 
-std::string PreviewOpenFailedTwice(int second_code, const std::string& file) {
-  return "无法进行效果预览，两次返回的错误代码分别是：31," + std::to_string(second_code) +
-         "\n没有可以打开 " + file + " 的程序";
+std::string PreviewOpenFailedTwice(const std::string& file) {
+  return "无法进行效果预览：这台电脑上没有打开图片的程序，本程序也没能显示 " + file;
 }
 
 std::string MarginEmpty(Watermark w, Side s) { return MarginName(w, s) + "不能为空"; }

@@ -93,7 +93,8 @@ std::string HiddenFoldersSkipped(int count);
 std::string ReportAt(const std::string& report);
 // 效果预览 %s：W×H，N KB
 std::string PreviewMade(const std::string& path, int width, int height, std::uint64_t bytes);
-std::string PreviewOpenFailed(int code);
+// The system could not open the preview `file`.
+std::string PreviewOpenFailed(const std::string& file);
 // Nothing on this system opens a folder or a web page: where it is instead.
 // A run stopped at the user's request: what it did and where its report is.
 std::string Stopped(int processed, int not_reached, const std::string& report);
@@ -103,7 +104,7 @@ std::string NothingOpensFolder(const std::string& folder);
 std::string NothingOpensPage(const std::string& address);
 std::string NothingOpensGuide(const std::string& file);
 // Names the file: the user can still open it by hand.
-std::string PreviewOpenFailedTwice(int second_code, const std::string& file);
+std::string PreviewOpenFailedTwice(const std::string& file);
 // The title of the program's own preview window: "效果预览 800×600，95 KB".
 std::string PreviewTitle(int width, int height, std::uint64_t bytes);
 

@@ -133,10 +133,10 @@ class Preview {
       // shows it itself.
       const bool none = r2 == kOpenNoAssociation || r2 == kOpenFileNotFound;
       if (!(none && port_.ShowPicture(file, title))) {
-        checks_.Fail(msg::PreviewOpenFailedTwice(r2, file), std::nullopt);
+        checks_.Fail(msg::PreviewOpenFailedTwice(file), std::nullopt);
       }
     } else if (r <= 32) {
-      checks_.Fail(msg::PreviewOpenFailed(r), std::nullopt);
+      checks_.Fail(msg::PreviewOpenFailed(file), std::nullopt);
     }
   }
 

@@ -1,0 +1,28 @@
+// A written picture as the screen shows it: any format the program writes,
+// any height, brought to the screen's room by the imaging library, so a
+// window can show what no image plugin of its own reads.
+#ifndef LUMIVANE_ENGINE_PICTURE_SCREEN_PICTURE_H_
+#define LUMIVANE_ENGINE_PICTURE_SCREEN_PICTURE_H_
+
+#include <optional>
+#include <string>
+
+namespace lumivane {
+
+struct ScreenPicture {
+  int width = 0, height = 0;
+  int bands = 3;       // 3: RGB, 4: RGB and transparency
+  std::string pixels;  // rows top to bottom, 8 bits a sample, no padding
+};
+
+// The most pixels a preview keeps: a page 800 x 55200 is shown at about
+// 540 x 37000, to be scrolled.
+inline constexpr long long kScreenPixels = 20'000'000;
+
+// `path` no wider than `room_width`, within kScreenPixels, never enlarged;
+// a tall picture stays tall (it is scrolled). None when it cannot be read.
+std::optional<ScreenPicture> ReadForScreen(const std::string& path, int room_width);
+
+}  // namespace lumivane
+
+#endif  // LUMIVANE_ENGINE_PICTURE_SCREEN_PICTURE_H_
