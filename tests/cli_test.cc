@@ -294,10 +294,10 @@ TEST(RunFilesTest, NamesOfAnyBytesStayReadableAndNoCellRunsAsAFormula) {
   EXPECT_EQ(cli::ManifestLine("caf\xE9/\xE6\xB0/\x80\xE6\xB0\xB4.jpg", r),
             "{\"source\":\"caf\\udce9/\\udce6\\udcb0/\\udc80\xE6\xB0\xB4.jpg\","
             "\"outputs\":[],\"result\":\"read_failed\",\"bytes\":0,\"ms\":0}\n");
-  const std::string csv = RunReportCsv({{"=HYPERLINK(\"x\")", r},
-                                        {"-2+3.jpg", r},
-                                        {"@a.jpg", r},
-                                        {"\xD6\xD0\xCE\xC4.jpg", r}});  // 中文.jpg in GBK
+  const std::string csv = RunReportCsv({{"=HYPERLINK(\"x\")", r, {}},
+                                        {"-2+3.jpg", r, {}},
+                                        {"@a.jpg", r, {}},
+                                        {"\xD6\xD0\xCE\xC4.jpg", r, {}}});  // 中文.jpg in GBK
   EXPECT_NE(csv.find("\r\n\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos) << csv;
   EXPECT_NE(csv.find("\r\n'-2+3.jpg,"), std::string::npos) << csv;
   EXPECT_NE(csv.find("\r\n'@a.jpg,"), std::string::npos) << csv;
@@ -414,8 +414,8 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFileAndKeepsItsRecord) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      chdir(dir.path().c_str());
-      freopen("/dev/null", "w", stderr);
+      if (chdir(dir.path().c_str()) != 0) _exit(126);
+      if (freopen("/dev/null", "w", stderr) == nullptr) _exit(126);
       execl(LUMIVANE_BATCH_BINARY, "lumivane-batch", "--source", "src", "--target", out.c_str(),
             "--workers", "2", static_cast<char*>(nullptr));
       _exit(127);

@@ -251,7 +251,9 @@ TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
     ExtraOperations o;
     turn_on(f, o);
     EXPECT_TRUE(f.IsOn(o)) << f.key;
-    if (f.IsNumber()) EXPECT_EQ(f.Number(o), f.range.high) << f.key;
+    if (f.IsNumber()) {
+      EXPECT_EQ(f.Number(o), f.range.high) << f.key;
+    }
     // One that tunes another (--fit, --size) or a mark is not logged, nor
     // keyed for resuming, without it: it does nothing.
     if (f.needs != nullptr) {

@@ -350,7 +350,7 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
   W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
   bool answered_exit = false;
-  seam_.on_question = [&](const std::string& text) {
+  seam_.on_question = [&](const std::string&) {
     if (answered_exit) return;
     answered_exit = true;
     // The overwrite question is open: the run is going. Quit, answer No.
@@ -870,8 +870,12 @@ TEST(ChineseFileDialogTest, SizesDatesAndFolderTypesInChinese) {
     const QString date = columns.index(row, 3, root).data().toString();
     EXPECT_FALSE(size.contains("KiB") || date.contains("Dec"))
         << size.toStdString() << date.toStdString();
-    if (name == "sub") EXPECT_EQ(type, QString::fromUtf8("文件夹"));
-    if (name == "a.png") EXPECT_TRUE(size.startsWith("2.9 ")) << size.toStdString();
+    if (name == "sub") {
+      EXPECT_EQ(type, QString::fromUtf8("文件夹"));
+    }
+    if (name == "a.png") {
+      EXPECT_TRUE(size.startsWith("2.9 ")) << size.toStdString();
+    }
   }
   // Choosers open where the box's value is, else in the pictures folder or
   // home, never in the program's own folder; the type column is whole, and

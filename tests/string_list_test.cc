@@ -10,8 +10,12 @@ TEST(StringListTest, GrowsByTenAndKeepsEarlierTexts) {
   EXPECT_EQ(list.capacity, 10);
   for (int i = 0; i < 21; ++i) {
     StringListAppend(list, "item" + std::to_string(i));
-    if (i == 9) EXPECT_EQ(list.capacity, 10);
-    if (i == 10) EXPECT_EQ(list.capacity, 20);
+    if (i == 9) {
+      EXPECT_EQ(list.capacity, 10);
+    }
+    if (i == 10) {
+      EXPECT_EQ(list.capacity, 20);
+    }
   }
   EXPECT_EQ(list.capacity, 30);
   ASSERT_EQ(list.count(), 21);

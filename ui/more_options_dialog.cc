@@ -111,7 +111,8 @@ void MoreOptionsDialog::FitScreen(const QScrollArea& area) {
 }
 
 QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
-  Row row{&field, new QCheckBox(QString::fromUtf8(field.label))};
+  Row row{&field, new QCheckBox(QString::fromUtf8(field.label)), nullptr, nullptr, nullptr, nullptr,
+          {}};
   std::vector<QWidget*> values;
   if (field.IsText()) {
     row.text = new QLineEdit;

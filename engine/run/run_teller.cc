@@ -35,7 +35,7 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
   }
   for (const LeftOut& picture : result.left_out)
     Log(msg::LeftOutOfPage(picture.source, picture.why));
-  rows_.push_back({source, std::move(result)});
+  rows_.push_back({source, std::move(result), {}});
   const PictureResult& told = rows_.back().result;
   switch (told.outcome) {
     case PictureOutcome::kProcessed:
