@@ -387,6 +387,32 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
   }
 }
 
+// A preview is made off the window's thread: the click returns at once,
+// the controls held and the window answering; a second click starts none.
+TEST_F(MainWindowTest, APreviewIsMadeWhileTheWindowAnswers) {
+  window_->SetInitialStates();
+  std::string src = dir_.MakeFolder("src");
+  MakePictureFile(src + "/a.jpg", 3000, 2000, "red", "JPEG");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  Click(Control::TextWatermarkCheck);
+  W<QLineEdit>(Control::WatermarkTextBox)->setText("shop");
+  Click(Control::TextPreviewButton);
+  EXPECT_TRUE(window_->previewing());
+  EXPECT_FALSE(Enabled(Control::TextPreviewButton));
+  EXPECT_FALSE(Enabled(Control::StartButton));
+  Click(Control::TextPreviewButton);  // held: starts no second one
+  QElapsedTimer timer;
+  timer.start();
+  while (window_->previewing() && timer.elapsed() < 30000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_FALSE(window_->previewing());
+  EXPECT_EQ(seam_.opened.size(), 1u);
+  EXPECT_TRUE(Enabled(Control::TextPreviewButton));
+  EXPECT_TRUE(Enabled(Control::StartButton));
+  EXPECT_FALSE(Enabled(Control::PicturePreviewButton));  // as it was
+}
+
 // A run that ends while its stop question is open takes the question with
 // it: 完成 is never asked over a question about a run that is over.
 TEST_F(MainWindowTest, TheStopQuestionGoesWhenTheRunEnds) {

@@ -57,8 +57,9 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
 }
 
 MainWindow::~MainWindow() {
-  // The run reaches the window through its port: it stops, and ends,
+  // The preview and the run reach the window through its port: they end
   // before the window goes.
+  WaitForPreview();
   if (!run_.Joinable()) return;
   StopRunAndWait();
   run_.Join();

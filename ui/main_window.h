@@ -11,7 +11,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/operation_table.h"
@@ -113,6 +115,7 @@ class MainWindow : public QMainWindow {
   // file cannot be shown.
   bool ShowPreview(const std::string& path, const std::string& title);
   PreviewWindow* preview_window() const { return preview_window_; }
+  bool previewing() const { return preview_.joinable(); }
   // A web page with the desktop's program or a browser; where this system
   // has neither, a message gives the address.
   void OpenPage(const std::string& address);
@@ -163,6 +166,11 @@ class MainWindow : public QMainWindow {
   void WatermarkPictureCommand();
   void FontCommand();
   void PreviewCommand(Control button);
+  // The preview made: the window is the user's again.
+  struct PreviewJob;
+  void EndPreview(const PreviewJob& job);
+  // Waits, answering the preview's calls, until the preview going ends.
+  void WaitForPreview();
   void StartCommand();
   void MoreOptionsCommand();
   // The help page, or the shipped guide where the page cannot be reached
@@ -207,6 +215,9 @@ class MainWindow : public QMainWindow {
   std::shared_ptr<std::atomic<bool>> stop_run_;   // the current run's
   std::shared_ptr<std::atomic<bool>> pause_run_;  // while asked whether to stop it
   RunningBatch run_;                              // joined before the window goes
+  std::thread preview_;                           // the preview being made
+  // Each control's enabled state while a preview holds them all.
+  std::vector<std::pair<QWidget*, bool>> held_for_preview_;
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;

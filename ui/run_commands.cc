@@ -56,6 +56,7 @@ bool MainWindow::ExitRule() {
     if (!AskWhileHeld("图片正在进行处理，确认要退出吗？")) return false;
     StopRunAndWait();
   }
+  WaitForPreview();
   // No half-written output may stay behind.
   platform::RemovePendingTemporaries();
   exit_process_(0);

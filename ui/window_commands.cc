@@ -314,15 +314,49 @@ void MainWindow::RestorePreset(const std::string& name) {
   ShowOperationsInSight();
 }
 
+struct MainWindow::PreviewJob {
+  ProcessingSettings settings;
+  UserInputs inputs;
+  ExtraOperations extras;
+  std::optional<Field> refused;
+};
+
 void MainWindow::PreviewCommand(Control button) {
+  if (preview_.joinable()) return;  // one preview at a time
   const std::string folder = platform::JoinPath(program_folder_, "temp");
-  control(button)->setEnabled(false);
-  const auto refused =
-      button == Control::TextPreviewButton
-          ? PreviewTextWatermark(port(), settings_, ReadInputs(*this), extras_, folder)
-          : PreviewPictureWatermark(port(), settings_, ReadInputs(*this), extras_, folder);
-  control(button)->setEnabled(true);
-  if (refused) control(ControlFor(*refused))->setFocus();
+  const bool text = button == Control::TextPreviewButton;
+  auto job = std::make_shared<PreviewJob>(PreviewJob{settings_, ReadInputs(*this), extras_, {}});
+  // Made off the window's thread, like a run: the window repaints and
+  // answers meanwhile, its controls held as they were asked.
+  held_for_preview_.clear();
+  for (QWidget* w : controls_) {
+    held_for_preview_.emplace_back(w, w->isEnabled());
+    w->setEnabled(false);
+  }
+  more_options_action_->setEnabled(false);
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  preview_ = std::thread([this, job, text, folder] {
+    job->refused =
+        text ? PreviewTextWatermark(port(), job->settings, job->inputs, job->extras, folder)
+             : PreviewPictureWatermark(port(), job->settings, job->inputs, job->extras, folder);
+    QMetaObject::invokeMethod(
+        this, [this, job] { EndPreview(*job); }, Qt::QueuedConnection);
+  });
+}
+
+void MainWindow::EndPreview(const PreviewJob& job) {
+  if (preview_.joinable()) preview_.join();
+  QApplication::restoreOverrideCursor();
+  for (const auto& [w, enabled] : held_for_preview_) w->setEnabled(enabled);
+  held_for_preview_.clear();
+  more_options_action_->setEnabled(true);
+  // The values its checks took, as before (the controls were held).
+  settings_ = job.settings;
+  if (job.refused) control(ControlFor(*job.refused))->setFocus();
+}
+
+void MainWindow::WaitForPreview() {
+  while (preview_.joinable()) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 bool MainWindow::ShowPreview(const std::string& path, const std::string& title) {
