@@ -594,10 +594,11 @@ TEST_F(MainWindowTest, PreviewWithoutAViewerShowsInTheProgramsOwnWindow) {
   EXPECT_LE(shown->picture()->pixmap().width(), room.width());
   EXPECT_NEAR(shown->picture()->pixmap().height() * 12.5, shown->picture()->pixmap().width(), 13);
   EXPECT_FALSE(window_->ShowPreview(dir_ / "missing.png", "x"));
-  // Any format written, however tall: a WebP, a long page to scroll.
-  MakePictureFile(dir_ / "page.webp", 800, 600, "red", "WEBP");
-  ASSERT_TRUE(window_->ShowPreview(dir_ / "page.webp", "webp"));
+  // Any format written, however tall: a WebP whole, a long page to scroll.
+  MakePictureFile(dir_ / "photo.webp", 2400, 1800, "red", "WEBP");
+  ASSERT_TRUE(window_->ShowPreview(dir_ / "photo.webp", "webp"));
   EXPECT_NEAR(shown->picture()->pixmap().height() * 4 / 3.0, shown->picture()->pixmap().width(), 2);
+  EXPECT_LE(shown->picture()->pixmap().height(), room.height());
   MakePictureFile(dir_ / "page.png", 800, 55200, "blue", "PNG");
   ASSERT_TRUE(window_->ShowPreview(dir_ / "page.png", "page"));
   EXPECT_GT(shown->picture()->pixmap().height(), room.height());

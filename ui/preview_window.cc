@@ -26,10 +26,11 @@ PreviewWindow::PreviewWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 
 bool PreviewWindow::Show(const std::string& path, const std::string& title) {
   // Read by the imaging library, whatever the format (WebP too) and
-  // however tall (a joined page): as wide as the screen allows, never
-  // enlarged; a page taller than the screen is scrolled.
+  // however tall (a joined page): whole on the screen, never enlarged; a
+  // long page as wide as the screen allows, scrolled.
   const QSize room = ScreenRoom(*this);
-  const auto shown = ReadForScreen(path, room.width());
+  const int bar = scroll_->verticalScrollBar()->sizeHint().width();
+  const auto shown = ReadForScreen(path, room.width() - bar, room.height());
   if (!shown) return false;
   const QImage image(reinterpret_cast<const uchar*>(shown->pixels.data()), shown->width,
                      shown->height, shown->width * shown->bands,
@@ -41,8 +42,7 @@ bool PreviewWindow::Show(const std::string& path, const std::string& title) {
   // the title bar's buttons; a tall one its scroll bar.
   const int title_width = fontMetrics().horizontalAdvance(windowTitle()) + 160;
   const bool tall = shown->height > room.height();
-  const int bar = tall ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
-  resize(std::min(std::max(shown->width + bar, title_width), room.width()),
+  resize(std::min(std::max(shown->width + (tall ? bar : 0), title_width), room.width()),
          std::min(shown->height, room.height()));
   scroll_->verticalScrollBar()->setValue(0);
   ShowOverOwner(*this);

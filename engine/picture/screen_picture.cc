@@ -12,7 +12,8 @@
 
 namespace lumivane {
 
-std::optional<ScreenPicture> ReadForScreen(const std::string& path, int room_width) {
+std::optional<ScreenPicture> ReadForScreen(const std::string& path, int room_width,
+                                           int room_height) {
   EnsureImagingEnvironment();
   // A preview is the program's own output: a few megabytes at most.
   constexpr std::uint64_t kLargestFile = 1ull << 30;
@@ -21,7 +22,10 @@ std::optional<ScreenPicture> ReadForScreen(const std::string& path, int room_wid
   try {
     const vips::VImage header = vips::VImage::new_from_buffer(*bytes, "");
     const double w = header.width(), h = header.height();
-    const double scale = std::min({1.0, room_width / w, std::sqrt(kScreenPixels / (w * h))});
+    const double across = std::min(1.0, room_width / w);
+    const double whole = std::min(across, room_height / h);
+    const double scale =
+        whole * 2 >= across ? whole : std::min(across, std::sqrt(kScreenPixels / (w * h)));
     const int width = std::max(1, static_cast<int>(std::floor(w * scale)));
     const int height = std::max(1, static_cast<int>(std::floor(h * scale)));
     const BlobPtr blob = BorrowBlob(*bytes);

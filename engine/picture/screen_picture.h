@@ -19,9 +19,12 @@ struct ScreenPicture {
 // 540 x 37000, to be scrolled.
 inline constexpr long long kScreenPixels = 20'000'000;
 
-// `path` no wider than `room_width`, within kScreenPixels, never enlarged;
-// a tall picture stays tall (it is scrolled). None when it cannot be read.
-std::optional<ScreenPicture> ReadForScreen(const std::string& path, int room_width);
+// `path` whole within `room_width` x `room_height`, never enlarged; a page
+// that would then be less than half as wide as the room allows is brought
+// to the width only, within kScreenPixels, to be scrolled. None when it
+// cannot be read.
+std::optional<ScreenPicture> ReadForScreen(const std::string& path, int room_width,
+                                           int room_height);
 
 }  // namespace lumivane
 
