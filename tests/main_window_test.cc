@@ -635,6 +635,23 @@ TEST(HowToUseTest, TheShippedGuideWhereThePageCannotBeReached) {
       << seam.shown.back();
 }
 
+// The guide is found wherever the program is: its program folder first
+// (one outside the build tree), else beside the installed program.
+TEST(HowToUseTest, TheGuideIsFoundWhereverTheProgramIs) {
+  TempDir dir;
+  const std::string folder = dir.MakeFolder("elsewhere/program");
+  const std::string installed = dir.MakeFolder("usr/bin") + "/lumivane";
+  EXPECT_EQ(ui::GuideFile(installed, folder), "");
+  dir.MakeFolder("usr/share/doc/lumivane");
+  dir.WriteFile("usr/share/doc/lumivane/guide.html", "doc");
+  EXPECT_EQ(ui::GuideFile(installed, folder), dir / "usr/bin/../share/doc/lumivane/guide.html");
+  dir.MakeFolder("usr/share/lumivane");
+  dir.WriteFile("usr/share/lumivane/guide.html", "shared");
+  EXPECT_EQ(ui::GuideFile(installed, folder), dir / "usr/bin/../share/lumivane/guide.html");
+  dir.WriteFile("elsewhere/program/guide.html", "mine");
+  EXPECT_EQ(ui::GuideFile(installed, folder), folder + "/guide.html");
+}
+
 // A preset sets the width too, the bar names it, and after a restart it is
 // in effect again; the bar says when its width is no longer the window's.
 TEST_F(MainWindowTest, APresetSetsTheWidthAndStaysInEffectAfterARestart) {

@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QScreen>
 #include <QTranslator>
+#include <string>
+#include <vector>
 
 #include "announce/announcement_list.h"
 #include "announce/download.h"
@@ -56,19 +58,6 @@ void InstallChineseTranslations() {
 
 namespace {
 
-// The guide shipped beside the program: installed, or in the build tree
-// (build/ui/lumivane beside build/man).
-std::string GuideFile(const std::string& program_file) {
-  const std::string shared = SharedDataFolder(program_file);
-  if (shared.empty()) return "";
-  const std::string built = platform::JoinPath(
-      program_file.substr(0, program_file.rfind(platform::kPathSeparator)), "../man/guide.html");
-  for (const std::string& guide : {platform::JoinPath(shared, "guide.html"), built}) {
-    if (platform::PathIsRegularFile(guide)) return guide;
-  }
-  return "";
-}
-
 void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string& program_folder,
                             const std::string& program_file) {
   window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_folder, program_file] {
@@ -98,6 +87,21 @@ void PlaceWindow(MainWindow& window) {
 }
 
 }  // namespace
+
+std::string GuideFile(const std::string& program_file, const std::string& program_folder) {
+  std::vector<std::string> places{platform::JoinPath(program_folder, "guide.html")};
+  if (const std::string shared = SharedDataFolder(program_file); !shared.empty()) {
+    const std::string bin = program_file.substr(0, program_file.rfind(platform::kPathSeparator));
+    places.push_back(platform::JoinPath(shared, "guide.html"));
+    places.push_back(platform::JoinPath(bin, "../share/doc/lumivane/guide.html"));
+    // The build tree: build/ui/lumivane beside build/man.
+    places.push_back(platform::JoinPath(bin, "../man/guide.html"));
+  }
+  for (const std::string& guide : places) {
+    if (platform::PathIsRegularFile(guide)) return guide;
+  }
+  return "";
+}
 
 int RunProgram(int argc, char** argv) {
   // Qt takes its own platform options; a folder left is the source.
@@ -136,7 +140,7 @@ int RunProgram(int argc, char** argv) {
   MainWindow::Options options;
   options.with_announcements = announcements->count() > 0;
   options.program_folder = start_folder;
-  options.guide_file = GuideFile(program_file);
+  options.guide_file = GuideFile(program_file, start_folder);
   MainWindow window(seam, settings, options);
   InstallShortcutCommand(window, seam, start_folder, program_file);
   settings = ProcessingSettings{};

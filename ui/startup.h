@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <string>
 
 namespace lumivane::ui {
 
@@ -17,6 +18,11 @@ QIcon ProgramIcon(int group);
 // Chinese, whatever the machine's language: the program is Chinese
 // throughout. Call once the application exists.
 void InstallChineseTranslations();
+
+// The guide shipped with the program, wherever it is: in the program
+// folder, beside the installed program (its data or documentation
+// folder), or in the build tree; "" when none is there.
+std::string GuideFile(const std::string& program_file, const std::string& program_folder);
 
 int RunProgram(int argc, char** argv);
 
