@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -411,6 +412,19 @@ TEST_F(MainWindowTest, APreviewIsMadeWhileTheWindowAnswers) {
   EXPECT_TRUE(Enabled(Control::TextPreviewButton));
   EXPECT_TRUE(Enabled(Control::StartButton));
   EXPECT_FALSE(Enabled(Control::PicturePreviewButton));  // as it was
+  // Escape while it is made: it is not shown, and the window is as before.
+  seam_.opened.clear();
+  Click(Control::TextPreviewButton);
+  ASSERT_TRUE(window_->previewing());
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(window_.get(), &escape);
+  timer.restart();
+  while (window_->previewing() && timer.elapsed() < 30000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_TRUE(seam_.opened.empty());
+  EXPECT_FALSE(window_->PreviewCancelled());
+  EXPECT_TRUE(Enabled(Control::TextPreviewButton));
 }
 
 // A run that ends while its stop question is open takes the question with

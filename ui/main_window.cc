@@ -362,6 +362,11 @@ void MainWindow::ShowPictureCount(int done, int total) {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   // Escape stops a run, as the 停止 button does (a help bubble takes it first).
   if (event->key() == Qt::Key_Escape && locked_) return StopCommand();
+  // And leaves a preview being made unshown.
+  if (event->key() == Qt::Key_Escape && previewing()) {
+    preview_cancelled_ = true;
+    return;
+  }
   QMainWindow::keyPressEvent(event);
 }
 

@@ -116,6 +116,8 @@ class MainWindow : public QMainWindow {
   bool ShowPreview(const std::string& path, const std::string& title);
   PreviewWindow* preview_window() const { return preview_window_; }
   bool previewing() const { return preview_.joinable(); }
+  // Escape or closing the window while a preview is made: it is not shown.
+  bool PreviewCancelled() const { return preview_cancelled_; }
   // A web page with the desktop's program or a browser; where this system
   // has neither, a message gives the address.
   void OpenPage(const std::string& address);
@@ -216,6 +218,7 @@ class MainWindow : public QMainWindow {
   std::shared_ptr<std::atomic<bool>> pause_run_;  // while asked whether to stop it
   RunningBatch run_;                              // joined before the window goes
   std::thread preview_;                           // the preview being made
+  bool preview_cancelled_ = false;
   // Each control's enabled state while a preview holds them all.
   std::vector<std::pair<QWidget*, bool>> held_for_preview_;
   QElapsedTimer run_clock_;

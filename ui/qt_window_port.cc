@@ -85,15 +85,23 @@ void QtWindowPort::UnlockAfterRun() {
 }
 
 bool QtWindowPort::ShowPicture(const std::string& path, const std::string& title) {
-  return OnWindowThread(&window_, [&] { return window_.ShowPreview(path, title); });
+  return OnWindowThread(
+      &window_, [&] { return window_.PreviewCancelled() || window_.ShowPreview(path, title); });
 }
 
+// A preview cancelled meanwhile is not opened, and nothing is said of it.
+constexpr int kLeftUnopened = 33;
+
 int QtWindowPort::OpenWithDesktop(const std::string& path) {
-  return OnWindowThread(&window_, [&] { return window_.seam().OpenWithDesktop(path); });
+  return OnWindowThread(&window_, [&] {
+    return window_.PreviewCancelled() ? kLeftUnopened : window_.seam().OpenWithDesktop(path);
+  });
 }
 
 int QtWindowPort::OpenInBrowser(const std::string& path) {
-  return OnWindowThread(&window_, [&] { return window_.seam().OpenInBrowser(path); });
+  return OnWindowThread(&window_, [&] {
+    return window_.PreviewCancelled() ? kLeftUnopened : window_.seam().OpenInBrowser(path);
+  });
 }
 
 }  // namespace lumivane::ui

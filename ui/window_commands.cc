@@ -323,6 +323,7 @@ struct MainWindow::PreviewJob {
 
 void MainWindow::PreviewCommand(Control button) {
   if (preview_.joinable()) return;  // one preview at a time
+  preview_cancelled_ = false;
   const std::string folder = platform::JoinPath(program_folder_, "temp");
   const bool text = button == Control::TextPreviewButton;
   auto job = std::make_shared<PreviewJob>(PreviewJob{settings_, ReadInputs(*this), extras_, {}});
@@ -350,12 +351,14 @@ void MainWindow::EndPreview(const PreviewJob& job) {
   for (const auto& [w, enabled] : held_for_preview_) w->setEnabled(enabled);
   held_for_preview_.clear();
   more_options_action_->setEnabled(true);
+  preview_cancelled_ = false;
   // The values its checks took, as before (the controls were held).
   settings_ = job.settings;
   if (job.refused) control(ControlFor(*job.refused))->setFocus();
 }
 
 void MainWindow::WaitForPreview() {
+  if (preview_.joinable()) preview_cancelled_ = true;  // the window is going
   while (preview_.joinable()) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
