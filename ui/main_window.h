@@ -18,6 +18,7 @@
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/operation_table.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/picture/screen_picture.h"
 #include "engine/run/running_batch.h"
 #include "engine/run/window_port.h"
 #include "ui/controls.h"
@@ -114,6 +115,9 @@ class MainWindow : public QMainWindow {
   // A preview in the program's own window (one, reused); false when the
   // file cannot be shown.
   bool ShowPreview(const std::string& path, const std::string& title);
+  bool ShowPreview(const ScreenPicture& shown, const std::string& title);
+  // The room a preview is read for.
+  QSize PreviewRoom();
   PreviewWindow* preview_window() const { return preview_window_; }
   bool previewing() const { return preview_.joinable(); }
   // Escape or closing the window while a preview is made: it is not shown.

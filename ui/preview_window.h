@@ -9,13 +9,20 @@
 #include <QWidget>
 #include <string>
 
+#include "engine/picture/screen_picture.h"
+
 namespace lumivane::ui {
 
 class PreviewWindow : public QWidget {
  public:
   explicit PreviewWindow(QWidget* owner);
+  // The room a picture is read for (ReadForScreen): the screen's, less a
+  // scroll bar.
+  QSize PictureRoom() const;
   // Shows the picture file; false when it cannot be read.
   bool Show(const std::string& path, const std::string& title);
+  // Shows a picture read for the screen elsewhere (off the window's thread).
+  bool Show(const ScreenPicture& shown, const std::string& title);
   const QLabel* picture() const { return picture_; }
 
  private:

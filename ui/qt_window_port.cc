@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "engine/picture/screen_picture.h"
+#include "engine/picture/screen_picture.h"
 #include "engine/run/messages.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
@@ -85,8 +87,13 @@ void QtWindowPort::UnlockAfterRun() {
 }
 
 bool QtWindowPort::ShowPicture(const std::string& path, const std::string& title) {
+  // Read for the screen on the caller's thread (the preview's), shown on
+  // the window's: a long page never holds the window up.
+  const QSize room = OnWindowThread(&window_, [&] { return window_.PreviewRoom(); });
+  const auto shown = ReadForScreen(path, room.width(), room.height());
+  if (!shown) return false;
   return OnWindowThread(
-      &window_, [&] { return window_.PreviewCancelled() || window_.ShowPreview(path, title); });
+      &window_, [&] { return window_.PreviewCancelled() || window_.ShowPreview(*shown, title); });
 }
 
 // A preview cancelled meanwhile is not opened, and nothing is said of it.

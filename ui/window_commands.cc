@@ -362,9 +362,19 @@ void MainWindow::WaitForPreview() {
   while (preview_.joinable()) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+QSize MainWindow::PreviewRoom() {
+  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
+  return preview_window_->PictureRoom();
+}
+
 bool MainWindow::ShowPreview(const std::string& path, const std::string& title) {
   if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
   return preview_window_->Show(path, title);
+}
+
+bool MainWindow::ShowPreview(const ScreenPicture& shown, const std::string& title) {
+  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
+  return preview_window_->Show(shown, title);
 }
 
 void MainWindow::AppendRunLogLine(const std::string& line) {

@@ -57,7 +57,7 @@ PictureSize LaidMarkSize(const vips::VImage& picture, const vips::VImage& waterm
 
 // The text mark's place: as set, or beside the picture mark when both are
 // set to one place (above it at the bottom, below it at the top, inside it
-// at a side's middle, below it in the centre), a gap of its margin apart.
+// at a side's middle, below it in the centre), 8 pixels apart.
 std::pair<Placement, Placement> TextMarkPlace(const vips::VImage& picture, const StepContext& c,
                                               const vips::VImage* mark) {
   const ProcessingSettings& s = c.settings;
