@@ -89,6 +89,4 @@ void CliPort::SetPictureCount(int done, int total) {
   progress_shown_ = true;
 }
 
-void CliPort::UnlockAfterRun() { ClearProgressLine(); }
-
 }  // namespace lumivane::cli

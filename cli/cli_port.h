@@ -26,10 +26,10 @@ class CliPort : public WindowPort {
   void SetProgressRange(int) override;
   void SetProgressPosition(int) override {}
   void SetPictureCount(int done, int total) override;
-  void RequestFocus(Field) override {}
-  void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string&) override { return 42; }
   int OpenInBrowser(const std::string&) override { return 42; }
+  // The run is over: its progress line goes.
+  void EndProgress() { ClearProgressLine(); }
 
  private:
   void ClearProgressLine();

@@ -31,7 +31,7 @@ constexpr int kBrokenPipeExit = 141;
 // or written (a picture, a folder, the manifest, the report).
 constexpr int kSomeFailed = 3;
 
-int ExitCode(const lumivane::BatchSummary& summary, bool manifest_failed) {
+int ExitCode(const lumivane::RunOutcome& summary, bool manifest_failed) {
   using lumivane::RunEnd;
   if (summary.end == RunEnd::kRefused || summary.end == RunEnd::kCancelled) return 1;
   return summary.Complete() && !manifest_failed ? 0 : kSomeFailed;
@@ -132,8 +132,6 @@ int main(int argc, char** argv) {
     }
   }
   batch.stop = stop;
-  if (options->save_settings)
-    batch.save_settings = [folder](const ProcessingSettings& s) { SaveSettings(folder, s); };
   std::optional<platform::AppendFile> manifest =
       options->manifest ? platform::AppendFile::Open(*options->manifest) : std::nullopt;
   bool manifest_failed = false;
@@ -146,7 +144,10 @@ int main(int argc, char** argv) {
     const bool usable = !(stdout_closed && *options->manifest == "-");
     batch.on_picture = ManifestWriter(*manifest, usable, *options->manifest, port, manifest_failed);
   }
-  const BatchSummary summary = BatchWorker(port, settings, batch);
+  const RunOutcome summary = BatchWorker(port, settings, batch);
+  port.EndProgress();
+  // Kept once the checks have passed, whatever the run then met.
+  if (options->save_settings && summary.checked) SaveSettings(folder, *summary.checked);
   if (interrupted != 0) return 128 + interrupted;
   return ExitCode(summary, manifest_failed);
 }

@@ -54,7 +54,7 @@ class ConcurrentRunTest : public ::testing::Test {
 
   TempDir dir_;
   std::string src_;
-  std::vector<BatchSummary> summaries_;
+  std::vector<RunOutcome> summaries_;
 };
 
 TEST_F(ConcurrentRunTest, SeveralWorkersShowExactlyWhatOneWorkerShows) {
@@ -125,7 +125,7 @@ TEST_F(ConcurrentRunTest, LargePhotosInFlightTogetherWaitForRoomInsteadOfFailing
   request.inputs.target = dir_ / "out";
   request.workers = 6;
   ProcessingSettings settings;
-  const BatchSummary summary = BatchWorker(port, settings, request);
+  const RunOutcome summary = BatchWorker(port, settings, request);
   EXPECT_EQ(summary.processed, 6);
   EXPECT_EQ(port.Calls("log"),
             (std::vector<std::string>{"处理：质量 95", ReportLine(request.inputs.target)}));

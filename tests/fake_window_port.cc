@@ -68,8 +68,6 @@ void FakeWindowPort::SetProgressRange(int maximum) {
 void FakeWindowPort::SetProgressPosition(int position) {
   Record("position " + std::to_string(position));
 }
-void FakeWindowPort::RequestFocus(Field field) { Record(std::string("focus ") + FieldName(field)); }
-void FakeWindowPort::UnlockAfterRun() { Record("unlock"); }
 int FakeWindowPort::OpenWithDesktop(const std::string& path) {
   Record("open " + path);
   return open_result;

@@ -46,8 +46,6 @@ class FakeWindowPort : public WindowPort {
     picture_counts.push_back(std::to_string(done) + "/" + std::to_string(total));
   }
   std::vector<std::string> picture_counts;
-  void RequestFocus(Field field) override;
-  void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
   int OpenInBrowser(const std::string& path) override;
   bool ShowPicture(const std::string& path, const std::string& title) override;

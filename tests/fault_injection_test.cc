@@ -117,7 +117,7 @@ TEST_F(FaultTest, ReadOnlyTargetIsReportedPerPictureAndNothingCounts) {
   } else {
     chmod(target_.c_str(), 0555);
   }
-  const BatchSummary summary = Run();
+  const RunOutcome summary = Run();
   if (mounted) umount2(target_.c_str(), MNT_DETACH);
   EXPECT_EQ(summary.processed, 0);
   EXPECT_EQ(summary.failed, 2);
@@ -136,11 +136,12 @@ TEST_F(FaultTest, PictureDeletedAfterTheScanIsLoggedAndTheRestCounted) {
   for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
     MakePictureFile(src_ + "/" + name, 40, 30, "blue", "JPEG");
   port_.on_progress_range = [this] { fs::remove(src_ + "/b.jpg"); };
-  const BatchSummary summary = Run();
+  const RunOutcome summary = Run();
   EXPECT_EQ(summary.processed, 2);
-  EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"处理：质量 95", "读取 " + src_ + "/b.jpg 出错：无法打开这个文件",
-                                      ReportLine(target_)}));
+  EXPECT_EQ(
+      port_.Calls("log"),
+      (std::vector<std::string>{"处理：质量 95", "读取 " + src_ + "/b.jpg 出错：无法打开这个文件",
+                                ReportLine(target_)}));
 }
 
 TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {
@@ -149,7 +150,7 @@ TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {
   MakePictureFile(src_ + "/a/inner.jpg", 40, 30, "blue", "JPEG");
   ASSERT_EQ(symlink(src_.c_str(), (src_ + "/a/loop").c_str()), 0);
   request_.inputs.subfolders = true;
-  const BatchSummary summary = Run();
+  const RunOutcome summary = Run();
   EXPECT_EQ(summary.processed, 2);
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"2"});
 }

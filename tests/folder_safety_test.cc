@@ -55,7 +55,7 @@ TEST_F(FolderSafetyTest, SourceFolderIsKnownHoweverItIsNamed) {
   EXPECT_EQ(Run().end, RunEnd::kRefused);
   EXPECT_EQ(port_.Calls("message"),
             std::vector<std::string>{"提示|不能将处理后的图片保存到图片源文件夹里|error"});
-  EXPECT_EQ(port_.Calls("focus"), std::vector<std::string>{"target"});
+  EXPECT_EQ(Focus(), "target");
   ExpectOriginalsUntouched();
 }
 
@@ -70,17 +70,17 @@ TEST_F(FolderSafetyTest, LinksAreNeitherWrittenThroughNorFollowedOutOfTheTree) {
   ASSERT_EQ(symlink(elsewhere.c_str(), (dir_.MakeFolder("target") + "/sub").c_str()), 0);
   request_.inputs.subfolders = true;
   port_.answers = {true};
-  const BatchSummary summary = Run();
+  const RunOutcome summary = Run();
   ExpectOriginalsUntouched();
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/kept/c.jpg"));
-  EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{
-                "未进入文件夹链接 " + src_ + "/root：它指向图片源文件夹以外或处理后保存到的文件夹",
-                "未进入文件夹链接 " + src_ + "/up：它指向图片源文件夹以外或处理后保存到的文件夹",
-                "处理：质量 95",
-                "未保存到 " + target_ + "/sub：处理后保存到的文件夹里的链接不会被写入",
-                ReportLine(target_)}));
+  EXPECT_EQ(
+      port_.Calls("log"),
+      (std::vector<std::string>{
+          "未进入文件夹链接 " + src_ + "/root：它指向图片源文件夹以外或处理后保存到的文件夹",
+          "未进入文件夹链接 " + src_ + "/up：它指向图片源文件夹以外或处理后保存到的文件夹",
+          "处理：质量 95", "未保存到 " + target_ + "/sub：处理后保存到的文件夹里的链接不会被写入",
+          ReportLine(target_)}));
   EXPECT_EQ(summary.processed, 2);
   EXPECT_FALSE(summary.Complete());
 }
@@ -98,7 +98,7 @@ TEST_F(FolderSafetyTest, FoldersBeyondTheLongestPathAreToldNotSkippedSilently) {
   ASSERT_GE(fd, 0);
   close(fd);
   request_.inputs.subfolders = true;
-  const BatchSummary summary = Run();
+  const RunOutcome summary = Run();
   const auto logged = port_.Calls("log");
   ASSERT_EQ(logged.size(), 2u);
   EXPECT_EQ(logged[0].rfind("路径太长，未能读取文件夹 " + src_ + "/" + name, 0), 0u);

@@ -325,9 +325,10 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
   EXPECT_TRUE(
       log().starts_with("———— " + QDate::currentDate().toString("yyyy-MM-dd").toStdString()))
       << log();
-  EXPECT_TRUE(log().ends_with(
-      " 开始处理 ————\n处理：质量 95，水印图片 mark.png\n更多处理选项：≤ 500 KB，水印图片宽 20%\n每张图片的结果记在 " +
-      (dir_ / "out/处理报告.html") + "\n"))
+  EXPECT_TRUE(
+      log().ends_with(" 开始处理 ————\n处理：质量 95，水印图片 mark.png\n更多处理选项：≤ 500 "
+                      "KB，水印图片宽 20%\n每张图片的结果记在 " +
+                      (dir_ / "out/处理报告.html") + "\n"))
       << log();
   EXPECT_TRUE(FileExists(dir_ / "out/a.jpg"));
   EXPECT_TRUE(FileExists(dir_ / "out/b.png.jpg"));
@@ -342,6 +343,15 @@ TEST_F(MainWindowTest, StartButtonLocksTheWindowForTheRunAndUnlocksAfterIt) {
   EXPECT_TRUE(Enabled(Control::WatermarkPictureBox));
   EXPECT_FALSE(Enabled(Control::WidthBox));
   EXPECT_EQ(W<QProgressBar>(Control::ProgressBar)->value(), 0);
+  EXPECT_TRUE(FileExists(dir_ / "program/config.dat"));  // kept as the checks took it
+  // Yes to 完成 where nothing opens folders: the window says where they are.
+  seam_.answers = {true, true};  // replace the outputs, then open them
+  seam_.open_result = 31;
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  EXPECT_EQ(seam_.opened, std::vector<std::string>{dir_ / "out"});
+  EXPECT_EQ(seam_.shown.back(),
+            "提示|这台电脑上没有能打开文件夹的程序。处理后的图片在：" + (dir_ / "out"));
 }
 
 TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {

@@ -22,15 +22,24 @@ class RunFixture : public ::testing::Test {
     request_.inputs = DefaultInputs();
     request_.inputs.source = src_;
     request_.inputs.target = target_;
-    // As the window runs: the settings stored once the checks have passed.
-    request_.save_settings = [this](const ProcessingSettings& s) { SaveSettings(program_, s); };
   }
-  BatchSummary Run() { return BatchWorker(port_, settings_, request_); }
+  // As the window runs: the settings the checks took kept and stored.
+  RunOutcome Run() {
+    outcome_ = BatchWorker(port_, settings_, request_);
+    if (outcome_.checked) {
+      settings_ = *outcome_.checked;
+      SaveSettings(program_, settings_);
+    }
+    return outcome_;
+  }
+  // The input the last run led to ("none").
+  std::string Focus() const { return outcome_.focus ? FieldName(*outcome_.focus) : "none"; }
 
   TempDir dir_;
   FakeWindowPort port_;
   RunRequest request_;
   ProcessingSettings settings_;
+  RunOutcome outcome_;
   std::string program_, src_, target_;
 };
 

@@ -72,6 +72,9 @@ class MainWindow : public QMainWindow {
   void PictureGroupSwitch(bool on);
   void LockForRun();
   void UnlockAfterRun();
+  // What the window does once a run is over: unlock, keep the settings the
+  // run's checks took, lead to a refused input, open the outputs if asked.
+  void EndRun(const RunOutcome& outcome);
   // Closes the stop or exit question still open about a run that ended.
   void CloseHeldQuestion();
   // The bar's text during a run: pictures done, of all, and the time left.

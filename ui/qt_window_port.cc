@@ -2,36 +2,16 @@
 
 #include <QApplication>
 #include <QProgressBar>
-#include <QThread>
 #include <algorithm>
-#include <type_traits>
 
-#include "engine/picture/screen_picture.h"
 #include "engine/picture/screen_picture.h"
 #include "engine/run/messages.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
 #include "ui/window_inputs.h"
+#include "ui/window_thread.h"
 
 namespace lumivane::ui {
-namespace {
-
-// Runs `f` on the window's thread and waits for it; directly when already there.
-template <typename F>
-auto OnWindowThread(QObject* context, F f) -> decltype(f()) {
-  if (QThread::currentThread() == context->thread()) return f();
-  if constexpr (std::is_void_v<decltype(f())>) {
-    QMetaObject::invokeMethod(context, f, Qt::BlockingQueuedConnection);
-  } else {
-    decltype(f()) result{};
-    QMetaObject::invokeMethod(
-        context, [&] { result = f(); }, Qt::BlockingQueuedConnection);
-    return result;
-  }
-}
-
-}  // namespace
-
 void QtWindowPort::ShowMessage(const std::string& caption, const std::string& text,
                                MessageIcon icon) {
   OnWindowThread(&window_, [&] {
@@ -73,17 +53,6 @@ void QtWindowPort::SetProgressPosition(int position) {
 
 void QtWindowPort::SetPictureCount(int done, int total) {
   OnWindowThread(&window_, [&] { window_.ShowPictureCount(done, total); });
-}
-
-void QtWindowPort::RequestFocus(Field field) {
-  OnWindowThread(&window_, [&] { window_.control(ControlFor(field))->setFocus(); });
-}
-
-void QtWindowPort::UnlockAfterRun() {
-  OnWindowThread(&window_, [&] {
-    window_.CloseHeldQuestion();
-    window_.UnlockAfterRun();
-  });
 }
 
 bool QtWindowPort::ShowPicture(const std::string& path, const std::string& title) {

@@ -20,8 +20,6 @@ class QtWindowPort : public WindowPort {
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
   void SetPictureCount(int done, int total) override;
-  void RequestFocus(Field field) override;
-  void UnlockAfterRun() override;
   int OpenWithDesktop(const std::string& path) override;
   int OpenInBrowser(const std::string& path) override;
   bool ShowPicture(const std::string& path, const std::string& title) override;

@@ -14,6 +14,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/window_inputs.h"
+#include "ui/window_thread.h"
 
 namespace lumivane::ui {
 
@@ -24,9 +25,6 @@ void MainWindow::StartCommand() {
   RunRequest request;
   request.inputs = ReadInputs(*this);
   request.extras = extras_;
-  request.save_settings = [folder = program_folder_](const ProcessingSettings& s) {
-    SaveSettings(folder, s);
-  };
   stop_run_ = std::make_shared<std::atomic<bool>>(false);
   request.stop = stop_run_;
   pause_run_ = std::make_shared<std::atomic<bool>>(false);
@@ -42,13 +40,32 @@ void MainWindow::StartCommand() {
   // return, so the lock always comes first.
   // The last run has ended (the button is greyed while one goes).
   if (run_.Joinable()) run_.Join();
-  auto run = RunningBatch::Start(port(), settings_, request);
+  auto run = RunningBatch::Start(port(), settings_, request, [this](const RunOutcome& outcome) {
+    // Before the run counts as ended: quitting waits for this too.
+    OnWindowThread(this, [&] { EndRun(outcome); });
+  });
   if (!run) {
     Message("无法创建新线程来处理图片", MessageIcon::kError);
     return;
   }
   run_ = std::move(*run);
   LockForRun();
+}
+
+void MainWindow::EndRun(const RunOutcome& outcome) {
+  // The run is over: the question the user was asked about it goes.
+  CloseHeldQuestion();
+  UnlockAfterRun();
+  control_as<QProgressBar>(Control::ProgressBar)->setValue(0);
+  // Kept once the checks have passed, whatever the run then met.
+  if (outcome.checked) {
+    settings_ = *outcome.checked;
+    SaveSettings(program_folder_, settings_);
+  }
+  if (outcome.focus) control(ControlFor(*outcome.focus))->setFocus();
+  if (outcome.open_target && !Opened(seam_.OpenWithDesktop(outcome.target))) {
+    Message(msg::NothingOpensFolder(outcome.target), MessageIcon::kWarning);
+  }
 }
 
 bool MainWindow::ExitRule() {

@@ -31,13 +31,13 @@ enum class OverwriteAnswer { kNotAsked, kAllConfirmed, kCancelled };
 
 class BatchRun {
  public:
-  BatchRun(WindowPort& port, ProcessingSettings& settings, const RunRequest& request)
+  BatchRun(WindowPort& port, const ProcessingSettings& settings, const RunRequest& request)
       : port_(port),
         s_(settings),
         workers_(request.workers > 0 ? request.workers : PicturePool::DefaultWorkers()),
         request_(request) {}
 
-  const BatchSummary& summary() const { return summary_; }
+  const RunOutcome& outcome() const { return outcome_; }
 
   void Run() {
     EnsureImagingEnvironment();
@@ -45,16 +45,17 @@ class BatchRun {
     if (!checks.Operations(request_.extras)) return;
     const std::string source = checks.Source();
     if (!RunInputChecks(checks, target_)) {
-      focus_ = checks.focus();
+      outcome_.focus = checks.focus();
       if (checks.target_not_made()) {  // a failure to write, not a refusal
         RemoveMadeFolders(checks);
-        summary_.end = RunEnd::kCutShort;
-        ++summary_.folders_left;
+        outcome_.end = RunEnd::kCutShort;
+        ++outcome_.folders_left;
       }
       return;
     }
     target_inside_source_ = checks.target_inside_source();
-    if (request_.save_settings) request_.save_settings(s_);
+    outcome_.checked = s_;
+    outcome_.target = target_;
     switches_ = RunSwitches(request_.inputs);
     plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
                   request_.extras, ShardName(), switches_.text_watermark ? s_.sy_text : "");
@@ -67,13 +68,7 @@ class BatchRun {
     } else {
       RunOneFolder(source);
     }
-    if (summary_.end == RunEnd::kRefused) RemoveMadeFolders(checks);
-  }
-
-  void EndSteps() {
-    port_.UnlockAfterRun();
-    port_.SetProgressPosition(0);
-    if (focus_) port_.RequestFocus(*focus_);
+    if (outcome_.end == RunEnd::kRefused) RemoveMadeFolders(checks);
   }
 
  private:
@@ -105,7 +100,7 @@ class BatchRun {
     }
     if (!ReadRunWatermark(mark_, s_, switches_, request_.extras, sources)) {
       port_.AppendLogLine(msg::ReadError(s_.sy_image, mark_.why));
-      summary_.marks_missing = true;
+      outcome_.marks_missing = true;
     }
   }
 
@@ -131,7 +126,7 @@ class BatchRun {
     LogOperations();
     port_.SetProgressRange(folders.count());
     port_.SetPictureCount(0, total_);
-    summary_.end = RunEnd::kFinished;
+    outcome_.end = RunEnd::kFinished;
     // One pool for every folder: a tree of small folders keeps every
     // worker busy; what the window sees still comes folder by folder.
     for (int i = 0; i < folders.count(); ++i) {
@@ -165,7 +160,7 @@ class BatchRun {
     auto listed = ListSourceTree(source, target_, target_inside_source_);
     if (const auto* refusal = std::get_if<Refusal>(&listed)) {
       port_.ShowMessage(msg::kNoticeCaption, refusal->message, MessageIcon::kError);
-      focus_ = refusal->focus;
+      outcome_.focus = refusal->focus;
       return false;
     }
     TreeListing& tree = std::get<TreeListing>(listed);
@@ -175,7 +170,7 @@ class BatchRun {
       port_.AppendLogLine(msg::HiddenFoldersSkipped(tree.left_out.hidden));
     for (const std::string& folder : tree.left_out.too_long) {
       port_.AppendLogLine(msg::PathTooLong(folder));
-      ++summary_.folders_left;
+      ++outcome_.folders_left;
     }
     return true;
   }
@@ -197,15 +192,15 @@ class BatchRun {
       port_.ShowMessage(msg::kNoticeCaption,
                         not_made ? msg::kCannotCreateTarget : msg::kCannotReadSource,
                         MessageIcon::kError);
-      if (not_made) focus_ = Field::kTarget;
-      summary_.end = RunEnd::kCutShort;
+      if (not_made) outcome_.focus = Field::kTarget;
+      outcome_.end = RunEnd::kCutShort;
       return FolderStep::kCutShort;
     }
     if (made == platform::FolderMade::kLink) {
       // Written through, the link would put outputs anywhere at all.
       Report(true);
       port_.AppendLogLine(msg::TargetLink(target_folder));
-      ++summary_.folders_left;
+      ++outcome_.folders_left;
       done_ += static_cast<int>(files->size());
       port_.SetPictureCount(done_, total_);
       return FolderStep::kSubmitted;
@@ -277,7 +272,7 @@ class BatchRun {
       const std::string report = teller_.WriteReport(target_, ShardName());
       if (!report.empty()) port_.AppendLogLine(msg::ReportAt(report));
       port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
-      summary_.end = RunEnd::kCutShort;
+      outcome_.end = RunEnd::kCutShort;
       return;
     }
     total_ = static_cast<int>(files->size());
@@ -291,7 +286,7 @@ class BatchRun {
       return;
     }
     Report(true);
-    summary_.end = RunEnd::kFinished;
+    outcome_.end = RunEnd::kFinished;
     AskSummary();
   }
 
@@ -369,9 +364,9 @@ class BatchRun {
   // report lists every picture, and the log says where it is.
   void EndStopped() {
     Report(true);
-    summary_.end = RunEnd::kStopped;
+    outcome_.end = RunEnd::kStopped;
     const std::string report = teller_.WriteReport(target_, ShardName());
-    port_.AppendLogLine(msg::Stopped(summary_.processed, summary_.not_reached, report));
+    port_.AppendLogLine(msg::Stopped(outcome_.processed, outcome_.not_reached, report));
   }
 
   void Journal(const InOrderQueue::Item& item, const PictureResult& result) {
@@ -393,7 +388,7 @@ class BatchRun {
     if (teller_.DidSomething()) teller_.WriteReport(target_, ShardName());
     port_.TellCancelled();
     answer_ = OverwriteAnswer::kCancelled;
-    summary_.end = RunEnd::kCancelled;
+    outcome_.end = RunEnd::kCancelled;
     return false;
   }
 
@@ -418,16 +413,13 @@ class BatchRun {
     // The report goes beside the outputs once every picture has been told.
     const std::string report = teller_.WriteReport(target_, ShardName());
     if (!report.empty()) port_.AppendLogLine(msg::ReportAt(report));
-    if (port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
-                       msg::Summary(summary_.processed, teller_.NotAsAsked(), report)) &&
-        !Opened(port_.OpenWithDesktop(target_))) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::NothingOpensFolder(target_),
-                        MessageIcon::kWarning);
-    }
+    outcome_.open_target =
+        port_.AskYesNo(Question::kOpenTarget, msg::kDoneCaption,
+                       msg::Summary(outcome_.processed, teller_.NotAsAsked(), report));
   }
 
   WindowPort& port_;
-  ProcessingSettings& s_;
+  ProcessingSettings s_;
   std::string target_;
   bool target_inside_source_ = false;
   std::optional<OutputPlan> plan_;  // once the checks have passed
@@ -446,22 +438,20 @@ class BatchRun {
   // Folders that could not be listed, and why.
   std::map<std::string, platform::WriteProblem> unlisted_;
   bool stopped_ = false;  // at the user's request
-  BatchSummary summary_;
-  RunTeller teller_{port_, request_, summary_};
-  std::optional<Field> focus_;
+  RunOutcome outcome_;
+  RunTeller teller_{port_, request_, outcome_};
 };
 
 }  // namespace
 
-BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings,
-                         const RunRequest& request) {
+RunOutcome BatchWorker(WindowPort& port, const ProcessingSettings& settings,
+                       const RunRequest& request) {
   platform::RaiseOpenFileLimit();
   BatchRun run(port, settings, request);
-  run.Run();
   // The imaging environment stays up for the process: previews and font
   // checks use it too.
-  run.EndSteps();
-  return run.summary();
+  run.Run();
+  return run.outcome();
 }
 
 }  // namespace lumivane

@@ -5,6 +5,7 @@
 #define LUMIVANE_ENGINE_RUN_BATCH_RUN_H_
 
 #include <optional>
+#include <string>
 
 #include "engine/picture/processing_settings.h"
 #include "engine/run/run_request.h"
@@ -20,8 +21,9 @@ enum class RunEnd {
   kFinished,
 };
 
-// What a run did, for callers that need it (the command line).
-struct BatchSummary {
+// What a run did, and what the front end is to do now that it is over:
+// the run itself never unlocks, focuses, opens or stores anything.
+struct RunOutcome {
   RunEnd end = RunEnd::kRefused;
   int processed = 0;
   int failed = 0;              // pictures that could not be read or written
@@ -31,6 +33,11 @@ struct BatchSummary {
   int folders_left = 0;        // folders that could not be reached or written into
   int not_reached = 0;         // pictures a stopped run did not start
   bool report_failed = false;  // the run's report could not be written
+  std::optional<Field> focus;  // the input a refusal is about
+  // The values the checks took, once they passed: the record to keep.
+  std::optional<ProcessingSettings> checked;
+  bool open_target = false;  // the user asked to see the outputs
+  std::string target;        // as checked
   // Every picture processed as asked.
   bool Complete() const {
     return end == RunEnd::kFinished && failed == 0 && !marks_missing && over_limit == 0 &&
@@ -39,11 +46,12 @@ struct BatchSummary {
 };
 
 // The whole run on the calling thread; the window is reached only through
-// `port`. `settings` is the program's one settings record, which the checks
-// fill from the request's inputs. Several
+// `port`. `settings` is the program's settings record as it stands: the
+// checks fill a copy of it from the request's inputs. Several
 // pictures are processed at once, yet everything the window sees comes in
 // the order of a one-by-one run.
-BatchSummary BatchWorker(WindowPort& port, ProcessingSettings& settings, const RunRequest& request);
+RunOutcome BatchWorker(WindowPort& port, const ProcessingSettings& settings,
+                       const RunRequest& request);
 
 }  // namespace lumivane
 

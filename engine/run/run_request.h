@@ -70,9 +70,6 @@ struct RunRequest {
   UserInputs inputs;
   ExtraOperations extras;  // what marketplaces ask beyond the switches
   int workers = 0;         // pictures processed at once; 0: one per core
-  // Stores the checked settings once the checks have passed (the window
-  // and --save-settings keep them in "config.dat"); none: not stored.
-  std::function<void(const ProcessingSettings&)> save_settings;
   // This process's share of the job: shard `shard_index` of `shard_count`.
   int shard_index = 0;
   int shard_count = 1;

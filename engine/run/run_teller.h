@@ -17,7 +17,7 @@ namespace lumivane {
 
 class RunTeller {
  public:
-  RunTeller(WindowPort& port, const RunRequest& request, BatchSummary& summary)
+  RunTeller(WindowPort& port, const RunRequest& request, RunOutcome& summary)
       : port_(port), request_(request), summary_(summary) {}
 
   // Tells one picture. `mark_errors_told`: a mark that could not be laid
@@ -48,7 +48,7 @@ class RunTeller {
 
   WindowPort& port_;
   const RunRequest& request_;
-  BatchSummary& summary_;
+  RunOutcome& summary_;
   std::vector<ReportRow> rows_;
   std::vector<std::string> told_now_;
   std::string operations_;

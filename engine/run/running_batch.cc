@@ -2,19 +2,20 @@
 
 #include <system_error>
 
-#include "engine/run/batch_run.h"
-
 namespace lumivane {
 
-std::optional<RunningBatch> RunningBatch::Start(WindowPort& port, ProcessingSettings& settings,
-                                                const RunRequest& request) {
+std::optional<RunningBatch> RunningBatch::Start(WindowPort& port,
+                                                const ProcessingSettings& settings,
+                                                const RunRequest& request,
+                                                std::function<void(const RunOutcome&)> ended) {
   RunningBatch run;
   // Set before the thread exists, so that quitting right after the start
   // already asks first.
   run.active_ = std::make_shared<std::atomic<bool>>(true);
   try {
-    run.thread_ = std::jthread([&port, &settings, request, active = run.active_] {
-      BatchWorker(port, settings, request);
+    run.thread_ = std::jthread([&port, settings, request, ended, active = run.active_] {
+      const RunOutcome outcome = BatchWorker(port, settings, request);
+      if (ended) ended(outcome);
       active->store(false);
     });
   } catch (const std::system_error&) {

@@ -1,15 +1,16 @@
 // A run on a thread of its own, as the window starts it: the window asks
-// it whether it still goes, and joins it before the port or the settings
-// it was given go.
+// it whether it still goes, and joins it before the port it was given goes.
 #ifndef LUMIVANE_ENGINE_RUN_RUNNING_BATCH_H_
 #define LUMIVANE_ENGINE_RUN_RUNNING_BATCH_H_
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
 
 #include "engine/picture/processing_settings.h"
+#include "engine/run/batch_run.h"
 #include "engine/run/run_request.h"
 #include "engine/run/window_port.h"
 
@@ -19,9 +20,11 @@ class RunningBatch {
  public:
   RunningBatch() = default;
 
-  // BatchWorker on a new thread; none when no thread can be made.
-  static std::optional<RunningBatch> Start(WindowPort& port, ProcessingSettings& settings,
-                                           const RunRequest& request);
+  // BatchWorker on a new thread, which hands its outcome to `ended` as its
+  // last step (still Active then); none when no thread can be made.
+  static std::optional<RunningBatch> Start(WindowPort& port, const ProcessingSettings& settings,
+                                           const RunRequest& request,
+                                           std::function<void(const RunOutcome&)> ended);
 
   // From the start to the run's last step.
   bool Active() const { return active_ != nullptr && active_->load(); }

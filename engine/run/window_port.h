@@ -43,12 +43,6 @@ class WindowPort {
   // Pictures reported so far out of all the run will process (counted in
   // pictures whatever the bar steps by); first with 0 as the run starts.
   virtual void SetPictureCount(int /*done*/, int /*total*/) {}
-  // The window gives the keyboard focus to the input's control on its own
-  // thread.
-  virtual void RequestFocus(Field field) = 0;
-  // Everything enabled again, then each switch's controls follow it.
-  virtual void UnlockAfterRun() = 0;
-
   virtual int OpenWithDesktop(const std::string& path) = 0;
   virtual int OpenInBrowser(const std::string& path) = 0;
   // The picture in the program's own window, titled `title`, where this
