@@ -26,8 +26,6 @@ class CliPort : public WindowPort {
   void SetProgressRange(int) override;
   void SetProgressPosition(int) override {}
   void SetPictureCount(int done, int total) override;
-  int OpenWithDesktop(const std::string&) override { return 42; }
-  int OpenInBrowser(const std::string&) override { return 42; }
   // The run is over: its progress line goes.
   void EndProgress() { ClearProgressLine(); }
 

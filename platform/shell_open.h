@@ -9,7 +9,8 @@ namespace lumivane::platform {
 // Result codes in the style of the desktop shell: above 32 is success.
 inline constexpr int kShellOpenOk = 42;
 inline constexpr int kShellNoAssociation = 31;
-inline constexpr int kShellFileNotFound = 2;
+inline constexpr int kShellFileNotFound = 2;  // also: no such program at all
+inline constexpr bool ShellOpened(int result) { return result > 32; }
 
 // Opens a file, folder or address with the program the desktop associates
 // with it. Does not wait for that program.

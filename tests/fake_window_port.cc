@@ -37,7 +37,6 @@ void FakeWindowPort::Reset() {
   ClearCalls();
   answers.clear();
   on_progress_range = nullptr;
-  open_result = browser_result = 42;
 }
 
 void FakeWindowPort::Record(const std::string& call) {
@@ -68,20 +67,6 @@ void FakeWindowPort::SetProgressRange(int maximum) {
 void FakeWindowPort::SetProgressPosition(int position) {
   Record("position " + std::to_string(position));
 }
-int FakeWindowPort::OpenWithDesktop(const std::string& path) {
-  Record("open " + path);
-  return open_result;
-}
-int FakeWindowPort::OpenInBrowser(const std::string& path) {
-  Record("browser " + path);
-  return browser_result;
-}
-
-bool FakeWindowPort::ShowPicture(const std::string& path, const std::string& title) {
-  Record("picture " + path + "|" + title);
-  return shows_pictures;
-}
-
 std::vector<std::string> FakeWindowPort::Calls(const std::string& prefix) const {
   std::lock_guard lock(mutex_);
   std::vector<std::string> out;

@@ -46,9 +46,6 @@ class FakeWindowPort : public WindowPort {
     picture_counts.push_back(std::to_string(done) + "/" + std::to_string(total));
   }
   std::vector<std::string> picture_counts;
-  int OpenWithDesktop(const std::string& path) override;
-  int OpenInBrowser(const std::string& path) override;
-  bool ShowPicture(const std::string& path, const std::string& title) override;
 
   // Calls whose record starts with `prefix` ("message", "ask", "log", ...).
   std::vector<std::string> Calls(const std::string& prefix) const;
@@ -56,9 +53,6 @@ class FakeWindowPort : public WindowPort {
 
   std::deque<bool> answers;                 // for AskYesNo; No when none is left
   std::function<void()> on_progress_range;  // runs when a run has listed its pictures
-  int open_result = 42;
-  int browser_result = 42;
-  bool shows_pictures = false;  // a window of its own to show a preview in
 
  private:
   void Record(const std::string& call);

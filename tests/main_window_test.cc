@@ -58,6 +58,7 @@
 #include "ui/log_window.h"
 #include "ui/menu_commands.h"
 #include "ui/more_options_dialog.h"
+#include "ui/preview_showing.h"
 #include "ui/preview_window.h"
 #include "ui/progress_text.h"
 #include "ui/start_folder.h"
@@ -400,6 +401,40 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileARunIsGoing) {
 
 // A preview is made off the window's thread: the click returns at once,
 // the controls held and the window answering; a second click starts none.
+// A preview goes to the picture viewer, else a browser, else - nothing
+// here opens pictures - the program's own window; a failure in words.
+TEST(PreviewShowingTest, EachWayIsTriedInTurnAndAFailureIsTold) {
+  struct Case {
+    int viewer, browser;
+    bool own_window;
+    std::string tried, told;
+  } cases[] = {
+      {42, 42, false, "viewer", ""},
+      {31, 42, false, "viewer browser", ""},
+      {31, 2, true, "viewer browser own", ""},
+      {31, 31, true, "viewer browser own", ""},
+      {31, 2, false, "viewer browser own",
+       "无法进行效果预览：这台电脑上没有打开图片的程序，本程序也没能显示 p.jpg"},
+      {31, 5, true, "viewer browser",
+       "无法进行效果预览：这台电脑上没有打开图片的程序，本程序也没能显示 p.jpg"},
+      {5, 42, true, "viewer", "无法进行效果预览：系统没能打开 p.jpg"},
+  };
+  for (const Case& c : cases) {
+    std::string tried;
+    auto note = [&](const char* way) { tried += (tried.empty() ? "" : " ") + std::string(way); };
+    const ui::PreviewShowers showers{
+        [&](const std::string&) { return note("viewer"), c.viewer; },
+        [&](const std::string&) { return note("browser"), c.browser; },
+        [&](const std::string&, const std::string& title) {
+          EXPECT_EQ(title, "效果预览 100×80，1 KB");
+          return note("own"), c.own_window;
+        },
+    };
+    EXPECT_EQ(ui::ShowMadePreview(showers, "p.jpg", "效果预览 100×80，1 KB"), c.told) << tried;
+    EXPECT_EQ(tried, c.tried) << c.viewer << " " << c.browser;
+  }
+}
+
 TEST_F(MainWindowTest, APreviewIsMadeWhileTheWindowAnswers) {
   window_->SetInitialStates();
   std::string src = dir_.MakeFolder("src");

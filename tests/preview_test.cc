@@ -26,10 +26,12 @@ class PreviewTest : public ::testing::Test {
     settings_.sy_text_font = {"Liberation Sans", 20, 0x0000FF, 0, 0};
   }
   void TextPreview(const ExtraOperations& extras = {}) {
-    focus_ = PreviewTextWatermark(port_, settings_, in_, extras, program_ + "/temp");
+    made_ = PreviewTextWatermark(port_, settings_, in_, extras, program_ + "/temp");
+    focus_ = made_.refused;
   }
   void PicturePreview() {
-    focus_ = PreviewPictureWatermark(port_, settings_, in_, {}, program_ + "/temp");
+    made_ = PreviewPictureWatermark(port_, settings_, in_, {}, program_ + "/temp");
+    focus_ = made_.refused;
   }
   std::string Messages() {
     auto m = port_.Calls("message");
@@ -40,6 +42,7 @@ class PreviewTest : public ::testing::Test {
   FakeWindowPort port_;
   UserInputs in_;
   ProcessingSettings settings_;
+  PreviewOutcome made_;
   std::optional<Field> focus_;
   std::string program_, src_;
 };
@@ -49,7 +52,8 @@ TEST_F(PreviewTest, TextPreviewRendersIntoTheTempFolderAndShowsIt) {
   TextPreview();
   EXPECT_EQ(Messages(), "");
   const std::string out = program_ + "/temp/sy_text.jpg";
-  EXPECT_EQ(port_.Calls("open"), std::vector<std::string>{out});
+  EXPECT_EQ(made_.made, out);
+  EXPECT_TRUE(made_.title.starts_with("效果预览 300×200，")) << made_.title;
   auto w = LoadForTest(out);
   ASSERT_TRUE(w);
   EXPECT_GT(((*w)[1] < 128).max(), 0);  // the red text: dark in green
@@ -137,7 +141,7 @@ TEST_F(PreviewTest, OperationsTheRunRefusesAreRefusedHereToo) {
     port_.ClearCalls();
     TextPreview(extras);
     EXPECT_EQ(Messages(), "提示|" + OperationsConflict(extras) + "|error");
-    EXPECT_TRUE(port_.Calls("open").empty());
+    EXPECT_EQ(made_.made, "");
   }
   EXPECT_FALSE(FileExists(program_ + "/temp/sy_text.jpg"));
   EXPECT_FALSE(FileExists(program_ + "/temp/sy_text.png"));
@@ -167,7 +171,7 @@ TEST_F(PreviewTest, ChineseTextAsksForAChineseFontByWhatTheFontDraws) {
   settings_.sy_text_font.sy_text_fontName = "WenQuanYi Zen Hei";  // an ASCII name, a Chinese font
   TextPreview();
   EXPECT_EQ(Messages(), "");
-  EXPECT_EQ(port_.Calls("open").size(), 1u);
+  EXPECT_NE(made_.made, "");
 }
 
 TEST_F(PreviewTest, SampleComesFromSubfoldersOnlyWhenAskedAndTheSourceFirst) {
@@ -190,33 +194,16 @@ TEST_F(PreviewTest, NoSampleIsReportedWithFocusOnTheSourceBrowseButton) {
   EXPECT_EQ(focus_, Field::kSource);
 }
 
-TEST_F(PreviewTest, PicturePreviewFallsBackToTheBrowserAndTellsAFailureInWords) {
+TEST_F(PreviewTest, APicturePreviewShowsTheMarkWhereTheRunLaysIt) {
   MakePictureFile(src_ + "/a.PNG", 100, 80, "white", "PNG");
   MakePictureFile(dir_ / "mark.png", 20, 10, "black", "PNG");
   in_.picture = dir_ / "mark.png";
-  port_.open_result = kOpenNoAssociation;
-  port_.browser_result = 2;
-  PicturePreview();
-  const std::string out = program_ + "/temp/sy_image.jpg";
-  EXPECT_EQ(port_.Calls("browser"), std::vector<std::string>{out});
-  EXPECT_EQ(Messages(), "提示|无法进行效果预览：这台电脑上没有打开图片的程序，本程序也没能显示 " +
-                            out + "|error");
-  auto w = LoadForTest(out);
-  ASSERT_TRUE(w);
-  EXPECT_TRUE(IsNear(PixelAt(*w, 70, 60), 0, 0, 0, 0.15));  // the mark, bottom right
-
-  // With no viewer nor browser, a window of the program's own shows it.
-  port_.ClearCalls();
-  port_.shows_pictures = true;
   PicturePreview();
   EXPECT_EQ(Messages(), "");
-  EXPECT_EQ(port_.Calls("picture"), std::vector<std::string>{out + "|效果预览 100×80，1 KB"});
-
-  port_.ClearCalls();
-  port_.open_result = 5;  // an opener that fails otherwise is told as before
-  PicturePreview();
-  EXPECT_EQ(Messages(), "提示|无法进行效果预览：系统没能打开 " + out + "|error");
-  EXPECT_TRUE(port_.Calls("picture").empty());
+  EXPECT_EQ(made_.title, "效果预览 100×80，1 KB");
+  auto w = LoadForTest(made_.made);
+  ASSERT_TRUE(w);
+  EXPECT_TRUE(IsNear(PixelAt(*w, 70, 60), 0, 0, 0, 0.15));  // the mark, bottom right
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "engine/run/running_batch.h"
 #include "engine/run/window_port.h"
 #include "ui/controls.h"
+#include "ui/preview_showing.h"
 #include "ui/ui_seam.h"
 
 class QAction;
@@ -178,6 +179,9 @@ class MainWindow : public QMainWindow {
   // The preview made: the window is the user's again.
   struct PreviewJob;
   void EndPreview(const PreviewJob& job);
+  // This window's ways of showing a preview, called from the preview's
+  // thread.
+  PreviewShowers PreviewShowersHere();
   // Waits, answering the preview's calls, until the preview going ends.
   void WaitForPreview();
   void StartCommand();

@@ -4,7 +4,6 @@
 #include <QProgressBar>
 #include <algorithm>
 
-#include "engine/picture/screen_picture.h"
 #include "engine/run/messages.h"
 #include "ui/log_window.h"
 #include "ui/main_window.h"
@@ -53,31 +52,6 @@ void QtWindowPort::SetProgressPosition(int position) {
 
 void QtWindowPort::SetPictureCount(int done, int total) {
   OnWindowThread(&window_, [&] { window_.ShowPictureCount(done, total); });
-}
-
-bool QtWindowPort::ShowPicture(const std::string& path, const std::string& title) {
-  // Read for the screen on the caller's thread (the preview's), shown on
-  // the window's: a long page never holds the window up.
-  const QSize room = OnWindowThread(&window_, [&] { return window_.PreviewRoom(); });
-  const auto shown = ReadForScreen(path, room.width(), room.height());
-  if (!shown) return false;
-  return OnWindowThread(
-      &window_, [&] { return window_.PreviewCancelled() || window_.ShowPreview(*shown, title); });
-}
-
-// A preview cancelled meanwhile is not opened, and nothing is said of it.
-constexpr int kLeftUnopened = 33;
-
-int QtWindowPort::OpenWithDesktop(const std::string& path) {
-  return OnWindowThread(&window_, [&] {
-    return window_.PreviewCancelled() ? kLeftUnopened : window_.seam().OpenWithDesktop(path);
-  });
-}
-
-int QtWindowPort::OpenInBrowser(const std::string& path) {
-  return OnWindowThread(&window_, [&] {
-    return window_.PreviewCancelled() ? kLeftUnopened : window_.seam().OpenInBrowser(path);
-  });
 }
 
 }  // namespace lumivane::ui

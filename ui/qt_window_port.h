@@ -20,9 +20,6 @@ class QtWindowPort : public WindowPort {
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
   void SetPictureCount(int done, int total) override;
-  int OpenWithDesktop(const std::string& path) override;
-  int OpenInBrowser(const std::string& path) override;
-  bool ShowPicture(const std::string& path, const std::string& title) override;
 
  private:
   MainWindow& window_;

@@ -8,6 +8,7 @@
 
 #include "engine/run/messages.h"
 #include "platform/file_system.h"
+#include "platform/shell_open.h"
 #include "settings/options_file.h"
 #include "settings/settings_file.h"
 #include "text/text_helpers.h"
@@ -63,7 +64,7 @@ void MainWindow::EndRun(const RunOutcome& outcome) {
     SaveSettings(program_folder_, settings_);
   }
   if (outcome.focus) control(ControlFor(*outcome.focus))->setFocus();
-  if (outcome.open_target && !Opened(seam_.OpenWithDesktop(outcome.target))) {
+  if (outcome.open_target && !platform::ShellOpened(seam_.OpenWithDesktop(outcome.target))) {
     Message(msg::NothingOpensFolder(outcome.target), MessageIcon::kWarning);
   }
 }

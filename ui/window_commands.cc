@@ -17,8 +17,8 @@
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/messages.h"
-#include "engine/run/preview.h"
 #include "platform/file_system.h"
+#include "platform/shell_open.h"
 #include "settings/options_file.h"
 #include "settings/presets_file.h"
 #include "settings/settings_file.h"
@@ -30,7 +30,6 @@
 #include "ui/main_window.h"
 #include "ui/menu_commands.h"
 #include "ui/more_options_dialog.h"
-#include "ui/preview_window.h"
 #include "ui/qt_text.h"
 #include "ui/qt_window_port.h"
 #include "ui/window_inputs.h"
@@ -132,7 +131,8 @@ void MainWindow::ShowGuide(bool page_reachable) {
 }
 
 bool MainWindow::OpenOutside(const std::string& target) {
-  return Opened(seam_.OpenWithDesktop(target)) || Opened(seam_.OpenInBrowser(target));
+  return platform::ShellOpened(seam_.OpenWithDesktop(target)) ||
+         platform::ShellOpened(seam_.OpenInBrowser(target));
 }
 
 void MainWindow::OpenPage(const std::string& address) {
@@ -312,69 +312,6 @@ void MainWindow::RestorePreset(const std::string& name) {
   }
   ApplyPresetWidth();
   ShowOperationsInSight();
-}
-
-struct MainWindow::PreviewJob {
-  ProcessingSettings settings;
-  UserInputs inputs;
-  ExtraOperations extras;
-  std::optional<Field> refused;
-};
-
-void MainWindow::PreviewCommand(Control button) {
-  if (preview_.joinable()) return;  // one preview at a time
-  preview_cancelled_ = false;
-  const std::string folder = platform::JoinPath(program_folder_, "temp");
-  const bool text = button == Control::TextPreviewButton;
-  auto job = std::make_shared<PreviewJob>(PreviewJob{settings_, ReadInputs(*this), extras_, {}});
-  // Made off the window's thread, like a run: the window repaints and
-  // answers meanwhile, its controls held as they were asked.
-  held_for_preview_.clear();
-  for (QWidget* w : controls_) {
-    held_for_preview_.emplace_back(w, w->isEnabled());
-    w->setEnabled(false);
-  }
-  more_options_action_->setEnabled(false);
-  QApplication::setOverrideCursor(Qt::BusyCursor);
-  preview_ = std::thread([this, job, text, folder] {
-    job->refused =
-        text ? PreviewTextWatermark(port(), job->settings, job->inputs, job->extras, folder)
-             : PreviewPictureWatermark(port(), job->settings, job->inputs, job->extras, folder);
-    QMetaObject::invokeMethod(
-        this, [this, job] { EndPreview(*job); }, Qt::QueuedConnection);
-  });
-}
-
-void MainWindow::EndPreview(const PreviewJob& job) {
-  if (preview_.joinable()) preview_.join();
-  QApplication::restoreOverrideCursor();
-  for (const auto& [w, enabled] : held_for_preview_) w->setEnabled(enabled);
-  held_for_preview_.clear();
-  more_options_action_->setEnabled(true);
-  preview_cancelled_ = false;
-  // The values its checks took, as before (the controls were held).
-  settings_ = job.settings;
-  if (job.refused) control(ControlFor(*job.refused))->setFocus();
-}
-
-void MainWindow::WaitForPreview() {
-  if (preview_.joinable()) preview_cancelled_ = true;  // the window is going
-  while (preview_.joinable()) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-QSize MainWindow::PreviewRoom() {
-  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
-  return preview_window_->PictureRoom();
-}
-
-bool MainWindow::ShowPreview(const std::string& path, const std::string& title) {
-  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
-  return preview_window_->Show(path, title);
-}
-
-bool MainWindow::ShowPreview(const ScreenPicture& shown, const std::string& title) {
-  if (preview_window_ == nullptr) preview_window_ = new PreviewWindow(this);
-  return preview_window_->Show(shown, title);
 }
 
 void MainWindow::AppendRunLogLine(const std::string& line) {

@@ -27,9 +27,10 @@ class Preview {
         folder_(folder),
         checks_(port, inputs, settings) {}
 
-  std::optional<Field> Run() {
+  PreviewOutcome Run() {
     RunSteps();
-    return checks_.focus();
+    outcome_.refused = checks_.focus();
+    return outcome_;
   }
 
  private:
@@ -97,7 +98,8 @@ class Preview {
     }
     port_.AppendLogLine(
         msg::PreviewMade(out, picture->width(), picture->height(), encoded->bytes.size()));
-    Show(out, msg::PreviewTitle(picture->width(), picture->height(), encoded->bytes.size()));
+    outcome_.made = out;
+    outcome_.title = msg::PreviewTitle(picture->width(), picture->height(), encoded->bytes.size());
   }
 
   // The sample is the first picture of its folder, as a run numbers it; a
@@ -124,22 +126,6 @@ class Preview {
   bool TextOn() const { return kind_ == Kind::kText || in_.text_mark; }
   bool PictureOn() const { return kind_ == Kind::kPicture || in_.picture_mark; }
 
-  void Show(const std::string& file, const std::string& title) {
-    const int r = port_.OpenWithDesktop(file);
-    if (r == kOpenNoAssociation) {
-      const int r2 = port_.OpenInBrowser(file);
-      if (r2 > 32) return;
-      // Nothing here opens pictures (no viewer, no browser): the window
-      // shows it itself.
-      const bool none = r2 == kOpenNoAssociation || r2 == kOpenFileNotFound;
-      if (!(none && port_.ShowPicture(file, title))) {
-        checks_.Fail(msg::PreviewOpenFailedTwice(file), std::nullopt);
-      }
-    } else if (r <= 32) {
-      checks_.Fail(msg::PreviewOpenFailed(file), std::nullopt);
-    }
-  }
-
   WindowPort& port_;
   ProcessingSettings& s_;
   const UserInputs& in_;
@@ -147,6 +133,7 @@ class Preview {
   const ExtraOperations& extras_;
   const std::string& folder_;
   InputChecks checks_;
+  PreviewOutcome outcome_;
 };
 
 }  // namespace
@@ -173,16 +160,15 @@ std::optional<std::string> FindSamplePicture(const std::string& source, bool wit
   return platform::JoinPath(source, files->items.front());
 }
 
-std::optional<Field> PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
-                                          const UserInputs& inputs, const ExtraOperations& extras,
-                                          const std::string& folder) {
+PreviewOutcome PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                                    const UserInputs& inputs, const ExtraOperations& extras,
+                                    const std::string& folder) {
   return Preview(port, settings, inputs, Kind::kText, extras, folder).Run();
 }
 
-std::optional<Field> PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
-                                             const UserInputs& inputs,
-                                             const ExtraOperations& extras,
-                                             const std::string& folder) {
+PreviewOutcome PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                                       const UserInputs& inputs, const ExtraOperations& extras,
+                                       const std::string& folder) {
   return Preview(port, settings, inputs, Kind::kPicture, extras, folder).Run();
 }
 

@@ -1,6 +1,6 @@
 // Watermark previews: one sample picture of the source folder rendered
 // with the basic settings and one watermark into a preview folder (made
-// when missing), then shown with the desktop's picture viewer.
+// when missing), for the window to show.
 #ifndef LUMIVANE_ENGINE_RUN_PREVIEW_H_
 #define LUMIVANE_ENGINE_RUN_PREVIEW_H_
 
@@ -14,16 +14,24 @@
 
 namespace lumivane {
 
+// What a preview made: the picture to show and its window's title (its
+// size and bytes), or nothing when a refusal or a failure was told (then
+// the input to correct, if any).
+struct PreviewOutcome {
+  std::optional<Field> refused;
+  std::string made;
+  std::string title;
+};
+
 // With the marketplace operations a run applies and the other mark where
 // it is ticked, so the preview shows what a run writes (the first part of
-// a cut picture). Returns the input to correct when one was refused.
-std::optional<Field> PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
-                                          const UserInputs& inputs, const ExtraOperations& extras,
-                                          const std::string& folder);
-std::optional<Field> PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
-                                             const UserInputs& inputs,
-                                             const ExtraOperations& extras,
-                                             const std::string& folder);
+// a cut picture).
+PreviewOutcome PreviewTextWatermark(WindowPort& port, ProcessingSettings& settings,
+                                    const UserInputs& inputs, const ExtraOperations& extras,
+                                    const std::string& folder);
+PreviewOutcome PreviewPictureWatermark(WindowPort& port, ProcessingSettings& settings,
+                                       const UserInputs& inputs, const ExtraOperations& extras,
+                                       const std::string& folder);
 
 // The first picture of the source folder (or, with subfolders, of the
 // first folder in listing order that has one). None when there is no

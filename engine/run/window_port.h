@@ -20,11 +20,6 @@ enum class Question {
   kOpenTarget,  // the run is done: open the target folder?
 };
 
-// Desktop opening results: above 32 is success.
-inline constexpr int kOpenNoAssociation = 31;
-inline constexpr int kOpenFileNotFound = 2;  // also: no such program at all
-inline constexpr bool Opened(int result) { return result > 32; }
-
 class WindowPort {
  public:
   virtual ~WindowPort() = default;
@@ -43,13 +38,6 @@ class WindowPort {
   // Pictures reported so far out of all the run will process (counted in
   // pictures whatever the bar steps by); first with 0 as the run starts.
   virtual void SetPictureCount(int /*done*/, int /*total*/) {}
-  virtual int OpenWithDesktop(const std::string& path) = 0;
-  virtual int OpenInBrowser(const std::string& path) = 0;
-  // The picture in the program's own window, titled `title`, where this
-  // system has no program to open it; false where there is no window.
-  virtual bool ShowPicture(const std::string& /*path*/, const std::string& /*title*/) {
-    return false;
-  }
 };
 
 }  // namespace lumivane
