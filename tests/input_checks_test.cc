@@ -28,7 +28,7 @@ class InputChecksTest : public ::testing::Test {
     port_.ClearCalls();
     InputChecks checks(port_, in_, s_);
     std::string target;
-    passed_ = RunInputChecks(checks, target);
+    passed_ = CheckInputs(checks, {}, ChecksFor::kRun, target);
     focus_ = checks.focus();
     auto messages = port_.Calls("message");
     EXPECT_LE(messages.size(), 1u);

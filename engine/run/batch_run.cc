@@ -42,9 +42,8 @@ class BatchRun {
   void Run() {
     EnsureImagingEnvironment();
     InputChecks checks(port_, request_.inputs, s_);
-    if (!checks.Operations(request_.extras)) return;
     const std::string source = checks.Source();
-    if (!RunInputChecks(checks, target_)) {
+    if (!CheckInputs(checks, request_.extras, ChecksFor::kRun, target_)) {
       outcome_.focus = checks.focus();
       if (checks.target_not_made()) {  // a failure to write, not a refusal
         RemoveMadeFolders(checks);

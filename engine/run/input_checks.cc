@@ -196,12 +196,20 @@ PictureSwitches RunSwitches(const UserInputs& in) {
   return switches;
 }
 
-bool RunInputChecks(InputChecks& c, std::string& target) {
-  if (!c.SourceFolder() || !c.Width()) return false;
+bool CheckInputs(InputChecks& c, const ExtraOperations& extras, ChecksFor mode,
+                 std::string& target) {
+  const bool run = mode == ChecksFor::kRun;
+  if (!c.Operations(extras) || !c.SourceFolder() || !c.Width()) return false;
   c.Quality();
-  if (!c.WatermarkText(false)) return false;
-  c.Opacity();
-  return c.TextMargins() && c.WatermarkPicture() && c.PictureMargins() && c.TargetFolder(target);
+  if (run || mode == ChecksFor::kTextPreview || c.inputs().text_mark) {
+    if (!c.WatermarkText(mode == ChecksFor::kTextPreview)) return false;
+    c.Opacity();
+    if (!c.TextMargins()) return false;
+  }
+  if (run || mode == ChecksFor::kPicturePreview || c.inputs().picture_mark) {
+    if (!c.WatermarkPicture() || !c.PictureMargins()) return false;
+  }
+  return !run || c.TargetFolder(target);
 }
 
 }  // namespace lumivane

@@ -46,6 +46,7 @@ class InputChecks {
 
   // The source folder as checked and used.
   std::string Source() const;
+  const UserInputs& inputs() const { return in_; }
 
   // The operations can go together (one check for every front end).
   bool Operations(const ExtraOperations& extras);
@@ -98,8 +99,16 @@ PictureSwitches BasicSwitches(const UserInputs& inputs);
 // Those and the marks' switches, as a run takes them.
 PictureSwitches RunSwitches(const UserInputs& inputs);
 
-// Every check of a run, in order. False when one failed (its message shown).
-bool RunInputChecks(InputChecks& checks, std::string& target);
+// What the checks are for: a run, or the preview of one mark, which needs
+// that mark's inputs even while it is off.
+enum class ChecksFor { kRun, kTextPreview, kPicturePreview };
+
+// Every check, in the window's order, each value taken into the settings:
+// the operations, the source, the width, the quality, the marks (a preview
+// only those it lays) and, for a run, the target, made when missing. False
+// when one failed (its message shown).
+bool CheckInputs(InputChecks& checks, const ExtraOperations& extras, ChecksFor mode,
+                 std::string& target);
 
 }  // namespace lumivane
 

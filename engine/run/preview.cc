@@ -38,16 +38,12 @@ class Preview {
     const std::string source = checks_.Source();
     EnsureImagingEnvironment();
     // What the run would refuse is refused here too, in its words.
-    if (!checks_.Operations(extras_) || !checks_.SourceFolder() || !checks_.Width()) return;
-    checks_.Quality();
-    // This preview's mark, and the other where it is ticked: the picture
-    // as the run writes it, where one mark may lie over the other.
-    if (TextOn()) {
-      if (!checks_.WatermarkText(kind_ == Kind::kText)) return;
-      checks_.Opacity();
-      if (!checks_.TextMargins()) return;
+    std::string no_target;
+    if (!CheckInputs(checks_, extras_,
+                     kind_ == Kind::kText ? ChecksFor::kTextPreview : ChecksFor::kPicturePreview,
+                     no_target)) {
+      return;
     }
-    if (PictureOn() && (!checks_.WatermarkPicture() || !checks_.PictureMargins())) return;
     bool listing_failed = false;
     auto sample = FindSamplePicture(source, in_.subfolders, listing_failed);
     if (listing_failed) {
