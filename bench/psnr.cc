@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
   for (const auto& name : files->items) {
     const std::string ext = AsciiLower(name.substr(name.rfind('.')));
     if (ext != ".jpg" && ext != ".jpeg") continue;
-    const auto reference = RenderPicture(corpus + "/" + name, s, sw, nullptr, false);
+    const auto reference =
+        RenderPicture({{corpus + "/" + name}}, s, sw, nullptr, {}, nullptr, nullptr, false);
     const auto output = ReadPicture(outputs + "/" + name);
     if (!reference || !output) {
       std::fprintf(stderr, "%s: no %s\n", name.c_str(), reference ? "output" : "reference");

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   if (!files || files->count() == 0) return 1;
   int pictures = 0, encodes = 0, most = 0, over = 0;
   for (const auto& name : files->items) {
-    const auto picture = RenderPicture(folder + "/" + name, s, sw, nullptr);
+    const auto picture = RenderPicture({{folder + "/" + name}}, s, sw, nullptr);
     if (!picture) continue;
     const auto jpeg = EncodeWithin(*picture, 95, cap);
     if (!jpeg) return 1;

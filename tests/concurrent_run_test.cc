@@ -172,13 +172,13 @@ TEST(ShrinkOnLoadTest, ReducedDecodeStaysCloseToTheFullDecodeAndExactInSize) {
   s.width = 640;
   PictureSwitches sw;
   sw.width = true;
-  auto reduced = RenderPicture(dir / "photo.jpg", s, sw, nullptr, true);
-  auto full = RenderPicture(dir / "photo.jpg", s, sw, nullptr, false);
+  auto reduced = RenderPicture({{dir / "photo.jpg"}}, s, sw, nullptr);
+  auto full = RenderPicture({{dir / "photo.jpg"}}, s, sw, nullptr, {}, nullptr, nullptr, false);
   ASSERT_TRUE(reduced && full);
   EXPECT_EQ(reduced->width(), 640);
   EXPECT_EQ(reduced->height(), 426);
   EXPECT_GE(Psnr(*reduced, *full), 48.0);
-  auto small = RenderPicture(dir / "small.jpg", s, sw, nullptr, true);
+  auto small = RenderPicture({{dir / "small.jpg"}}, s, sw, nullptr);
   ASSERT_TRUE(small);
   EXPECT_EQ(small->width(), 500);
   EXPECT_EQ(small->height(), 300);
@@ -187,9 +187,9 @@ TEST(ShrinkOnLoadTest, ReducedDecodeStaysCloseToTheFullDecodeAndExactInSize) {
   // would give 480), 3000 x 4001 at 500 is 666.
   SavePicture(MakePicture(4000, 2999, "white"), dir / "wide.jpg", "JPEG");
   SavePicture(MakePicture(3000, 4001, "white"), dir / "tall.jpg", "JPEG");
-  auto wide = RenderPicture(dir / "wide.jpg", s, sw, nullptr, true);
+  auto wide = RenderPicture({{dir / "wide.jpg"}}, s, sw, nullptr);
   s.width = 500;
-  auto tall = RenderPicture(dir / "tall.jpg", s, sw, nullptr, true);
+  auto tall = RenderPicture({{dir / "tall.jpg"}}, s, sw, nullptr);
   ASSERT_TRUE(wide && tall);
   EXPECT_EQ(wide->height(), 479);
   EXPECT_EQ(tall->height(), 666);

@@ -445,7 +445,7 @@ TEST(ReadPictureTest, AJoinedPageHoldsItsPicturesShareUntilItIsWritten) {
     return NamedOutputs{dir / "page.jpg", {dir / "page.jpg"}, {}};
   };
   const PictureResult r =
-      ProcessJoinedPage(sources, dir / "page.jpg", {}, {}, nullptr, extras, namer, nullptr);
+      ProcessOutput({sources, true}, dir / "page.jpg", {}, {}, nullptr, extras, namer, nullptr);
   EXPECT_EQ(r.outcome, PictureOutcome::kProcessed);
   EXPECT_GE(held, 3u * 400 * 300 * 3);
   EXPECT_EQ(MemoryBudget::ForPictures().used(), 0u);
@@ -467,8 +467,8 @@ TEST(ReadPictureTest, APageIsAsWideAsAskedWhateverItsFirstPicture) {
   ExtraOperations extras;
   extras.join = true;
   extras.join_colour = "#000000";
-  const PictureResult r = ProcessJoinedPage(sources, dir / "page.jpg", settings, switches, nullptr,
-                                            extras, nullptr, nullptr);
+  const PictureResult r = ProcessOutput({sources, true}, dir / "page.jpg", settings, switches,
+                                        nullptr, extras, nullptr, nullptr);
   ASSERT_EQ(r.outcome, PictureOutcome::kProcessed);
   const auto page = LoadForTest(dir / "page.jpg");
   ASSERT_TRUE(page);
@@ -478,8 +478,8 @@ TEST(ReadPictureTest, APageIsAsWideAsAskedWhateverItsFirstPicture) {
   EXPECT_TRUE(IsNear(PixelAt(*page, 395, 150), 1, 0, 0, 0.1));
   // An opaque page is written without an alpha band.
   extras.format = kPngOutput;
-  ASSERT_EQ(ProcessJoinedPage(sources, dir / "page.png", settings, switches, nullptr, extras,
-                              nullptr, nullptr)
+  ASSERT_EQ(ProcessOutput({sources, true}, dir / "page.png", settings, switches, nullptr, extras,
+                          nullptr, nullptr)
                 .outcome,
             PictureOutcome::kProcessed);
   EXPECT_EQ(LoadForTest(dir / "page.png")->bands(), 3);
@@ -488,8 +488,8 @@ TEST(ReadPictureTest, APageIsAsWideAsAskedWhateverItsFirstPicture) {
   for (const std::string& source : sources) {
     SavePicture(MakePicture(790, 40000, "red"), source, "PNG", 0);
   }
-  const PictureResult tall = ProcessJoinedPage(sources, dir / "tall.jpg", settings, switches,
-                                               nullptr, extras, nullptr, nullptr);
+  const PictureResult tall = ProcessOutput({sources, true}, dir / "tall.jpg", settings, switches,
+                                           nullptr, extras, nullptr, nullptr);
   EXPECT_EQ(tall.outcome, PictureOutcome::kReadFailed);
   EXPECT_EQ(tall.read_failure.problem, ReadProblem::kTooLarge);
 }

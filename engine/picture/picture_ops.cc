@@ -356,40 +356,6 @@ std::optional<PrintedText> PrintedMark(const StepContext& context, const TokenVa
 
 }  // namespace
 
-std::optional<vips::VImage> RenderPicture(const std::string& source,
-                                          const ProcessingSettings& settings,
-                                          const PictureSwitches& switches,
-                                          const vips::VImage* watermark, bool shrink_on_load,
-                                          bool* mark_failed, const ExtraOperations& asked,
-                                          const TokenValues* tokens,
-                                          const std::vector<std::string>* joined) {
-  try {
-    ExtraOperations extras = asked;
-    StepContext context{settings, switches, extras};
-    // Of a page cut into parts, what its first part is cut from: beyond two
-    // parts, the first is a whole part whatever follows.
-    PictureResult page;
-    const int enough = extras.slice_height > 0 ? 2 * extras.slice_height + 1 : 0;
-    ReadOptions options;
-    options.decoder_may_reduce = shrink_on_load;
-    std::optional<MemoryBudget::Ticket> share;
-    auto picture = joined ? JoinedPage(*joined, context, page, share, enough)
-                          : RenderBase(source, context, options);
-    if (!picture) return std::nullopt;
-    // A picture a run cuts into parts: its first part, finished as a run
-    // finishes it.
-    const OutputShape shape = PartsShape({picture->width(), picture->height()}, extras);
-    const int first = shape.part_heights.front();
-    context.printed = PrintedMark(context, tokens, {shape.size.width, first});
-    bool marked = true;
-    const vips::VImage finished = FinishedPart(*picture, 0, first, context, watermark, marked);
-    if (mark_failed) *mark_failed = !marked;
-    return finished;
-  } catch (const vips::VError&) {
-    return std::nullopt;
-  }
-}
-
 std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,
                                        int quality) {
   if (extras.max_kb > 0) {
@@ -429,32 +395,61 @@ bool CommitAll(std::vector<std::optional<platform::PreparedFile>>& written,
   return true;
 }
 
-// The picture before it is cut, taken through its steps in `context`;
-// none when it cannot be read (`result` then says why). Its memory may be
-// held in `ticket` until its last part is written.
-using BaseMaker = std::function<std::optional<vips::VImage>(
-    StepContext& context, std::optional<MemoryBudget::Ticket>& ticket, PictureResult& result)>;
+// A preview's stop: the first part, finished as a run finishes it, is
+// kept here rather than encoded and written.
+struct PreviewStop {
+  bool decoder_may_reduce = true;
+  std::optional<vips::VImage> part;
+};
 
-// `make_base`'s picture cut into parts, each finished, encoded and written.
-PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
+// The picture before it is cut, taken through its steps in `context`;
+// none when it cannot be read (`result` then says why). Its memory is held
+// in `ticket` until its last part is written. A preview reads no more of a
+// page than its first part shows.
+std::optional<vips::VImage> BaseOf(const OutputSources& sources, StepContext& context,
+                                   std::optional<MemoryBudget::Ticket>& ticket,
+                                   PictureResult& result, const PreviewStop* preview) {
+  if (sources.page) {
+    const int slice = context.extras.slice_height;
+    const int enough = preview != nullptr && slice > 0 ? 2 * slice + 1 : 0;
+    return JoinedPage(sources.pictures, context, result, ticket, enough);
+  }
+  ReadOptions options;
+  options.hold = &ticket;
+  options.failure = &result.read_failure;
+  if (preview != nullptr) options.decoder_may_reduce = preview->decoder_may_reduce;
+  return RenderBase(sources.pictures.front(), context, options);
+}
+
+// The one way a picture is made, for a run and a preview alike: the
+// sources' picture cut into parts, each finished, encoded and written; a
+// preview stops at its first part, finished.
+PictureResult MakeOutputs(const OutputSources& sources, const std::string& output,
                           const ProcessingSettings& settings, const PictureSwitches& switches,
                           const vips::VImage* watermark, const ExtraOperations& asked,
-                          const OutputNamer& namer, const TokenValues* tokens) {
+                          const OutputNamer& namer, const TokenValues* tokens,
+                          PreviewStop* preview = nullptr) {
   PictureResult result;
   ExtraOperations extras = asked;
   std::optional<MemoryBudget::Ticket> ticket;
   try {
     StepContext context{settings, switches, extras, &result.untrimmed};
-    const auto base = make_base(context, ticket, result);
+    const auto base = BaseOf(sources, context, ticket, result, preview);
     if (!base) return result;
     result.original = OriginalSize(*base);
     result.unframed = result.unframed || context.unframed;  // a page's pictures told theirs
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
     result.size = shape.size;
+    bool marked = true;
+    if (preview != nullptr) {
+      context.printed = PrintedMark(context, tokens, {shape.size.width, heights.front()});
+      preview->part = FinishedPart(*base, 0, heights.front(), context, watermark, marked);
+      result.outcome = marked ? PictureOutcome::kProcessed : PictureOutcome::kMarkFailed;
+      return result;
+    }
     const int quality = OutputQuality(settings, switches);
     result.quality = quality;
-    bool marked = true;
     int top = 0;
     std::vector<std::optional<platform::PreparedFile>> written;
     NamedOutputs named = NameOutputs(output, namer, result.size, heights);
@@ -509,30 +504,31 @@ PictureResult MakeOutputs(const BaseMaker& make_base, const std::string& output,
 
 }  // namespace
 
+PictureResult ProcessOutput(const OutputSources& sources, const std::string& output,
+                            const ProcessingSettings& settings, const PictureSwitches& switches,
+                            const vips::VImage* watermark, const ExtraOperations& extras,
+                            const OutputNamer& namer, const TokenValues* tokens) {
+  return MakeOutputs(sources, output, settings, switches, watermark, extras, namer, tokens);
+}
+
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras,
                                 const OutputNamer& namer, const TokenValues* tokens) {
-  // The picture's memory stays reserved until its last part is written.
-  const BaseMaker read = [&source](StepContext& context,
-                                   std::optional<MemoryBudget::Ticket>& ticket,
-                                   PictureResult& result) {
-    ReadOptions options;
-    options.hold = &ticket;
-    options.failure = &result.read_failure;
-    return RenderBase(source, context, options);
-  };
-  return MakeOutputs(read, output, settings, switches, watermark, extras, namer, tokens);
+  return MakeOutputs({{source}}, output, settings, switches, watermark, extras, namer, tokens);
 }
 
-PictureResult ProcessJoinedPage(const std::vector<std::string>& sources, const std::string& output,
-                                const ProcessingSettings& settings, const PictureSwitches& switches,
-                                const vips::VImage* watermark, const ExtraOperations& extras,
-                                const OutputNamer& namer, const TokenValues* tokens) {
-  const BaseMaker join =
-      [&sources](StepContext& context, std::optional<MemoryBudget::Ticket>& ticket,
-                 PictureResult& result) { return JoinedPage(sources, context, result, ticket); };
-  return MakeOutputs(join, output, settings, switches, watermark, extras, namer, tokens);
+std::optional<vips::VImage> RenderPicture(const OutputSources& sources,
+                                          const ProcessingSettings& settings,
+                                          const PictureSwitches& switches,
+                                          const vips::VImage* watermark,
+                                          const ExtraOperations& extras, const TokenValues* tokens,
+                                          bool* mark_failed, bool decoder_may_reduce) {
+  PreviewStop preview{decoder_may_reduce, std::nullopt};
+  const PictureResult made =
+      MakeOutputs(sources, "", settings, switches, watermark, extras, nullptr, tokens, &preview);
+  if (mark_failed) *mark_failed = made.outcome == PictureOutcome::kMarkFailed;
+  return preview.part;
 }
 
 }  // namespace lumivane

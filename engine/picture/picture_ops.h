@@ -66,44 +66,47 @@ struct NamedOutputs {
 using OutputNamer =
     std::function<NamedOutputs(PictureSize size, const std::vector<int>& part_heights)>;
 
-// One picture end to end. `watermark` may be null (then no picture
-// watermark is laid). Its outputs are named by `namer`, else `output` and
-// its parts. With `tokens`, the text mark prints its text with them
-// filled (the output's size with them). Touches nothing but its inputs and
-// its output files.
+// What an output is made of: one picture, or the pictures a page joins,
+// in order (each read and taken through the picture steps at the width
+// asked, one under another with the page's gap; a picture that cannot be
+// read is left out, `left_out`, and none read is a read failure).
+struct OutputSources {
+  std::vector<std::string> pictures;
+  bool page = false;
+};
+
+// One output end to end: made, cut into parts, marked, encoded and
+// written. `watermark` may be null (then no picture watermark is laid).
+// Its outputs are named by `namer`, else `output` and its parts. With
+// `tokens`, the text mark prints its text with them filled (the output's
+// size with them). Touches nothing but its inputs and its output files.
+PictureResult ProcessOutput(const OutputSources& sources, const std::string& output,
+                            const ProcessingSettings& settings, const PictureSwitches& switches,
+                            const vips::VImage* watermark, const ExtraOperations& extras = {},
+                            const OutputNamer& namer = nullptr,
+                            const TokenValues* tokens = nullptr);
+// The output of one picture.
 PictureResult ProcessOnePicture(const std::string& source, const std::string& output,
                                 const ProcessingSettings& settings, const PictureSwitches& switches,
                                 const vips::VImage* watermark, const ExtraOperations& extras = {},
                                 const OutputNamer& namer = nullptr,
                                 const TokenValues* tokens = nullptr);
 
-// A page of `sources` made as one picture: each read and taken through the
-// picture steps at the first one's width, one under another with the
-// page's gap, then cut, marked and written as ProcessOnePicture does. A
-// picture that cannot be read is left out (`left_out`); none read is a
-// read failure.
-PictureResult ProcessJoinedPage(const std::vector<std::string>& sources, const std::string& output,
-                                const ProcessingSettings& settings, const PictureSwitches& switches,
-                                const vips::VImage* watermark, const ExtraOperations& extras,
-                                const OutputNamer& namer, const TokenValues* tokens);
+// The same making up to the encoding, as a preview shows it: the picture
+// as it will be written (the first part of one cut into parts), or none
+// when it cannot be read. `mark_failed`, when given, tells whether a mark
+// was asked for and could not be laid. `decoder_may_reduce` off: a large
+// JPEG is decoded whole (for reference measurements).
+std::optional<vips::VImage> RenderPicture(
+    const OutputSources& sources, const ProcessingSettings& settings,
+    const PictureSwitches& switches, const vips::VImage* watermark,
+    const ExtraOperations& extras = {}, const TokenValues* tokens = nullptr,
+    bool* mark_failed = nullptr, bool decoder_may_reduce = true);
 
 // One picture or part encoded as a run writes it: in the output's format,
 // under its size cap when there is one. None when it cannot be encoded.
 std::optional<CappedJpeg> EncodeOutput(const vips::VImage& part, const ExtraOperations& extras,
                                        int quality);
-
-// Everything before the encoding: the picture as it will be written, or
-// none when the source cannot be read. With `shrink_on_load`, a large
-// JPEG is decoded at a reduced scale when it is to be shrunk anyway.
-// `mark_failed`, when given, tells whether the text watermark was asked
-// for and could not be drawn. A picture the operations cut into parts
-// gives its first part. `tokens` as for ProcessOnePicture. With `joined`,
-// the picture is the page of those pictures (`source` is not read).
-std::optional<vips::VImage> RenderPicture(
-    const std::string& source, const ProcessingSettings& settings, const PictureSwitches& switches,
-    const vips::VImage* watermark, bool shrink_on_load = true, bool* mark_failed = nullptr,
-    const ExtraOperations& extras = {}, const TokenValues* tokens = nullptr,
-    const std::vector<std::string>* joined = nullptr);
 
 }  // namespace lumivane
 

@@ -95,7 +95,10 @@ class BatchRun {
     if (!switches_.picture_watermark) return;
     std::vector<std::string> sources;
     for (const auto* folder : pictures) {
-      for (const PlannedPicture& picture : *folder) sources.push_back(picture.source);
+      for (const PlannedPicture& picture : *folder) {
+        const auto& made_of = picture.sources.pictures;
+        sources.insert(sources.end(), made_of.begin(), made_of.end());
+      }
     }
     if (!ReadRunWatermark(mark_, s_, switches_, request_.extras, sources)) {
       port_.AppendLogLine(msg::ReadError(s_.sy_image, mark_.why));

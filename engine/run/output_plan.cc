@@ -105,6 +105,7 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
   for (size_t i = 0; i < all.items.size(); ++i) {
     PlannedPicture p;
     p.source = platform::JoinPath(folder, all.items[i]);
+    p.sources = {{p.source}};
     p.name = all.items[i];
     p.folder_name = LastName(folder);
     p.target_folder = target_folder;
@@ -157,7 +158,9 @@ void OutputPlan::PlanPage(const std::string& folder, const std::string& target_f
   p.number = rename_start_;
   p.sized = sized_names_;
   p.output = MainOutput(p, {});
-  for (const std::string& item : all.items) p.joined.push_back(platform::JoinPath(folder, item));
+  p.sources.page = true;
+  for (const std::string& item : all.items)
+    p.sources.pictures.push_back(platform::JoinPath(folder, item));
   if (!p.sized) {
     std::lock_guard lock(claimed_mutex_);
     claimed_.insert(p.output);
@@ -166,12 +169,12 @@ void OutputPlan::PlanPage(const std::string& folder, const std::string& target_f
 }
 
 std::optional<platform::FileStamp> OutputPlan::StampOf(const PlannedPicture& picture) {
-  if (picture.joined.empty()) return platform::StampRegularFile(picture.source, true);
+  if (!picture.sources.page) return platform::StampRegularFile(picture.source, true);
   // The pictures' names and stamps in one: a picture added, removed,
   // renamed or changed makes another page.
   platform::FileStamp page{};
   std::string all;
-  for (const std::string& source : picture.joined) {
+  for (const std::string& source : picture.sources.pictures) {
     const auto stamp = platform::StampRegularFile(source, true);
     if (!stamp) continue;  // left out of the page, and told then
     page.size += stamp->size;

@@ -36,8 +36,10 @@ std::string PageFileName(const std::string& folder_name, int format);
 
 // The plan for one picture of the run.
 struct PlannedPicture {
-  std::string source;               // the picture's file; a page's: kPageName in its folder
-  std::vector<std::string> joined;  // a page's pictures, in order
+  // What the log, the report and the journal know it by: the picture's
+  // file; a page's: kPageName in its folder.
+  std::string source;
+  OutputSources sources;  // what it is made of
   // Its output; a name that holds the output's size shows "{w}" and "{h}"
   // until the picture is made.
   std::string output;

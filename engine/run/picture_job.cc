@@ -15,12 +15,8 @@ PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture
   const OutputNamer namer = [&job, &picture](PictureSize size, const std::vector<int>& heights) {
     return job.plan.NameOutputs(picture, size, heights);
   };
-  PictureResult result =
-      picture.joined.empty()
-          ? ProcessOnePicture(picture.source, picture.output, job.settings, job.switches,
-                              job.watermark, job.extras, namer, &tokens)
-          : ProcessJoinedPage(picture.joined, picture.output, job.settings, job.switches,
-                              job.watermark, job.extras, namer, &tokens);
+  PictureResult result = ProcessOutput(picture.sources, picture.output, job.settings, job.switches,
+                                       job.watermark, job.extras, namer, &tokens);
   if (job.switches.picture_watermark && job.watermark == nullptr &&
       result.outcome == PictureOutcome::kProcessed) {
     result.outcome = PictureOutcome::kMarkFailed;

@@ -77,10 +77,10 @@ class Preview {
     }
     const TokenValues tokens = SampleTokens(sample);
     // A page is previewed as the run makes it: the sample's folder joined.
-    const std::vector<std::string> page =
-        extras_.join ? FolderOf(sample) : std::vector<std::string>{};
-    const auto picture = RenderPicture(sample, s_, switches, mark ? &*mark : nullptr, true, nullptr,
-                                       extras_, &tokens, extras_.join ? &page : nullptr);
+    const OutputSources sources =
+        extras_.join ? OutputSources{FolderOf(sample), true} : OutputSources{{sample}};
+    const auto picture =
+        RenderPicture(sources, s_, switches, mark ? &*mark : nullptr, extras_, &tokens);
     if (!picture) {
       checks_.Fail(msg::ReadError(sample), std::nullopt);
       return;
