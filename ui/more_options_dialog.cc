@@ -83,6 +83,16 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, std::string p
 
   Show(start);
   connect(preset_, &QComboBox::activated, this, [this](int index) { ChoosePreset(index); });
+  for (const Row& row : rows_) {
+    // A value changed: what it greys follows, and a preset changed is one
+    // no more.
+    auto edited = [this] { Edited(); };
+    connect(row.check, &QCheckBox::toggled, this, edited);
+    if (row.choice) connect(row.choice, &QComboBox::currentIndexChanged, this, edited);
+    if (row.number) connect(row.number, &QSpinBox::valueChanged, this, edited);
+    if (row.text) connect(row.text, &QLineEdit::textEdited, this, edited);
+    if (row.colour) connect(row.colour, &QLineEdit::textEdited, this, edited);
+  }
 }
 
 // The rows scroll where the screen is shorter than they are (a 768-pixel
@@ -139,7 +149,6 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
   row.check->setWhatsThis(QString::fromUtf8(field.help));
   row.values = values;
   rows_.push_back(row);
-  connect(row.check, &QCheckBox::toggled, this, [this] { UpdateEnabling(); });
   if (values.empty()) return row.check;
   // A switch and its values on one row; the values follow the switch.
   auto* line = new QWidget;
@@ -156,9 +165,10 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
 }
 
 void MoreOptionsDialog::UpdateEnabling() {
+  const ExtraOperations now = Operations();
   for (const Row& row : rows_) {
     const auto tuned = row.field->Needed();
-    bool usable = true;
+    bool usable = !row.field->NeedsOtherFormat(now);
     for (const Row& other : rows_) {
       if (std::find(tuned.begin(), tuned.end(), other.field) != tuned.end()) {
         usable = usable && other.check->isChecked();
@@ -169,7 +179,17 @@ void MoreOptionsDialog::UpdateEnabling() {
   }
 }
 
+void MoreOptionsDialog::Edited() {
+  if (showing_) return;
+  UpdateEnabling();
+  const int index = preset_->currentIndex();
+  if (index > 0 && !(presets_[static_cast<size_t>(index - 1)].operations == Operations())) {
+    preset_->setCurrentIndex(0);
+  }
+}
+
 void MoreOptionsDialog::Show(const ExtraOperations& o) {
+  showing_ = true;
   for (const Row& row : rows_) {
     row.check->setChecked(row.field->IsOn(o));
     const int n = row.field->Number(o);
@@ -178,6 +198,7 @@ void MoreOptionsDialog::Show(const ExtraOperations& o) {
     if (row.text) row.text->setText(Q(row.field->ValueText(o)));
     if (row.colour) row.colour->setText(Q(o.*row.field->colour));
   }
+  showing_ = false;
   UpdateEnabling();
 }
 

@@ -51,8 +51,12 @@ class MoreOptionsDialog : public QDialog {
   QScrollArea* Scrolled(QLayout* rows);
   void FitScreen(const QScrollArea& rows);
   QWidget* AddRow(const OperationField& field);
-  // Values follow their switch; a switch that tunes another follows that one.
+  // Values follow their switch; a switch that tunes another follows that
+  // one, and one for JPEG alone the format.
   void UpdateEnabling();
+  // The user changed a value: the enabling follows, and the preset list
+  // stands on "自定义" once the values are no longer the preset's.
+  void Edited();
   void Show(const ExtraOperations& operations);
   void SavePresetCommand();
   // A text switched on that makes no sense is said before the dialog closes.
@@ -62,6 +66,7 @@ class MoreOptionsDialog : public QDialog {
   QComboBox* preset_;
   std::vector<Preset> presets_;  // built in, then the user's
   std::vector<Row> rows_;
+  bool showing_ = false;  // values being set from operations, not edited
 };
 
 }  // namespace lumivane::ui

@@ -366,6 +366,7 @@ const std::vector<OperationField>& OperationFields() {
           .key = "progressive",
           .option = "progressive",
           .value = &E::progressive,
+          .needs = "jpeg",
           .label = "JPG 保存为渐进式",
           .help = "网页上先显示整张图片的模糊样子，再逐渐变清楚；文件通常也小一点。\n"
                   "只对 JPG 有效。",

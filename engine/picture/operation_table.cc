@@ -51,6 +51,14 @@ std::vector<const OperationField*> OperationField::Needed() const {
   return fields;
 }
 
+bool OperationField::NeedsOtherFormat(const ExtraOperations& o) const {
+  bool other = false;
+  ForEachNeed(needs, [&](std::string_view need) {
+    other = other || (need == "jpeg" && o.format != kJpegOutput);
+  });
+  return other;
+}
+
 bool OperationField::Acts(const ExtraOperations& o, MarkSwitches marks) const {
   return IsOn(o) && NeedsMet(o, marks);
 }
@@ -64,6 +72,8 @@ bool OperationField::NeedsMet(const ExtraOperations& o, MarkSwitches marks) cons
       acts = acts && marks.picture;
     } else if (need == "canvas") {
       acts = acts && HasCanvas(o);
+    } else if (need == "jpeg") {
+      acts = acts && o.format == kJpegOutput;
     } else if (const OperationField* f = FieldOf(need)) {
       acts = acts && f->IsOn(o);
     }
@@ -77,6 +87,7 @@ std::string OperationField::Missing(const ExtraOperations& o) const {
     const OperationField* f = FieldOf(need);
     std::string name;
     if (need == "canvas" && !HasCanvas(o)) name = "--square or --size";
+    if (need == "jpeg" && o.format != kJpegOutput) name = "--format jpeg";
     if (f != nullptr && !f->IsOn(o)) name = std::string("--") + f->option;
     if (!name.empty()) missing += (missing.empty() ? "" : " and ") + name;
   });

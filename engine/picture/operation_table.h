@@ -48,7 +48,8 @@ struct OperationField {
   std::string (*check)(const std::string& text, bool for_window) = nullptr;
   // What this operation does nothing without, comma-separated: the keys
   // of the operations it tunes (--fit tunes --size), "canvas" (a square
-  // canvas or an exact size laid on one), and the window's switches
+  // canvas or an exact size laid on one), "jpeg" (the output is a JPEG;
+  // greyed in the dialog too), and the window's switches
   // "text_mark" and "picture_mark". Without them it is left out of the log
   // line and the resume key; without an operation it tunes it is also
   // greyed in the dialog and refused on the command line.
@@ -79,6 +80,8 @@ struct OperationField {
   std::string Missing(const ExtraOperations& o) const;
   // The operations whose switches it needs on in the dialog.
   std::vector<const OperationField*> Needed() const;
+  // It needs a JPEG output, and `o` writes another format.
+  bool NeedsOtherFormat(const ExtraOperations& o) const;
   int Number(const ExtraOperations& o) const;  // 0 for a switch or a text
   // The value as "options.dat" holds it: "0" or "1", the number, the text.
   std::string ValueText(const ExtraOperations& o) const;
