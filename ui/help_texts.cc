@@ -7,7 +7,9 @@ constexpr char kSource[] =
     "[图片源文件夹]"
     "是指需要处理的图片所在的文件夹，由于\n这是一款批量处理软件，它会对你选择的一个文件夹里所\n"
     "有JPG、PNG、BMP格式的图片进行处理，同时会将PNG、BMP\n图片处理后保存为JPG图片。\n"
-    "例如 a.png 处理后保存为a.png.jpg";
+    "例如 a.png 处理后保存为a.png.jpg\n\n"
+    "手机和网店常用的 HEIC、WebP、AVIF、TIFF、GIF 图片也会处理；\n"
+    "在[更多处理选项]里可以改为保存成 PNG 或 WebP。";
 constexpr char kWidth[] =
     "图片宽是指希望将图片缩小到的新宽度，单位：像素。\n\n当原图宽度大于设置的新宽度时，会将原图的宽"
     "度缩小到\n"

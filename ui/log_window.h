@@ -14,7 +14,7 @@ class LogWindow : public QWidget {
  public:
   explicit LogWindow(QWidget* owner);
   // Appends the line at the end (after anything the user typed), scrolls
-  // to it and shows the window.
+  // to it and shows the window (the first time beside the main window).
   void AppendLine(const std::string& line);
   QPlainTextEdit* box() const { return box_; }
 
@@ -22,7 +22,10 @@ class LogWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;  // only hides
 
  private:
+  void PlaceBesideOwner();
+
   QPlainTextEdit* box_;
+  bool placed_ = false;
 };
 
 }  // namespace lumivane::ui

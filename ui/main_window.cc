@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <vector>
 
 #include "announce/download.h"
@@ -228,14 +229,37 @@ void MainWindow::WidenWhatWouldClip() {
       w->resize(w->sizeHint().width(), w->height());
       continue;
     }
+    const int left = w->x() - extra;
     for (QWidget* before : controls_) {
       const QRect b = before->geometry();
       if (b.right() >= w->x() - 3 && b.right() < w->geometry().right() && b.bottom() > w->y() &&
           b.top() < w->geometry().bottom()) {
-        before->move(b.x() - extra, b.y());
+        // A label goes only as far as its text needs, clear of the box
+        // before it ("不透明度：" after the margin box).
+        const int width = qobject_cast<QLabel*>(before)
+                              ? std::min(b.width(), before->sizeHint().width())
+                              : b.width();
+        before->setGeometry(left - 2 - width, b.y(), width, b.height());
+        if (qobject_cast<QLabel*>(before)) KeepClearOf(*before);
       }
     }
     w->setGeometry(w->x() - extra, w->y(), w->sizeHint().width(), w->height());
+  }
+}
+
+void MainWindow::KeepClearOf(const QWidget& label) {
+  // A typed box that now reaches the label gives up the room: its few
+  // digits still show.
+  constexpr int kGap = 5, kNarrowest = 36;
+  for (QWidget* box : controls_) {
+    const QRect b = box->geometry();
+    if (!qobject_cast<QLineEdit*>(box) || b.right() < label.x() - kGap - 20 ||
+        b.right() >= label.geometry().right() || b.bottom() <= label.y() ||
+        b.top() >= label.geometry().bottom()) {
+      continue;
+    }
+    const int room = label.x() - kGap - b.x();
+    if (room < b.width()) box->resize(std::max(room, kNarrowest), b.height());
   }
 }
 

@@ -8,7 +8,14 @@ namespace lumivane::ui {
 StartFolder StartFolderOf(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return {};
   if (arguments.size() > 1) {
-    return {"", "一次只能打开一个图片文件夹，这次没有打开：" + arguments[1] + " 等。"};
+    // Neither is opened: the user chooses, not the order of the arguments.
+    std::string names;
+    for (size_t i = 0; i < arguments.size() && i < 3; ++i) {
+      names += (i == 0 ? "" : "、") + std::string(platform::LastName(arguments[i]));
+    }
+    if (arguments.size() > 3) names += " 等";
+    return {"", "一次只能打开一个图片文件夹。这次给了 " + std::to_string(arguments.size()) +
+                    " 个（" + names + "），都没有打开，请只选一个。"};
   }
   const std::string& given = arguments.front();
   const std::string path = given.empty() ? "" : platform::AbsolutePath(given);
