@@ -101,12 +101,9 @@ int main(int argc, char** argv) {
                  error.c_str());
     return 2;
   }
-  if (options->help) {
-    std::fputs(cli::Usage().c_str(), stdout);
-    return 0;
-  }
-  if (options->list_presets) {
-    ListPresets(user_presets);
+  if (options->help || options->list_presets) {
+    if (options->help) std::fputs(cli::Usage().c_str(), stdout);
+    if (!options->help) ListPresets(user_presets);
     return 0;
   }
   std::atomic<int> interrupted = 0;

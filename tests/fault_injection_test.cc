@@ -155,7 +155,7 @@ TEST_F(FaultTest, SymbolicLinkLoopEndsWithEveryPictureCountedOnce) {
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"2"});
 }
 
-TEST_F(FaultTest, TenThousandSmallPicturesRunWithFlatMemory) {
+TEST_F(FaultTest, ThousandsOfSmallPicturesRunWithFlatMemory) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer keeps freed memory aside; measured in the plain build";
 #endif
@@ -164,20 +164,21 @@ TEST_F(FaultTest, TenThousandSmallPicturesRunWithFlatMemory) {
   auto fill = [&](const std::string& folder, int n) {
     for (int i = 0; i < n; ++i) dir_.WriteFile(folder + "/t" + std::to_string(i) + ".jpg", tiny);
   };
-  fill("small", 1000);
-  fill("large", 10000);
+  fill("small", 300);
+  fill("large", 3000);
   auto run = [&](const std::string& folder) {
     port_.Reset();
     request_.inputs.source = dir_ / folder;
     request_.inputs.target = dir_ / (folder + "_out");
     return Run();
   };
-  EXPECT_EQ(run("small").processed, 1000);
+  EXPECT_EQ(run("small").processed, 300);
   const long after_small = PeakKilobytes();
-  EXPECT_EQ(run("large").processed, 10000);
+  EXPECT_EQ(run("large").processed, 3000);
   const long after_large = PeakKilobytes();
-  // Ten times the pictures may not cost more than a little bookkeeping.
-  EXPECT_LT(after_large - after_small, 40 * 1024) << after_small << " KiB, then " << after_large;
+  // Ten times the pictures may not cost more than a little bookkeeping
+  // (about 2.7 KiB a picture here, its report row and journal line).
+  EXPECT_LT(after_large - after_small, 16 * 1024) << after_small << " KiB, then " << after_large;
 }
 
 }  // namespace

@@ -539,14 +539,16 @@ TEST(ReadPictureTest, ManyThreadsShrinkingAtOnceNeverCorruptTheProcess) {
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
       ReadOptions options;
-      for (int i = 0; i < 3000; ++i) {
+      // The long stress is bench/catalogue.sh's; here each width of the
+      // generated code is asked on every thread at once many times over.
+      for (int i = 0; i < 1200; ++i) {
         options.target = NoWiderThan(8 + i % 30);
         if (ReadPicture(path, options)) ++read;
       }
     });
   }
   for (auto& t : threads) t.join();
-  EXPECT_EQ(read, 12000);
+  EXPECT_EQ(read, 4800);
 }
 
 // Pictures saved from web pages under a name that is not their format,

@@ -103,6 +103,26 @@ std::string GuideFile(const std::string& program_file, const std::string& progra
   return "";
 }
 
+namespace {
+
+// The settings and the operations in effect into the window; a settings
+// file that cannot be read is told.
+void LoadIntoWindow(MainWindow& window, ProcessingSettings& settings, UiSeam& seam,
+                    const std::string& folder) {
+  settings = ProcessingSettings{};
+  if (LoadSettings(folder, settings)) {
+    window.CopySettingsIntoControls();
+    window.SetInitialStates();
+  } else {
+    seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
+  }
+  std::string preset;
+  window.SetExtraOperations(LoadExtraOperations(folder, &preset));
+  window.RestorePreset(preset);
+}
+
+}  // namespace
+
 int RunProgram(int argc, char** argv) {
   // Qt takes its own platform options; a folder left is the source.
   QApplication app(argc, argv);
@@ -143,16 +163,7 @@ int RunProgram(int argc, char** argv) {
   options.guide_file = GuideFile(program_file, start_folder);
   MainWindow window(seam, settings, options);
   InstallShortcutCommand(window, seam, start_folder, program_file);
-  settings = ProcessingSettings{};
-  if (LoadSettings(start_folder, settings)) {
-    window.CopySettingsIntoControls();
-    window.SetInitialStates();
-  } else {
-    seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
-  }
-  std::string preset;
-  window.SetExtraOperations(LoadExtraOperations(start_folder, &preset));
-  window.RestorePreset(preset);
+  LoadIntoWindow(window, settings, seam, start_folder);
   PlaceWindow(window);
   window.show();
   if (announcements->count() > 0) new AnnouncementItem(window, *announcements);

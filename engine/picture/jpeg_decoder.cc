@@ -93,6 +93,39 @@ std::string ProfileOf(j_decompress_ptr cinfo) {
   return std::string(reinterpret_cast<const char*>(profile), length);
 }
 
+// The decoded rows into `d.out`: straight into its memory, or a batch at
+// a time through a buffer into a temporary file. False (with `d.error`)
+// when they cannot be written. Only plain values live here: the decoder's
+// errors jump over this frame.
+bool ReadRows(Decoding& d, bool staged, bool inverted) {
+  j_decompress_ptr cinfo = &d.cinfo;
+  VipsImage* out = d.out.get_image();
+  const size_t stride = static_cast<size_t>(cinfo->output_width) * cinfo->output_components;
+  const int batch = cinfo->rec_outbuf_height;
+  if (!staged) platform::PreferLargePages(out->data, stride * cinfo->output_height);
+  std::vector<JSAMPROW>& row_starts = d.row_starts;
+  row_starts.resize(batch);
+  if (staged) d.rows.resize(stride * batch);
+  while (cinfo->output_scanline < cinfo->output_height) {
+    const int y = static_cast<int>(cinfo->output_scanline);
+    const int room = std::min<int>(batch, static_cast<int>(cinfo->output_height) - y);
+    for (int i = 0; i < room; ++i) {
+      row_starts[i] = staged ? d.rows.data() + stride * i : VIPS_IMAGE_ADDR(out, 0, y + i);
+    }
+    const int n = static_cast<int>(jpeg_read_scanlines(cinfo, row_starts.data(), room));
+    for (int i = 0; i < n; ++i) {
+      if (inverted) {
+        for (size_t k = 0; k < stride; ++k) row_starts[i][k] = 255 - row_starts[i][k];
+      }
+      if (staged && vips_image_write_line(out, y + i, row_starts[i]) != 0) {
+        d.error = "cannot write the picture";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged, double xres, double yres) {
@@ -135,31 +168,7 @@ DecodedJpeg DecodeJpeg(std::string_view bytes, int shrink, bool staged, double x
     d->error = "cannot hold the picture";
     return {std::nullopt, {}, d->error};
   }
-  const size_t stride = static_cast<size_t>(cinfo->output_width) * bands;
-  const int batch = cinfo->rec_outbuf_height;
-  // In memory the decoder writes straight into the picture's rows; a
-  // temporary file takes them a batch at a time.
-  if (!staged) platform::PreferLargePages(out->data, stride * cinfo->output_height);
-  std::vector<JSAMPROW>& row_starts = d->row_starts;
-  row_starts.resize(batch);
-  if (staged) d->rows.resize(stride * batch);
-  while (cinfo->output_scanline < cinfo->output_height) {
-    const int y = static_cast<int>(cinfo->output_scanline);
-    const int room = std::min<int>(batch, static_cast<int>(cinfo->output_height) - y);
-    for (int i = 0; i < room; ++i) {
-      row_starts[i] = staged ? d->rows.data() + stride * i : VIPS_IMAGE_ADDR(out, 0, y + i);
-    }
-    const int n = static_cast<int>(jpeg_read_scanlines(cinfo, row_starts.data(), room));
-    for (int i = 0; i < n; ++i) {
-      if (inverted) {
-        for (size_t k = 0; k < stride; ++k) row_starts[i][k] = 255 - row_starts[i][k];
-      }
-      if (staged && vips_image_write_line(out, y + i, row_starts[i]) != 0) {
-        d->error = "cannot write the picture";
-        return {std::nullopt, {}, d->error};
-      }
-    }
-  }
+  if (!ReadRows(*d, staged, inverted)) return {std::nullopt, {}, d->error};
   // Reads on to the end marker: damage to the last units shows only here.
   jpeg_finish_decompress(cinfo);
   // In memory, the picture is the one copy; a temporary file is read back

@@ -89,6 +89,28 @@ bool IsStartOfFrame(unsigned char m) {
   return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
 }
 
+// The frame header's facts: the picture's size, its components and how
+// they are sampled, and how it is coded.
+void ReadFrame(unsigned char marker, std::string_view payload, JpegHeader& header) {
+  header.precision = static_cast<unsigned char>(payload[0]);
+  // 3, 7, 11, 15: lossless; 5 to 7, 13 to 15: hierarchical.
+  const int process = marker & 0x0F;
+  header.lossless = process == 3 || (process >= 5 && process <= 7) || process >= 13;
+  header.height = Get16(payload, 1, false);
+  header.width = Get16(payload, 3, false);
+  header.components = static_cast<unsigned char>(payload[5]);
+  header.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+  header.samples = Samples(header, payload.substr(6));
+  const std::string_view components = payload.substr(6);
+  if (header.components > 1 && components.size() >= 3u * header.components) {
+    for (int i = 0; i < header.components; ++i) {
+      const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
+      header.unit_width = std::max(header.unit_width, 8 * (f >> 4));
+      header.unit_height = std::max(header.unit_height, 8 * (f & 0xF));
+    }
+  }
+}
+
 }  // namespace
 
 std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
@@ -129,23 +151,7 @@ std::optional<JpegHeader> ReadJpegHeader(std::string_view b) {
       const double per_mm = unit == 1 ? 1 / 25.4 : unit == 2 ? 0.1 : 0;
       if (x > 0 && y > 0 && per_mm > 0) header.xres = x * per_mm, header.yres = y * per_mm;
     } else if (IsStartOfFrame(marker) && payload.size() >= 6) {
-      header.precision = static_cast<unsigned char>(payload[0]);
-      // 3, 7, 11, 15: lossless; 5 to 7, 13 to 15: hierarchical.
-      const int process = marker & 0x0F;
-      header.lossless = process == 3 || (process >= 5 && process <= 7) || process >= 13;
-      header.height = Get16(payload, 1, false);
-      header.width = Get16(payload, 3, false);
-      header.components = static_cast<unsigned char>(payload[5]);
-      header.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-      header.samples = Samples(header, payload.substr(6));
-      const std::string_view components = payload.substr(6);
-      if (header.components > 1 && components.size() >= 3u * header.components) {
-        for (int i = 0; i < header.components; ++i) {
-          const unsigned char f = static_cast<unsigned char>(components[3 * i + 1]);
-          header.unit_width = std::max(header.unit_width, 8 * (f >> 4));
-          header.unit_height = std::max(header.unit_height, 8 * (f & 0xF));
-        }
-      }
+      ReadFrame(marker, payload, header);
       return header;
     }
     at += 2 + length;
