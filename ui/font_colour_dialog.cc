@@ -86,7 +86,9 @@ FontColourDialog::FontColourDialog(const FontChoice& start, QWidget* parent,
 void FontColourDialog::ExplainControls(QDialogButtonBox& buttons) {
   family_->setWhatsThis(
       QString::fromUtf8("文字水印的字体。水印文字里有中文时，请选择能显示中文的字体。"));
-  size_->setWhatsThis(QString::fromUtf8("文字水印的大小，以磅为单位（8 - 72）。"));
+  size_->setWhatsThis(QString::fromStdString("文字水印的大小，以磅为单位（" +
+                                             std::to_string(kMinFontSize) + " - " +
+                                             std::to_string(kMaxFontSize) + "）。"));
   bold_->setWhatsThis(QString::fromUtf8("文字水印是否用粗体、斜体。"));
   italic_->setWhatsThis(bold_->whatsThis());
   colour_button_->setWhatsThis(QString::fromUtf8("选择文字水印的颜色。"));

@@ -68,8 +68,8 @@ const std::vector<BasicRow>& BasicRows() {
       {
           .option = "width",
           .argument = "N",
-          .usage = "shrink to N pixels wide (1-9999), never enlarge; the height in proportion, "
-                   "truncated",
+          .usage = "shrink to N pixels wide (1-" + std::to_string(kMaxWidth) +
+                   "), never enlarge; the height in proportion, truncated",
           .take =
               [](const std::string& v, In& in, Font&) {
                 in.width_on = true;
@@ -82,7 +82,8 @@ const std::vector<BasicRow>& BasicRows() {
       {
           .option = "quality",
           .argument = "Q",
-          .usage = "JPEG quality 50-100 in steps of 5 (default from config.dat)",
+          .usage = "JPEG quality " + std::to_string(QualityFor(kQualityChoices - 1)) + "-" +
+                   std::to_string(QualityFor(0)) + " in steps of 5 (default from config.dat)",
           .take =
               [](const std::string& v, In& in, Font&) {
                 const auto at = Offered(v, QualityPosition);
@@ -133,7 +134,8 @@ const std::vector<BasicRow>& BasicRows() {
       {
           .option = "font-size",
           .argument = "PT",
-          .usage = "size of the text in points (8-72)",
+          .usage = "size of the text in points (" + std::to_string(kMinFontSize) + "-" +
+                   std::to_string(kMaxFontSize) + ")",
           .take =
               [](const std::string& v, In&, Font& f) {
                 const auto pt = WholeNumber(v);
@@ -212,7 +214,7 @@ const std::vector<BasicRow>& BasicRows() {
       {
           .option = "text-margins",
           .argument = "X,Y",
-          .usage = "margins of the text in pixels (0-999)",
+          .usage = "margins of the text in pixels (0-" + std::to_string(kMaxMargin) + ")",
           .take = [](const std::string& v, In& in, Font&) { return TakeMargins(v, in.text_place); },
           .fields = {Field::kTextHorizontalMargin, Field::kTextVerticalMargin},
       },
@@ -238,7 +240,8 @@ const std::vector<BasicRow>& BasicRows() {
       {
           .option = "image-margins",
           .argument = "X,Y",
-          .usage = "margins of the picture watermark in pixels (0-999)",
+          .usage =
+              "margins of the picture watermark in pixels (0-" + std::to_string(kMaxMargin) + ")",
           .take = [](const std::string& v, In& in,
                      Font&) { return TakeMargins(v, in.picture_place); },
           .fields = {Field::kPictureHorizontalMargin, Field::kPictureVerticalMargin},
@@ -268,7 +271,7 @@ std::string DescribeBasics(const UserInputs& on, const ProcessingSettings& setti
 std::string BasicRowsUsage(size_t column) {
   std::string usage;
   for (const BasicRow& row : BasicRows()) {
-    if (row.usage == nullptr) continue;
+    if (row.usage.empty()) continue;
     std::string head = row.shown != nullptr ? row.shown : std::string("--") + row.option;
     if (row.shown == nullptr && row.argument[0] != '\0') head += std::string(" ") + row.argument;
     usage += UsageEntry(head, row.usage, column);

@@ -20,8 +20,9 @@ namespace lumivane {
 struct BasicRow {
   const char* option;         // on the command line, after "--"
   const char* argument = "";  // "N"; "" for a switch
-  // --help's text; none for an option told on another's line.
-  const char* usage = nullptr;
+  // --help's text (the limits it names from their constants); "" for an
+  // option told on another's line.
+  std::string usage{};
   // --help's head, when it is not the option and its argument.
   const char* shown = nullptr;
   // Sets the value into the inputs and the font: "" when it may be taken,

@@ -52,8 +52,8 @@ std::optional<ValueRefusal> WidthRefusal(const UserInputs& in) {
   const std::string text = TrimSpaces(in.width);
   const auto number = ParseDigits(text);
   if (text.empty()) return ValueRefusal{msg::kWidthEmpty, Field::kWidth};
-  if (!number) return ValueRefusal{msg::kWidthNotNumber, Field::kWidth};
-  if (*number < 1 || *number > kMaxWidth) return ValueRefusal{msg::kWidthRange, Field::kWidth};
+  if (!number) return ValueRefusal{msg::WidthNotNumber(), Field::kWidth};
+  if (*number < 1 || *number > kMaxWidth) return ValueRefusal{msg::WidthRange(), Field::kWidth};
   return std::nullopt;
 }
 

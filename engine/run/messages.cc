@@ -3,6 +3,7 @@
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/memory_budget.h"
 #include "engine/picture/picture_io.h"
+#include "engine/picture/processing_settings.h"
 
 namespace lumivane::msg {
 namespace {
@@ -221,10 +222,17 @@ std::string PreviewOpenFailedTwice(const std::string& file) {
   return "无法进行效果预览：这台电脑上没有打开图片的程序，本程序也没能显示 " + file;
 }
 
+std::string WidthNotNumber() {
+  return "图片宽必须为整数,取值范围: 1 - " + std::to_string(kMaxWidth);
+}
+std::string WidthRange() { return "图片宽取值范围: 1 - " + std::to_string(kMaxWidth); }
+
 std::string MarginEmpty(Watermark w, Side s) { return MarginName(w, s) + "不能为空"; }
 std::string MarginNotNumber(Watermark w, Side s) {
-  return MarginName(w, s) + "必须为整数,取值范围: 0 - 999";
+  return MarginName(w, s) + "必须为整数,取值范围: 0 - " + std::to_string(kMaxMargin);
 }
-std::string MarginRange(Watermark w, Side s) { return MarginName(w, s) + "取值范围: 0 - 999"; }
+std::string MarginRange(Watermark w, Side s) {
+  return MarginName(w, s) + "取值范围: 0 - " + std::to_string(kMaxMargin);
+}
 
 }  // namespace lumivane::msg

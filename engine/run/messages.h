@@ -20,8 +20,10 @@ inline constexpr char kDoneCaption[] = "完成";
 inline constexpr char kChooseSource[] = "请选择图片源文件夹";
 inline constexpr char kSourceMissing[] = "图片源文件夹不存在，请重新选择";
 inline constexpr char kWidthEmpty[] = "图片宽不能为空";
-inline constexpr char kWidthNotNumber[] = "图片宽必须为整数,取值范围: 1 - 9999";
-inline constexpr char kWidthRange[] = "图片宽取值范围: 1 - 9999";
+// "图片宽必须为整数,取值范围: 1 - 9999", "图片宽取值范围: 1 - 9999", with the
+// width's limit.
+std::string WidthNotNumber();
+std::string WidthRange();
 inline constexpr char kEnterText[] = "请输入水印文字内容";
 inline constexpr char kFontCannotShowChinese[] =
     "当前选择的字体无法正常显示水印文字里的中文，请重新选择一个字体。";
