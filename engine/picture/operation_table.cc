@@ -16,14 +16,14 @@ bool OperationField::IsOn(const ExtraOperations& o) const {
   return o.*std::get<bool ExtraOperations::*>(value);
 }
 
-namespace {
-
-const OperationField* FieldOf(std::string_view key) {
+const OperationField* FindOperation(std::string_view key) {
   for (const OperationField& f : OperationFields()) {
     if (key == f.key) return &f;
   }
   return nullptr;
 }
+
+namespace {
 
 // The needs one at a time.
 template <typename Each>
@@ -46,7 +46,7 @@ bool HasCanvas(const ExtraOperations& o) {
 std::vector<const OperationField*> OperationField::Needed() const {
   std::vector<const OperationField*> fields;
   ForEachNeed(needs, [&](std::string_view need) {
-    if (const OperationField* f = FieldOf(need)) fields.push_back(f);
+    if (const OperationField* f = FindOperation(need)) fields.push_back(f);
   });
   return fields;
 }
@@ -74,7 +74,7 @@ bool OperationField::NeedsMet(const ExtraOperations& o, MarkSwitches marks) cons
       acts = acts && HasCanvas(o);
     } else if (need == "jpeg") {
       acts = acts && o.format == kJpegOutput;
-    } else if (const OperationField* f = FieldOf(need)) {
+    } else if (const OperationField* f = FindOperation(need)) {
       acts = acts && f->IsOn(o);
     }
   });
@@ -84,7 +84,7 @@ bool OperationField::NeedsMet(const ExtraOperations& o, MarkSwitches marks) cons
 std::string OperationField::Missing(const ExtraOperations& o) const {
   std::string missing;
   ForEachNeed(needs, [&](std::string_view need) {
-    const OperationField* f = FieldOf(need);
+    const OperationField* f = FindOperation(need);
     std::string name;
     if (need == "canvas" && !HasCanvas(o)) name = "--square or --size";
     if (need == "jpeg" && o.format != kJpegOutput) name = "--format jpeg";

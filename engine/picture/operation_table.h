@@ -100,6 +100,8 @@ struct OperationField {
 };
 
 const std::vector<OperationField>& OperationFields();
+// The row of `key` ("sharpen"); none for another.
+const OperationField* FindOperation(std::string_view key);
 
 // One line for the log: what the operations do ("" when none is on).
 std::string DescribeOperations(const ExtraOperations& operations, MarkSwitches marks = {});

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/picture/colour.h"
+#include "engine/picture/operation_table.h"
 #include "engine/picture/product_box.h"
 #include "engine/picture/tone.h"
 #include "engine/picture/watermark.h"
@@ -278,7 +279,7 @@ std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
 PictureSize SizeOf(const vips::VImage& picture) { return {picture.width(), picture.height()}; }
 
 const std::vector<PictureStep> kSteps = {
-    {"trim", [](const StepContext& c) { return c.extras.trim > 0; }, Trimmed,
+    {"trim", [](const StepContext& c) { return c.Acts("trim"); }, Trimmed,
      [](PictureSize, StepContext& c) -> std::optional<PictureSize> {
        // The product's own size, unless laid on a canvas of a set size.
        if (!c.Canvas() || !c.Rule().Any()) return std::nullopt;
@@ -295,10 +296,10 @@ const std::vector<PictureStep> kSteps = {
        return rule.Cuts() ? CutSize(scaled, rule) : scaled;
      },
      0},
-    {"auto level", [](const StepContext& c) { return c.extras.auto_level; },
+    {"auto level", [](const StepContext& c) { return c.Acts("auto_level"); },
      [](const vips::VImage& p, StepContext&) { return AutoLevelled(p); },
      [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }, 1},
-    {"sharpen", [](const StepContext& c) { return c.extras.sharpen > 0; },
+    {"sharpen", [](const StepContext& c) { return c.Acts("sharpen"); },
      [](const vips::VImage& p, StepContext& c) { return Sharpened(p, c.extras.sharpen); },
      [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }, 1},
     // (An exact size cut from a picture smaller than it is laid on its
@@ -310,7 +311,7 @@ const std::vector<PictureStep> kSteps = {
        return OnBlank(p, *CanvasSize(SizeOf(p), c), c.extras, c.ground);
      },
      [](PictureSize size, StepContext& c) { return CanvasSize(size, c); }, 0},
-    {"frame room", [](const StepContext& c) { return c.extras.border > 0 && !c.RoomInSize(); },
+    {"frame room", [](const StepContext& c) { return c.Acts("border") && !c.RoomInSize(); },
      [](const vips::VImage& p, StepContext& c) { return Sized(p, *FrameRoom(SizeOf(p), c)); },
      FrameRoom, 0},
     {"rotate", [](const StepContext& c) { return c.switches.rotation; },
@@ -332,6 +333,11 @@ int StepCopies(const StepContext& context) {
     if (step.on(context)) copies = std::max(copies, step.copies);
   }
   return copies;
+}
+
+bool StepContext::Acts(std::string_view key) const {
+  const OperationField* row = FindOperation(key);
+  return row != nullptr && row->Acts(extras, {switches.text_watermark, switches.picture_watermark});
 }
 
 SizeRule StepContext::AskedRule() const {

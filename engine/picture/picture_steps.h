@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <vips/vips8>
 
@@ -45,6 +46,9 @@ struct StepContext {
   std::optional<std::array<double, 3>> ground = std::nullopt;
   double own_scale = 1;  // then its own pixels for each it has
 
+  // Whether the operation of that row acts here: on, with everything it
+  // needs (the steps ask their row, not its value).
+  bool Acts(std::string_view key) const;
   // The size rule, in the picture's frame before it is turned: a turned
   // output has the size asked. A set size is this less its frame.
   SizeRule Rule() const;
