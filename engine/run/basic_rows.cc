@@ -78,6 +78,7 @@ const std::vector<BasicRow>& BasicRows() {
               },
           .fields = {Field::kWidth},
           .log = LogWidth,
+          .check = RowCheck::kWidth,
       },
       {
           .option = "quality",
@@ -92,6 +93,7 @@ const std::vector<BasicRow>& BasicRows() {
                 return std::string();
               },
           .log = LogQuality,
+          .check = RowCheck::kQuality,
       },
       {
           .option = "rotate",
@@ -120,6 +122,8 @@ const std::vector<BasicRow>& BasicRows() {
               },
           .fields = {Field::kText},
           .log = LogTextMark,
+          .check = RowCheck::kText,
+          .group = RowGroup::kTextMark,
       },
       {
           .option = "font",
@@ -204,6 +208,8 @@ const std::vector<BasicRow>& BasicRows() {
                 in.opacity = *at;
                 return std::string();
               },
+          .check = RowCheck::kOpacity,
+          .group = RowGroup::kTextMark,
       },
       {
           .option = "text-position",
@@ -217,6 +223,8 @@ const std::vector<BasicRow>& BasicRows() {
           .usage = "margins of the text in pixels (0-" + std::to_string(kMaxMargin) + ")",
           .take = [](const std::string& v, In& in, Font&) { return TakeMargins(v, in.text_place); },
           .fields = {Field::kTextHorizontalMargin, Field::kTextVerticalMargin},
+          .check = RowCheck::kTextMargins,
+          .group = RowGroup::kTextMark,
       },
       {
           .option = "image",
@@ -229,6 +237,8 @@ const std::vector<BasicRow>& BasicRows() {
                 return std::string();
               },
           .log = LogPictureMark,
+          .check = RowCheck::kPicture,
+          .group = RowGroup::kPictureMark,
       },
       {
           .option = "image-position",
@@ -245,6 +255,8 @@ const std::vector<BasicRow>& BasicRows() {
           .take = [](const std::string& v, In& in,
                      Font&) { return TakeMargins(v, in.picture_place); },
           .fields = {Field::kPictureHorizontalMargin, Field::kPictureVerticalMargin},
+          .check = RowCheck::kPictureMargins,
+          .group = RowGroup::kPictureMark,
       },
   };
   return rows;

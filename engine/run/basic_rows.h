@@ -17,6 +17,22 @@
 
 namespace lumivane {
 
+// The mark an input belongs to: a preview checks a mark's inputs only
+// while that mark is previewed or on.
+enum class RowGroup { kBasic, kTextMark, kPictureMark };
+
+// The check a row's value is taken by (engine/run/input_checks.h).
+enum class RowCheck {
+  kNone,  // checked by another row
+  kWidth,
+  kQuality,
+  kText,
+  kOpacity,
+  kTextMargins,
+  kPicture,
+  kPictureMargins,
+};
+
 struct BasicRow {
   const char* option;         // on the command line, after "--"
   const char* argument = "";  // "N"; "" for a switch
@@ -33,6 +49,10 @@ struct BasicRow {
   // Its part of the run's log line and report heading, "" while it is off;
   // none for an option that only tunes another.
   std::string (*log)(const UserInputs& on, const ProcessingSettings& settings) = nullptr;
+  // Its check, made in the rows' order (the window's), which takes its
+  // value into the settings.
+  RowCheck check = RowCheck::kNone;
+  RowGroup group = RowGroup::kBasic;
 };
 
 const std::vector<BasicRow>& BasicRows();

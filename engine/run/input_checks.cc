@@ -4,6 +4,7 @@
 
 #include "engine/picture/font_resolver.h"
 #include "engine/picture/size_rule.h"
+#include "engine/run/basic_rows.h"
 #include "engine/run/folder_scan.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
@@ -199,17 +200,44 @@ PictureSwitches RunSwitches(const UserInputs& in) {
 bool CheckInputs(InputChecks& c, const ExtraOperations& extras, ChecksFor mode,
                  std::string& target) {
   const bool run = mode == ChecksFor::kRun;
-  if (!c.Operations(extras) || !c.SourceFolder() || !c.Width()) return false;
-  c.Quality();
-  if (run || mode == ChecksFor::kTextPreview || c.inputs().text_mark) {
-    if (!c.WatermarkText(mode == ChecksFor::kTextPreview)) return false;
-    c.Opacity();
-    if (!c.TextMargins()) return false;
-  }
-  if (run || mode == ChecksFor::kPicturePreview || c.inputs().picture_mark) {
-    if (!c.WatermarkPicture() || !c.PictureMargins()) return false;
+  const auto checked = [&](RowGroup group) {
+    switch (group) {
+      case RowGroup::kTextMark:
+        return run || mode == ChecksFor::kTextPreview || c.inputs().text_mark;
+      case RowGroup::kPictureMark:
+        return run || mode == ChecksFor::kPicturePreview || c.inputs().picture_mark;
+      case RowGroup::kBasic:
+        break;
+    }
+    return true;
+  };
+  if (!c.Operations(extras) || !c.SourceFolder()) return false;
+  for (const BasicRow& row : BasicRows()) {
+    if (checked(row.group) && !c.Check(row.check, mode)) return false;
   }
   return !run || c.TargetFolder(target);
+}
+
+bool InputChecks::Check(RowCheck check, ChecksFor mode) {
+  switch (check) {
+    case RowCheck::kNone:
+      return true;
+    case RowCheck::kWidth:
+      return Width();
+    case RowCheck::kQuality:
+      return Quality(), true;
+    case RowCheck::kText:
+      return WatermarkText(mode == ChecksFor::kTextPreview);
+    case RowCheck::kOpacity:
+      return Opacity(), true;
+    case RowCheck::kTextMargins:
+      return TextMargins();
+    case RowCheck::kPicture:
+      return WatermarkPicture();
+    case RowCheck::kPictureMargins:
+      return PictureMargins();
+  }
+  return true;
 }
 
 }  // namespace lumivane

@@ -11,6 +11,7 @@
 
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/processing_settings.h"
+#include "engine/run/basic_rows.h"
 #include "engine/run/messages.h"
 #include "engine/run/run_request.h"
 #include "engine/run/window_port.h"
@@ -39,6 +40,10 @@ std::optional<ValueRefusal> MarginRefusal(const MarkPlace& place, msg::Watermark
 // taken.
 std::optional<ValueRefusal> RefusedValue(const UserInputs& inputs);
 
+// What the checks are for: a run, or the preview of one mark, which needs
+// that mark's inputs even while it is off.
+enum class ChecksFor { kRun, kTextPreview, kPicturePreview };
+
 class InputChecks {
  public:
   InputChecks(WindowPort& port, const UserInputs& inputs, ProcessingSettings& settings)
@@ -50,6 +55,8 @@ class InputChecks {
 
   // The operations can go together (one check for every front end).
   bool Operations(const ExtraOperations& extras);
+  // A row's check (see basic_rows.h).
+  bool Check(RowCheck check, ChecksFor mode);
   bool SourceFolder();
   bool Width();
   void Quality();
@@ -98,10 +105,6 @@ class InputChecks {
 PictureSwitches BasicSwitches(const UserInputs& inputs);
 // Those and the marks' switches, as a run takes them.
 PictureSwitches RunSwitches(const UserInputs& inputs);
-
-// What the checks are for: a run, or the preview of one mark, which needs
-// that mark's inputs even while it is off.
-enum class ChecksFor { kRun, kTextPreview, kPicturePreview };
 
 // Every check, in the window's order, each value taken into the settings:
 // the operations, the source, the width, the quality, the marks (a preview
