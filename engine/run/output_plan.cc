@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 
 #include "engine/picture/rename.h"
 #include "engine/run/folder_scan.h"
@@ -137,8 +138,7 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
     if (!p.clash) kept.insert(names.begin(), names.end());
     if (share_names.count(p.name) > 0) planned.push_back(std::move(p));
   }
-  std::lock_guard lock(claimed_mutex_);
-  claimed_.insert(kept.begin(), kept.end());
+  claims_.Claim(kept);
   return std::nullopt;
 }
 
@@ -162,8 +162,7 @@ void OutputPlan::PlanPage(const std::string& folder, const std::string& target_f
   for (const std::string& item : all.items)
     p.sources.pictures.push_back(platform::JoinPath(folder, item));
   if (!p.sized) {
-    std::lock_guard lock(claimed_mutex_);
-    claimed_.insert(p.output);
+    claims_.Claim(p.output);
   }
   planned.push_back(std::move(p));
 }
@@ -207,41 +206,18 @@ NamedOutputs OutputPlan::Claim(const PlannedPicture& picture, PictureSize size,
   NamedOutputs named = NamesAt(picture, size, heights);
   if (heights.size() == 1 && !picture.sized) return named;  // claimed with its folder
   // "a_01.jpg" may be the output of a picture of that name.
-  std::lock_guard lock(claimed_mutex_);
-  std::set<std::string> later;  // holders after it in name order
-  for (const std::string& path : named.paths) {
-    const bool own =
-        std::find(picture.paths.begin(), picture.paths.end(), path) != picture.paths.end();
-    if (own) continue;
-    const auto made = made_claims_.find(path);
-    const bool other = made != made_claims_.end() && made->second.source != picture.source;
-    if (claimed_.count(path) > 0 || (other && made->second.number < picture.number)) {
-      named.taken = path;
-      return named;
-    }
-    if (other) later.insert(made->second.source);
+  if (auto taken = claims_.ClaimMade(picture.source, picture.number, named.paths, picture.paths)) {
+    named.taken = std::move(*taken);
+    return named;
   }
-  for (auto it = made_claims_.begin(); it != made_claims_.end();) {
-    it = later.count(it->second.source) > 0 ? made_claims_.erase(it) : std::next(it);
-  }
-  displaced_.insert(later.begin(), later.end());
-  for (const std::string& path : named.paths) made_claims_[path] = {picture.number, picture.source};
   // Put in place only while still its own.
-  named.commit = [this, source = picture.source](const std::function<bool()>& commit) {
-    std::lock_guard lock(claimed_mutex_);
-    return displaced_.count(source) > 0 ? std::nullopt : std::optional<bool>(commit());
+  named.commit = [this, source = picture.source](const std::function<bool()>& put) {
+    return claims_.PutWhileHeld(source, put);
   };
   return named;
 }
 
-bool OutputPlan::ClaimedLocked(const std::string& path) const {
-  return claimed_.count(path) > 0 || made_claims_.count(path) > 0;
-}
-
-bool OutputPlan::Displaced(const std::string& source) {
-  std::lock_guard lock(claimed_mutex_);
-  return displaced_.count(source) > 0;
-}
+bool OutputPlan::Displaced(const std::string& source) { return claims_.Displaced(source); }
 
 NamedOutputs OutputPlan::NameOutputs(const PlannedPicture& picture, PictureSize size,
                                      const std::vector<int>& heights) {
@@ -284,14 +260,10 @@ bool OutputPlan::StillDone(const PlannedPicture& picture) {
     if (!named || !StillAsWritten(path, e->outputs[i])) return false;
     paths.push_back(path);
   }
-  std::lock_guard lock(claimed_mutex_);
-  for (const std::string& path : paths) {
-    const bool own = path == picture.output || std::find(picture.paths.begin(), picture.paths.end(),
-                                                         path) != picture.paths.end();
-    if (!own && ClaimedLocked(path)) return false;  // another's now
-  }
-  claimed_.insert(paths.begin(), paths.end());
-  return true;
+  return claims_.ClaimUnlessHeld(paths, [&picture](const std::string& path) {
+    return path == picture.output ||
+           std::find(picture.paths.begin(), picture.paths.end(), path) != picture.paths.end();
+  });
 }
 
 std::vector<std::string> OutputPlan::DoneOutputs(const std::string& source) const {
@@ -391,11 +363,7 @@ std::vector<std::string> OutputPlan::SurplusParts(const JournalEntry& last,
         !StillAsWritten(path, output)) {
       continue;
     }
-    {
-      std::lock_guard lock(claimed_mutex_);
-      if (ClaimedLocked(path)) continue;
-    }
-    surplus.push_back(path);
+    if (!claims_.Claimed(path)) surplus.push_back(path);
   }
   return surplus;
 }

@@ -11,8 +11,6 @@
 #define LUMIVANE_ENGINE_RUN_OUTPUT_PLAN_H_
 
 #include <functional>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,6 +19,7 @@
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
+#include "engine/run/name_claims.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/string_list.h"
 #include "platform/file_system.h"
@@ -155,20 +154,7 @@ class OutputPlan {
   const std::string shard_;
   ResumeJournal journal_;
   bool journal_failed_ = false;
-  std::mutex claimed_mutex_;
-  std::set<std::string> claimed_;  // before any picture is made, in name order
-  // Claimed as pictures are made, in whatever order the workers finish:
-  // the name goes to the first picture in name order all the same, so a
-  // later holder is displaced (and then not saved, or told as a clash).
-  struct MadeClaim {
-    int number;
-    std::string source;
-  };
-  std::map<std::string, MadeClaim> made_claims_;
-  std::set<std::string> displaced_;  // sources that lost their names
-  // Whether `path` is claimed, before or while pictures are made (the
-  // claims' lock held).
-  bool ClaimedLocked(const std::string& path) const;
+  NameClaims claims_;
 };
 
 }  // namespace lumivane
