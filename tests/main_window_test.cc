@@ -40,6 +40,7 @@
 #include "engine/picture/colour.h"
 #include "engine/picture/font_resolver.h"
 #include "engine/picture/size_rule.h"
+#include "engine/run/basic_rows.h"
 #include "engine/run/batch_run.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/messages.h"
@@ -63,6 +64,7 @@
 #include "ui/progress_text.h"
 #include "ui/start_folder.h"
 #include "ui/startup.h"
+#include "ui/window_inputs.h"
 
 namespace lumivane {
 namespace {
@@ -157,6 +159,36 @@ TEST_F(MainWindowTest, NoControlCutsItsTextOrTouchesAnother) {
     }
   }
   EXPECT_EQ(window_->centralWidget()->size(), QSize(681, 486));
+}
+
+// The rows name their controls: each name is one of the window's, and an
+// input goes into its control and comes back out unchanged.
+TEST_F(MainWindowTest, EveryRowsInputsGoThroughItsControls) {
+  for (const BasicRow& row : BasicRows()) {
+    for (const WindowInput& shown : row.window) {
+      EXPECT_TRUE(ControlNamed(shown.control)) << row.option << ": " << shown.control;
+    }
+  }
+  UserInputs in = ui::ReadInputs(*window_);
+  in.width_on = in.rotation_on = in.text_mark = true;
+  in.quality_on = in.picture_mark = false;
+  in.width = "750", in.text = "店铺", in.picture = "/logo.png";
+  in.quality = 3, in.rotation = 2, in.opacity = 4;
+  in.text_place = {1, 2, "5", "6"};
+  in.picture_place = {2, 0, "7", "8"};
+  ui::ShowInputs(*window_, in, ui::Shown::kValues);
+  ui::ShowInputs(*window_, in, ui::Shown::kSwitches);
+  const UserInputs back = ui::ReadInputs(*window_);
+  EXPECT_EQ(std::tie(back.width_on, back.width, back.quality_on, back.quality, back.rotation_on,
+                     back.rotation, back.text_mark, back.text, back.opacity, back.picture_mark,
+                     back.picture),
+            std::tie(in.width_on, in.width, in.quality_on, in.quality, in.rotation_on, in.rotation,
+                     in.text_mark, in.text, in.opacity, in.picture_mark, in.picture));
+  for (const auto& [got, put] : {std::pair{back.text_place, in.text_place},
+                                 std::pair{back.picture_place, in.picture_place}}) {
+    EXPECT_EQ(std::tie(got.horizontal, got.vertical, got.horizontal_margin, got.vertical_margin),
+              std::tie(put.horizontal, put.vertical, put.horizontal_margin, put.vertical_margin));
+  }
 }
 
 TEST_F(MainWindowTest, TabMovesThroughTheControlsInCreationOrder) {

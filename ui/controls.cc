@@ -54,4 +54,11 @@ const char* ControlName(Control control) {
   return kNames[static_cast<std::size_t>(control)];
 }
 
+std::optional<Control> ControlNamed(std::string_view name) {
+  for (int i = 0; i < kControlCount; ++i) {
+    if (name == ControlName(static_cast<Control>(i))) return static_cast<Control>(i);
+  }
+  return std::nullopt;
+}
+
 }  // namespace lumivane

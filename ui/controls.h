@@ -3,6 +3,9 @@
 #ifndef LUMIVANE_UI_CONTROLS_H_
 #define LUMIVANE_UI_CONTROLS_H_
 
+#include <optional>
+#include <string_view>
+
 namespace lumivane {
 
 // The 43 controls of the main window, in creation order.
@@ -55,6 +58,8 @@ inline constexpr int kControlCount = static_cast<int>(Control::StartButton) + 1;
 
 // The control's plain name ("SourceFolderBox"), used as its object name.
 const char* ControlName(Control control);
+// The control of that name; none for another.
+std::optional<Control> ControlNamed(std::string_view name);
 
 }  // namespace lumivane
 

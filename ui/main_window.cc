@@ -264,40 +264,23 @@ void MainWindow::KeepClearOf(const QWidget& label) {
 }
 
 void MainWindow::CopySettingsIntoControls() {
-  const ProcessingSettings& s = settings_;
-  auto set_text = [this](Control c, const std::string& text) {
-    control_as<QLineEdit>(c)->setText(Q(text));
-  };
-  auto select = [this](Control c, int position) {
-    control_as<QComboBox>(c)->setCurrentIndex(position);
-  };
-  set_text(Control::WidthBox, std::to_string(s.width));
-  select(Control::QualityCombo, s.quanlity);
-  set_text(Control::WatermarkTextBox, s.sy_text);
-  select(Control::OpacityCombo, s.sy_text_opacity);
-  select(Control::TextHorizontalPositionCombo, s.sy_text_w_direction);
-  set_text(Control::TextHorizontalMarginBox,
-           std::to_string(static_cast<std::int32_t>(s.sy_text_w_value)));
-  select(Control::TextVerticalPositionCombo, s.sy_text_h_direction);
-  set_text(Control::TextVerticalMarginBox,
-           std::to_string(static_cast<std::int32_t>(s.sy_text_h_value)));
-  set_text(Control::FontSummaryBox, FontSummaryText(s.sy_text_font));
-  set_text(Control::WatermarkPictureBox, s.sy_image);
-  select(Control::PictureHorizontalPositionCombo, s.sy_image_w_direction);
-  set_text(Control::PictureHorizontalMarginBox,
-           std::to_string(static_cast<std::int32_t>(s.sy_image_w_value)));
-  select(Control::PictureVerticalPositionCombo, s.sy_image_h_direction);
-  set_text(Control::PictureVerticalMarginBox,
-           std::to_string(static_cast<std::int32_t>(s.sy_image_h_value)));
+  ShowInputs(*this, InputsShowing(settings_), Shown::kValues);
+  control_as<QLineEdit>(Control::FontSummaryBox)
+      ->setText(Q(FontSummaryText(settings_.sy_text_font)));
 }
 
 void MainWindow::SetInitialStates() {
-  control_as<QCheckBox>(Control::WidthCheck)->setChecked(false);
-  control(Control::WidthBox)->setEnabled(false);
-  control(Control::RotationCombo)->setEnabled(false);
-  control_as<QCheckBox>(Control::QualityCheck)->setChecked(true);
-  TextGroupSwitch(false);
-  PictureGroupSwitch(false);
+  ShowInputs(*this, InputsShowing(settings_), Shown::kSwitches);
+  FollowSwitches();
+}
+
+void MainWindow::FollowSwitches() {
+  auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
+  TextGroupSwitch(checked(Control::TextWatermarkCheck));
+  PictureGroupSwitch(checked(Control::PictureWatermarkCheck));
+  control(Control::WidthBox)->setEnabled(checked(Control::WidthCheck));
+  control(Control::QualityCombo)->setEnabled(checked(Control::QualityCheck));
+  control(Control::RotationCombo)->setEnabled(checked(Control::RotationCheck));
 }
 
 // The controls a watermark group's switch turns on and off, in order; a
@@ -401,12 +384,7 @@ void MainWindow::UnlockAfterRun() {
   control_as<QProgressBar>(Control::ProgressBar)->setTextVisible(false);
   ShowOperationsInSight();
   for (QWidget* w : controls_) w->setEnabled(true);
-  auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
-  TextGroupSwitch(checked(Control::TextWatermarkCheck));
-  PictureGroupSwitch(checked(Control::PictureWatermarkCheck));
-  control(Control::WidthBox)->setEnabled(checked(Control::WidthCheck));
-  control(Control::QualityCombo)->setEnabled(checked(Control::QualityCheck));
-  control(Control::RotationCombo)->setEnabled(checked(Control::RotationCheck));
+  FollowSwitches();
 }
 
 void MainWindow::MarginBoxRule(Control combo, Control box) {

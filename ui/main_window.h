@@ -67,6 +67,8 @@ class MainWindow : public QMainWindow {
   // initial states (width off, quality on, rotation off, both watermarks off).
   void CopySettingsIntoControls();
   void SetInitialStates();
+  // Each switch's controls enabled as it is.
+  void FollowSwitches();
 
   // Enabling rules.
   void TextGroupSwitch(bool on);

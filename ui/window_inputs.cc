@@ -3,47 +3,71 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <variant>
 
+#include "engine/run/basic_rows.h"
 #include "ui/main_window.h"
 
 namespace lumivane::ui {
 namespace {
 
-struct Reader {
-  const MainWindow& w;
-  std::string Text(Control c) const { return w.control_as<QLineEdit>(c)->text().toStdString(); }
-  bool Checked(Control c) const { return w.control_as<QCheckBox>(c)->isChecked(); }
-  int Chosen(Control c) const { return w.control_as<QComboBox>(c)->currentIndex(); }
-  MarkPlace Place(Control h, Control h_margin, Control v, Control v_margin) const {
-    return {Chosen(h), Chosen(v), Text(h_margin), Text(v_margin)};
+// Each input of the rows with its control.
+template <typename Each>
+void ForEachWindowInput(const MainWindow& window, Each each) {
+  for (const BasicRow& row : BasicRows()) {
+    for (const WindowInput& shown : row.window) {
+      each(window.control(*ControlNamed(shown.control)), shown.input);
+    }
   }
+}
+
+template <typename... F>
+struct Overloaded : F... {
+  using F::operator()...;
 };
 
 }  // namespace
 
 UserInputs ReadInputs(const MainWindow& window) {
-  using C = Control;
-  const Reader r{window};
   UserInputs in;
-  in.source = r.Text(C::SourceFolderBox);
-  in.width_on = r.Checked(C::WidthCheck);
-  in.width = r.Text(C::WidthBox);
-  in.quality_on = r.Checked(C::QualityCheck);
-  in.quality = r.Chosen(C::QualityCombo);
-  in.rotation_on = r.Checked(C::RotationCheck);
-  in.rotation = r.Chosen(C::RotationCombo);
-  in.subfolders = r.Checked(C::SubfoldersCheck);
-  in.text_mark = r.Checked(C::TextWatermarkCheck);
-  in.text = r.Text(C::WatermarkTextBox);
-  in.opacity = r.Chosen(C::OpacityCombo);
-  in.text_place = r.Place(C::TextHorizontalPositionCombo, C::TextHorizontalMarginBox,
-                          C::TextVerticalPositionCombo, C::TextVerticalMarginBox);
-  in.picture_mark = r.Checked(C::PictureWatermarkCheck);
-  in.picture = r.Text(C::WatermarkPictureBox);
-  in.picture_place = r.Place(C::PictureHorizontalPositionCombo, C::PictureHorizontalMarginBox,
-                             C::PictureVerticalPositionCombo, C::PictureVerticalMarginBox);
-  in.target = r.Text(C::TargetFolderBox);
+  auto text = [&window](Control c) {
+    return window.control_as<QLineEdit>(c)->text().toStdString();
+  };
+  in.source = text(Control::SourceFolderBox);
+  in.subfolders = window.control_as<QCheckBox>(Control::SubfoldersCheck)->isChecked();
+  in.target = text(Control::TargetFolderBox);
+  ForEachWindowInput(window, [&in](QWidget* w, const auto& input) {
+    std::visit(
+        Overloaded{
+            [&](bool& (*f)(UserInputs&)) { f(in) = qobject_cast<QCheckBox*>(w)->isChecked(); },
+            [&](int& (*f)(UserInputs&)) { f(in) = qobject_cast<QComboBox*>(w)->currentIndex(); },
+            [&](std::string& (*f)(UserInputs&)) {
+              f(in) = qobject_cast<QLineEdit*>(w)->text().toStdString();
+            },
+        },
+        input);
+  });
   return in;
+}
+
+void ShowInputs(MainWindow& window, const UserInputs& inputs, Shown which) {
+  UserInputs in = inputs;  // read through the rows' accessors
+  ForEachWindowInput(window, [&](QWidget* w, const auto& input) {
+    std::visit(Overloaded{
+                   [&](bool& (*f)(UserInputs&)) {
+                     if (which == Shown::kSwitches) qobject_cast<QCheckBox*>(w)->setChecked(f(in));
+                   },
+                   [&](int& (*f)(UserInputs&)) {
+                     if (which == Shown::kValues)
+                       qobject_cast<QComboBox*>(w)->setCurrentIndex(f(in));
+                   },
+                   [&](std::string& (*f)(UserInputs&)) {
+                     if (which == Shown::kValues)
+                       qobject_cast<QLineEdit*>(w)->setText(QString::fromStdString(f(in)));
+                   },
+               },
+               input);
+  });
 }
 
 Control ControlFor(Field field) {

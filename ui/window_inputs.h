@@ -13,6 +13,11 @@ class MainWindow;
 
 UserInputs ReadInputs(const MainWindow& window);
 
+// The inputs into the controls of the window's rows: the values (texts
+// and choices), or the switches.
+enum class Shown { kValues, kSwitches };
+void ShowInputs(MainWindow& window, const UserInputs& inputs, Shown which);
+
 // The control that takes the focus after a refusal of `field`.
 Control ControlFor(Field field);
 

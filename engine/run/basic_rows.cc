@@ -39,6 +39,16 @@ std::optional<int> Offered(const std::string& value, std::optional<int> (*positi
   return v ? position(*v) : std::nullopt;
 }
 
+// An input of the window's, for its row's controls.
+template <auto member>
+auto& Input(UserInputs& in) {
+  return in.*member;
+}
+template <auto place, auto part>
+auto& PlaceInput(UserInputs& in) {
+  return (in.*place).*part;
+}
+
 using In = UserInputs;
 using Font = FontChoice;
 
@@ -79,6 +89,7 @@ const std::vector<BasicRow>& BasicRows() {
           .fields = {Field::kWidth},
           .log = LogWidth,
           .check = RowCheck::kWidth,
+          .window = {{"WidthCheck", &Input<&In::width_on>}, {"WidthBox", &Input<&In::width>}},
       },
       {
           .option = "quality",
@@ -94,6 +105,8 @@ const std::vector<BasicRow>& BasicRows() {
               },
           .log = LogQuality,
           .check = RowCheck::kQuality,
+          .window = {{"QualityCheck", &Input<&In::quality_on>},
+                     {"QualityCombo", &Input<&In::quality>}},
       },
       {
           .option = "rotate",
@@ -108,6 +121,8 @@ const std::vector<BasicRow>& BasicRows() {
                 return std::string();
               },
           .log = LogRotation,
+          .window = {{"RotationCheck", &Input<&In::rotation_on>},
+                     {"RotationCombo", &Input<&In::rotation>}},
       },
       {
           .option = "text",
@@ -124,6 +139,8 @@ const std::vector<BasicRow>& BasicRows() {
           .log = LogTextMark,
           .check = RowCheck::kText,
           .group = RowGroup::kTextMark,
+          .window = {{"TextWatermarkCheck", &Input<&In::text_mark>},
+                     {"WatermarkTextBox", &Input<&In::text>}},
       },
       {
           .option = "font",
@@ -210,12 +227,17 @@ const std::vector<BasicRow>& BasicRows() {
               },
           .check = RowCheck::kOpacity,
           .group = RowGroup::kTextMark,
+          .window = {{"OpacityCombo", &Input<&In::opacity>}},
       },
       {
           .option = "text-position",
           .argument = "H,V",
           .usage = "H: left|center|right, V: top|center|bottom",
           .take = [](const std::string& v, In& in, Font&) { return TakePlace(v, in.text_place); },
+          .window = {{"TextHorizontalPositionCombo",
+                      &PlaceInput<&In::text_place, &MarkPlace::horizontal>},
+                     {"TextVerticalPositionCombo",
+                      &PlaceInput<&In::text_place, &MarkPlace::vertical>}},
       },
       {
           .option = "text-margins",
@@ -225,6 +247,10 @@ const std::vector<BasicRow>& BasicRows() {
           .fields = {Field::kTextHorizontalMargin, Field::kTextVerticalMargin},
           .check = RowCheck::kTextMargins,
           .group = RowGroup::kTextMark,
+          .window = {{"TextHorizontalMarginBox",
+                      &PlaceInput<&In::text_place, &MarkPlace::horizontal_margin>},
+                     {"TextVerticalMarginBox",
+                      &PlaceInput<&In::text_place, &MarkPlace::vertical_margin>}},
       },
       {
           .option = "image",
@@ -239,6 +265,8 @@ const std::vector<BasicRow>& BasicRows() {
           .log = LogPictureMark,
           .check = RowCheck::kPicture,
           .group = RowGroup::kPictureMark,
+          .window = {{"PictureWatermarkCheck", &Input<&In::picture_mark>},
+                     {"WatermarkPictureBox", &Input<&In::picture>}},
       },
       {
           .option = "image-position",
@@ -246,6 +274,10 @@ const std::vector<BasicRow>& BasicRows() {
           .usage = "as --text-position, for the picture watermark",
           .take = [](const std::string& v, In& in,
                      Font&) { return TakePlace(v, in.picture_place); },
+          .window = {{"PictureHorizontalPositionCombo",
+                      &PlaceInput<&In::picture_place, &MarkPlace::horizontal>},
+                     {"PictureVerticalPositionCombo",
+                      &PlaceInput<&In::picture_place, &MarkPlace::vertical>}},
       },
       {
           .option = "image-margins",
@@ -257,6 +289,10 @@ const std::vector<BasicRow>& BasicRows() {
           .fields = {Field::kPictureHorizontalMargin, Field::kPictureVerticalMargin},
           .check = RowCheck::kPictureMargins,
           .group = RowGroup::kPictureMark,
+          .window = {{"PictureHorizontalMarginBox",
+                      &PlaceInput<&In::picture_place, &MarkPlace::horizontal_margin>},
+                     {"PictureVerticalMarginBox",
+                      &PlaceInput<&In::picture_place, &MarkPlace::vertical_margin>}},
       },
   };
   return rows;

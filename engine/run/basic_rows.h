@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "engine/picture/processing_settings.h"
@@ -33,6 +34,14 @@ enum class RowCheck {
   kPictureMargins,
 };
 
+// Where the window shows an input of a row: its control, by the name the
+// window's layout gives it, and the input it holds there (a switch, a
+// choice's position, a text).
+struct WindowInput {
+  const char* control;
+  std::variant<bool& (*)(UserInputs&), int& (*)(UserInputs&), std::string& (*)(UserInputs&)> input;
+};
+
 struct BasicRow {
   const char* option;         // on the command line, after "--"
   const char* argument = "";  // "N"; "" for a switch
@@ -53,6 +62,8 @@ struct BasicRow {
   // value into the settings.
   RowCheck check = RowCheck::kNone;
   RowGroup group = RowGroup::kBasic;
+  // Its controls in the window, read into the inputs and filled from them.
+  std::vector<WindowInput> window{};
 };
 
 const std::vector<BasicRow>& BasicRows();
