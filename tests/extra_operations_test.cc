@@ -796,5 +796,24 @@ TEST_F(ExtraOperationsTest, MarksCostOnlyWhatLiesOnThePicture) {
   }
 }
 
+// Mirrored left to right, the mark laid after: the red half goes right,
+// the black text mark stays at the bottom right, reading as typed.
+TEST_F(ExtraOperationsTest, AMirroredPictureKeepsItsMarksAsPlaced) {
+  vips::VImage halves = MakePicture(400, 200, "blue");
+  halves = halves.insert(MakePicture(200, 200, "red"), 0, 0);
+  SavePicture(halves, dir_ / "halves.png", "PNG");
+  PictureSwitches sw;
+  sw.text_watermark = true;
+  ExtraOperations extras;
+  extras.mirror = true;
+  ASSERT_EQ(Process(dir_ / "halves.png", sw, extras).outcome, PictureOutcome::kProcessed);
+  const vips::VImage out = Load(dir_ / "out.jpg");
+  EXPECT_TRUE(IsNear(PixelAt(out, 300, 50), 1, 0, 0, 0.1));  // red, now on the right
+  EXPECT_TRUE(IsNear(PixelAt(out, 100, 50), 0, 0, 1, 0.1));
+  EXPECT_GT(DarkPixels(out, 250, 140, 400, 200), 100);  // the text, bottom right
+  EXPECT_EQ(DarkPixels(out, 0, 140, 150, 200), 0);
+  EXPECT_EQ(DescribeOperations(extras), "更多处理选项：左右镜像");
+}
+
 }  // namespace
 }  // namespace lumivane

@@ -58,6 +58,7 @@ struct ExtraOperations {
   std::string border_colour = "#000000";
   bool progressive = false;  // JPEG outputs shown coarse first, then sharp
   bool auto_level = false;   // a dull photograph's levels stretched to the full range
+  bool mirror = false;       // turned over left to right before the marks are laid
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
 };

@@ -387,6 +387,16 @@ const std::vector<OperationField>& OperationFields() {
                    "lifted (a shot on white, or a picture that spans the range, stays as it is)",
           .log = "自动色阶",
       },
+      {
+          .key = "mirror",
+          .option = "mirror",
+          .value = &E::mirror,
+          .label = "左右镜像翻转",
+          .help = "把图片左右翻转，像照镜子一样。水印在翻转之后才印上，文字不会反。",
+          .usage = "turn the picture over left to right; the marks are laid after, so their "
+                   "text reads as usual",
+          .log = "左右镜像",
+      },
   };
   return fields;
 }

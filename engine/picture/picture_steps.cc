@@ -321,6 +321,9 @@ const std::vector<PictureStep> kSteps = {
        return size;
      },
      0},
+    {"mirror", [](const StepContext& c) { return c.Acts("mirror"); },
+     [](const vips::VImage& p, StepContext&) { return p.fliphor(); },
+     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }, 0},
 };
 
 }  // namespace
