@@ -1,7 +1,6 @@
 #include "engine/run/batch_run.h"
 
 #include <chrono>
-#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -10,6 +9,7 @@
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/output_shape.h"
 #include "engine/run/basic_rows.h"
+#include "engine/run/folder_planner.h"
 #include "engine/run/folder_scan.h"
 #include "engine/run/in_order_queue.h"
 #include "engine/run/input_checks.h"
@@ -62,6 +62,7 @@ class BatchRun {
       port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath(), plan_->JournalProblem()));
     if (plan_->JournalLongLines() > 0)
       port_.AppendLogLine(msg::JournalLongLines(plan_->JournalPath(), plan_->JournalLongLines()));
+    planner_.emplace(port_, *plan_, request_, s_, switches_);
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {
@@ -86,7 +87,7 @@ class BatchRun {
     if (!basics.empty()) port_.AppendLogLine(basics);
     if (!described.empty()) port_.AppendLogLine(described);
     teller_.SetOperations(basics + (basics.empty() || described.empty() ? "" : "；") + described);
-    if (passed_over_ > 0) port_.AppendLogLine(msg::PassedOver(passed_over_));
+    if (planner_->passed_over() > 0) port_.AppendLogLine(msg::PassedOver(planner_->passed_over()));
   }
 
   // Read once for the whole run; one that cannot be read is reported once
@@ -115,8 +116,9 @@ class BatchRun {
     std::vector<std::optional<std::vector<PlannedPicture>>> listed;
     for (int i = 0; i < folders.count(); ++i) {
       const std::string& folder = *StringListGet(folders, i);
-      listed.push_back(PlanFolder(folder, target_ + folder.substr(source.size()), source));
-      if (!listed.back() && refused_) return;
+      listed.push_back(
+          planner_->PlanFolder(folder, target_ + folder.substr(source.size()), source));
+      if (!listed.back() && planner_->refused()) return;
       // A folder that cannot be listed is a row of its own.
       total_ += listed.back() ? static_cast<int>(listed.back()->size()) : 1;
     }
@@ -190,7 +192,7 @@ class BatchRun {
       const bool not_made = made == platform::FolderMade::kFailed;
       Report(true);
       FolderFailed(folder, not_made ? target_folder : "", files,
-                   not_made ? platform::LastWriteProblem() : unlisted_[folder]);
+                   not_made ? platform::LastWriteProblem() : planner_->WhyUnlisted(folder));
       port_.ShowMessage(msg::kNoticeCaption,
                         not_made ? msg::kCannotCreateTarget : msg::kCannotReadSource,
                         MessageIcon::kError);
@@ -238,39 +240,12 @@ class BatchRun {
     for (const PlannedPicture& picture : *files) tell(picture.source);
   }
 
-  // The folder's pictures that are this process's share of the job, with
-  // their outputs decided over the whole folder. None when the folder
-  // cannot be read, or (with `refused_`) when renamed outputs two pictures
-  // would share refuse the run.
-  std::optional<std::vector<PlannedPicture>> PlanFolder(const std::string& folder,
-                                                        const std::string& target_folder,
-                                                        const std::string& source) {
-    auto files = ListPictureFiles(folder, &passed_over_);
-    if (!files) {
-      unlisted_[folder] = platform::LastWriteProblem();
-      return std::nullopt;
-    }
-    const StringList share = ShardShare(*files, folder.substr(source.size()), request_.shard_index,
-                                        request_.shard_count);
-    std::vector<PlannedPicture> planned;
-    auto shape_of = [this](const std::string& picture) {
-      return ForetoldShape(picture, s_, switches_, request_.extras);
-    };
-    if (const auto clash =
-            plan_->PlanFolder(folder, target_folder, *files, share, shape_of, planned)) {
-      port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
-      refused_ = true;
-      return std::nullopt;
-    }
-    return planned;
-  }
-
   void RunOneFolder(const std::string& source) {
-    auto files = PlanFolder(source, target_, source);
+    auto files = planner_->PlanFolder(source, target_, source);
     if (!files) {
-      if (refused_) return;
+      if (planner_->refused()) return;
       total_ = 1;
-      FolderFailed(source, "", files, unlisted_[source]);
+      FolderFailed(source, "", files, planner_->WhyUnlisted(source));
       const std::string report = teller_.WriteReport(target_, ShardName());
       if (!report.empty()) port_.AppendLogLine(msg::ReportAt(report));
       port_.ShowMessage(msg::kNoticeCaption, msg::kCannotReadSource, MessageIcon::kError);
@@ -425,20 +400,17 @@ class BatchRun {
   std::string target_;
   bool target_inside_source_ = false;
   std::optional<OutputPlan> plan_;  // once the checks have passed
+  std::optional<FolderPlanner> planner_;
   PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder
   RunRequest request_;
-  int total_ = 0;        // pictures of the run
-  int done_ = 0;         // pictures reported
-  int passed_over_ = 0;  // files of the listed folders that are no pictures
+  int total_ = 0;  // pictures of the run
+  int done_ = 0;   // pictures reported
   RunWatermark mark_;
   // Last, so that its threads are done before anything they use goes.
   InOrderQueue queue_{workers_};
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;
-  bool refused_ = false;  // by names two pictures would share
-  // Folders that could not be listed, and why.
-  std::map<std::string, platform::WriteProblem> unlisted_;
   bool stopped_ = false;  // at the user's request
   RunOutcome outcome_;
   RunTeller teller_{port_, request_, outcome_};
