@@ -9,14 +9,16 @@
 
 namespace lumivane {
 
+// The fields keep the names of config.dat's keys, which stored files
+// rely on; where a name says less than it holds, its comment says it.
 struct FontChoice {
   std::string sy_text_fontName;
   std::int32_t sy_text_fontSize = 0;
-  // The text's one colour, 0x00BBGGRR; config.dat also holds it as the
-  // "#rrggbb" it prints.
+  // The text's one colour, 0x00BBGGRR (blue in the high byte, despite the
+  // name); config.dat also holds it as the "#rrggbb" it prints.
   std::uint32_t sy_text_rgbColors = 0;
   std::int32_t sy_text_isItalic = 0;
-  std::int32_t sy_text_isWeight = 0;
+  std::int32_t sy_text_isWeight = 0;  // bold: 1
   bool operator==(const FontChoice&) const = default;
 };
 
@@ -34,9 +36,10 @@ inline constexpr int kMaxMargin = 999;
 // tables below give their meaning.
 struct ProcessingSettings {
   std::int32_t width = 0;
-  std::int32_t quanlity = 0;
+  std::int32_t quanlity = 0;  // the quality list's position (QualityFor)
   std::string sy_text;
-  std::int32_t sy_text_opacity = 0;
+  std::int32_t sy_text_opacity = 0;  // the opacity list's position (OpacityFor)
+  // Each axis: the position list's choice and the margin in pixels.
   std::int32_t sy_text_w_direction = 0;
   std::uint32_t sy_text_w_value = 0;
   std::int32_t sy_text_h_direction = 0;
