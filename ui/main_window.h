@@ -166,9 +166,6 @@ class MainWindow : public QMainWindow {
 
  private:
   void CreateControls();
-  void WidenWhatWouldClip();
-  // The typed box before a label moved left keeps a gap to it.
-  void KeepClearOf(const QWidget& label);
   void GroupSwitch(const GroupControls& group, bool on);
   void BuildMenuBar(bool with_announcements);
   void MarginBoxRule(Control combo, Control box);
