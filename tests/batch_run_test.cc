@@ -23,6 +23,7 @@
 #include "tests/picture_fixtures.h"
 #include "tests/run_fixture.h"
 #include "tests/temp_dir.h"
+#include "text/text_codec.h"
 
 namespace lumivane {
 namespace {
@@ -313,7 +314,7 @@ TEST_F(BatchRunTest, RenamedOutputsAreNumberedPerFolderAndClashesRefuseTheRun) {
                                      (dir_ / "clash/shoes/d.png") + "|error"});
   EXPECT_FALSE(IsDirectory(dir_ / "clash"));  // a refused run makes no folder
   EXPECT_EQ(CheckRenamePattern("{name}-{size}"),
-            "unknown {size} (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})");
+            "unknown {size} (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h}, {list})");
 
   // The output's size in the name: known once made; an existing file of
   // that shape is asked about first.
@@ -500,6 +501,36 @@ TEST_F(BatchRunTest, AFolderThatCannotBeMadeLeavesEveryPictureCounted) {
   EXPECT_EQ(Asked().back(), DoneQuestion(1, target_, 3));
 }
 
+// Names from the seller's item list, saved by a spreadsheet in GBK: by a
+// picture's path, its name, or its name without the extension; one not on
+// the list keeps its name and is counted, a line naming no picture is
+// told, and two pictures given one name refuse the run.
+TEST_F(BatchRunTest, NamesComeFromTheItemList) {
+  for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "sub/a.jpg", "sub/c.jpg"}) Picture(name);
+  request_.inputs.subfolders = true;
+  request_.extras.rename = "{list}_{n:02}";
+  request_.extras.rename_list = dir_.WriteFile(
+      "list.csv", Utf8ToGbk("文件名,货号\r\nsub/a.jpg,\"SKU,9\"\r\na.jpg,SKU-1\r\nb\tSKU-2\r\n"
+                            "c,SKU-3\r\nx.jpg,SKU-8\r\n"));
+  ASSERT_EQ(Run().end, RunEnd::kFinished);
+  for (const char* made :
+       {"SKU-1_01.jpg", "SKU-2_02.jpg", "d.jpg", "sub/SKU,9_01.jpg", "sub/SKU-3_02.jpg"}) {
+    EXPECT_TRUE(FileExists(target_ + "/" + made)) << made;
+  }
+  const auto log = port_.Calls("log");
+  for (const std::string line :
+       {"1 个图片不在改名清单里，保留原名", "改名清单第 1 行的“文件名”没有对应的图片",
+        "改名清单第 6 行的“x.jpg”没有对应的图片"}) {
+    EXPECT_NE(std::find(log.begin(), log.end(), line), log.end()) << line;
+  }
+  port_.Reset();
+  request_.inputs.target = dir_ / "same";
+  request_.extras.rename = "{list}";
+  request_.extras.rename_list = dir_.WriteFile("same.csv", "a.jpg,SAME\nb.jpg,SAME\n");
+  EXPECT_EQ(Run().end, RunEnd::kRefused);
+  EXPECT_FALSE(FileExists(dir_ / "same/SAME.jpg"));
+}
+
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {
   Picture("a.jpg");
   std::atomic<bool> ended = false;
@@ -561,9 +592,10 @@ TEST(ResumeKeyTest, EveryValueOutputsAreMadeFromChangesTheKey) {
   PictureSwitches turned = on;
   turned.rotation_position = 1;
   EXPECT_NE(key(base, turned, {}), base_key);
-  const auto turn_on = [](const OperationField& f, ExtraOperations& x) {
+  const std::string list = dir.WriteFile("list.csv", "a.jpg,SKU-1\n");
+  const auto turn_on = [&list](const OperationField& f, ExtraOperations& x) {
     if (!f.IsText()) return f.Set(x, f.IsNumber() ? f.range.high : 1);
-    for (const char* text : {"800x800", "{name}_{n:03}"}) {
+    for (const std::string& text : {std::string("800x800"), std::string("{name}_{n:03}"), list}) {
       if (!f.IsOn(x)) f.SetValueText(x, text);
     }
   };

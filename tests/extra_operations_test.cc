@@ -241,9 +241,11 @@ TEST_F(ExtraOperationsTest, SizeCapKeepsRealOutputsUnderTheLimit) {
 // its number stays in its range however it is set.
 TEST(OperationTableTest, EveryOperationIsDescribedLoggedAndBounded) {
   const std::string usage = OperationsUsage(26);
-  const auto turn_on = [](const OperationField& f, ExtraOperations& o) {
+  TempDir dir;
+  const std::string list = dir.WriteFile("list.csv", "a.jpg,SKU-1\n");
+  const auto turn_on = [&list](const OperationField& f, ExtraOperations& o) {
     f.Set(o, f.IsNumber() ? f.range.high + 1 : 1);
-    for (const char* text : {"{name}_{n:03}", "800x800"}) {
+    for (const std::string& text : {std::string("{name}_{n:03}"), std::string("800x800"), list}) {
       if (f.IsText() && !f.IsOn(o)) f.SetValueText(o, text);
     }
   };

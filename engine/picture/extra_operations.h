@@ -55,6 +55,7 @@ struct ExtraOperations {
   int format = kJpegOutput;  // what the outputs are written as
   std::string rename;        // a pattern for the outputs' names; "" keeps them
   int rename_start = 0;      // the first {n}; 0 for 1
+  std::string rename_list;   // a list of pictures and their names, for {list}
   std::string border_colour = "#000000";
   bool progressive = false;  // JPEG outputs shown coarse first, then sharp
   bool auto_level = false;   // a dull photograph's levels stretched to the full range

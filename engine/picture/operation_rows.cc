@@ -2,6 +2,7 @@
 // and --help tell them.
 #include "engine/picture/operation_table.h"
 #include "engine/picture/rename.h"
+#include "engine/picture/rename_list.h"
 #include "engine/picture/size_rule.h"
 
 namespace lumivane {
@@ -361,6 +362,25 @@ const std::vector<OperationField>& OperationFields() {
           .help = "重命名时 {n} 的第一个编号。",
           .usage = "the first {n} of --rename (1 by default)",
           .log = "编号从 {} 起",
+      },
+      {
+          .key = "rename_list",
+          .option = "rename-list",
+          .argument = "FILE",
+          .value = &E::rename_list,
+          .check = &CheckRenameList,
+          .needs = "rename",
+          .label = "改名清单",
+          .unit = "如 货号.csv",
+          .help = "表格另存的清单（CSV 或制表符分隔，UTF-8 或 GBK）：每行一张图片的文件名\n"
+                  "（带不带扩展名都行，或源文件夹下的路径）和它的新名字，重命名里写 {list} 用它，\n"
+                  "如 {list}_{n:02}。不在清单里的图片保留原名，日志里说有几张；\n"
+                  "清单里找不到图片的行也写进日志。",
+          .usage = "a list (CSV or tab-separated, UTF-8 or GBK, as a spreadsheet saves it) of a "
+                   "picture's file name - with or without its extension, or its path below the "
+                   "source - and its new name, which --rename's {list} takes; pictures not on it "
+                   "keep their own names",
+          .log = "改名清单 {}",
       },
       {
           .key = "progressive",

@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kSizeNotKnown = "\x01\x02";
 
 // Values for every token, to try a pattern with.
-const TokenValues kSampleValues{"a.jpg", 1, "f", "2000-01-01", 1, 1};
+const TokenValues kSampleValues{"a.jpg", 1, "f", "2000-01-01", 1, 1, "l"};
 
 // What one "{...}" stands for, or none when it is not known.
 std::optional<std::string> Expand(const std::string& token, const TokenValues& v) {
@@ -22,6 +22,7 @@ std::optional<std::string> Expand(const std::string& token, const TokenValues& v
     return dot == std::string::npos || dot == 0 ? file_name : file_name.substr(0, dot);
   }
   if (token == "folder") return v.folder_name;
+  if (token == "list") return v.list;
   if (token == "date") return v.date;
   if (token == "w" || token == "h") {
     const int size = token == "w" ? v.width : v.height;
@@ -78,8 +79,9 @@ std::string CheckRenamePattern(const std::string& pattern, bool for_window) {
   std::string bad;
   const auto sample = Fill(pattern, kSampleValues, true, &bad);
   if (!sample) {
-    return said("不认识 " + bad + "（可用 {name}、{n}、{n:03}、{folder}、{date}、{w}、{h}）",
-                "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h})");
+    return said(
+        "不认识 " + bad + "（可用 {name}、{n}、{n:03}、{folder}、{date}、{w}、{h}、{list}）",
+        "unknown " + bad + " (use {name}, {n}, {n:03}, {folder}, {date}, {w}, {h}, {list})");
   }
   if (*sample == "." || *sample == "..") {
     return said("起出的文件名会是 " + *sample, "the names would be " + *sample);

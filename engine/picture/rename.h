@@ -2,7 +2,8 @@
 // source's name without its extension), {n} or {n:03} (its number in its
 // folder's name order, from the start number; zero-padded to 3 digits),
 // {folder} (its folder's name), {date} (the run's date), {w} and {h} (the
-// output's width and height, known once it is made). A rename pattern
+// output's width and height, known once it is made), {list} (its name on
+// the seller's item list, rename_list.h). A rename pattern
 // gives output names (the format's extension is added); the text mark
 // prints its text with them.
 #ifndef LUMIVANE_ENGINE_PICTURE_RENAME_H_
@@ -20,6 +21,7 @@ struct TokenValues {
   std::string folder_name;
   std::string date;           // YYYY-MM-DD
   int width = 0, height = 0;  // the output's; 0 while not known
+  std::string list{};         // its name on the item list; "" when not on it
 };
 
 // "" when `pattern` makes names, else what is wrong with it, in the

@@ -62,6 +62,11 @@ class BatchRun {
       port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath(), plan_->JournalProblem()));
     if (plan_->JournalLongLines() > 0)
       port_.AppendLogLine(msg::JournalLongLines(plan_->JournalPath(), plan_->JournalLongLines()));
+    if (!plan_->ListProblem().empty()) {
+      port_.ShowMessage(msg::kNoticeCaption, plan_->ListProblem(), MessageIcon::kError);
+      RemoveMadeFolders(checks);
+      return;
+    }
     planner_.emplace(port_, *plan_, request_, s_, switches_);
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
@@ -88,6 +93,10 @@ class BatchRun {
     if (!described.empty()) port_.AppendLogLine(described);
     teller_.SetOperations(basics + (basics.empty() || described.empty() ? "" : "；") + described);
     if (planner_->passed_over() > 0) port_.AppendLogLine(msg::PassedOver(planner_->passed_over()));
+    if (plan_->NotOnList() > 0) port_.AppendLogLine(msg::NotOnList(plan_->NotOnList()));
+    for (const RenameListLine& line : plan_->UnusedListLines()) {
+      port_.AppendLogLine(msg::ListLineUnused(line.number, line.given));
+    }
   }
 
   // Read once for the whole run; one that cannot be read is reported once

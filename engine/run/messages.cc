@@ -227,6 +227,13 @@ std::string WidthNotNumber() {
 }
 std::string WidthRange() { return "图片宽取值范围: 1 - " + std::to_string(kMaxWidth); }
 
+std::string NotOnList(int pictures) {
+  return std::to_string(pictures) + " 个图片不在改名清单里，保留原名";
+}
+std::string ListLineUnused(int line, const std::string& given) {
+  return "改名清单第 " + std::to_string(line) + " 行的“" + given + "”没有对应的图片";
+}
+
 std::string MarginEmpty(Watermark w, Side s) { return MarginName(w, s) + "不能为空"; }
 std::string MarginNotNumber(Watermark w, Side s) {
   return MarginName(w, s) + "必须为整数,取值范围: 0 - " + std::to_string(kMaxMargin);

@@ -114,6 +114,10 @@ enum class Watermark { kText, kPicture };
 enum class Side { kLeft, kRight, kTop, kBottom };
 std::string MarginEmpty(Watermark watermark, Side side);
 std::string MarginNotNumber(Watermark watermark, Side side);
+
+// The item list of names: pictures it does not name, lines that name none.
+std::string NotOnList(int pictures);
+std::string ListLineUnused(int line, const std::string& given);
 std::string MarginRange(Watermark watermark, Side side);
 
 }  // namespace lumivane::msg

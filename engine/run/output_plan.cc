@@ -50,7 +50,29 @@ OutputPlan::OutputPlan(std::string source, std::string target, std::string setti
       join_(operations.join),
       mark_text_(HoldsTokens(mark_text) ? std::move(mark_text) : std::string()),
       date_(platform::LocalDate()),
-      shard_(std::move(shard)) {}
+      shard_(std::move(shard)) {
+  if (!operations.rename_list.empty() && !rename_.empty()) {
+    list_ = RenameList::Read(operations.rename_list, list_problem_);
+  }
+}
+
+std::string OutputPlan::ListName(const PlannedPicture& p) const {
+  const RenameListLine* line = list_ ? list_->Find(BelowSource(p.source)) : nullptr;
+  return line != nullptr ? line->name : "";
+}
+
+bool OutputPlan::NamedByList() const {
+  return list_ && rename_.find("{list}") != std::string::npos;
+}
+
+std::vector<RenameListLine> OutputPlan::UnusedListLines() const {
+  std::vector<RenameListLine> unused;
+  if (!list_) return unused;
+  for (const RenameListLine& line : list_->lines()) {
+    if (used_lines_.count(line.number) == 0) unused.push_back(line);
+  }
+  return unused;
+}
 
 // Paths as the journal keeps them: below the source or the target folder.
 std::string OutputPlan::BelowSource(const std::string& path) const {
@@ -71,13 +93,16 @@ ResumeJournal::Loaded OutputPlan::LoadJournal() {
 }
 
 TokenValues OutputPlan::TokensOf(const PlannedPicture& p) const {
-  return {p.name, p.number, p.folder_name, date_};
+  return {p.name, p.number, p.folder_name, date_, 0, 0, ListName(p)};
 }
 
 // The output's name: the picture's own with the format's extension, or
 // the rename pattern's, with the size once it is known.
 std::string OutputPlan::MainOutput(const PlannedPicture& p, PictureSize size) const {
-  if (rename_.empty()) return OutputPathFor(p.target_folder, p.name, format_);
+  // A picture the item list does not name keeps its own name.
+  if (rename_.empty() || (NamedByList() && ListName(p).empty())) {
+    return OutputPathFor(p.target_folder, p.name, format_);
+  }
   TokenValues values = TokensOf(p);
   values.width = size.width;
   values.height = size.height;
@@ -113,6 +138,11 @@ std::optional<std::string> OutputPlan::PlanFolder(const std::string& folder,
     p.number = rename_start_ + static_cast<int>(i);
     p.sized = sized_names_;
     p.output = MainOutput(p, {});
+    if (list_) {
+      const RenameListLine* line = list_->Find(BelowSource(p.source));
+      if (line != nullptr) used_lines_.insert(line->number);
+      if (line == nullptr && NamedByList() && share_names.count(p.name) > 0) ++not_on_list_;
+    }
     // Every name the picture will be written under, where its header
     // tells them; else its own name, and a name that holds its size none
     // (claimed once it is made).

@@ -19,6 +19,7 @@
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
+#include "engine/picture/rename_list.h"
 #include "engine/run/name_claims.h"
 #include "engine/run/resume_journal.h"
 #include "engine/run/string_list.h"
@@ -60,6 +61,15 @@ class OutputPlan {
   // with tokens makes each picture's key its own.
   OutputPlan(std::string source, std::string target, std::string settings_key,
              const ExtraOperations& operations, std::string shard, std::string mark_text = "");
+
+  // Why the item list of the names cannot be used; "" when it can (or
+  // none is given).
+  const std::string& ListProblem() const { return list_problem_; }
+  // Once the folders are planned: this process's pictures the item list
+  // does not name (they keep their own names), and the list's lines that
+  // name no picture.
+  int NotOnList() const { return not_on_list_; }
+  std::vector<RenameListLine> UnusedListLines() const;
 
   // What the picture's tokens stand for, its size not known yet.
   TokenValues TokensOf(const PlannedPicture& picture) const;
@@ -119,6 +129,10 @@ class OutputPlan {
   std::string BelowTarget(const std::string& path) const;
   std::string FromTarget(const std::string& below) const;
   std::string MainOutput(const PlannedPicture& picture, PictureSize size) const;
+  // Its name on the item list; "" when not on it.
+  std::string ListName(const PlannedPicture& picture) const;
+  // Names are made from the item list.
+  bool NamedByList() const;
   // The key of the settings the picture is made with.
   std::string KeyOf(const PlannedPicture& picture) const;
   // A folder joined into one page: its pictures in order, under its name.
@@ -155,6 +169,10 @@ class OutputPlan {
   ResumeJournal journal_;
   bool journal_failed_ = false;
   NameClaims claims_;
+  std::optional<RenameList> list_;
+  std::string list_problem_;
+  std::set<int> used_lines_;  // of the item list, by their numbers
+  int not_on_list_ = 0;
 };
 
 }  // namespace lumivane
