@@ -529,6 +529,8 @@ TEST_F(BatchRunTest, NamesComeFromTheItemList) {
   request_.extras.rename_list = dir_.WriteFile("same.csv", "a.jpg,SAME\nb.jpg,SAME\n");
   EXPECT_EQ(Run().end, RunEnd::kRefused);
   EXPECT_FALSE(FileExists(dir_ / "same/SAME.jpg"));
+  request_.extras.rename_list.clear();  // {list} with no list: every name would be ""
+  EXPECT_EQ(OperationsConflict(request_.extras), "重命名里用了 {list}，要选一个改名清单");
 }
 
 TEST_F(BatchRunTest, WorkerThreadKeepsRunActiveUntilItsLastStep) {

@@ -76,6 +76,11 @@ std::optional<Conflict> ConflictOf(const ExtraOperations& e) {
         "格式，或者取消文件大小限制",
         "--max-kb cannot be given with --format png (PNG has no quality to lower)"};
   }
+  // Without a list every picture's {list} is empty: the names would clash.
+  if (e.rename.find("{list}") != std::string::npos && e.rename_list.empty()) {
+    return Conflict{"重命名里用了 {list}，要选一个改名清单",
+                    "--rename with {list} needs --rename-list"};
+  }
   return std::nullopt;
 }
 

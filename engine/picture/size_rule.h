@@ -34,7 +34,7 @@ SizeRule SizeRuleOf(int width, const ExtraOperations& extras);
 
 // "" when the operations can go together, else what is wrong: at most one
 // size, no square canvas beside an exact size, no size cap on PNG (it has
-// no quality to lower). The one check of them: the run, the preview, the
+// no quality to lower), no {list} in the names without a list. The one check of them: the run, the preview, the
 // operations' dialog and the command line all ask it.
 std::string OperationsConflict(const ExtraOperations& extras);
 // The same, in the command line's words, naming its options.
