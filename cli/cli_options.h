@@ -35,6 +35,7 @@ struct CliOptions {
   int shard_index = 0;
   int shard_count = 1;
   bool skip_done = false;
+  bool watch = false;  // then every picture that arrives or changes, until interrupted
   std::optional<std::string> manifest;  // a file, or "-" for standard output
   bool help = false;
 

@@ -12,6 +12,7 @@
 #include "cli/cli_port.h"
 #include "cli/cli_request.h"
 #include "cli/manifest.h"
+#include "cli/watch.h"
 #include "engine/run/batch_run.h"
 #include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
@@ -141,8 +142,11 @@ int main(int argc, char** argv) {
     const bool usable = !(stdout_closed && *options->manifest == "-");
     batch.on_picture = ManifestWriter(*manifest, usable, *options->manifest, port, manifest_failed);
   }
-  const RunOutcome summary = BatchWorker(port, settings, batch);
+  RunOutcome summary = BatchWorker(port, settings, batch);
   port.EndProgress();
+  if (options->watch && interrupted == 0 && summary.end == RunEnd::kFinished) {
+    summary = cli::WatchRounds(batch, settings, summary, platform::AnswersFromATerminal());
+  }
   // Kept once the checks have passed, whatever the run then met.
   if (options->save_settings && summary.checked) SaveSettings(folder, *summary.checked);
   if (interrupted != 0) return 128 + interrupted;

@@ -92,6 +92,12 @@ const std::vector<CliOption> kOptions = {
      "leave a picture whose last run into this target succeeded with the same settings from "
      "the same file, while all its outputs are there whole",
      Set<&CliOptions::skip_done, true>},
+    {"--watch", nullptr, OptionGroup::kJobs,
+     "then watch the source: every picture that arrives or changes is processed once nothing "
+     "in the folder has changed for two seconds, into the same target with the same journal, "
+     "log and report, a changed picture's outputs replaced; Ctrl+C ends it, and starting it "
+     "again goes on where it was",
+     Set<&CliOptions::watch, true>},
     {"--manifest", "FILE", OptionGroup::kJobs,
      "add one JSON line per picture to FILE (- for standard output): source, outputs, result, "
      "bytes, ms; a name's bytes that are not UTF-8 are written \\udcXX",

@@ -226,8 +226,9 @@ TEST(CliRunTest, LogAndReportStateEveryOperationInEffect) {
   dir.MakeFolder("src");
   SavePicture(MakePicture(1200, 900, "gray"), dir / "src/a.jpg", "JPEG", 95);
   SavePicture(MakePicture(64, 64, "red"), dir / "mark.png", "PNG");
-  EXPECT_EQ(RunBatch(dir.path(), "--source src --target out --width 800 --quality 80 --rotate 90 "
-                                 "--text shop --image mark.png --sharpen"),
+  EXPECT_EQ(RunBatch(dir.path(),
+                     "--source src --target out --width 800 --quality 80 --rotate 90 "
+                     "--text shop --image mark.png --sharpen"),
             0);
   const std::string stated =
       "处理：宽度 800，质量 80，旋转 90°，文字水印“shop”（与水印图片同一位置，放在图片旁边），"
@@ -436,6 +437,51 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFileAndKeepsItsRecord) {
     const std::string report = ReadWholeFile(out + "/处理报告.csv");
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 31) << report;
     EXPECT_NE(report.find("未处理（中途停止）"), std::string::npos);
+  }
+}
+
+// --watch: after the run, a picture renamed in and one written in two
+// halves a second apart are each made once whole; Ctrl+C ends it cleanly.
+TEST(CliRunTest, AWatchedFolderProcessesWhatArrivesOnceItIsWritten) {
+  TempDir dir;
+  dir.MakeFolder("src");
+  SavePicture(MakePicture(300, 200, "gray"), dir / "src/a.jpg", "JPEG", 90);
+  SavePicture(WithNoise(MakePicture(1200, 900, "teal")), dir / "whole.jpg", "JPEG", 90);
+  const std::string whole = ReadWholeFile(dir / "whole.jpg");
+  const std::string out = dir / "out";
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (freopen((dir / "log.txt").c_str(), "w", stderr) == nullptr) _exit(126);
+    execl(LUMIVANE_BATCH_BINARY, "lumivane-batch", "--source", (dir / "src").c_str(), "--target",
+          out.c_str(), "--watch", "--workers", "1", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  auto wait_for = [](const std::string& path) {
+    for (int i = 0; i < 400 && !std::filesystem::exists(path); ++i) usleep(50000);
+    return std::filesystem::exists(path);
+  };
+  ASSERT_TRUE(wait_for(out + "/a.jpg"));
+  dir.WriteFile("src/b.jpg.part", whole);
+  std::filesystem::rename(dir / "src/b.jpg.part", dir / "src/b.jpg");
+  dir.WriteFile("src/c.jpg", whole.substr(0, whole.size() / 2));
+  sleep(1);
+  dir.WriteFile("src/c.jpg", whole);
+  EXPECT_TRUE(wait_for(out + "/b.jpg"));
+  EXPECT_TRUE(wait_for(out + "/c.jpg"));
+  sleep(1);
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+  const auto c = LoadForTest(out + "/c.jpg");
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->width(), 1200);  // made from the whole picture, not its first half
+  const std::string log = ReadWholeFile(dir / "log.txt");
+  EXPECT_EQ(log.find("出错"), std::string::npos) << log;
+  for (const auto& e : std::filesystem::directory_iterator(out)) {
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
   }
 }
 
