@@ -95,9 +95,12 @@ const std::vector<CliOption> kOptions = {
     {"--watch", nullptr, OptionGroup::kJobs,
      "then watch the source: every picture that arrives or changes is processed once nothing "
      "in the folder has changed for two seconds, into the same target with the same journal, "
-     "log and report, a changed picture's outputs replaced; Ctrl+C ends it, and starting it "
-     "again goes on where it was",
-     Set<&CliOptions::watch, true>},
+     "log and report, a changed picture's outputs replaced; Ctrl+C ends it, and started again "
+     "it goes on where it was (as with --skip-done)",
+     [](const std::string&, CliOptions& o, const Presets&) {
+       o.watch = o.skip_done = true;
+       return std::string();
+     }},
     {"--manifest", "FILE", OptionGroup::kJobs,
      "add one JSON line per picture to FILE (- for standard output): source, outputs, result, "
      "bytes, ms; a name's bytes that are not UTF-8 are written \\udcXX",

@@ -483,6 +483,17 @@ TEST(CliRunTest, AWatchedFolderProcessesWhatArrivesOnceItIsWritten) {
   for (const auto& e : std::filesystem::directory_iterator(out)) {
     EXPECT_NE(e.path().extension(), ".tmp") << e.path();
   }
+  // Started again, it goes on: what is made is left, nothing is asked.
+  const std::string command =
+      "cd '" + dir.path() +
+      "' && (" LUMIVANE_BATCH_BINARY
+      " --source src --target out --watch 2>again.txt & for i in $(seq 100); do "
+      "grep -q watching again.txt && break; sleep 0.2; done; kill -INT $!; wait $!) </dev/null";
+  const int code = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(code), 128 + SIGINT);
+  const std::string again = ReadWholeFile(dir / "again.txt");
+  EXPECT_NE(again.find("watching"), std::string::npos) << again;
+  EXPECT_EQ(again.find("出错"), std::string::npos) << again;
 }
 
 // Runs `script` with bash in `folder`, the program's path in $BATCH.
