@@ -795,6 +795,15 @@ TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself)
   EXPECT_FALSE(box("编号从")->isEnabled());
   box("重命名为")->setChecked(true);
   EXPECT_TRUE(box("编号从")->isEnabled());
+  // 改名清单's file is chosen beside its box, once its switch is on.
+  QPushButton* choose = nullptr;
+  for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+    if (b->text() == QString::fromUtf8("选择…")) choose = b;
+  }
+  ASSERT_NE(choose, nullptr);
+  EXPECT_FALSE(choose->isEnabled());
+  box("改名清单")->setChecked(true);
+  EXPECT_TRUE(choose->isEnabled());
   // 渐进式 waits for a JPEG output; a preset edited shows as 自定义 at once.
   dialog.ChoosePreset(2);
   EXPECT_TRUE(box("JPG 保存为渐进式")->isEnabled());

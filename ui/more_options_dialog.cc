@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include "engine/picture/size_rule.h"
 #include "settings/presets_file.h"
 #include "text/text_helpers.h"
+#include "ui/chinese_file_dialog.h"
 #include "ui/qt_text.h"
 
 namespace lumivane::ui {
@@ -139,6 +141,23 @@ QWidget* MoreOptionsDialog::AddRow(const OperationField& field) {
     row.number->setRange(field.range.low, field.range.high);
     row.number->setSuffix(QString::fromUtf8(field.unit));
     values.push_back(row.number);
+  }
+  if (field.file_kinds != nullptr) {
+    // A seller picks the file rather than typing its path.
+    auto* choose = new QPushButton(QString::fromUtf8("选择…"));
+    QLineEdit* text = row.text;
+    connect(choose, &QPushButton::clicked, this, [this, text, &field] {
+      QFileDialog* dialog = NewChineseFileDialog(this, QString::fromUtf8(field.label),
+                                                 DialogStartFolder(text->text().toStdString()));
+      dialog->setFileMode(QFileDialog::ExistingFile);
+      dialog->setNameFilter(QString::fromUtf8(field.file_kinds));
+      if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        text->setText(dialog->selectedFiles().front());
+        Edited();
+      }
+      dialog->deleteLater();
+    });
+    values.push_back(choose);
   }
   if (field.colour != nullptr) {
     row.colour = new QLineEdit;

@@ -370,6 +370,7 @@ const std::vector<OperationField>& OperationFields() {
           .value = &E::rename_list,
           .check = &CheckRenameList,
           .needs = "rename",
+          .file_kinds = "表格另存的清单 (*.csv *.txt *.tsv);;所有文件 (*)",
           .label = "改名清单",
           .unit = "如 货号.csv",
           .help = "表格另存的清单（CSV 或制表符分隔，UTF-8 或 GBK）：每行一张图片的文件名\n"

@@ -58,6 +58,9 @@ struct OperationField {
   // journals were first written with); the others only when on, so that
   // an operation added later leaves earlier journals valid.
   bool keyed_when_off = false;
+  // A text that names a file: the dialog's chooser beside it lists these
+  // kinds ("表格 (*.csv)").
+  const char* file_kinds = nullptr;
   const char* label;      // the dialog's check box
   const char* unit = "";  // after the dialog's number; a text's grey example
   const char* help;       // the dialog's help text
