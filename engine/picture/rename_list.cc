@@ -66,6 +66,7 @@ std::optional<RenameList> RenameList::Read(const std::string& path, std::string&
     if (name.find_first_of("/\\") != std::string::npos || name == "." || name == "..") name.clear();
     std::string given = fields.front();
     for (char& c : given) c = c == '\\' ? '/' : c;
+    if (!name.empty()) list.named_.try_emplace(given, list.lines_.size());
     list.lines_.push_back({number, std::move(given), std::move(name)});
   }
   if (list.lines_.empty()) {
@@ -78,9 +79,7 @@ std::optional<RenameList> RenameList::Read(const std::string& path, std::string&
 const RenameListLine* RenameList::Find(const std::string& below_source) const {
   const std::string name(platform::LastName(below_source));
   for (const std::string& key : {below_source, name, WithoutExtension(name)}) {
-    for (const RenameListLine& line : lines_) {
-      if (line.given == key && !line.name.empty()) return &line;
-    }
+    if (const auto it = named_.find(key); it != named_.end()) return &lines_[it->second];
   }
   return nullptr;
 }

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lumivane {
@@ -31,6 +32,8 @@ class RenameList {
 
  private:
   std::vector<RenameListLine> lines_;
+  // The first line with a name for each way a picture is given.
+  std::unordered_map<std::string, size_t> named_;
 };
 
 // The command line's and the dialog's check of a list: "" when it can be
