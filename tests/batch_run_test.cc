@@ -561,7 +561,7 @@ TEST(ResumeKeyTest, EveryValueOutputsAreMadeFromChangesTheKey) {
   ProcessingSettings base;
   ParseSettingsText(DefaultSettingsText(dir.path()), base);
   base.sy_image = mark;
-  const PictureSwitches on{true, true, true, true, true, 0};
+  const PictureSwitches on{true, true, 90, true, true};
   const std::string text = ComposeSettingsText(base);
   const auto key = [&](const ProcessingSettings& s, const PictureSwitches& w,
                        const ExtraOperations& x) { return OutputSettingsText(s, w, x); };
@@ -585,15 +585,17 @@ TEST(ResumeKeyTest, EveryValueOutputsAreMadeFromChangesTheKey) {
   }
   EXPECT_GE(rows, 17u);
   for (bool PictureSwitches::*s :
-       {&PictureSwitches::width, &PictureSwitches::quality, &PictureSwitches::rotation,
-        &PictureSwitches::text_watermark, &PictureSwitches::picture_watermark}) {
+       {&PictureSwitches::width, &PictureSwitches::quality, &PictureSwitches::text_watermark,
+        &PictureSwitches::picture_watermark}) {
     PictureSwitches w = on;
     w.*s = false;
     EXPECT_NE(key(base, w, {}), base_key);
   }
-  PictureSwitches turned = on;
-  turned.rotation_position = 1;
-  EXPECT_NE(key(base, turned, {}), base_key);
+  for (int angle : {0, 180}) {  // `on` turns 90 degrees
+    PictureSwitches turned = on;
+    turned.rotation = angle;
+    EXPECT_NE(key(base, turned, {}), base_key);
+  }
   const std::string list = dir.WriteFile("list.csv", "a.jpg,SKU-1\n");
   const auto turn_on = [&list](const OperationField& f, ExtraOperations& x) {
     if (!f.IsText()) return f.Set(x, f.IsNumber() ? f.range.high : 1);

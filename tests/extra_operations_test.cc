@@ -73,7 +73,7 @@ TEST_F(ExtraOperationsTest, TheHeaderForetellsTheOutputsSizeAndParts) {
     for (size_t i = 0; i < cases.size(); ++i) {
       PictureSwitches sw;
       sw.width = cases[i].width;
-      sw.rotation = cases[i].rotation;
+      sw.rotation = cases[i].rotation ? 90 : 0;
       const auto original = HeaderSize(source);
       ASSERT_TRUE(original) << source;
       const auto shape = PlannedShape(*original, settings_, sw, cases[i].x);

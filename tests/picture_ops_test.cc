@@ -72,8 +72,8 @@ TEST_F(ProcessOnePictureTest, ShrinkComesBeforeClockwiseRotation) {
   SavePicture(MakePicture(400, 300, "red").insert(MakePicture(200, 300, "blue"), 200, 0), src,
               "PNG");
   PictureSwitches sw;
-  sw.width = sw.rotation = true;
-  sw.rotation_position = 0;
+  sw.width = true;
+  sw.rotation = 90;
   ASSERT_EQ(Process(src, sw), PictureOutcome::kProcessed);
   const vips::VImage out = Output();
   EXPECT_EQ(SizeOf(out), (Size{150, 200}));

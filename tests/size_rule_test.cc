@@ -80,7 +80,7 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
     for (const std::string& source : {wide, tall}) {
       PictureSwitches sw;
       sw.width = true;  // the operations' size takes its place
-      sw.rotation = c.turned;
+      sw.rotation = c.turned ? 90 : 0;
       const PictureResult made = Process(source, c.x, sw);
       ASSERT_EQ(made.outcome, PictureOutcome::kProcessed) << c.what;
       EXPECT_EQ(made.size, source == wide ? c.from_wide : c.from_tall) << c.what << " " << source;

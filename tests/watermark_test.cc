@@ -45,12 +45,13 @@ TEST(PictureWatermarkTest, ReadNoLargerThanItIsLaidAndHeldAsKept) {
   ProcessingSettings settings;
   settings.width = 200;
   PictureSwitches sized, turned, plain;
-  sized.width = turned.width = turned.rotation = true;
+  sized.width = turned.width = true;
+  turned.rotation = 90;
   ExtraOperations extras;
   extras.mark_width_percent = 50;
   EXPECT_EQ(WidestMark(settings, sized, extras, sources), 100);
-  EXPECT_EQ(WidestMark(settings, plain, extras, sources), 200);   // the widest output, 400
-  EXPECT_EQ(WidestMark(settings, turned, extras, sources), 166);  // 200 x 333 turned
+  EXPECT_EQ(WidestMark(settings, plain, extras, sources), 200);            // the widest output, 400
+  EXPECT_EQ(WidestMark(settings, turned, extras, sources), 166);           // 200 x 333 turned
   EXPECT_EQ(WidestMark(settings, plain, extras, {dir / "other.gif"}), 0);  // size not told
   extras.mark_width_percent = 0;  // at its own size, but never wider than an output
   EXPECT_EQ(WidestMark(settings, sized, extras, sources), 200);

@@ -10,15 +10,10 @@
 #include <algorithm>
 
 #include "ui/control_layout.h"
+#include "ui/window_inputs.h"
 
 namespace lumivane::ui {
 namespace {
-
-template <size_t N>
-void Fill(QComboBox* combo, const std::array<const char*, N>& items, int selected) {
-  for (const char* item : items) combo->addItem(QString::fromUtf8(item));
-  combo->setCurrentIndex(selected);
-}
 
 // One control as the layout describes it, its height set where the kind
 // decides it (a list's height in the layout is that of its open list).
@@ -151,16 +146,13 @@ Controls BuildControls(QWidget* parent) {
   for (Control g : {Control::BasicGroupBox, Control::TextGroupBox, Control::PictureGroupBox}) {
     at(g)->lower();
   }
-  auto combo = [&at](Control c) { return qobject_cast<QComboBox*>(at(c)); };
-  Fill(combo(Control::QualityCombo), kQualityItems, 1);
-  Fill(combo(Control::RotationCombo), kRotationItems, 0);
-  Fill(combo(Control::OpacityCombo), kOpacityItems, 0);
-  for (Control c :
-       {Control::TextHorizontalPositionCombo, Control::PictureHorizontalPositionCombo}) {
-    Fill(combo(c), kHorizontalPositionItems, 2);
-  }
-  for (Control c : {Control::TextVerticalPositionCombo, Control::PictureVerticalPositionCombo}) {
-    Fill(combo(c), kVerticalPositionItems, 2);
+  // The lists offer their rows' choices; the window shows the settings' after.
+  for (const ControlPlace& place : kControlLayout) {
+    const WindowInput* input = WindowInputOf(place.control);
+    auto* combo = qobject_cast<QComboBox*>(at(place.control));
+    if (input == nullptr || combo == nullptr) continue;
+    for (const std::string& item : input->choices) combo->addItem(QString::fromStdString(item));
+    combo->setCurrentIndex(input->first_choice);
   }
   WidenWhatWouldClip(controls);
   return controls;

@@ -53,12 +53,4 @@ const std::array<ControlPlace, kControlCount> kControlLayout = {{
     {C::StartButton, K::kPushButton, "开始处理", 571, 449, 96, 25},
 }};
 
-const std::array<const char*, 11> kQualityItems = {
-    "100", "95 - 高", "90", "85", "80", "75 - 中", "70", "65", "60", "55", "50 - 低"};
-const std::array<const char*, 3> kRotationItems = {" 90度", "180度", "270度"};
-const std::array<const char*, 10> kOpacityItems = {"100%", "90%", "80%", "70%", "60%",
-                                                   "50%",  "40%", "30%", "20%", "10%"};
-const std::array<const char*, 3> kHorizontalPositionItems = {"水平距中", "左边距", "右边距"};
-const std::array<const char*, 3> kVerticalPositionItems = {"垂直距中", "上边距", "下边距"};
-
 }  // namespace lumivane::ui

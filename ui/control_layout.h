@@ -29,13 +29,6 @@ struct ControlPlace {
 
 extern const std::array<ControlPlace, kControlCount> kControlLayout;
 
-// Items of the drop-down lists, in order.
-extern const std::array<const char*, 11> kQualityItems;
-extern const std::array<const char*, 3> kRotationItems;
-extern const std::array<const char*, 10> kOpacityItems;
-extern const std::array<const char*, 3> kHorizontalPositionItems;
-extern const std::array<const char*, 3> kVerticalPositionItems;
-
 inline constexpr int kClientWidth = 681;
 inline constexpr int kClientHeight = 486;
 

@@ -129,9 +129,9 @@ void MainWindow::FollowSwitches() {
   auto checked = [this](Control c) { return control_as<QCheckBox>(c)->isChecked(); };
   TextGroupSwitch(checked(Control::TextWatermarkCheck));
   PictureGroupSwitch(checked(Control::PictureWatermarkCheck));
-  control(Control::WidthBox)->setEnabled(checked(Control::WidthCheck));
-  control(Control::QualityCombo)->setEnabled(checked(Control::QualityCheck));
-  control(Control::RotationCombo)->setEnabled(checked(Control::RotationCheck));
+  for (const ControlPlace& place : kControlLayout) {
+    for (Control c : FollowersOf(place.control)) control(c)->setEnabled(checked(place.control));
+  }
 }
 
 // The controls a watermark group's switch turns on and off, in order; a

@@ -64,7 +64,7 @@ class MainWindow : public QMainWindow {
   QAction* more_options_action() const { return more_options_action_; }
 
   // Start-up: the loaded settings into the controls, then the switches'
-  // initial states (width off, quality on, rotation off, both watermarks off).
+  // initial states (quality on, the other switches off).
   void CopySettingsIntoControls();
   void SetInitialStates();
   // Each switch's controls enabled as it is.

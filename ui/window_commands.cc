@@ -50,13 +50,6 @@ void MainWindow::MainWindowProc(Control sender) {
   switch (sender) {
     case Control::SourceFolderBrowseButton:
       return SourceFolderCommand();
-    case Control::WidthCheck:
-      follow(Control::WidthBox, ticked(Control::WidthCheck), true);
-      return ShowOperationsInSight();  // a preset's width may be off now
-    case Control::QualityCheck:
-      return follow(Control::QualityCombo, ticked(Control::QualityCheck), false);
-    case Control::RotationCheck:
-      return follow(Control::RotationCombo, ticked(Control::RotationCheck), false);
     case Control::TextWatermarkCheck:
       return TextGroupSwitch(ticked(Control::TextWatermarkCheck));
     case Control::PictureWatermarkCheck:
@@ -81,8 +74,12 @@ void MainWindow::MainWindowProc(Control sender) {
     case Control::StartButton:
       return StartCommand();
     default:
-      return;
+      break;
   }
+  const std::vector<Control> followers = FollowersOf(sender);
+  for (Control c : followers)
+    follow(c, ticked(sender), qobject_cast<QLineEdit*>(control(c)) != nullptr);
+  if (!followers.empty()) ShowOperationsInSight();  // a preset's width may be off now
 }
 
 void MainWindow::SetMenuHandler(int id, std::function<void()> handler) {

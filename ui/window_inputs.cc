@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <variant>
 
-#include "engine/run/basic_rows.h"
 #include "ui/main_window.h"
 
 namespace lumivane::ui {
@@ -68,6 +67,31 @@ void ShowInputs(MainWindow& window, const UserInputs& inputs, Shown which) {
                },
                input);
   });
+}
+
+const WindowInput* WindowInputOf(Control control) {
+  const std::string_view name = ControlName(control);
+  for (const BasicRow& row : BasicRows()) {
+    for (const WindowInput& shown : row.window) {
+      if (name == shown.control) return &shown;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<Control> FollowersOf(Control control) {
+  std::vector<Control> followers;
+  for (const BasicRow& row : BasicRows()) {
+    if (row.group != RowGroup::kBasic || row.window.empty() ||
+        row.window.front().control != std::string_view(ControlName(control)) ||
+        !std::holds_alternative<bool& (*)(UserInputs&)>(row.window.front().input)) {
+      continue;
+    }
+    for (size_t i = 1; i < row.window.size(); ++i) {
+      followers.push_back(*ControlNamed(row.window[i].control));
+    }
+  }
+  return followers;
 }
 
 Control ControlFor(Field field) {

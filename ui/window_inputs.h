@@ -4,6 +4,9 @@
 #ifndef LUMIVANE_UI_WINDOW_INPUTS_H_
 #define LUMIVANE_UI_WINDOW_INPUTS_H_
 
+#include <vector>
+
+#include "engine/run/basic_rows.h"
 #include "engine/run/run_request.h"
 #include "ui/controls.h"
 
@@ -17,6 +20,13 @@ UserInputs ReadInputs(const MainWindow& window);
 // and choices), or the switches.
 enum class Shown { kValues, kSwitches };
 void ShowInputs(MainWindow& window, const UserInputs& inputs, Shown which);
+
+// The row's input a control shows; none for a control of no row.
+const WindowInput* WindowInputOf(Control control);
+
+// The controls a switch of the window's own settings (not a mark's, which
+// turns its whole group) turns on and off: its row's other controls.
+std::vector<Control> FollowersOf(Control control);
 
 // The control that takes the focus after a refusal of `field`.
 Control ControlFor(Field field);

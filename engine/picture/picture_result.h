@@ -1,6 +1,5 @@
-// What the steps of one picture are told (the window's switches) and what
-// they tell of it (its result), apart from the pipeline itself, so that
-// the steps can name them without it.
+// What the steps of one picture tell of it (its result), apart from the
+// pipeline itself, so that the steps can name it without it.
 #ifndef LUMIVANE_ENGINE_PICTURE_PICTURE_RESULT_H_
 #define LUMIVANE_ENGINE_PICTURE_PICTURE_RESULT_H_
 
@@ -9,20 +8,11 @@
 #include <vector>
 
 #include "engine/picture/picture_io.h"
+#include "engine/picture/picture_switches.h"
 #include "engine/picture/picture_size.h"
 #include "platform/write_problem.h"
 
 namespace lumivane {
-
-// The window's switches, read before the picture is processed.
-struct PictureSwitches {
-  bool width = false;
-  bool quality = false;
-  bool rotation = false;
-  bool text_watermark = false;
-  bool picture_watermark = false;
-  int rotation_position = 0;
-};
 
 // kMarkFailed: written, but the text watermark could not be drawn on it.
 // kSkipped: a resumed run found its output complete and newer than it.

@@ -232,7 +232,7 @@ void LayPictureMark(vips::VImage& picture, const vips::VImage& watermark, const 
   ApplyPictureWatermark(picture, ScaledMark(watermark, laid.width), c.settings);
 }
 
-int Angle(const StepContext& c) { return RotationAngleFor(c.switches.rotation_position); }
+int Angle(const StepContext& c) { return c.switches.rotation; }
 
 // A frame takes at most half of the picture's shorter side: a smaller
 // picture is written without it (and told), never all frame.
@@ -314,7 +314,7 @@ const std::vector<PictureStep> kSteps = {
     {"frame room", [](const StepContext& c) { return c.Acts("border") && !c.RoomInSize(); },
      [](const vips::VImage& p, StepContext& c) { return Sized(p, *FrameRoom(SizeOf(p), c)); },
      FrameRoom, 0},
-    {"rotate", [](const StepContext& c) { return c.switches.rotation; },
+    {"rotate", [](const StepContext& c) { return c.switches.rotation != 0; },
      [](const vips::VImage& p, StepContext& c) { return p.rot(ClockwiseAngle(Angle(c))); },
      [](PictureSize size, StepContext& c) -> std::optional<PictureSize> {
        if (Angle(c) != 180) std::swap(size.width, size.height);
@@ -347,7 +347,7 @@ SizeRule StepContext::AskedRule() const {
   SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
   // The sizes of the operations are the output's: a picture to be turned a
   // quarter is sized across what will be its height.
-  if (switches.rotation && Angle(*this) != 180 && !rule.truncated) {
+  if (Angle(*this) % 180 != 0 && !rule.truncated) {
     std::swap(rule.width, rule.height);
   }
   return rule;

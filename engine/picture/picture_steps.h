@@ -91,7 +91,7 @@ const std::vector<PictureStep>& PictureSteps();
 // same settings (a better trim, a changed auto level), so a resumed run
 // makes again what an earlier pipeline made. 2: trim keeps thin chains and
 // soft edges, auto level leaves dark goods, pages take the width asked.
-inline constexpr int kPipelineVersion = 2;
+inline constexpr int kPipelineVersion = 3;
 
 // The most whole copies any step that is on holds beside its input: what
 // the reading reserves for the steps.

@@ -12,7 +12,6 @@ T Lookup(const std::array<T, N>& table, int position) {
 }
 
 constexpr std::array<int, kQualityChoices> kQuality = {100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50};
-constexpr std::array<int, kRotationChoices> kRotation = {90, 180, 270};
 // The centred choice is listed first but is code 2.
 constexpr std::array<int, kPositionChoices> kDirection = {kCentred, kNearEdge, kFarEdge};
 constexpr std::array<float, kOpacityChoices> kOpacity = {1.0f, 0.9f, 0.8f, 0.7f, 0.6f,
@@ -28,7 +27,6 @@ std::optional<int> PositionOf(const std::array<T, N>& table, T value) {
 }  // namespace
 
 int QualityFor(int position) { return Lookup(kQuality, position); }
-int RotationAngleFor(int position) { return Lookup(kRotation, position); }
 int HorizontalDirectionFor(int position) { return Lookup(kDirection, position); }
 
 bool MarksShareAPlace(const ProcessingSettings& s) {
@@ -40,7 +38,6 @@ int VerticalDirectionFor(int position) { return Lookup(kDirection, position); }
 float OpacityFor(int position) { return Lookup(kOpacity, position); }
 
 std::optional<int> QualityPosition(int quality) { return PositionOf(kQuality, quality); }
-std::optional<int> RotationPosition(int degrees) { return PositionOf(kRotation, degrees); }
 std::optional<int> OpacityPosition(int percent) {
   for (int i = 0; i < kOpacityChoices; ++i) {
     if (static_cast<int>(kOpacity[static_cast<size_t>(i)] * 100 + 0.5f) == percent) return i;

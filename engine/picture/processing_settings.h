@@ -61,25 +61,21 @@ inline constexpr int kFarEdge = 3;  // right or bottom
 // Out-of-range positions are clamped into the table, so a hand-edited
 // settings file cannot make a lookup read outside it.
 int QualityFor(int position);              // 0..10 -> 100, 95, ... 50
-int RotationAngleFor(int position);        // 0..2 -> 90, 180, 270
 int HorizontalDirectionFor(int position);  // 0..2 -> 2, 1, 3
 int VerticalDirectionFor(int position);    // 0..2 -> 2, 1, 3
 float OpacityFor(int position);            // 0..9 -> 1.0, 0.9, ... 0.1
 
-// The position that gives a value typed elsewhere (a quality, an angle in
-// degrees, an opacity in percent); none for a value the window does not
-// offer.
+// The position that gives a value typed elsewhere (a quality, an opacity
+// in percent); none for a value the window does not offer.
 // Both marks set to one place, the same corner and margins: the text is
 // then laid beside the picture mark rather than under it. Marks placed
 // apart, even overlapping, stay where they were put.
 bool MarksShareAPlace(const ProcessingSettings& s);
 
 std::optional<int> QualityPosition(int quality);
-std::optional<int> RotationPosition(int degrees);
 std::optional<int> OpacityPosition(int percent);
 
 inline constexpr int kQualityChoices = 11;
-inline constexpr int kRotationChoices = 3;
 inline constexpr int kPositionChoices = 3;
 inline constexpr int kOpacityChoices = 10;
 

@@ -1,5 +1,4 @@
-// The window's own operations - the width, the quality, the rotation, the
-// text mark and the picture mark - and their values, each described once:
+// The window's own operations and their values, each described once:
 // its option on the command line, its argument and --help text, how a
 // value given there is taken (into the inputs, as the window's control
 // would hold it; the run's checks then decide it as they decide the
@@ -18,6 +17,8 @@
 
 namespace lumivane {
 
+struct PictureSwitches;
+
 // The mark an input belongs to: a preview checks a mark's inputs only
 // while that mark is previewed or on.
 enum class RowGroup { kBasic, kTextMark, kPictureMark };
@@ -35,11 +36,17 @@ enum class RowCheck {
 };
 
 // Where the window shows an input of a row: its control, by the name the
-// window's layout gives it, and the input it holds there (a switch, a
-// choice's position, a text).
+// window's layout gives it, the input it holds there (a switch, a
+// choice's position, a text), the help bubble's text on it and, for a
+// choice, the items it offers in order and the one chosen before any
+// settings are shown. A row's first switch turns its other controls on
+// and off.
 struct WindowInput {
   const char* control;
   std::variant<bool& (*)(UserInputs&), int& (*)(UserInputs&), std::string& (*)(UserInputs&)> input;
+  const char* help = nullptr;
+  std::vector<std::string> choices{};
+  int first_choice = 0;
 };
 
 struct BasicRow {
@@ -62,6 +69,8 @@ struct BasicRow {
   // value into the settings.
   RowCheck check = RowCheck::kNone;
   RowGroup group = RowGroup::kBasic;
+  // What it tells the pipeline's steps, from the inputs the checks took.
+  void (*pipeline)(const UserInputs& on, PictureSwitches& switches) = nullptr;
   // Its controls in the window, read into the inputs and filled from them.
   std::vector<WindowInput> window{};
 };

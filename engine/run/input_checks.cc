@@ -183,17 +183,17 @@ bool InputChecks::TargetFolder(std::string& target) {
 
 PictureSwitches BasicSwitches(const UserInputs& in) {
   PictureSwitches switches;
-  switches.width = in.width_on;
-  switches.quality = in.quality_on;
-  switches.rotation = in.rotation_on;
-  switches.rotation_position = in.rotation;
+  for (const BasicRow& row : BasicRows()) {
+    if (row.group == RowGroup::kBasic && row.pipeline != nullptr) row.pipeline(in, switches);
+  }
   return switches;
 }
 
 PictureSwitches RunSwitches(const UserInputs& in) {
-  PictureSwitches switches = BasicSwitches(in);
-  switches.text_watermark = in.text_mark;
-  switches.picture_watermark = in.picture_mark;
+  PictureSwitches switches;
+  for (const BasicRow& row : BasicRows()) {
+    if (row.pipeline != nullptr) row.pipeline(in, switches);
+  }
   return switches;
 }
 

@@ -101,9 +101,9 @@ class InputChecks {
   std::vector<std::string> made_folders_;
 };
 
-// The width, quality and rotation switches and the rotation choice.
+// What the window's settings (not the marks) tell the pipeline.
 PictureSwitches BasicSwitches(const UserInputs& inputs);
-// Those and the marks' switches, as a run takes them.
+// That and the marks' switches, as a run takes them.
 PictureSwitches RunSwitches(const UserInputs& inputs);
 
 // Every check, in the window's order, each value taken into the settings:

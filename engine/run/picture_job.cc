@@ -78,8 +78,8 @@ std::string OutputSettingsText(const ProcessingSettings& settings, const Picture
                                const ExtraOperations& extras) {
   const PictureSwitches& w = switches;
   std::string text = ComposeSettingsText(InEffect(settings, switches));
-  for (int v : {int{w.width}, int{w.quality}, int{w.rotation}, int{w.text_watermark},
-                int{w.picture_watermark}, w.rotation ? w.rotation_position : 0}) {
+  for (int v : {int{w.width}, int{w.quality}, w.rotation, int{w.text_watermark},
+                int{w.picture_watermark}}) {
     text += std::to_string(v) + ",";
   }
   text += OperationsKeyText(extras, MarksOf(switches));

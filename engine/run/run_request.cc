@@ -13,7 +13,6 @@ UserInputs InputsShowing(const ProcessingSettings& s) {
   in.width = std::to_string(s.width);
   in.quality_on = true;
   in.quality = s.quanlity;
-  in.rotation = 0;
   in.text = s.sy_text;
   in.opacity = s.sy_text_opacity;
   in.text_place = {s.sy_text_w_direction, s.sy_text_h_direction, Shown(s.sy_text_w_value),

@@ -33,7 +33,7 @@ struct UserInputs {
   bool quality_on = false;
   int quality = -1;  // position in the quality list
   bool rotation_on = false;
-  int rotation = -1;  // position in the rotation list
+  int rotation = 0;  // position in the rotation list
   bool subfolders = false;
   bool text_mark = false;
   std::string text;
@@ -46,7 +46,7 @@ struct UserInputs {
 };
 
 // The inputs as the window shows `settings` after start-up (quality on,
-// rotation and every other switch off, no folders).
+// every other switch off, no folders).
 UserInputs InputsShowing(const ProcessingSettings& settings);
 
 // The input a refusal is about, so the front end can lead the user to it.
