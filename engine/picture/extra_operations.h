@@ -60,6 +60,8 @@ struct ExtraOperations {
   bool progressive = false;  // JPEG outputs shown coarse first, then sharp
   bool auto_level = false;   // a dull photograph's levels stretched to the full range
   bool mirror = false;       // turned over left to right before the marks are laid
+  // Above 0: a plain ground (give or take this) made pure white.
+  int white_ground = 0;
   bool operator==(const ExtraOperations&) const = default;
   bool Any() const { return *this != ExtraOperations{}; }
 };

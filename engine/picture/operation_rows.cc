@@ -250,6 +250,25 @@ const std::vector<OperationField>& OperationFields() {
           .log = "边框 {} 像素",
       },
       {
+          .key = "white_ground",
+          .option = "white-ground",
+          .argument = "[TOLERANCE]",
+          .value = &E::white_ground,
+          .range = kTrimRange,
+          .dialog_value = 16,
+          .label = "背景变成纯白，容差",
+          .help = "把影棚拍的灰底、暖色底、渐变底变成纯白（#FFFFFF），平台的主图常这样要求；\n"
+                  "背景颜色取自图片四周，相差不超过容差的算背景；商品不变，边缘不留旧背景的灰边，\n"
+                  "柔和的阴影变成白底上的浅灰。四周没有纯色背景（如整张照片）或背景很暗的图片不变，"
+                  "并记入日志。\n和裁掉背景、方形画布一起用时，从边到边是同一种白。",
+          .usage =
+              "make a plain ground pure white (#FFFFFF): the ground the rim holds, a colour or a "
+              "smooth sweep of one, give or take TOLERANCE (16 by default); the product stays "
+              "as it is, a soft shadow becomes a soft grey; a picture without a plain light "
+              "ground is left as it is and logged",
+          .log = "背景变纯白 容差 {}",
+      },
+      {
           .key = "trim",
           .option = "trim",
           .argument = "[TOLERANCE]",

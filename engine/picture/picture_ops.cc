@@ -256,6 +256,7 @@ std::optional<vips::VImage> PagePiece(const std::string& source, const StepConte
     auto piece = RenderBase(source, context, options);
     if (!piece) return std::nullopt;
     result.unframed = result.unframed || context.unframed;
+    result.ground_kept = result.ground_kept || context.ground_kept;
     if (width > 0 && piece->width() > width) {
       piece = piece->resize(static_cast<double>(width) / piece->width());
       piece = piece->embed(0, 0, width, std::max(1, piece->height()),
@@ -437,7 +438,8 @@ PictureResult MakeOutputs(const OutputSources& sources, const std::string& outpu
     const auto base = BaseOf(sources, context, ticket, result, preview);
     if (!base) return result;
     result.original = OriginalSize(*base);
-    result.unframed = result.unframed || context.unframed;  // a page's pictures told theirs
+    result.unframed = result.unframed || context.unframed;
+    result.ground_kept = result.ground_kept || context.ground_kept;
     const OutputShape shape = PartsShape({base->width(), base->height()}, extras);
     const std::vector<int>& heights = shape.part_heights;
     result.size = shape.size;

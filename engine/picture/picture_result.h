@@ -49,6 +49,7 @@ struct PictureResult {
   bool over_limit = false;               // above the size cap even at the lowest quality
   Untrimmed untrimmed = Untrimmed::kNo;  // to be trimmed, but left whole
   bool unframed = false;                 // too small for its frame: written without
+  bool ground_kept = false;              // to be whitened, but no plain ground found
   bool mark_shrunk = false;              // the watermark picture shrunk to fit on it
   bool text_shrunk = false;              // the text mark drawn smaller to fit on it
   ReadFailure read_failure;              // kReadFailed: why

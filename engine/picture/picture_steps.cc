@@ -9,6 +9,7 @@
 #include "engine/picture/product_box.h"
 #include "engine/picture/tone.h"
 #include "engine/picture/watermark.h"
+#include "engine/picture/white_ground.h"
 
 namespace lumivane {
 namespace {
@@ -278,7 +279,22 @@ std::optional<PictureSize> FrameRoom(PictureSize size, StepContext& c) {
 
 PictureSize SizeOf(const vips::VImage& picture) { return {picture.width(), picture.height()}; }
 
+// The plain ground made white; a canvas then is white too. Without a plain
+// ground, the picture as it is, and told.
+vips::VImage Whitened(const vips::VImage& picture, StepContext& c) {
+  const auto white = OnWhiteGround(picture, c.extras.white_ground);
+  if (!white) {
+    c.ground_kept = true;
+    return picture;
+  }
+  c.ground = std::array<double, 3>{255, 255, 255};
+  return *white;
+}
+
 const std::vector<PictureStep> kSteps = {
+    // First, so that the trim finds the white ground and the canvas is it.
+    {"white ground", [](const StepContext& c) { return c.Acts("white_ground"); }, Whitened,
+     [](PictureSize size, StepContext&) -> std::optional<PictureSize> { return size; }, 3},
     {"trim", [](const StepContext& c) { return c.Acts("trim"); }, Trimmed,
      [](PictureSize, StepContext& c) -> std::optional<PictureSize> {
        // The product's own size, unless laid on a canvas of a set size.

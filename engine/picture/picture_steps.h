@@ -36,6 +36,7 @@ struct StepContext {
   ExtraOperations& extras;
   Untrimmed* untrimmed = nullptr;  // why the trim step left a picture whole
   bool unframed = false;           // too small for its frame: written without
+  bool ground_kept = false;        // to be whitened, but no plain ground found
   // The watermark picture was larger than a part's room and shrunk to fit.
   mutable bool mark_shrunk = false;
   // The text mark was longer than a part's room and drawn smaller to fit.
@@ -91,6 +92,7 @@ const std::vector<PictureStep>& PictureSteps();
 // same settings (a better trim, a changed auto level), so a resumed run
 // makes again what an earlier pipeline made. 2: trim keeps thin chains and
 // soft edges, auto level leaves dark goods, pages take the width asked.
+// 3: the turn is keyed in degrees.
 inline constexpr int kPipelineVersion = 3;
 
 // The most whole copies any step that is on holds beside its input: what

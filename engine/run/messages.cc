@@ -139,6 +139,9 @@ std::string RenameClash(const std::string& path) {
   return "重命名后有重名的图片，没有处理任何图片：" + path;
 }
 std::string NoPlainBackground(const std::string& path) { return "没有纯色背景，未裁剪 " + path; }
+std::string NoGroundToWhiten(const std::string& path) {
+  return "没有浅色的纯色背景，背景未变白 " + path;
+}
 std::string MarkShrunk(const std::string& mark) {
   return "水印图片 " + mark + " 比图片大，已缩小到图片里面（边距不变）";
 }

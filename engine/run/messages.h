@@ -64,6 +64,7 @@ std::string TooLargeForFormat(const std::string& path, int format);
 std::string MarkError(const std::string& path);          // 给 %s 添加水印时出错
 std::string OverLimit(const std::string& path, int kb);  // 超出大小限制 %s (%d KB)
 std::string NoPlainBackground(const std::string& path);  // 没有纯色背景，未裁剪 %s
+std::string NoGroundToWhiten(const std::string& path);  // 没有浅色的纯色背景，背景未变白 %s
 // 水印图片 %s 比图片大，已缩小到图片里面（边距不变）
 std::string MarkShrunk(const std::string& mark);
 std::string NoRoomForFrame(const std::string& path);  // 图片太小，放不下边框，未加边框 %s

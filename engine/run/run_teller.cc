@@ -25,6 +25,7 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
     Log(msg::NoProduct(source));
   }
   if (result.unframed) Log(msg::NoRoomForFrame(source));
+  if (result.ground_kept) Log(msg::NoGroundToWhiten(source));
   if (result.text_shrunk && !text_shrunk_told_) {
     port_.AppendLogLine(msg::kTextMarkShrunk);
     text_shrunk_told_ = true;
