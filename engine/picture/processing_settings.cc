@@ -1,28 +1,17 @@
 #include "engine/picture/processing_settings.h"
 
-#include <algorithm>
 #include <array>
+
+#include "engine/picture/choice_table.h"
 
 namespace lumivane {
 namespace {
-
-template <typename T, size_t N>
-T Lookup(const std::array<T, N>& table, int position) {
-  return table[static_cast<size_t>(std::clamp(position, 0, static_cast<int>(N) - 1))];
-}
 
 constexpr std::array<int, kQualityChoices> kQuality = {100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50};
 // The centred choice is listed first but is code 2.
 constexpr std::array<int, kPositionChoices> kDirection = {kCentred, kNearEdge, kFarEdge};
 constexpr std::array<float, kOpacityChoices> kOpacity = {1.0f, 0.9f, 0.8f, 0.7f, 0.6f,
                                                          0.5f, 0.4f, 0.3f, 0.2f, 0.1f};
-
-template <typename T, size_t N>
-std::optional<int> PositionOf(const std::array<T, N>& table, T value) {
-  const auto at = std::find(table.begin(), table.end(), value);
-  if (at == table.end()) return std::nullopt;
-  return static_cast<int>(at - table.begin());
-}
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 #include "engine/run/basic_rows.h"
 
-#include <algorithm>
 #include <array>
 #include <map>
 #include <optional>
 
+#include "engine/picture/choice_table.h"
 #include "engine/picture/colour.h"
 #include "engine/picture/operation_table.h"
 #include "engine/picture/picture_switches.h"
@@ -58,9 +58,7 @@ using Switches = PictureSwitches;
 
 // The turns the window offers, clockwise in degrees.
 constexpr std::array<int, 3> kAngles = {90, 180, 270};
-int AngleAt(int position) {
-  return kAngles[static_cast<size_t>(std::clamp(position, 0, int{kAngles.size()} - 1))];
-}
+int AngleAt(int position) { return Lookup(kAngles, position); }
 // "90, 180 or 270", as --help and a refusal name them.
 std::string Angles() {
   std::string text;
@@ -69,10 +67,7 @@ std::string Angles() {
   }
   return text;
 }
-std::optional<int> AnglePosition(int degrees) {
-  const auto at = std::find(kAngles.begin(), kAngles.end(), degrees);
-  return at == kAngles.end() ? std::nullopt : std::optional<int>(int(at - kAngles.begin()));
-}
+std::optional<int> AnglePosition(int degrees) { return PositionOf(kAngles, degrees); }
 
 // A choice box's items: each position of its list as the window writes it.
 std::vector<std::string> Items(int count, std::string (*item)(int position)) {
