@@ -60,6 +60,13 @@ TEST(WhiteGroundTest, TheGroundTurnsWhiteWhileTheProductTheChainAndTheShadowStay
   EXPECT_LE((down[0] - down[2]).abs().max(), 4);
   EXPECT_LE((down.crop(0, 1, 1, 179) - down.crop(0, 0, 1, 179)).abs().max(), 6);
 
+  // A light grey disc on white, its edge softened: all of it as it was.
+  const vips::VImage r = ((xy[0] - 600).pow(2) + (xy[1] - 450).pow(2)).pow(0.5);
+  const vips::VImage disc = Shot(Grey((r < 250).ifthenelse(230, 255).gaussblur(1)), dir);
+  const auto whitened_disc = OnWhiteGround(disc, 16);
+  ASSERT_TRUE(whitened_disc);
+  EXPECT_LE(((*whitened_disc - disc).abs() * Grey(r < 246) / 255).max(), 1);
+
   // No plain ground, or a dark one: nothing is done.
   const vips::VImage grain = (xy[0] * 20 + xy[1] * 3).sin() * 50 + 150;
   EXPECT_FALSE(

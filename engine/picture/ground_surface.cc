@@ -86,6 +86,21 @@ std::array<double, 3> GroundSurface::At(int x, int y) const {
   return colour;
 }
 
+void GroundSurface::Row(int y, std::vector<std::array<double, 3>>& row) const {
+  // Along a row the surface is a parabola in u: its three coefficients once.
+  const double v = y / height_ - 0.5;
+  std::array<std::array<double, 3>, 3> k{};
+  for (int c = 0; c < 3; ++c) {
+    const Terms& a = channel_[c];
+    k[c] = {a[0] + a[2] * v + a[4] * v * v, a[1] + a[5] * v, a[3]};
+  }
+  row.resize(static_cast<size_t>(width_));
+  for (size_t x = 0; x < row.size(); ++x) {
+    const double u = x / width_ - 0.5;
+    for (int c = 0; c < 3; ++c) row[x][c] = k[c][0] + (k[c][1] + k[c][2] * u) * u;
+  }
+}
+
 std::optional<GroundSurface> GroundSurface::OfRim(const Pixels& p, int tolerance) {
   if (p.width < 8 || p.height < 8 || p.bands < 3) return std::nullopt;
   GroundSurface g;

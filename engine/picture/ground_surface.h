@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "engine/picture/pixels.h"
 
@@ -20,6 +21,8 @@ class GroundSurface {
 
   // The ground's colour at (x, y).
   std::array<double, 3> At(int x, int y) const;
+  // The ground's colour along row `y`, into `row` (its width).
+  void Row(int y, std::vector<std::array<double, 3>>& row) const;
 
  private:
   using Terms = std::array<double, 6>;  // 1, u, v, u², v², uv

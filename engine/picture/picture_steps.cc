@@ -156,18 +156,21 @@ vips::VImage Sized(const vips::VImage& picture, PictureSize size) {
                                                  ->set("no_rotate", true));
 }
 
+// A cut-out looked at on white: what is transparent is background.
+vips::VImage OnWhite(const vips::VImage& picture) {
+  return picture.has_alpha() ? picture.flatten(vips::VImage::option()->set(
+                                   "background", std::vector<double>{255, 255, 255}))
+                             : picture;
+}
+
 // The product cut out of its plain background. Without a product on a
 // plain background, the picture as it is, and `why` says so.
 vips::VImage Trimmed(const vips::VImage& picture, StepContext& c) {
-  // A cut-out is looked at on white: what is transparent is background.
   std::optional<std::array<int, 4>> box;
   Untrimmed missed = Untrimmed::kNoPlainBackground;
   std::array<int, 3> ground{255, 255, 255};
   try {
-    box = ProductBox(picture.bands() == 4 ? picture.flatten(vips::VImage::option()->set(
-                                                "background", std::vector<double>{255, 255, 255}))
-                                          : picture,
-                     c.extras.trim, missed, &ground);
+    box = ProductBox(OnWhite(picture), c.extras.trim, missed, &ground);
   } catch (const vips::VError&) {
     // Too thin or too small to look for a box in: left as it is.
   }
@@ -282,7 +285,7 @@ PictureSize SizeOf(const vips::VImage& picture) { return {picture.width(), pictu
 // The plain ground made white; a canvas then is white too. Without a plain
 // ground, the picture as it is, and told.
 vips::VImage Whitened(const vips::VImage& picture, StepContext& c) {
-  const auto white = OnWhiteGround(picture, c.extras.white_ground);
+  const auto white = OnWhiteGround(OnWhite(picture), c.extras.white_ground);
   if (!white) {
     c.ground_kept = true;
     return picture;

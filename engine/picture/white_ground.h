@@ -16,7 +16,7 @@ namespace lumivane {
 // meets it are unmixed from the old ground, so no rim of it is left; the
 // product is left as it was. None when the rim holds no plain ground, or
 // a dark one (a black backdrop is a choice, not a ground to whiten).
-// Transparency becomes white.
+// `picture`: 8-bit sRGB as read, without transparency.
 std::optional<vips::VImage> OnWhiteGround(const vips::VImage& picture, int tolerance);
 
 }  // namespace lumivane
