@@ -38,10 +38,13 @@ constexpr int kFadeStep = 3;
 // as smooth as a fade (a flat product's inside is walled by its edge).
 constexpr int kFlatReach = 32;
 constexpr int kFlatRounds = 4;
+// A few pixels left out all round by what was whitened are a speck (a
+// fade's pixel, dust), not a product: at most this many.
+constexpr size_t kSpeck = 6;
 // How far from the whitened ground the product's edge pixels are unmixed.
 constexpr int kEdgeReach = 2;
 
-enum : std::uint8_t { kPassable = 1, kReached = 2, kEdge = 4, kFlat = 8, kGround = 16 };
+enum : std::uint8_t { kPassable = 1, kReached = 2, kEdge = 4, kFlat = 8, kGround = 16, kSeen = 32 };
 
 using Colour = std::array<double, 3>;
 
@@ -169,6 +172,38 @@ void FillRidges(const Pixels& p, std::vector<std::uint8_t>& mark) {
   }
 }
 
+// Marks kReached on the specks: groups of at most kSpeck pixels not
+// reached, with reached ones all round them.
+void TakeInSpecks(std::vector<std::uint8_t>& mark, int w, int h) {
+  std::vector<size_t> group;
+  for (size_t start = 0; start < mark.size(); ++start) {
+    if (mark[start] & (kReached | kSeen)) continue;
+    group.assign(1, start);
+    mark[start] |= kSeen;
+    bool enclosed = true;
+    for (size_t i = 0; i < group.size() && group.size() <= kSpeck; ++i) {
+      const int x = static_cast<int>(group[i] % w), y = static_cast<int>(group[i] / w);
+      for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+        const int nx = x + dx, ny = y + dy;
+        if (nx < 0 || ny < 0 || nx >= w || ny >= h) {
+          enclosed = false;
+          continue;
+        }
+        const size_t at = size_t(ny) * w + nx;
+        if (mark[at] & kReached) continue;
+        if (!(mark[at] & kSeen)) {
+          mark[at] |= kSeen, group.push_back(at);
+        } else if (std::find(group.begin(), group.end(), at) == group.end()) {
+          enclosed = false;  // joined to a larger group looked at before
+        }
+      }
+    }
+    if (enclosed && group.size() <= kSpeck) {
+      for (size_t at : group) mark[at] |= kReached;
+    }
+  }
+}
+
 // Marks kEdge on the pixels not reached within kEdgeReach of those reached.
 void MarkEdges(std::vector<std::uint8_t>& mark, int w, int h) {
   for (int round = 0; round < kEdgeReach; ++round) {
@@ -266,6 +301,7 @@ std::optional<vips::VImage> OnWhiteGround(const vips::VImage& picture, int toler
   FillRidges(p, mark);
   CloseHardEntries(p, mark);
   Reach(mark, w, h);
+  TakeInSpecks(mark, w, h);
   MarkEdges(mark, w, h);
   RowsLike out(p.image);
   std::vector<unsigned char> row(size_t(w) * 3);
