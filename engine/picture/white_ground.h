@@ -13,8 +13,8 @@ namespace lumivane {
 // What is reached from the rim through that ground, or through a soft
 // shadow on it (a darkening of the ground, smooth, of its hue), becomes
 // white, the shadow a grey in proportion; the pixels where the product
-// meets it are unmixed from the old ground, so no rim of it is left; the
-// product is left as it was. None when the rim holds no plain ground, or
+// meets it are unmixed from what lay round them (the ground, a shadow), so
+// no rim of it is left; the product is left as it was. None when the rim holds no plain ground, or
 // a dark one (a black backdrop is a choice, not a ground to whiten).
 // `picture`: 8-bit sRGB as read, without transparency.
 std::optional<vips::VImage> OnWhiteGround(const vips::VImage& picture, int tolerance);
