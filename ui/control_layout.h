@@ -1,4 +1,5 @@
-// The main window's 43 controls: kind, text and place, in creation order.
+// The main window's controls as the layout places them (their list is in
+// controls.h): the kinds of control and the table the window is built from.
 #ifndef LUMIVANE_UI_CONTROL_LAYOUT_H_
 #define LUMIVANE_UI_CONTROL_LAYOUT_H_
 

@@ -93,7 +93,7 @@ int WidestMark(const ProcessingSettings& settings, const PictureSwitches& switch
   // there (a product still to be cut out) is no wider than its picture's
   // longer side, or than the canvas.
   const SizeRule rule = SizeRuleOf(switches.width ? settings.width : 0, extras);
-  if (switches.rotation == 0 && rule.width > 0) {
+  if (!switches.TurnsSideways() && rule.width > 0) {
     return std::max(1, rule.width * percent / 100);  // none is wider
   }
   int widest = 0;

@@ -78,10 +78,7 @@ std::string OutputSettingsText(const ProcessingSettings& settings, const Picture
                                const ExtraOperations& extras) {
   const PictureSwitches& w = switches;
   std::string text = ComposeSettingsText(InEffect(settings, switches));
-  for (int v : {int{w.width}, int{w.quality}, w.rotation, int{w.text_watermark},
-                int{w.picture_watermark}}) {
-    text += std::to_string(v) + ",";
-  }
+  text += w.KeyText();
   text += OperationsKeyText(extras, MarksOf(switches));
   text += ";pipeline=" + std::to_string(kPipelineVersion);
   if (w.picture_watermark) {  // the watermark picture itself may have changed
