@@ -65,6 +65,7 @@
 #include "ui/start_folder.h"
 #include "ui/startup.h"
 #include "ui/window_inputs.h"
+#include "ui/window_preview.h"
 
 namespace lumivane {
 namespace {
@@ -459,16 +460,16 @@ TEST_F(MainWindowTest, APreviewIsMadeWhileTheWindowAnswers) {
   Click(Control::TextWatermarkCheck);
   W<QLineEdit>(Control::WatermarkTextBox)->setText("shop");
   Click(Control::TextPreviewButton);
-  EXPECT_TRUE(window_->previewing());
+  EXPECT_TRUE(window_->preview().going());
   EXPECT_FALSE(Enabled(Control::TextPreviewButton));
   EXPECT_FALSE(Enabled(Control::StartButton));
   Click(Control::TextPreviewButton);  // held: starts no second one
   QElapsedTimer timer;
   timer.start();
-  while (window_->previewing() && timer.elapsed() < 30000) {
+  while (window_->preview().going() && timer.elapsed() < 30000) {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
-  EXPECT_FALSE(window_->previewing());
+  EXPECT_FALSE(window_->preview().going());
   EXPECT_EQ(seam_.opened.size(), 1u);
   EXPECT_TRUE(Enabled(Control::TextPreviewButton));
   EXPECT_TRUE(Enabled(Control::StartButton));
@@ -476,15 +477,15 @@ TEST_F(MainWindowTest, APreviewIsMadeWhileTheWindowAnswers) {
   // Escape while it is made: it is not shown, and the window is as before.
   seam_.opened.clear();
   Click(Control::TextPreviewButton);
-  ASSERT_TRUE(window_->previewing());
+  ASSERT_TRUE(window_->preview().going());
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QApplication::sendEvent(window_.get(), &escape);
   timer.restart();
-  while (window_->previewing() && timer.elapsed() < 30000) {
+  while (window_->preview().going() && timer.elapsed() < 30000) {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   EXPECT_TRUE(seam_.opened.empty());
-  EXPECT_FALSE(window_->PreviewCancelled());
+  EXPECT_FALSE(window_->preview().cancelled());
   EXPECT_TRUE(Enabled(Control::TextPreviewButton));
 }
 
@@ -663,20 +664,20 @@ TEST_F(MainWindowTest, MoreOptionsAreStoredAtOnceAndStayInSight) {
 // whole on the screen, titled with its size.
 TEST_F(MainWindowTest, PreviewWithoutAViewerShowsInTheProgramsOwnWindow) {
   MakePictureFile(dir_ / "big.png", 5000, 400, "blue", "PNG");
-  ASSERT_TRUE(window_->ShowPreview(dir_ / "big.png", "效果预览 5000×400，9 KB"));
-  const ui::PreviewWindow* shown = window_->preview_window();
+  ASSERT_TRUE(window_->preview().Show(dir_ / "big.png", "效果预览 5000×400，9 KB"));
+  const ui::PreviewWindow* shown = window_->preview().own_window();
   EXPECT_EQ(shown->windowTitle().toStdString(), "效果预览 5000×400，9 KB");
   const QSize room = window_->screen()->availableGeometry().size();
   EXPECT_LE(shown->picture()->pixmap().width(), room.width());
   EXPECT_NEAR(shown->picture()->pixmap().height() * 12.5, shown->picture()->pixmap().width(), 13);
-  EXPECT_FALSE(window_->ShowPreview(dir_ / "missing.png", "x"));
+  EXPECT_FALSE(window_->preview().Show(dir_ / "missing.png", "x"));
   // Any format written, however tall: a WebP whole, a long page to scroll.
   MakePictureFile(dir_ / "photo.webp", 2400, 1800, "red", "WEBP");
-  ASSERT_TRUE(window_->ShowPreview(dir_ / "photo.webp", "webp"));
+  ASSERT_TRUE(window_->preview().Show(dir_ / "photo.webp", "webp"));
   EXPECT_NEAR(shown->picture()->pixmap().height() * 4 / 3.0, shown->picture()->pixmap().width(), 2);
   EXPECT_LE(shown->picture()->pixmap().height(), room.height());
   MakePictureFile(dir_ / "page.png", 800, 55200, "blue", "PNG");
-  ASSERT_TRUE(window_->ShowPreview(dir_ / "page.png", "page"));
+  ASSERT_TRUE(window_->preview().Show(dir_ / "page.png", "page"));
   EXPECT_GT(shown->picture()->pixmap().height(), room.height());
   EXPECT_LE(shown->height(), room.height());
   EXPECT_NEAR(shown->picture()->pixmap().height(), shown->picture()->pixmap().width() * 69, 69);

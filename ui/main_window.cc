@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "announce/download.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
 #include "ui/chinese_file_dialog.h"
 #include "ui/control_building.h"
@@ -23,6 +24,7 @@
 #include "ui/qt_text.h"
 #include "ui/qt_window_port.h"
 #include "ui/window_inputs.h"
+#include "ui/window_preview.h"
 
 namespace lumivane::ui {
 
@@ -45,12 +47,14 @@ MainWindow::MainWindow(UiSeam& seam, ProcessingSettings& settings, Options optio
   control(Control::ProgressBar)->installEventFilter(this);
   port_ = std::make_unique<QtWindowPort>(*this);
   log_window_ = new LogWindow(this);
+  preview_ = std::make_unique<WindowPreview>(*this, settings_,
+                                             platform::JoinPath(program_folder_, "temp"));
 }
 
 MainWindow::~MainWindow() {
   // The preview and the run reach the window through its port: they end
   // before the window goes.
-  WaitForPreview();
+  preview_->CancelAndWait();
   if (!run_.Joinable()) return;
   StopRunAndWait();
   run_.Join();
@@ -221,10 +225,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
   // Escape stops a run, as the 停止 button does (a help bubble takes it first).
   if (event->key() == Qt::Key_Escape && locked_) return StopCommand();
   // And leaves a preview being made unshown.
-  if (event->key() == Qt::Key_Escape && previewing()) {
-    preview_cancelled_ = true;
-    return;
-  }
+  if (event->key() == Qt::Key_Escape && preview_->going()) return preview_->Cancel();
   QMainWindow::keyPressEvent(event);
 }
 

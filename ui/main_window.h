@@ -22,7 +22,6 @@
 #include "engine/run/running_batch.h"
 #include "engine/run/window_port.h"
 #include "ui/controls.h"
-#include "ui/preview_showing.h"
 #include "ui/ui_seam.h"
 
 class QAction;
@@ -31,7 +30,7 @@ class QMenuBar;
 namespace lumivane::ui {
 
 class LogWindow;
-class PreviewWindow;
+class WindowPreview;
 class GuideWindow;
 class QtWindowPort;
 struct GroupControls;
@@ -118,16 +117,8 @@ class MainWindow : public QMainWindow {
 
   // The marketplace operations the next run applies.
   const ExtraOperations& extra_operations() const { return extras_; }
-  // A preview in the program's own window (one, reused); false when the
-  // file cannot be shown.
-  bool ShowPreview(const std::string& path, const std::string& title);
-  bool ShowPreview(const ScreenPicture& shown, const std::string& title);
-  // The room a preview is read for.
-  QSize PreviewRoom();
-  PreviewWindow* preview_window() const { return preview_window_; }
-  bool previewing() const { return preview_.joinable(); }
-  // Escape or closing the window while a preview is made: it is not shown.
-  bool PreviewCancelled() const { return preview_cancelled_; }
+  // The previews: made off the window's thread, shown here or outside.
+  WindowPreview& preview() { return *preview_; }
   // A web page with the desktop's program or a browser; where this system
   // has neither, a message gives the address.
   void OpenPage(const std::string& address);
@@ -176,15 +167,6 @@ class MainWindow : public QMainWindow {
   void TargetFolderCommand();
   void WatermarkPictureCommand();
   void FontCommand();
-  void PreviewCommand(Control button);
-  // The preview made: the window is the user's again.
-  struct PreviewJob;
-  void EndPreview(const PreviewJob& job);
-  // This window's ways of showing a preview, called from the preview's
-  // thread.
-  PreviewShowers PreviewShowersHere();
-  // Waits, answering the preview's calls, until the preview going ends.
-  void WaitForPreview();
   void StartCommand();
   void MoreOptionsCommand();
   // The help page, or the shipped guide where the page cannot be reached
@@ -224,15 +206,11 @@ class MainWindow : public QMainWindow {
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;
   std::string run_started_;                       // until the run's first log line
-  PreviewWindow* preview_window_ = nullptr;       // once a preview needed it
   GuideWindow* guide_window_ = nullptr;           // once the guide needed it
   std::shared_ptr<std::atomic<bool>> stop_run_;   // the current run's
   std::shared_ptr<std::atomic<bool>> pause_run_;  // while asked whether to stop it
   RunningBatch run_;                              // joined before the window goes
-  std::thread preview_;                           // the preview being made
-  bool preview_cancelled_ = false;
-  // Each control's enabled state while a preview holds them all.
-  std::vector<std::pair<QWidget*, bool>> held_for_preview_;
+  std::unique_ptr<WindowPreview> preview_;
   QElapsedTimer run_clock_;
   qint64 waited_ms_ = 0;
   int run_dialogs_open_ = 0;

@@ -15,6 +15,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/window_inputs.h"
+#include "ui/window_preview.h"
 #include "ui/window_thread.h"
 
 namespace lumivane::ui {
@@ -74,7 +75,7 @@ bool MainWindow::ExitRule() {
     if (!AskWhileHeld("图片正在进行处理，确认要退出吗？")) return false;
     StopRunAndWait();
   }
-  WaitForPreview();
+  preview_->CancelAndWait();
   // No half-written output may stay behind.
   platform::RemovePendingTemporaries();
   exit_process_(0);

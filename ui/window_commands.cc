@@ -33,6 +33,7 @@
 #include "ui/qt_text.h"
 #include "ui/qt_window_port.h"
 #include "ui/window_inputs.h"
+#include "ui/window_preview.h"
 
 namespace lumivane::ui {
 
@@ -66,7 +67,7 @@ void MainWindow::MainWindowProc(Control sender) {
       return FontCommand();
     case Control::TextPreviewButton:
     case Control::PicturePreviewButton:
-      return PreviewCommand(sender);
+      return preview_->Start(sender);
     case Control::WatermarkPictureBrowseButton:
       return WatermarkPictureCommand();
     case Control::TargetFolderBrowseButton:
