@@ -122,19 +122,42 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     error = "--width cannot be given with --height, --long-side, --box or --size";
     return std::nullopt;
   }
-  // What the run would refuse, refused here with the options named.
-  const ExtraOperations asked = ExtraOperationsOf(o);
-  if (const std::string conflict = ConflictingOptions(asked); !conflict.empty()) {
-    error = conflict;
-    return std::nullopt;
-  }
-  // An option that tunes another does nothing alone: say so rather than
-  // log it as done.
-  for (const OperationField* f : o.operations_given) {
-    const std::string missing = f->IsOn(asked) ? f->Missing(asked) : "";
-    if (!missing.empty()) {
-      error = std::string("--") + f->option + " works only with " + missing;
+  if (!o.outputs.empty()) {
+    // Each preset brings its own size: one given beside them would be
+    // every set's, and they would differ only in name.
+    const bool sized = o.Gave("width") || SizeRuleOf(0, ExtraOperationsOf(o, std::nullopt)).Any();
+    if (o.preset || sized) {
+      error = "--outputs cannot be given with --preset, --width or a size option";
       return std::nullopt;
+    }
+    std::set<std::string> names;
+    for (const Preset& p : o.outputs) {
+      const std::string name = OutputSetName(p);
+      if (!names.insert(name).second) {
+        error = "--outputs names \"" + name + "\" twice";
+        return std::nullopt;
+      }
+    }
+  }
+  // What the run would refuse, refused here with the options named (for
+  // each preset of --outputs, named).
+  std::vector<std::optional<Preset>> sets(o.outputs.begin(), o.outputs.end());
+  if (sets.empty()) sets.push_back(o.preset);
+  for (const std::optional<Preset>& set : sets) {
+    const std::string in = o.outputs.empty() ? "" : " (" + OutputSetName(*set) + ")";
+    const ExtraOperations asked = ExtraOperationsOf(o, set);
+    if (const std::string conflict = ConflictingOptions(asked); !conflict.empty()) {
+      error = conflict + in;
+      return std::nullopt;
+    }
+    // An option that tunes another does nothing alone: say so rather than
+    // log it as done.
+    for (const OperationField* f : o.operations_given) {
+      const std::string missing = f->IsOn(asked) ? f->Missing(asked) : "";
+      if (!missing.empty()) {
+        error = std::string("--") + f->option + " works only with " + missing + in;
+        return std::nullopt;
+      }
     }
   }
   if (!o.help && !o.list_presets && o.source.empty()) {
@@ -151,10 +174,22 @@ bool CliOptions::Gave(std::string_view option) const {
   return false;
 }
 
-ExtraOperations ExtraOperationsOf(const CliOptions& o) {
-  ExtraOperations e = o.preset ? o.preset->operations : ExtraOperations{};
+ExtraOperations ExtraOperationsOf(const CliOptions& o) { return ExtraOperationsOf(o, o.preset); }
+
+ExtraOperations ExtraOperationsOf(const CliOptions& o, const std::optional<Preset>& preset) {
+  ExtraOperations e = preset ? preset->operations : ExtraOperations{};
   for (const OperationField* f : o.operations_given) f->Copy(o.operations, e);
   return e;
+}
+
+std::string OutputSetName(const Preset& preset) {
+  std::string name = preset.short_name.empty() ? preset.name : preset.short_name;
+  // A folder's name: no separator, nothing hidden.
+  for (char& c : name) {
+    if (c == '/' || c == '\\') c = '_';
+  }
+  if (name.empty() || name[0] == '.') name = "_" + name;
+  return name;
 }
 
 }  // namespace lumivane::cli

@@ -28,6 +28,7 @@ struct CliOptions {
   bool save_settings = false;  // store this run's settings into config.dat
   // Marketplace operations: a preset's, with each option given over it.
   std::optional<Preset> preset;
+  std::vector<Preset> outputs;                          // several presets made at once
   ExtraOperations operations;                           // as the options give them
   std::vector<const OperationField*> operations_given;  // in the order given
   bool list_presets = false;
@@ -47,6 +48,10 @@ struct CliOptions {
 // result is empty and `error` says why.
 // The operations the options ask for (the preset's, then each option).
 ExtraOperations ExtraOperationsOf(const CliOptions& options);
+// The same over `preset`'s instead of --preset's.
+ExtraOperations ExtraOperationsOf(const CliOptions& options, const std::optional<Preset>& preset);
+// The folder of the target a preset's outputs go into under --outputs.
+std::string OutputSetName(const Preset& preset);
 
 // --preset finds the built-in presets and `user_presets`.
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error,

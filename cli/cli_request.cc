@@ -22,6 +22,9 @@ RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
   // that keeps it.
   for (const auto& [row, value] : o.basic) row->take(value, in, settings.sy_text_font);
   request.extras = ExtraOperationsOf(o);
+  for (const Preset& preset : o.outputs) {
+    request.sets.push_back({OutputSetName(preset), preset.width, ExtraOperationsOf(o, preset)});
+  }
   request.workers = o.workers;
   request.shard_index = o.shard_index;
   request.shard_count = o.shard_count;

@@ -1,5 +1,6 @@
 #include "cli/option_table.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -71,6 +72,25 @@ const std::vector<CliOption> kOptions = {
        o.preset = FindPreset(v, user);
        return o.preset ? std::string()
                        : "no such preset, or more than one begins so (see --list-presets)";
+     }},
+    {"--outputs", "NAME,NAME...", OptionGroup::kPresets,
+     "several presets (as --preset names them) from one reading of each picture: each "
+     "preset's outputs go into a folder of the target named after it (主图/, 详情图/, ...); "
+     "the other options apply to every one; one report, a row per output",
+     [](const std::string& v, CliOptions& o, const Presets& user) {
+       o.outputs.clear();
+       for (size_t from = 0; from <= v.size();) {
+         const size_t comma = std::min(v.find(',', from), v.size());
+         const std::string name = TrimSpaces(std::string_view(v).substr(from, comma - from));
+         const auto preset = FindPreset(name, user);
+         if (name.empty() || !preset) {
+           return "no preset \"" + name + "\", or more than one begins so (see --list-presets)";
+         }
+         o.outputs.push_back(*preset);
+         from = comma + 1;
+       }
+       if (o.outputs.size() < 2) return std::string("names two presets or more");
+       return std::string();
      }},
     {"--list-presets", nullptr, OptionGroup::kPresets, "the presets' ids and names",
      Set<&CliOptions::list_presets, true>},

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "engine/picture/font_resolver.h"
 #include "engine/picture/operation_table.h"
+#include "engine/picture/picture_io.h"
 #include "engine/picture/picture_ops.h"
 #include "engine/picture/rename.h"
 #include "engine/picture/settings_text.h"
@@ -470,6 +472,54 @@ TEST_F(BatchRunTest, AFoldersPicturesJoinIntoOnePageCutIntoParts) {
   port_.answers = {true};
   Run();
   EXPECT_EQ(skipped, 0);
+}
+
+// Three presets at once: each picture read once, each set in its own
+// folder, the largest as its own run makes it byte for byte, a row per
+// output, and each set resumed on its own.
+TEST_F(BatchRunTest, OutputSetsComeFromOneReadingEachAndResumeApart) {
+  for (const char* name : {"p0.jpg", "p1.jpg", "p2.jpg"}) {
+    SavePicture(WithNoise(MakePicture(2400, 1800, "orange")), src_ + "/" + name, "JPEG", 90);
+  }
+  dir_.WriteFile("src/broken.jpg", "not a picture");
+  for (const char* id : {"thumb", "main", "detail"}) {
+    const Preset preset = *FindPreset(id);
+    request_.sets.push_back({preset.short_name, preset.width, preset.operations});
+  }
+  request_.skip_done = true;
+  int rows = 0;
+  request_.on_picture = [&](const std::string&, const PictureResult&) { ++rows; };
+  std::uint64_t decoded = PicturesDecoded();
+  Run();
+  EXPECT_EQ(PicturesDecoded() - decoded, 3u);
+  EXPECT_EQ(rows, 12);
+  EXPECT_EQ(outcome_.processed, 9);
+  EXPECT_EQ(outcome_.failed, 3);
+  const std::map<std::string, std::pair<int, int>> sizes = {
+      {"主图", {800, 800}}, {"详情图", {750, 562}}, {"缩略图", {400, 300}}};
+  for (const auto& [set, size] : sizes) {
+    const auto made = LoadForTest(target_ + "/" + set + "/p1.jpg");
+    ASSERT_TRUE(made) << set;
+    EXPECT_EQ(std::make_pair(made->width(), made->height()), size) << set;
+  }
+  const std::string thumb = target_ + "/缩略图/p1.jpg";
+  std::filesystem::remove(thumb);
+  const auto kept = std::filesystem::last_write_time(target_ + "/主图/p1.jpg");
+  decoded = PicturesDecoded();
+  Run();
+  EXPECT_EQ(PicturesDecoded() - decoded, 1u);
+  EXPECT_TRUE(FileExists(thumb));
+  EXPECT_EQ(std::filesystem::last_write_time(target_ + "/主图/p1.jpg"), kept);
+
+  const Preset main = *FindPreset("main");
+  request_.sets.clear();
+  request_.inputs.width_on = true;
+  request_.inputs.width = std::to_string(main.width);
+  request_.extras = main.operations;
+  request_.inputs.target = dir_ / "alone";
+  Run();
+  EXPECT_EQ(platform::ReadRegularFile(dir_ / "alone/p2.jpg", 1 << 24),
+            platform::ReadRegularFile(target_ + "/主图/p2.jpg", 1 << 24));
 }
 
 // A folder whose outputs cannot go anywhere (a file holds its name in the

@@ -85,6 +85,30 @@ TEST(CliOptionsTest, MarketplaceOperationsComeFromThePresetAndEachOption) {
   std::string error;
   EXPECT_FALSE(Parse({"--source", "s", "--preset", "none"}, &error));
   EXPECT_EQ(error, "--preset: no such preset, or more than one begins so (see --list-presets)");
+  // Several presets at once: each with the options given beside them.
+  o = Parse({"--source", "s", "--outputs", "main, 缩略图", "--max-kb", "300"});
+  ASSERT_TRUE(o);
+  ProcessingSettings settings;
+  const RunRequest r = cli::RequestFrom(*o, settings);
+  ASSERT_EQ(r.sets.size(), 2u);
+  EXPECT_EQ(r.sets[1].name, "缩略图");
+  EXPECT_EQ(r.sets[1].width, 400);
+  EXPECT_TRUE(r.sets[0].extras.square);
+  EXPECT_EQ(r.sets[1].extras.max_kb, 300);
+  for (const auto& [args, why] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--outputs", "main"}, "--outputs: names two presets or more"},
+           {{"--outputs", "main,nope"},
+            "--outputs: no preset \"nope\", or more than one "
+            "begins so (see --list-presets)"},
+           {{"--outputs", "main,主图"}, "--outputs names \"主图\" twice"},
+           {{"--outputs", "main,thumb", "--width", "500"},
+            "--outputs cannot be given with --preset, --width or a size option"},
+           {{"--outputs", "main,thumb", "--fit", "crop"}, "--fit works only with --size (主图)"}}) {
+    std::vector<std::string> all = {"--source", "s"};
+    all.insert(all.end(), args.begin(), args.end());
+    EXPECT_FALSE(Parse(all, &error));
+    EXPECT_EQ(error, why);
+  }
 }
 
 // The manual pages come from what the programs say: every option the

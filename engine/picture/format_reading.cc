@@ -27,7 +27,8 @@ std::optional<vips::VImage> ReadLazily(Reading& r, const vips::VImage& image, st
   const std::uint64_t made = PixelBytes(target.width, target.height, 1);
   std::uint64_t encoding = EncodingBytes(r.options, w * h);
   std::uint64_t need = (1 + copies) * PixelBytes(w, h, bands * bytes_per_band) + encoding;
-  if (streams && made < w * h) {
+  // Kept whole for several outputs, it is not shrunk as it is read.
+  if (streams && !r.options.keep_decoded && made < w * h) {
     // The rows one output row is made from, a few times over for the
     // resampling's reach and the library's tiles.
     const std::uint64_t rows = std::min<std::uint64_t>(h, 64 + 8 * (h / target.height + 1));

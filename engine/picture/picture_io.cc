@@ -1,6 +1,7 @@
 #include "engine/picture/picture_io.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -101,6 +102,26 @@ vips::VImage ResizeTo(const vips::VImage& image, int w, int h) {
   return out;
 }
 
+// Transparency laid on white unless kept, and the size asked for: from the
+// original upright size, whatever the decoder's reduction.
+vips::VImage Sized(vips::VImage image, PictureSize upright, const ReadOptions& options) {
+  if (image.has_alpha() && !options.keep_alpha) {
+    // JPEG has no transparency: what is transparent would turn black.
+    image = image.flatten(Options()->set("background", std::vector<double>{255, 255, 255}));
+  }
+  const PictureSize t = options.TargetFor(upright);
+  if (options.reduce_only || (t.width == upright.width && t.height == upright.height)) return image;
+  return SideWays(Orientation(image)) ? ResizeTo(image, t.height, t.width)
+                                      : ResizeTo(image, t.width, t.height);
+}
+
+// Turned as the camera meant it, in memory.
+vips::VImage Upright(const vips::VImage& image) {
+  return Orientation(image) != 1 ? image.autorot().copy_memory() : image;
+}
+
+std::atomic<std::uint64_t> decoded_count{0};
+
 }  // namespace
 
 namespace reading {
@@ -122,28 +143,20 @@ std::nullopt_t Failed(const ReadOptions& options, ReadProblem problem, int w, in
 // stored (not yet turned upright), and refuses it by throwing.
 vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options,
                     const std::function<void(const vips::VImage&)>& damaged) {
-  const int orientation = Orientation(image);
+  ++decoded_count;
   image = ToSrgb(image);
-  if (image.has_alpha() && !options.keep_alpha) {
-    // JPEG has no transparency: what is transparent would turn black.
-    image = image.flatten(Options()->set("background", std::vector<double>{255, 255, 255}));
-  }
-  const bool side = SideWays(orientation);
-  const int upright_w = side ? stored_h : stored_w, upright_h = side ? stored_w : stored_h;
-  const PictureSize t = options.TargetFor({upright_w, upright_h});
-  if (!options.reduce_only && (t.width != upright_w || t.height != upright_h)) {
-    // The size comes from the original upright size, whatever the
-    // decoder's reduction.
-    image = side ? ResizeTo(image, t.height, t.width) : ResizeTo(image, t.width, t.height);
-  }
+  const bool side = SideWays(Orientation(image));
+  const PictureSize upright =
+      side ? PictureSize{stored_h, stored_w} : PictureSize{stored_w, stored_h};
+  if (!options.keep_decoded) image = Sized(image, upright, options);
   // Decoded (and shrunk) in one pass; everything after works in memory.
   image = image.copy_memory();
   if (damaged) damaged(image);
-  if (orientation != 1) image = image.autorot().copy_memory();
+  if (!options.keep_decoded) image = Upright(image);
   // The picture in memory is this reading's own (nothing is cached), so
   // its fields are set on it: a copy would be copied whole again by the
   // first step that reads its pixels.
-  SetOriginalSize(image, {upright_w, upright_h});
+  SetOriginalSize(image, upright);
   return image;
 }
 
@@ -296,6 +309,32 @@ std::function<PictureSize(PictureSize)> NoWiderThan(int width) {
   return
       [width](PictureSize upright) { return FittedSize(upright.width, upright.height, width, 0); };
 }
+
+vips::VImage ShapeDecoded(const vips::VImage& decoded, const ReadOptions& options) {
+  const PictureSize upright = OriginalSize(decoded);
+  vips::VImage image = decoded;
+  // Reduced first by halves, as a decoder reduces for a smaller target
+  // (each pixel the average of a square), while it stays twice the target
+  // (once, for a picture to be cut first), and in memory: the library's
+  // resize would work such a step out again for every strip it makes.
+  // A transparent picture is left to the resize, which weighs its colours.
+  const PictureSize t = options.TargetFor(upright);
+  const bool side = SideWays(Orientation(decoded));
+  const std::int64_t want_w = side ? t.height : t.width, want_h = side ? t.width : t.height;
+  const int room = options.reduce_only ? 1 : 2;
+  int factor = 1;
+  while (factor < 8 && !decoded.has_alpha() && want_w > 0 && want_h > 0 &&
+         decoded.width() / (2 * factor) >= room * want_w &&
+         decoded.height() / (2 * factor) >= room * want_h) {
+    factor *= 2;
+  }
+  if (factor > 1) image = image.shrink(factor, factor).copy_memory();
+  image = Upright(Sized(image, upright, options).copy_memory());
+  SetOriginalSize(image, upright);
+  return image;
+}
+
+std::uint64_t PicturesDecoded() { return decoded_count.load(); }
 
 PictureSize OriginalSize(const vips::VImage& picture) {
   if (picture.get_typeof(kOriginalWidth) == 0) return {picture.width(), picture.height()};

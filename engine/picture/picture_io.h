@@ -72,6 +72,10 @@ struct ReadOptions {
   int step_copies = 0;
   // The picture is to be written as a progressive JPEG.
   bool progressive_output = false;
+  // Read once for several outputs: kept at the decoder's reduction for the
+  // target, as stored (not turned upright, not resized), for ShapeDecoded
+  // to make each output's picture from. Its share holds it whole.
+  bool keep_decoded = false;
   // When given, why the picture could not be read.
   ReadFailure* failure = nullptr;
 
@@ -90,6 +94,14 @@ std::function<PictureSize(PictureSize)> NoWiderThan(int width);
 // whose decoding would need more memory than one picture may have. Waits
 // while the pictures in flight leave too little room.
 std::optional<vips::VImage> ReadPicture(const std::string& path, const ReadOptions& options = {});
+
+// A picture read with `keep_decoded`, made as ReadPicture would have made
+// it with `options` (flattened, sized to its target, upright), in memory.
+vips::VImage ShapeDecoded(const vips::VImage& decoded, const ReadOptions& options);
+
+// How many pictures this process has decoded (for the tests of readings
+// shared between outputs).
+std::uint64_t PicturesDecoded();
 
 // The size of the picture ReadPicture decoded, upright, before shrinking.
 PictureSize OriginalSize(const vips::VImage& picture);

@@ -115,8 +115,8 @@ using reading::PixelBytes;
 // picture before it is cut into parts. The context's operations lose what
 // the picture has no room for. `options` says where its share comes from
 // and is held; the steps say the rest.
-std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& context,
-                                       ReadOptions options) {
+// How a picture is read for the output `context` makes.
+ReadOptions ReadingFor(StepContext& context, ReadOptions options) {
   const ExtraOperations& extras = context.extras;
   options.target = [&context](PictureSize upright) {
     context.original = upright;
@@ -126,7 +126,44 @@ std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& c
   options.step_copies = StepCopies(context);
   options.keep_alpha = extras.format != kJpegOutput;  // PNG and WebP keep transparency
   options.progressive_output = extras.progressive && extras.format == kJpegOutput;
-  auto picture = ReadPicture(source, options);
+  return options;
+}
+
+// A picture read once for several outputs: as decoded, and each output's
+// own picture made from it so far, before its steps.
+struct SharedReading {
+  vips::VImage decoded;
+  std::vector<vips::VImage> sized;
+
+  // What an output read with `options` is made from: the smallest picture
+  // made so far that is still twice its size each way (as a decoder's
+  // reduction leaves it), else the picture as decoded.
+  const vips::VImage& Nearest(const ReadOptions& options) const {
+    const PictureSize t = options.TargetFor(OriginalSize(decoded));
+    const vips::VImage* nearest = &decoded;
+    if (options.reduce_only || decoded.has_alpha()) return *nearest;
+    for (const vips::VImage& made : sized) {
+      if (made.width() >= 2 * t.width && made.height() >= 2 * t.height &&
+          made.width() < nearest->width()) {
+        nearest = &made;
+      }
+    }
+    return *nearest;
+  }
+};
+
+// Read (or made from a picture read once for several outputs) and taken
+// through the steps.
+std::optional<vips::VImage> RenderBase(const std::string& source, StepContext& context,
+                                       const ReadOptions& given, SharedReading* shared = nullptr) {
+  const ReadOptions options = ReadingFor(context, given);
+  std::optional<vips::VImage> picture;
+  if (shared) {
+    picture = ShapeDecoded(shared->Nearest(options), options);
+    shared->sized.push_back(*picture);
+  } else {
+    picture = ReadPicture(source, options);
+  }
   if (!picture) return std::nullopt;
   for (const PictureStep& step : PictureSteps()) {
     if (step.on(context)) *picture = step.apply(*picture, context);
@@ -409,7 +446,8 @@ struct PreviewStop {
 // page than its first part shows.
 std::optional<vips::VImage> BaseOf(const OutputSources& sources, StepContext& context,
                                    std::optional<MemoryBudget::Ticket>& ticket,
-                                   PictureResult& result, const PreviewStop* preview) {
+                                   PictureResult& result, const PreviewStop* preview,
+                                   SharedReading* shared) {
   if (sources.page) {
     const int slice = context.extras.slice_height;
     const int enough = preview != nullptr && slice > 0 ? 2 * slice + 1 : 0;
@@ -419,7 +457,7 @@ std::optional<vips::VImage> BaseOf(const OutputSources& sources, StepContext& co
   options.hold = &ticket;
   options.failure = &result.read_failure;
   if (preview != nullptr) options.decoder_may_reduce = preview->decoder_may_reduce;
-  return RenderBase(sources.pictures.front(), context, options);
+  return RenderBase(sources.pictures.front(), context, options, shared);
 }
 
 // The one way a picture is made, for a run and a preview alike: the
@@ -429,13 +467,13 @@ PictureResult MakeOutputs(const OutputSources& sources, const std::string& outpu
                           const ProcessingSettings& settings, const PictureSwitches& switches,
                           const vips::VImage* watermark, const ExtraOperations& asked,
                           const OutputNamer& namer, const TokenValues* tokens,
-                          PreviewStop* preview = nullptr) {
+                          PreviewStop* preview = nullptr, SharedReading* shared = nullptr) {
   PictureResult result;
   ExtraOperations extras = asked;
   std::optional<MemoryBudget::Ticket> ticket;
   try {
     StepContext context{settings, switches, extras, &result.untrimmed};
-    const auto base = BaseOf(sources, context, ticket, result, preview);
+    const auto base = BaseOf(sources, context, ticket, result, preview, shared);
     if (!base) return result;
     result.original = OriginalSize(*base);
     result.unframed = result.unframed || context.unframed;
@@ -518,6 +556,80 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
                                 const vips::VImage* watermark, const ExtraOperations& extras,
                                 const OutputNamer& namer, const TokenValues* tokens) {
   return MakeOutputs({{source}}, output, settings, switches, watermark, extras, namer, tokens);
+}
+
+std::vector<PictureResult> ProcessOutputSets(const std::string& source,
+                                             const std::vector<OutputOrder>& orders) {
+  std::vector<PictureResult> results;
+  auto make = [&](const OutputOrder& o, SharedReading* shared) {
+    return MakeOutputs({{source}}, o.output, o.settings, o.switches, o.watermark, o.extras, o.namer,
+                       o.tokens, nullptr, shared);
+  };
+  if (orders.size() == 1) {
+    results.push_back(make(orders.front(), nullptr));
+    return results;
+  }
+  // Read once, at the largest any output is read at, with every copy the
+  // outputs' steps hold beside it (one output is made at a time) and each
+  // output's own picture made from it, kept for the smaller ones.
+  std::vector<ExtraOperations> extras;
+  for (const OutputOrder& o : orders) extras.push_back(o.extras);
+  std::vector<StepContext> contexts;
+  for (size_t i = 0; i < orders.size(); ++i) {
+    contexts.push_back(StepContext{orders[i].settings, orders[i].switches, extras[i]});
+  }
+  std::optional<MemoryBudget::Ticket> ticket;
+  ReadFailure failure;
+  ReadOptions shared;
+  shared.keep_decoded = true;
+  shared.hold = &ticket;
+  shared.failure = &failure;
+  for (StepContext& context : contexts) {
+    const ReadOptions own = ReadingFor(context, {});
+    shared.keep_alpha = shared.keep_alpha || own.keep_alpha;
+    shared.progressive_output = shared.progressive_output || own.progressive_output;
+    shared.step_copies = std::max(shared.step_copies, own.step_copies);
+  }
+  shared.step_copies += static_cast<int>(orders.size());
+  shared.target = [&contexts](PictureSize upright) {
+    PictureSize largest{0, 0};
+    for (StepContext& context : contexts) {
+      const PictureSize t = ReadSize(upright, context);
+      if (static_cast<std::int64_t>(t.width) * t.height >
+          static_cast<std::int64_t>(largest.width) * largest.height) {
+        largest = t;
+      }
+    }
+    return largest;
+  };
+  std::optional<SharedReading> reading;
+  try {
+    if (auto decoded = ReadPicture(source, shared)) reading.emplace(SharedReading{*decoded, {}});
+  } catch (const vips::VError&) {
+    failure.problem = ReadProblem::kDamaged;
+  }
+  results.resize(orders.size());
+  if (!reading && failure.problem != ReadProblem::kNoMemory) {
+    for (PictureResult& result : results) result.read_failure = failure;
+    return results;
+  }
+  // The largest first: a smaller one may be made from its picture. Told
+  // in the order asked.
+  std::vector<size_t> order(orders.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  if (reading) {
+    const PictureSize upright = OriginalSize(reading->decoded);
+    std::vector<std::int64_t> area;
+    for (StepContext& context : contexts) {
+      const PictureSize t = ReadSize(upright, context);
+      area.push_back(static_cast<std::int64_t>(t.width) * t.height);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&area](size_t a, size_t b) { return area[a] > area[b]; });
+  }
+  // Too large to keep whole: each output reads it as it alone needs.
+  for (const size_t i : order) results[i] = make(orders[i], reading ? &*reading : nullptr);
+  return results;
 }
 
 std::optional<vips::VImage> RenderPicture(const OutputSources& sources,

@@ -92,6 +92,23 @@ PictureResult ProcessOnePicture(const std::string& source, const std::string& ou
                                 const OutputNamer& namer = nullptr,
                                 const TokenValues* tokens = nullptr);
 
+// One of several outputs made from one picture: what ProcessOutput takes.
+struct OutputOrder {
+  std::string output;
+  const ProcessingSettings& settings;
+  const PictureSwitches& switches;
+  const vips::VImage* watermark = nullptr;
+  ExtraOperations extras{};
+  OutputNamer namer = nullptr;
+  const TokenValues* tokens = nullptr;
+};
+// Every output of `orders` made from `source`, read and decoded once (at
+// the size the largest needs, kept in memory while they are made, one
+// after another); each as ProcessOnePicture makes it. A picture too large
+// to keep whole is read for each output on its own.
+std::vector<PictureResult> ProcessOutputSets(const std::string& source,
+                                             const std::vector<OutputOrder>& orders);
+
 // The same making up to the encoding, as a preview shows it: the picture
 // as it will be written (the first part of one cut into parts), or none
 // when it cannot be read. `mark_failed`, when given, tells whether a mark

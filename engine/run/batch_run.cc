@@ -1,6 +1,7 @@
 #include "engine/run/batch_run.h"
 
 #include <chrono>
+#include <deque>
 #include <optional>
 #include <string>
 #include <thread>
@@ -55,19 +56,10 @@ class BatchRun {
     target_inside_source_ = checks.target_inside_source();
     outcome_.checked = s_;
     outcome_.target = target_;
-    switches_ = RunSwitches(request_.inputs);
-    plan_.emplace(source, target_, SettingsKey(OutputSettingsText(s_, switches_, request_.extras)),
-                  request_.extras, ShardName(), switches_.text_watermark ? s_.sy_text : "");
-    if (plan_->LoadJournal() == ResumeJournal::Loaded::kUnusable)
-      port_.AppendLogLine(msg::JournalUnusable(plan_->JournalPath(), plan_->JournalProblem()));
-    if (plan_->JournalLongLines() > 0)
-      port_.AppendLogLine(msg::JournalLongLines(plan_->JournalPath(), plan_->JournalLongLines()));
-    if (!plan_->ListProblem().empty()) {
-      port_.ShowMessage(msg::kNoticeCaption, plan_->ListProblem(), MessageIcon::kError);
+    if (!OpenSets(source)) {
       RemoveMadeFolders(checks);
       return;
     }
-    planner_.emplace(port_, *plan_, request_, s_, switches_);
     if (request_.inputs.subfolders) {
       RunSubfolders(source);
     } else {
@@ -84,36 +76,104 @@ class BatchRun {
     }
   }
 
+  // One output set of the run: where its outputs go and what they are
+  // made with. A run asked for none has one: the target itself.
+  struct Set {
+    std::string name;    // its subfolder of the target; "" for the target
+    std::string target;  // its folder
+    UserInputs inputs;   // as it is made: its own width
+    ProcessingSettings s;
+    PictureSwitches switches;
+    ExtraOperations extras;
+    std::optional<OutputPlan> plan;
+    RunWatermark mark;
+  };
+
+  // Each set's plan, its journal read; false when the run is refused.
+  bool OpenSets(const std::string& source) {
+    std::vector<OutputSet> asked = request_.sets;
+    const bool several = !asked.empty();
+    if (!several) asked.push_back({"", 0, request_.extras});
+    std::vector<PlannedSet> planned;
+    for (const OutputSet& wanted : asked) {
+      Set& set = sets_.emplace_back();
+      set.name = wanted.name;
+      set.target = several ? platform::JoinPath(target_, wanted.name) : target_;
+      set.inputs = request_.inputs;
+      set.s = s_;
+      if (several) {
+        set.inputs.width_on = wanted.width > 0;
+        set.inputs.width = std::to_string(wanted.width);
+        if (wanted.width > 0) set.s.width = wanted.width;
+      }
+      set.switches = RunSwitches(set.inputs);
+      set.extras = wanted.extras;
+      OutputPlan& plan = set.plan.emplace(
+          source, set.target, SettingsKey(OutputSettingsText(set.s, set.switches, set.extras)),
+          set.extras, ShardName(), set.switches.text_watermark ? set.s.sy_text : "");
+      if (plan.LoadJournal() == ResumeJournal::Loaded::kUnusable)
+        port_.AppendLogLine(msg::JournalUnusable(plan.JournalPath(), plan.JournalProblem()));
+      if (plan.JournalLongLines() > 0)
+        port_.AppendLogLine(msg::JournalLongLines(plan.JournalPath(), plan.JournalLongLines()));
+      if (!plan.ListProblem().empty()) {
+        port_.ShowMessage(msg::kNoticeCaption, plan.ListProblem(), MessageIcon::kError);
+        return false;
+      }
+      planned.push_back({plan, set.s, set.switches, set.extras, set.target});
+    }
+    planner_.emplace(port_, request_, std::move(planned));
+    return true;
+  }
+
   // The checks have passed and the pictures are listed: the run starts
   // with these operations, told alike by every front end.
   void LogOperations() {
-    const std::string basics = DescribeBasics(request_.inputs, s_);
-    const std::string described = OperationsInEffect(request_.extras, switches_);
-    if (!basics.empty()) port_.AppendLogLine(basics);
-    if (!described.empty()) port_.AppendLogLine(described);
-    teller_.SetOperations(basics + (basics.empty() || described.empty() ? "" : "；") + described);
+    std::string heading;
+    for (const Set& set : sets_) {
+      const std::string basics = DescribeBasics(set.inputs, set.s);
+      const std::string described = OperationsInEffect(set.extras, set.switches);
+      // Each set's lines under its name.
+      const std::string named = set.name.empty() ? "" : set.name + "：";
+      if (!set.name.empty()) port_.AppendLogLine(msg::OutputSetHeading(set.name, set.target));
+      if (!basics.empty()) port_.AppendLogLine(named + basics);
+      if (!described.empty()) port_.AppendLogLine(named + described);
+      const std::string both =
+          basics + (basics.empty() || described.empty() ? "" : "；") + described;
+      if (!both.empty()) heading += (heading.empty() ? "" : "　") + named + both;
+    }
+    teller_.SetOperations(heading);
     if (planner_->passed_over() > 0) port_.AppendLogLine(msg::PassedOver(planner_->passed_over()));
-    if (plan_->NotOnList() > 0) port_.AppendLogLine(msg::NotOnList(plan_->NotOnList()));
-    for (const RenameListLine& line : plan_->UnusedListLines()) {
+    // The item list names alike in every set.
+    const OutputPlan& plan = *sets_.front().plan;
+    if (plan.NotOnList() > 0) port_.AppendLogLine(msg::NotOnList(plan.NotOnList()));
+    for (const RenameListLine& line : plan.UnusedListLines()) {
       port_.AppendLogLine(msg::ListLineUnused(line.number, line.given));
     }
   }
 
   // Read once for the whole run; one that cannot be read is reported once
   // and the run goes on without it.
-  void ReadWatermark(const std::vector<const std::vector<PlannedPicture>*>& pictures) {
-    if (!switches_.picture_watermark) return;
+  void ReadWatermark(const std::vector<const FolderPlans*>& pictures) {
     std::vector<std::string> sources;
     for (const auto* folder : pictures) {
-      for (const PlannedPicture& picture : *folder) {
+      for (const PlannedPicture& picture : folder->front()) {
         const auto& made_of = picture.sources.pictures;
         sources.insert(sources.end(), made_of.begin(), made_of.end());
       }
     }
-    if (!ReadRunWatermark(mark_, s_, switches_, request_.extras, sources)) {
-      port_.AppendLogLine(msg::ReadError(s_.sy_image, mark_.why));
-      outcome_.marks_missing = true;
+    for (Set& set : sets_) {
+      if (!set.switches.picture_watermark) continue;
+      if (!ReadRunWatermark(set.mark, set.s, set.switches, set.extras, sources)) {
+        port_.AppendLogLine(msg::ReadError(set.s.sy_image, set.mark.why));
+        outcome_.marks_missing = true;
+        return;  // the same file for every set: told once
+      }
     }
+  }
+
+  // The rows a folder's pictures give: one per picture and set.
+  int RowsOf(const std::optional<FolderPlans>& plans) const {
+    return plans ? static_cast<int>(plans->front().size() * sets_.size()) : 1;
   }
 
   void RunSubfolders(const std::string& source) {
@@ -122,16 +182,14 @@ class BatchRun {
     // Every folder listed and its outputs planned first: the run knows
     // how many pictures it has, and refuses names two would share before
     // anything is written.
-    std::vector<std::optional<std::vector<PlannedPicture>>> listed;
+    std::vector<std::optional<FolderPlans>> listed;
     for (int i = 0; i < folders.count(); ++i) {
-      const std::string& folder = *StringListGet(folders, i);
-      listed.push_back(
-          planner_->PlanFolder(folder, target_ + folder.substr(source.size()), source));
+      listed.push_back(planner_->PlanFolder(*StringListGet(folders, i), source));
       if (!listed.back() && planner_->refused()) return;
       // A folder that cannot be listed is a row of its own.
-      total_ += listed.back() ? static_cast<int>(listed.back()->size()) : 1;
+      total_ += RowsOf(listed.back());
     }
-    std::vector<const std::vector<PlannedPicture>*> all;
+    std::vector<const FolderPlans*> all;
     for (const auto& folder : listed) {
       if (folder) all.push_back(&*folder);
     }
@@ -157,7 +215,7 @@ class BatchRun {
         for (size_t later = static_cast<size_t>(i) + 1; later < listed.size(); ++later) {
           PlannedPicture unlisted;
           unlisted.source = *StringListGet(folders, static_cast<int>(later));
-          NotReached(listed[later] ? *listed[later] : std::vector{unlisted}, 0);
+          NotReached(listed[later] ? *listed[later] : FolderPlans{{unlisted}}, 0);
         }
         break;
       }
@@ -193,11 +251,17 @@ class BatchRun {
   // One folder of the tree: its target folder made, its pictures handed to
   // the pool.
   FolderStep RunTreeFolder(const std::string& source, const std::string& folder,
-                           const std::optional<std::vector<PlannedPicture>>& files) {
+                           const std::optional<FolderPlans>& files) {
     const std::string below = folder.substr(source.size());
-    const std::string target_folder = target_ + below;
-    const auto made = platform::MakeFolderBelow(target_, below);
+    std::string target_folder = target_ + below;
+    auto made = platform::FolderMade::kReady;
+    for (const Set& set : sets_) {
+      if (made != platform::FolderMade::kReady) break;
+      target_folder = set.target + below;
+      made = platform::MakeFolderBelow(target_, target_folder.substr(target_.size()));
+    }
     if (made == platform::FolderMade::kFailed || !files) {
+      if (made != platform::FolderMade::kFailed) target_folder = target_ + below;
       const bool not_made = made == platform::FolderMade::kFailed;
       Report(true);
       FolderFailed(folder, not_made ? target_folder : "", files,
@@ -214,11 +278,11 @@ class BatchRun {
       Report(true);
       port_.AppendLogLine(msg::TargetLink(target_folder));
       ++outcome_.folders_left;
-      done_ += static_cast<int>(files->size());
+      done_ += RowsOf(files);
       port_.SetPictureCount(done_, total_);
       return FolderStep::kSubmitted;
     }
-    return SubmitFiles(target_folder, *files) ? FolderStep::kSubmitted : FolderStep::kAbandoned;
+    return SubmitFiles(below, *files) ? FolderStep::kSubmitted : FolderStep::kAbandoned;
   }
 
   // A folder whose pictures are never tried: named in the log with why,
@@ -226,8 +290,7 @@ class BatchRun {
   // could not be listed). `target_folder` is the folder that could not be
   // made; "" when `folder` could not be listed.
   void FolderFailed(const std::string& folder, const std::string& target_folder,
-                    const std::optional<std::vector<PlannedPicture>>& files,
-                    platform::WriteProblem why) {
+                    const std::optional<FolderPlans>& files, platform::WriteProblem why) {
     const bool reading = target_folder.empty();
     const std::string line =
         msg::FolderError(reading ? msg::kCannotReadSource : msg::kCannotCreateTarget,
@@ -246,11 +309,13 @@ class BatchRun {
     }
     failed.outcome = PictureOutcome::kWriteFailed;
     failed.write_problem = why;
-    for (const PlannedPicture& picture : *files) tell(picture.source);
+    for (const auto& set : *files) {
+      for (const PlannedPicture& picture : set) tell(picture.source);
+    }
   }
 
   void RunOneFolder(const std::string& source) {
-    auto files = planner_->PlanFolder(source, target_, source);
+    auto files = planner_->PlanFolder(source, source);
     if (!files) {
       if (planner_->refused()) return;
       total_ = 1;
@@ -261,13 +326,24 @@ class BatchRun {
       outcome_.end = RunEnd::kCutShort;
       return;
     }
-    total_ = static_cast<int>(files->size());
+    total_ = RowsOf(files);
     ReadWatermark({&*files});
     LogOperations();
-    port_.SetProgressRange(total_);
+    port_.SetProgressRange(static_cast<int>(files->front().size()));
     port_.SetPictureCount(0, total_);
     progress_per_file_ = true;
-    if (!SubmitFiles(target_, *files)) {
+    for (const Set& set : sets_) {
+      if (set.target == target_) continue;
+      if (platform::MakeFolderBelow(target_, set.target.substr(target_.size())) ==
+          platform::FolderMade::kFailed) {
+        FolderFailed(source, set.target, files, platform::LastWriteProblem());
+        port_.ShowMessage(msg::kNoticeCaption, msg::kCannotCreateTarget, MessageIcon::kError);
+        outcome_.focus = Field::kTarget;
+        outcome_.end = RunEnd::kCutShort;
+        return;
+      }
+    }
+    if (!SubmitFiles("", *files)) {
       if (stopped_) EndStopped();
       return;
     }
@@ -285,47 +361,76 @@ class BatchRun {
                       [this](int step) { port_.SetProgressPosition(step); }});
   }
 
-  // The pictures of one folder, in file order: the plan's decisions
-  // (clash, skip-done, the overwrite question) are taken here, the
-  // pictures are processed by the pool, and their outcomes are reported in
-  // file order. False when the user refused to overwrite.
-  bool SubmitFiles(const std::string& target_folder, const std::vector<PlannedPicture>& files) {
+  // The pictures of one folder (`below` the source), in file order, each
+  // for every set: the plans' decisions (clash, skip-done, the overwrite
+  // question) are taken here, the outputs a picture still needs are made
+  // by the pool from one reading, and their outcomes are reported in file
+  // order. False when the user refused to overwrite.
+  bool SubmitFiles(const std::string& below, const FolderPlans& files) {
     // What an earlier, killed run was writing when it died.
-    platform::RemoveStaleTemporaries(target_folder);
-    for (size_t i = 0; i < files.size(); ++i) {
+    for (const Set& set : sets_) platform::RemoveStaleTemporaries(set.target + below);
+    for (size_t i = 0; i < files.front().size(); ++i) {
       WhilePaused();
       if (StopAsked()) {
         stopped_ = true;
         NotReached(files, i);
         return false;
       }
-      InOrderQueue::Item item{static_cast<int>(i), files[i], true};
-      item.picture.stamp = OutputPlan::StampOf(item.picture);
-      // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
-      const bool skipped =
-          !item.picture.clash && request_.skip_done && plan_->StillDone(item.picture);
-      if (skipped || item.picture.clash) {
-        PictureResult decided;
-        decided.outcome = skipped ? PictureOutcome::kSkipped : PictureOutcome::kNameClash;
-        decided.outputs = skipped ? plan_->DoneOutputs(item.picture.source)
-                                  : std::vector<std::string>{item.picture.output};
-        item.journaled = !skipped;
-        queue_.Decided(std::move(item), std::move(decided));
-        continue;
+      std::vector<InOrderQueue::Item> made;
+      for (size_t k = 0; k < sets_.size(); ++k) {
+        InOrderQueue::Item item{static_cast<int>(i), files[k][i], true, static_cast<int>(k)};
+        const Decision decision = Decide(item);
+        if (decision == Decision::kRefused) return false;
+        if (decision == Decision::kMake) made.push_back(std::move(item));
       }
-      if (answer_ == OverwriteAnswer::kNotAsked && plan_->OutputsExist(item.picture)) {
-        Report(true);  // what came before the question is shown before it
-        if (!AskOverwrite()) return false;
-      }
-      const PlannedPicture picture = item.picture;
-      queue_.Submit(std::move(item), [this, picture](int) {
-        return RunPictureJob(
-            {s_, switches_, request_.extras, mark_.picture ? &*mark_.picture : nullptr, *plan_},
-            picture);
-      });
+      if (!made.empty()) SubmitOutputs(std::move(made));
       Report(false);
     }
     return true;
+  }
+
+  enum class Decision { kMake, kDecided, kRefused };
+
+  // Told without making when the set's output is done or its name is
+  // taken; asks the overwrite question before the first output that would
+  // replace a file (kRefused: the user would not).
+  Decision Decide(InOrderQueue::Item& item) {
+    OutputPlan& plan = *sets_[static_cast<size_t>(item.set)].plan;
+    item.picture.stamp = OutputPlan::StampOf(item.picture);
+    // "a.png" and "a.png.jpg" both give "a.png.jpg": the first keeps it.
+    const bool skipped = !item.picture.clash && request_.skip_done && plan.StillDone(item.picture);
+    if (skipped || item.picture.clash) {
+      PictureResult decided;
+      decided.outcome = skipped ? PictureOutcome::kSkipped : PictureOutcome::kNameClash;
+      decided.outputs = skipped ? plan.DoneOutputs(item.picture.source)
+                                : std::vector<std::string>{item.picture.output};
+      item.journaled = !skipped;
+      queue_.Decided(std::move(item), std::move(decided));
+      return Decision::kDecided;
+    }
+    if (answer_ == OverwriteAnswer::kNotAsked && plan.OutputsExist(item.picture)) {
+      Report(true);  // what came before the question is shown before it
+      if (!AskOverwrite()) return Decision::kRefused;
+    }
+    return Decision::kMake;
+  }
+
+  // The outputs of one picture, one per set, made by the pool: a picture
+  // read once for them all; a page made for each on its own.
+  void SubmitOutputs(std::vector<InOrderQueue::Item> items) {
+    std::vector<PlannedPicture> pictures;
+    for (const InOrderQueue::Item& item : items) pictures.push_back(item.picture);
+    std::vector<int> set_of;
+    for (const InOrderQueue::Item& item : items) set_of.push_back(item.set);
+    queue_.SubmitGroup(std::move(items), [this, pictures, set_of](int) {
+      std::vector<PictureJob> jobs;
+      for (const int k : set_of) {
+        Set& set = sets_[static_cast<size_t>(k)];
+        jobs.push_back({set.s, set.switches, set.extras,
+                        set.mark.picture ? &*set.mark.picture : nullptr, *set.plan});
+      }
+      return RunPictureJobs(jobs, pictures);
+    });
   }
 
   bool StopAsked() const { return request_.stop && request_.stop->load(); }
@@ -338,11 +443,14 @@ class BatchRun {
   }
 
   // The pictures from `first` on, listed in the report as not started.
-  void NotReached(const std::vector<PlannedPicture>& files, size_t first) {
-    for (size_t i = first; i < files.size(); ++i) {
-      PictureResult result;
-      result.outcome = PictureOutcome::kNotReached;
-      queue_.Decided({static_cast<int>(i), files[i], false}, std::move(result));
+  void NotReached(const FolderPlans& files, size_t first) {
+    for (size_t i = first; i < files.front().size(); ++i) {
+      for (size_t k = 0; k < files.size(); ++k) {
+        PictureResult result;
+        result.outcome = PictureOutcome::kNotReached;
+        queue_.Decided({static_cast<int>(i), files[k][i], false, static_cast<int>(k)},
+                       std::move(result));
+      }
     }
   }
 
@@ -357,8 +465,9 @@ class BatchRun {
 
   void Journal(const InOrderQueue::Item& item, const PictureResult& result) {
     std::vector<std::string> surplus;
-    if (!plan_->Record(item.picture, result, surplus)) {
-      port_.AppendLogLine(msg::SaveError(plan_->JournalPath(), plan_->JournalProblem()));
+    OutputPlan& plan = *sets_[static_cast<size_t>(item.set)].plan;
+    if (!plan.Record(item.picture, result, surplus)) {
+      port_.AppendLogLine(msg::SaveError(plan.JournalPath(), plan.JournalProblem()));
     }
     for (const std::string& path : surplus) port_.AppendLogLine(msg::SurplusPartKept(path));
   }
@@ -380,17 +489,21 @@ class BatchRun {
 
   void Report(const InOrderQueue::Item& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
+    Set& set = sets_[static_cast<size_t>(item.set)];
     // Written, then its name taken by an earlier picture finished later.
-    if (result.outcome == PictureOutcome::kProcessed && plan_->Displaced(item.picture.source)) {
+    if (result.outcome == PictureOutcome::kProcessed && set.plan->Displaced(item.picture.source)) {
       result.outcome = PictureOutcome::kNameClash;
       result.outputs = {result.output};
     }
     if (request_.on_picture) request_.on_picture(item.picture.source, result);
     // A watermark picture that could not be read was told once.
-    const bool mark_errors_told = mark_.picture || !switches_.picture_watermark;
-    teller_.Tell(item.picture, std::move(result), mark_errors_told);
-    // Every picture moves the bar, an unreadable one too: it ends full.
-    if (progress_per_file_) port_.SetProgressPosition(item.position + 1);
+    const bool mark_errors_told = set.mark.picture || !set.switches.picture_watermark;
+    teller_.Tell(item.picture, std::move(result), mark_errors_told, set.extras);
+    // Every picture moves the bar, an unreadable one too: it ends full (a
+    // picture's last set moves it).
+    if (progress_per_file_ && static_cast<size_t>(item.set) + 1 == sets_.size()) {
+      port_.SetProgressPosition(item.position + 1);
+    }
   }
 
   void AskSummary() {
@@ -408,15 +521,13 @@ class BatchRun {
   ProcessingSettings s_;
   std::string target_;
   bool target_inside_source_ = false;
-  std::optional<OutputPlan> plan_;  // once the checks have passed
+  std::deque<Set> sets_;  // once the checks have passed; never moved
   std::optional<FolderPlanner> planner_;
-  PictureSwitches switches_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder
   RunRequest request_;
   int total_ = 0;  // pictures of the run
   int done_ = 0;   // pictures reported
-  RunWatermark mark_;
   // Last, so that its threads are done before anything they use goes.
   InOrderQueue queue_{workers_};
   OverwriteAnswer answer_ = OverwriteAnswer::kNotAsked;

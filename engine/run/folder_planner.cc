@@ -7,26 +7,29 @@
 
 namespace lumivane {
 
-std::optional<std::vector<PlannedPicture>> FolderPlanner::PlanFolder(
-    const std::string& folder, const std::string& target_folder, const std::string& source) {
+std::optional<FolderPlans> FolderPlanner::PlanFolder(const std::string& folder,
+                                                     const std::string& source) {
   auto files = ListPictureFiles(folder, &passed_over_);
   if (!files) {
     unlisted_[folder] = platform::LastWriteProblem();
     return std::nullopt;
   }
-  const StringList share =
-      ShardShare(*files, folder.substr(source.size()), request_.shard_index, request_.shard_count);
-  std::vector<PlannedPicture> planned;
-  auto shape_of = [this](const std::string& picture) {
-    return ForetoldShape(picture, s_, switches_, request_.extras);
-  };
-  if (const auto clash =
-          plan_.PlanFolder(folder, target_folder, *files, share, shape_of, planned)) {
-    port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
-    refused_ = true;
-    return std::nullopt;
+  const std::string below = folder.substr(source.size());
+  const StringList share = ShardShare(*files, below, request_.shard_index, request_.shard_count);
+  FolderPlans plans;
+  for (const PlannedSet& set : sets_) {
+    auto shape_of = [&set](const std::string& picture) {
+      return ForetoldShape(picture, set.settings, set.switches, set.extras);
+    };
+    std::vector<PlannedPicture>& planned = plans.emplace_back();
+    if (const auto clash =
+            set.plan.PlanFolder(folder, set.target + below, *files, share, shape_of, planned)) {
+      port_.ShowMessage(msg::kNoticeCaption, msg::RenameClash(*clash), MessageIcon::kError);
+      refused_ = true;
+      return std::nullopt;
+    }
   }
-  return planned;
+  return plans;
 }
 
 platform::WriteProblem FolderPlanner::WhyUnlisted(const std::string& folder) const {

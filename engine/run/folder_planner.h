@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/picture/processing_settings.h"
@@ -19,19 +20,29 @@
 
 namespace lumivane {
 
+// One output set's part in the planning: its plan, what its outputs are
+// made with, and its target folder (the tree's below it).
+struct PlannedSet {
+  OutputPlan& plan;
+  const ProcessingSettings& settings;
+  const PictureSwitches& switches;
+  const ExtraOperations& extras;
+  std::string target;
+};
+
+// A folder's pictures for each output set, in the same order.
+using FolderPlans = std::vector<std::vector<PlannedPicture>>;
+
 class FolderPlanner {
  public:
-  FolderPlanner(WindowPort& port, OutputPlan& plan, const RunRequest& request,
-                const ProcessingSettings& settings, const PictureSwitches& switches)
-      : port_(port), plan_(plan), request_(request), s_(settings), switches_(switches) {}
+  FolderPlanner(WindowPort& port, const RunRequest& request, std::vector<PlannedSet> sets)
+      : port_(port), request_(request), sets_(std::move(sets)) {}
 
-  // The pictures of `folder` (below `source`, its outputs in
-  // `target_folder`). None when the folder cannot be read, or (refused())
-  // when renamed outputs two pictures would share refuse the run, told
-  // then.
-  std::optional<std::vector<PlannedPicture>> PlanFolder(const std::string& folder,
-                                                        const std::string& target_folder,
-                                                        const std::string& source);
+  // The pictures of `folder` (below `source`), listed once, each set's
+  // outputs in its target folder below its target. None when the folder
+  // cannot be read, or (refused()) when renamed outputs two pictures would
+  // share refuse the run, told then.
+  std::optional<FolderPlans> PlanFolder(const std::string& folder, const std::string& source);
   bool refused() const { return refused_; }
   // Files of the listed folders that are no pictures.
   int passed_over() const { return passed_over_; }
@@ -40,10 +51,8 @@ class FolderPlanner {
 
  private:
   WindowPort& port_;
-  OutputPlan& plan_;
   const RunRequest& request_;
-  const ProcessingSettings& s_;
-  const PictureSwitches& switches_;
+  std::vector<PlannedSet> sets_;
   int passed_over_ = 0;
   bool refused_ = false;
   std::map<std::string, platform::WriteProblem> unlisted_;

@@ -124,6 +124,9 @@ std::string Stopped(int processed, int not_reached, const std::string& report) {
          (report.empty() ? "" : "，" + ReportAt(report));
 }
 std::string ReportAt(const std::string& report) { return "每张图片的结果记在 " + report; }
+std::string OutputSetHeading(const std::string& name, const std::string& folder) {
+  return "输出“" + name + "”，保存到 " + folder;
+}
 std::string PassedOver(int count) { return "跳过 " + std::to_string(count) + " 个不是图片的文件"; }
 std::string NothingOpensFolder(const std::string& folder) {
   return "这台电脑上没有能打开文件夹的程序。处理后的图片在：" + folder;

@@ -9,6 +9,24 @@
 
 namespace lumivane {
 
+namespace {
+
+// A picture whose watermark picture was asked for and could not be read
+// is not done.
+void MarkMissing(const PictureJob& job, PictureResult& result) {
+  if (job.switches.picture_watermark && job.watermark == nullptr &&
+      result.outcome == PictureOutcome::kProcessed) {
+    result.outcome = PictureOutcome::kMarkFailed;
+  }
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+}  // namespace
+
 PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture) {
   const auto start = std::chrono::steady_clock::now();
   const TokenValues tokens = job.plan.TokensOf(picture);
@@ -17,13 +35,38 @@ PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture
   };
   PictureResult result = ProcessOutput(picture.sources, picture.output, job.settings, job.switches,
                                        job.watermark, job.extras, namer, &tokens);
-  if (job.switches.picture_watermark && job.watermark == nullptr &&
-      result.outcome == PictureOutcome::kProcessed) {
-    result.outcome = PictureOutcome::kMarkFailed;
-  }
-  result.milliseconds =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  MarkMissing(job, result);
+  result.milliseconds = MillisecondsSince(start);
   return result;
+}
+
+std::vector<PictureResult> RunPictureJobs(const std::vector<PictureJob>& jobs,
+                                          const std::vector<PlannedPicture>& pictures) {
+  std::vector<PictureResult> results;
+  if (jobs.size() == 1 || pictures.front().sources.page) {
+    for (size_t i = 0; i < jobs.size(); ++i) results.push_back(RunPictureJob(jobs[i], pictures[i]));
+    return results;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<TokenValues> tokens;
+  for (size_t i = 0; i < jobs.size(); ++i) tokens.push_back(jobs[i].plan.TokensOf(pictures[i]));
+  std::vector<OutputOrder> orders;
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    const PictureJob& job = jobs[i];
+    const PlannedPicture& picture = pictures[i];
+    orders.push_back({picture.output, job.settings, job.switches, job.watermark, job.extras,
+                      [&job, &picture](PictureSize size, const std::vector<int>& heights) {
+                        return job.plan.NameOutputs(picture, size, heights);
+                      },
+                      &tokens[i]});
+  }
+  results = ProcessOutputSets(pictures.front().sources.pictures.front(), orders);
+  const double share = MillisecondsSince(start) / static_cast<double>(results.size());
+  for (size_t i = 0; i < results.size(); ++i) {
+    MarkMissing(jobs[i], results[i]);
+    results[i].milliseconds = share;
+  }
+  return results;
 }
 
 MarkSwitches MarksOf(const PictureSwitches& switches) {

@@ -32,6 +32,12 @@ struct PictureJob {
 // asked for and could not be read is not done.
 PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture);
 
+// The outputs of one picture for several sets (`pictures`: its plan in
+// each, the job of each), from one reading of it; a page is made for each
+// on its own. Timed together: each is given its share.
+std::vector<PictureResult> RunPictureJobs(const std::vector<PictureJob>& jobs,
+                                          const std::vector<PlannedPicture>& pictures);
+
 // The operations' log line for a run with these switches, the marks'
 // operations only where their mark is on; "" when none is on.
 std::string OperationsInEffect(const ExtraOperations& extras, const PictureSwitches& switches);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/picture/extra_operations.h"
 #include "engine/picture/processing_settings.h"
@@ -66,10 +67,22 @@ enum class Field {
 // "width", "text_vertical_margin", ...
 const char* FieldName(Field field);
 
+// One of several output sets a run makes, each picture read once for them
+// all: its subfolder of the target, the width it is shrunk to (0: none)
+// and its operations.
+struct OutputSet {
+  std::string name;
+  int width = 0;
+  ExtraOperations extras;
+};
+
 struct RunRequest {
   UserInputs inputs;
   ExtraOperations extras;  // what marketplaces ask beyond the switches
-  int workers = 0;         // pictures processed at once; 0: one per core
+  // Several output sets instead of one into the target (the inputs' width
+  // and `extras` then give way to each set's own).
+  std::vector<OutputSet> sets;
+  int workers = 0;  // pictures processed at once; 0: one per core
   // This process's share of the job: shard `shard_index` of `shard_count`.
   int shard_index = 0;
   int shard_count = 1;

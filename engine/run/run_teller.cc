@@ -17,7 +17,8 @@ std::string RunTeller::Shown(const PlannedPicture& picture) const {
   return outputs.size() == 1 ? outputs.front() : picture.output;
 }
 
-void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told) {
+void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told,
+                     const ExtraOperations& extras) {
   const std::string& source = picture.source;
   if (result.untrimmed == Untrimmed::kNoPlainBackground) {
     Log(msg::NoPlainBackground(source));
@@ -44,7 +45,7 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       ++(told.left_out.empty() ? summary_.processed : summary_.failed);
       if (told.over_limit) {
         ++summary_.over_limit;
-        Log(msg::OverLimit(Shown(picture), request_.extras.max_kb));
+        Log(msg::OverLimit(Shown(picture), extras.max_kb));
       }
       break;
     case PictureOutcome::kReadFailed:
@@ -55,7 +56,7 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       ++summary_.failed;
       // The part that could not be written, when the picture was cut.
       const std::string& path = told.outputs.empty() ? picture.output : told.outputs.back();
-      Log(told.too_large_for_format ? msg::TooLargeForFormat(path, request_.extras.format)
+      Log(told.too_large_for_format ? msg::TooLargeForFormat(path, extras.format)
                                     : msg::SaveError(path, told.write_problem));
       break;
     }

@@ -23,7 +23,9 @@ class RunTeller {
   // Tells one picture. `mark_errors_told`: a mark that could not be laid
   // is told per picture (not when the watermark picture itself could not
   // be read, which was told once).
-  void Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told);
+  // `extras`: what the picture's output was made with.
+  void Tell(const PlannedPicture& picture, PictureResult result, bool mark_errors_told,
+            const ExtraOperations& extras);
   // A picture, or a folder, that was never tried: its folder could not be
   // listed or made, which `told` (logged once for the folder) says.
   void TellUnmade(const std::string& source, PictureResult result, const std::string& told);
