@@ -19,6 +19,7 @@
 #include "engine/run/picture_job.h"
 #include "engine/run/picture_pool.h"
 #include "engine/run/resume_journal.h"
+#include "engine/run/run_sets.h"
 #include "engine/run/run_teller.h"
 #include "engine/run/shards.h"
 #include "engine/run/tree_listing.h"
@@ -76,50 +77,11 @@ class BatchRun {
     }
   }
 
-  // One output set of the run: where its outputs go and what they are
-  // made with. A run asked for none has one: the target itself.
-  struct Set {
-    std::string name;    // its subfolder of the target; "" for the target
-    std::string target;  // its folder
-    UserInputs inputs;   // as it is made: its own width
-    ProcessingSettings s;
-    PictureSwitches switches;
-    ExtraOperations extras;
-    std::optional<OutputPlan> plan;
-    RunWatermark mark;
-  };
-
   // Each set's plan, its journal read; false when the run is refused.
   bool OpenSets(const std::string& source) {
-    std::vector<OutputSet> asked = request_.sets;
-    const bool several = !asked.empty();
-    if (!several) asked.push_back({"", 0, request_.extras});
     std::vector<PlannedSet> planned;
-    for (const OutputSet& wanted : asked) {
-      Set& set = sets_.emplace_back();
-      set.name = wanted.name;
-      set.target = several ? platform::JoinPath(target_, wanted.name) : target_;
-      set.inputs = request_.inputs;
-      set.s = s_;
-      if (several) {
-        set.inputs.width_on = wanted.width > 0;
-        set.inputs.width = std::to_string(wanted.width);
-        if (wanted.width > 0) set.s.width = wanted.width;
-      }
-      set.switches = RunSwitches(set.inputs);
-      set.extras = wanted.extras;
-      OutputPlan& plan = set.plan.emplace(
-          source, set.target, SettingsKey(OutputSettingsText(set.s, set.switches, set.extras)),
-          set.extras, ShardName(), set.switches.text_watermark ? set.s.sy_text : "");
-      if (plan.LoadJournal() == ResumeJournal::Loaded::kUnusable)
-        port_.AppendLogLine(msg::JournalUnusable(plan.JournalPath(), plan.JournalProblem()));
-      if (plan.JournalLongLines() > 0)
-        port_.AppendLogLine(msg::JournalLongLines(plan.JournalPath(), plan.JournalLongLines()));
-      if (!plan.ListProblem().empty()) {
-        port_.ShowMessage(msg::kNoticeCaption, plan.ListProblem(), MessageIcon::kError);
-        return false;
-      }
-      planned.push_back({plan, set.s, set.switches, set.extras, set.target});
+    if (!OpenRunSets(port_, request_, s_, source, target_, ShardName(), sets_, planned)) {
+      return false;
     }
     planner_.emplace(port_, request_, std::move(planned));
     return true;
@@ -128,19 +90,7 @@ class BatchRun {
   // The checks have passed and the pictures are listed: the run starts
   // with these operations, told alike by every front end.
   void LogOperations() {
-    std::string heading;
-    for (const Set& set : sets_) {
-      const std::string basics = DescribeBasics(set.inputs, set.s);
-      const std::string described = OperationsInEffect(set.extras, set.switches);
-      // Each set's lines under its name.
-      const std::string named = set.name.empty() ? "" : set.name + "：";
-      if (!set.name.empty()) port_.AppendLogLine(msg::OutputSetHeading(set.name, set.target));
-      if (!basics.empty()) port_.AppendLogLine(named + basics);
-      if (!described.empty()) port_.AppendLogLine(named + described);
-      const std::string both =
-          basics + (basics.empty() || described.empty() ? "" : "；") + described;
-      if (!both.empty()) heading += (heading.empty() ? "" : "　") + named + both;
-    }
+    const std::string heading = LogSetOperations(port_, sets_);
     teller_.SetOperations(heading);
     if (planner_->passed_over() > 0) port_.AppendLogLine(msg::PassedOver(planner_->passed_over()));
     // The item list names alike in every set.
@@ -161,7 +111,7 @@ class BatchRun {
         sources.insert(sources.end(), made_of.begin(), made_of.end());
       }
     }
-    for (Set& set : sets_) {
+    for (RunSet& set : sets_) {
       if (!set.switches.picture_watermark) continue;
       if (!ReadRunWatermark(set.mark, set.s, set.switches, set.extras, sources)) {
         port_.AppendLogLine(msg::ReadError(set.s.sy_image, set.mark.why));
@@ -255,7 +205,7 @@ class BatchRun {
     const std::string below = folder.substr(source.size());
     std::string target_folder = target_ + below;
     auto made = platform::FolderMade::kReady;
-    for (const Set& set : sets_) {
+    for (const RunSet& set : sets_) {
       if (made != platform::FolderMade::kReady) break;
       target_folder = set.target + below;
       made = platform::MakeFolderBelow(target_, target_folder.substr(target_.size()));
@@ -332,7 +282,7 @@ class BatchRun {
     port_.SetProgressRange(static_cast<int>(files->front().size()));
     port_.SetPictureCount(0, total_);
     progress_per_file_ = true;
-    for (const Set& set : sets_) {
+    for (const RunSet& set : sets_) {
       if (set.target == target_) continue;
       if (platform::MakeFolderBelow(target_, set.target.substr(target_.size())) ==
           platform::FolderMade::kFailed) {
@@ -368,7 +318,7 @@ class BatchRun {
   // order. False when the user refused to overwrite.
   bool SubmitFiles(const std::string& below, const FolderPlans& files) {
     // What an earlier, killed run was writing when it died.
-    for (const Set& set : sets_) platform::RemoveStaleTemporaries(set.target + below);
+    for (const RunSet& set : sets_) platform::RemoveStaleTemporaries(set.target + below);
     for (size_t i = 0; i < files.front().size(); ++i) {
       WhilePaused();
       if (StopAsked()) {
@@ -425,7 +375,7 @@ class BatchRun {
     queue_.SubmitGroup(std::move(items), [this, pictures, set_of](int) {
       std::vector<PictureJob> jobs;
       for (const int k : set_of) {
-        Set& set = sets_[static_cast<size_t>(k)];
+        RunSet& set = sets_[static_cast<size_t>(k)];
         jobs.push_back({set.s, set.switches, set.extras,
                         set.mark.picture ? &*set.mark.picture : nullptr, *set.plan});
       }
@@ -489,7 +439,7 @@ class BatchRun {
 
   void Report(const InOrderQueue::Item& item, PictureResult result) {
     port_.SetPictureCount(++done_, total_);
-    Set& set = sets_[static_cast<size_t>(item.set)];
+    RunSet& set = sets_[static_cast<size_t>(item.set)];
     // Written, then its name taken by an earlier picture finished later.
     if (result.outcome == PictureOutcome::kProcessed && set.plan->Displaced(item.picture.source)) {
       result.outcome = PictureOutcome::kNameClash;
@@ -521,7 +471,7 @@ class BatchRun {
   ProcessingSettings s_;
   std::string target_;
   bool target_inside_source_ = false;
-  std::deque<Set> sets_;  // once the checks have passed; never moved
+  RunSets sets_;  // once the checks have passed
   std::optional<FolderPlanner> planner_;
   int workers_;
   bool progress_per_file_ = false;  // else per folder
