@@ -132,7 +132,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
     }
     std::set<std::string> names;
     for (const Preset& p : o.outputs) {
-      const std::string name = OutputSetName(p);
+      const std::string name = PresetFolderName(p);
       if (!names.insert(name).second) {
         error = "--outputs names \"" + name + "\" twice";
         return std::nullopt;
@@ -144,7 +144,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
   std::vector<std::optional<Preset>> sets(o.outputs.begin(), o.outputs.end());
   if (sets.empty()) sets.push_back(o.preset);
   for (const std::optional<Preset>& set : sets) {
-    const std::string in = o.outputs.empty() ? "" : " (" + OutputSetName(*set) + ")";
+    const std::string in = o.outputs.empty() ? "" : " (" + PresetFolderName(*set) + ")";
     const ExtraOperations asked = ExtraOperationsOf(o, set);
     if (const std::string conflict = ConflictingOptions(asked); !conflict.empty()) {
       error = conflict + in;
@@ -180,16 +180,6 @@ ExtraOperations ExtraOperationsOf(const CliOptions& o, const std::optional<Prese
   ExtraOperations e = preset ? preset->operations : ExtraOperations{};
   for (const OperationField* f : o.operations_given) f->Copy(o.operations, e);
   return e;
-}
-
-std::string OutputSetName(const Preset& preset) {
-  std::string name = preset.short_name.empty() ? preset.name : preset.short_name;
-  // A folder's name: no separator, nothing hidden.
-  for (char& c : name) {
-    if (c == '/' || c == '\\') c = '_';
-  }
-  if (name.empty() || name[0] == '.') name = "_" + name;
-  return name;
 }
 
 }  // namespace lumivane::cli

@@ -50,8 +50,6 @@ struct CliOptions {
 ExtraOperations ExtraOperationsOf(const CliOptions& options);
 // The same over `preset`'s instead of --preset's.
 ExtraOperations ExtraOperationsOf(const CliOptions& options, const std::optional<Preset>& preset);
-// The folder of the target a preset's outputs go into under --outputs.
-std::string OutputSetName(const Preset& preset);
 
 // --preset finds the built-in presets and `user_presets`.
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error,

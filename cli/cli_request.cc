@@ -23,7 +23,7 @@ RunRequest RequestFrom(const CliOptions& o, ProcessingSettings& settings) {
   for (const auto& [row, value] : o.basic) row->take(value, in, settings.sy_text_font);
   request.extras = ExtraOperationsOf(o);
   for (const Preset& preset : o.outputs) {
-    request.sets.push_back({OutputSetName(preset), preset.width, ExtraOperationsOf(o, preset)});
+    request.sets.push_back({PresetFolderName(preset), preset.width, ExtraOperationsOf(o, preset)});
   }
   request.workers = o.workers;
   request.shard_index = o.shard_index;

@@ -11,6 +11,8 @@ namespace {
 
 // Not an operation's: the preset the operations are, when one is.
 constexpr char kPresetKey[] = "preset";
+// Nor is a preset ticked to be made beside others, a line each.
+constexpr char kOutputKey[] = "output";
 
 std::string FilePath(const std::string& folder) {
   return platform::JoinPath(folder, kOptionsFileName);
@@ -27,7 +29,8 @@ std::string ComposeOptionsText(const ExtraOperations& o) {
   return text;
 }
 
-ExtraOperations ParseOptionsText(std::string_view text, std::string* preset) {
+ExtraOperations ParseOptionsText(std::string_view text, std::string* preset,
+                                 std::vector<std::string>* outputs) {
   ExtraOperations o;
   while (!text.empty()) {
     const size_t lf = text.find('\n');
@@ -37,6 +40,7 @@ ExtraOperations ParseOptionsText(std::string_view text, std::string* preset) {
     if (eq == std::string::npos) continue;
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
     if (preset != nullptr && key == kPresetKey) *preset = value;
+    if (outputs != nullptr && key == kOutputKey && !value.empty()) outputs->push_back(value);
     for (const OperationField& f : OperationFields()) {
       // Off stays off; any other number is brought into what the dialog offers.
       if (key == f.key) f.SetValueText(o, value);
@@ -49,15 +53,17 @@ ExtraOperations ParseOptionsText(std::string_view text, std::string* preset) {
   return o;
 }
 
-ExtraOperations LoadExtraOperations(const std::string& folder, std::string* preset) {
+ExtraOperations LoadExtraOperations(const std::string& folder, std::string* preset,
+                                    std::vector<std::string>* outputs) {
   auto bytes = platform::ReadRegularFile(FilePath(folder), 1 << 16);
-  return bytes ? ParseOptionsText(DecodeSettingsFile(*bytes), preset) : ExtraOperations{};
+  return bytes ? ParseOptionsText(DecodeSettingsFile(*bytes), preset, outputs) : ExtraOperations{};
 }
 
 void SaveExtraOperations(const std::string& folder, const ExtraOperations& operations,
-                         const std::string& preset) {
+                         const std::string& preset, const std::vector<std::string>& outputs) {
   std::string text = ComposeOptionsText(operations);
   if (!preset.empty()) text += std::string(kPresetKey) + "=" + preset + "\n";
+  for (const std::string& name : outputs) text += std::string(kOutputKey) + "=" + name + "\n";
   platform::WriteFileAtomically(FilePath(folder), EncodeSettingsFile(text));
 }
 

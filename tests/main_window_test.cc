@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -763,6 +764,40 @@ TEST_F(MainWindowTest, APresetSetsTheWidthAndStaysInEffectAfterARestart) {
   window_->MenuCommand(ui::kMoreOptionsCommand);
   EXPECT_EQ(bar->format().toStdString(), "更多处理选项：方形，≤ 100 KB");
   EXPECT_EQ(LoadChosenPresetName(dir_ / "program"), "");
+}
+
+// Presets ticked to be made at once: named on the options bar, each made
+// into its folder by the next run with the dialog's own choices beside it,
+// and ticked again after a restart.
+TEST_F(MainWindowTest, PresetsTickedTogetherAreMadeByOneRunAndStayTicked) {
+  window_->SetInitialStates();
+  ExtraOperations shown = Presets()[0].operations;  // the dialog on 主图, sharpening asked
+  shown.sharpen = 50;
+  seam_.operations = shown;
+  seam_.outputs = {Presets()[0], Presets()[2]};
+  window_->MenuCommand(ui::kMoreOptionsCommand);
+  const std::string told = "同时做出：主图、缩略图 · 锐化 50";
+  EXPECT_EQ(W<QProgressBar>(Control::ProgressBar)->toolTip().toStdString(),
+            told + "\n单击这里修改");
+  const std::string src = dir_.MakeFolder("src");
+  MakePictureFile(src + "/a.jpg", 1600, 1200, "blue", "JPEG");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  EXPECT_EQ(QImageReader(QString::fromStdString(dir_ / "out/主图/a.jpg")).size(), QSize(800, 800));
+  EXPECT_EQ(QImageReader(QString::fromStdString(dir_ / "out/缩略图/a.jpg")).size(),
+            QSize(400, 300));
+
+  MainWindow::Options options;
+  options.program_folder = dir_ / "program";
+  MainWindow again(seam_, settings_, options);
+  std::string preset;
+  std::vector<std::string> outputs;
+  again.SetExtraOperations(LoadExtraOperations(options.program_folder, &preset, &outputs));
+  again.RestorePreset(preset, outputs);
+  EXPECT_EQ(again.control_as<QProgressBar>(Control::ProgressBar)->toolTip().toStdString(),
+            told + "\n单击这里修改");
 }
 
 TEST(MoreOptionsDialogTest, PresetsFillTheSwitchesAndEveryControlExplainsItself) {

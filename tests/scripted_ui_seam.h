@@ -42,10 +42,11 @@ class ScriptedUiSeam : public ui::UiSeam {
     return true;
   }
   bool ChooseExtraOperations(QWidget*, const std::string&, ExtraOperations& o,
-                             std::optional<Preset>& chosen) override {
+                             std::optional<Preset>& chosen, std::vector<Preset>& made) override {
     if (!operations) return false;
     o = *operations;
     chosen = preset;
+    made = outputs;
     return true;
   }
   int OpenWithDesktop(const std::string& target) override {
@@ -67,6 +68,7 @@ class ScriptedUiSeam : public ui::UiSeam {
   std::optional<FontChoice> font;
   std::optional<ExtraOperations> operations;  // the options dialog's answer
   std::optional<Preset> preset;               // the one the dialog says was chosen
+  std::vector<Preset> outputs;                // the presets ticked to be made at once
 };
 
 }  // namespace lumivane::testing

@@ -135,7 +135,8 @@ class MainWindow : public QMainWindow {
   void SetExtraOperations(const ExtraOperations& operations);
   // At start-up: the preset options.dat names is in effect again (its
   // width too) while the operations are still as it sets them.
-  void RestorePreset(const std::string& name);
+  // `outputs`: the presets options.dat says are ticked to be made at once.
+  void RestorePreset(const std::string& name, const std::vector<std::string>& outputs = {});
 
   // Asks first while a run is going; then ends the process with code 0.
   // A folder taken as the source, the target proposed beside it (as the
@@ -181,6 +182,8 @@ class MainWindow : public QMainWindow {
   // operations that act.
   std::string OptionsBarText(MarkSwitches marks) const;
   void ApplyPresetWidth();
+  // The operations, the preset and the presets ticked into options.dat.
+  void SaveOperations();
   void ShowAbout();
   void Message(const std::string& text, MessageIcon icon);
   // Quitting mid-run: the run stops after the pictures in hand and keeps
@@ -223,6 +226,7 @@ class MainWindow : public QMainWindow {
   std::string proposed_target_;  // the target the program last filled in
   ExtraOperations extras_;
   std::optional<Preset> preset_;  // the operations are this preset's
+  std::vector<Preset> outputs_;   // made at once, each into its folder (none, or two or more)
 };
 
 }  // namespace lumivane::ui

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,7 +59,15 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, std::string p
   auto* form = new QFormLayout;
   // Rows close together: every one in sight on a 768-pixel screen.
   form->setVerticalSpacing(2);
-  form->addRow(QString::fromUtf8("预设："), preset_);
+  // Beside the list, the presets to make at once: no row more to scroll.
+  auto* presets = new QWidget;
+  auto* presets_row = new QHBoxLayout(presets);
+  presets_row->setContentsMargins(0, 0, 0, 0);
+  presets_row->addWidget(preset_);
+  presets_row->addSpacing(12);
+  presets_row->addWidget(new QLabel(QString::fromUtf8("同时做出：")));
+  presets_row->addWidget(OutputsRow(), 1);
+  form->addRow(QString::fromUtf8("预设："), presets);
   for (const OperationField& field : OperationFields()) form->addRow(AddRow(field));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -94,6 +103,42 @@ MoreOptionsDialog::MoreOptionsDialog(const ExtraOperations& start, std::string p
     if (row.number) connect(row.number, &QSpinBox::valueChanged, this, edited);
     if (row.text) connect(row.text, &QLineEdit::textEdited, this, edited);
     if (row.colour) connect(row.colour, &QLineEdit::textEdited, this, edited);
+  }
+}
+
+QWidget* MoreOptionsDialog::OutputsRow() {
+  auto* row = new QWidget;
+  auto* boxes = new QHBoxLayout(row);
+  boxes->setContentsMargins(0, 0, 0, 0);
+  for (const Preset& p : presets_) {
+    auto* box = new QCheckBox(Q(PresetFolderName(p)));
+    box->setToolTip(Q(p.name));
+    box->setWhatsThis(
+        QString::fromUtf8("勾选两个或更多预设，一次处理就做出几套图：每张图片只读取一次，\n"
+                          "每套图放进目标文件夹里以预设命名的文件夹（主图、详情图……）。\n"
+                          "每套按自己预设的宽度和处理；预设都不设的选项（格式、改名、锐化……）\n"
+                          "按下面的设置，每套都一样。只勾一个时，照常按上面选的预设处理。"));
+    boxes->addWidget(box);
+    outputs_.push_back(box);
+  }
+  boxes->addStretch();
+  return row;
+}
+
+std::vector<Preset> MoreOptionsDialog::TickedOutputs() const {
+  std::vector<Preset> ticked;
+  for (size_t i = 0; i < outputs_.size(); ++i) {
+    if (outputs_[i]->isChecked()) ticked.push_back(presets_[i]);
+  }
+  if (ticked.size() < 2) ticked.clear();
+  return ticked;
+}
+
+void MoreOptionsDialog::TickOutputs(const std::vector<Preset>& outputs) {
+  for (size_t i = 0; i < outputs_.size(); ++i) {
+    outputs_[i]->setChecked(std::any_of(outputs.begin(), outputs.end(), [&](const Preset& p) {
+      return p.name == presets_[i].name;
+    }));
   }
 }
 

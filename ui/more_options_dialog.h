@@ -32,6 +32,10 @@ class MoreOptionsDialog : public QDialog {
   void ShowChosen(const std::string& name);
   // Sets every switch and value as the preset at `index` (0: "自定义") has them.
   void ChoosePreset(int index);
+  // The presets ticked to be made at once (none when fewer than two are).
+  std::vector<Preset> TickedOutputs() const;
+  // Ticks the presets of these names.
+  void TickOutputs(const std::vector<Preset>& outputs);
   // Stores the operations shown (and the width of the preset the list
   // stood on) as the user's preset `name` and lists it. False, with the
   // reason in `error`, when the name is not one or the file cannot be written.
@@ -51,6 +55,8 @@ class MoreOptionsDialog : public QDialog {
   QScrollArea* Scrolled(QLayout* rows);
   void FitScreen(const QScrollArea& rows);
   QWidget* AddRow(const OperationField& field);
+  // A box for each preset, to make several at once.
+  QWidget* OutputsRow();
   // Values follow their switch; a switch that tunes another follows that
   // one, and one for JPEG alone the format.
   void UpdateEnabling();
@@ -64,7 +70,8 @@ class MoreOptionsDialog : public QDialog {
 
   const std::string folder_;  // of the user's presets
   QComboBox* preset_;
-  std::vector<Preset> presets_;  // built in, then the user's
+  std::vector<Preset> presets_;      // built in, then the user's
+  std::vector<QCheckBox*> outputs_;  // a box per preset, in the same order
   std::vector<Row> rows_;
   bool showing_ = false;  // values being set from operations, not edited
 };

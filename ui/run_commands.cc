@@ -23,10 +23,13 @@ namespace lumivane::ui {
 void MainWindow::StartCommand() {
   if (locked_) return StopCommand();
   // Stored when a run starts, as config.dat is.
-  SaveExtraOperations(program_folder_, extras_, preset_ ? preset_->name : "");
+  SaveOperations();
   RunRequest request;
   request.inputs = ReadInputs(*this);
   request.extras = extras_;
+  for (const Preset& p : outputs_) {
+    request.sets.push_back({PresetFolderName(p), p.width, BesidePresets(p, extras_)});
+  }
   stop_run_ = std::make_shared<std::atomic<bool>>(false);
   request.stop = stop_run_;
   pause_run_ = std::make_shared<std::atomic<bool>>(false);

@@ -117,8 +117,9 @@ void LoadIntoWindow(MainWindow& window, ProcessingSettings& settings, UiSeam& se
     seam.ShowMessage(&window, msg::kNoticeCaption, msg::kCannotReadSettings, MessageIcon::kError);
   }
   std::string preset;
-  window.SetExtraOperations(LoadExtraOperations(folder, &preset));
-  window.RestorePreset(preset);
+  std::vector<std::string> outputs;
+  window.SetExtraOperations(LoadExtraOperations(folder, &preset, &outputs));
+  window.RestorePreset(preset, outputs);
 }
 
 }  // namespace

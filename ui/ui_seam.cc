@@ -62,12 +62,15 @@ bool QtUiSeam::ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::
 }
 
 bool QtUiSeam::ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
-                                     ExtraOperations& operations, std::optional<Preset>& preset) {
+                                     ExtraOperations& operations, std::optional<Preset>& preset,
+                                     std::vector<Preset>& outputs) {
   MoreOptionsDialog dialog(operations, program_folder, owner);
   if (preset) dialog.ShowChosen(preset->name);
+  dialog.TickOutputs(outputs);
   if (dialog.exec() != QDialog::Accepted) return false;
   operations = dialog.Operations();
   preset = dialog.ChosenPreset();
+  outputs = dialog.TickedOutputs();
   return true;
 }
 

@@ -40,9 +40,10 @@ class UiSeam {
   // preset chosen (none when the switches are not as one sets them; at the
   // start, the one in effect). The user's presets are kept in
   // `program_folder`.
+  // `outputs`: the presets ticked to be made at once.
   virtual bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
-                                     ExtraOperations& operations,
-                                     std::optional<Preset>& preset) = 0;
+                                     ExtraOperations& operations, std::optional<Preset>& preset,
+                                     std::vector<Preset>& outputs) = 0;
   virtual int OpenWithDesktop(const std::string& target) = 0;
   virtual int OpenInBrowser(const std::string& target) = 0;
 };
@@ -60,7 +61,8 @@ class QtUiSeam : public UiSeam {
                                                const std::string& start) override;
   bool ChooseWatermarkFont(QWidget* owner, FontChoice& font, const std::string& text) override;
   bool ChooseExtraOperations(QWidget* owner, const std::string& program_folder,
-                             ExtraOperations& operations, std::optional<Preset>& preset) override;
+                             ExtraOperations& operations, std::optional<Preset>& preset,
+                             std::vector<Preset>& outputs) override;
   int OpenWithDesktop(const std::string& target) override;
   int OpenInBrowser(const std::string& target) override;
 

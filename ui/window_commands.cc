@@ -237,6 +237,17 @@ void MainWindow::FontCommand() {
 }
 
 std::string MainWindow::OptionsBarText(MarkSwitches marks) const {
+  const std::string prefix = "更多处理选项：";
+  if (!outputs_.empty()) {
+    // Each preset its own; what the dialog adds, alike for all of them.
+    std::string text = "同时做出：";
+    for (size_t i = 0; i < outputs_.size(); ++i) {
+      text += (i == 0 ? "" : "、") + PresetFolderName(outputs_[i]);
+    }
+    const std::string beside = DescribeOperations(BesidePresets(Preset{}, extras_), marks);
+    if (!beside.empty()) text += " · " + beside.substr(prefix.size());
+    return text;
+  }
   const std::string operations = DescribeOperations(extras_, marks);
   if (!preset_) return operations;
   // The preset by its name, and whether the width it set is still the window's.
@@ -247,7 +258,6 @@ std::string MainWindow::OptionsBarText(MarkSwitches marks) const {
                           std::to_string(preset_->width);
     text += " · 宽 " + std::to_string(preset_->width) + (kept ? "" : "（图片宽已改动，不按预设）");
   }
-  const std::string prefix = "更多处理选项：";
   if (!operations.empty()) text += " · " + operations.substr(prefix.size());
   return text;
 }
@@ -286,9 +296,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::MoreOptionsCommand() {
-  if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_)) return;
+  if (!seam_.ChooseExtraOperations(this, program_folder_, extras_, preset_, outputs_)) return;
   // 确定 keeps them: stored at once, not only when a run starts.
-  SaveExtraOperations(program_folder_, extras_, preset_ ? preset_->name : "");
+  SaveOperations();
   ApplyPresetWidth();
   ShowOperationsInSight();
 }
@@ -301,13 +311,22 @@ void MainWindow::ApplyPresetWidth() {
   control_as<QLineEdit>(Control::WidthBox)->setText(QString::number(preset_->width));
 }
 
-void MainWindow::RestorePreset(const std::string& name) {
+void MainWindow::SaveOperations() {
+  std::vector<std::string> names;
+  for (const Preset& p : outputs_) names.push_back(p.name);
+  SaveExtraOperations(program_folder_, extras_, preset_ ? preset_->name : "", names);
+}
+
+void MainWindow::RestorePreset(const std::string& name, const std::vector<std::string>& outputs) {
   std::vector<Preset> all = Presets();
   for (const Preset& p : LoadUserPresets(program_folder_)) all.push_back(p);
   preset_.reset();
+  outputs_.clear();
   for (const Preset& p : all) {
     if (!name.empty() && p.name == name && p.operations == extras_) preset_ = p;
+    if (std::find(outputs.begin(), outputs.end(), p.name) != outputs.end()) outputs_.push_back(p);
   }
+  if (outputs_.size() < 2) outputs_.clear();  // a preset since removed
   ApplyPresetWidth();
   ShowOperationsInSight();
 }

@@ -57,6 +57,16 @@ std::optional<Preset> FindPreset(const std::string& name, const std::vector<Pres
   return found ? std::optional<Preset>(*found) : std::nullopt;
 }
 
+std::string PresetFolderName(const Preset& preset) {
+  std::string name = preset.short_name.empty() ? preset.name : preset.short_name;
+  // No separator, nothing hidden.
+  for (char& c : name) {
+    if (c == '/' || c == '\\') c = '_';
+  }
+  if (name.empty() || name[0] == '.') name = "_" + name;
+  return name;
+}
+
 std::vector<int> SliceHeights(int height, int slice_height) {
   if (slice_height <= 0 || height <= slice_height) return {height};
   std::vector<int> parts(static_cast<size_t>(height / slice_height), slice_height);

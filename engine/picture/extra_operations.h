@@ -102,6 +102,11 @@ const std::vector<Preset>& Presets();
 // when no preset, or more than one, answers.
 std::optional<Preset> FindPreset(const std::string& name, const std::vector<Preset>& user = {});
 
+// The folder of the target a preset's outputs go into when several
+// presets are made at once: its short name ("主图"), else its name, made
+// a plain folder name.
+std::string PresetFolderName(const Preset& preset);
+
 // The heights of the parts a picture of `height` is cut into: each at most
 // `slice_height`, none lower than a quarter of it (a short remainder shares
 // the last two parts evenly with the one before). One part when the

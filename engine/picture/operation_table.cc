@@ -206,6 +206,18 @@ std::string OperationField::TakeOption(const std::string* next, ExtraOperations&
   return "";
 }
 
+ExtraOperations BesidePresets(const Preset& preset, const ExtraOperations& shown) {
+  ExtraOperations made = preset.operations;
+  const ExtraOperations none;
+  for (const OperationField& f : OperationFields()) {
+    const bool a_presets = std::any_of(Presets().begin(), Presets().end(), [&](const Preset& p) {
+      return f.ValueText(p.operations) != f.ValueText(none);
+    });
+    if (!a_presets) f.Copy(shown, made);
+  }
+  return made;
+}
+
 std::string DescribeOperations(const ExtraOperations& o, MarkSwitches marks) {
   std::string text;
   for (const OperationField& f : OperationFields()) {

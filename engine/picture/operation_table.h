@@ -106,6 +106,11 @@ const std::vector<OperationField>& OperationFields();
 // The row of `key` ("sharpen"); none for another.
 const OperationField* FindOperation(std::string_view key);
 
+// A preset made beside others in the window: its own operations, and of
+// `shown` (the dialog's) those no built-in preset sets (the format, the
+// names, the marks' look, ...), alike for every preset made.
+ExtraOperations BesidePresets(const Preset& preset, const ExtraOperations& shown);
+
 // One line for the log: what the operations do ("" when none is on).
 std::string DescribeOperations(const ExtraOperations& operations, MarkSwitches marks = {});
 

@@ -9,6 +9,7 @@
 
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/output_shape.h"
+#include "engine/picture/size_rule.h"
 #include "engine/run/basic_rows.h"
 #include "engine/run/folder_planner.h"
 #include "engine/run/folder_scan.h"
@@ -45,7 +46,17 @@ class BatchRun {
     EnsureImagingEnvironment();
     InputChecks checks(port_, request_.inputs, s_);
     const std::string source = checks.Source();
-    if (!CheckInputs(checks, request_.extras, ChecksFor::kRun, target_)) {
+    // Several output sets: each one's operations, named, before the rest.
+    for (const OutputSet& set : request_.sets) {
+      const std::string conflict = OperationsConflict(set.extras);
+      if (!conflict.empty()) {
+        return port_.ShowMessage(msg::kNoticeCaption, set.name + "：" + conflict,
+                                 MessageIcon::kError);
+      }
+    }
+    const ExtraOperations& asked =
+        request_.sets.empty() ? request_.extras : request_.sets[0].extras;
+    if (!CheckInputs(checks, asked, ChecksFor::kRun, target_)) {
       outcome_.focus = checks.focus();
       if (checks.target_not_made()) {  // a failure to write, not a refusal
         RemoveMadeFolders(checks);
