@@ -12,8 +12,8 @@
 #include "cli/cli_port.h"
 #include "cli/cli_request.h"
 #include "cli/manifest.h"
-#include "cli/watch.h"
 #include "engine/run/batch_run.h"
+#include "engine/run/folder_watch.h"
 #include "engine/run/input_checks.h"
 #include "engine/run/messages.h"
 #include "platform/append_file.h"
@@ -145,7 +145,11 @@ int main(int argc, char** argv) {
   RunOutcome summary = BatchWorker(port, settings, batch);
   port.EndProgress();
   if (options->watch && interrupted == 0 && summary.end == RunEnd::kFinished) {
-    summary = cli::WatchRounds(batch, settings, summary, platform::AnswersFromATerminal());
+    std::fprintf(stderr, "lumivane-batch: watching %s (Ctrl+C ends)\n",
+                 batch.inputs.source.c_str());
+    // Each round's progress line ends before the next round's log.
+    cli::CliPort rounds(cli::OverwriteChoice::kYes, stderr, platform::AnswersFromATerminal(), true);
+    summary = WatchRounds(rounds, batch, settings, summary, [&rounds] { rounds.EndProgress(); });
   }
   // Kept once the checks have passed, whatever the run then met.
   if (options->save_settings && summary.checked) SaveSettings(folder, *summary.checked);

@@ -522,6 +522,41 @@ TEST_F(MainWindowTest, TheStopQuestionGoesWhenTheRunEnds) {
   EXPECT_TRUE(Enabled(Control::StartButton));
 }
 
+// 文件 → 监视文件夹: the run goes on watching its source, named on the
+// options bar; a picture copied in later is made without a question, and
+// 停止 ends the watch.
+TEST_F(MainWindowTest, AWatchedFolderProcessesWhatArrivesUntilStopped) {
+  const std::string src = dir_.MakeFolder("src");
+  MakePictureFile(src + "/a.jpg", 400, 300, "red", "JPEG");
+  W<QLineEdit>(Control::SourceFolderBox)->setText(QString::fromStdString(src));
+  W<QLineEdit>(Control::TargetFolderBox)->setText(QString::fromStdString(dir_ / "out"));
+  window_->watch_action()->setChecked(true);
+  auto* bar = W<QProgressBar>(Control::ProgressBar);
+  EXPECT_EQ(bar->format().toStdString(), "监视文件夹");
+  Click(Control::StartButton);
+  auto wait_for = [](const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 20000)
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+  };
+  ASSERT_TRUE(wait_for([&] { return bar->format().startsWith(QString::fromUtf8("监视中")); }));
+  EXPECT_FALSE(window_->watch_action()->isEnabled());
+  MakePictureFile(dir_ / "b.jpg", 400, 300, "blue", "JPEG");
+  std::filesystem::rename(dir_ / "b.jpg", src + "/b.jpg");
+  EXPECT_TRUE(wait_for([&] { return FileExists(dir_ / "out/b.jpg"); }));
+  EXPECT_TRUE(window_->RunGoing());
+  seam_.answers = {true};  // to stop
+  Click(Control::StartButton);
+  WaitForRunEnd();
+  EXPECT_FALSE(window_->RunGoing());
+  // Asked only whether to stop: never to open the outputs.
+  EXPECT_EQ(std::count_if(seam_.shown.begin(), seam_.shown.end(),
+                          [](const std::string& s) { return s.starts_with("ask "); }),
+            1);
+}
+
 // The start button, as 停止, stops a run after one question: the pictures
 // in hand are finished, the rest listed as not reached.
 TEST_F(MainWindowTest, TheStartButtonStopsARun) {

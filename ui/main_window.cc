@@ -81,6 +81,12 @@ void MainWindow::BuildMenuBar(bool with_announcements) {
   more_options_action_ = file->addAction(QString::fromUtf8("更多处理选项…"));
   connect(more_options_action_, &QAction::triggered, this,
           [this] { MenuCommand(kMoreOptionsCommand); });
+  watch_action_ = file->addAction(QString::fromUtf8("监视文件夹"));
+  watch_action_->setCheckable(true);
+  watch_action_->setWhatsThis(QString::fromUtf8(
+      "勾选后，开始处理时先处理图片源文件夹，然后一直监视它：新放进来或改动的图片，\n"
+      "写完两秒后自动处理，直到按“停止”。再次开始时，已处理好的图片不再处理。"));
+  connect(watch_action_, &QAction::toggled, this, [this] { ShowOperationsInSight(); });
   add(file, "创建桌面快捷方式", kCreateShortcutCommand);
   file->addSeparator();
   add(file, "退出(&Q)", kExitCommand);
@@ -203,6 +209,7 @@ void MainWindow::LockForRun() {
   control(Control::StartButton)->setEnabled(true);
   control_as<QPushButton>(Control::StartButton)->setText(Q("停止"));
   more_options_action_->setEnabled(false);  // the run's operations are fixed
+  watch_action_->setEnabled(false);
   control(Control::ProgressBar)->setEnabled(true);
   control(Control::ProgressBar)->setToolTip(QString());
   control(Control::ProgressBar)->unsetCursor();
@@ -221,6 +228,14 @@ void MainWindow::ShowPictureCount(int done, int total) {
   bar->setTextVisible(true);
 }
 
+void MainWindow::ShowWaitingForArrivals() {
+  if (stop_run_ && stop_run_->load()) return;  // the bar says it is stopping
+  auto* bar = control_as<QProgressBar>(Control::ProgressBar);
+  bar->setValue(0);
+  bar->setFormat(Q("监视中：新放进来或改动的图片写完两秒后自动处理，按“停止”结束"));
+  bar->setTextVisible(true);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   // Escape stops a run, as the 停止 button does (a help bubble takes it first).
   if (event->key() == Qt::Key_Escape && locked_) return StopCommand();
@@ -233,6 +248,7 @@ void MainWindow::UnlockAfterRun() {
   locked_ = false;
   control_as<QPushButton>(Control::StartButton)->setText(Q("开始处理"));
   more_options_action_->setEnabled(true);
+  watch_action_->setEnabled(true);
   control_as<QProgressBar>(Control::ProgressBar)->setTextVisible(false);
   ShowOperationsInSight();
   for (QWidget* w : controls_) w->setEnabled(true);

@@ -61,6 +61,8 @@ class MainWindow : public QMainWindow {
   UiSeam& seam() const { return seam_; }
   QAction* announcement_action() const { return announcement_action_; }
   QAction* more_options_action() const { return more_options_action_; }
+  // 文件 → 监视文件夹: the next run then watches its source until stopped.
+  QAction* watch_action() const { return watch_action_; }
 
   // Start-up: the loaded settings into the controls, then the switches'
   // initial states (quality on, the other switches off).
@@ -81,6 +83,8 @@ class MainWindow : public QMainWindow {
   void CloseHeldQuestion();
   // The bar's text during a run: pictures done, of all, and the time left.
   void ShowPictureCount(int done, int total);
+  // The bar's text while a watching run waits for pictures.
+  void ShowWaitingForArrivals();
   // Time the run spent waiting on the user (a question, a message): it is
   // not the pace of the pictures.
   // A message or question of the run, open while it lasts: the time it
@@ -181,6 +185,8 @@ class MainWindow : public QMainWindow {
   // What the options bar says: the preset in effect, if any, and the
   // operations that act.
   std::string OptionsBarText(MarkSwitches marks) const;
+  // The operations' part of it.
+  std::string OperationsBarText(MarkSwitches marks) const;
   void ApplyPresetWidth();
   // The operations, the preset and the presets ticked into options.dat.
   void SaveOperations();
@@ -208,6 +214,7 @@ class MainWindow : public QMainWindow {
   std::function<void(int)> exit_process_;
   std::map<int, std::function<void()>> menu_handlers_;
   QAction* more_options_action_ = nullptr;
+  QAction* watch_action_ = nullptr;
   std::string run_started_;                       // until the run's first log line
   GuideWindow* guide_window_ = nullptr;           // once the guide needed it
   std::shared_ptr<std::atomic<bool>> stop_run_;   // the current run's

@@ -54,4 +54,8 @@ void QtWindowPort::SetPictureCount(int done, int total) {
   OnWindowThread(&window_, [&] { window_.ShowPictureCount(done, total); });
 }
 
+void QtWindowPort::WaitingForArrivals(const std::string&) {
+  OnWindowThread(&window_, [&] { window_.ShowWaitingForArrivals(); });
+}
+
 }  // namespace lumivane::ui

@@ -20,6 +20,7 @@ class QtWindowPort : public WindowPort {
   void SetProgressRange(int maximum) override;
   void SetProgressPosition(int position) override;
   void SetPictureCount(int done, int total) override;
+  void WaitingForArrivals(const std::string& source) override;
 
  private:
   MainWindow& window_;

@@ -38,6 +38,9 @@ void MainWindow::StartCommand() {
   const std::pair<std::string, std::string> job = {TrimSpaces(request.inputs.source),
                                                    TrimSpaces(request.inputs.target)};
   request.skip_done = job == stopped_job_;
+  // A watch started again goes on from what it made, as after a stop.
+  request.watch = watch_action_->isChecked();
+  request.skip_done = request.skip_done || request.watch;
   stopped_job_ = {};
   running_job_ = job;
   run_started_ = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();

@@ -237,6 +237,12 @@ void MainWindow::FontCommand() {
 }
 
 std::string MainWindow::OptionsBarText(MarkSwitches marks) const {
+  const std::string operations = OperationsBarText(marks);
+  if (watch_action_ == nullptr || !watch_action_->isChecked()) return operations;
+  return "监视文件夹" + (operations.empty() ? "" : " · " + operations);
+}
+
+std::string MainWindow::OperationsBarText(MarkSwitches marks) const {
   const std::string prefix = "更多处理选项：";
   if (!outputs_.empty()) {
     // Each preset its own; what the dialog adds, alike for all of them.

@@ -124,6 +124,9 @@ std::string Stopped(int processed, int not_reached, const std::string& report) {
          (report.empty() ? "" : "，" + ReportAt(report));
 }
 std::string ReportAt(const std::string& report) { return "每张图片的结果记在 " + report; }
+std::string Watching(const std::string& source) {
+  return "监视 " + source + "：放进来或改动的图片写完两秒后自动处理";
+}
 std::string OutputSetHeading(const std::string& name, const std::string& folder) {
   return "输出“" + name + "”，保存到 " + folder;
 }

@@ -94,6 +94,8 @@ std::string FolderError(const char* what, const std::string& folder, platform::W
 std::string HiddenFoldersSkipped(int count);
 // Where the run's report is.
 std::string ReportAt(const std::string& report);
+// The run now watches its source folder.
+std::string Watching(const std::string& source);
 // The head of an output set's lines in the log.
 std::string OutputSetHeading(const std::string& name, const std::string& folder);
 // 效果预览 %s：W×H，N KB

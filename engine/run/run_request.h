@@ -88,6 +88,9 @@ struct RunRequest {
   int shard_count = 1;
   // Leave alone a picture whose output is complete and newer than it.
   bool skip_done = false;
+  // Then watch the source until stopped (the window's runs; the command
+  // line watches by itself).
+  bool watch = false;
   // Once set, the run starts no more pictures: those in hand are finished
   // and the report lists every picture, the ones not reached too.
   std::shared_ptr<const std::atomic<bool>> stop;

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "engine/run/folder_watch.h"
+
 namespace lumivane {
 
 std::optional<RunningBatch> RunningBatch::Start(WindowPort& port,
@@ -14,7 +16,8 @@ std::optional<RunningBatch> RunningBatch::Start(WindowPort& port,
   run.active_ = std::make_shared<std::atomic<bool>>(true);
   try {
     run.thread_ = std::jthread([&port, settings, request, ended, active = run.active_] {
-      const RunOutcome outcome = BatchWorker(port, settings, request);
+      const RunOutcome outcome = request.watch ? RunAndWatch(port, settings, request)
+                                               : BatchWorker(port, settings, request);
       if (ended) ended(outcome);
       active->store(false);
     });

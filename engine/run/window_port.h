@@ -38,6 +38,8 @@ class WindowPort {
   // Pictures reported so far out of all the run will process (counted in
   // pictures whatever the bar steps by); first with 0 as the run starts.
   virtual void SetPictureCount(int /*done*/, int /*total*/) {}
+  // A watching run waits for pictures to arrive in `source`.
+  virtual void WaitingForArrivals(const std::string& /*source*/) {}
 };
 
 }  // namespace lumivane
