@@ -494,7 +494,11 @@ TEST_F(BatchRunTest, OutputSetsComeFromOneReadingEachAndResumeApart) {
   EXPECT_EQ(PicturesDecoded() - decoded, 3u);
   EXPECT_EQ(rows, 12);
   EXPECT_EQ(outcome_.processed, 9);
-  EXPECT_EQ(outcome_.failed, 3);
+  EXPECT_EQ(outcome_.failed, 3);  // a row per output, told once
+  const auto log = port_.Calls("log");
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& l) { return l.find("broken.jpg") != l.npos; }),
+            1);
   const std::map<std::string, std::pair<int, int>> sizes = {
       {"主图", {800, 800}}, {"详情图", {750, 562}}, {"缩略图", {400, 300}}};
   for (const auto& [set, size] : sizes) {

@@ -295,8 +295,10 @@ class BatchRun {
     progress_per_file_ = true;
     for (const RunSet& set : sets_) {
       if (set.target == target_) continue;
-      if (platform::MakeFolderBelow(target_, set.target.substr(target_.size())) ==
-          platform::FolderMade::kFailed) {
+      // A set's folder made where it is asked, never through a link.
+      const auto made = platform::MakeFolderBelow(target_, set.target.substr(target_.size()));
+      if (made != platform::FolderMade::kReady) {
+        if (made == platform::FolderMade::kLink) port_.AppendLogLine(msg::TargetLink(set.target));
         FolderFailed(source, set.target, files, platform::LastWriteProblem());
         port_.ShowMessage(msg::kNoticeCaption, msg::kCannotCreateTarget, MessageIcon::kError);
         outcome_.focus = Field::kTarget;

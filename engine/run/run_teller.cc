@@ -50,7 +50,9 @@ void RunTeller::Tell(const PlannedPicture& picture, PictureResult result, bool m
       break;
     case PictureOutcome::kReadFailed:
       ++summary_.failed;
-      Log(msg::ReadError(source, told.read_failure));
+      // Once for all its outputs (several sets): it was read once.
+      if (source != last_unread_) Log(msg::ReadError(source, told.read_failure));
+      last_unread_ = source;
       break;
     case PictureOutcome::kWriteFailed: {
       ++summary_.failed;

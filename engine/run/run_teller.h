@@ -56,6 +56,7 @@ class RunTeller {
   std::string operations_;
   bool mark_shrunk_told_ = false;  // once a run: every picture's mark alike
   bool text_shrunk_told_ = false;
+  std::string last_unread_;  // the last picture told as unreadable
 };
 
 }  // namespace lumivane
