@@ -52,7 +52,9 @@ class ExtraOperationsTest : public ::testing::Test {
 TEST_F(ExtraOperationsTest, TheHeaderForetellsTheOutputsSizeAndParts) {
   const std::vector<std::string> sources = {
       dir_.WriteFile("camera.jpg", JpegWithExifOrientation6(dir_ / "scratch.jpg")),
-      dir_ / "tall.jpg", dir_ / "wide.png", dir_ / "small.bmp"};
+      dir_ / "tall.jpg", dir_ / "wide.png", dir_ / "small.bmp",
+      dir_.WriteFile("turned.png",
+                     PngWithExifOrientation6(MakePicture(900, 300, "gray"), dir_ / "scratch.png"))};
   SavePicture(MakePicture(700, 2500, "gray"), sources[1], "JPEG", 80);
   SavePicture(MakePicture(1900, 601, "gray"), sources[2], "PNG");
   SavePicture(MakePicture(301, 199, "gray"), sources[3], "BMP");

@@ -1,5 +1,7 @@
 #include "tests/picture_fixtures.h"
 
+#include <zlib.h>
+
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -151,6 +153,27 @@ std::string JpegWithExifOrientation6(const std::string& scratch) {
   const std::string com =
       std::string("\xFF\xFE\0", 3) + static_cast<char>(comment.size() + 2) + comment;
   return jpeg.substr(0, 2) + segment + com + jpeg.substr(2);
+}
+
+std::string PngChunk(const std::string& type, const std::string& data) {
+  auto be32 = [](std::uint32_t v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 8), static_cast<char>(v)};
+  };
+  const std::string body = type + data;
+  const uLong crc =
+      crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+  return be32(static_cast<std::uint32_t>(data.size())) + body +
+         be32(static_cast<std::uint32_t>(crc));
+}
+
+std::string PngWithExifOrientation6(const vips::VImage& picture, const std::string& scratch) {
+  SavePicture(picture, scratch, "PNG");
+  const std::string png = ReadWholeFile(scratch);
+  // TIFF, big endian: IFD0 with Orientation=6.
+  const std::string tiff("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 26);
+  // After the signature and the header chunk.
+  return png.substr(0, 33) + PngChunk("eXIf", tiff) + png.substr(33);
 }
 
 }  // namespace lumivane::testing

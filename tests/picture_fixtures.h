@@ -31,6 +31,11 @@ int DarkPixels(const vips::VImage& picture, int x0, int y0, int x1, int y1);
 // "rotate 90 clockwise to view" and that carries a GPS position and a
 // comment; `scratch` is a path it may write.
 std::string JpegWithExifOrientation6(const std::string& scratch);
+// A PNG chunk of `type` holding `data`, with its length and check sum.
+std::string PngChunk(const std::string& type, const std::string& data);
+// The bytes of a PNG of `picture` whose eXIf chunk, before its pixels, says
+// "rotate 90 clockwise to view", as newer writers put it.
+std::string PngWithExifOrientation6(const vips::VImage& picture, const std::string& scratch);
 
 }  // namespace lumivane::testing
 

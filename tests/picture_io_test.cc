@@ -32,12 +32,6 @@ std::string Be32(uint32_t v) {
           static_cast<char>(v)};
 }
 
-std::string PngChunk(const std::string& type, const std::string& data) {
-  std::string body = type + data;
-  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
-  return Be32(static_cast<uint32_t>(data.size())) + body + Be32(static_cast<uint32_t>(crc));
-}
-
 // A valid-looking PNG whose header declares w x h grey pixels, all zero.
 std::string PngDeclaring(uint32_t w, uint32_t h, size_t rows_of_data) {
   std::string ihdr = Be32(w) + Be32(h) + std::string("\x08\x00\x00\x00\x00", 5);

@@ -240,4 +240,10 @@ std::string WithJfifHeader(std::string jpeg, int dpi) {
   return jpeg.insert(2, app0);
 }
 
+int ExifOrientation(std::string_view tiff) {
+  JpegHeader header;
+  ReadExif(tiff, header);
+  return header.orientation;
+}
+
 }  // namespace lumivane

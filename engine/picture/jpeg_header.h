@@ -52,6 +52,10 @@ std::string WithoutPrivateSegments(std::string_view jpeg);
 // one.
 std::string WithJfifHeader(std::string jpeg, int dpi);
 
+// The orientation (1..8) an EXIF block in TIFF form states (a JPEG's
+// after "Exif\0\0", a PNG's eXIf chunk); 1 when it states none.
+int ExifOrientation(std::string_view tiff);
+
 }  // namespace lumivane
 
 #endif  // LUMIVANE_ENGINE_PICTURE_JPEG_HEADER_H_

@@ -14,6 +14,9 @@ namespace {
 // Headers lie at the start: a JPEG's size follows its EXIF and profile.
 constexpr size_t kHeaderBytes = 1 << 20;
 
+// A PNG's upright size: its header's, turned as an EXIF chunk before its
+// pixels says (the reader turns it so); none until the pixels' first
+// chunk is among `bytes`.
 std::optional<PictureSize> PngSize(std::string_view bytes) {
   if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return std::nullopt;
   auto be32 = [&](size_t at) {
@@ -23,7 +26,20 @@ std::optional<PictureSize> PngSize(std::string_view bytes) {
   };
   const std::uint32_t w = be32(16), h = be32(20);
   if (w == 0 || h == 0 || w > 0x7fffffff || h > 0x7fffffff) return std::nullopt;
-  return PictureSize{static_cast<int>(w), static_cast<int>(h)};
+  int orientation = 1;
+  for (size_t at = 8;;) {
+    if (bytes.size() - at < 8) return std::nullopt;
+    const std::uint64_t length = be32(at);
+    const std::string_view type = bytes.substr(at + 4, 4);
+    if (type == "IDAT") break;
+    if (bytes.size() - at - 8 < length) return std::nullopt;
+    if (type == "eXIf") orientation = ExifOrientation(bytes.substr(at + 8, length));
+    at += 12 + length;
+    if (at > bytes.size()) return std::nullopt;
+  }
+  const bool side = orientation >= 5;
+  return side ? PictureSize{static_cast<int>(h), static_cast<int>(w)}
+              : PictureSize{static_cast<int>(w), static_cast<int>(h)};
 }
 
 // The upright size, once `bytes` hold enough of the header to tell it.
@@ -34,13 +50,8 @@ std::optional<PictureSize> SizeFromHeader(std::string_view bytes) {
         return h->SideWays() ? PictureSize{h->height, h->width} : PictureSize{h->width, h->height};
       }
       return std::nullopt;
-    case PictureFormat::kPng: {
-      // A PNG's own EXIF (before its pixels) may turn it: its size is then
-      // known once it is read.
-      const size_t pixels = bytes.find("IDAT");
-      if (pixels == std::string_view::npos || bytes.find("eXIf") < pixels) return std::nullopt;
+    case PictureFormat::kPng:
       return PngSize(bytes);
-    }
     case PictureFormat::kBmp:
       if (const auto h = ReadBmpHeader(bytes); h && h->width > 0 && h->height > 0) {
         return PictureSize{h->width, h->height};
