@@ -144,8 +144,13 @@ std::nullopt_t Failed(const ReadOptions& options, ReadProblem problem, int w, in
 vips::VImage Finish(vips::VImage image, int stored_w, int stored_h, const ReadOptions& options,
                     const std::function<void(const vips::VImage&)>& damaged) {
   ++decoded_count;
+  const int orientation = Orientation(image);
   image = ToSrgb(image);
-  const bool side = SideWays(Orientation(image));
+  if (Orientation(image) != orientation) {  // kept for the turn, whatever the conversion did
+    image = image.copy();
+    image.set(VIPS_META_ORIENTATION, orientation);
+  }
+  const bool side = SideWays(orientation);
   const PictureSize upright =
       side ? PictureSize{stored_h, stored_w} : PictureSize{stored_w, stored_h};
   if (!options.keep_decoded) image = Sized(image, upright, options);
