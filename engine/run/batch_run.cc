@@ -382,18 +382,15 @@ class BatchRun {
   // read once for them all; a page made for each on its own.
   void SubmitOutputs(std::vector<InOrderQueue::Item> items) {
     std::vector<PlannedPicture> pictures;
-    for (const InOrderQueue::Item& item : items) pictures.push_back(item.picture);
-    std::vector<int> set_of;
-    for (const InOrderQueue::Item& item : items) set_of.push_back(item.set);
-    queue_.SubmitGroup(std::move(items), [this, pictures, set_of](int) {
-      std::vector<PictureJob> jobs;
-      for (const int k : set_of) {
-        RunSet& set = sets_[static_cast<size_t>(k)];
-        jobs.push_back({set.s, set.switches, set.extras,
-                        set.mark.picture ? &*set.mark.picture : nullptr, *set.plan});
-      }
-      return RunPictureJobs(jobs, pictures);
-    });
+    std::vector<PictureJob> jobs;
+    for (const InOrderQueue::Item& item : items) {
+      pictures.push_back(item.picture);
+      RunSet& set = sets_[static_cast<size_t>(item.set)];
+      jobs.push_back({set.s, set.switches, set.extras,
+                      set.mark.picture ? &*set.mark.picture : nullptr, *set.plan});
+    }
+    queue_.SubmitGroup(std::move(items),
+                       [jobs, pictures](int) { return RunPictureJobs(jobs, pictures); });
   }
 
   bool StopAsked() const { return request_.stop && request_.stop->load(); }

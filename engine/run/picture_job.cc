@@ -20,6 +20,13 @@ void MarkMissing(const PictureJob& job, PictureResult& result) {
   }
 }
 
+// The names of the picture's outputs, claimed in the job's plan.
+OutputNamer NamerOf(const PictureJob& job, const PlannedPicture& picture) {
+  return [&job, &picture](PictureSize size, const std::vector<int>& heights) {
+    return job.plan.NameOutputs(picture, size, heights);
+  };
+}
+
 double MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();
@@ -30,11 +37,8 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 PictureResult RunPictureJob(const PictureJob& job, const PlannedPicture& picture) {
   const auto start = std::chrono::steady_clock::now();
   const TokenValues tokens = job.plan.TokensOf(picture);
-  const OutputNamer namer = [&job, &picture](PictureSize size, const std::vector<int>& heights) {
-    return job.plan.NameOutputs(picture, size, heights);
-  };
   PictureResult result = ProcessOutput(picture.sources, picture.output, job.settings, job.switches,
-                                       job.watermark, job.extras, namer, &tokens);
+                                       job.watermark, job.extras, NamerOf(job, picture), &tokens);
   MarkMissing(job, result);
   result.milliseconds = MillisecondsSince(start);
   return result;
@@ -55,10 +59,7 @@ std::vector<PictureResult> RunPictureJobs(const std::vector<PictureJob>& jobs,
     const PictureJob& job = jobs[i];
     const PlannedPicture& picture = pictures[i];
     orders.push_back({picture.output, job.settings, job.switches, job.watermark, job.extras,
-                      [&job, &picture](PictureSize size, const std::vector<int>& heights) {
-                        return job.plan.NameOutputs(picture, size, heights);
-                      },
-                      &tokens[i]});
+                      NamerOf(job, picture), &tokens[i]});
   }
   results = ProcessOutputSets(pictures.front().sources.pictures.front(), orders);
   const double share = MillisecondsSince(start) / static_cast<double>(results.size());
