@@ -91,12 +91,12 @@ std::function<void(const std::string&, const lumivane::PictureResult&)> Manifest
 
 int main(int argc, char** argv) {
   using namespace lumivane;
+  platform::UseUtf8Console();
   std::string error;
   // The window's settings and presets, where it keeps them.
   const std::string folder = FindProgramFolder(platform::CurrentDirectory());
   const std::vector<Preset> user_presets = LoadUserPresets(folder);
-  auto options =
-      cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error, user_presets);
+  auto options = cli::ParseCliOptions(platform::ProgramArguments(argc, argv), error, user_presets);
   if (!options) {
     std::fprintf(stderr, "lumivane-batch: %s\nlumivane-batch --help lists every option.\n",
                  error.c_str());

@@ -13,23 +13,6 @@
 
 namespace lumivane::platform {
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string out(folder);
-  out += kPathSeparator;
-  out += name;
-  return out;
-}
-
-std::string_view LastName(std::string_view path) {
-  const size_t at = path.rfind(kPathSeparator);
-  return at == std::string_view::npos ? path : path.substr(at + 1);
-}
-
-std::string_view FolderOf(std::string_view path) {
-  const size_t at = path.rfind(kPathSeparator);
-  return at == std::string_view::npos ? std::string_view() : path.substr(0, at);
-}
-
 std::optional<std::vector<DirEntry>> ListDirectory(const std::string& folder) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) {

@@ -1,8 +1,10 @@
 // Thin layer over the operating system's file services. Everything that
 // depends on the platform's path rules or system calls lives here, so the
-// engine can be built for another platform by replacing its .cc files:
+// engine is built for another platform by replacing its .cc files:
 // file_system.cc (paths, folders, reading) and temporary_files.cc (files
-// written whole beside their place, and their clean-up).
+// written whole beside their place, and their clean-up), and windows/ the
+// same for Windows. Paths inside the program are UTF-8 with '/' between
+// folders on every system.
 #ifndef LUMIVANE_PLATFORM_FILE_SYSTEM_H_
 #define LUMIVANE_PLATFORM_FILE_SYSTEM_H_
 
@@ -24,7 +26,7 @@ inline constexpr char kPathSeparator = '/';
 std::string JoinPath(std::string_view folder, std::string_view name);
 // The last name of `path` and the folder it lies in ("" for a bare name),
 // split at the separator alone: any other character, a backslash here, is
-// part of a name.
+// part of a name (on Windows, where the system takes both, at either).
 std::string_view LastName(std::string_view path);
 std::string_view FolderOf(std::string_view path);
 

@@ -13,4 +13,10 @@ void EndProcessNow(int code) {
   _exit(code);
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void UseUtf8Console() {}
+
 }  // namespace lumivane::platform

@@ -3,6 +3,9 @@
 #ifndef LUMIVANE_PLATFORM_PROCESS_H_
 #define LUMIVANE_PLATFORM_PROCESS_H_
 
+#include <string>
+#include <vector>
+
 namespace lumivane::platform {
 
 // True when a person at a terminal can read the questions (standard error)
@@ -12,6 +15,13 @@ bool AnswersFromATerminal();
 // Ends the process at once with `code`, its output flushed, running no
 // destructors (threads may still hold the imaging library).
 [[noreturn]] void EndProcessNow(int code);
+
+// The program's arguments after its name, in UTF-8 whatever the system's
+// local code page.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Lets a console show the UTF-8 the program writes (a terminal here does).
+void UseUtf8Console();
 
 }  // namespace lumivane::platform
 

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
-#include <random>
 #include <set>
 #include <thread>
 
 #include "platform/file_system.h"
+#include "platform/temporary_names.h"
 
 namespace lumivane::platform {
 
@@ -37,56 +37,6 @@ std::mutex pending_mutex;
 std::set<std::string>& PendingTemporaries() {
   static auto* pending = new std::set<std::string>();  // outlives static destruction at exit
   return *pending;
-}
-
-constexpr std::string_view kTemporaryPrefix = ".lumivane-";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr size_t kRandomDigits = 16;
-
-// ".lumivane-<host>-<pid>-<16 random hex digits>.tmp": the prefix and the
-// random part make the name unmistakably ours; the host and the process id
-// tell whether the writer still runs (several machines may share a target).
-std::string TemporaryNameFor(const std::string& path) {
-  static std::mutex random_mutex;
-  static std::mt19937_64 random{std::random_device{}()};
-  std::uint64_t bits;
-  {
-    std::lock_guard lock(random_mutex);
-    bits = random();
-  }
-  char hex[kRandomDigits + 1];
-  std::snprintf(hex, sizeof(hex), "%016llx", static_cast<unsigned long long>(bits));
-  std::string name = std::string(kTemporaryPrefix) + HostName() + "-" + std::to_string(getpid()) +
-                     "-" + hex + std::string(kTemporarySuffix);
-  return (std::filesystem::path(path).parent_path() / name).string();
-}
-
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
-
-// True when `name` is one of our temporary names, written on this machine.
-bool IsOurTemporary(std::string_view name) {
-  if (name.size() <= kTemporaryPrefix.size() + kRandomDigits + kTemporarySuffix.size() + 1 ||
-      name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
-      name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
-    return false;
-  }
-  name.remove_prefix(kTemporaryPrefix.size());
-  name.remove_suffix(kTemporarySuffix.size());
-  const std::string_view random = name.substr(name.size() - kRandomDigits);
-  name.remove_suffix(kRandomDigits);
-  if (name.back() != '-') return false;
-  name.remove_suffix(1);
-  for (char c : random) {
-    if (!IsHexDigit(c)) return false;
-  }
-  const size_t dash = name.rfind('-');
-  if (dash == std::string_view::npos || name.substr(0, dash) != HostName()) return false;
-  const std::string_view pid = name.substr(dash + 1);
-  if (pid.empty() || pid.size() > 9 || pid[0] == '0') return false;
-  for (char c : pid) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
 }
 
 // The writer holds a lock on its temporary file for as long as it writes
@@ -153,7 +103,7 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
     NoteWriteProblem(WriteProblem::kNotAFile);
     return std::nullopt;
   }
-  std::string temp = TemporaryNameFor(path);
+  std::string temp = TemporaryNameFor(path, static_cast<long>(getpid()));
   int fd;
   {
     // Registered and created in one step, so that RemovePendingTemporaries
@@ -224,7 +174,8 @@ void RemoveStaleTemporaries(const std::string& folder) {
   if (!entries) return;
   for (const auto& e : *entries) {
     const std::string path = JoinPath(folder, e.name);
-    if (!e.is_directory && IsOurTemporary(e.name) && !IsBeingWritten(path)) unlink(path.c_str());
+    if (!e.is_directory && OurTemporaryWriter(e.name) && !IsBeingWritten(path))
+      unlink(path.c_str());
   }
 }
 

@@ -1,8 +1,10 @@
 #include "engine/run/batch_run.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <thread>
 
 #include "engine/picture/font_resolver.h"
+#include "engine/picture/heic_support.h"
 #include "engine/picture/operation_table.h"
 #include "engine/picture/picture_io.h"
 #include "engine/picture/picture_ops.h"
@@ -56,17 +59,22 @@ TEST_F(BatchRunTest, OneFolderRunProcessesEveryPictureLogsTheUnreadableAndAsksTh
   EXPECT_TRUE(FileExists(target_ + "/a.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/b.png.jpg"));
   EXPECT_TRUE(FileExists(target_ + "/c.BMP.jpg"));
-  for (const char* made : {"d.HEIC.jpg", "e.webp.jpg", "f.gif.jpg"}) {
+  for (const char* made : {"e.webp.jpg", "f.gif.jpg"}) {
     EXPECT_TRUE(FileExists(target_ + "/" + made)) << made;
   }
   EXPECT_FALSE(FileExists(target_ + "/broken.jpg"));
-  EXPECT_EQ(port_.Calls("log"),
-            (std::vector<std::string>{"处理：质量 95", "跳过 1 个不是图片的文件",
-                                      "读取 " + src_ + "/broken.jpg 出错：不是图片",
-                                      ReportLine(target_)}));
+  // Where the library has no HEVC decoder (Windows), the phone's picture
+  // is told as such and counted.
+  const bool heic = SystemDecodesHevc();
+  EXPECT_EQ(FileExists(target_ + "/d.HEIC.jpg"), heic);
+  std::vector<std::string> log = {"处理：质量 95", "跳过 1 个不是图片的文件",
+                                  "读取 " + src_ + "/broken.jpg 出错：不是图片"};
+  if (!heic) log.push_back("读取 " + src_ + "/d.HEIC 出错：这台电脑上不能读取 HEIC 图片");
+  log.push_back(ReportLine(target_));
+  EXPECT_EQ(port_.Calls("log"), log);
   EXPECT_EQ(port_.Calls("range"), std::vector<std::string>{"7"});
   EXPECT_EQ(port_.Calls("position"), (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
-  EXPECT_EQ(Asked(), std::vector<std::string>{DoneQuestion(6, target_, 1)});
+  EXPECT_EQ(Asked(), std::vector<std::string>{DoneQuestion(heic ? 6 : 5, target_, heic ? 1 : 2)});
   EXPECT_TRUE(outcome_.open_target);
   EXPECT_EQ(outcome_.target, target_);
   // The settings the checks took, for the window to keep.
@@ -391,7 +399,7 @@ TEST_F(BatchRunTest, TextMarkTokensPrintEachPicturesOwnData) {
   settings_.sy_text_font.sy_text_fontSize = 20;
   ASSERT_TRUE(Run().Complete());
   const std::string typed = dir_.MakeFolder("typed");
-  std::filesystem::copy_file(src_ + "/红色杯子.jpg", typed + "/x.jpg");
+  std::filesystem::copy_file(FsPath(src_ + "/红色杯子.jpg"), FsPath(typed + "/x.jpg"));
   request_.inputs.source = typed;
   request_.inputs.target = dir_ / "typed-out";
   request_.inputs.text = "红色杯子 shop";
@@ -507,13 +515,13 @@ TEST_F(BatchRunTest, OutputSetsComeFromOneReadingEachAndResumeApart) {
     EXPECT_EQ(std::make_pair(made->width(), made->height()), size) << set;
   }
   const std::string thumb = target_ + "/缩略图/p1.jpg";
-  std::filesystem::remove(thumb);
-  const auto kept = std::filesystem::last_write_time(target_ + "/主图/p1.jpg");
+  std::filesystem::remove(FsPath(thumb));
+  const auto kept = std::filesystem::last_write_time(FsPath(target_ + "/主图/p1.jpg"));
   decoded = PicturesDecoded();
   Run();
   EXPECT_EQ(PicturesDecoded() - decoded, 1u);
   EXPECT_TRUE(FileExists(thumb));
-  EXPECT_EQ(std::filesystem::last_write_time(target_ + "/主图/p1.jpg"), kept);
+  EXPECT_EQ(std::filesystem::last_write_time(FsPath(target_ + "/主图/p1.jpg")), kept);
 
   const Preset main = *FindPreset("main");
   request_.sets.clear();

@@ -1,7 +1,9 @@
 #include "engine/run/folder_scan.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "tests/temp_dir.h"
 
@@ -30,6 +32,7 @@ TEST(FolderScanTest, NonRecursiveListingStaysOneLevelDeep) {
   EXPECT_EQ(list.items, std::vector<std::string>{dir / "Top/One"});
 }
 
+#ifndef _WIN32  // links made as POSIX makes them
 TEST(FolderScanTest, SymbolicLinkLoopIsEnteredOnlyOnce) {
   TempDir dir;
   dir.MakeFolder("Top/A");
@@ -41,12 +44,12 @@ TEST(FolderScanTest, SymbolicLinkLoopIsEnteredOnlyOnce) {
   // back to Top is never taken.
   EXPECT_EQ(list.items, std::vector<std::string>{dir / "Top/A"});
 }
+#endif
 
 TEST(FolderScanTest, PictureFilesAreChosenByTheirLastExtensionInAnyCase) {
   TempDir dir;
-  for (const char* name :
-       {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif", "e.jpg.txt", "noext", "p.HEIC",
-        "w.webp", "z.zip", "f.jfif", "g.JPE"}) {
+  for (const char* name : {"IMG.JPG", "a.Jpeg", "b.PNG", "logo.bmp", ".jpg", "d.gif", "e.jpg.txt",
+                           "noext", "p.HEIC", "w.webp", "z.zip", "f.jfif", "g.JPE"}) {
     dir.WriteFile(std::string("pics/") + name, "x");
   }
   dir.MakeFolder("pics/folder.jpg");
@@ -59,6 +62,7 @@ TEST(FolderScanTest, PictureFilesAreChosenByTheirLastExtensionInAnyCase) {
   EXPECT_EQ(passed_over, 3);  // the text, the file without an extension, the archive
 }
 
+#ifndef _WIN32  // Windows names are UTF-16, always convertible
 TEST(FolderScanTest, NamesThatAreNotUtf8AreListed) {
   TempDir dir;
   const std::string gbk_name = "\xB1\xA6\xB1\xB4.jpg";  // 宝贝.jpg in GBK
@@ -68,6 +72,7 @@ TEST(FolderScanTest, NamesThatAreNotUtf8AreListed) {
   EXPECT_EQ(list->items, std::vector<std::string>{gbk_name});
   EXPECT_TRUE(FileExists(dir / ("pics/" + gbk_name)));
 }
+#endif
 
 TEST(FolderScanTest, MissingFolderGivesNoList) {
   TempDir dir;

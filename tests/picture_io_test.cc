@@ -1,9 +1,11 @@
 #include "engine/picture/picture_io.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 #include <zlib.h>
 
 #include <atomic>
@@ -14,6 +16,7 @@
 
 #include "engine/picture/code_generator_lock.h"
 #include "engine/picture/encoding.h"
+#include "engine/picture/heic_support.h"
 #include "engine/picture/jpeg_header.h"
 #include "engine/picture/memory_budget.h"
 #include "engine/picture/picture_ops.h"
@@ -122,7 +125,8 @@ TEST(ReadPictureTest, DamageIsThePicturesWhateverWasReadBeforeAndWherever) {
   for (const char* format : {"HEIC", "WEBP", "GIF", "TIFF", "PNG"}) {
     const std::string src = dir / (std::string("first.") + format);
     SavePicture(MakePicture(64, 48, "red"), src, format, 0);
-    ASSERT_TRUE(ReadPicture(src)) << format;
+    ASSERT_EQ(ReadPicture(src).has_value(), std::string(format) != "HEIC" || SystemDecodesHevc())
+        << format;
   }
   const std::string sound = NoisyJpeg(dir);
   std::string overwritten = sound;
@@ -218,10 +222,12 @@ TEST(ReadPictureTest, BrokenAndHostilePicturesAreReadFailuresAndNothingHangs) {
     EXPECT_FALSE(FileExists(out)) << c.name;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
   }
+#ifndef _WIN32
   // A FIFO must neither block nor count.
   ASSERT_EQ(mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);
   EXPECT_EQ(ProcessOnePicture(dir / "fifo.jpg", dir / "o.jpg", {}, {}, nullptr).outcome,
             PictureOutcome::kReadFailed);
+#endif
   // The intact originals of the damaged ones still read.
   EXPECT_TRUE(ReadPicture(dir / "ok.png"));
 }
@@ -488,6 +494,7 @@ TEST(ReadPictureTest, APageIsAsWideAsAskedWhateverItsFirstPicture) {
   EXPECT_EQ(tall.read_failure.problem, ReadProblem::kTooLarge);
 }
 
+#ifndef _WIN32  // a small file system mounted as POSIX mounts it
 TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
   TempDir dir;
@@ -519,12 +526,13 @@ TEST(ProcessOnePictureMetadataTest, FullDiskLeavesTheOriginalByteIdentical) {
   EXPECT_EQ(leftovers, 0);
   umount2(mnt.c_str(), MNT_DETACH);
 }
+#endif
 
 // Small pictures shrunk on every core at once: each shrink builds and drops
 // the library's generated code, whose own bookkeeping is not thread-safe.
 // This corrupted the heap within seconds before its calls were locked.
 TEST(ReadPictureTest, ManyThreadsShrinkingAtOnceNeverCorruptTheProcess) {
-  EXPECT_TRUE(CodeGeneratorLocked());  // the fast paths stay on
+  EXPECT_TRUE(VIPS_MINOR_VERSION > 14 || CodeGeneratorLocked());  // the fast paths stay on
   TempDir dir;
   const std::string path = dir / "small.jpg";
   SavePicture(WithNoise(MakePicture(48, 36, "teal")), path, "JPEG", 90);
@@ -552,9 +560,16 @@ TEST(ReadPictureTest, PicturesAreReadByTheirContent) {
   for (const char* format : {"WEBP", "GIF", "TIFF", "HEIC"}) {
     const std::string src = dir / (std::string(format) + ".jpg");
     SavePicture(MakePicture(64, 48, "red"), src, format, 0);
+    ReadFailure why;
     ReadOptions options;
     options.target = NoWiderThan(32);
+    options.failure = &why;
     const auto picture = ReadPicture(src, options);
+    if (std::string(format) == "HEIC" && !SystemDecodesHevc()) {  // told as such, not as damage
+      EXPECT_FALSE(picture);
+      EXPECT_EQ(static_cast<int>(why.problem), static_cast<int>(ReadProblem::kNoDecoder));
+      continue;
+    }
     ASSERT_TRUE(picture) << format;
     EXPECT_EQ(PictureSize({picture->width(), picture->height()}), PictureSize({32, 24})) << format;
     EXPECT_TRUE(IsNear(PixelAt(*picture, 16, 12), 1, 0, 0, 0.1)) << format;

@@ -95,7 +95,9 @@ TEST_F(SizeRuleTest, EachModeMakesItsSizeAndIsForetold) {
   ASSERT_EQ(Process(wide, longer).outcome, PictureOutcome::kProcessed);
   const std::string bytes = ReadWholeFile(wide);
   const vips::VImage thumbnail = vips::VImage::thumbnail_buffer(BorrowBlob(bytes).get(), 640);
-  EXPECT_EQ((Out() - thumbnail).abs().max(), 0);
+  // The same pixels as the library's own thumbnail; a newer library's
+  // (the Windows one) rounds some one level apart.
+  EXPECT_LE((Out() - thumbnail).abs().max(), VIPS_MINOR_VERSION > 14 ? 1 : 0);
 
   ExtraOperations two;
   two.height = 500, two.box = "9x9";

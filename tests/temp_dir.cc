@@ -1,19 +1,35 @@
 #include "tests/temp_dir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace lumivane::testing {
+std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "lumivane-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // A new name of our own (a folder made, never one found): paths are
+  // given to the program with '/' on every system.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const auto candidate =
+        std::filesystem::temp_directory_path() / ("lumivane-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) path_ = candidate.generic_string();
+  }
+  if (path_.empty()) throw std::runtime_error("no test folder could be made");
 }
 
 TempDir::~TempDir() {
@@ -37,22 +53,28 @@ std::string TempDir::MakeFolder(const std::string& relative) const {
 
 std::string TempDir::WriteFile(const std::string& relative, const std::string& bytes) const {
   std::string p = *this / relative;
-  std::filesystem::create_directories(std::filesystem::path(p).parent_path());
-  std::ofstream(p, std::ios::binary) << bytes;
+  std::filesystem::create_directories(FsPath(p).parent_path());
+  std::ofstream(FsPath(p), std::ios::binary) << bytes;
   return p;
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
 }
 
 long PeakKilobytes() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+  return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+#else
   rusage usage;
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
+#endif
 }
 
 }  // namespace lumivane::testing

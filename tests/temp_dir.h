@@ -2,6 +2,7 @@
 #ifndef LUMIVANE_TESTS_TEMP_DIR_H_
 #define LUMIVANE_TESTS_TEMP_DIR_H_
 
+#include <filesystem>
 #include <string>
 
 namespace lumivane::testing {
@@ -24,6 +25,10 @@ class TempDir {
 };
 
 std::string ReadWholeFile(const std::string& path);
+
+// A UTF-8 path as the standard library's, also where the system's narrow
+// names are in another code page (Windows).
+std::filesystem::path FsPath(const std::string& utf8);
 
 // The most memory the test process has held so far, in KiB.
 long PeakKilobytes();

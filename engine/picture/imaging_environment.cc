@@ -30,11 +30,13 @@ void LoadHeifModule() {
 void EnsureImagingEnvironment() {
   static std::once_flag once;
   std::call_once(once, [] {
-    // Not every dynamic module: they would bring other imaging libraries
-    // (one of them a whole second one) into the process for formats we
-    // never read. The library looks for them below its home, which cannot
-    // exist here; the one we read (HEIF, what phones take) is loaded by name.
+  // Not every dynamic module: they would bring other imaging libraries
+  // (one of them a whole second one) into the process for formats we
+  // never read. The library looks for them below its home, which cannot
+  // exist here; the one we read (HEIF, what phones take) is loaded by name.
+#ifndef _WIN32  // the Windows library has every loader inside
     setenv("VIPSHOME", "/dev/null/lumivane", 1);
+#endif
     VIPS_INIT("lumivane");
     LoadHeifModule();
     // The run's pool is the parallelism: one library thread per picture.
@@ -43,8 +45,9 @@ void EnsureImagingEnvironment() {
     vips_cache_set_max(0);
     platform::ReturnLargeBuffersToSystem();
     vips_leak_set(FALSE);
-    // Generated code only where its compiling and freeing are one at a time.
-    if (!CodeGeneratorLocked()) vips_vector_set_enabled(FALSE);
+    // Generated code only where its compiling and freeing are one at a time
+    // (from 8.15 on the library's vector code is compiled ahead, no lock needed).
+    if (VIPS_MINOR_VERSION < 15 && !CodeGeneratorLocked()) vips_vector_set_enabled(FALSE);
     // A damaged picture is reported once, as the run's own log line; the
     // library's running commentary on it would only repeat that.
     g_log_set_handler(

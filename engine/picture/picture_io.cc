@@ -8,6 +8,7 @@
 
 #include "engine/picture/encoding.h"
 #include "engine/picture/extra_operations.h"
+#include "engine/picture/heic_support.h"
 #include "engine/picture/imaging_environment.h"
 #include "engine/picture/memory_budget.h"
 #include "engine/picture/picture_reading.h"
@@ -259,7 +260,10 @@ std::optional<vips::VImage> Decode(Reading& r) {
       case PictureFormat::kUnknown:
         return Failed(r.options, ReadProblem::kNotAPicture);
       case PictureFormat::kHeif:
-        if (vips_type_find("VipsOperation", "heifload_buffer") == 0) {
+        // Told as such, not as damage: the library here has no decoder for
+        // it (Windows' has none for HEVC, what phones take).
+        if (vips_type_find("VipsOperation", "heifload_buffer") == 0 ||
+            (IsHevcCoded(r.bytes) && !SystemDecodesHevc())) {
           return Failed(r.options, ReadProblem::kNoDecoder);
         }
         return ReadOther(r, format);

@@ -31,7 +31,7 @@ enum class ReadProblem {
   kDamaged,      // cut off or broken inside
   kTooLarge,     // more pixels (or file bytes) than a picture may have
   kNoMemory,     // more memory than all pictures together may take
-  kNoDecoder,    // a format whose decoder this system lacks
+  kNoDecoder,    // a format whose decoder this system lacks (HEIC on Windows)
   kUnsupported,  // a sound picture of a kind the decoder does not read (`what`)
 };
 struct ReadFailure {

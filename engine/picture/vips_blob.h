@@ -16,7 +16,7 @@ using BlobPtr = std::unique_ptr<VipsBlob, BlobUnref>;
 
 // `bytes` as the library's buffer, without a copy: they must outlive every
 // image made from it.
-inline BlobPtr BorrowBlob(const std::string& bytes) {
+inline BlobPtr BorrowBlob(std::string_view bytes) {
   return BlobPtr(vips_blob_new(nullptr, bytes.data(), bytes.size()));
 }
 

@@ -69,7 +69,7 @@ std::string ReadError(const std::string& path, const ReadFailure& why) {
       reason = why.bytes > 0 ? "内存不够（需要 " + mb(why.bytes) + "）" : "内存不够";
       break;
     case ReadProblem::kNoDecoder:
-      reason = "缺少这种图片格式的解码模块";
+      reason = "这台电脑上不能读取 HEIC 图片";
       break;
     case ReadProblem::kUnsupported:
       reason = "不支持的图片：" + why.what;
