@@ -1,9 +1,11 @@
-// The text drawn by the Windows font system, grey-smoothed, white on black
-// into a bitmap of our own; its green samples are the coverage.
+// The text drawn by the Windows font system, glyph by glyph: each glyph's
+// own grey levels (without the gamma the system's text drawing adds), so
+// that a mark looks as it does on Linux.
 #include <windows.h>
 
 #include <algorithm>
 #include <mutex>
+#include <vector>
 
 #include "engine/picture/font_resolver.h"
 #include "engine/picture/gdi_font.h"
@@ -13,43 +15,73 @@
 namespace lumivane {
 namespace {
 
-// A text drawn whole to find its ink when its cell is at most this many
-// pixels; a larger one is taken to ink its cell and drawn only in part.
-constexpr long kWholeDrawingPixels = 16L << 20;
+constexpr MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
 
-struct Drawing {
-  GdiObject bitmap;
-  const std::uint32_t* pixels = nullptr;  // width x height, top row first
+// Where one glyph's ink lies: from the pen's start on the baseline, y down.
+struct GlyphBox {
+  wchar_t character = 0;
+  int x = 0, y = 0, width = 0, height = 0;
 };
 
-// Draws `text` with its pen starting at (x, baseline) in a bitmap of
-// width x height.
-Drawing Draw(const GdiFont& font, const std::wstring& text, int width, int height, int x,
-             int baseline) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  Drawing drawing;
-  drawing.bitmap.reset(CreateDIBSection(font.dc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!drawing.bitmap) return drawing;
-  std::fill_n(static_cast<std::uint32_t*>(bits), static_cast<size_t>(width) * height, 0u);
-  HGDIOBJ replaced = SelectObject(font.dc(), drawing.bitmap.get());
-  SetTextColor(font.dc(), RGB(255, 255, 255));
-  SetBkMode(font.dc(), TRANSPARENT);
-  SetTextAlign(font.dc(), TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
-  TextOutW(font.dc(), x, baseline, text.data(), static_cast<int>(text.size()));
-  GdiFlush();
-  SelectObject(font.dc(), replaced);
-  drawing.pixels = static_cast<const std::uint32_t*>(bits);
-  return drawing;
+// The pen's position before each character: each character's advance at
+// this size, in whole pixels, as the Linux layout steps too (so that a line
+// comes out the same length on both).
+std::vector<int> PenPositions(const GdiFont& font, const std::wstring& text, int& advance) {
+  std::vector<int> positions;
+  advance = 0;
+  for (wchar_t c : text) {
+    positions.push_back(advance);
+    SIZE one{};
+    GetTextExtentPoint32W(font.dc(), &c, 1, &one);
+    advance += one.cx;
+  }
+  return positions;
 }
 
-unsigned char Coverage(std::uint32_t pixel) { return static_cast<unsigned char>(pixel >> 8); }
+// Each character's ink box; none for one without ink (a space).
+std::vector<GlyphBox> Boxes(const GdiFont& font, const std::wstring& text,
+                            const std::vector<int>& pens) {
+  std::vector<GlyphBox> boxes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    GLYPHMETRICS m{};
+    const DWORD bytes =
+        GetGlyphOutlineW(font.dc(), text[i], GGO_GRAY8_BITMAP, &m, 0, nullptr, &kIdentity);
+    if (bytes == GDI_ERROR || bytes == 0) continue;
+    boxes.push_back({text[i], pens[i] + m.gmptGlyphOrigin.x, -m.gmptGlyphOrigin.y,
+                     static_cast<int>(m.gmBlackBoxX), static_cast<int>(m.gmBlackBoxY)});
+  }
+  return boxes;
+}
+
+// Draws the glyphs that reach into `part` of the ink (whose top-left is
+// `ink_x`, `ink_y` from the pen's start) into `coverage`.
+void DrawGlyphs(const GdiFont& font, const std::vector<GlyphBox>& boxes, int ink_x, int ink_y,
+                const InkWindow& part, std::vector<unsigned char>& coverage) {
+  std::vector<unsigned char> bitmap;
+  for (const GlyphBox& box : boxes) {
+    const int left = box.x - ink_x - part.x, top = box.y - ink_y - part.y;
+    if (left >= part.width || top >= part.height || left + box.width <= 0 ||
+        top + box.height <= 0) {
+      continue;
+    }
+    GLYPHMETRICS m{};
+    const DWORD bytes =
+        GetGlyphOutlineW(font.dc(), box.character, GGO_GRAY8_BITMAP, &m, 0, nullptr, &kIdentity);
+    if (bytes == GDI_ERROR || bytes == 0) continue;
+    bitmap.assign(bytes, 0);
+    GetGlyphOutlineW(font.dc(), box.character, GGO_GRAY8_BITMAP, &m, bytes, bitmap.data(),
+                     &kIdentity);
+    const int pitch = (box.width + 3) & ~3;  // rows end on four bytes
+    for (int y = std::max(0, -top); y < box.height && top + y < part.height; ++y) {
+      for (int x = std::max(0, -left); x < box.width && left + x < part.width; ++x) {
+        // 65 levels, 0 to 64.
+        const int level = std::min<int>(bitmap[static_cast<size_t>(y) * pitch + x], 64);
+        unsigned char& at = coverage[static_cast<size_t>(top + y) * part.width + left + x];
+        at = std::max(at, static_cast<unsigned char>((level * 255 + 32) / 64));
+      }
+    }
+  }
+}
 
 }  // namespace
 
@@ -58,67 +90,32 @@ std::optional<TextMask> RenderText(const std::string& text, const FontChoice& fo
   const bool bold = font.sy_text_isWeight != 0, italic = font.sy_text_isItalic != 0;
   const ResolvedFont resolved = ResolveFont(font.sy_text_fontName, bold, italic);
   const std::wstring wide = platform::Wide(text);
-  static std::mutex mutex;  // one drawing at a time, as on every system
+  static std::mutex mutex;  // one text at a time, as on every system
   std::lock_guard lock(mutex);
   const GdiFont face(platform::Wide(resolved.family), font.sy_text_fontSize, bold, italic);
   TEXTMETRICW metrics{};
-  SIZE extent{};
-  if (!GetTextMetricsW(face.dc(), &metrics) ||
-      !GetTextExtentPoint32W(face.dc(), wide.data(), static_cast<int>(wide.size()), &extent)) {
-    return std::nullopt;
+  if (!GetTextMetricsW(face.dc(), &metrics)) return std::nullopt;
+  int advance = 0;
+  const std::vector<int> pens = PenPositions(face, wide, advance);
+  const std::vector<GlyphBox> boxes = Boxes(face, wide, pens);
+  if (boxes.empty()) return std::nullopt;
+  int left = boxes[0].x, top = boxes[0].y, right = left, bottom = top;
+  for (const GlyphBox& b : boxes) {
+    left = std::min(left, b.x), top = std::min(top, b.y);
+    right = std::max(right, b.x + b.width), bottom = std::max(bottom, b.y + b.height);
   }
-  // Room around the cell for what leans or overhangs out of it.
-  const int pad = metrics.tmHeight / 2 + metrics.tmOverhang + 2;
-  const int cell_width = extent.cx + 2 * pad, cell_height = metrics.tmHeight + 2 * pad;
-  const int baseline = pad + metrics.tmAscent;
-
   TextMask mask;
-  mask.advance = extent.cx;
+  mask.width = right - left;
+  mask.height = bottom - top;
+  mask.ink_x = left;
+  mask.ink_y = top;
+  mask.advance = advance;
   mask.ascent = font.sy_text_fontSize - metrics.tmDescent;
-  if (static_cast<long>(cell_width) * cell_height <= kWholeDrawingPixels) {
-    const Drawing whole = Draw(face, wide, cell_width, cell_height, pad, baseline);
-    if (!whole.pixels) return std::nullopt;
-    int left = cell_width, top = cell_height, right = -1, bottom = -1;
-    for (int y = 0; y < cell_height; ++y) {
-      for (int x = 0; x < cell_width; ++x) {
-        if (Coverage(whole.pixels[static_cast<size_t>(y) * cell_width + x]) == 0) continue;
-        left = std::min(left, x), right = std::max(right, x);
-        top = std::min(top, y), bottom = std::max(bottom, y);
-      }
-    }
-    if (right < 0) return std::nullopt;
-    mask.width = right - left + 1;
-    mask.height = bottom - top + 1;
-    mask.ink_x = left - pad;
-    mask.ink_y = top - baseline;
-    const InkWindow part = ClampedWindow(mask, choose);
-    TextMask drawn = PartOf(mask, part);
-    if (drawn.width == 0) return drawn;
-    drawn.coverage.resize(static_cast<size_t>(drawn.width) * drawn.height);
-    for (int y = 0; y < drawn.height; ++y) {
-      for (int x = 0; x < drawn.width; ++x) {
-        drawn.coverage[static_cast<size_t>(y) * drawn.width + x] = Coverage(
-            whole.pixels[static_cast<size_t>(top + part.y + y) * cell_width + left + part.x + x]);
-      }
-    }
-    return drawn;
-  }
-  // Far larger than any picture: the cell stands for the ink, and only the
-  // part asked for is drawn.
-  if (extent.cx <= 0) return std::nullopt;
-  mask.width = extent.cx;
-  mask.height = metrics.tmHeight;
-  mask.ink_x = 0;
-  mask.ink_y = -metrics.tmAscent;
   const InkWindow part = ClampedWindow(mask, choose);
   TextMask drawn = PartOf(mask, part);
   if (drawn.width == 0) return drawn;
-  const Drawing piece =
-      Draw(face, wide, drawn.width, drawn.height, -part.x, metrics.tmAscent - part.y);
-  if (!piece.pixels) return std::nullopt;
-  drawn.coverage.resize(static_cast<size_t>(drawn.width) * drawn.height);
-  std::transform(piece.pixels, piece.pixels + drawn.coverage.size(), drawn.coverage.begin(),
-                 Coverage);
+  drawn.coverage.assign(static_cast<size_t>(part.width) * part.height, 0);
+  DrawGlyphs(face, boxes, mask.ink_x, mask.ink_y, part, drawn.coverage);
   return drawn;
 }
 
