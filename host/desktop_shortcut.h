@@ -1,5 +1,5 @@
 // A shortcut to the program on the user's desktop: the Internet shortcut
-// "Lumivane.url" and, for this desktop, a launcher "Lumivane.desktop".
+// "Lumivane.url" and, for a Linux desktop, a launcher "Lumivane.desktop".
 #ifndef LUMIVANE_HOST_DESKTOP_SHORTCUT_H_
 #define LUMIVANE_HOST_DESKTOP_SHORTCUT_H_
 
@@ -10,10 +10,6 @@ namespace lumivane {
 
 // The launcher's icon, in the program folder.
 inline constexpr char kLauncherIconFile[] = "lumivane.png";
-
-// The user's desktop folder as the desktop names it (XDG user directories,
-// else ~/Desktop), whether it exists yet or not; none without a home.
-std::optional<std::string> DesktopFolder();
 
 // The five lines of the Internet shortcut, CR LF between them, none after the last.
 std::string InternetShortcutText(const std::string& program_file,

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/write_problem.h"
 
@@ -138,6 +139,38 @@ std::string CurrentDirectory() {
 }
 
 bool ChangeDirectory(const std::string& path) { return chdir(path.c_str()) == 0; }
+
+namespace {
+
+std::string Home() {
+  const char* home = std::getenv("HOME");
+  return home ? home : "";
+}
+
+// XDG_DESKTOP_DIR="$HOME/Desktop" from user-dirs.dirs, with $HOME expanded.
+std::optional<std::string> XdgDesktopDir() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string config = (xdg && *xdg) ? xdg : Home() + "/.config";
+  std::ifstream in(config + "/user-dirs.dirs");
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::string prefix = "XDG_DESKTOP_DIR=\"";
+    if (line.rfind(prefix, 0) != 0 || line.back() != '"') continue;
+    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    if (value.rfind("$HOME", 0) == 0) value = Home() + value.substr(5);
+    return value;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> DesktopFolder() {
+  if (Home().empty()) return std::nullopt;
+  return XdgDesktopDir().value_or(Home() + "/Desktop");
+}
+
+bool DesktopTakesLaunchers() { return true; }
 
 std::string UserDataFolder() {
   const char* xdg = std::getenv("XDG_DATA_HOME");

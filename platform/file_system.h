@@ -90,6 +90,15 @@ std::string CurrentDirectory();
 std::string UserDataFolder();
 bool ChangeDirectory(const std::string& path);
 
+// The user's desktop folder as the desktop names it (on Linux the XDG user
+// directories, else ~/Desktop), whether it exists yet or not; none without
+// a home.
+std::optional<std::string> DesktopFolder();
+// True where a program on the desktop needs a launcher file of the
+// desktop's own beside its Internet shortcut (Linux desktops); Windows
+// starts the Internet shortcut itself.
+bool DesktopTakesLaunchers();
+
 // Absolute, with "." and ".." folded and duplicate and trailing separators
 // removed, by the text alone (links are kept as they are named).
 std::string AbsolutePath(const std::string& path);

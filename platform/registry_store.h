@@ -1,6 +1,8 @@
-// Keys holding named values, as the platform's registry offers them. Here,
-// without a registry, the keys live in a text file of our own in the
-// user's configuration folder; every change is written through at once.
+// Keys holding named values, as the platform's registry offers them. On
+// Linux, without a registry, the keys live in a text file of our own in the
+// user's configuration folder; on Windows in the registry itself, below
+// the user's own part of it (windows/registry_store.cc). Every change is
+// written through at once.
 #ifndef LUMIVANE_PLATFORM_REGISTRY_STORE_H_
 #define LUMIVANE_PLATFORM_REGISTRY_STORE_H_
 
@@ -14,7 +16,9 @@ namespace lumivane::platform {
 class RegistryStore {
  public:
   explicit RegistryStore(std::string file);
-  // $XDG_CONFIG_HOME/lumivane/registry, else ~/.config/lumivane/registry.
+  // $XDG_CONFIG_HOME/lumivane/registry, else ~/.config/lumivane/registry;
+  // on Windows "", HKEY_CURRENT_USER itself (a `file` there names a key
+  // below it).
   static std::string DefaultFile();
 
   bool KeyExists(const std::string& key) const;

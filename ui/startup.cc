@@ -61,7 +61,7 @@ namespace {
 void InstallShortcutCommand(MainWindow& window, UiSeam& seam, const std::string& program_folder,
                             const std::string& program_file) {
   window.SetMenuHandler(kCreateShortcutCommand, [&window, &seam, program_folder, program_file] {
-    const auto desktop = DesktopFolder();
+    const auto desktop = platform::DesktopFolder();
     if (CreateDesktopShortcut(program_folder, program_file, desktop)) {
       // Said where, as a desktop may be a folder the user does not look in.
       seam.ShowMessage(

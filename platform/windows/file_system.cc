@@ -3,6 +3,8 @@
 #include "platform/file_system.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <memory>
@@ -209,6 +211,17 @@ std::string UserDataFolder() {
   const wchar_t* appdata = _wgetenv(L"APPDATA");
   return appdata != nullptr && *appdata != L'\0' ? InsideForm(appdata) : std::string();
 }
+
+std::optional<std::string> DesktopFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path) !=
+      S_OK) {
+    return std::nullopt;
+  }
+  return InsideForm(path);
+}
+
+bool DesktopTakesLaunchers() { return false; }
 
 std::string AbsolutePath(const std::string& path) {
   const std::wstring wide = WidePath(path.empty() ? std::string(".") : path);
