@@ -16,6 +16,13 @@ const OperationField* OperationOption(const std::string& option) {
   return nullptr;
 }
 
+// Where the window keeps its own program folder.
+#ifdef _WIN32
+#define LUMIVANE_USER_FOLDER "%APPDATA%\\lumivane"
+#else
+#define LUMIVANE_USER_FOLDER "$XDG_DATA_HOME/lumivane"
+#endif
+
 const char kUsageHead[] =
     "usage: lumivane-batch --source DIR [options]\n"
     "\n"
@@ -28,7 +35,7 @@ const char kUsageHead[] =
     "photo.jpg -> photo.jpg.png), so earlier outputs keep their names. Settings that\n"
     "are not given come from config.dat in the program folder: the current folder\n"
     "when it holds config.dat or res.dat, else the window's own\n"
-    "($XDG_DATA_HOME/lumivane) once it was started, where the presets saved in the\n"
+    "(" LUMIVANE_USER_FOLDER ") once it was started, where the presets saved in the\n"
     "window are found too. The switches are off unless their option is given (the\n"
     "quality switch is on).\n"
     "\n";
