@@ -47,7 +47,7 @@ TempDir::~TempDir() {
 
 std::string TempDir::MakeFolder(const std::string& relative) const {
   std::string p = *this / relative;
-  std::filesystem::create_directories(p);
+  std::filesystem::create_directories(FsPath(p));
   return p;
 }
 

@@ -64,6 +64,21 @@ bool WriterRuns(long process_id) {
 
 void RemoveFile(const std::string& path) { DeleteFileW(WidePath(path).c_str()); }
 
+// The system refuses to replace a file another program holds open as it
+// refuses one we may not write: told apart, the user knows to close it.
+void NoteMoveFailure(const std::string& path) {
+  if (GetLastError() != ERROR_ACCESS_DENIED) {
+    NoteWriteFailure();
+    return;
+  }
+  OwnedHandle probe(CreateFileW(WidePath(path).c_str(), DELETE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  NoteWriteProblem(!probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION
+                       ? WriteProblem::kInUse
+                       : WriteProblem::kNoPermission);
+}
+
 }  // namespace
 
 std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::string_view bytes) {
@@ -81,8 +96,11 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
     // Registered and created in one step, so that RemovePendingTemporaries
     // sees every temporary file that exists.
     std::lock_guard lock(pending_mutex);
-    OwnedHandle h(CreateFileW(WidePath(temp).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Removable while open, as on POSIX systems: an interrupted run takes
+    // its temporary files away before its handles go.
+    OwnedHandle h(CreateFileW(WidePath(temp).c_str(), GENERIC_WRITE | DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid()) {
       NoteWriteFailure();
       return std::nullopt;
@@ -115,7 +133,7 @@ PreparedFile::~PreparedFile() { Discard(); }
 
 void PreparedFile::Discard() {
   if (fd_ < 0) return;
-  _close(fd_);  // an open file cannot be removed here
+  _close(fd_);  // removed at once, not when the handle goes
   fd_ = -1;
   RemoveFile(temp_);
   std::lock_guard lock(pending_mutex);
@@ -130,7 +148,7 @@ bool PreparedFile::Commit() {
   // the old file in one step and is written through before it returns.
   if (!MoveFileExW(WidePath(temp_).c_str(), WidePath(path_).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    NoteWriteFailure();
+    NoteMoveFailure(path_);
     RemoveFile(temp_);
     std::lock_guard lock(pending_mutex);
     PendingTemporaries().erase(temp_);
@@ -141,7 +159,7 @@ bool PreparedFile::Commit() {
   return true;
 }
 
-void RaiseOpenFileLimit() { _setmaxstdio(8192); }
+void RaiseOpenFileLimit() { _setmaxstdio(2048); }  // the C library's most
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   auto file = PreparedFile::Write(path, bytes);
@@ -166,13 +184,8 @@ void RemovePendingTemporaries() {
 
 void RemovePendingTemporariesAndExit(int exit_code) {
   pending_mutex.lock();  // never released: the process ends here
-  // A file still open for writing is removed once its handle goes with the
-  // process: marked for removal now.
-  for (const auto& temp : PendingTemporaries()) {
-    if (!DeleteFileW(WidePath(temp).c_str())) {
-      MoveFileExW(WidePath(temp).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
-  }
+  // One still open goes with its last handle, when the process ends.
+  for (const auto& temp : PendingTemporaries()) RemoveFile(temp);
   std::fflush(nullptr);
   _exit(exit_code);
 }
