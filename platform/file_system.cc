@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/folder_step.h"
 #include "platform/write_problem.h"
 
 namespace lumivane::platform {
@@ -84,31 +85,21 @@ bool MakeDirectory(const std::string& path) {
   return mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && PathIsDirectory(path));
 }
 
-FolderMade MakeFolderBelow(const std::string& base, const std::string& below) {
-  std::string path = base;
-  size_t start = 0;
-  while (start < below.size()) {
-    size_t end = below.find(kPathSeparator, start);
-    if (end == std::string::npos) end = below.size();
-    const std::string_view name = std::string_view(below).substr(start, end - start);
-    start = end + 1;
-    if (name.empty()) continue;
-    path = JoinPath(path, name);
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) {
-      if (errno != ENOENT || (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) ||
-          lstat(path.c_str(), &st) != 0) {
-        NoteWriteFailure();
-        return FolderMade::kFailed;
-      }
-    }
-    if (S_ISLNK(st.st_mode)) return FolderMade::kLink;
-    if (!S_ISDIR(st.st_mode)) {
-      NoteWriteProblem(WriteProblem::kNotAFile);
+FolderMade MakeFolderStep(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT || (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) ||
+        lstat(path.c_str(), &st) != 0) {
+      NoteWriteFailure();
       return FolderMade::kFailed;
     }
   }
-  return PathIsDirectory(path) ? FolderMade::kReady : FolderMade::kFailed;
+  if (S_ISLNK(st.st_mode)) return FolderMade::kLink;
+  if (!S_ISDIR(st.st_mode)) {
+    NoteWriteProblem(WriteProblem::kNotAFile);
+    return FolderMade::kFailed;
+  }
+  return FolderMade::kReady;
 }
 
 std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links) {

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "platform/file_system.h"
@@ -19,25 +18,12 @@ namespace lumivane::platform {
 const std::string& HostName() {
   static const std::string name = [] {
     char buffer[256] = {};
-    std::string host = gethostname(buffer, sizeof(buffer) - 1) == 0 ? buffer : "";
-    // Only what cannot be mistaken for the name's other parts.
-    for (char& c : host) {
-      const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                         (c >= '0' && c <= '9') || c == '.' || c == '-';
-      if (!plain) c = '_';
-    }
-    return host.empty() ? std::string("localhost") : host;
+    return PlainHostName(gethostname(buffer, sizeof(buffer) - 1) == 0 ? buffer : "");
   }();
   return name;
 }
 
 namespace {
-
-std::mutex pending_mutex;
-std::set<std::string>& PendingTemporaries() {
-  static auto* pending = new std::set<std::string>();  // outlives static destruction at exit
-  return *pending;
-}
 
 // The writer holds a lock on its temporary file for as long as it writes
 // it; the lock goes with the writer, however it ends. (A process id says
@@ -108,7 +94,7 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
   {
     // Registered and created in one step, so that RemovePendingTemporaries
     // sees every temporary file that exists.
-    std::lock_guard lock(pending_mutex);
+    std::lock_guard lock(PendingMutex());
     fd = CreateLockedTemporary(temp);
     if (fd < 0) {
       NoteWriteFailure();
@@ -125,19 +111,12 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
   return file;
 }
 
-PreparedFile::PreparedFile(PreparedFile&& other) noexcept
-    : path_(std::move(other.path_)), temp_(std::move(other.temp_)), fd_(other.fd_) {
-  other.fd_ = -1;
-}
-
-PreparedFile::~PreparedFile() { Discard(); }
-
 void PreparedFile::Discard() {
   if (fd_ < 0) return;
   unlink(temp_.c_str());
   close(fd_);
   fd_ = -1;
-  std::lock_guard lock(pending_mutex);
+  std::lock_guard lock(PendingMutex());
   PendingTemporaries().erase(temp_);
 }
 
@@ -151,7 +130,7 @@ bool PreparedFile::Commit() {
   }
   close(fd_);  // the data reached the disk before the rename
   fd_ = -1;
-  std::lock_guard lock(pending_mutex);
+  std::lock_guard lock(PendingMutex());
   PendingTemporaries().erase(temp_);
   return true;
 }
@@ -162,11 +141,6 @@ void RaiseOpenFileLimit() {
     limit.rlim_cur = limit.rlim_max;
     setrlimit(RLIMIT_NOFILE, &limit);
   }
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  auto file = PreparedFile::Write(path, bytes);
-  return file && file->Commit();
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {
@@ -180,13 +154,13 @@ void RemoveStaleTemporaries(const std::string& folder) {
 }
 
 void RemovePendingTemporaries() {
-  std::lock_guard lock(pending_mutex);
+  std::lock_guard lock(PendingMutex());
   for (const auto& temp : PendingTemporaries()) unlink(temp.c_str());
   PendingTemporaries().clear();
 }
 
 void RemovePendingTemporariesAndExit(int exit_code) {
-  pending_mutex.lock();  // never released: the process ends here
+  PendingMutex().lock();  // never released: the process ends here
   for (const auto& temp : PendingTemporaries()) unlink(temp.c_str());
   _exit(exit_code);
 }

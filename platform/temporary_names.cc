@@ -64,4 +64,35 @@ std::optional<long> OurTemporaryWriter(std::string_view name) {
   return id;
 }
 
+std::string PlainHostName(std::string name) {
+  for (char& c : name) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '.' || c == '-';
+    if (!plain) c = '_';
+  }
+  return name.empty() ? std::string("localhost") : name;
+}
+
+std::mutex& PendingMutex() {
+  static auto* mutex = new std::mutex();  // outlives static destruction at exit
+  return *mutex;
+}
+
+std::set<std::string>& PendingTemporaries() {
+  static auto* pending = new std::set<std::string>();
+  return *pending;
+}
+
+PreparedFile::PreparedFile(PreparedFile&& other) noexcept
+    : path_(std::move(other.path_)), temp_(std::move(other.temp_)), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+PreparedFile::~PreparedFile() { Discard(); }
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  auto file = PreparedFile::Write(path, bytes);
+  return file && file->Commit();
+}
+
 }  // namespace lumivane::platform

@@ -1,12 +1,48 @@
 #include "platform/write_problem.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cerrno>
+#endif
 
 namespace lumivane::platform {
 namespace {
 
 thread_local WriteProblem last_write_problem = WriteProblem::kNone;
 
+#ifdef _WIN32
+WriteProblem FromSystemError(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_FILE_TOO_LARGE:
+      return WriteProblem::kDiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_PRIVILEGE_NOT_HELD:
+      return WriteProblem::kNoPermission;
+    case ERROR_DIRECTORY:
+    case ERROR_DIR_NOT_EMPTY:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+    case ERROR_CANT_ACCESS_FILE:  // a link where a file of ours belongs
+      return WriteProblem::kNotAFile;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+      return WriteProblem::kNameTooLong;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return WriteProblem::kMissing;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return WriteProblem::kInUse;
+    default:
+      return WriteProblem::kOther;
+  }
+}
+#else
 WriteProblem FromErrno(int error) {
   switch (error) {
     case ENOSPC:
@@ -35,6 +71,7 @@ WriteProblem FromErrno(int error) {
       return WriteProblem::kOther;
   }
 }
+#endif
 
 }  // namespace
 
@@ -45,6 +82,12 @@ bool NoteWriteProblem(WriteProblem problem) {
   return false;
 }
 
-bool NoteWriteFailure() { return NoteWriteProblem(FromErrno(errno)); }
+bool NoteWriteFailure() {
+#ifdef _WIN32
+  return NoteWriteProblem(FromSystemError(GetLastError()));
+#else
+  return NoteWriteProblem(FromErrno(errno));
+#endif
+}
 
 }  // namespace lumivane::platform

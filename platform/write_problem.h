@@ -23,7 +23,8 @@ WriteProblem LastWriteProblem();
 
 // Records `problem` as this thread's last; false, for `return NoteWriteProblem(…)`.
 bool NoteWriteProblem(WriteProblem problem);
-// Records the problem the current errno tells; false.
+// Records the problem the system's last error tells (errno; on Windows
+// GetLastError); false.
 bool NoteWriteFailure();
 
 }  // namespace lumivane::platform

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/folder_step.h"
 #include "platform/windows/handle.h"
 #include "platform/windows/wide_text.h"
 #include "platform/write_problem.h"
@@ -135,34 +136,24 @@ bool MakeDirectory(const std::string& path) {
          (GetLastError() == ERROR_ALREADY_EXISTS && PathIsDirectory(path));
 }
 
-FolderMade MakeFolderBelow(const std::string& base, const std::string& below) {
-  std::string path = base;
-  size_t start = 0;
-  while (start < below.size()) {
-    size_t end = below.find(kPathSeparator, start);
-    if (end == std::string::npos) end = below.size();
-    const std::string_view name = std::string_view(below).substr(start, end - start);
-    start = end + 1;
-    if (name.empty()) continue;
-    path = JoinPath(path, name);
-    DWORD a = Attributes(path);
-    if (a == INVALID_FILE_ATTRIBUTES) {
-      const DWORD missing = GetLastError();
-      if ((missing != ERROR_FILE_NOT_FOUND && missing != ERROR_PATH_NOT_FOUND) ||
-          (!CreateDirectoryW(WidePath(path).c_str(), nullptr) &&
-           GetLastError() != ERROR_ALREADY_EXISTS) ||
-          (a = Attributes(path)) == INVALID_FILE_ATTRIBUTES) {
-        NoteWriteFailure();
-        return FolderMade::kFailed;
-      }
-    }
-    if (IsLink(a)) return FolderMade::kLink;
-    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-      NoteWriteProblem(WriteProblem::kNotAFile);
+FolderMade MakeFolderStep(const std::string& path) {
+  DWORD a = Attributes(path);
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    const DWORD missing = GetLastError();
+    if ((missing != ERROR_FILE_NOT_FOUND && missing != ERROR_PATH_NOT_FOUND) ||
+        (!CreateDirectoryW(WidePath(path).c_str(), nullptr) &&
+         GetLastError() != ERROR_ALREADY_EXISTS) ||
+        (a = Attributes(path)) == INVALID_FILE_ATTRIBUTES) {
+      NoteWriteFailure();
       return FolderMade::kFailed;
     }
   }
-  return PathIsDirectory(path) ? FolderMade::kReady : FolderMade::kFailed;
+  if (IsLink(a)) return FolderMade::kLink;
+  if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
+    NoteWriteProblem(WriteProblem::kNotAFile);
+    return FolderMade::kFailed;
+  }
+  return FolderMade::kReady;
 }
 
 std::optional<FileStamp> StampRegularFile(const std::string& path, bool follow_links) {

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <mutex>
-#include <set>
 
 #include "platform/file_system.h"
 #include "platform/temporary_names.h"
@@ -20,25 +19,12 @@ const std::string& HostName() {
   static const std::string name = [] {
     wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    std::string host = GetComputerNameW(buffer, &size) ? Utf8(buffer) : "";
-    // Only what cannot be mistaken for the name's other parts.
-    for (char& c : host) {
-      const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                         (c >= '0' && c <= '9') || c == '.' || c == '-';
-      if (!plain) c = '_';
-    }
-    return host.empty() ? std::string("localhost") : host;
+    return PlainHostName(GetComputerNameW(buffer, &size) ? Utf8(buffer) : "");
   }();
   return name;
 }
 
 namespace {
-
-std::mutex pending_mutex;
-std::set<std::string>& PendingTemporaries() {
-  static auto* pending = new std::set<std::string>();  // outlives static destruction at exit
-  return *pending;
-}
 
 HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
@@ -95,7 +81,7 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
   {
     // Registered and created in one step, so that RemovePendingTemporaries
     // sees every temporary file that exists.
-    std::lock_guard lock(pending_mutex);
+    std::lock_guard lock(PendingMutex());
     // Removable while open, as on POSIX systems: an interrupted run takes
     // its temporary files away before its handles go.
     OwnedHandle h(CreateFileW(WidePath(temp).c_str(), GENERIC_WRITE | DELETE,
@@ -124,19 +110,12 @@ std::optional<PreparedFile> PreparedFile::Write(const std::string& path, std::st
   return file;
 }
 
-PreparedFile::PreparedFile(PreparedFile&& other) noexcept
-    : path_(std::move(other.path_)), temp_(std::move(other.temp_)), fd_(other.fd_) {
-  other.fd_ = -1;
-}
-
-PreparedFile::~PreparedFile() { Discard(); }
-
 void PreparedFile::Discard() {
   if (fd_ < 0) return;
   _close(fd_);  // removed at once, not when the handle goes
   fd_ = -1;
   RemoveFile(temp_);
-  std::lock_guard lock(pending_mutex);
+  std::lock_guard lock(PendingMutex());
   PendingTemporaries().erase(temp_);
 }
 
@@ -150,21 +129,16 @@ bool PreparedFile::Commit() {
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     NoteMoveFailure(path_);
     RemoveFile(temp_);
-    std::lock_guard lock(pending_mutex);
+    std::lock_guard lock(PendingMutex());
     PendingTemporaries().erase(temp_);
     return false;
   }
-  std::lock_guard lock(pending_mutex);
+  std::lock_guard lock(PendingMutex());
   PendingTemporaries().erase(temp_);
   return true;
 }
 
 void RaiseOpenFileLimit() { _setmaxstdio(2048); }  // the C library's most
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  auto file = PreparedFile::Write(path, bytes);
-  return file && file->Commit();
-}
 
 void RemoveStaleTemporaries(const std::string& folder) {
   auto entries = ListDirectory(folder);
@@ -177,13 +151,13 @@ void RemoveStaleTemporaries(const std::string& folder) {
 }
 
 void RemovePendingTemporaries() {
-  std::lock_guard lock(pending_mutex);
+  std::lock_guard lock(PendingMutex());
   for (const auto& temp : PendingTemporaries()) RemoveFile(temp);
   PendingTemporaries().clear();
 }
 
 void RemovePendingTemporariesAndExit(int exit_code) {
-  pending_mutex.lock();  // never released: the process ends here
+  PendingMutex().lock();  // never released: the process ends here
   // One still open goes with its last handle, when the process ends.
   for (const auto& temp : PendingTemporaries()) RemoveFile(temp);
   std::fflush(nullptr);
