@@ -35,7 +35,8 @@ const char kUsageHead[] =
     "photo.jpg -> photo.jpg.png), so earlier outputs keep their names. Settings that\n"
     "are not given come from config.dat in the program folder: the current folder\n"
     "when it holds config.dat or res.dat, else the window's own\n"
-    "(" LUMIVANE_USER_FOLDER ") once it was started, where the presets saved in the\n"
+    "(" LUMIVANE_USER_FOLDER
+    ") once it was started, where the presets saved in the\n"
     "window are found too. The switches are off unless their option is given (the\n"
     "quality switch is on).\n"
     "\n";
