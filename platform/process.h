@@ -20,7 +20,8 @@ bool AnswersFromATerminal();
 // local code page.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// Lets a console show the UTF-8 the program writes (a terminal here does).
+// Lets a console show the UTF-8 the program writes (a terminal here does),
+// its lines ending as written.
 void UseUtf8Console();
 
 }  // namespace lumivane::platform

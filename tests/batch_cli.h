@@ -2,7 +2,11 @@
 #ifndef LUMIVANE_TESTS_BATCH_CLI_H_
 #define LUMIVANE_TESTS_BATCH_CLI_H_
 
+#ifdef _WIN32
+#include <algorithm>
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <map>
@@ -13,13 +17,31 @@
 
 namespace lumivane::testing {
 
-// Runs in `folder` with `args`; what it says goes to out.txt there.
+// Runs in `folder` with `args` (quoted as for a POSIX shell); what it says
+// goes to out.txt there.
+#ifdef _WIN32
+inline int RunBatch(const std::string& folder, const std::string& args) {
+  auto native = [](std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  };
+  std::string quoted = args;  // the system's shell quotes with double quotes only
+  std::replace(quoted.begin(), quoted.end(), '\'', '"');
+  // cmd's own rule: a line that starts with a quote loses its first and
+  // last quotes, so the whole line is quoted once more.
+  const std::string command = "\"cd /d \"" + native(folder) + "\" && \"" +
+                              native(LUMIVANE_BATCH_BINARY) + "\" " + quoted +
+                              " >out.txt 2>&1 <NUL\"";
+  return _wsystem(FsPath(command).wstring().c_str());
+}
+#else
 inline int RunBatch(const std::string& folder, const std::string& args) {
   const std::string command =
       "cd '" + folder + "' && '" LUMIVANE_BATCH_BINARY "' " + args + " >out.txt 2>&1 </dev/null";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 // The result each picture's manifest line gives, by its name below "src/".
 inline std::map<std::string, std::string> Results(const std::string& manifest) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +34,7 @@ namespace {
 using namespace ::lumivane::testing;
 namespace fs = std::filesystem;
 
+#ifndef _WIN32  // for the test that interrupts a run
 int CountFiles(const std::string& folder) {
   std::error_code ec;
   int n = 0;
@@ -39,6 +42,7 @@ int CountFiles(const std::string& folder) {
     ++n;
   return n;
 }
+#endif
 
 std::optional<cli::CliOptions> Parse(std::vector<std::string> args, std::string* error = nullptr) {
   std::string e;
@@ -312,6 +316,7 @@ TEST(ShardTest, EveryPathBelongsToExactlyOneShardOnEveryMachine) {
             "\"result\":\"processed\",\"bytes\":10,\"ms\":0}\n");
 }
 
+#ifndef _WIN32  // names that are not text
 TEST(RunFilesTest, NamesOfAnyBytesStayReadableAndNoCellRunsAsAFormula) {
   PictureResult r;
   r.outcome = PictureOutcome::kReadFailed;
@@ -328,6 +333,7 @@ TEST(RunFilesTest, NamesOfAnyBytesStayReadableAndNoCellRunsAsAFormula) {
   EXPECT_NE(csv.find("\r\n'@a.jpg,"), std::string::npos) << csv;
   EXPECT_NE(csv.find("\r\n中文.jpg,"), std::string::npos) << csv;
 }
+#endif
 
 // The page of a large run: every picture a row, the failed ones first,
 // any name only ever text, each view the output itself by its own address.
@@ -341,24 +347,30 @@ TEST(RunFilesTest, ReportPageListsTheFailedFirstAndEscapesEveryName) {
     rows.push_back({"/s/sub/" + name, r, {"<script>"}});
   }
   rows.push_back({"/s/\xD6\xD0.jpg", rows.front().result, {}});  // 中 in GBK
-  // A backslash is a character of a name here, not a folder.
+#ifndef _WIN32  // a backslash is a character of a name here, not a folder
   PictureResult back = rows.front().result;
   back.outputs = {"/t/back\\slash.jpg"};
   rows.push_back({"/s/back\\slash.jpg", back, {}});
+  constexpr size_t kRows = 10003, kViews = 9992;
+#else
+  constexpr size_t kRows = 10002, kViews = 9991;
+#endif
   const std::string page = RunReportHtml(rows, "/t", "<ops>");
   auto count = [&page](const std::string& what) {
     size_t n = 0;
     for (size_t at = page.find(what); at != std::string::npos; at = page.find(what, at + 1)) ++n;
     return n;
   };
-  EXPECT_EQ(count("<tr"), 10003u);
+  EXPECT_EQ(count("<tr"), kRows);
   EXPECT_EQ(count("<tr class=\"look\">"), 10u);
   EXPECT_LT(page.rfind("<tr class=\"look\">"), page.find("<tr><td>"));
   EXPECT_EQ(count("<i>") + count("<script") + count("<ops>"), 0u);
-  EXPECT_EQ(count(" loading=\"lazy\""), 9992u);
+  EXPECT_EQ(count(" loading=\"lazy\""), kViews);
   EXPECT_NE(page.find(" src=\"sub/a%20b%3Ci%3E%26%22%275.jpg\""), std::string::npos);
   EXPECT_NE(page.find("<td>/s/中.jpg</td>"), std::string::npos);
+#ifndef _WIN32
   EXPECT_NE(page.find("<a href=\"back%5Cslash.jpg\">back\\slash.jpg</a>"), std::string::npos);
+#endif
 }
 
 TEST(CliRunTest, ShardsShareTheJobAndAResumedRunLeavesWhatIsDone) {
@@ -427,6 +439,7 @@ TEST(CliRunTest, OptionsApplyToTheirRunUnlessSaved) {
   EXPECT_FALSE(bold());
 }
 
+#ifndef _WIN32  // signals to a child the test forks
 TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFileAndKeepsItsRecord) {
   TempDir dir;
   dir.MakeFolder("src");
@@ -463,9 +476,11 @@ TEST(CliRunTest, TerminatedRunLeavesNoTemporaryFileAndKeepsItsRecord) {
     EXPECT_NE(report.find("未处理（中途停止）"), std::string::npos);
   }
 }
+#endif
 
 // --watch: after the run, a picture renamed in and one written in two
 // halves a second apart are each made once whole; Ctrl+C ends it cleanly.
+#ifndef _WIN32  // a child the test forks, and a shell script
 TEST(CliRunTest, AWatchedFolderProcessesWhatArrivesOnceItIsWritten) {
   TempDir dir;
   dir.MakeFolder("src");
@@ -519,7 +534,9 @@ TEST(CliRunTest, AWatchedFolderProcessesWhatArrivesOnceItIsWritten) {
   EXPECT_NE(again.find("watching"), std::string::npos) << again;
   EXPECT_EQ(again.find("出错"), std::string::npos) << again;
 }
+#endif
 
+#ifndef _WIN32
 // Runs `script` with bash in `folder`, the program's path in $BATCH.
 int RunScript(const std::string& folder, const std::string& script) {
   const std::string command = "cd '" + folder + "' && BATCH='" LUMIVANE_BATCH_BINARY "' bash -c '" +
@@ -527,7 +544,9 @@ int RunScript(const std::string& folder, const std::string& script) {
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
+#ifndef _WIN32  // a shell script
 TEST(CliRunTest, PresetsSavedByTheWindowAreFoundFromAnyFolder) {
   TempDir dir;
   dir.MakeFolder("src");
@@ -551,7 +570,9 @@ TEST(CliRunTest, PresetsSavedByTheWindowAreFoundFromAnyFolder) {
   EXPECT_EQ(made->width(), 300);
   EXPECT_EQ(made->height(), 300);
 }
+#endif
 
+#ifndef _WIN32  // pipes, /dev/full and a shell script
 TEST(CliRunTest, ManifestAndReportThatCannotBeWrittenAreToldAndFailTheRun) {
   TempDir dir;
   dir.MakeFolder("src");
@@ -577,6 +598,7 @@ TEST(CliRunTest, ManifestAndReportThatCannotBeWrittenAreToldAndFailTheRun) {
   EXPECT_EQ(RunBatch(dir.path(), "--source src --target o4"), 3);
   EXPECT_NE(ReadWholeFile(dir / "out.txt").find("保存 o4/处理报告.csv 出错"), std::string::npos);
 }
+#endif
 
 TEST(CliRunTest, RefusedRunLeavesTheLastReportAsItWas) {
   TempDir dir;
@@ -631,7 +653,11 @@ TEST(CliRunTest, ResumedRunLeavesOnlyWhatItsLastRunFinishedWithTheseSettings) {
   SavePicture(MakePicture(300, 200, "red"), dir / "src/b.jpg", "JPEG", 90);
   fs::last_write_time(dir / "src/b.jpg", b_time - std::chrono::hours(24));
   fs::remove(dir / "out/c.jpg");
+#ifdef _WIN32  // links need a right users seldom have there: a copy stands in
+  fs::copy_file(dir / "out/d.jpg", dir / "out/c.jpg");
+#else
   fs::create_symlink("d.jpg", dir / "out/c.jpg");
+#endif
   EXPECT_EQ(resume(), 0);
   auto results = Results(dir / "m.jsonl");
   for (const char* redone : {"long.jpg", "a.jpg", "b.jpg", "c.jpg"}) {

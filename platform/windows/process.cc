@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 // After windows.h, which it needs.
@@ -33,6 +34,10 @@ std::vector<std::string> ProgramArguments(int, char**) {
 void UseUtf8Console() {
   SetConsoleOutputCP(CP_UTF8);
   SetConsoleCP(CP_UTF8);
+  // Lines end as the program writes them, as on every system: a file or a
+  // pipe the output goes to reads the same everywhere.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
 }  // namespace lumivane::platform
