@@ -1,5 +1,6 @@
 #include "engine/picture/gdi_font.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lumivane {
@@ -24,10 +25,10 @@ GdiFont::~GdiFont() {
 }
 
 std::wstring GdiFont::ChosenFace() const {
-  const int n = GetTextFaceW(dc_, 0, nullptr);
-  std::wstring face(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  face.resize(static_cast<size_t>(GetTextFaceW(dc_, n, face.data()) > 0 ? n - 1 : 0));
-  return face.c_str();
+  const int n = GetTextFaceW(dc_, 0, nullptr);  // with its terminating null
+  std::wstring face(static_cast<size_t>(std::max(n, 1)), L'\0');
+  GetTextFaceW(dc_, n, face.data());
+  return face.c_str();  // up to that null
 }
 
 bool GdiFont::HasGlyphs(std::wstring_view text) const {

@@ -30,11 +30,11 @@ void LoadHeifModule() {
 void EnsureImagingEnvironment() {
   static std::once_flag once;
   std::call_once(once, [] {
-  // Not every dynamic module: they would bring other imaging libraries
-  // (one of them a whole second one) into the process for formats we
-  // never read. The library looks for them below its home, which cannot
-  // exist here; the one we read (HEIF, what phones take) is loaded by name.
 #ifndef _WIN32  // the Windows library has every loader inside
+    // Not every dynamic module: they would bring other imaging libraries
+    // (one of them a whole second one) into the process for formats we
+    // never read. The library looks for them below its home, which cannot
+    // exist here; the one we read (HEIF, what phones take) is loaded by name.
     setenv("VIPSHOME", "/dev/null/lumivane", 1);
 #endif
     VIPS_INIT("lumivane");

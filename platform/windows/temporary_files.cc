@@ -144,7 +144,7 @@ void RemoveStaleTemporaries(const std::string& folder) {
   auto entries = ListDirectory(folder);
   if (!entries) return;
   for (const auto& e : *entries) {
-    if (e.is_directory) continue;
+    if (e.is_directory || e.is_link) continue;  // never through a link, as on Linux
     const auto writer = OurTemporaryWriter(e.name);
     if (writer && !WriterRuns(*writer)) RemoveFile(JoinPath(folder, e.name));
   }
